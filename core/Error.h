@@ -34,6 +34,7 @@ inline constexpr std::int32_t PropertyNotSupported = 438;
 inline constexpr std::int32_t PropertyReadOnly = 383;
 inline constexpr std::int32_t ResourceNotFound = 326;
 inline constexpr std::int32_t ObjectNotSet = 91;
+inline constexpr std::int32_t CannotCreateObject = 429;
 inline constexpr std::int32_t KeyNotFound = 32811;
 inline constexpr std::int32_t KeyAlreadyExists = 457;
 // Component errors are numbered from this base upwards.

@@ -5,6 +5,7 @@
 
 #include "core/Error.h"
 #include "toolkit/ComboBox.h"
+#include "toolkit/ControlClasses.h"
 #include "toolkit/Form.h"
 #include "toolkit/Frame.h"
 #include "toolkit/Label.h"
@@ -91,6 +92,28 @@ TEST(PanelSurface, ResizeShowHideAndRepaint) {
     EXPECT_EQ(surface.ScaleHeight(), 6000.0f);
     EXPECT_EQ(visibility, (std::vector<std::string>{"shown", "hidden"}));
     EXPECT_EQ(surface.RepaintRequests(), 1);
+}
+
+}  // namespace
+}  // namespace vor
+
+namespace vor {
+namespace {
+
+TEST(ControlClasses, CreatesRegisteredClassesByName) {
+    ControlClasses::Register("TestCtl.Gauge", [](std::string name, std::optional<std::int32_t> index) {
+        return std::make_unique<Label>(std::move(name), index);
+    });
+    auto control = ControlClasses::Create("TestCtl.Gauge", "Gauge", 3);
+    EXPECT_EQ(control->TypeName(), "Label");
+    EXPECT_EQ(control->Index(), 3);
+    EXPECT_TRUE(ControlClasses::IsRegistered("TestCtl.Gauge"));
+    EXPECT_EQ(ErrorNumberOf([] { ControlClasses::Create("NoSuchCtl.Thing", "x", std::nullopt); }),
+              error_number::CannotCreateObject);
+    EXPECT_THROW(
+        ControlClasses::Register("TestCtl.Gauge",
+                                 [](std::string, std::optional<std::int32_t>) { return std::unique_ptr<Control>(); }),
+        Error);
 }
 
 }  // namespace
