@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "core/Error.h"
+#include "toolkit/FontObject.h"
 #include "toolkit/GenericControl.h"
 #include "toolkit/GenericObject.h"
 
@@ -54,6 +55,28 @@ TEST(GenericControl, ObjectsAndCollectionsOfSubObjects) {
 
     EXPECT_THROW(first->Get("Caption"), Error);
     EXPECT_THROW(VariantToObject(toolbar.Get("Left")), Error);
+}
+
+}  // namespace
+}  // namespace vor
+
+
+namespace vor {
+namespace {
+
+TEST(FontObject, TravelsThroughByNameAccess) {
+    GenericControl editor("Tarvine", "ParamItem", 13);
+    editor.Properties().Define("captionfont", std::shared_ptr<Dispatch>());
+    editor.Set("captionfont", std::make_shared<FontObject>(Font{"Arial", 8.25f, false, true}));
+    const Font font = VariantToFont(editor.Get("captionfont"));
+    EXPECT_TRUE(font.italic);
+    EXPECT_EQ(font.size, 8.25f);
+    auto object = VariantToObject(editor.Get("captionfont"));
+    object->Set("Bold", true);
+    EXPECT_TRUE(VariantToFont(editor.Get("captionfont")).bold);
+    EXPECT_THROW(object->Get("Underline"), Error);
+    EXPECT_THROW(VariantToFont(std::string("Arial")), Error);
+    EXPECT_THROW(VariantToFont(std::shared_ptr<Dispatch>(std::make_shared<GenericObject>("x"))), Error);
 }
 
 }  // namespace
