@@ -154,6 +154,10 @@ void BasicValue::DriveSetEditable(const std::string& field, bool editable) {
     FindField(field)->DriveSetEditable(editable);
 }
 
+std::int32_t BasicValue::DriveFieldValue(const std::string& name) {
+    return FindField(name)->Extract(ToBits(DriveNumber()));
+}
+
 std::shared_ptr<BitField> BasicValue::FindField(const std::string& name) {
     auto& fields = m_fields.Contents();
     if (!fields.Exists(name)) {

@@ -71,6 +71,7 @@ public:
     void DriveSetEditable(const std::string& field, bool editable);
     // The drive's present number, including a change the value has not taken over yet.
     double DriveNumber() const noexcept { return m_pending.value_or(m_number); }
+    std::int32_t DriveFieldValue(const std::string& name);
     std::shared_ptr<BitField> FindField(const std::string& name);
     // "parameter 204 (Microsteps per Turn)", or the name alone for a value without parameter.
     std::string Describe() const;

@@ -10,8 +10,8 @@ namespace vor {
 // the parameter and field it concerns when it concerns one.
 struct CallSite {
     std::string_view operation;
-    std::optional<std::int32_t> param;
-    std::string_view field;
+    std::optional<std::int32_t> param = std::nullopt;
+    std::string_view field = {};
 };
 
 }  // namespace vor
