@@ -8,8 +8,8 @@ namespace vor {
 
 // Narrows an injected failure to the calls that concern one parameter, one field, or both.
 struct FaultScope {
-    std::optional<std::int32_t> param;
-    std::optional<std::string> field;
+    std::optional<std::int32_t> param = std::nullopt;
+    std::optional<std::string> field = std::nullopt;
 };
 
 }  // namespace vor
