@@ -18,17 +18,21 @@ constexpr int kSignificantDigits = 15;
 
 }  // namespace
 
+double RoundHalfEven(double value) {
+    // Rounded by hand: the floating-point rounding mode is process-wide state that a host may change.
+    const double floor = std::floor(value);
+    const double fraction = value - floor;
+    if (fraction > 0.5 || (fraction == 0.5 && std::fmod(floor, 2.0) != 0.0)) {
+        return floor + 1.0;
+    }
+    return floor;
+}
+
 std::int32_t ToInt32(double value) {
     if (!std::isfinite(value)) {
         ThrowOverflow();
     }
-    // Rounded by hand: the floating-point rounding mode is process-wide state that a host may change.
-    const double floor = std::floor(value);
-    const double fraction = value - floor;
-    double rounded = floor;
-    if (fraction > 0.5 || (fraction == 0.5 && std::fmod(floor, 2.0) != 0.0)) {
-        rounded = floor + 1.0;
-    }
+    const double rounded = RoundHalfEven(value);
     if (rounded < -2147483648.0 || rounded > 2147483647.0) {
         ThrowOverflow();
     }

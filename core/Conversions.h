@@ -5,6 +5,9 @@
 
 namespace vor {
 
+// Rounds to the nearest whole number, halves to the even neighbour. Non-finite values pass through.
+double RoundHalfEven(double value);
+
 // Rounds to the nearest 32-bit integer, halves to the even neighbour (2.5 -> 2, 3.5 -> 4).
 // NaN, infinities and results outside the 32-bit range raise the Overflow error.
 std::int32_t ToInt32(double value);

@@ -28,9 +28,13 @@ inline constexpr std::int32_t Overflow = 6;
 inline constexpr std::int32_t SubscriptOutOfRange = 9;
 inline constexpr std::int32_t TypeMismatch = 13;
 inline constexpr std::int32_t ControlArrayElementMissing = 340;
+inline constexpr std::int32_t ControlNotFound = 730;
 inline constexpr std::int32_t InvalidPropertyValue = 380;
 inline constexpr std::int32_t PropertyNotSupported = 438;
+inline constexpr std::int32_t PropertyReadOnly = 383;
+inline constexpr std::int32_t ResourceNotFound = 326;
 inline constexpr std::int32_t ObjectNotSet = 91;
+inline constexpr std::int32_t CannotCreateObject = 429;
 inline constexpr std::int32_t KeyNotFound = 32811;
 inline constexpr std::int32_t KeyAlreadyExists = 457;
 // Component errors are numbered from this base upwards.
