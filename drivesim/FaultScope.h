@@ -1,0 +1,15 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+namespace vor {
+
+// Narrows an injected failure to the calls that concern one parameter, one field, or both.
+struct FaultScope {
+    std::optional<std::int32_t> param = std::nullopt;
+    std::optional<std::string> field = std::nullopt;
+};
+
+}  // namespace vor

@@ -1,0 +1,17 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string_view>
+
+namespace vor {
+
+// Names one call into the value library or the drive: the operation ("Field.SetValue"), and
+// the parameter and field it concerns when it concerns one.
+struct CallSite {
+    std::string_view operation;
+    std::optional<std::int32_t> param = std::nullopt;
+    std::string_view field = {};
+};
+
+}  // namespace vor
