@@ -52,8 +52,16 @@ public:
     static const std::string& RegistryName();
     static const std::string& RegistrySection();
 
-    // The deferred-refresh requests and the update guard, for hosts that show the panel's state.
-    bool Updating() const noexcept { return m_updating; }
+    // The update guard and the deferred-refresh requests, for hosts that show the panel's state.
+    struct State {
+        bool updating;
+        bool commDisplayDue;
+        bool commModeListDue;
+        bool microstepListDue;
+    };
+    State GetState() const noexcept {
+        return State{m_updating, m_commDisplayDue, m_commModeListDue, m_microstepListDue};
+    }
 
 private:
     MotorForm();
@@ -97,6 +105,11 @@ private:
     // Panel state.
     bool m_updating = false;
     bool m_commCodeChanged = false;
+
+    // Refresh requests served by the next timer tick.
+    bool m_commDisplayDue = false;
+    bool m_commModeListDue = false;
+    bool m_microstepListDue = false;
 };
 
 }  // namespace vor

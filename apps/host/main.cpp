@@ -1,52 +1,66 @@
-// Headless host. Until the motor panel is built it shows the control tree the panel will be
-// made of: a frame with a list, a label and an edge line, and how containment decides what a
-// user can operate.
+// vormotor-host: runs the motor settings panel on a simulated drive from a script.
+#include <fstream>
 #include <iostream>
+#include <memory>
 #include <string>
+#include <string_view>
 
-#include "toolkit/ComboBox.h"
-#include "toolkit/Form.h"
-#include "toolkit/Frame.h"
-#include "toolkit/Label.h"
-#include "toolkit/Line.h"
+#include "apps/host/BuiltinProfiles.h"
+#include "apps/host/ScriptHost.h"
+#include "drivesim/ProfileLoader.h"
+#include "editors/EditorClasses.h"
 
 namespace {
 
-void Print(const vor::Form& form, const vor::Control* container, int depth) {
-    for (const vor::Control* control : form.ChildrenOf(container)) {
-        std::cout << std::string(static_cast<std::size_t>(depth) * 2, ' ') << control->TypeName() << ' '
-                  << control->Name();
-        if (control->Index()) {
-            std::cout << '(' << *control->Index() << ')';
-        }
-        std::cout << " at " << control->Left() << ',' << control->Top() << " size " << control->Width() << 'x'
-                  << control->Height() << (control->EffectiveEnabled() ? " operable" : " inoperable") << '\n';
-        Print(form, control, depth + 1);
+constexpr std::string_view kUsage =
+    "usage: vormotor-host [--profile servo|stepper|FILE] [--strict] [SCRIPT]\n"
+    "Runs the commands of SCRIPT (standard input when absent) against the motor panel on a\n"
+    "simulated drive; see docs/host.md.\n";
+
+std::unique_ptr<vor::SimDrive> LoadDrive(const std::string& profile) {
+    if (const auto text = vor::host::BuiltinProfile(profile)) {
+        return std::make_unique<vor::SimDrive>(vor::ProfileLoader::Parse(std::string(*text), profile + ".json"));
     }
+    return vor::SimDrive::Load(profile);
 }
 
 }  // namespace
 
-int main() {
-    vor::Form form(12285, 5460);
-    auto& motorFrame = form.Create<vor::Frame>("MotorFrame", std::nullopt);
-    motorFrame.Move(0, 15, 12015, 5205);
-    auto& namePlate = form.Create<vor::Frame>("MotorNamePlateFrame", std::nullopt);
-    namePlate.SetContainer(&motorFrame);
-    namePlate.Move(210, 210, 3045, 2260);
-    auto& combo = form.Create<vor::ComboBox>("MotorStyleCombo", std::nullopt);
-    combo.SetContainer(&namePlate);
-    combo.Move(90, 260, 2865, 315);
-    auto& label = form.Create<vor::Label>("transLbl", std::nullopt);
-    label.SetContainer(&motorFrame);
-    label.SetCaption("?->?");
-    auto& line = form.Create<vor::Line>("mtrFeatureLine", 0);
-    line.SetContainer(&motorFrame);
+int main(int argc, char** argv) {
+    std::string profile = "servo";
+    std::string scriptPath;
+    bool strict = false;
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view argument = argv[i];
+        if (argument == "--profile" && i + 1 < argc) {
+            profile = argv[++i];
+        } else if (argument == "--strict") {
+            strict = true;
+        } else if (argument == "--help" || argument == "-h") {
+            std::cout << kUsage;
+            return 0;
+        } else if (!argument.starts_with("--") && scriptPath.empty()) {
+            scriptPath = argument;
+        } else {
+            std::cerr << kUsage;
+            return 2;
+        }
+    }
 
-    std::cout << "Control tree (access granted):\n";
-    Print(form, nullptr, 1);
-    namePlate.SetEnabled(false);
-    std::cout << "Control tree with MotorNamePlateFrame disabled:\n";
-    Print(form, nullptr, 1);
-    return 0;
+    try {
+        vor::RegisterEditorClasses();
+        vor::host::ScriptHost host(LoadDrive(profile), std::cout);
+        if (scriptPath.empty()) {
+            return host.Run(std::cin, strict) ? 0 : 1;
+        }
+        std::ifstream script(scriptPath);
+        if (!script) {
+            std::cerr << "vormotor-host: cannot read " << scriptPath << '\n';
+            return 2;
+        }
+        return host.Run(script, strict) ? 0 : 1;
+    } catch (const std::exception& failure) {
+        std::cerr << "vormotor-host: " << failure.what() << '\n';
+        return 2;
+    }
 }

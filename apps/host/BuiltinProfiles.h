@@ -1,0 +1,14 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace vor::host {
+
+// The drive profiles compiled into the host, by name ("servo", "stepper").
+std::optional<std::string_view> BuiltinProfile(std::string_view name);
+std::vector<std::string> BuiltinProfileNames();
+
+}  // namespace vor::host

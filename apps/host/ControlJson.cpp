@@ -1,0 +1,65 @@
+#include "apps/host/ControlJson.h"
+
+#include <cmath>
+#include <string>
+#include <utility>
+
+#include "core/FailureStyles.h"
+#include "toolkit/ComboBox.h"
+#include "toolkit/Line.h"
+
+namespace vor::host {
+
+nlohmann::ordered_json Twips(float value) {
+    if (std::nearbyint(value) == value) {
+        return static_cast<std::int64_t>(value);
+    }
+    return value;
+}
+
+nlohmann::ordered_json ControlJson(Control& control) {
+    nlohmann::ordered_json json;
+    json["name"] = control.Name();
+    if (control.Index()) {
+        json["index"] = *control.Index();
+    }
+    json["type"] = control.TypeName();
+    // A control shows either a caption or a text; lines show neither.
+    static constexpr std::pair<const char*, const char*> kTextProperties[] = {{"Caption", "caption"},
+                                                                              {"Text", "text"}};
+    for (const auto& [property, key] : kTextProperties) {
+        std::string text;
+        if (SkipOnFailure([&] { text = VariantToText(control.Get(property)); })) {
+            json[key] = text;
+            break;
+        }
+    }
+    json["visible"] = control.Visible();
+    json["enabled"] = control.Enabled();
+    json["effectiveEnabled"] = control.EffectiveEnabled();
+    json["tabStop"] = control.TabStop();
+    json["left"] = Twips(control.Left());
+    json["top"] = Twips(control.Top());
+    json["width"] = Twips(control.Width());
+    json["height"] = Twips(control.Height());
+    json["bold"] = control.FontBold();
+    json["foreColor"] = control.ForeColor();
+    if (const auto* combo = dynamic_cast<const ComboBox*>(&control)) {
+        auto items = nlohmann::ordered_json::array();
+        for (const auto& item : combo->Items()) {
+            items.push_back({{"text", item.text}, {"data", item.data}});
+        }
+        json["items"] = items;
+        json["listIndex"] = combo->ListIndex();
+    }
+    if (const auto* line = dynamic_cast<const Line*>(&control)) {
+        json["x1"] = Twips(line->X1());
+        json["y1"] = Twips(line->Y1());
+        json["x2"] = Twips(line->X2());
+        json["y2"] = Twips(line->Y2());
+        json["borderColor"] = line->BorderColor();
+    }
+    return json;
+}
+
+}  // namespace vor::host

@@ -1,0 +1,107 @@
+#pragma once
+
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <istream>
+#include <map>
+#include <memory>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include <nlohmann/json.hpp>
+
+#include "apps/host/ScriptLine.h"
+#include "drivesim/SimDrive.h"
+#include "panel/MotorForm.h"
+#include "toolkit/ModalMessageBox.h"
+
+namespace vor::host {
+
+// A headless host: one simulated drive, one panel, and a script of commands (docs/host.md).
+// Answers are JSON objects, one a line; a failing command prints {"error":"line N: ..."}.
+class ScriptHost {
+public:
+    ScriptHost(std::unique_ptr<SimDrive> drive, std::ostream& out);
+    ~ScriptHost();
+    ScriptHost(const ScriptHost&) = delete;
+    ScriptHost& operator=(const ScriptHost&) = delete;
+
+    // Runs every line; with `strict` the first failing command ends the run. Returns whether
+    // every command succeeded.
+    bool Run(std::istream& script, bool strict);
+    // Runs one line; returns whether it succeeded.
+    bool RunLine(const std::string& line, std::int32_t lineNumber);
+
+private:
+    using Arguments = std::vector<Word>;
+    struct Command {
+        std::size_t minArguments;
+        std::size_t maxArguments;
+        void (ScriptHost::*run)(const Arguments&);
+    };
+    static const std::map<std::string, Command, std::less<>>& Commands();
+
+    // Panel lifecycle and the host's side of it.
+    void Create(const Arguments&);
+    void Destroy(const Arguments&);
+    void Attach(const Arguments&);
+    void Release(const Arguments&);
+    void Show(const Arguments&);
+    void Hide(const Arguments&);
+    void Resize(const Arguments&);
+    void Enabled(const Arguments&);
+    void Tick(const Arguments&);
+    void PageEnable(const Arguments&);
+    void TechSupport(const Arguments&);
+
+    // The user.
+    void Pick(const Arguments&);
+    void Radio(const Arguments&);
+    void Edit(const Arguments&);
+    void Answer(const Arguments&);
+
+    // The drive.
+    void DriveParam(const Arguments&);
+    void DriveField(const Arguments&);
+    void DriveEntry(const Arguments&);
+    void DriveLock(const Arguments&);
+    void DriveOnline(const Arguments&);
+    void DriveEnabled(const Arguments&);
+    void DriveState(const Arguments&);
+    void DriveInput(const Arguments&);
+    void DriveCommutation(const Arguments&);
+    void DriveCommSelectable(const Arguments&);
+    void DriveTraceFlags(const Arguments&);
+    void DriveTurn(const Arguments&);
+    void DriveCatalogue(const Arguments&);
+    void DriveMicrosteps(const Arguments&);
+    void DriveMicrostep(const Arguments&);
+    void DriveParamLock(const Arguments&);
+    void DriveFail(const Arguments&);
+
+    // Answers.
+    void Dump(const Arguments&);
+    void Props(const Arguments&);
+    void Writes(const Arguments&);
+    void Trace(const Arguments&);
+    void Messages(const Arguments&);
+    void Cursor(const Arguments&);
+    void State(const Arguments&);
+
+    MotorForm& Panel() const;
+    // A control the user can reach: on a shown panel, visible and operable through its containers.
+    Control& UserReachable(const ControlRef& ref) const;
+    void Print(const nlohmann::ordered_json& json);
+
+    std::unique_ptr<SimDrive> m_drive;
+    std::ostream& m_out;
+    std::shared_ptr<MotorForm> m_panel;
+
+    std::deque<MessageBoxResult> m_answers;
+    nlohmann::ordered_json m_messages = nlohmann::ordered_json::array();
+    ModalMessageBox::Responder m_previousResponder;
+};
+
+}  // namespace vor::host
