@@ -19,6 +19,8 @@ class WithEvents {
 public:
     using Subscriber = std::function<std::vector<Connection>(T&)>;
 
+    // A member whose object's events the owner does not handle (yet) holds it without a subscriber.
+    WithEvents() = default;
     explicit WithEvents(Subscriber subscribe) : m_subscribe(std::move(subscribe)) {}
     WithEvents(const WithEvents&) = delete;
     WithEvents& operator=(const WithEvents&) = delete;
@@ -52,7 +54,7 @@ private:
         auto previous = m_object.Get();
         m_connections.clear();
         m_object = Ref<T>(std::move(object));
-        if (m_object) {
+        if (m_object && m_subscribe) {
             m_connections = m_subscribe(*m_object);
         }
     }

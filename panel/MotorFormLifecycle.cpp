@@ -1,0 +1,158 @@
+// Creation, host interface, layout and release of the motor settings panel.
+#include <utility>
+
+#include "core/FailureStyles.h"
+#include "panel/MotorForm.h"
+#include "panel/form/FormBuilder.h"
+#include "panel/form/MotorFormDesign.h"
+#include "resources/ComponentResources.h"
+#include "toolkit/ComboBox.h"
+#include "toolkit/Label.h"
+#include "toolkit/Line.h"
+#include "toolkit/ModuleLocation.h"
+#include "ui_util/Layout.h"
+#include "ui_util/MousePointerStack.h"
+#include "ui_util/ResourceCaptions.h"
+
+namespace vor {
+namespace {
+
+constexpr std::int16_t kBusyCursor = 11;
+
+// Edge bars: 200 twips from the top, 100 from the bottom, 100 from the left and 130 from the right.
+constexpr float kBarTop = 200;
+constexpr float kBarBottomMargin = 100;
+constexpr float kLeftBarX = 100;
+constexpr float kRightBarInset = 100 + 30;
+
+struct RegistryPlace {
+    std::string name;
+    std::string section;
+};
+
+RegistryPlace& ComponentRegistryPlace() {
+    static RegistryPlace place;
+    return place;
+}
+
+}  // namespace
+
+std::shared_ptr<MotorForm> MotorForm::Create() {
+    std::shared_ptr<MotorForm> panel(new MotorForm());
+    panel->Initialise();
+    return panel;
+}
+
+MotorForm::MotorForm() : m_form(kMotorFormDesignWidth, kMotorFormDesignHeight) {
+    BuildForm(m_form, MotorFormControls());
+}
+
+MotorForm::~MotorForm() {
+    UnbindNode();
+}
+
+void MotorForm::Initialise() {
+    LoadResCaptions(m_form.Controls());
+
+    auto& sensorFrame = m_form.Find("CommSensorFrame");
+    auto& stepperFrame = m_form.Find("StepperFrame");
+    stepperFrame.SetLeft(sensorFrame.Left());
+    stepperFrame.SetTop(sensorFrame.Top());
+    sensorFrame.SetVisible(false);
+
+    const auto& commModeCombo = m_form.Find("CommModeCombo");
+    auto& commOptionLbl = m_form.Find("CommOptionLbl");
+    commOptionLbl.Move(commModeCombo.Left(), commModeCombo.Top(), commModeCombo.Width(), commModeCombo.Height());
+    commOptionLbl.SetVisible(false);
+
+    m_surfaceConnections.push_back(m_form.Surface().Resized().Connect([this] { UserControl_Resize(); }));
+}
+
+void MotorForm::AttachControl(const std::shared_ptr<DriveNetwork>& theNet, const std::shared_ptr<DriveNode>& theNode,
+                              const std::shared_ptr<void>&, std::string regName, std::string regSect) {
+    PushMousePointer(kBusyCursor);
+    StopOnFailure([&] {
+        m_enabled = true;
+        ComponentRegistryPlace() = RegistryPlace{std::move(regName), std::move(regSect)};
+        m_node = theNode;
+        m_net = theNet;
+        BindNode(m_node);
+    });
+    PopMousePointer();
+}
+
+void MotorForm::ReleaseControl() {
+    UnbindNode();
+}
+
+std::string MotorForm::VersionStr() {
+    const ModuleVersion version = ComponentVersion();
+    static const char moduleMarker = 0;
+    const ModuleLocation location = ModuleLocation::Containing(&moduleMarker);
+    return std::to_string(version.major) + "." + std::to_string(version.minor) + "." +
+           std::to_string(version.revision) + "\r\n" + location.directory + "\\" + location.baseName;
+}
+
+std::uint32_t MotorForm::BarColor() {
+    return m_form.FindAs<Line>("mtrFeatureLine", 0).BorderColor();
+}
+
+std::shared_ptr<UIuserControl> MotorForm::UIRef() {
+    return shared_from_this();
+}
+
+Frame& MotorForm::FrameRef() {
+    return m_form.FindAs<Frame>("MotorFrame");
+}
+
+void MotorForm::SetEnabled(bool newState) {
+    m_enabled = newState;
+}
+
+const std::string& MotorForm::RegistryName() {
+    return ComponentRegistryPlace().name;
+}
+
+const std::string& MotorForm::RegistrySection() {
+    return ComponentRegistryPlace().section;
+}
+
+void MotorForm::UserControl_Resize() {
+    const float width = m_form.Surface().ScaleWidth();
+    const float height = m_form.Surface().ScaleHeight();
+    auto& motorFrame = m_form.Find("MotorFrame");
+    motorFrame.Move(0, 0, width, height);
+
+    const float barX[] = {kLeftBarX, width - kRightBarInset};
+    for (std::int32_t index : {0, 1}) {
+        auto& bar = m_form.FindAs<Line>("mtrFeatureLine", index);
+        bar.SetY1(height - kBarBottomMargin);
+        bar.SetY2(kBarTop);
+        bar.SetX1(barX[index]);
+        bar.SetX2(bar.X1());
+    }
+    CenterFrames(m_form.Controls(), motorFrame);
+}
+
+void MotorForm::UnbindNode() {
+    m_net = nullptr;
+    m_node = nullptr;
+    m_qsAppEvts = nullptr;
+    m_qsDrvEvts = nullptr;
+    m_ke = nullptr;
+    m_iMax = nullptr;
+    m_vectAngleCap = nullptr;
+    m_rmsTC = nullptr;
+    m_statusReg = nullptr;
+    m_motorCfg = nullptr;
+    m_fldCommMode = nullptr;
+    m_fldMotorType = nullptr;
+    m_fldEncMode = nullptr;
+    m_ustepsPerTurn = nullptr;
+    m_rmsLimit = nullptr;
+    m_iopObj = nullptr;
+    m_iop = nullptr;
+    m_enabled = false;
+}
+
+}  // namespace vor

@@ -1,0 +1,15 @@
+#include "panel/PanelClasses.h"
+
+#include "core/Error.h"
+#include "panel/MotorForm.h"
+
+namespace vor {
+
+std::shared_ptr<UIuserControl> CreatePanel(const std::string& className) {
+    if (className == kMotorFormClass) {
+        return MotorForm::Create();
+    }
+    throw Error(error_number::CannotCreateObject, "VorMotorCtl", "Can't create object: " + className);
+}
+
+}  // namespace vor
