@@ -21,6 +21,12 @@ public:
     // |steps| steps in the direction of the sign.
     void Turn(std::int32_t steps);
 
+    // Steps per timer tick while the motor turns on its own (negative: backward; 0: standing).
+    void SetSpeed(std::int32_t stepsPerTick) noexcept { m_speed = stepsPerTick; }
+    std::int32_t Speed() const noexcept { return m_speed; }
+    // Runs one tick's worth of steps.
+    void Advance() { Turn(m_speed); }
+
     const std::vector<std::int32_t>& Sequence() const noexcept { return m_sequence; }
 
 private:
@@ -28,6 +34,7 @@ private:
     std::shared_ptr<BasicValue> m_angle;  // none on a drive without a captured angle
     double m_angleStep;
     std::vector<std::int32_t> m_sequence;
+    std::int32_t m_speed = 0;
 };
 
 }  // namespace vor

@@ -231,6 +231,9 @@ Profile::Parameter ReadParameter(ObjectReader& reader) {
                              reader.Optional<bool>("whole", false),
                              reader.Optional<std::int32_t>("decimals", -1),
                              {}};
+    if (param.decimals < -1 || param.decimals > 15) {
+        reader.Fail("decimals", "expected -1 (as many as needed) to 15");
+    }
     if (param.lowerLimit > param.upperLimit) {
         reader.Fail("lower", "lower limit above upper limit");
     }

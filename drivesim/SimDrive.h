@@ -63,7 +63,11 @@ public:
     void SetCommModeSelectable(bool selectable) { m_network->DriveSetCommModeSelectable(selectable); }
     void SetTraceFlags(std::int32_t flags) { m_traceSink->SetFlags(flags); }
     void RaiseMotorPageEnableChanged(bool enabled) { m_appEvents->RaiseMotorPageEnableChanged(enabled); }
-    void RaiseTimerTick() { m_appEvents->RaiseTimerTick(); }
+    // A motor turning on its own (Motion().SetSpeed) moves before the tick is raised.
+    void RaiseTimerTick() {
+        m_motion->Advance();
+        m_appEvents->RaiseTimerTick();
+    }
 
     // What the user did.
     const std::vector<DriveWrite>& Writes() const noexcept { return m_host->Writes(); }

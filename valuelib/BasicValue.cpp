@@ -104,33 +104,37 @@ LockLevelObject& BasicValue::LockLevel() {
 }
 
 std::int32_t BasicValue::SetupA() {
-    m_gate.Enter("Value.SetupA");
-    return m_setup.setupA;
+    return ReadSetting("Value.SetupA", m_setup.setupA);
 }
 
 void BasicValue::SetSetupA(std::int32_t setting) {
-    m_gate.Enter("Value.SetSetupA");
-    m_setup.setupA = setting;
+    WriteSetting("Value.SetSetupA", m_setup.setupA, setting);
 }
 
 std::int32_t BasicValue::SetupB() {
-    m_gate.Enter("Value.SetupB");
-    return m_setup.setupB;
+    return ReadSetting("Value.SetupB", m_setup.setupB);
 }
 
 void BasicValue::SetSetupB(std::int32_t setting) {
-    m_gate.Enter("Value.SetSetupB");
-    m_setup.setupB = setting;
+    WriteSetting("Value.SetSetupB", m_setup.setupB, setting);
 }
 
 std::int32_t BasicValue::SetupC() {
-    m_gate.Enter("Value.SetupC");
-    return m_setup.setupC;
+    return ReadSetting("Value.SetupC", m_setup.setupC);
 }
 
 void BasicValue::SetSetupC(std::int32_t setting) {
-    m_gate.Enter("Value.SetSetupC");
-    m_setup.setupC = setting;
+    WriteSetting("Value.SetSetupC", m_setup.setupC, setting);
+}
+
+std::int32_t BasicValue::ReadSetting(std::string_view operation, std::int32_t setting) const {
+    m_gate.Enter(operation);
+    return setting;
+}
+
+void BasicValue::WriteSetting(std::string_view operation, std::int32_t& setting, std::int32_t value) const {
+    m_gate.Enter(operation);
+    setting = value;
 }
 
 void BasicValue::DriveSetNumber(double number) {

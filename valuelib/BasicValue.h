@@ -89,6 +89,9 @@ private:
     // Takes a number over and raises the events of the change.
     void Apply(double number);
     void TakeOverPending();
+    // The set-up settings pass the gate like every other member.
+    std::int32_t ReadSetting(std::string_view operation, std::int32_t setting) const;
+    void WriteSetting(std::string_view operation, std::int32_t& setting, std::int32_t value) const;
 
     std::uint32_t Bits() const;
     std::string FormatText(const std::string& format) const;

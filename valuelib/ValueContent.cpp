@@ -17,12 +17,6 @@ constexpr std::string_view kOperations[2][9] = {
      "Info.SetUpperLimit", "Info.SetupFlag", "Info.SetSetupFlag"},
 };
 
-void CheckLimit(double limit) {
-    if (std::isnan(limit)) {
-        throw Error(error_number::InvalidPropertyValue, "valuelib", "A limit must be a number");
-    }
-}
-
 }  // namespace
 
 void ValueContent::Enter(Member member) const {
@@ -59,9 +53,7 @@ double ValueContent::LowerLimit() {
 }
 
 void ValueContent::SetLowerLimit(double limit) {
-    Enter(kSetLowerLimit);
-    CheckLimit(limit);
-    m_owner.m_setup.lowerLimit = limit;
+    SetLimit(kSetLowerLimit, m_owner.m_setup.lowerLimit, limit);
 }
 
 double ValueContent::UpperLimit() {
@@ -70,9 +62,15 @@ double ValueContent::UpperLimit() {
 }
 
 void ValueContent::SetUpperLimit(double limit) {
-    Enter(kSetUpperLimit);
-    CheckLimit(limit);
-    m_owner.m_setup.upperLimit = limit;
+    SetLimit(kSetUpperLimit, m_owner.m_setup.upperLimit, limit);
+}
+
+void ValueContent::SetLimit(Member member, double& limit, double value) {
+    Enter(member);
+    if (std::isnan(value)) {
+        throw Error(error_number::InvalidPropertyValue, "valuelib", "A limit must be a number");
+    }
+    limit = value;
 }
 
 bool ValueContent::SetupFlag() {

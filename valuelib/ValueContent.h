@@ -42,6 +42,7 @@ private:
 
     // Passes the gate under this view's name; a write to the info view is refused.
     void Enter(Member member) const;
+    void SetLimit(Member member, double& limit, double value);
 
     BasicValue& m_owner;
     Role m_role;

@@ -175,6 +175,21 @@ INSTANTIATE_TEST_SUITE_P(Profiles, Motion,
                              MotionCase{"stepper.json", 3, {"0->5", "5->4", "4->6"}, 5.4},
                              MotionCase{"stepper.json", -2, {"0->1", "1->3"}, -3.6}));
 
+TEST(SimDrive, AMotorTurningOnItsOwnMovesBeforeEachTick) {
+    auto drive = Servo();
+    auto io = drive->Node()->IoObj();
+    std::vector<std::string> seen;
+    auto c1 = io->CommutationChanged().Connect(
+        [&](std::int32_t thisCode, std::int32_t) { seen.push_back("code " + std::to_string(thisCode)); });
+    auto c2 = drive->Network()->AppEvents()->TimerTick().Connect([&] { seen.push_back("tick"); });
+    drive->RaiseTimerTick();
+    drive->Motion().SetSpeed(2);
+    drive->RaiseTimerTick();
+    drive->Motion().SetSpeed(-1);
+    drive->RaiseTimerTick();
+    EXPECT_EQ(seen, (std::vector<std::string>{"tick", "code 1", "code 3", "tick", "code 1", "tick"}));
+}
+
 // Each form of fault injection, and the calls of a fixed sequence that it makes fail.
 struct FaultCase {
     const char* what;
