@@ -20,6 +20,10 @@ public:
     // Fails every matching call from now on.
     void FailEveryCall(const std::string& operation, FaultScope scope = {});
     void Clear() { m_rules.clear(); }
+    // Removes the rules of one operation.
+    void Clear(const std::string& operation) {
+        std::erase_if(m_rules, [&](const Rule& rule) { return rule.operation == operation; });
+    }
 
     // Runs before every call; throws when a rule says this call fails.
     void Check(const CallSite& site);

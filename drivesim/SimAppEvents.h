@@ -30,6 +30,11 @@ public:
         }
     }
     void RaiseMotorPageEnableChanged(bool enabled) const { m_motorPageEnableChanged.Raise(enabled); }
+    // Sets the flag and raises the event even when the flag already had that value.
+    void RaiseTechSupportChanged(bool techSupport) {
+        m_techSupport = techSupport;
+        m_techSupportChanged.Raise(techSupport);
+    }
     void RaiseTimerTick() const { m_timerTick.Raise(); }
 
 private:

@@ -45,6 +45,10 @@ public:
     void SetLockLevel(std::int32_t param, std::int32_t level);
     void SetMotorTypeVisible(std::int32_t code, bool visible);
     void SetMicrostepVisible(std::int32_t code, bool visible);
+    // Replaces the node's microstep choices (code, name); all of them visible.
+    void SetMicrostepChoices(const std::vector<std::pair<std::int32_t, std::string>>& choices) {
+        m_node->DriveSetMicrosteps(choices);
+    }
 
     // The node.
     void SetOnline(bool online) { m_node->DriveSetOnline(online); }
@@ -53,6 +57,9 @@ public:
     void SetNodeState(std::int32_t state) { m_node->DriveSetNodeState(state); }
     // A change of the sensor code in bits 7 to 9 raises CommutationChanged(thisCode, lastCode).
     void SetInputWord(std::int32_t word) { m_node->Io().SetInputWord(word); }
+    void RaiseCommutationChanged(std::int32_t thisCode, std::int32_t lastCode) {
+        m_node->Io().RaiseCommutationChanged(thisCode, lastCode);
+    }
     std::int32_t InputWord() const { return static_cast<std::int32_t>(m_node->Io().InputWord()); }
     MotionModel& Motion() noexcept { return *m_motion; }
 
@@ -63,6 +70,7 @@ public:
     void SetCommModeSelectable(bool selectable) { m_network->DriveSetCommModeSelectable(selectable); }
     void SetTraceFlags(std::int32_t flags) { m_traceSink->SetFlags(flags); }
     void RaiseMotorPageEnableChanged(bool enabled) { m_appEvents->RaiseMotorPageEnableChanged(enabled); }
+    void RaiseTechSupportChanged(bool techSupport) { m_appEvents->RaiseTechSupportChanged(techSupport); }
     // A motor turning on its own (Motion().SetSpeed) moves before the tick is raised.
     void RaiseTimerTick() {
         m_motion->Advance();

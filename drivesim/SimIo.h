@@ -21,6 +21,10 @@ public:
 
     // The drive's side.
     void SetInputWord(double word);
+    // A transition event with the given codes, whatever the input word holds (a glitch, a test).
+    void RaiseCommutationChanged(std::int32_t thisCode, std::int32_t lastCode) {
+        m_commutationChanged.Raise(thisCode, lastCode);
+    }
     double InputWord() const noexcept { return m_inputs->DriveNumber(); }
     static std::int32_t SensorCode(double word);
     static double WithSensorCode(double word, std::int32_t code);

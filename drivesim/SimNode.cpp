@@ -50,6 +50,14 @@ SimNode::SimNode(const Profile& profile, std::shared_ptr<SimHost> host, std::sha
     }
 }
 
+void SimNode::DriveSetMicrosteps(const std::vector<std::pair<std::int32_t, std::string>>& choices) {
+    const Gate catalogueGate(m_host, std::nullopt);
+    m_microsteps.clear();
+    for (const auto& [code, name] : choices) {
+        m_microsteps.push_back(std::make_shared<ValueEntry>(catalogueGate, code, name, true));
+    }
+}
+
 void SimNode::AddParameter(const Profile::Parameter& param) {
     BasicValue::Setup setup;
     setup.param = param.number;

@@ -40,6 +40,8 @@ public:
     SimIo& Io() noexcept { return *m_io; }
     std::shared_ptr<ValueEntry> MotorType(std::int32_t code) const;
     std::shared_ptr<ValueEntry> Microstep(std::int32_t code) const;
+    // Replaces the microstep choices; all of them visible.
+    void DriveSetMicrosteps(const std::vector<std::pair<std::int32_t, std::string>>& choices);
     void DriveSetOnline(bool online) noexcept { m_online = online; }
     void DriveSetEnabled(bool enabled) noexcept { m_driveEnabled = enabled; }
     bool DriveIsEnabled() const noexcept { return m_driveEnabled; }

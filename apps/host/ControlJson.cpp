@@ -25,8 +25,7 @@ nlohmann::ordered_json ControlJson(Control& control) {
     }
     json["type"] = control.TypeName();
     // A control shows either a caption or a text; lines show neither.
-    static constexpr std::pair<const char*, const char*> kTextProperties[] = {{"Caption", "caption"},
-                                                                              {"Text", "text"}};
+    static constexpr std::pair<const char*, const char*> kTextProperties[] = {{"Caption", "caption"}, {"Text", "text"}};
     for (const auto& [property, key] : kTextProperties) {
         std::string text;
         if (SkipOnFailure([&] { text = VariantToText(control.Get(property)); })) {
@@ -35,6 +34,15 @@ nlohmann::ordered_json ControlJson(Control& control) {
         }
     }
     json["visible"] = control.Visible();
+    if (const auto* line = dynamic_cast<const Line*>(&control)) {
+        // A line has its end points instead of a box, and takes no input.
+        json["x1"] = Twips(line->X1());
+        json["y1"] = Twips(line->Y1());
+        json["x2"] = Twips(line->X2());
+        json["y2"] = Twips(line->Y2());
+        json["borderColor"] = line->BorderColor();
+        return json;
+    }
     json["enabled"] = control.Enabled();
     json["effectiveEnabled"] = control.EffectiveEnabled();
     json["tabStop"] = control.TabStop();
@@ -51,13 +59,6 @@ nlohmann::ordered_json ControlJson(Control& control) {
         }
         json["items"] = items;
         json["listIndex"] = combo->ListIndex();
-    }
-    if (const auto* line = dynamic_cast<const Line*>(&control)) {
-        json["x1"] = Twips(line->X1());
-        json["y1"] = Twips(line->Y1());
-        json["x2"] = Twips(line->X2());
-        json["y2"] = Twips(line->Y2());
-        json["borderColor"] = line->BorderColor();
     }
     return json;
 }

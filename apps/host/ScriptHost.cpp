@@ -1,10 +1,14 @@
 #include "apps/host/ScriptHost.h"
 
+#include <algorithm>
 #include <stdexcept>
 #include <utility>
 
 #include "apps/host/ControlJson.h"
 #include "core/Error.h"
+#include "editors/SorvaneGroup.h"
+#include "editors/TarvineEditor.h"
+#include "panel/PanelClasses.h"
 #include "toolkit/ApplicationCursor.h"
 #include "toolkit/ComboBox.h"
 #include "ui_util/MousePointerStack.h"
@@ -250,13 +254,31 @@ void ScriptHost::Pick(const Arguments& arguments) {
 }
 
 void ScriptHost::Radio(const Arguments& arguments) {
-    auto& group = UserReachable(ParseControlRef(arguments[0].text));
-    group.Set("UserPick", std::int64_t{Int32(arguments[1])});
+    auto* group = dynamic_cast<SorvaneGroup*>(&UserReachable(ParseControlRef(arguments[0].text)));
+    if (group == nullptr) {
+        Refuse(arguments[0].text + " is not a field radio group");
+    }
+    const std::int32_t value = Int32(arguments[1]);
+    const auto& options = group->Options();
+    const auto option = std::find_if(options.begin(), options.end(), [value](const SorvaneGroup::Option& candidate) {
+        return candidate.code == value;
+    });
+    if (option == options.end()) {
+        Refuse(arguments[0].text + " offers no option " + arguments[1].text);
+    }
+    if (!group->UserPick(static_cast<std::int32_t>(option - options.begin()))) {
+        Refuse(group->Message());
+    }
 }
 
 void ScriptHost::Edit(const Arguments& arguments) {
-    auto& editor = UserReachable(ParseControlRef(arguments[0].text));
-    editor.Set("UserEdit", arguments[1].text);
+    auto* editor = dynamic_cast<TarvineEditor*>(&UserReachable(ParseControlRef(arguments[0].text)));
+    if (editor == nullptr) {
+        Refuse(arguments[0].text + " is not a parameter editor");
+    }
+    if (!editor->UserEdit(arguments[1].text)) {
+        Refuse(editor->Message());
+    }
 }
 
 void ScriptHost::Answer(const Arguments& arguments) {
@@ -405,7 +427,7 @@ void ScriptHost::Cursor(const Arguments&) {
     const std::int16_t cursor = ApplicationCursor::Instance().Get();
     nlohmann::ordered_json shown = cursor == ApplicationCursor::Default     ? nlohmann::ordered_json("default")
                                    : cursor == ApplicationCursor::Hourglass ? nlohmann::ordered_json("busy")
-                                                                             : nlohmann::ordered_json(cursor);
+                                                                            : nlohmann::ordered_json(cursor);
     Print({{"cursor", shown}, {"depth", MousePointerDepth()}});
 }
 

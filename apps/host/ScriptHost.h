@@ -6,11 +6,10 @@
 #include <istream>
 #include <map>
 #include <memory>
+#include <nlohmann/json.hpp>
 #include <ostream>
 #include <string>
 #include <vector>
-
-#include <nlohmann/json.hpp>
 
 #include "apps/host/ScriptLine.h"
 #include "drivesim/SimDrive.h"

@@ -48,7 +48,7 @@ int main(int argc, char** argv) {
     }
 
     try {
-        vor::RegisterEditorClasses();
+        vor::EditorClasses::Register();
         vor::host::ScriptHost host(LoadDrive(profile), std::cout);
         if (scriptPath.empty()) {
             return host.Run(std::cin, strict) ? 0 : 1;

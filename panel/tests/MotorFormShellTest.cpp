@@ -181,8 +181,7 @@ TEST_F(MotorFormShell, FirstResizeCentresTheFramesAndDrawsTheBars) {
 
 class MotorFormAttach : public MotorFormShell {
 protected:
-    std::unique_ptr<SimDrive> drive =
-        SimDrive::Load(std::string(VOR_PROFILE_DIR) + "/servo.json");
+    std::unique_ptr<SimDrive> drive = SimDrive::Load(std::string(VOR_PROFILE_DIR) + "/servo.json");
 };
 
 TEST_F(MotorFormAttach, AttachKeepsTheBusyCursorBalanced) {
