@@ -2,9 +2,10 @@
 
 #include <cmath>
 #include <string>
-#include <utility>
 
-#include "core/FailureStyles.h"
+#include "editors/SorvaneGroup.h"
+#include "editors/TarvineEditor.h"
+#include "toolkit/CaptionedControl.h"
 #include "toolkit/ComboBox.h"
 #include "toolkit/Line.h"
 
@@ -24,14 +25,13 @@ nlohmann::ordered_json ControlJson(Control& control) {
         json["index"] = *control.Index();
     }
     json["type"] = control.TypeName();
-    // A control shows either a caption or a text; lines show neither.
-    static constexpr std::pair<const char*, const char*> kTextProperties[] = {{"Caption", "caption"}, {"Text", "text"}};
-    for (const auto& [property, key] : kTextProperties) {
-        std::string text;
-        if (SkipOnFailure([&] { text = VariantToText(control.Get(property)); })) {
-            json[key] = text;
-            break;
-        }
+    if (auto* editor = dynamic_cast<TarvineEditor*>(&control)) {
+        json["caption"] = editor->Caption();
+        json["text"] = editor->Text();
+    } else if (auto* captioned = dynamic_cast<CaptionedControl*>(&control)) {
+        json["caption"] = captioned->Caption();
+    } else if (auto* combo = dynamic_cast<ComboBox*>(&control)) {
+        json["text"] = combo->Text();
     }
     json["visible"] = control.Visible();
     if (const auto* line = dynamic_cast<const Line*>(&control)) {
@@ -52,6 +52,7 @@ nlohmann::ordered_json ControlJson(Control& control) {
     json["height"] = Twips(control.Height());
     json["bold"] = control.FontBold();
     json["foreColor"] = control.ForeColor();
+    // Lists and radio groups show their choices the same way.
     if (const auto* combo = dynamic_cast<const ComboBox*>(&control)) {
         auto items = nlohmann::ordered_json::array();
         for (const auto& item : combo->Items()) {
@@ -59,6 +60,13 @@ nlohmann::ordered_json ControlJson(Control& control) {
         }
         json["items"] = items;
         json["listIndex"] = combo->ListIndex();
+    } else if (const auto* group = dynamic_cast<const SorvaneGroup*>(&control)) {
+        auto items = nlohmann::ordered_json::array();
+        for (const auto& option : group->Options()) {
+            items.push_back({{"text", option.text}, {"data", option.code}});
+        }
+        json["items"] = items;
+        json["listIndex"] = group->Selected();
     }
     return json;
 }
