@@ -6,6 +6,7 @@ packages=(
   cmake ninja-build g++ pkg-config
   googletest libgtest-dev libgmock-dev
   nlohmann-json3-dev
+  qt6-base-dev fonts-liberation
 )
 
 missing=()

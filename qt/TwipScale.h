@@ -1,0 +1,27 @@
+#pragma once
+
+class QWidget;
+
+namespace vor {
+
+// The control tree measures in twips (1440 per inch); widgets in pixels of the screen's logical
+// resolution. Horizontal and vertical resolutions may differ, so each axis has its own factor.
+class TwipScale {
+public:
+    static constexpr double kTwipsPerInch = 1440.0;
+
+    TwipScale(double dpiX, double dpiY) : m_dpiX(dpiX), m_dpiY(dpiY) {}
+    // The logical resolution of the screen the widget is on (the primary screen before it is shown).
+    static TwipScale Of(const QWidget& widget);
+
+    int ToPixelsX(float twips) const;
+    int ToPixelsY(float twips) const;
+    float ToTwipsX(int pixels) const;
+    float ToTwipsY(int pixels) const;
+
+private:
+    double m_dpiX;
+    double m_dpiY;
+};
+
+}  // namespace vor

@@ -1,0 +1,329 @@
+#include <gtest/gtest.h>
+
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QRadioButton>
+#include <QTest>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "drivesim/SimDrive.h"
+#include "editors/EditorClasses.h"
+#include "editors/SorvaneGroup.h"
+#include "editors/TarvineEditor.h"
+#include "panel/MotorForm.h"
+#include "qt/LineWidget.h"
+#include "qt/PanelView.h"
+#include "qt/SorvaneView.h"
+#include "qt/TarvineView.h"
+#include "toolkit/ComboBox.h"
+#include "toolkit/Frame.h"
+#include "toolkit/Label.h"
+#include "toolkit/Line.h"
+
+namespace vor {
+namespace {
+
+class PanelViewTest : public testing::Test {
+protected:
+    PanelViewTest() {
+        EditorClasses::Register();
+        panel = MotorForm::Create();
+        view = std::make_unique<PanelView>(panel->GetForm());
+        view->show();
+    }
+
+    Form& form() const { return panel->GetForm(); }
+    Control& Find(const std::string& name, std::optional<std::int32_t> index = std::nullopt) const {
+        return index ? form().Find(name, *index) : form().Find(name);
+    }
+    template <class W>
+    W* WidgetAs(const std::string& name, std::optional<std::int32_t> index = std::nullopt) const {
+        return dynamic_cast<W*>(view->WidgetOf(&Find(name, index)));
+    }
+    QRect Expected(const Control& control) const {
+        const TwipScale& scale = view->Scale();
+        return QRect(scale.ToPixelsX(control.Left()), scale.ToPixelsY(control.Top()), scale.ToPixelsX(control.Width()),
+                     scale.ToPixelsY(control.Height()));
+    }
+
+    // Every control's widget sits in its container's widget, at its place, shown and operable
+    // exactly when the control is.
+    void ExpectMirrorsTree() const {
+        for (Control* control : form().Controls()) {
+            SCOPED_TRACE(control->Name() + (control->Index() ? "(" + std::to_string(*control->Index()) + ")" : ""));
+            QWidget* widget = view->WidgetOf(control);
+            ASSERT_NE(widget, view.get());
+            EXPECT_EQ(widget->parentWidget(), view->WidgetOf(control->Container()));
+            EXPECT_EQ(widget->isVisibleTo(view.get()), control->EffectiveVisible());
+            EXPECT_EQ(widget->isEnabled(), control->EffectiveEnabled());
+            if (control->TypeName() != "Line") {
+                EXPECT_EQ(widget->geometry(), Expected(*control));
+            }
+        }
+    }
+
+    std::unique_ptr<SimDrive> drive = SimDrive::Load(VOR_PROFILE_DIR "/servo.json");
+    std::shared_ptr<MotorForm> panel;
+    std::unique_ptr<PanelView> view;
+};
+
+TEST_F(PanelViewTest, ShowsTheFormAsDesigned) {
+    ExpectMirrorsTree();
+    EXPECT_EQ(WidgetAs<QGroupBox>("MotorFrame")->title(), "  Motor Settings");
+    EXPECT_EQ(WidgetAs<QGroupBox>("EncoderFrame")->title(), "Encoder Specifications");
+    EXPECT_TRUE(WidgetAs<QGroupBox>("EncoderFrame")->font().bold());
+    EXPECT_EQ(WidgetAs<QGroupBox>("MotorFrame")->palette().color(QPalette::WindowText), QColor(128, 0, 0));
+    EXPECT_FALSE(WidgetAs<QGroupBox>("CommSensorFrame")->isVisibleTo(view.get()));
+
+    auto* hall = WidgetAs<QLabel>("HallLbl");
+    EXPECT_EQ(hall->text().split('\n').size(), 3);
+    auto* commutation = WidgetAs<QLabel>("CommutationLbl");
+    EXPECT_EQ(commutation->palette().color(QPalette::Window), QColor(192, 192, 192));
+    EXPECT_EQ(commutation->palette().color(QPalette::WindowText), QApplication::palette().color(QPalette::WindowText));
+    EXPECT_TRUE(commutation->font().bold());
+    EXPECT_DOUBLE_EQ(commutation->font().pointSizeF(), 9.75);
+
+    auto* bar = WidgetAs<LineWidget>("mtrFeatureLine", 0);
+    EXPECT_EQ(bar->Color(), QColor(192, 0, 0));
+    EXPECT_EQ(bar->PenWidth(), 5);
+
+    auto* editor = dynamic_cast<const TarvineView*>(view->ViewOf(Find("ParamItem", 9)));
+    ASSERT_NE(editor, nullptr);
+    EXPECT_EQ(editor->CaptionLabel()->text(), "N/A");
+    EXPECT_TRUE(editor->CaptionLabel()->font().italic());
+    EXPECT_EQ(editor->Field()->width(), view->Scale().ToPixelsX(800));
+}
+
+struct TreeChange {
+    const char* name;
+    std::function<void(Form&)> change;
+    // What the widgets show afterwards, beyond the general mirror.
+    std::function<void(const Form&, const PanelView&)> check;
+};
+
+void PrintTo(const TreeChange& change, std::ostream* out) {
+    *out << change.name;
+}
+
+QWidget* WidgetOf(const PanelView& view, const Form& form, std::string_view name) {
+    return view.WidgetOf(&form.Find(name));
+}
+
+const TreeChange kTreeChanges[] = {
+    {"FrameCaption", [](Form& f) { f.FindAs<Frame>("JamFrame").SetCaption("RMS time 2.5 s"); },
+     [](const Form& f, const PanelView& v) {
+         EXPECT_EQ(static_cast<QGroupBox*>(WidgetOf(v, f, "JamFrame"))->title(), "RMS time 2.5 s");
+     }},
+    {"StepperFrameForSensorFrame",
+     [](Form& f) {
+         f.Find("StepperFrame").SetVisible(false);
+         f.Find("CommSensorFrame").SetVisible(true);
+     },
+     [](const Form& f, const PanelView& v) { EXPECT_TRUE(WidgetOf(v, f, "CommModeCombo")->isVisibleTo(&v)); }},
+    {"DisabledFrameDisablesItsList", [](Form& f) { f.Find("MotorNamePlateFrame").SetEnabled(false); },
+     [](const Form& f, const PanelView& v) {
+         EXPECT_FALSE(WidgetOf(v, f, "MotorStyleCombo")->isEnabled());
+         EXPECT_TRUE(WidgetOf(v, f, "EncoderFrame")->isEnabled());
+     }},
+    {"ListItemsAndSelection",
+     [](Form& f) {
+         auto& combo = f.FindAs<ComboBox>("MotorStyleCombo");
+         for (const char* text : {"Brushless Rotary", "Brushed DC Rotary", "Voice Coil"}) {
+             const std::int32_t index = combo.AddItem(text);
+             combo.SetItemData(index, (index + 1) * 3);
+         }
+         combo.SetListIndex(2);
+     },
+     [](const Form& f, const PanelView& v) {
+         auto* box = static_cast<QComboBox*>(WidgetOf(v, f, "MotorStyleCombo"));
+         ASSERT_EQ(box->count(), 3);
+         EXPECT_EQ(box->itemText(1), "Brushed DC Rotary");
+         EXPECT_EQ(box->itemData(2).toInt(), 9);
+         EXPECT_EQ(box->currentIndex(), 2);
+     }},
+    {"ListCleared",
+     [](Form& f) {
+         auto& combo = f.FindAs<ComboBox>("MicrostepCombo");
+         combo.AddItem("2000");
+         combo.SetListIndex(0);
+         combo.Clear();
+     },
+     [](const Form& f, const PanelView& v) {
+         auto* box = static_cast<QComboBox*>(WidgetOf(v, f, "MicrostepCombo"));
+         EXPECT_EQ(box->count(), 0);
+         EXPECT_EQ(box->currentIndex(), -1);
+     }},
+    {"LabelTextAndLook",
+     [](Form& f) {
+         auto& label = f.FindAs<Label>("transLbl");
+         label.SetCaption("3->2");
+         label.SetFontBold(true);
+         label.SetForeColor(0x0000FF);
+         label.SetBackColor(0xFFFF00);
+     },
+     [](const Form& f, const PanelView& v) {
+         auto* label = static_cast<QLabel*>(WidgetOf(v, f, "transLbl"));
+         EXPECT_EQ(label->text(), "3->2");
+         EXPECT_TRUE(label->font().bold());
+         EXPECT_EQ(label->palette().color(QPalette::WindowText), QColor(255, 0, 0));
+         EXPECT_EQ(label->palette().color(QPalette::Window), QColor(0, 255, 255));
+     }},
+    {"LineEnds",
+     [](Form& f) {
+         auto& line = f.FindAs<Line>("mtrFeatureLine", 1);
+         line.SetX1(1500);
+         line.SetX2(1500);
+         line.SetBorderColor(0x8000000Fu);
+         line.SetBorderWidth(3);
+     },
+     [](const Form& f, const PanelView& v) {
+         auto* line = static_cast<LineWidget*>(v.WidgetOf(&f.Find("mtrFeatureLine", 1)));
+         EXPECT_EQ(line->geometry().center().x(), v.Scale().ToPixelsX(1500));
+         EXPECT_EQ(line->Color(), QApplication::palette().color(QPalette::Button));
+         EXPECT_EQ(line->PenWidth(), 3);
+     }},
+    {"ControlMovesToAnotherFrame",
+     [](Form& f) {
+         auto& label = f.Find("CommOptionLbl");
+         label.SetContainer(&f.Find("OverloadFrame"));
+         label.SetVisible(true);
+     },
+     [](const Form& f, const PanelView& v) {
+         EXPECT_EQ(WidgetOf(v, f, "CommOptionLbl")->parentWidget(), WidgetOf(v, f, "OverloadFrame"));
+     }},
+    {"NoTabStop", [](Form& f) { f.Find("ParamItem", 13).SetTabStop(false); },
+     [](const Form& f, const PanelView& v) {
+         auto* editor = static_cast<const TarvineView*>(v.ViewOf(f.Find("ParamItem", 13)));
+         EXPECT_EQ(editor->Field()->focusPolicy(), Qt::ClickFocus);
+     }},
+};
+
+class PanelViewChangeTest : public PanelViewTest, public testing::WithParamInterface<TreeChange> {};
+
+TEST_P(PanelViewChangeTest, FollowsTheTree) {
+    GetParam().change(form());
+    ExpectMirrorsTree();
+    GetParam().check(form(), *view);
+}
+
+INSTANTIATE_TEST_SUITE_P(Changes, PanelViewChangeTest, testing::ValuesIn(kTreeChanges),
+                         [](const testing::TestParamInfo<TreeChange>& info) { return info.param.name; });
+
+TEST_F(PanelViewTest, OnlyTheUsersPickReachesTheList) {
+    auto& combo = form().FindAs<ComboBox>("MotorStyleCombo");
+    for (const char* text : {"A", "B", "C"}) {
+        combo.AddItem(text);
+    }
+    std::vector<std::int32_t> clicks;
+    const Connection click = combo.Click().Connect([&] { clicks.push_back(combo.ListIndex()); });
+    combo.SetListIndex(0);
+    EXPECT_EQ(clicks, (std::vector<std::int32_t>{0}));  // the tree's own notification, no echo
+
+    auto* box = WidgetAs<QComboBox>("MotorStyleCombo");
+    box->setFocus();
+    QTest::keyClick(box, Qt::Key_Down);
+    EXPECT_EQ(combo.ListIndex(), 1);
+    EXPECT_EQ(clicks, (std::vector<std::int32_t>{0, 1}));
+
+    // A handler that puts the selection back, as the panel does when the user cancels.
+    const Connection revert = combo.Click().Connect([&] { combo.SetListIndex(0); });
+    QTest::keyClick(box, Qt::Key_Down);
+    EXPECT_EQ(combo.ListIndex(), 0);
+    EXPECT_EQ(box->currentIndex(), 0);
+}
+
+TEST_F(PanelViewTest, EditsGoThroughTheEditor) {
+    auto& editor = form().FindAs<TarvineEditor>("ParamItem", 13);
+    editor.SetValueObjRef(drive->Node()->Param(18));
+    auto* field = static_cast<const TarvineView*>(view->ViewOf(editor))->Field();
+    ASSERT_EQ(field->text().toStdString(), editor.Text());
+
+    field->setFocus();
+    field->selectAll();
+    QTest::keyClicks(field, "4096");
+    QTest::keyClick(field, Qt::Key_Return);
+    EXPECT_EQ(drive->ParamNumber(18), 4096);
+    EXPECT_EQ(field->text().toStdString(), editor.Text());
+
+    const std::size_t writes = drive->Writes().size();
+    field->selectAll();
+    QTest::keyClicks(field, "lots");
+    QTest::keyClick(field, Qt::Key_Return);
+    EXPECT_EQ(drive->Writes().size(), writes);
+    EXPECT_EQ(field->text().toStdString(), editor.Text());
+    EXPECT_FALSE(field->toolTip().isEmpty());
+
+    // Confirming an untouched field writes nothing.
+    QTest::keyClick(field, Qt::Key_Return);
+    EXPECT_EQ(drive->Writes().size(), writes);
+}
+
+TEST_F(PanelViewTest, RadioClicksGoThroughTheGroup) {
+    auto& group = form().FindAs<SorvaneGroup>("ConfigRadioGrp", 3);
+    form().Find("StepperFrame").SetVisible(false);
+    form().Find("CommSensorFrame").SetVisible(true);
+    group.SetLockRef(drive->Node()->AccessLock());
+    group.SetFieldValueRef(drive->Node()->Param(170));
+    const auto& buttons = static_cast<const SorvaneView*>(view->ViewOf(group))->Buttons();
+    ASSERT_EQ(buttons.size(), 2u);
+    EXPECT_EQ(buttons[1]->text(), "Inverted");
+    EXPECT_TRUE(buttons[0]->isChecked());
+
+    QTest::mouseClick(buttons[1], Qt::LeftButton);
+    EXPECT_EQ(drive->FieldValue(170, "Commutation Invert"), 1);
+    EXPECT_TRUE(buttons[1]->isChecked());
+    EXPECT_FALSE(buttons[0]->isChecked());
+
+    // A change from the drive moves the selection and writes nothing.
+    const std::size_t writes = drive->Writes().size();
+    drive->SetField(170, "Commutation Invert", 0);
+    EXPECT_TRUE(buttons[0]->isChecked());
+    EXPECT_EQ(drive->Writes().size(), writes);
+
+    // A refused pick leaves the selection as the group has it.
+    drive->SetAccessLevel(0);
+    QTest::mouseClick(buttons[1], Qt::LeftButton);
+    EXPECT_EQ(drive->FieldValue(170, "Commutation Invert"), 0);
+    EXPECT_TRUE(buttons[0]->isChecked());
+    EXPECT_FALSE(buttons[1]->isChecked());
+}
+
+TEST_F(PanelViewTest, TheSurfaceFollowsTheWidget) {
+    const TwipScale& scale = view->Scale();
+    view->resize(900, 400);
+    const auto& surface = form().Surface();
+    EXPECT_NEAR(surface.ScaleWidth(), scale.ToTwipsX(900), 0.5);
+    EXPECT_NEAR(surface.ScaleHeight(), scale.ToTwipsY(400), 0.5);
+    EXPECT_EQ(WidgetAs<QGroupBox>("MotorFrame")->geometry(), QRect(0, 0, 900, 400));
+    ExpectMirrorsTree();
+
+    // Widening by 2d moves the centred frames right by d.
+    const int before = WidgetAs<QGroupBox>("EncoderFrame")->x();
+    view->resize(1100, 400);
+    EXPECT_NEAR(WidgetAs<QGroupBox>("EncoderFrame")->x() - before, 100, 1);
+    EXPECT_EQ(WidgetAs<LineWidget>("mtrFeatureLine", 1)->geometry().center().x(),
+              scale.ToPixelsX(form().FindAs<Line>("mtrFeatureLine", 1).X1()));
+    ExpectMirrorsTree();
+
+    view->hide();
+    EXPECT_FALSE(surface.Visible());
+    view->show();
+    EXPECT_TRUE(surface.Visible());
+}
+
+TEST(TwipScaleTest, ConvertsByTheResolutionOfEachAxis) {
+    const TwipScale scale(96, 120);
+    EXPECT_EQ(scale.ToPixelsX(1440), 96);
+    EXPECT_EQ(scale.ToPixelsY(1440), 120);
+    EXPECT_EQ(scale.ToPixelsX(12285), 819);
+    EXPECT_FLOAT_EQ(scale.ToTwipsX(819), 12285);
+    EXPECT_FLOAT_EQ(scale.ToTwipsY(60), 720);
+}
+
+}  // namespace
+}  // namespace vor
