@@ -1,0 +1,62 @@
+#pragma once
+
+#include <QImage>
+#include <QMainWindow>
+#include <QTimer>
+#include <memory>
+#include <string_view>
+
+#include "apps/demo/DriveLog.h"
+#include "apps/demo/DriveSidePanel.h"
+#include "core/Diagnostics.h"
+#include "drivesim/SimDrive.h"
+#include "panel/MotorForm.h"
+#include "qt/PanelView.h"
+#include "qt/QtCursor.h"
+#include "toolkit/ModalMessageBox.h"
+
+namespace vor::demo {
+
+// The demo application's window: the motor panel on a simulated drive, the drive's and the
+// application's side beside it, and the log of what the panel did below. It is the panel's host:
+// it creates, shows, sizes and attaches the panel, answers its message box with a real dialog,
+// shows its busy cursor, and runs the application's 100 ms timer tick.
+class DemoWindow final : public QMainWindow {
+public:
+    static constexpr int kTickMilliseconds = 100;
+
+    explicit DemoWindow(std::unique_ptr<SimDrive> drive, QWidget* parent = nullptr);
+    ~DemoWindow() override;
+
+    // Shows the window, attaches the panel to the drive and starts the timer.
+    void Start();
+    // Runs timer ticks now, as the timer would.
+    void Tick(int count = 1);
+    void SetTimerRunning(bool running);
+    // The whole window as a picture; works off screen too.
+    QImage Render();
+
+    SimDrive& Drive() noexcept { return *m_drive; }
+    MotorForm& Panel() noexcept { return *m_panel; }
+    PanelView& View() noexcept { return *m_view; }
+    DriveSidePanel& Side() noexcept { return *m_side; }
+    DriveLog& Log() noexcept { return *m_log; }
+
+private:
+    void Report(std::string_view line);
+    MessageBoxResult Ask(const MessageBoxRequest& request);
+
+    std::unique_ptr<SimDrive> m_drive;
+    std::shared_ptr<MotorForm> m_panel;
+    QtCursor m_cursor;
+    ModalMessageBox::Responder m_previousResponder;
+    Diagnostics::Sink m_previousSink;
+
+    // Children of the window; the panel's view goes before the panel.
+    PanelView* m_view;
+    DriveLog* m_log;
+    DriveSidePanel* m_side;
+    QTimer m_timer;
+};
+
+}  // namespace vor::demo

@@ -1,0 +1,133 @@
+#include "apps/demo/DriveSidePanel.h"
+
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QPushButton>
+#include <QSignalBlocker>
+#include <exception>
+#include <string>
+
+namespace vor::demo {
+namespace {
+
+constexpr std::int32_t kPanelTraceFlag = 0x20;
+
+QString Text(std::string_view text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+}  // namespace
+
+const std::vector<DriveSidePanel::SwitchSpec>& DriveSidePanel::Switches() {
+    static const std::vector<SwitchSpec> switches{
+        {"Online", [](Context& c) { return c.drive.Node()->IsOnline(); },
+         [](Context& c, bool on) { c.drive.SetOnline(on); }},
+        {"Drive enabled", [](Context& c) { return c.drive.DriveEnabled(); },
+         [](Context& c, bool on) { c.drive.SetDriveEnabled(on); }},
+        {"Tech support", [](Context& c) { return c.drive.Network()->AppEvents()->TechSupport(); },
+         [](Context& c, bool on) { c.drive.RaiseTechSupportChanged(on); }},
+        {"Motor page enabled", nullptr, [](Context& c, bool on) { c.drive.RaiseMotorPageEnableChanged(on); }},
+        {"Panel enabled", [](Context& c) { return c.panel.Enabled(); },
+         [](Context& c, bool on) { c.panel.SetEnabled(on); }},
+        {"Commutation mode from list", [](Context& c) { return c.drive.Network()->CommModeSelectable(); },
+         [](Context& c, bool on) { c.drive.SetCommModeSelectable(on); }},
+        {"Panel trace lines",
+         [](Context& c) { return (c.drive.Network()->TraceSink()->TraceFlags() & kPanelTraceFlag) != 0; },
+         [](Context& c, bool on) {
+             const std::int32_t flags = c.drive.Network()->TraceSink()->TraceFlags();
+             c.drive.SetTraceFlags(on ? flags | kPanelTraceFlag : flags & ~kPanelTraceFlag);
+         }},
+    };
+    return switches;
+}
+
+const std::vector<DriveSidePanel::NumberSpec>& DriveSidePanel::Numbers() {
+    static const std::vector<NumberSpec> numbers{
+        {"Access level", 0, 3, [](Context& c) { return static_cast<int>(c.drive.AccessLevel()); },
+         [](Context& c, int level) { c.drive.SetAccessLevel(level); }},
+        {"Node state", 0, 255, [](Context& c) { return static_cast<int>(c.drive.Node()->NodeState()); },
+         [](Context& c, int state) { c.drive.SetNodeState(state); }},
+        {"Motor speed (steps/tick)", -6, 6, [](Context& c) { return static_cast<int>(c.drive.Motion().Speed()); },
+         [](Context& c, int speed) { c.drive.Motion().SetSpeed(speed); }},
+    };
+    return numbers;
+}
+
+const std::vector<DriveSidePanel::ButtonSpec>& DriveSidePanel::Buttons() {
+    static const std::vector<ButtonSpec> buttons{
+        {"Step back", [](Context& c) { c.drive.Motion().Step(-1); }},
+        {"Step", [](Context& c) { c.drive.Motion().Step(1); }},
+    };
+    return buttons;
+}
+
+DriveSidePanel::DriveSidePanel(SimDrive& drive, MotorForm& panel, std::function<void(std::string_view)> report,
+                               QWidget* parent)
+    : QWidget(parent), m_context{drive, panel}, m_report(std::move(report)) {
+    auto* form = new QFormLayout(this);
+    for (const NumberSpec& spec : Numbers()) {
+        auto* number = new QSpinBox(this);
+        number->setRange(spec.minimum, spec.maximum);
+        form->addRow(Text(spec.label), number);
+        QObject::connect(number, &QSpinBox::valueChanged, this,
+                         [this, &spec](int value) { Guarded([&] { spec.set(m_context, value); }); });
+        m_numbers.push_back(number);
+    }
+    for (const SwitchSpec& spec : Switches()) {
+        auto* check = new QCheckBox(Text(spec.label), this);
+        check->setChecked(true);
+        form->addRow(check);
+        QObject::connect(check, &QCheckBox::toggled, this,
+                         [this, &spec](bool on) { Guarded([&] { spec.set(m_context, on); }); });
+        m_switches.push_back(check);
+    }
+    auto* steps = new QHBoxLayout();
+    for (const ButtonSpec& spec : Buttons()) {
+        auto* button = new QPushButton(Text(spec.label), this);
+        QObject::connect(button, &QPushButton::clicked, this, [this, &spec] { Guarded([&] { spec.run(m_context); }); });
+        steps->addWidget(button);
+    }
+    form->addRow("Sensor code", steps);
+    Refresh();
+}
+
+void DriveSidePanel::Refresh() {
+    for (std::size_t i = 0; i < m_numbers.size(); ++i) {
+        const QSignalBlocker blocker(m_numbers[i]);
+        Guarded([&] { m_numbers[i]->setValue(Numbers()[i].get(m_context)); });
+    }
+    for (std::size_t i = 0; i < m_switches.size(); ++i) {
+        if (const auto get = Switches()[i].get) {
+            const QSignalBlocker blocker(m_switches[i]);
+            Guarded([&] { m_switches[i]->setChecked(get(m_context)); });
+        }
+    }
+}
+
+QCheckBox* DriveSidePanel::Switch(std::string_view label) const {
+    for (std::size_t i = 0; i < m_switches.size(); ++i) {
+        if (Switches()[i].label == label) {
+            return m_switches[i];
+        }
+    }
+    return nullptr;
+}
+
+QSpinBox* DriveSidePanel::Number(std::string_view label) const {
+    for (std::size_t i = 0; i < m_numbers.size(); ++i) {
+        if (Numbers()[i].label == label) {
+            return m_numbers[i];
+        }
+    }
+    return nullptr;
+}
+
+void DriveSidePanel::Guarded(const std::function<void()>& change) {
+    try {
+        change();
+    } catch (const std::exception& failure) {
+        m_report(std::string("side panel: ") + failure.what());
+    }
+}
+
+}  // namespace vor::demo
