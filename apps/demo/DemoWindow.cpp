@@ -104,15 +104,11 @@ void DemoWindow::Report(std::string_view line) {
     m_log->Append(line);
 }
 
-// The application's clock stands still while the question is open, as the panel expects one
-// event at a time.
+// The application's timer goes on ticking while the question is open: the dialog's event loop
+// delivers the ticks, as the host application's message loop would.
 MessageBoxResult DemoWindow::Ask(const MessageBoxRequest& request) {
-    const bool running = m_timer.isActive();
-    m_timer.stop();
     const MessageBoxResult answer = QtMessageBox::Ask(request, this);
     Report(std::string("message box \"") + request.title + "\": " + (answer == MessageBoxResult::Ok ? "OK" : "Cancel"));
-    SetTimerRunning(running);
-    m_log->CatchUp();
     return answer;
 }
 
