@@ -43,7 +43,13 @@ std::shared_ptr<MotorForm> MotorForm::Create() {
     return panel;
 }
 
-MotorForm::MotorForm() : m_form(kMotorFormDesignWidth, kMotorFormDesignHeight) {
+MotorForm::MotorForm()
+    : m_form(kMotorFormDesignWidth, kMotorFormDesignHeight),
+      m_rmsTC(HandleEvent(&ValueObject::ContentChanged, [this](double) { m_rmsTC_ContentChanged(); })),
+      m_rmsLimit(HandleEvent(&ValueObject::ContentChanged, [this](double) { m_rmsLimit_ContentChanged(); })),
+      m_fldMotorType(HandleEvent(&FieldObject::UpdateView, [this](FieldObject&) { m_fldMotorType_UpdateView(); })),
+      m_fldCommMode(HandleEvent(&FieldObject::UpdateView, [this](FieldObject&) { m_fldCommMode_UpdateView(); })),
+      m_fldEncMode(HandleEvent(&FieldObject::UpdateView, [this](FieldObject&) { m_fldEncMode_UpdateView(); })) {
     BuildForm(m_form, MotorFormControls());
 }
 
@@ -65,7 +71,9 @@ void MotorForm::Initialise() {
     commOptionLbl.Move(commModeCombo.Left(), commModeCombo.Top(), commModeCombo.Width(), commModeCombo.Height());
     commOptionLbl.SetVisible(false);
 
-    m_surfaceConnections.push_back(m_form.Surface().Resized().Connect([this] { UserControl_Resize(); }));
+    m_controlConnections.push_back(m_form.Surface().Resized().Connect([this] { UserControl_Resize(); }));
+    m_controlConnections.push_back(
+        m_form.FindAs<ComboBox>("MotorStyleCombo").Click().Connect([this] { MotorStyleCombo_Click(); }));
 }
 
 void MotorForm::AttachControl(const std::shared_ptr<DriveNetwork>& theNet, const std::shared_ptr<DriveNode>& theNode,
