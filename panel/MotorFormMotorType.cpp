@@ -71,27 +71,31 @@ void MotorForm::MotorStyleCombo_Click() {
     if (m_updating || m_node.IsNothing() || m_fldMotorType.IsNothing()) {
         return;
     }
-    const bool wasEnabled = m_node->DriveEnabled();
-    const std::int32_t nodeState = m_node->NodeState();
-    if (wasEnabled && nodeState != kConfigurableNodeState) {
-        const MessageBoxResult answer = ModalMessageBox::Show(
-            {LoadString(kSafetyPrompt), LoadString(kSafetyTitle), MessageBoxButtons::OkCancel, MessageBoxResult::Ok});
-        if (answer != MessageBoxResult::Ok) {
-            ShowMotorType();
-            return;
-        }
-    }
+    bool wasEnabled = false;
+    bool driveTouched = false;
     try {
-        if (wasEnabled && nodeState != kConfigurableNodeState) {
+        wasEnabled = m_node->DriveEnabled();
+        const bool ask = wasEnabled && m_node->NodeState() != kConfigurableNodeState;
+        if (ask) {
+            const MessageBoxResult answer = ModalMessageBox::Show({LoadString(kSafetyPrompt), LoadString(kSafetyTitle),
+                                                                   MessageBoxButtons::OkCancel, MessageBoxResult::Ok});
+            if (answer != MessageBoxResult::Ok) {
+                ShowMotorType();
+                return;
+            }
+            driveTouched = true;
             m_node->SetDriveEnabled(false);
         }
         const auto& combo = m_form.FindAs<ComboBox>("MotorStyleCombo");
+        driveTouched = true;
         m_fldMotorType->SetValue(combo.ItemData(combo.ListIndex()));
         m_node->SetDriveEnabled(wasEnabled);
     } catch (...) {
-        // Whatever failed, the drive must end up enabled exactly as it was, and the list must
-        // show what the drive really holds.
-        SkipOnFailure([&] { m_node->SetDriveEnabled(wasEnabled); });
+        // Whatever failed, the drive must end up enabled exactly as it was, and the list must show
+        // what the drive really holds.
+        if (driveTouched) {
+            SkipOnFailure([&] { m_node->SetDriveEnabled(wasEnabled); });
+        }
         SkipOnFailure([&] { ShowMotorType(); });
         throw;
     }
