@@ -97,9 +97,36 @@ private:
     void m_fldCommMode_UpdateView();
     void m_fldEncMode_UpdateView();
 
-    // Deferred refresh requests.
+    // Application events and the deferred refresh.
     void RequestCommModeList();
     void RequestMicrostepList();
+    void m_qsAppEvts_MotorPageEnableChanged();
+    void m_qsAppEvts_TechSupportChanged();
+    void m_qsAppEvts_TimerTick();
+
+    // Commutation sensor display.
+    void ShowCommState();
+    void ReadCommCode();
+    void m_iopObj_CommutationChanged(std::int32_t thisCode, std::int32_t lastCode);
+    void m_iop_ContentChanged();
+    void m_vectAngleCap_ContentChanged();
+
+    // Enable policy.
+    struct Access {
+        bool level3 = false;
+        bool level1 = false;
+    };
+    struct EnableRule;
+    static const std::vector<EnableRule>& InputControlRules();
+    static const std::vector<EnableRule>& OtherControlRules();
+    void ApplyEnablePolicy(bool activating);
+    void ApplyRule(const EnableRule& rule, const Access& access, Control& control);
+    void ApplyEditorPolicy(Control& control);
+    std::int32_t AccessLevel();
+    void TraceMsg(const std::string& text);
+    void m_appLock_Changed();
+    void UserControl_Show();
+    void UserControl_Hide();
 
     // Controls the logic talks to.
     std::vector<Control*> ControlArray(std::string_view name) const;
@@ -139,6 +166,9 @@ private:
     // Panel state.
     bool m_updating = false;
     bool m_commCodeChanged = false;
+    bool m_readingCommCode = false;  // ReadCommCode's own re-entry guard
+    std::int32_t m_thisCode = 0;
+    std::int32_t m_lastCode = 0;
 
     // Refresh requests served by the next timer tick.
     bool m_commDisplayDue = false;

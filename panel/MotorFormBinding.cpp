@@ -170,9 +170,12 @@ void MotorForm::BindViews() {
             m_vectAngleCap->Refresh();
         }
     });
+    SkipOnFailure([&] { ReadCommCode(); });
     SkipOnFailure([&] { ShowTorqueLoopCaption(); });
     SkipOnFailure([&] { ShowMotorTypeFrames(); });
     SkipOnFailure([&] { UpdateMotorTypeAccess(); });
+    SkipOnFailure([&] { ShowCommState(); });
+    SkipOnFailure([&] { ApplyEnablePolicy(m_enabled); });
 }
 
 std::vector<Control*> MotorForm::ControlArray(std::string_view name) const {

@@ -45,11 +45,26 @@ std::shared_ptr<MotorForm> MotorForm::Create() {
 
 MotorForm::MotorForm()
     : m_form(kMotorFormDesignWidth, kMotorFormDesignHeight),
+      m_qsAppEvts([this](AppEvents& events) {
+          std::vector<Connection> connections;
+          connections.push_back(
+              events.MotorPageEnableChanged().Connect([this](bool) { m_qsAppEvts_MotorPageEnableChanged(); }));
+          connections.push_back(
+              events.TechSupportChanged().Connect([this](bool) { m_qsAppEvts_TechSupportChanged(); }));
+          connections.push_back(events.TimerTick().Connect([this] { m_qsAppEvts_TimerTick(); }));
+          return connections;
+      }),
+      m_appLock(HandleEvent(&AppLock::Changed, [this] { m_appLock_Changed(); })),
       m_rmsTC(HandleEvent(&ValueObject::ContentChanged, [this](double) { m_rmsTC_ContentChanged(); })),
       m_rmsLimit(HandleEvent(&ValueObject::ContentChanged, [this](double) { m_rmsLimit_ContentChanged(); })),
       m_fldMotorType(HandleEvent(&FieldObject::UpdateView, [this](FieldObject&) { m_fldMotorType_UpdateView(); })),
       m_fldCommMode(HandleEvent(&FieldObject::UpdateView, [this](FieldObject&) { m_fldCommMode_UpdateView(); })),
-      m_fldEncMode(HandleEvent(&FieldObject::UpdateView, [this](FieldObject&) { m_fldEncMode_UpdateView(); })) {
+      m_fldEncMode(HandleEvent(&FieldObject::UpdateView, [this](FieldObject&) { m_fldEncMode_UpdateView(); })),
+      m_vectAngleCap(HandleEvent(&ValueObject::ContentChanged, [this](double) { m_vectAngleCap_ContentChanged(); })),
+      m_iopObj(HandleEvent(
+          &IoObject::CommutationChanged,
+          [this](std::int32_t thisCode, std::int32_t lastCode) { m_iopObj_CommutationChanged(thisCode, lastCode); })),
+      m_iop(HandleEvent(&ValueObject::ContentChanged, [this](double) { m_iop_ContentChanged(); })) {
     BuildForm(m_form, MotorFormControls());
 }
 
@@ -72,6 +87,8 @@ void MotorForm::Initialise() {
     commOptionLbl.SetVisible(false);
 
     m_controlConnections.push_back(m_form.Surface().Resized().Connect([this] { UserControl_Resize(); }));
+    m_controlConnections.push_back(m_form.Surface().Shown().Connect([this] { UserControl_Show(); }));
+    m_controlConnections.push_back(m_form.Surface().Hidden().Connect([this] { UserControl_Hide(); }));
     m_controlConnections.push_back(
         m_form.FindAs<ComboBox>("MotorStyleCombo").Click().Connect([this] { MotorStyleCombo_Click(); }));
 }
@@ -111,10 +128,6 @@ std::shared_ptr<UIuserControl> MotorForm::UIRef() {
 
 Frame& MotorForm::FrameRef() {
     return m_form.FindAs<Frame>("MotorFrame");
-}
-
-void MotorForm::SetEnabled(bool newState) {
-    m_enabled = newState;
 }
 
 const std::string& MotorForm::RegistryName() {

@@ -188,22 +188,34 @@ TEST_F(MotorType, RmsTimeCaptionFollowsBothRmsParameters) {
 struct AccessCase {
     std::int32_t level;
     bool techSupport;
-    bool enabled;
+    // The list's enabled states while the application's tech-support event is handled: the
+    // motor-type rule runs first, then the enable policy, whose result stands.
+    std::vector<bool> during;
+    bool after;
 };
 
 class MotorTypeAccess : public MotorType, public ::testing::WithParamInterface<AccessCase> {};
 
-TEST_P(MotorTypeAccess, NeedsLevelThreeOrTechSupport) {
+TEST_P(MotorTypeAccess, NeedsLevelThreeOrTechSupportUntilThePolicyDecides) {
     drive->SetAccessLevel(GetParam().level);
-    drive->SetTechSupport(GetParam().techSupport);
     Attach();
-    EXPECT_EQ(Find("MotorStyleCombo").Enabled(), GetParam().enabled);
+    std::vector<bool> seen;
+    auto& combo = Find("MotorStyleCombo");
+    auto watch = combo.PropertyChanged().Connect([&](Control& control, const std::string& property) {
+        if (property == "Enabled") {
+            seen.push_back(control.Enabled());
+        }
+    });
+    drive->RaiseTechSupportChanged(GetParam().techSupport);
+    EXPECT_EQ(seen, GetParam().during);
+    EXPECT_EQ(combo.Enabled(), GetParam().after);
 }
 
 INSTANTIATE_TEST_SUITE_P(Levels, MotorTypeAccess,
-                         ::testing::Values(AccessCase{2, false, false}, AccessCase{3, false, true},
-                                           AccessCase{2, true, true}, AccessCase{0, true, true},
-                                           AccessCase{5, false, true}));
+                         ::testing::Values(AccessCase{2, false, {}, false}, AccessCase{3, false, {}, true},
+                                           AccessCase{2, true, {true, false}, false},
+                                           AccessCase{0, true, {true, false}, false},
+                                           AccessCase{5, false, {}, true}));
 
 }  // namespace
 }  // namespace vor
