@@ -214,8 +214,7 @@ TEST_P(MotorTypeAccess, NeedsLevelThreeOrTechSupportUntilThePolicyDecides) {
 INSTANTIATE_TEST_SUITE_P(Levels, MotorTypeAccess,
                          ::testing::Values(AccessCase{2, false, {}, false}, AccessCase{3, false, {}, true},
                                            AccessCase{2, true, {true, false}, false},
-                                           AccessCase{0, true, {true, false}, false},
-                                           AccessCase{5, false, {}, true}));
+                                           AccessCase{0, true, {true, false}, false}, AccessCase{5, false, {}, true}));
 
 }  // namespace
 }  // namespace vor
