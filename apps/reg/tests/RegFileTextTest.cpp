@@ -1,0 +1,40 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "apps/reg/RegFileText.h"
+
+namespace vor {
+namespace {
+
+std::string Utf16(const std::u16string& text) {
+    std::string bytes = "\xFF\xFE";
+    for (char16_t unit : text) {
+        bytes += static_cast<char>(unit & 0xFF);
+        bytes += static_cast<char>(unit >> 8);
+    }
+    return bytes;
+}
+
+TEST(RegFileText, ConvertsOnlyMarkedFiles) {
+    struct Case {
+        std::string bytes;
+        std::string text;
+    };
+    const std::vector<Case> cases{
+        {Utf16(u"Windows Registry Editor Version 5.00\r\n\"a\"=\"b\\\\c\"\r\n"),
+         "Windows Registry Editor Version 5.00\r\n\"a\"=\"b\\\\c\"\r\n"},
+        {Utf16(u"caf\u00e9 \u20ac \U0001F600"), "caf\xc3\xa9 \xe2\x82\xac \xf0\x9f\x98\x80"},
+        {Utf16(u"lone \xD800!"), "lone \xef\xbf\xbd!"},
+        {"\xEF\xBB\xBFREGEDIT4", "REGEDIT4"},
+        {"plain \xe9 bytes", "plain \xe9 bytes"},
+        {"", ""},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(RegFileText(c.bytes), c.text);
+    }
+}
+
+}  // namespace
+}  // namespace vor
