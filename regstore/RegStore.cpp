@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdlib>
-#include <cstring>
 #include <filesystem>
 #include <sqlite3.h>
 #include <thread>
@@ -98,7 +97,7 @@ long CopyName(std::string_view source, char* buffer, std::uint32_t capacity) {
     if (capacity <= source.size()) {
         return reg::MoreData;
     }
-    std::memcpy(buffer, source.data(), source.size());
+    source.copy(buffer, source.size());
     buffer[source.size()] = '\0';
     return reg::Success;
 }
@@ -111,7 +110,7 @@ long CopyData(std::string_view source, unsigned char* data, std::uint32_t* size)
     if (data != nullptr && *size < source.size()) {
         result = reg::MoreData;
     } else if (data != nullptr) {
-        std::memcpy(data, source.data(), source.size());
+        std::copy(source.begin(), source.end(), data);
     }
     if (size != nullptr) {
         *size = static_cast<std::uint32_t>(source.size());
