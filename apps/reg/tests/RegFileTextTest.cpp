@@ -5,6 +5,10 @@
 
 #include "apps/reg/RegFileText.h"
 
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
 namespace vor {
 namespace {
 
@@ -25,13 +29,22 @@ TEST(RegFileText, ConvertsOnlyMarkedFiles) {
     const std::vector<Case> cases{
         {Utf16(u"Windows Registry Editor Version 5.00\r\n\"a\"=\"b\\\\c\"\r\n"),
          "Windows Registry Editor Version 5.00\r\n\"a\"=\"b\\\\c\"\r\n"},
+#ifdef _WIN32
+        // The ANSI code page of a Western European system; characters it lacks become '?'.
+        {Utf16(u"caf\u00e9 \u20ac \U0001F600"), GetACP() == 1252 ? "caf\xe9 \x80 ??" : ""},
+        {Utf16(u"lone \xD800!"), "lone ?!"},
+#else
         {Utf16(u"caf\u00e9 \u20ac \U0001F600"), "caf\xc3\xa9 \xe2\x82\xac \xf0\x9f\x98\x80"},
         {Utf16(u"lone \xD800!"), "lone \xef\xbf\xbd!"},
+#endif
         {"\xEF\xBB\xBFREGEDIT4", "REGEDIT4"},
         {"plain \xe9 bytes", "plain \xe9 bytes"},
         {"", ""},
     };
     for (const Case& c : cases) {
+        if (c.text.empty() != c.bytes.empty()) {
+            continue;  // another ANSI code page
+        }
         EXPECT_EQ(RegFileText(c.bytes), c.text);
     }
 }
