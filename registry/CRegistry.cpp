@@ -135,7 +135,9 @@ void CRegistry::DeleteKey() {
 }
 
 long CRegistry::QueryString(const std::string& name, std::string& text) {
-    std::string buffer(StringBufferLength, '\0');
+    // One buffer per thread: a tree save reads thousands of values, and a fresh 10,000-byte buffer
+    // for each would cost more than the reads.
+    thread_local std::string buffer(StringBufferLength, '\0');
     std::uint32_t size = StringBufferOffered;
     const long result =
         m_api->QueryValueEx(m_key, name.c_str(), nullptr, reinterpret_cast<unsigned char*>(buffer.data()), &size);

@@ -151,11 +151,17 @@ struct RegStore::Statements {
                      "FROM vals WHERE key = ?1"),
           valueAt(db, "SELECT name, type, data FROM vals WHERE key = ?1 ORDER BY id LIMIT 1 OFFSET ?2"),
           childNames(db, "SELECT name FROM keys WHERE parent = ?1 ORDER BY fold"),
-          dataVersion(db, "PRAGMA data_version") {}
+          dataVersion(db, "PRAGMA data_version"),
+          beginRead(db, "BEGIN"),
+          beginWrite(db, "BEGIN IMMEDIATE"),
+          commit(db, "COMMIT"),
+          savepoint(db, "SAVEPOINT call"),
+          release(db, "RELEASE call") {}
 
     SqlStatement findChild, keyExists, insertKey, touchKey, hasChildren, parentOf, deleteKeyValues, deleteKey;
     SqlStatement getValue, setValue, deleteValue;
     SqlStatement keyInfo, childStats, valueStats, valueAt, childNames, dataVersion;
+    SqlStatement beginRead, beginWrite, commit, savepoint, release;
 
     void ResetAll() {
         for (SqlStatement* statement : {&findChild, &keyExists, &insertKey, &touchKey, &hasChildren, &parentOf,
@@ -218,10 +224,23 @@ RegStore::~RegStore() {
 template <typename Body>
 long RegStore::Call(bool write, Body&& body) {
     const bool nested = m_batchDepth > 0;
+    // Inside a batch a read needs no savepoint: it changes nothing to undo.
+    if (nested && !write) {
+        try {
+            const long result = body();
+            m_sql->ResetAll();
+            return result;
+        } catch (const SqlStatement::SqlFailure&) {
+            m_sql->ResetAll();
+            return reg::RegistryIoFailed;
+        }
+    }
+    SqlStatement& begin = nested ? m_sql->savepoint : write ? m_sql->beginWrite : m_sql->beginRead;
+    SqlStatement& end = nested ? m_sql->release : m_sql->commit;
     const auto deadline = std::chrono::steady_clock::now() + BusyTime;
     for (;;) {
         try {
-            ExecSql(m_db, nested ? "SAVEPOINT call" : write ? "BEGIN IMMEDIATE" : "BEGIN");
+            begin.Bind().Run();
         } catch (const SqlStatement::SqlFailure& failure) {
             if (!nested && IsBusy(failure.code) && std::chrono::steady_clock::now() < deadline) {
                 std::this_thread::sleep_for(RetryPause);
@@ -232,7 +251,7 @@ long RegStore::Call(bool write, Body&& body) {
         try {
             const long result = body();
             m_sql->ResetAll();
-            ExecSql(m_db, nested ? "RELEASE call" : "COMMIT");
+            end.Bind().Run();
             return result;
         } catch (const SqlStatement::SqlFailure& failure) {
             m_sql->ResetAll();
