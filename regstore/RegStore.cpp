@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <sqlite3.h>
 #include <thread>
+#include <utility>
 
 #include "core/Error.h"
 #include "regstore/SqlStatement.h"
@@ -276,6 +277,32 @@ void RegStore::EndBatch() {
     }
 }
 
+// Runs body(open) as one call on the key behind a handle, or answers why the handle cannot be used.
+template <typename Body>
+long RegStore::OnKey(RegHandle key, Use use, Body&& body) {
+    return Call(use != Use::Read, [&] {
+        OpenHandle open{};
+        if (const long code = Resolve(key, open); code != reg::Success) {
+            return code;
+        }
+        if (use == Use::SetValues && (open.access & reg::KeySetValue) == 0) {
+            return reg::AccessDenied;
+        }
+        return body(std::as_const(open));
+    });
+}
+
+// As OnKey, for the key at a path below the handle's key: body(id, created).
+template <typename Body>
+long RegStore::OnSubKey(RegHandle key, const char* subKey, Use use, bool create, const char* keyClass, Body&& body) {
+    return OnKey(key, use, [&](const OpenHandle& open) {
+        std::int64_t id = 0;
+        bool created = false;
+        const long code = Walk(open.id, subKey, create, keyClass, id, created);
+        return code == reg::Success ? body(id, created) : code;
+    });
+}
+
 long RegStore::Resolve(RegHandle key, OpenHandle& open) {
     const RegHandle firstRoot = reg::HiveHandle(reg::ClassesRoot);
     if (key >= firstRoot && key < firstRoot + RootCount) {
@@ -343,18 +370,9 @@ long RegStore::OpenKeyEx(RegHandle key, const char* subKey, std::uint32_t, std::
     if (result == nullptr) {
         return reg::InvalidParameter;
     }
-    return Call(false, [&] {
-        OpenHandle open{};
-        std::int64_t id = 0;
-        bool created = false;
-        long code = Resolve(key, open);
-        if (code == reg::Success) {
-            code = Walk(open.id, subKey, false, nullptr, id, created);
-        }
-        if (code == reg::Success) {
-            *result = NewHandle(id, access);
-        }
-        return code;
+    return OnSubKey(key, subKey, Use::Read, false, nullptr, [&](std::int64_t id, bool) {
+        *result = NewHandle(id, access);
+        return reg::Success;
     });
 }
 
@@ -363,20 +381,10 @@ long RegStore::CreateKeyEx(RegHandle key, const char* subKey, const char* keyCla
     if (result == nullptr) {
         return reg::InvalidParameter;
     }
-    return Call(true, [&] {
-        // Creating below a key needs no rights on it, as on the platform.
-        OpenHandle open{};
-        std::int64_t id = 0;
-        bool created = false;
-        long code = Resolve(key, open);
-        if (code == reg::Success) {
-            code = Walk(open.id, subKey, true, keyClass, id, created);
-        }
-        if (code == reg::Success) {
-            *result = NewHandle(id, access);
-            Put(disposition, created ? CreatedNewKey : OpenedExistingKey);
-        }
-        return code;
+    return OnSubKey(key, subKey, Use::Change, true, keyClass, [&](std::int64_t id, bool created) {
+        *result = NewHandle(id, access);
+        Put(disposition, created ? CreatedNewKey : OpenedExistingKey);
+        return reg::Success;
     });
 }
 
@@ -389,17 +397,7 @@ long RegStore::CloseKey(RegHandle key) {
 }
 
 long RegStore::DeleteKey(RegHandle key, const char* subKey) {
-    return Call(true, [&] {
-        OpenHandle open{};
-        std::int64_t id = 0;
-        bool created = false;
-        long code = Resolve(key, open);
-        if (code == reg::Success) {
-            code = Walk(open.id, subKey, false, nullptr, id, created);
-        }
-        if (code != reg::Success) {
-            return code;
-        }
+    return OnSubKey(key, subKey, Use::Change, false, nullptr, [&](std::int64_t id, bool) {
         if (id <= RootCount || m_sql->hasChildren.Bind(id).Step()) {
             return reg::AccessDenied;
         }
@@ -414,11 +412,7 @@ long RegStore::DeleteKey(RegHandle key, const char* subKey) {
 
 long RegStore::QueryValueEx(RegHandle key, const char* valueName, std::uint32_t* type, unsigned char* data,
                             std::uint32_t* size) {
-    return Call(false, [&] {
-        OpenHandle open{};
-        if (const long code = Resolve(key, open); code != reg::Success) {
-            return code;
-        }
+    return OnKey(key, Use::Read, [&](const OpenHandle& open) {
         SqlStatement& value = m_sql->getValue.Bind(open.id, std::string_view(Fold(NameOf(valueName))));
         if (!value.Step()) {
             return reg::FileNotFound;
@@ -433,14 +427,7 @@ long RegStore::SetValueEx(RegHandle key, const char* valueName, std::uint32_t ty
     if (data == nullptr && size > 0) {
         return reg::InvalidParameter;
     }
-    return Call(true, [&] {
-        OpenHandle open{};
-        if (const long code = Resolve(key, open); code != reg::Success) {
-            return code;
-        }
-        if ((open.access & reg::KeySetValue) == 0) {
-            return reg::AccessDenied;
-        }
+    return OnKey(key, Use::SetValues, [&](const OpenHandle& open) {
         const std::string_view name = NameOf(valueName);
         const std::string_view bytes(reinterpret_cast<const char*>(data), data == nullptr ? 0 : size);
         m_sql->setValue.Bind(open.id, name, std::string_view(Fold(name)), static_cast<std::int64_t>(type), bytes).Run();
@@ -450,14 +437,7 @@ long RegStore::SetValueEx(RegHandle key, const char* valueName, std::uint32_t ty
 }
 
 long RegStore::DeleteValue(RegHandle key, const char* valueName) {
-    return Call(true, [&] {
-        OpenHandle open{};
-        if (const long code = Resolve(key, open); code != reg::Success) {
-            return code;
-        }
-        if ((open.access & reg::KeySetValue) == 0) {
-            return reg::AccessDenied;
-        }
+    return OnKey(key, Use::SetValues, [&](const OpenHandle& open) {
         m_sql->deleteValue.Bind(open.id, std::string_view(Fold(NameOf(valueName)))).Run();
         if (sqlite3_changes(m_db) == 0) {
             return reg::FileNotFound;
@@ -474,11 +454,7 @@ long RegStore::QueryInfoKey(RegHandle key, char* keyClass, std::uint32_t* classL
     if (keyClass != nullptr && classLength == nullptr) {
         return reg::InvalidParameter;
     }
-    return Call(false, [&] {
-        OpenHandle open{};
-        if (const long code = Resolve(key, open); code != reg::Success) {
-            return code;
-        }
+    return OnKey(key, Use::Read, [&](const OpenHandle& open) {
         SqlStatement& info = m_sql->keyInfo.Bind(open.id);
         info.Step();
         const std::string_view cls = info.Bytes(0);
@@ -509,11 +485,7 @@ long RegStore::EnumValue(RegHandle key, std::uint32_t index, char* name, std::ui
     if (name == nullptr || nameLength == nullptr) {
         return reg::InvalidParameter;
     }
-    return Call(false, [&] {
-        OpenHandle open{};
-        if (const long code = Resolve(key, open); code != reg::Success) {
-            return code;
-        }
+    return OnKey(key, Use::Read, [&](const OpenHandle& open) {
         SqlStatement& value = m_sql->valueAt.Bind(open.id, static_cast<std::int64_t>(index));
         if (!value.Step()) {
             return reg::NoMoreItems;
@@ -532,11 +504,7 @@ long RegStore::EnumKey(RegHandle key, std::uint32_t index, char* name, std::uint
     if (name == nullptr) {
         return reg::InvalidParameter;
     }
-    return Call(false, [&] {
-        OpenHandle open{};
-        if (const long code = Resolve(key, open); code != reg::Success) {
-            return code;
-        }
+    return OnKey(key, Use::Read, [&](const OpenHandle& open) {
         const std::vector<std::string>& names = SubKeyNames(open.id);
         return index < names.size() ? CopyName(names[index], name, nameBufferLength) : reg::NoMoreItems;
     });

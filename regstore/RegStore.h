@@ -67,8 +67,16 @@ private:
         std::vector<std::string> names;
     };
 
+    // What a call does with a key: Change covers creating and deleting keys, which need no rights on
+    // the handle's key; SetValues needs the right to set values.
+    enum class Use { Read, Change, SetValues };
+
     template <typename Body>
     long Call(bool write, Body&& body);
+    template <typename Body>
+    long OnKey(RegHandle key, Use use, Body&& body);
+    template <typename Body>
+    long OnSubKey(RegHandle key, const char* subKey, Use use, bool create, const char* keyClass, Body&& body);
     long Resolve(RegHandle key, OpenHandle& open);
     long Walk(std::int64_t from, const char* subKey, bool create, const char* keyClass, std::int64_t& id,
               bool& created);

@@ -9,7 +9,7 @@ packages=(
   libsqlite3-dev libbenchmark-dev
 )
 if [ "${1:-}" = windows ]; then
-  packages+=(googletest g++-mingw-w64-x86-64-posix wine wine64)
+  packages+=(g++-mingw-w64-x86-64-posix wine wine64)
 fi
 
 missing=()

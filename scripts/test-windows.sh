@@ -27,6 +27,7 @@ wineboot -i >/dev/null 2>&1
 
 wine "$build/registry/registry_tests.exe"
 wine "$build/reg/regtool_tests.exe"
+wine "$build/registry/bench/registry_timing.exe" 200  # smoke size; run without arguments for the real figures
 
 # Round trip. Texts without double quotes: the text layout cannot carry them.
 work="$build/roundtrip"
