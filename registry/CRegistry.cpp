@@ -232,6 +232,11 @@ void CRegistry::RefreshKeyInfo() {
     m_info = std::move(info);
 }
 
+std::int32_t CRegistry::Refreshed(std::uint32_t KeyInfo::*field) {
+    RefreshKeyInfo();
+    return static_cast<std::int32_t>(m_info.*field);
+}
+
 std::string CRegistry::KeyClass() {
     RefreshKeyInfo();
     return m_info.keyClass;
@@ -247,38 +252,31 @@ DateTime CRegistry::LastWriteTime() {
 }
 
 std::int32_t CRegistry::NumOfSubKeys() {
-    RefreshKeyInfo();
-    return static_cast<std::int32_t>(m_info.subKeys);
+    return Refreshed(&KeyInfo::subKeys);
 }
 
 std::int32_t CRegistry::MaxSubkeyNameLength() {
-    RefreshKeyInfo();
-    return static_cast<std::int32_t>(m_info.maxSubKeyLength);
+    return Refreshed(&KeyInfo::maxSubKeyLength);
 }
 
 std::int32_t CRegistry::MaxClassNameLength() {
-    RefreshKeyInfo();
-    return static_cast<std::int32_t>(m_info.maxClassLength);
+    return Refreshed(&KeyInfo::maxClassLength);
 }
 
 std::int32_t CRegistry::NumOfValues() {
-    RefreshKeyInfo();
-    return static_cast<std::int32_t>(m_info.values);
+    return Refreshed(&KeyInfo::values);
 }
 
 std::int32_t CRegistry::MaxValueNameLength() {
-    RefreshKeyInfo();
-    return static_cast<std::int32_t>(m_info.maxValueNameLength);
+    return Refreshed(&KeyInfo::maxValueNameLength);
 }
 
 std::int32_t CRegistry::MaxValueLength() {
-    RefreshKeyInfo();
-    return static_cast<std::int32_t>(m_info.maxValueLength);
+    return Refreshed(&KeyInfo::maxValueLength);
 }
 
 std::int32_t CRegistry::SecurityDescriptor() {
-    RefreshKeyInfo();
-    return static_cast<std::int32_t>(m_info.securityDescriptorSize);
+    return Refreshed(&KeyInfo::securityDescriptorSize);
 }
 
 bool CRegistry::EnumerateValues(std::vector<std::string>& names, std::vector<std::string>& data, std::int32_t& count) {
