@@ -19,8 +19,8 @@ struct DateTime {
 
     auto operator<=>(const DateTime&) const = default;
 
-    // The file time converted to local time, milliseconds dropped; nullopt-free by design: a time
-    // the platform cannot convert comes back as the file-time epoch, 1601-01-01 00:00:00.
+    // The file time converted to local time, milliseconds dropped. Time 0 (nothing read yet) and
+    // times the platform cannot convert come back as the file-time epoch, 1601-01-01 00:00:00.
     static DateTime FromFileTime(FileTime time);
 };
 

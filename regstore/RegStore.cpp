@@ -333,10 +333,10 @@ long RegStore::Walk(std::int64_t from, const char* subKey, bool create, const ch
         const std::string_view name = path.substr(0, end);
         path.remove_prefix(std::min(end + 1, path.size()));
         if (name.empty()) {
-            return reg::BadPathname;
+            continue;  // doubled separators count as one, as on the platform
         }
         if (name.size() > MaxKeyNameLength) {
-            return reg::InvalidParameter;
+            return reg::MoreData;  // the platform's answer to an over-long key name
         }
         const std::string fold = Fold(name);
         if (m_sql->findChild.Bind(id, std::string_view(fold)).Step()) {
@@ -347,8 +347,8 @@ long RegStore::Walk(std::int64_t from, const char* subKey, bool create, const ch
             return reg::FileNotFound;
         }
         const FileTime now = Now();
-        const std::string_view cls = path.empty() ? NameOf(keyClass) : std::string_view();
-        m_sql->insertKey.Bind(id, name, std::string_view(fold), cls, static_cast<std::int64_t>(now)).Run();
+        // Every key the call creates gets the class, not only the last one, as on the platform.
+        m_sql->insertKey.Bind(id, name, std::string_view(fold), NameOf(keyClass), static_cast<std::int64_t>(now)).Run();
         m_sql->touchKey.Bind(id, static_cast<std::int64_t>(now)).Run();
         id = sqlite3_last_insert_rowid(m_db);
         created = true;
