@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <memory>
 #include <string>
+#include <unistd.h>
 
 #include "registry/CRegistry.h"
 #include "registry/bench/BenchTree.h"
@@ -16,7 +17,9 @@ const std::string Root = "Software\\VorMotorBench";
 
 class StoreFile {
 public:
-    StoreFile() : m_path(std::filesystem::temp_directory_path() / ("vormotor-bench-" + std::to_string(++s_count))) {
+    StoreFile()
+        : m_path(std::filesystem::temp_directory_path() /
+                 ("vormotor-bench-" + std::to_string(getpid()) + "-" + std::to_string(++s_count))) {
         Remove();
     }
     ~StoreFile() { Remove(); }

@@ -82,7 +82,7 @@ protected:
     std::string IntegrityCheck() {
         sqlite3* db = nullptr;
         std::string result = "cannot open";
-        if (sqlite3_open_v2(m_path.c_str(), &db, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK) {
+        if (sqlite3_open_v2(m_path.c_str(), &db, SQLITE_OPEN_READWRITE, nullptr) == SQLITE_OK) {
             sqlite3_exec(
                 db, "PRAGMA integrity_check",
                 [](void* out, int, char** values, char**) {
@@ -123,7 +123,9 @@ TEST_F(RegStoreProcessTest, TwoProcessesWriteOneStoreAtOnce) {
 // Kills a writer at random moments; after each kill the store must open, pass SQLite's integrity
 // check and hold every write the writer had seen acknowledged.
 TEST_F(RegStoreProcessTest, KilledWritersLoseNoAcknowledgedWrite) {
-    std::mt19937 random(::testing::UnitTest::GetInstance()->random_seed());
+    const unsigned seed = std::random_device{}();
+    SCOPED_TRACE("seed " + std::to_string(seed));
+    std::mt19937 random(seed);
     std::uniform_int_distribution<int> delayMs(1, 60);
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(4);
     { RegStore created(m_path); }  // the store exists before the first writer can be killed

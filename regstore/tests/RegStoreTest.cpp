@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <functional>
 #include <string>
+#include <unistd.h>
 #include <vector>
 
 #include "core/Error.h"
@@ -202,9 +203,9 @@ TEST_F(RegStoreTest, EnumerationSeesKeysAddedInBetween) {
 class RegStoreFileTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        m_folder = std::filesystem::temp_directory_path() /
-                   ("regstore-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "-" +
-                    ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        m_folder =
+            std::filesystem::temp_directory_path() / ("regstore-" + std::to_string(getpid()) + "-" +
+                                                      ::testing::UnitTest::GetInstance()->current_test_info()->name());
         std::filesystem::remove_all(m_folder);
     }
     void TearDown() override { std::filesystem::remove_all(m_folder); }
