@@ -381,10 +381,14 @@ void CRegistry::AppendRegEntryItem(std::string& text) {
 
 void CRegistry::LoadRegistry(const std::string& registryImage) {
     RegistryApi::Batch batch(*m_api);
-    LoadLines(registryImage);
+    const std::string lastValue = LoadLines(registryImage);
+    if (batch.End() != reg::Success) {
+        Raise(OperationFailed, "CRegistry:WriteValue", "Failed to write new value to " + lastValue + " from Registry.");
+    }
 }
 
-void CRegistry::LoadLines(const std::string& registryImage) {
+// Answers the name of the last value written.
+std::string CRegistry::LoadLines(const std::string& registryImage) {
     std::vector<std::string_view> lines;
     const std::string_view image(registryImage);
     std::size_t start = 0;
@@ -407,6 +411,7 @@ void CRegistry::LoadLines(const std::string& registryImage) {
     };
     CRegistry working(m_api);
     std::string text;
+    std::string lastValue;
     for (std::size_t i = 2; i < lines.size(); ++i) {
         const std::string_view line = lines[i];
         if (line.empty()) {
@@ -429,9 +434,11 @@ void CRegistry::LoadLines(const std::string& registryImage) {
             const std::size_t textEnd = line.size() - 1;
             text.clear();
             AppendReplacing(text, textStart < textEnd ? line.substr(textStart, textEnd - textStart) : "", "\\\\", "\\");
-            working.WriteValue(std::string(line.substr(1, equals - 2)), text);
+            lastValue = line.substr(1, equals - 2);
+            working.WriteValue(lastValue, text);
         }
     }
+    return lastValue;
 }
 
 }  // namespace vor

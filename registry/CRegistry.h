@@ -69,7 +69,7 @@ private:
     void RefreshKeyInfo();
     std::int32_t Refreshed(std::uint32_t KeyInfo::*field);
     void AppendRegEntryItem(std::string& text);
-    void LoadLines(const std::string& registryImage);
+    std::string LoadLines(const std::string& registryImage);
     long QueryString(const std::string& name, std::string& text);
     void EnumerateValuesInto(std::vector<std::string>& names, std::vector<std::string>& data, std::int32_t& count);
 

@@ -78,20 +78,32 @@ public:
     virtual long EnumKey(RegHandle key, std::uint32_t index, char* name, std::uint32_t nameBufferLength) = 0;
 
     // Groups many calls into one unit of work where the back end can (one transaction in the portable
-    // store); the platform registry has no such thing and ignores it. Calls nest.
+    // store); the platform registry has no such thing and ignores it. Calls nest. EndBatch answers
+    // whether the work of the outermost batch was kept.
     virtual void BeginBatch() {}
-    virtual void EndBatch() {}
+    virtual long EndBatch() { return reg::Success; }
 
-    // Scope of one batch; ends it on every exit, so whatever was done before a failure stays done.
+    // Scope of one batch. End() reports the outcome; a scope left by an exception ends the batch
+    // quietly, so whatever was done before the failure stays done.
     class Batch {
     public:
         explicit Batch(RegistryApi& api) : m_api(api) { m_api.BeginBatch(); }
-        ~Batch() { m_api.EndBatch(); }
+        ~Batch() {
+            if (!m_ended) {
+                m_api.EndBatch();
+            }
+        }
         Batch(const Batch&) = delete;
         Batch& operator=(const Batch&) = delete;
 
+        long End() {
+            m_ended = true;
+            return m_api.EndBatch();
+        }
+
     private:
         RegistryApi& m_api;
+        bool m_ended = false;
     };
 };
 

@@ -224,7 +224,7 @@ RegStore::~RegStore() {
 // A call that finds the store busy with another process starts over until the busy time runs out.
 template <typename Body>
 long RegStore::Call(bool write, Body&& body) {
-    const bool nested = m_batchDepth > 0;
+    const bool nested = m_inBatch;
     // Inside a batch a read needs no savepoint: it changes nothing to undo.
     if (nested && !write) {
         try {
@@ -267,14 +267,25 @@ long RegStore::Call(bool write, Body&& body) {
 
 void RegStore::BeginBatch() {
     if (m_batchDepth++ == 0) {
-        ExecPatiently(m_db, "BEGIN IMMEDIATE");
+        try {
+            ExecPatiently(m_db, "BEGIN IMMEDIATE");
+            m_inBatch = true;
+        } catch (const SqlStatement::SqlFailure&) {
+            m_inBatch = false;
+        }
     }
 }
 
-void RegStore::EndBatch() {
-    if (--m_batchDepth == 0 && sqlite3_exec(m_db, "COMMIT", nullptr, nullptr, nullptr) != SQLITE_OK) {
-        sqlite3_exec(m_db, "ROLLBACK", nullptr, nullptr, nullptr);
+long RegStore::EndBatch() {
+    if (--m_batchDepth > 0 || !m_inBatch) {
+        return reg::Success;
     }
+    m_inBatch = false;
+    if (sqlite3_exec(m_db, "COMMIT", nullptr, nullptr, nullptr) == SQLITE_OK) {
+        return reg::Success;
+    }
+    sqlite3_exec(m_db, "ROLLBACK", nullptr, nullptr, nullptr);
+    return reg::RegistryIoFailed;
 }
 
 // Runs body(open) as one call on the key behind a handle, or answers why the handle cannot be used.

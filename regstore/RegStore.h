@@ -51,7 +51,7 @@ public:
     long EnumKey(RegHandle key, std::uint32_t index, char* name, std::uint32_t nameBufferLength) override;
 
     void BeginBatch() override;
-    void EndBatch() override;
+    long EndBatch() override;
 
 private:
     struct Statements;
@@ -88,6 +88,8 @@ private:
     sqlite3* m_db = nullptr;
     std::unique_ptr<Statements> m_sql;
     int m_batchDepth = 0;
+    // False when the batch's transaction could not be begun; its calls then stand alone.
+    bool m_inBatch = false;
 
     // Handles given out by this object.
     std::unordered_map<RegHandle, OpenHandle> m_handles;
