@@ -44,10 +44,13 @@ key='HKEY_CURRENT_USER\Software\VorRoundTrip'
 "$tool" --store first.db import source.reg
 "$tool" --store first.db export "$key" saved.reg
 wine reg import saved.reg
+wine "$build/reg/vormotor-reg.exe" export "$key" windows-tool.reg
+# A value of another type in Wine's export must not come back as a string.
+wine reg add "$key" /v Count /t REG_DWORD /d 5 /f >/dev/null
 wine reg export "$key" wine.reg /y
+grep -aq 'd.w.o.r.d.:' wine.reg || { echo "round trip: no DWORD in Wine's export" >&2; exit 1; }
 "$tool" --store second.db import wine.reg
 "$tool" --store second.db export "$key" back.reg
-wine "$build/reg/vormotor-reg.exe" export "$key" windows-tool.reg
 
 # Value order differs (Wine keeps values sorted), so compare "section|value line" pairs.
 pairs() { tr -d '\r' < "$1" | awk '/^\[/ { section = $0; print section; next } /^"/ { print section "|" $0 }' | sort; }

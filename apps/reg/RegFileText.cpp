@@ -90,4 +90,23 @@ std::string RegFileText(const std::string& bytes) {
     return bytes;
 }
 
+std::string StringValuesOnly(const std::string& text) {
+    constexpr std::string_view LineEnd = "\r\n";
+    std::string kept;
+    kept.reserve(text.size());
+    const std::string_view view(text);
+    for (std::size_t start = 0; start <= view.size();) {
+        const std::size_t end = std::min(view.find(LineEnd, start), view.size());
+        const std::string_view line = view.substr(start, end - start);
+        const std::size_t equals = line.find('=');
+        const bool otherType =
+            line.starts_with('"') && equals != std::string_view::npos && line.substr(equals + 1, 1) != "\"";
+        if (!otherType) {
+            kept.append(line).append(view.substr(end, LineEnd.size()));
+        }
+        start = end + LineEnd.size();
+    }
+    return kept;
+}
+
 }  // namespace vor

@@ -10,4 +10,8 @@ namespace vor {
 // is taken as it is.
 std::string RegFileText(const std::string& bytes);
 
+// The text without value lines of other types than string ("name"=dword:..., "name"=hex(2):...),
+// which the text layout of CRegistry cannot carry and would take for strings.
+std::string StringValuesOnly(const std::string& text);
+
 }  // namespace vor

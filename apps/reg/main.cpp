@@ -92,7 +92,7 @@ void Export(CRegistry& registry, const std::vector<std::string>& args) {
 }
 
 void Import(CRegistry& registry, const std::vector<std::string>& args) {
-    registry.LoadRegistry(vor::RegFileText(ReadAll(args[0])));
+    registry.LoadRegistry(vor::StringValuesOnly(vor::RegFileText(ReadAll(args[0]))));
 }
 
 void List(CRegistry& registry, const std::vector<std::string>& args) {

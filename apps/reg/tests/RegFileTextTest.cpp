@@ -49,5 +49,14 @@ TEST(RegFileText, ConvertsOnlyMarkedFiles) {
     }
 }
 
+TEST(RegFileText, StringValuesOnlyDropsValueLinesOfOtherTypes) {
+    const std::string text =
+        "Windows Registry Editor Version 5.00\r\n\r\n[HKEY_CURRENT_USER\\X]\r\n\"s\"=\"a=b\"\r\n"
+        "\"d\"=dword:00000001\r\n\"h\"=hex(2):41,00,\\\r\n  00,00\r\n@=\"default\"\r\n\"e\"=\"\"";
+    EXPECT_EQ(StringValuesOnly(text),
+              "Windows Registry Editor Version 5.00\r\n\r\n[HKEY_CURRENT_USER\\X]\r\n\"s\"=\"a=b\"\r\n"
+              "  00,00\r\n@=\"default\"\r\n\"e\"=\"\"");
+}
+
 }  // namespace
 }  // namespace vor
