@@ -77,7 +77,13 @@ void Load(benchmark::State& state, bool onDisk) {
 
 // 100 is the smoke size CTest runs; 1,000 to 4,000 show the growth.
 void Sizes(benchmark::internal::Benchmark* benchmark) {
-    benchmark->Arg(100)->Arg(1000)->Arg(2000)->Arg(4000)->Complexity(benchmark::oN)->Unit(benchmark::kMillisecond);
+    benchmark->Arg(100)
+        ->Arg(1000)
+        ->Arg(2000)
+        ->Arg(4000)
+        ->Complexity(benchmark::oN)
+        ->Unit(benchmark::kMillisecond)
+        ->UseRealTime();
 }
 
 BENCHMARK_CAPTURE(Save, file, true)->Apply(Sizes);
