@@ -111,6 +111,17 @@ private:
     void m_iop_ContentChanged();
     void m_vectAngleCap_ContentChanged();
 
+    // Commutation start-up options and the microstep list.
+    void m_derivedCommMode_Changed();
+    void m_fldSensorless_UpdateView();
+    void RefreshCommModeList();
+    void CommModeCombo_Click();
+    void SensorlessRadioGrp_Change();
+    void RefreshMicrostepList();
+    void MicrostepCombo_Click();
+    void m_ustepsPerTurn_ContentChanged();
+    void m_encDens_ContentChanged();
+
     // Enable policy.
     struct Access {
         bool level3 = false;

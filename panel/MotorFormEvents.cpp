@@ -44,6 +44,14 @@ void MotorForm::m_qsAppEvts_TimerTick() {
         ShowCommState();
         m_commDisplayDue = false;
     }
+    if (m_commModeListDue) {
+        RefreshCommModeList();
+        m_commModeListDue = false;
+    }
+    if (m_microstepListDue) {
+        RefreshMicrostepList();
+        m_microstepListDue = false;
+    }
 }
 
 }  // namespace vor

@@ -1,6 +1,7 @@
 // Creation, host interface, layout and release of the motor settings panel.
 #include <utility>
 
+#include "contracts/Sorvane.h"
 #include "core/FailureStyles.h"
 #include "panel/MotorForm.h"
 #include "panel/form/FormBuilder.h"
@@ -60,6 +61,10 @@ MotorForm::MotorForm()
       m_fldMotorType(HandleEvent(&FieldObject::UpdateView, [this](FieldObject&) { m_fldMotorType_UpdateView(); })),
       m_fldCommMode(HandleEvent(&FieldObject::UpdateView, [this](FieldObject&) { m_fldCommMode_UpdateView(); })),
       m_fldEncMode(HandleEvent(&FieldObject::UpdateView, [this](FieldObject&) { m_fldEncMode_UpdateView(); })),
+      m_derivedCommMode(HandleEvent(&ValueObject::Changed, [this](double) { m_derivedCommMode_Changed(); })),
+      m_fldSensorless(HandleEvent(&FieldObject::UpdateView, [this](FieldObject&) { m_fldSensorless_UpdateView(); })),
+      m_ustepsPerTurn(HandleEvent(&ValueObject::ContentChanged, [this](double) { m_ustepsPerTurn_ContentChanged(); })),
+      m_encDens(HandleEvent(&ValueObject::ContentChanged, [this](double) { m_encDens_ContentChanged(); })),
       m_vectAngleCap(HandleEvent(&ValueObject::ContentChanged, [this](double) { m_vectAngleCap_ContentChanged(); })),
       m_iopObj(HandleEvent(
           &IoObject::CommutationChanged,
@@ -91,6 +96,13 @@ void MotorForm::Initialise() {
     m_controlConnections.push_back(m_form.Surface().Hidden().Connect([this] { UserControl_Hide(); }));
     m_controlConnections.push_back(
         m_form.FindAs<ComboBox>("MotorStyleCombo").Click().Connect([this] { MotorStyleCombo_Click(); }));
+    m_controlConnections.push_back(
+        m_form.FindAs<ComboBox>("CommModeCombo").Click().Connect([this] { CommModeCombo_Click(); }));
+    m_controlConnections.push_back(
+        m_form.FindAs<ComboBox>("MicrostepCombo").Click().Connect([this] { MicrostepCombo_Click(); }));
+    m_controlConnections.push_back(dynamic_cast<Sorvane&>(m_form.Find("SensorlessRadioGrp")).Change().Connect([this] {
+        SensorlessRadioGrp_Change();
+    }));
 }
 
 void MotorForm::AttachControl(const std::shared_ptr<DriveNetwork>& theNet, const std::shared_ptr<DriveNode>& theNode,
