@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <chrono>
+
 #include <cctype>
 #include <string>
 #include <vector>
@@ -21,7 +23,8 @@ DateTime LocalNow() {
     GetLocalTime(&now);
     return {now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute, now.wSecond};
 #else
-    const std::time_t now = std::time(nullptr);
+    // The same clock the store stamps with: time() may read a coarser clock that lags behind it.
+    const std::time_t now = std::chrono::system_clock::to_time_t(std::chrono::system_clock::now());
     std::tm fields{};
     localtime_r(&now, &fields);
     return {fields.tm_year + 1900, fields.tm_mon + 1, fields.tm_mday, fields.tm_hour, fields.tm_min, fields.tm_sec};
