@@ -1,8 +1,7 @@
 #include <gtest/gtest.h>
 
-#include <chrono>
-
 #include <cctype>
+#include <chrono>
 #include <string>
 #include <vector>
 
