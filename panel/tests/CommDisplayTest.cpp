@@ -124,18 +124,24 @@ TEST_F(Ticks, OfflineTicksKeepEveryRequestUntilTheDriveIsBack) {
     drive->RaiseTimerTick();
     EXPECT_TRUE(panel->GetState().commDisplayDue);
     EXPECT_EQ(Caption("CommutationLbl"), "N/A");
+    EXPECT_TRUE(panel->GetState().commModeListDue);
+    EXPECT_EQ(Combo("CommModeCombo").ListCount(), 0);
     drive->SetOnline(true);
     drive->RaiseTimerTick();
     EXPECT_FALSE(panel->GetState().commDisplayDue);
+    EXPECT_FALSE(panel->GetState().commModeListDue);
     EXPECT_EQ(Caption("CommutationLbl"), "45");
+    EXPECT_GT(Combo("CommModeCombo").ListCount(), 0);
 }
 
-TEST_F(Ticks, AFailingRefreshKeepsItsRequestForTheNextTick) {
+TEST_F(Ticks, AFailureEndsTheTickAndKeepsTheRequestsNotYetServed) {
     Attach();
     drive->SetParam(44, 45);
+    drive->SetField(170, "Commutation Mode", 3);  // requests the commutation mode list
     drive->Faults().FailCall("Value.Refresh", 1, {44});
     drive->RaiseTimerTick();
     EXPECT_TRUE(panel->GetState().commDisplayDue);
+    EXPECT_TRUE(panel->GetState().commModeListDue);
     drive->RaiseTimerTick();
     EXPECT_FALSE(panel->GetState().commDisplayDue);
     EXPECT_EQ(Caption("CommutationLbl"), "45");

@@ -193,8 +193,9 @@ TEST_F(EnablePolicy, SensorlessStartDisablesTheSensorDisplay) {
     Attach();
     EXPECT_EQ(Enabled(kSensorDisplay), All(kSensorDisplay, false));
     drive->SetField(170, "Commutation Mode", 2);
-    panel->SetEnabled(true);  // the sensor choice follows the drive on the next list rebuild;
-    EXPECT_EQ(Enabled(kSensorDisplay), All(kSensorDisplay, false)) << "until then it is still sensorless";
+    EXPECT_EQ(Enabled(kSensorDisplay), All(kSensorDisplay, false)) << "the sensor choice follows on the next tick";
+    drive->RaiseTimerTick();
+    EXPECT_EQ(Enabled(kSensorDisplay), All(kSensorDisplay, true));
 }
 
 TEST_F(EnablePolicy, CommutationMode1DisablesTheReadoutsWhateverTheLevel) {

@@ -77,6 +77,15 @@ INSTANTIATE_TEST_SUITE_P(
                       RebuildCase{15, {14, 6}, {14, 6, 15}, "Damping Off, Retry On", 1},
                       RebuildCase{1, {}, {1}, "State Chk On, Seq Chk On, Thermal Chk Off", 0}));
 
+TEST_F(CommModeList, TheOfferIsDecidedAlreadyDuringTheBinding) {
+    UseDrive("servo");
+    Offer({14, 6});
+    drive->SetField(170, "Commutation Mode", 14);
+    Attach();
+    drive->RaiseTimerTick();  // the code did not change since the binding derived it
+    EXPECT_EQ(ItemData("CommModeCombo"), (std::vector<std::int32_t>{14, 6}));
+}
+
 TEST_F(CommModeList, WithoutMotorConfigurationShowsNotAvailable) {
     auto profile = LoadProfile("servo");
     RemoveParameters(profile, {170});
