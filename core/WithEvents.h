@@ -64,4 +64,15 @@ private:
     std::vector<Connection> m_connections;
 };
 
+// A subscriber that connects one handler to one event of the object held, e.g.
+// HandleEvent(&ValueObject::ContentChanged, [this](double) { ... }).
+template <class T, class... Args, class Handler>
+typename WithEvents<T>::Subscriber HandleEvent(EventSource<Args...>& (T::*event)(), Handler handler) {
+    return [event, handler](T& object) {
+        std::vector<Connection> connections;
+        connections.push_back((object.*event)().Connect(handler));
+        return connections;
+    };
+}
+
 }  // namespace vor

@@ -1,6 +1,7 @@
 // Creation, host interface, layout and release of the motor settings panel.
 #include <utility>
 
+#include "contracts/Sorvane.h"
 #include "core/FailureStyles.h"
 #include "panel/MotorForm.h"
 #include "panel/form/FormBuilder.h"
@@ -43,7 +44,32 @@ std::shared_ptr<MotorForm> MotorForm::Create() {
     return panel;
 }
 
-MotorForm::MotorForm() : m_form(kMotorFormDesignWidth, kMotorFormDesignHeight) {
+MotorForm::MotorForm()
+    : m_form(kMotorFormDesignWidth, kMotorFormDesignHeight),
+      m_qsAppEvts([this](AppEvents& events) {
+          std::vector<Connection> connections;
+          connections.push_back(
+              events.MotorPageEnableChanged().Connect([this](bool) { m_qsAppEvts_MotorPageEnableChanged(); }));
+          connections.push_back(
+              events.TechSupportChanged().Connect([this](bool) { m_qsAppEvts_TechSupportChanged(); }));
+          connections.push_back(events.TimerTick().Connect([this] { m_qsAppEvts_TimerTick(); }));
+          return connections;
+      }),
+      m_appLock(HandleEvent(&AppLock::Changed, [this] { m_appLock_Changed(); })),
+      m_rmsTC(HandleEvent(&ValueObject::ContentChanged, [this](double) { m_rmsTC_ContentChanged(); })),
+      m_rmsLimit(HandleEvent(&ValueObject::ContentChanged, [this](double) { m_rmsLimit_ContentChanged(); })),
+      m_fldMotorType(HandleEvent(&FieldObject::UpdateView, [this](FieldObject&) { m_fldMotorType_UpdateView(); })),
+      m_fldCommMode(HandleEvent(&FieldObject::UpdateView, [this](FieldObject&) { m_fldCommMode_UpdateView(); })),
+      m_fldEncMode(HandleEvent(&FieldObject::UpdateView, [this](FieldObject&) { m_fldEncMode_UpdateView(); })),
+      m_derivedCommMode(HandleEvent(&ValueObject::Changed, [this](double) { m_derivedCommMode_Changed(); })),
+      m_fldSensorless(HandleEvent(&FieldObject::UpdateView, [this](FieldObject&) { m_fldSensorless_UpdateView(); })),
+      m_ustepsPerTurn(HandleEvent(&ValueObject::ContentChanged, [this](double) { m_ustepsPerTurn_ContentChanged(); })),
+      m_encDens(HandleEvent(&ValueObject::ContentChanged, [this](double) { m_encDens_ContentChanged(); })),
+      m_vectAngleCap(HandleEvent(&ValueObject::ContentChanged, [this](double) { m_vectAngleCap_ContentChanged(); })),
+      m_iopObj(HandleEvent(
+          &IoObject::CommutationChanged,
+          [this](std::int32_t thisCode, std::int32_t lastCode) { m_iopObj_CommutationChanged(thisCode, lastCode); })),
+      m_iop(HandleEvent(&ValueObject::ContentChanged, [this](double) { m_iop_ContentChanged(); })) {
     BuildForm(m_form, MotorFormControls());
 }
 
@@ -65,7 +91,18 @@ void MotorForm::Initialise() {
     commOptionLbl.Move(commModeCombo.Left(), commModeCombo.Top(), commModeCombo.Width(), commModeCombo.Height());
     commOptionLbl.SetVisible(false);
 
-    m_surfaceConnections.push_back(m_form.Surface().Resized().Connect([this] { UserControl_Resize(); }));
+    m_controlConnections.push_back(m_form.Surface().Resized().Connect([this] { UserControl_Resize(); }));
+    m_controlConnections.push_back(m_form.Surface().Shown().Connect([this] { UserControl_Show(); }));
+    m_controlConnections.push_back(m_form.Surface().Hidden().Connect([this] { UserControl_Hide(); }));
+    m_controlConnections.push_back(
+        m_form.FindAs<ComboBox>("MotorStyleCombo").Click().Connect([this] { MotorStyleCombo_Click(); }));
+    m_controlConnections.push_back(
+        m_form.FindAs<ComboBox>("CommModeCombo").Click().Connect([this] { CommModeCombo_Click(); }));
+    m_controlConnections.push_back(
+        m_form.FindAs<ComboBox>("MicrostepCombo").Click().Connect([this] { MicrostepCombo_Click(); }));
+    m_controlConnections.push_back(dynamic_cast<Sorvane&>(m_form.Find("SensorlessRadioGrp")).Change().Connect([this] {
+        SensorlessRadioGrp_Change();
+    }));
 }
 
 void MotorForm::AttachControl(const std::shared_ptr<DriveNetwork>& theNet, const std::shared_ptr<DriveNode>& theNode,
@@ -103,10 +140,6 @@ std::shared_ptr<UIuserControl> MotorForm::UIRef() {
 
 Frame& MotorForm::FrameRef() {
     return m_form.FindAs<Frame>("MotorFrame");
-}
-
-void MotorForm::SetEnabled(bool newState) {
-    m_enabled = newState;
 }
 
 const std::string& MotorForm::RegistryName() {

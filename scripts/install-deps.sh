@@ -1,13 +1,18 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build and the tests need, skipping those already present.
+# Usage: scripts/install-deps.sh [windows]   (windows: the cross compilers and Wine, which are large)
 set -euo pipefail
 
 packages=(
   cmake ninja-build g++ pkg-config
   googletest libgtest-dev libgmock-dev
   nlohmann-json3-dev
+  libsqlite3-dev libbenchmark-dev
   qt6-base-dev fonts-liberation
 )
+if [ "${1:-}" = windows ]; then
+  packages+=(g++-mingw-w64-x86-64-posix wine wine64)
+fi
 
 missing=()
 for package in "${packages[@]}"; do

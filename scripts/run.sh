@@ -1,13 +1,17 @@
 #!/usr/bin/env bash
 # Builds the component and runs the main job: the headless host showing the motor panel on the
-# simulated servo drive. Extra arguments go to vormotor-host (e.g. --profile stepper SCRIPT).
+# simulated servo and stepper drives. With arguments, runs vormotor-host with them instead
+# (e.g. --profile stepper SCRIPT).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 scripts/install-deps.sh
 cmake --preset default >/dev/null
 cmake --build --preset default
-if [ $# -eq 0 ]; then
-  set -- --profile servo apps/host/demo.txt
+if [ $# -gt 0 ]; then
+  exec build/default/apps/host/vormotor-host "$@"
 fi
-build/default/apps/host/vormotor-host "$@"
+for profile in servo stepper; do
+  echo "== The motor page on the simulated $profile drive (apps/host/demo.txt)"
+  build/default/apps/host/vormotor-host --profile "$profile" apps/host/demo.txt
+done

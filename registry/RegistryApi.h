@@ -1,0 +1,114 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+
+namespace vor {
+
+// A registry key handle as the platform hands it out (HKEY on Windows). Predefined roots are the
+// 32-bit hive numbers sign-extended, exactly as the platform defines them on 64-bit builds.
+using RegHandle = std::intptr_t;
+// 100-nanosecond ticks since 1601-01-01 UTC.
+using FileTime = std::uint64_t;
+
+namespace reg {
+// Result codes of the registry functions.
+inline constexpr long Success = 0;
+inline constexpr long FileNotFound = 2;
+inline constexpr long AccessDenied = 5;
+inline constexpr long InvalidHandle = 6;
+inline constexpr long InvalidParameter = 87;
+inline constexpr long BadPathname = 161;
+inline constexpr long MoreData = 234;
+inline constexpr long NoMoreItems = 259;
+inline constexpr long RegistryIoFailed = 1016;
+inline constexpr long KeyDeleted = 1018;
+
+// Value types.
+inline constexpr std::uint32_t Sz = 1;
+inline constexpr std::uint32_t Dword = 4;
+
+// Access rights.
+inline constexpr std::uint32_t KeySetValue = 0x0002;
+inline constexpr std::uint32_t KeyRead = 0x20019;
+inline constexpr std::uint32_t KeyAllAccess = 0xF003F;
+inline constexpr std::uint32_t GenericAll = 0x10000000;
+
+inline constexpr std::uint32_t OptionNonVolatile = 0;
+
+// Predefined roots, as 32-bit hive numbers.
+inline constexpr std::int32_t ClassesRoot = static_cast<std::int32_t>(0x80000000u);
+inline constexpr std::int32_t CurrentUser = static_cast<std::int32_t>(0x80000001u);
+inline constexpr std::int32_t LocalMachine = static_cast<std::int32_t>(0x80000002u);
+inline constexpr std::int32_t Users = static_cast<std::int32_t>(0x80000003u);
+inline constexpr std::int32_t PerformanceData = static_cast<std::int32_t>(0x80000004u);
+inline constexpr std::int32_t CurrentConfig = static_cast<std::int32_t>(0x80000005u);
+inline constexpr std::int32_t DynData = static_cast<std::int32_t>(0x80000006u);
+
+inline RegHandle HiveHandle(std::int32_t hive) {
+    return static_cast<RegHandle>(hive);
+}
+}  // namespace reg
+
+// The registry functions CRegistry is written against, with the shape and result codes of the
+// platform's ANSI functions: strings are byte strings in the caller's code page, sizes are in bytes
+// (names: characters without the terminating NUL), and every function answers a result code.
+// Null out-pointers mean "not wanted", as on the platform.
+class RegistryApi {
+public:
+    virtual ~RegistryApi() = default;
+
+    virtual long OpenKeyEx(RegHandle key, const char* subKey, std::uint32_t options, std::uint32_t access,
+                           RegHandle* result) = 0;
+    virtual long CreateKeyEx(RegHandle key, const char* subKey, const char* keyClass, std::uint32_t options,
+                             std::uint32_t access, RegHandle* result, std::uint32_t* disposition) = 0;
+    virtual long CloseKey(RegHandle key) = 0;
+    virtual long DeleteKey(RegHandle key, const char* subKey) = 0;
+    virtual long QueryValueEx(RegHandle key, const char* valueName, std::uint32_t* type, unsigned char* data,
+                              std::uint32_t* size) = 0;
+    virtual long SetValueEx(RegHandle key, const char* valueName, std::uint32_t type, const unsigned char* data,
+                            std::uint32_t size) = 0;
+    virtual long DeleteValue(RegHandle key, const char* valueName) = 0;
+    virtual long QueryInfoKey(RegHandle key, char* keyClass, std::uint32_t* classLength, std::uint32_t* subKeys,
+                              std::uint32_t* maxSubKeyLength, std::uint32_t* maxClassLength, std::uint32_t* values,
+                              std::uint32_t* maxValueNameLength, std::uint32_t* maxValueLength,
+                              std::uint32_t* securityDescriptorSize, FileTime* lastWriteTime) = 0;
+    virtual long EnumValue(RegHandle key, std::uint32_t index, char* name, std::uint32_t* nameLength,
+                           std::uint32_t* type, unsigned char* data, std::uint32_t* size) = 0;
+    virtual long EnumKey(RegHandle key, std::uint32_t index, char* name, std::uint32_t nameBufferLength) = 0;
+
+    // Groups many calls into one unit of work where the back end can (one transaction in the portable
+    // store); the platform registry has no such thing and ignores it. Calls nest. EndBatch answers
+    // whether the work of the outermost batch was kept.
+    virtual void BeginBatch() {}
+    virtual long EndBatch() { return reg::Success; }
+
+    // Scope of one batch. End() reports the outcome; a scope left by an exception ends the batch
+    // quietly, so whatever was done before the failure stays done.
+    class Batch {
+    public:
+        explicit Batch(RegistryApi& api) : m_api(api) { m_api.BeginBatch(); }
+        ~Batch() {
+            if (!m_ended) {
+                m_api.EndBatch();
+            }
+        }
+        Batch(const Batch&) = delete;
+        Batch& operator=(const Batch&) = delete;
+
+        long End() {
+            m_ended = true;
+            return m_api.EndBatch();
+        }
+
+    private:
+        RegistryApi& m_api;
+        bool m_ended = false;
+    };
+};
+
+// The registry of this build: the platform registry on Windows, the portable store (at its default
+// location) elsewhere. Created on first use and shared.
+std::shared_ptr<RegistryApi> DefaultRegistryApi();
+
+}  // namespace vor

@@ -1,0 +1,56 @@
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+
+struct sqlite3;
+struct sqlite3_stmt;
+
+namespace vor {
+
+// One prepared SQLite statement, prepared once and reset after each use. Every SQLite failure is
+// thrown as SqlFailure, so the store can turn any of them into one result code at its boundary.
+class SqlStatement {
+public:
+    struct SqlFailure {
+        int code;
+    };
+
+    SqlStatement(sqlite3* db, std::string_view sql);
+    ~SqlStatement();
+    SqlStatement(const SqlStatement&) = delete;
+    SqlStatement& operator=(const SqlStatement&) = delete;
+
+    // Binds parameters 1, 2, ... in order and clears earlier bindings and results.
+    template <typename... Args>
+    SqlStatement& Bind(const Args&... args) {
+        Reset();
+        int index = 0;
+        (BindOne(++index, args), ...);
+        return *this;
+    }
+
+    // Steps once; true while a row is available.
+    bool Step();
+    // Runs to completion.
+    void Run();
+
+    // Ends the statement's use, so it holds no snapshot of the database past the transaction.
+    void Reset();
+
+    std::int64_t Int(int column) const;
+    // Blob or text bytes of a column; empty for NULL.
+    std::string_view Bytes(int column) const;
+
+private:
+    void BindOne(int index, std::int64_t value);
+    void BindOne(int index, std::string_view bytes);
+
+    sqlite3* m_db;
+    sqlite3_stmt* m_statement = nullptr;
+};
+
+// Runs SQL text without results; throws SqlFailure.
+void ExecSql(sqlite3* db, const char* sql);
+
+}  // namespace vor
