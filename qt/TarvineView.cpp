@@ -43,6 +43,8 @@ void TarvineView::ApplyCaptionFont() {
 
 void TarvineView::ApplyText() {
     m_field->setText(QString::fromStdString(m_editor.Text()));
+    // A number too long for the field shows its leading digits.
+    m_field->setCursorPosition(0);
 }
 
 void TarvineView::ApplyMessage() {

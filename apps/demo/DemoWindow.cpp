@@ -67,6 +67,7 @@ void DemoWindow::Start() {
     show();
     try {
         m_panel->AttachControl(m_drive->Network(), m_drive->Node(), nullptr, kRegistryName, kRegistrySection);
+        Report("attached the panel to the simulated drive \"" + m_drive->Name() + "\"");
     } catch (const std::exception& failure) {
         Report(std::string("attach: ") + failure.what());
     }
@@ -96,6 +97,9 @@ void DemoWindow::SetTimerRunning(bool running) {
 }
 
 QImage DemoWindow::Render() {
+    // No text cursor in the picture: the window keeps the focus itself.
+    QApplication::processEvents();
+    setFocus();
     QApplication::processEvents();
     return grab().toImage();
 }
