@@ -1,6 +1,7 @@
 #include "qt/SorvaneView.h"
 
 #include <QToolTip>
+#include <algorithm>
 
 #include "qt/PanelView.h"
 
@@ -14,7 +15,7 @@ constexpr std::int32_t kVertical = 1;
 SorvaneView::SorvaneView(PanelView& panel, SorvaneGroup& group, QWidget* container)
     : ControlView(panel, group, new QWidget(container)),
       m_group(group),
-      m_layout(new QBoxLayout(QBoxLayout::LeftToRight, Widget())),
+      m_layout(new QGridLayout(Widget())),
       m_buttonGroup(new QButtonGroup(Widget())) {
     m_layout->setContentsMargins(2, 0, 2, 0);
     // The group enforces one selection itself; Qt's exclusivity would not let "none" be shown.
@@ -27,10 +28,13 @@ std::vector<QWidget*> SorvaneView::FocusWidgets() const {
 }
 
 bool SorvaneView::ApplyOwn(std::string_view property) {
-    static constexpr std::array<Handler<SorvaneView>, 4> kOwn{{
+    static constexpr std::array<Handler<SorvaneView>, 7> kOwn{{
         {"Options", &SorvaneView::ApplyOptions},
         {"Selected", &SorvaneView::ApplySelection},
-        {"orientation", &SorvaneView::ApplyOrientation},
+        {"orientation", &SorvaneView::Arrange},
+        {"Width", &SorvaneView::Arrange},
+        {"Font", &SorvaneView::Arrange},
+        {"FontBold", &SorvaneView::Arrange},
         {"Message", &SorvaneView::ApplyMessage},
     }};
     return Run(*this, kOwn, property);
@@ -48,9 +52,9 @@ void SorvaneView::ApplyOptions() {
     for (std::size_t index = 0; index < options.size(); ++index) {
         auto* button = new QRadioButton(QString::fromStdString(options[index].text), Widget());
         m_buttonGroup->addButton(button, static_cast<int>(index));
-        m_layout->addWidget(button);
         m_buttons.push_back(button);
     }
+    Arrange();
     ApplySelection();
     // New buttons start with the default focus policy and at the end of the tab chain.
     ApplyTabStop();
@@ -63,8 +67,27 @@ void SorvaneView::ApplySelection() {
     }
 }
 
-void SorvaneView::ApplyOrientation() {
-    m_layout->setDirection(m_group.Orientation() == kVertical ? QBoxLayout::TopToBottom : QBoxLayout::LeftToRight);
+// Side by side, the buttons take as many rows as they need to fit the group's width.
+void SorvaneView::Arrange() {
+    const int count = static_cast<int>(m_buttons.size());
+    int wanted = 0;
+    for (QRadioButton* button : m_buttons) {
+        m_layout->removeWidget(button);
+        wanted += button->sizeHint().width() + m_layout->horizontalSpacing();
+    }
+    int columns = 1;
+    if (m_group.Orientation() != kVertical && count > 0) {
+        const QMargins margins = m_layout->contentsMargins();
+        const int room = std::max(1, Widget()->width() - margins.left() - margins.right());
+        const int rows = std::clamp((wanted + room - 1) / room, 1, count);
+        columns = (count + rows - 1) / rows;
+    }
+    for (int index = 0; index < count; ++index) {
+        QRadioButton* button = m_buttons[static_cast<std::size_t>(index)];
+        m_layout->addWidget(button, index / columns, index % columns);
+        // Qt would show a new button only once the event loop runs; the tree's state is now.
+        button->show();
+    }
 }
 
 void SorvaneView::ApplyMessage() {

@@ -1,7 +1,7 @@
 #pragma once
 
-#include <QBoxLayout>
 #include <QButtonGroup>
+#include <QGridLayout>
 #include <QRadioButton>
 
 #include "editors/SorvaneGroup.h"
@@ -9,9 +9,9 @@
 
 namespace vor {
 
-// The field radio group: one radio button per option of the group, side by side, or one
-// under the other with orientation 1. Only a click by the user reaches the group, as a user
-// pick; a refused pick shows the group's message and the group's selection again.
+// The field radio group: one radio button per option of the group, side by side (in as many rows
+// as the group's width needs), or one under the other with orientation 1. Only a click by the user reaches the group,
+// as a user pick; a refused pick shows the group's message and the group's selection again.
 class SorvaneView final : public ControlView {
 public:
     SorvaneView(PanelView& panel, SorvaneGroup& group, QWidget* container);
@@ -25,12 +25,12 @@ protected:
 private:
     void ApplyOptions();
     void ApplySelection();
-    void ApplyOrientation();
+    void Arrange();
     void ApplyMessage();
     void Clicked(int index);
 
     SorvaneGroup& m_group;
-    QBoxLayout* m_layout;
+    QGridLayout* m_layout;
     QButtonGroup* m_buttonGroup;
     std::vector<QRadioButton*> m_buttons;
 };

@@ -12,6 +12,7 @@
 #include <QTimer>
 #include <functional>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -328,6 +329,32 @@ TEST_F(PanelViewTest, RadioClicksGoThroughTheGroup) {
     EXPECT_EQ(drive->FieldValue(170, "Commutation Invert"), 0);
     EXPECT_TRUE(buttons[0]->isChecked());
     EXPECT_FALSE(buttons[1]->isChecked());
+}
+
+TEST_F(PanelViewTest, RadioButtonsTakeTheRowsTheGroupsWidthNeeds) {
+    auto& group = form().FindAs<SorvaneGroup>("ConfigRadioGrp", 4);
+    group.SetFieldValueRef(drive->Node()->Param(170));
+    const auto& buttons = static_cast<const SorvaneView*>(view->ViewOf(group))->Buttons();
+    ASSERT_EQ(buttons.size(), 3u);
+    QWidget* box = view->WidgetOf(&group);
+    box->layout()->activate();
+    std::set<int> rows;
+    std::set<int> columns;
+    for (QRadioButton* button : buttons) {
+        EXPECT_TRUE(box->rect().contains(button->geometry())) << button->text().toStdString();
+        rows.insert(button->y());
+        columns.insert(button->x());
+    }
+    EXPECT_EQ(rows.size(), 2u);
+    EXPECT_EQ(columns.size(), 2u);
+
+    group.SetOrientation(1);
+    box->layout()->activate();
+    columns.clear();
+    for (QRadioButton* button : buttons) {
+        columns.insert(button->x());
+    }
+    EXPECT_EQ(columns.size(), 1u);
 }
 
 TEST_F(PanelViewTest, TheSurfaceFollowsTheWidget) {
