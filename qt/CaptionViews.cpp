@@ -11,9 +11,9 @@ GenericView::GenericView(PanelView& panel, Control& control, QWidget* container)
 FrameView::FrameView(PanelView& panel, Frame& frame, QWidget* container)
     : ControlView(panel, frame, new QGroupBox(container)), m_frame(frame), m_box(static_cast<QGroupBox*>(Widget())) {}
 
-bool FrameView::ApplyOwn(std::string_view property) {
+void FrameView::ApplyOwn(std::string_view property) {
     static constexpr std::array<Handler<FrameView>, 1> kOwn{{{"Caption", &FrameView::ApplyCaption}}};
-    return Run(*this, kOwn, property);
+    Run(*this, kOwn, property);
 }
 
 void FrameView::ApplyCaption() {
@@ -28,9 +28,9 @@ LabelView::LabelView(PanelView& panel, Label& label, QWidget* container)
     m_text->setAutoFillBackground(true);
 }
 
-bool LabelView::ApplyOwn(std::string_view property) {
+void LabelView::ApplyOwn(std::string_view property) {
     static constexpr std::array<Handler<LabelView>, 1> kOwn{{{"Caption", &LabelView::ApplyCaption}}};
-    return Run(*this, kOwn, property);
+    Run(*this, kOwn, property);
 }
 
 void LabelView::ApplyCaption() {

@@ -10,12 +10,12 @@ ComboView::ComboView(PanelView& panel, ComboBox& combo, QWidget* container)
     QObject::connect(m_box, &QComboBox::activated, m_box, [this](int index) { Picked(index); });
 }
 
-bool ComboView::ApplyOwn(std::string_view property) {
+void ComboView::ApplyOwn(std::string_view property) {
     static constexpr std::array<Handler<ComboView>, 2> kOwn{{
         {"List", &ComboView::ApplyItems},
         {"ListIndex", &ComboView::ApplySelection},
     }};
-    return Run(*this, kOwn, property);
+    Run(*this, kOwn, property);
 }
 
 void ComboView::ApplyItems() {

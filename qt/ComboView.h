@@ -16,7 +16,7 @@ public:
     std::vector<QWidget*> FocusWidgets() const override { return {m_box}; }
 
 protected:
-    bool ApplyOwn(std::string_view property) override;
+    void ApplyOwn(std::string_view property) override;
 
 private:
     void ApplyItems();

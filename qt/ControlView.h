@@ -27,7 +27,6 @@ public:
     ControlView(const ControlView&) = delete;
     ControlView& operator=(const ControlView&) = delete;
 
-    Control& Model() const noexcept { return m_control; }
     QWidget* Widget() const noexcept { return m_widget; }
 
     // Applies every property, as after creation.
@@ -47,22 +46,19 @@ protected:
         void (View::*apply)();
     };
 
-    // Runs the handler of `property` (or all of them when `property` is empty); returns whether
-    // the table knows the property.
+    // Runs the handlers of `property`, or all of them when `property` is empty.
     template <class View, std::size_t N>
-    static bool Run(View& view, const std::array<Handler<View>, N>& table, std::string_view property) {
-        bool known = false;
+    static void Run(View& view, const std::array<Handler<View>, N>& table, std::string_view property) {
         for (const auto& handler : table) {
             if (property.empty() || handler.property == property) {
                 (view.*handler.apply)();
-                known = true;
             }
         }
-        return known;
     }
 
-    // Applies a kind's own property; an empty name means all of them.
-    virtual bool ApplyOwn(std::string_view property) = 0;
+    // Applies a kind's own property; an empty name means all of them. Unknown names are
+    // properties the widget does not show.
+    virtual void ApplyOwn(std::string_view property) = 0;
     // Where the widget goes inside its container's widget, in pixels.
     virtual QRect Geometry() const;
 

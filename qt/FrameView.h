@@ -13,7 +13,7 @@ public:
     FrameView(PanelView& panel, Frame& frame, QWidget* container);
 
 protected:
-    bool ApplyOwn(std::string_view property) override;
+    void ApplyOwn(std::string_view property) override;
 
 private:
     void ApplyCaption();

@@ -11,7 +11,7 @@ public:
     GenericView(PanelView& panel, Control& control, QWidget* container);
 
 protected:
-    bool ApplyOwn(std::string_view) override { return false; }
+    void ApplyOwn(std::string_view) override {}
 };
 
 }  // namespace vor

@@ -13,7 +13,7 @@ public:
     LabelView(PanelView& panel, Label& label, QWidget* container);
 
 protected:
-    bool ApplyOwn(std::string_view property) override;
+    void ApplyOwn(std::string_view property) override;
 
 private:
     void ApplyCaption();

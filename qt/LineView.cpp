@@ -30,7 +30,7 @@ LineView::LineView(PanelView& panel, Line& line, QWidget* container)
     m_widget->lower();
 }
 
-bool LineView::ApplyOwn(std::string_view property) {
+void LineView::ApplyOwn(std::string_view property) {
     static constexpr std::array<Handler<LineView>, 6> kOwn{{
         {"X1", &LineView::ApplyLine},
         {"Y1", &LineView::ApplyLine},
@@ -39,7 +39,7 @@ bool LineView::ApplyOwn(std::string_view property) {
         {"BorderColor", &LineView::ApplyLine},
         {"BorderWidth", &LineView::ApplyLine},
     }};
-    return Run(*this, kOwn, property);
+    Run(*this, kOwn, property);
 }
 
 QLine LineView::EndPoints() const {

@@ -13,7 +13,7 @@ public:
     LineView(PanelView& panel, Line& line, QWidget* container);
 
 protected:
-    bool ApplyOwn(std::string_view property) override;
+    void ApplyOwn(std::string_view property) override;
     QRect Geometry() const override;
 
 private:

@@ -14,7 +14,6 @@ public:
 
     // `line` is in the widget's own coordinates.
     void SetLine(QLine line, QColor color, int width);
-    QLine Line() const noexcept { return m_line; }
     QColor Color() const noexcept { return m_color; }
     int PenWidth() const noexcept { return m_width; }
 

@@ -27,7 +27,7 @@ std::vector<QWidget*> SorvaneView::FocusWidgets() const {
     return {m_buttons.begin(), m_buttons.end()};
 }
 
-bool SorvaneView::ApplyOwn(std::string_view property) {
+void SorvaneView::ApplyOwn(std::string_view property) {
     static constexpr std::array<Handler<SorvaneView>, 7> kOwn{{
         {"Options", &SorvaneView::ApplyOptions},
         {"Selected", &SorvaneView::ApplySelection},
@@ -37,7 +37,7 @@ bool SorvaneView::ApplyOwn(std::string_view property) {
         {"FontBold", &SorvaneView::Arrange},
         {"Message", &SorvaneView::ApplyMessage},
     }};
-    return Run(*this, kOwn, property);
+    Run(*this, kOwn, property);
 }
 
 void SorvaneView::ApplyOptions() {

@@ -20,7 +20,7 @@ public:
     const std::vector<QRadioButton*>& Buttons() const noexcept { return m_buttons; }
 
 protected:
-    bool ApplyOwn(std::string_view property) override;
+    void ApplyOwn(std::string_view property) override;
 
 private:
     void ApplyOptions();

@@ -22,7 +22,7 @@ TarvineView::TarvineView(PanelView& panel, TarvineEditor& editor, QWidget* conta
     QObject::connect(m_field, &QLineEdit::editingFinished, m_field, [this] { Confirmed(); });
 }
 
-bool TarvineView::ApplyOwn(std::string_view property) {
+void TarvineView::ApplyOwn(std::string_view property) {
     static constexpr std::array<Handler<TarvineView>, 5> kOwn{{
         {"Caption", &TarvineView::ApplyCaption},
         {"captionfont", &TarvineView::ApplyCaptionFont},
@@ -30,7 +30,7 @@ bool TarvineView::ApplyOwn(std::string_view property) {
         {"Message", &TarvineView::ApplyMessage},
         {"editorwidth", &TarvineView::ApplyEditorWidth},
     }};
-    return Run(*this, kOwn, property);
+    Run(*this, kOwn, property);
 }
 
 void TarvineView::ApplyCaption() {

@@ -20,7 +20,7 @@ public:
     QLabel* CaptionLabel() const noexcept { return m_caption; }
 
 protected:
-    bool ApplyOwn(std::string_view property) override;
+    void ApplyOwn(std::string_view property) override;
 
 private:
     void ApplyCaption();
