@@ -7,21 +7,14 @@
 #include "contracts/Tarvine.h"
 #include "core/FailureStyles.h"
 #include "panel/MotorForm.h"
+#include "panel/MotorFormConstants.h"
 #include "toolkit/Label.h"
 #include "valuelib/ValueFactory.h"
 
 namespace vor {
 namespace {
 
-constexpr std::int32_t kKe = 41;
-constexpr std::int32_t kIMax = 40;
-constexpr std::int32_t kRmsTimeConstant = 25;
-constexpr std::int32_t kRmsLimit = 24;
-constexpr std::int32_t kMotorConfiguration = 170;
-constexpr std::int32_t kMicrostepsPerTurn = 204;
-constexpr std::int32_t kEncoderDensity = 18;
-constexpr std::int32_t kVectorAngleCapture = 44;
-constexpr std::int32_t kVectorAngleCaptureAlternative = 33;
+using namespace motor_form;
 
 // The start-up options of the derived commutation value, in the order the list offers them.
 constexpr std::array<std::pair<std::int32_t, const char*>, 9> kInitOptions{{
@@ -35,9 +28,6 @@ constexpr std::array<std::pair<std::int32_t, const char*>, 9> kInitOptions{{
     {6, "Damping On, Retry Off"},
     {7, "Damping Off, Retry Off"},
 }};
-
-// Codes from this one on start without sensors.
-constexpr std::int32_t kFirstSensorlessCode = 5;
 
 }  // namespace
 

@@ -5,12 +5,14 @@
 #include "core/Conversions.h"
 #include "core/FailureStyles.h"
 #include "panel/MotorForm.h"
+#include "panel/MotorFormConstants.h"
 #include "toolkit/Label.h"
 
 namespace vor {
 namespace {
 
-constexpr std::int32_t kNotAvailableText = 4192;
+using namespace motor_form;
+
 constexpr std::uint32_t kDarkBlue = 0x800000;
 constexpr std::uint32_t kDarkGreen = 0x008000;
 constexpr std::uint32_t kBlack = 0;

@@ -7,14 +7,15 @@
 #include "contracts/Tarvine.h"
 #include "core/FailureStyles.h"
 #include "panel/MotorForm.h"
+#include "panel/MotorFormConstants.h"
 #include "toolkit/ComboBox.h"
 #include "ui_util/ControlTypes.h"
 
 namespace vor {
 namespace {
 
-constexpr std::int32_t kFullAccess = 3;
-constexpr std::int32_t kTuningAccess = 1;
+using namespace motor_form;
+
 constexpr std::int32_t kTraceFlag = 0x20;
 
 const char* BoolText(bool value) {

@@ -3,6 +3,7 @@
 #include "core/Conversions.h"
 #include "core/FailureStyles.h"
 #include "panel/MotorForm.h"
+#include "panel/MotorFormConstants.h"
 #include "resources/ComponentResources.h"
 #include "toolkit/ComboBox.h"
 #include "toolkit/ModalMessageBox.h"
@@ -10,12 +11,10 @@
 namespace vor {
 namespace {
 
-constexpr std::int32_t kNotAvailableText = 4192;
-constexpr std::int32_t kSafetyTitle = 4073;
-constexpr std::int32_t kSafetyPrompt = 4082;
+using namespace motor_form;
+
 // The node state in which the drive may be reconfigured without asking.
 constexpr std::int32_t kConfigurableNodeState = 7;
-constexpr std::int32_t kMotorTypeAccessLevel = 3;
 
 }  // namespace
 
@@ -110,7 +109,7 @@ void MotorForm::UpdateMotorTypeAccess() {
         return;
     }
     // Both operands are read, as the access rules always do.
-    const bool levelAllows = lock->Level() >= kMotorTypeAccessLevel;
+    const bool levelAllows = lock->Level() >= kFullAccess;
     const bool techSupport = m_net->AppEvents()->TechSupport();
     m_form.Find("MotorStyleCombo").SetEnabled((levelAllows || techSupport) && m_enabled);
     ShowRmsTimeCaption();

@@ -6,18 +6,18 @@
 #include "core/Conversions.h"
 #include "core/FailureStyles.h"
 #include "panel/MotorForm.h"
+#include "panel/MotorFormConstants.h"
 #include "toolkit/ComboBox.h"
 #include "toolkit/Label.h"
 
 namespace vor {
 namespace {
 
-constexpr std::int32_t kNotAvailableText = 4192;
+using namespace motor_form;
 
 // "Commutation Mode" codes of the start-ups with sensors and without, in the list's order.
 constexpr std::array<std::int32_t, 5> kSensorCodes{0, 1, 2, 3, 4};
 constexpr std::array<std::int32_t, 4> kSensorlessCodes{14, 15, 6, 7};
-constexpr std::int32_t kFirstSensorlessCode = 5;
 
 // Codes a pick in the sensor group writes: the full checks when the drive offers the code-2
 // variant, else that variant; damping and retry for a sensorless start.

@@ -1,13 +1,13 @@
 // Frames and captions that follow the motor type and the drive's parameters.
 #include "contracts/Tarvine.h"
 #include "panel/MotorForm.h"
+#include "panel/MotorFormConstants.h"
 #include "toolkit/Frame.h"
 
 namespace vor {
 namespace {
 
-constexpr std::int32_t kTorqueLoopCaption = 6122;
-constexpr std::int32_t kRmsTimeConstant = 25;
+using namespace motor_form;
 
 bool IsStepper(std::int32_t motorType) {
     return motorType == 4 || motorType == 5;

@@ -17,21 +17,21 @@ namespace {
 
 constexpr float kRadioGroupFontSize = 8.25f;
 
-std::unique_ptr<Control> CreateControl(const ControlSpec& spec) {
-    std::string name(spec.name);
-    switch (spec.kind) {
+std::unique_ptr<Control> CreateControl(const ControlDesign& row) {
+    std::string name(row.name);
+    switch (row.kind) {
         case ControlKind::Frame:
-            return std::make_unique<Frame>(std::move(name), spec.index);
+            return std::make_unique<Frame>(std::move(name), row.index);
         case ControlKind::Label:
-            return std::make_unique<Label>(std::move(name), spec.index);
+            return std::make_unique<Label>(std::move(name), row.index);
         case ControlKind::ComboBox:
-            return std::make_unique<ComboBox>(std::move(name), spec.index);
+            return std::make_unique<ComboBox>(std::move(name), row.index);
         case ControlKind::Line:
-            return std::make_unique<Line>(std::move(name), spec.index);
+            return std::make_unique<Line>(std::move(name), row.index);
         case ControlKind::Tarvine:
-            return ControlClasses::Create(kTarvineClass, std::move(name), spec.index);
+            return ControlClasses::Create(kTarvineClass, std::move(name), row.index);
         case ControlKind::Sorvane:
-            return ControlClasses::Create(kSorvaneClass, std::move(name), spec.index);
+            return ControlClasses::Create(kSorvaneClass, std::move(name), row.index);
     }
     throw Error(error_number::InvalidPropertyValue, "FormBuilder", "Unknown control kind for " + name);
 }
@@ -40,57 +40,57 @@ std::shared_ptr<Dispatch> FontValue(Font font) {
     return std::make_shared<FontObject>(std::move(font));
 }
 
-void ApplyGeometry(Control& control, const ControlSpec& spec) {
-    if (spec.kind != ControlKind::Line) {
-        control.Move(spec.left, spec.top, spec.width, spec.height);
+void ApplyGeometry(Control& control, const ControlDesign& row) {
+    if (row.kind != ControlKind::Line) {
+        control.Move(row.left, row.top, row.width, row.height);
         return;
     }
     auto& line = static_cast<Line&>(control);
-    line.SetX1(spec.x1);
-    line.SetY1(spec.y1);
-    line.SetX2(spec.x2);
-    line.SetY2(spec.y2);
-    if (spec.borderColor) {
-        line.SetBorderColor(*spec.borderColor);
+    line.SetX1(row.x1);
+    line.SetY1(row.y1);
+    line.SetX2(row.x2);
+    line.SetY2(row.y2);
+    if (row.borderColor) {
+        line.SetBorderColor(*row.borderColor);
     }
-    line.SetBorderWidth(spec.borderWidth);
+    line.SetBorderWidth(row.borderWidth);
 }
 
-void ApplyLook(Control& control, const ControlSpec& spec, const Font& panelFont) {
-    control.SetFont(spec.font.value_or(panelFont));
-    if (spec.foreColor) {
-        control.SetForeColor(*spec.foreColor);
+void ApplyLook(Control& control, const ControlDesign& row, const Font& panelFont) {
+    control.SetFont(row.font.value_or(panelFont));
+    if (row.foreColor) {
+        control.SetForeColor(*row.foreColor);
     }
-    if (spec.backColor) {
-        control.SetBackColor(*spec.backColor);
+    if (row.backColor) {
+        control.SetBackColor(*row.backColor);
     }
-    control.SetHelpContextId(spec.helpContextId);
+    control.SetHelpContextId(row.helpContextId);
     if (auto* captioned = dynamic_cast<CaptionedControl*>(&control)) {
-        captioned->SetCaption(std::string(spec.caption));
+        captioned->SetCaption(std::string(row.caption));
     }
 }
 
 // The editors' own stored properties go through their by-name access, as the form would load them.
-void ApplyStoredProperties(Control& control, const ControlSpec& spec, const Font& panelFont) {
-    if (spec.kind == ControlKind::Tarvine) {
+void ApplyStoredProperties(Control& control, const ControlDesign& row, const Font& panelFont) {
+    if (row.kind == ControlKind::Tarvine) {
         Font captionFont = panelFont;
         captionFont.italic = true;
-        control.Set("paramkey", std::string(spec.tarvine.paramKey));
-        control.Set("parameter", std::int64_t{spec.tarvine.parameter});
-        control.Set("caption", std::string(spec.caption));
+        control.Set("paramkey", std::string(row.tarvine.paramKey));
+        control.Set("parameter", std::int64_t{row.tarvine.parameter});
+        control.Set("caption", std::string(row.caption));
         control.Set("captionfont", FontValue(captionFont));
         control.Set("font", FontValue(panelFont));
-        control.Set("editorwidth", double{spec.tarvine.editorWidth});
-    } else if (spec.kind == ControlKind::Sorvane) {
-        if (!spec.sorvane.paramFieldKey.empty()) {
-            control.Set("paramfieldkey", std::string(spec.sorvane.paramFieldKey));
+        control.Set("editorwidth", double{row.tarvine.editorWidth});
+    } else if (row.kind == ControlKind::Sorvane) {
+        if (!row.sorvane.paramFieldKey.empty()) {
+            control.Set("paramfieldkey", std::string(row.sorvane.paramFieldKey));
         }
-        if (spec.sorvane.parameter) {
-            control.Set("parameter", std::int64_t{*spec.sorvane.parameter});
+        if (row.sorvane.parameter) {
+            control.Set("parameter", std::int64_t{*row.sorvane.parameter});
         }
         control.SetEnabled(true);
-        if (spec.sorvane.orientation) {
-            control.Set("orientation", std::int64_t{*spec.sorvane.orientation});
+        if (row.sorvane.orientation) {
+            control.Set("orientation", std::int64_t{*row.sorvane.orientation});
         }
         control.Set("fontsize", double{kRadioGroupFontSize});
     }
@@ -98,16 +98,16 @@ void ApplyStoredProperties(Control& control, const ControlSpec& spec, const Font
 
 }  // namespace
 
-void BuildForm(Form& form, std::span<const ControlSpec> design) {
+void BuildForm(Form& form, std::span<const ControlDesign> design) {
     const Font& panelFont = form.Surface().GetFont();
-    for (const ControlSpec& spec : design) {
-        auto control = CreateControl(spec);
-        if (!spec.container.empty()) {
-            control->SetContainer(&form.Find(spec.container));
+    for (const ControlDesign& row : design) {
+        auto control = CreateControl(row);
+        if (!row.container.empty()) {
+            control->SetContainer(&form.Find(row.container));
         }
-        ApplyGeometry(*control, spec);
-        ApplyLook(*control, spec, panelFont);
-        ApplyStoredProperties(*control, spec, panelFont);
+        ApplyGeometry(*control, row);
+        ApplyLook(*control, row, panelFont);
+        ApplyStoredProperties(*control, row, panelFont);
         form.Add(std::move(control));
     }
 }

@@ -2,7 +2,7 @@
 
 #include <span>
 
-#include "panel/form/ControlSpec.h"
+#include "panel/form/ControlDesign.h"
 #include "toolkit/Form.h"
 
 namespace vor {
@@ -13,6 +13,6 @@ inline constexpr const char* kSorvaneClass = "SorvaneCtl.Sorvane";
 
 // Creates the designed controls on a form, in the order given; a container must come before the
 // controls it holds. Controls without a font of their own get the panel surface's font.
-void BuildForm(Form& form, std::span<const ControlSpec> design);
+void BuildForm(Form& form, std::span<const ControlDesign> design);
 
 }  // namespace vor

@@ -11,96 +11,96 @@ constexpr float kEditorHeight = 315;
 
 const Font kFrameFont{"Arial", 8.25f, true, false};
 
-ControlSpec FrameRow(std::string_view name, std::string_view container, float left, float top, float width,
-                     float height, std::string_view caption) {
-    return ControlSpec{.name = name,
-                       .kind = ControlKind::Frame,
-                       .container = container,
-                       .left = left,
-                       .top = top,
-                       .width = width,
-                       .height = height,
-                       .caption = caption,
-                       .font = kFrameFont};
+ControlDesign FrameRow(std::string_view name, std::string_view container, float left, float top, float width,
+                       float height, std::string_view caption) {
+    return ControlDesign{.name = name,
+                         .kind = ControlKind::Frame,
+                         .container = container,
+                         .left = left,
+                         .top = top,
+                         .width = width,
+                         .height = height,
+                         .caption = caption,
+                         .font = kFrameFont};
 }
 
-ControlSpec LabelRow(std::string_view name, std::string_view container, float left, float top, float width,
-                     float height, std::string_view caption, std::optional<Font> font = std::nullopt) {
-    return ControlSpec{.name = name,
-                       .kind = ControlKind::Label,
-                       .container = container,
-                       .left = left,
-                       .top = top,
-                       .width = width,
-                       .height = height,
-                       .caption = caption,
-                       .font = std::move(font)};
+ControlDesign LabelRow(std::string_view name, std::string_view container, float left, float top, float width,
+                       float height, std::string_view caption, std::optional<Font> font = std::nullopt) {
+    return ControlDesign{.name = name,
+                         .kind = ControlKind::Label,
+                         .container = container,
+                         .left = left,
+                         .top = top,
+                         .width = width,
+                         .height = height,
+                         .caption = caption,
+                         .font = std::move(font)};
 }
 
-ControlSpec ListRow(std::string_view name, std::string_view container, float left, float top, float width) {
-    return ControlSpec{.name = name,
-                       .kind = ControlKind::ComboBox,
-                       .container = container,
-                       .left = left,
-                       .top = top,
-                       .width = width,
-                       .height = 315};
+ControlDesign ListRow(std::string_view name, std::string_view container, float left, float top, float width) {
+    return ControlDesign{.name = name,
+                         .kind = ControlKind::ComboBox,
+                         .container = container,
+                         .left = left,
+                         .top = top,
+                         .width = width,
+                         .height = 315};
 }
 
-ControlSpec EditorRow(std::int32_t index, std::string_view container, float left, float top, float width,
-                      std::string_view paramKey, std::int32_t parameter, float editorWidth, std::int32_t help) {
-    return ControlSpec{.name = "ParamItem",
-                       .index = index,
-                       .kind = ControlKind::Tarvine,
-                       .container = container,
-                       .left = left,
-                       .top = top,
-                       .width = width,
-                       .height = kEditorHeight,
-                       .caption = "N/A",
-                       .helpContextId = help,
-                       .tarvine = {paramKey, parameter, editorWidth}};
+ControlDesign EditorRow(std::int32_t index, std::string_view container, float left, float top, float width,
+                        std::string_view paramKey, std::int32_t parameter, float editorWidth, std::int32_t help) {
+    return ControlDesign{.name = "ParamItem",
+                         .index = index,
+                         .kind = ControlKind::Tarvine,
+                         .container = container,
+                         .left = left,
+                         .top = top,
+                         .width = width,
+                         .height = kEditorHeight,
+                         .caption = "N/A",
+                         .helpContextId = help,
+                         .tarvine = {paramKey, parameter, editorWidth}};
 }
 
-ControlSpec RadioRow(std::string_view name, std::optional<std::int32_t> index, std::string_view container, float left,
-                     float top, float width, float height, SorvaneSpec sorvane) {
-    return ControlSpec{.name = name,
-                       .index = index,
-                       .kind = ControlKind::Sorvane,
-                       .container = container,
-                       .left = left,
-                       .top = top,
-                       .width = width,
-                       .height = height,
-                       .sorvane = sorvane};
+ControlDesign RadioRow(std::string_view name, std::optional<std::int32_t> index, std::string_view container, float left,
+                       float top, float width, float height, SorvaneDesign sorvane) {
+    return ControlDesign{.name = name,
+                         .index = index,
+                         .kind = ControlKind::Sorvane,
+                         .container = container,
+                         .left = left,
+                         .top = top,
+                         .width = width,
+                         .height = height,
+                         .sorvane = sorvane};
 }
 
-ControlSpec EdgeLineRow(std::int32_t index, float x1, float y1, float x2, float y2) {
-    return ControlSpec{.name = "mtrFeatureLine",
-                       .index = index,
-                       .kind = ControlKind::Line,
-                       .container = "MotorFrame",
-                       .x1 = x1,
-                       .y1 = y1,
-                       .x2 = x2,
-                       .y2 = y2,
-                       .borderColor = colors::Rgb(192, 0, 0),
-                       .borderWidth = 5};
+ControlDesign EdgeLineRow(std::int32_t index, float x1, float y1, float x2, float y2) {
+    return ControlDesign{.name = "mtrFeatureLine",
+                         .index = index,
+                         .kind = ControlKind::Line,
+                         .container = "MotorFrame",
+                         .x1 = x1,
+                         .y1 = y1,
+                         .x2 = x2,
+                         .y2 = y2,
+                         .borderColor = colors::Rgb(192, 0, 0),
+                         .borderWidth = 5};
 }
 
-ControlSpec WithColors(ControlSpec spec, std::optional<std::uint32_t> fore, std::optional<std::uint32_t> back) {
-    spec.foreColor = fore;
-    spec.backColor = back;
-    return spec;
+ControlDesign WithColors(ControlDesign row, std::optional<std::uint32_t> fore, std::optional<std::uint32_t> back) {
+    row.foreColor = fore;
+    row.backColor = back;
+    return row;
 }
 
-ControlSpec WithFont(ControlSpec spec, std::optional<Font> font) {
-    spec.font = std::move(font);
-    return spec;
+ControlDesign WithFont(ControlDesign row, std::optional<Font> font) {
+    row.font = std::move(font);
+    return row;
 }
 
-const std::array<ControlSpec, 40>& Controls() {
-    static const std::array<ControlSpec, 40> controls{
+const std::array<ControlDesign, 40>& Controls() {
+    static const std::array<ControlDesign, 40> controls{
         WithColors(FrameRow("MotorFrame", "", 0, 15, 12015, 5205, ":6134:Motor Settings"), colors::Rgb(128, 0, 0),
                    std::nullopt),
         FrameRow("EncoderFrame", "MotorFrame", 3330, 210, 3855, 1830, ":6136:Encoder Info"),
@@ -153,7 +153,7 @@ const std::array<ControlSpec, 40>& Controls() {
 
 }  // namespace
 
-std::span<const ControlSpec> MotorFormControls() {
+std::span<const ControlDesign> MotorFormControls() {
     return Controls();
 }
 

@@ -2,12 +2,12 @@
 
 #include <span>
 
-#include "panel/form/ControlSpec.h"
+#include "panel/form/ControlDesign.h"
 
 namespace vor {
 
 // The motor settings panel as designed: its 40 controls in creation order.
-std::span<const ControlSpec> MotorFormControls();
+std::span<const ControlDesign> MotorFormControls();
 
 inline constexpr float kMotorFormDesignWidth = 12285;
 inline constexpr float kMotorFormDesignHeight = 5460;

@@ -11,7 +11,7 @@ namespace vor {
 enum class ControlKind { Frame, Label, ComboBox, Line, Tarvine, Sorvane };
 
 // Stored properties of a parameter editor.
-struct TarvineSpec {
+struct TarvineDesign {
     std::string_view paramKey = {};
     std::int32_t parameter = 0;
     float editorWidth = 0;
@@ -19,7 +19,7 @@ struct TarvineSpec {
 
 // Stored properties of a field radio group; the key and parameter are absent on a group the
 // panel binds itself.
-struct SorvaneSpec {
+struct SorvaneDesign {
     std::string_view paramFieldKey = {};
     std::optional<std::int32_t> parameter = std::nullopt;
     std::optional<std::int32_t> orientation = std::nullopt;
@@ -27,7 +27,7 @@ struct SorvaneSpec {
 
 // One control of a form as designed: where it sits, what it shows and how it looks.
 // Lines use x1..y2 instead of the rectangle.
-struct ControlSpec {
+struct ControlDesign {
     std::string_view name = {};
     std::optional<std::int32_t> index = std::nullopt;
     ControlKind kind = ControlKind::Label;
@@ -47,8 +47,8 @@ struct ControlSpec {
     std::optional<std::uint32_t> borderColor = std::nullopt;
     std::int32_t borderWidth = 1;
     std::int32_t helpContextId = 0;
-    TarvineSpec tarvine = {};
-    SorvaneSpec sorvane = {};
+    TarvineDesign tarvine = {};
+    SorvaneDesign sorvane = {};
 };
 
 }  // namespace vor
