@@ -1,17 +1,18 @@
 #!/usr/bin/env bash
-# Builds the component and runs the main job: the headless host showing the motor panel on the
-# simulated servo and stepper drives. With arguments, runs vormotor-host with them instead
-# (e.g. --profile stepper SCRIPT).
+# The main job: builds and runs vormotor-demo, the motor panel in a window on the simulated drive. Extra
+# arguments go to the program (e.g. --profile stepper, --speed 1). Without a display the window is
+# drawn off screen into a PNG instead, and the script says where it is.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 scripts/install-deps.sh
 cmake --preset default >/dev/null
-cmake --build --preset default
-if [ $# -gt 0 ]; then
-  exec build/default/apps/host/vormotor-host "$@"
+cmake --build --preset default --target vormotor-demo
+demo=build/default/apps/demo/vormotor-demo
+
+if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
+  exec "$demo" "$@"
 fi
-for profile in servo stepper; do
-  echo "== The motor page on the simulated $profile drive (apps/host/demo.txt)"
-  build/default/apps/host/vormotor-host --profile "$profile" apps/host/demo.txt
-done
+picture=build/default/vormotor-demo.png
+"$demo" "$@" --screenshot "$picture"
+echo "No display here: the demo window was drawn off screen into $picture"

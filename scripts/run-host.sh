@@ -1,0 +1,17 @@
+#!/usr/bin/env bash
+# Builds the component and runs the headless host showing the motor panel on the simulated servo
+# and stepper drives. With arguments, runs vormotor-host with them instead
+# (e.g. --profile stepper SCRIPT).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+scripts/install-deps.sh
+cmake --preset default >/dev/null
+cmake --build --preset default
+if [ $# -gt 0 ]; then
+  exec build/default/apps/host/vormotor-host "$@"
+fi
+for profile in servo stepper; do
+  echo "== The motor page on the simulated $profile drive (apps/host/demo.txt)"
+  build/default/apps/host/vormotor-host --profile "$profile" apps/host/demo.txt
+done
