@@ -18,8 +18,8 @@ QString Text(std::string_view text) {
 
 }  // namespace
 
-const std::vector<DriveSidePanel::SwitchSpec>& DriveSidePanel::Switches() {
-    static const std::vector<SwitchSpec> switches{
+const std::vector<DriveSidePanel::SwitchSetting>& DriveSidePanel::Switches() {
+    static const std::vector<SwitchSetting> switches{
         {"Online", [](Context& c) { return c.drive.Node()->IsOnline(); },
          [](Context& c, bool on) { c.drive.SetOnline(on); }},
         {"Drive enabled", [](Context& c) { return c.drive.DriveEnabled(); },
@@ -41,8 +41,8 @@ const std::vector<DriveSidePanel::SwitchSpec>& DriveSidePanel::Switches() {
     return switches;
 }
 
-const std::vector<DriveSidePanel::NumberSpec>& DriveSidePanel::Numbers() {
-    static const std::vector<NumberSpec> numbers{
+const std::vector<DriveSidePanel::NumberSetting>& DriveSidePanel::Numbers() {
+    static const std::vector<NumberSetting> numbers{
         {"Access level", 0, 3, [](Context& c) { return static_cast<int>(c.drive.AccessLevel()); },
          [](Context& c, int level) { c.drive.SetAccessLevel(level); }},
         {"Node state", 0, 255, [](Context& c) { return static_cast<int>(c.drive.Node()->NodeState()); },
@@ -53,8 +53,8 @@ const std::vector<DriveSidePanel::NumberSpec>& DriveSidePanel::Numbers() {
     return numbers;
 }
 
-const std::vector<DriveSidePanel::ButtonSpec>& DriveSidePanel::Buttons() {
-    static const std::vector<ButtonSpec> buttons{
+const std::vector<DriveSidePanel::ButtonAction>& DriveSidePanel::Buttons() {
+    static const std::vector<ButtonAction> buttons{
         {"Step back", [](Context& c) { c.drive.Motion().Step(-1); }},
         {"Step", [](Context& c) { c.drive.Motion().Step(1); }},
     };
@@ -65,26 +65,27 @@ DriveSidePanel::DriveSidePanel(SimDrive& drive, MotorForm& panel, std::function<
                                QWidget* parent)
     : QWidget(parent), m_context{drive, panel}, m_report(std::move(report)) {
     auto* form = new QFormLayout(this);
-    for (const NumberSpec& spec : Numbers()) {
+    for (const NumberSetting& setting : Numbers()) {
         auto* number = new QSpinBox(this);
-        number->setRange(spec.minimum, spec.maximum);
-        form->addRow(Text(spec.label), number);
+        number->setRange(setting.minimum, setting.maximum);
+        form->addRow(Text(setting.label), number);
         QObject::connect(number, &QSpinBox::valueChanged, this,
-                         [this, &spec](int value) { Guarded([&] { spec.set(m_context, value); }); });
+                         [this, &setting](int value) { Guarded([&] { setting.set(m_context, value); }); });
         m_numbers.push_back(number);
     }
-    for (const SwitchSpec& spec : Switches()) {
-        auto* check = new QCheckBox(Text(spec.label), this);
+    for (const SwitchSetting& setting : Switches()) {
+        auto* check = new QCheckBox(Text(setting.label), this);
         check->setChecked(true);
         form->addRow(check);
         QObject::connect(check, &QCheckBox::toggled, this,
-                         [this, &spec](bool on) { Guarded([&] { spec.set(m_context, on); }); });
+                         [this, &setting](bool on) { Guarded([&] { setting.set(m_context, on); }); });
         m_switches.push_back(check);
     }
     auto* steps = new QHBoxLayout();
-    for (const ButtonSpec& spec : Buttons()) {
-        auto* button = new QPushButton(Text(spec.label), this);
-        QObject::connect(button, &QPushButton::clicked, this, [this, &spec] { Guarded([&] { spec.run(m_context); }); });
+    for (const ButtonAction& setting : Buttons()) {
+        auto* button = new QPushButton(Text(setting.label), this);
+        QObject::connect(button, &QPushButton::clicked, this,
+                         [this, &setting] { Guarded([&] { setting.run(m_context); }); });
         steps->addWidget(button);
     }
     form->addRow("Sensor code", steps);

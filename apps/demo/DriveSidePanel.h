@@ -32,25 +32,25 @@ private:
         SimDrive& drive;
         MotorForm& panel;
     };
-    struct SwitchSpec {
+    struct SwitchSetting {
         std::string_view label;
         bool (*get)(Context&);  // null: the switch only raises an event and keeps its own state
         void (*set)(Context&, bool);
     };
-    struct NumberSpec {
+    struct NumberSetting {
         std::string_view label;
         int minimum;
         int maximum;
         int (*get)(Context&);
         void (*set)(Context&, int);
     };
-    struct ButtonSpec {
+    struct ButtonAction {
         std::string_view label;
         void (*run)(Context&);
     };
-    static const std::vector<SwitchSpec>& Switches();
-    static const std::vector<NumberSpec>& Numbers();
-    static const std::vector<ButtonSpec>& Buttons();
+    static const std::vector<SwitchSetting>& Switches();
+    static const std::vector<NumberSetting>& Numbers();
+    static const std::vector<ButtonAction>& Buttons();
 
     void Guarded(const std::function<void()>& change);
 
