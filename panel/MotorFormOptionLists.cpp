@@ -37,6 +37,11 @@ void ShowSingleItem(ComboBox& combo, const std::string& text) {
 }  // namespace
 
 void MotorForm::m_derivedCommMode_Changed() {
+    // After a release the panel keeps its own value but no longer holds the drive's field, so
+    // there is no offer to follow; a pick on the still-bound group must not fail.
+    if (m_fldCommMode.IsNothing()) {
+        return;
+    }
     const bool sensorless = m_fldSensorless->Value() != 0;
     auto& options = m_fldInitOptions->ValueNames();
     auto& driveOptions = m_fldCommMode->ValueNames();

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "contracts/Sorvane.h"
+#include "core/Diagnostics.h"
 #include "editors/SorvaneGroup.h"
 #include "panel/tests/PanelFixture.h"
 
@@ -168,8 +169,14 @@ TEST_F(CommModeList, SensorPickAfterReleaseDoesNothing) {
     UseDrive("servo");
     Attach();
     panel->ReleaseControl();
+    std::vector<std::string> failures;
+    const auto previous = Diagnostics::SetSink([&](std::string_view origin, std::string_view what) {
+        failures.emplace_back(std::string(origin) + ": " + std::string(what));
+    });
     PickSensorChoice(1);  // the group is still bound to the panel's own value
+    Diagnostics::SetSink(previous);
     EXPECT_TRUE(drive->Writes().empty());
+    EXPECT_TRUE(failures.empty()) << failures.front();
 }
 
 class Microsteps : public PanelTest {
