@@ -9,8 +9,8 @@ root="$PWD"
 
 scripts/install-deps.sh windows
 build="$root/build/windows"
-cmake -S registry/windows -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Debug \
-    -DCMAKE_TOOLCHAIN_FILE="$root/registry/windows/mingw-w64.cmake" >/dev/null
+cmake -S vormotor/registry/windows -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Debug \
+    -DCMAKE_TOOLCHAIN_FILE="$root/vormotor/registry/windows/mingw-w64.cmake" >/dev/null
 cmake --build "$build"
 # The Linux tool reads Wine's export back.
 [ -d build/default ] || cmake --preset default >/dev/null

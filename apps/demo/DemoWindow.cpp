@@ -8,7 +8,7 @@
 #include <exception>
 #include <string>
 
-#include "qt/QtMessageBox.h"
+#include "vormotor/qt/QtMessageBox.h"
 
 namespace vor::demo {
 namespace {

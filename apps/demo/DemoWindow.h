@@ -8,12 +8,12 @@
 
 #include "apps/demo/DriveLog.h"
 #include "apps/demo/DriveSidePanel.h"
-#include "core/Diagnostics.h"
-#include "drivesim/SimDrive.h"
-#include "panel/MotorForm.h"
-#include "qt/PanelView.h"
-#include "qt/QtCursor.h"
-#include "toolkit/ModalMessageBox.h"
+#include "vormotor/core/Diagnostics.h"
+#include "vormotor/drivesim/SimDrive.h"
+#include "vormotor/panel/MotorForm.h"
+#include "vormotor/qt/PanelView.h"
+#include "vormotor/qt/QtCursor.h"
+#include "vormotor/toolkit/ModalMessageBox.h"
 
 namespace vor::demo {
 

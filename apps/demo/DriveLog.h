@@ -4,7 +4,7 @@
 #include <cstddef>
 #include <string_view>
 
-#include "drivesim/SimDrive.h"
+#include "vormotor/drivesim/SimDrive.h"
 
 namespace vor::demo {
 

@@ -7,8 +7,8 @@
 #include <string_view>
 #include <vector>
 
-#include "drivesim/SimDrive.h"
-#include "panel/MotorForm.h"
+#include "vormotor/drivesim/SimDrive.h"
+#include "vormotor/panel/MotorForm.h"
 
 namespace vor::demo {
 

@@ -10,8 +10,8 @@
 #include "apps/demo/DemoOptions.h"
 #include "apps/demo/DemoWindow.h"
 #include "apps/host/BuiltinProfiles.h"
-#include "drivesim/ProfileLoader.h"
-#include "editors/EditorClasses.h"
+#include "vormotor/drivesim/ProfileLoader.h"
+#include "vormotor/editors/EditorClasses.h"
 
 namespace {
 

@@ -3,11 +3,11 @@
 #include <cmath>
 #include <string>
 
-#include "editors/SorvaneGroup.h"
-#include "editors/TarvineEditor.h"
-#include "toolkit/CaptionedControl.h"
-#include "toolkit/ComboBox.h"
-#include "toolkit/Line.h"
+#include "vormotor/editors/SorvaneGroup.h"
+#include "vormotor/editors/TarvineEditor.h"
+#include "vormotor/toolkit/CaptionedControl.h"
+#include "vormotor/toolkit/ComboBox.h"
+#include "vormotor/toolkit/Line.h"
 
 namespace vor::host {
 

@@ -2,7 +2,7 @@
 
 #include <nlohmann/json.hpp>
 
-#include "toolkit/Control.h"
+#include "vormotor/toolkit/Control.h"
 
 namespace vor::host {
 

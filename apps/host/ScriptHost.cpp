@@ -5,13 +5,13 @@
 #include <utility>
 
 #include "apps/host/ControlJson.h"
-#include "core/Error.h"
-#include "editors/SorvaneGroup.h"
-#include "editors/TarvineEditor.h"
-#include "panel/PanelClasses.h"
-#include "toolkit/ApplicationCursor.h"
-#include "toolkit/ComboBox.h"
-#include "ui_util/MousePointerStack.h"
+#include "vormotor/core/Error.h"
+#include "vormotor/editors/SorvaneGroup.h"
+#include "vormotor/editors/TarvineEditor.h"
+#include "vormotor/panel/PanelClasses.h"
+#include "vormotor/toolkit/ApplicationCursor.h"
+#include "vormotor/toolkit/ComboBox.h"
+#include "vormotor/ui_util/MousePointerStack.h"
 
 namespace vor::host {
 namespace {

@@ -12,9 +12,9 @@
 #include <vector>
 
 #include "apps/host/ScriptLine.h"
-#include "drivesim/SimDrive.h"
-#include "panel/MotorForm.h"
-#include "toolkit/ModalMessageBox.h"
+#include "vormotor/drivesim/SimDrive.h"
+#include "vormotor/panel/MotorForm.h"
+#include "vormotor/toolkit/ModalMessageBox.h"
 
 namespace vor::host {
 

@@ -7,8 +7,8 @@
 
 #include "apps/host/BuiltinProfiles.h"
 #include "apps/host/ScriptHost.h"
-#include "drivesim/ProfileLoader.h"
-#include "editors/EditorClasses.h"
+#include "vormotor/drivesim/ProfileLoader.h"
+#include "vormotor/editors/EditorClasses.h"
 
 namespace {
 

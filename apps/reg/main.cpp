@@ -12,10 +12,10 @@
 #include <vector>
 
 #include "apps/reg/RegFileText.h"
-#include "core/Error.h"
-#include "registry/CRegistry.h"
+#include "vormotor/core/Error.h"
+#include "vormotor/registry/CRegistry.h"
 #ifndef _WIN32
-#include "regstore/RegStore.h"
+#include "vormotor/regstore/RegStore.h"
 #endif
 
 namespace {

@@ -12,8 +12,8 @@
 
 #include "apps/demo/DemoOptions.h"
 #include "apps/demo/DemoWindow.h"
-#include "editors/EditorClasses.h"
-#include "editors/TarvineEditor.h"
+#include "vormotor/editors/EditorClasses.h"
+#include "vormotor/editors/TarvineEditor.h"
 
 namespace vor::demo {
 namespace {

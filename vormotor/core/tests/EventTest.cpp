@@ -1,0 +1,214 @@
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "vormotor/core/Diagnostics.h"
+#include "vormotor/core/Event.h"
+#include "vormotor/core/WithEvents.h"
+
+namespace vor {
+namespace {
+
+struct Source {
+    Event<int> changed;
+};
+
+class DiagnosticsCapture {
+public:
+    DiagnosticsCapture() {
+        m_previous = Diagnostics::SetSink([this](std::string_view origin, std::string_view what) {
+            reports.emplace_back(std::string(origin) + ": " + std::string(what));
+        });
+    }
+    ~DiagnosticsCapture() { Diagnostics::SetSink(m_previous); }
+    std::vector<std::string> reports;
+
+private:
+    Diagnostics::Sink m_previous;
+};
+
+TEST(Event, DeliversToHandlersInConnectionOrder) {
+    Event<int, std::string> event;
+    std::vector<std::string> calls;
+    auto first = event.Connect([&](int n, std::string s) { calls.push_back("a" + std::to_string(n) + s); });
+    auto second = event.Connect([&](int n, std::string s) { calls.push_back("b" + std::to_string(n) + s); });
+    event.Raise(7, "x");
+    EXPECT_EQ(calls, (std::vector<std::string>{"a7x", "b7x"}));
+}
+
+TEST(Event, DestroyedOrMovedConnectionsBehave) {
+    Event<> event;
+    int calls = 0;
+    {
+        auto scoped = event.Connect([&] { ++calls; });
+        EXPECT_TRUE(scoped.Connected());
+    }
+    event.Raise();
+    EXPECT_EQ(calls, 0);
+    EXPECT_EQ(event.HandlerCount(), 0u);
+
+    Connection kept = event.Connect([&] { ++calls; });
+    Connection moved = std::move(kept);
+    EXPECT_FALSE(kept.Connected());
+    event.Raise();
+    EXPECT_EQ(calls, 1);
+    moved = event.Connect([&] { calls += 10; });  // replacing a connection disconnects the old handler
+    event.Raise();
+    EXPECT_EQ(calls, 11);
+}
+
+TEST(Event, ConnectionMayOutliveTheEvent) {
+    Connection connection;
+    {
+        Event<> event;
+        connection = event.Connect([] {});
+    }
+    EXPECT_FALSE(connection.Connected());
+    connection.Disconnect();
+}
+
+TEST(Event, HandlerConnectedDuringDispatchRunsFromTheNextDispatch) {
+    Event<> event;
+    std::vector<std::string> calls;
+    std::optional<Connection> late;
+    auto first = event.Connect([&] {
+        calls.push_back("first");
+        if (!late) {
+            late = event.Connect([&] { calls.push_back("late"); });
+        }
+    });
+    event.Raise();
+    EXPECT_EQ(calls, (std::vector<std::string>{"first"}));
+    event.Raise();
+    EXPECT_EQ(calls, (std::vector<std::string>{"first", "first", "late"}));
+}
+
+TEST(Event, HandlerDisconnectingItselfAndALaterOneDuringDispatch) {
+    Event<> event;
+    std::vector<std::string> calls;
+    Connection self;
+    Connection later;
+    self = event.Connect([&] {
+        calls.push_back("self");
+        self.Disconnect();
+        later.Disconnect();
+    });
+    later = event.Connect([&] { calls.push_back("later"); });
+    auto last = event.Connect([&] { calls.push_back("last"); });
+    event.Raise();
+    event.Raise();
+    EXPECT_EQ(calls, (std::vector<std::string>{"self", "last", "last"}));
+}
+
+TEST(Event, HandlerMayDestroyTheEventOwner) {
+    auto source = std::make_unique<Source>();
+    std::vector<int> seen;
+    auto killer = source->changed.Connect([&](int n) {
+        seen.push_back(n);
+        source.reset();
+    });
+    auto after = source->changed.Connect([&](int n) { seen.push_back(n * 10); });
+    source->changed.Raise(3);
+    EXPECT_EQ(source, nullptr);
+    // The second handler was connected when the event was raised, so it still hears about it.
+    EXPECT_EQ(seen, (std::vector<int>{3, 30}));
+}
+
+TEST(Event, ThrowingHandlerIsReportedAndTheOthersStillRun) {
+    DiagnosticsCapture capture;
+    Event<int> event;
+    std::vector<int> seen;
+    auto first = event.Connect([&](int n) { seen.push_back(n); });
+    auto thrower = event.Connect([](int) { throw std::runtime_error("boom"); });
+    auto oddball = event.Connect([](int) { throw 42; });
+    auto last = event.Connect([&](int n) { seen.push_back(-n); });
+    EXPECT_NO_THROW(event.Raise(5));
+    EXPECT_EQ(seen, (std::vector<int>{5, -5}));
+    EXPECT_EQ(capture.reports, (std::vector<std::string>{"event handler: boom", "event handler: unknown failure"}));
+}
+
+struct Holder {
+    std::vector<std::string> log;
+    WithEvents<Source> member{[this](Source& source) {
+        std::vector<Connection> connections;
+        connections.push_back(source.changed.Connect([this, &source](int n) { OnChanged(source, n); }));
+        return connections;
+    }};
+    std::shared_ptr<Source> replacement;
+    bool dropOnEvent = false;
+
+    void OnChanged(Source&, int n) {
+        log.push_back("changed " + std::to_string(n));
+        if (replacement) {
+            member = std::exchange(replacement, nullptr);
+        } else if (dropOnEvent) {
+            member = nullptr;
+        }
+    }
+};
+
+TEST(WithEvents, AssignmentMovesTheSubscription) {
+    Holder holder;
+    auto first = std::make_shared<Source>();
+    auto second = std::make_shared<Source>();
+    holder.member = first;
+    first->changed.Raise(1);
+    holder.member = second;
+    first->changed.Raise(2);
+    second->changed.Raise(3);
+    holder.member = nullptr;
+    second->changed.Raise(4);
+    EXPECT_EQ(holder.log, (std::vector<std::string>{"changed 1", "changed 3"}));
+    EXPECT_EQ(first->changed.HandlerCount(), 0u);
+    EXPECT_EQ(second->changed.HandlerCount(), 0u);
+}
+
+TEST(WithEvents, HandlerMayReassignTheMemberItWasCalledThrough) {
+    Holder holder;
+    holder.member = std::make_shared<Source>();  // the member holds the only reference
+    auto next = std::make_shared<Source>();
+    holder.replacement = next;
+    holder.member->changed.Raise(1);  // frees the first source while its event is dispatching
+    EXPECT_EQ(holder.member.Get(), next);
+    next->changed.Raise(2);
+    EXPECT_EQ(holder.log, (std::vector<std::string>{"changed 1", "changed 2"}));
+}
+
+TEST(WithEvents, HandlerMayDropTheMemberItWasCalledThrough) {
+    Holder holder;
+    holder.member = std::make_shared<Source>();
+    holder.dropOnEvent = true;
+    holder.member->changed.Raise(1);
+    EXPECT_TRUE(holder.member.IsNothing());
+}
+
+TEST(WithEvents, HolderDestroyedInsideItsOwnHandlerStopsDelivery) {
+    auto source = std::make_shared<Source>();
+    auto holder = std::make_unique<Holder>();
+    holder->member = source;
+    int laterCalls = 0;
+    auto killer = source->changed.Connect([&](int) { holder.reset(); });
+    auto later = source->changed.Connect([&](int) { ++laterCalls; });
+    source->changed.Raise(1);
+    source->changed.Raise(2);
+    EXPECT_EQ(holder, nullptr);
+    EXPECT_EQ(laterCalls, 2);
+    EXPECT_EQ(source->changed.HandlerCount(), 2u);  // the holder's own handler is gone
+}
+
+TEST(WithEvents, NullMemberRaisesObjectNotSet) {
+    Holder holder;
+    try {
+        holder.member->changed.Raise(1);
+        FAIL();
+    } catch (const Error& error) {
+        EXPECT_EQ(error.Number(), error_number::ObjectNotSet);
+    }
+}
+
+}  // namespace
+}  // namespace vor

@@ -1,0 +1,39 @@
+#include "vormotor/drivesim/MotionModel.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <utility>
+
+namespace vor {
+
+MotionModel::MotionModel(SimIo& io, std::shared_ptr<BasicValue> angle, double angleStep,
+                         std::vector<std::int32_t> sequence)
+    : m_io(io), m_angle(std::move(angle)), m_angleStep(angleStep), m_sequence(std::move(sequence)) {}
+
+void MotionModel::Step(std::int32_t direction) {
+    if (direction == 0) {
+        return;
+    }
+    const std::int32_t sign = direction > 0 ? 1 : -1;
+    const double word = m_io.InputWord();
+    const auto size = static_cast<std::int32_t>(m_sequence.size());
+    const auto found = std::find(m_sequence.begin(), m_sequence.end(), SimIo::SensorCode(word));
+    // A code outside the sequence (0 or 7: a sensor fault) is left at the sequence's start or end.
+    std::int32_t next = sign > 0 ? 0 : size - 1;
+    if (found != m_sequence.end()) {
+        next = (static_cast<std::int32_t>(found - m_sequence.begin()) + sign + size) % size;
+    }
+    // The angle moves first, so a transition's observers already see the angle it captured.
+    if (m_angle) {
+        m_angle->DriveSetNumber(m_angle->DriveNumber() + sign * m_angleStep);
+    }
+    m_io.SetInputWord(SimIo::WithSensorCode(word, m_sequence[static_cast<std::size_t>(next)]));
+}
+
+void MotionModel::Turn(std::int32_t steps) {
+    for (std::int32_t i = 0; i < std::abs(steps); ++i) {
+        Step(steps);
+    }
+}
+
+}  // namespace vor

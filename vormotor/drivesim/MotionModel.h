@@ -1,0 +1,40 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "vormotor/drivesim/SimIo.h"
+#include "vormotor/valuelib/BasicValue.h"
+
+namespace vor {
+
+// Turns the simulated motor: each step moves the commutation sensor code one place along the
+// motor's six-step Hall sequence and moves the captured vector angle, so that a display sees
+// one sensor transition per step.
+class MotionModel {
+public:
+    MotionModel(SimIo& io, std::shared_ptr<BasicValue> angle, double angleStep, std::vector<std::int32_t> sequence);
+
+    // One step forward (direction > 0) or backward (direction < 0).
+    void Step(std::int32_t direction = 1);
+    // |steps| steps in the direction of the sign.
+    void Turn(std::int32_t steps);
+
+    // Steps per timer tick while the motor turns on its own (negative: backward; 0: standing).
+    void SetSpeed(std::int32_t stepsPerTick) noexcept { m_speed = stepsPerTick; }
+    std::int32_t Speed() const noexcept { return m_speed; }
+    // Runs one tick's worth of steps.
+    void Advance() { Turn(m_speed); }
+
+    const std::vector<std::int32_t>& Sequence() const noexcept { return m_sequence; }
+
+private:
+    SimIo& m_io;
+    std::shared_ptr<BasicValue> m_angle;  // none on a drive without a captured angle
+    double m_angleStep;
+    std::vector<std::int32_t> m_sequence;
+    std::int32_t m_speed = 0;
+};
+
+}  // namespace vor

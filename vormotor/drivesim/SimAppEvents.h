@@ -1,0 +1,48 @@
+#pragma once
+
+#include <memory>
+
+#include "vormotor/contracts/AppEvents.h"
+#include "vormotor/core/Event.h"
+#include "vormotor/drivesim/SimHost.h"
+
+namespace vor {
+
+// The application's event source as the simulated drive's host application raises it.
+class SimAppEvents final : public AppEvents {
+public:
+    SimAppEvents(std::shared_ptr<SimHost> host, bool techSupport)
+        : m_host(std::move(host)), m_techSupport(techSupport) {}
+
+    bool TechSupport() override {
+        m_host->Enter(CallSite{"AppEvents.TechSupport"});
+        return m_techSupport;
+    }
+    EventSource<bool>& MotorPageEnableChanged() override { return m_motorPageEnableChanged; }
+    EventSource<bool>& TechSupportChanged() override { return m_techSupportChanged; }
+    EventSource<>& TimerTick() override { return m_timerTick; }
+
+    // The application's side.
+    void SetTechSupport(bool techSupport) {
+        if (techSupport != m_techSupport) {
+            m_techSupport = techSupport;
+            m_techSupportChanged.Raise(techSupport);
+        }
+    }
+    void RaiseMotorPageEnableChanged(bool enabled) const { m_motorPageEnableChanged.Raise(enabled); }
+    // Sets the flag and raises the event even when the flag already had that value.
+    void RaiseTechSupportChanged(bool techSupport) {
+        m_techSupport = techSupport;
+        m_techSupportChanged.Raise(techSupport);
+    }
+    void RaiseTimerTick() const { m_timerTick.Raise(); }
+
+private:
+    std::shared_ptr<SimHost> m_host;
+    bool m_techSupport;
+    Event<bool> m_motorPageEnableChanged;
+    Event<bool> m_techSupportChanged;
+    Event<> m_timerTick;
+};
+
+}  // namespace vor

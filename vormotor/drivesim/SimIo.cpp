@@ -1,0 +1,51 @@
+#include "vormotor/drivesim/SimIo.h"
+
+#include <cmath>
+#include <utility>
+
+namespace vor {
+namespace {
+
+constexpr int kSensorShift = 7;
+constexpr std::int64_t kSensorMask = 0x7;
+
+BasicValue::Setup InputsSetup(double word) {
+    BasicValue::Setup setup;
+    setup.name = "Digital Inputs";
+    setup.number = word;
+    setup.lowerLimit = 0;
+    setup.upperLimit = 65535;
+    setup.followsDrive = false;
+    setup.setupA = 1;
+    return setup;
+}
+
+}  // namespace
+
+SimIo::SimIo(std::shared_ptr<SimHost> host, double inputWord)
+    : m_host(host), m_inputs(BasicValue::Create(InputsSetup(inputWord), std::move(host))) {}
+
+std::shared_ptr<ValueObject> SimIo::InputsValue() {
+    m_host->Enter(CallSite{"Io.InputsValue"});
+    return m_inputs;
+}
+
+void SimIo::SetInputWord(double word) {
+    const std::int32_t lastCode = SensorCode(m_inputs->DriveNumber());
+    m_inputs->DriveSetNumber(word);
+    const std::int32_t thisCode = SensorCode(word);
+    if (thisCode != lastCode) {
+        m_commutationChanged.Raise(thisCode, lastCode);
+    }
+}
+
+std::int32_t SimIo::SensorCode(double word) {
+    return static_cast<std::int32_t>((static_cast<std::int64_t>(word) >> kSensorShift) & kSensorMask);
+}
+
+double SimIo::WithSensorCode(double word, std::int32_t code) {
+    const auto bits = static_cast<std::int64_t>(word) & ~(kSensorMask << kSensorShift);
+    return static_cast<double>(bits | ((code & kSensorMask) << kSensorShift));
+}
+
+}  // namespace vor

@@ -1,0 +1,37 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+
+#include "vormotor/contracts/AppLock.h"
+#include "vormotor/core/Event.h"
+#include "vormotor/drivesim/SimHost.h"
+
+namespace vor {
+
+// The application's access lock; Changed follows every real change of the level.
+class SimLock final : public AppLock {
+public:
+    SimLock(std::shared_ptr<SimHost> host, std::int32_t level) : m_host(std::move(host)), m_level(level) {}
+
+    std::int32_t Level() override {
+        m_host->Enter(CallSite{"Lock.Level"});
+        return m_level;
+    }
+    EventSource<>& Changed() override { return m_changed; }
+
+    void SetLevel(std::int32_t level) {
+        if (level != m_level) {
+            m_level = level;
+            m_changed.Raise();
+        }
+    }
+    std::int32_t CurrentLevel() const noexcept { return m_level; }
+
+private:
+    std::shared_ptr<SimHost> m_host;
+    std::int32_t m_level;
+    Event<> m_changed;
+};
+
+}  // namespace vor

@@ -1,0 +1,59 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+
+#include "vormotor/contracts/DriveNetwork.h"
+#include "vormotor/drivesim/SimAppEvents.h"
+#include "vormotor/drivesim/SimHost.h"
+#include "vormotor/drivesim/SimLock.h"
+#include "vormotor/drivesim/SimTraceSink.h"
+
+namespace vor {
+
+// The simulated drive network: the application's events, its access lock and trace sink.
+class SimNetwork final : public DriveNetwork {
+public:
+    SimNetwork(std::shared_ptr<SimHost> host, std::shared_ptr<SimAppEvents> appEvents, std::shared_ptr<SimLock> lock,
+               std::shared_ptr<SimTraceSink> traceSink, bool commModeSelectable)
+        : m_host(std::move(host)),
+          m_appEvents(std::move(appEvents)),
+          m_lock(std::move(lock)),
+          m_traceSink(std::move(traceSink)),
+          m_commModeSelectable(commModeSelectable) {}
+
+    std::shared_ptr<vor::AppEvents> AppEvents() override {
+        Enter("Network.AppEvents");
+        return m_appEvents;
+    }
+    std::shared_ptr<vor::DriveEvents> DriveEvents() override {
+        Enter("Network.DriveEvents");
+        return m_driveEvents;
+    }
+    std::shared_ptr<AppLock> AccessLock() override {
+        Enter("Network.AccessLock");
+        return m_lock;
+    }
+    bool CommModeSelectable() override {
+        Enter("Network.CommModeSelectable");
+        return m_commModeSelectable;
+    }
+    std::shared_ptr<vor::TraceSink> TraceSink() override {
+        Enter("Network.TraceSink");
+        return m_traceSink;
+    }
+
+    void DriveSetCommModeSelectable(bool selectable) noexcept { m_commModeSelectable = selectable; }
+
+private:
+    void Enter(std::string_view operation) const { m_host->Enter(CallSite{operation}); }
+
+    std::shared_ptr<SimHost> m_host;
+    std::shared_ptr<SimAppEvents> m_appEvents;
+    std::shared_ptr<vor::DriveEvents> m_driveEvents = std::make_shared<vor::DriveEvents>();
+    std::shared_ptr<SimLock> m_lock;
+    std::shared_ptr<SimTraceSink> m_traceSink;
+    bool m_commModeSelectable;
+};
+
+}  // namespace vor

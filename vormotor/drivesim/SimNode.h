@@ -1,0 +1,75 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "vormotor/contracts/DriveNode.h"
+#include "vormotor/drivesim/Profile.h"
+#include "vormotor/drivesim/SimHost.h"
+#include "vormotor/drivesim/SimIo.h"
+#include "vormotor/drivesim/SimLock.h"
+#include "vormotor/valuelib/BasicValue.h"
+#include "vormotor/valuelib/GatedDictionary.h"
+#include "vormotor/valuelib/ValueEntry.h"
+
+namespace vor {
+
+// One simulated drive on the network, built from a profile.
+class SimNode final : public DriveNode {
+public:
+    SimNode(const Profile& profile, std::shared_ptr<SimHost> host, std::shared_ptr<SimLock> lock);
+
+    bool HasParam(std::int32_t number) override;
+    std::shared_ptr<ValueObject> Param(std::int32_t number) override;
+    Dictionary<std::int32_t, std::shared_ptr<ValueObject>>& ParamTable() override;
+    std::shared_ptr<StatusRegister> StatusReg() override;
+    std::shared_ptr<AppLock> AccessLock() override;
+    std::shared_ptr<IoObject> IoObj() override;
+    std::vector<std::shared_ptr<Entry>> MotorTypes() override;
+    std::vector<std::shared_ptr<Entry>> MicrostepChoices() override;
+    bool IsOnline() override;
+    bool DriveEnabled() override;
+    void SetDriveEnabled(bool enabled) override;
+    std::int32_t NodeState() override;
+    std::string ExpandText(const std::string& text) override;
+
+    // The drive's side.
+    std::shared_ptr<BasicValue> DriveParam(std::int32_t number);
+    SimIo& Io() noexcept { return *m_io; }
+    std::shared_ptr<ValueEntry> MotorType(std::int32_t code) const;
+    std::shared_ptr<ValueEntry> Microstep(std::int32_t code) const;
+    // Replaces the microstep choices; all of them visible.
+    void DriveSetMicrosteps(const std::vector<std::pair<std::int32_t, std::string>>& choices);
+    void DriveSetOnline(bool online) noexcept { m_online = online; }
+    void DriveSetEnabled(bool enabled) noexcept { m_driveEnabled = enabled; }
+    bool DriveIsEnabled() const noexcept { return m_driveEnabled; }
+    void DriveSetNodeState(std::int32_t state) noexcept { m_nodeState = state; }
+
+private:
+    void Enter(std::string_view operation, std::optional<std::int32_t> param = std::nullopt) const;
+    void AddParameter(const Profile::Parameter& param);
+    bool CurrentMotorTypeIsLinear();
+
+    std::shared_ptr<SimHost> m_host;
+    std::shared_ptr<SimLock> m_lock;
+    GatedDictionary<std::int32_t, std::shared_ptr<ValueObject>, std::shared_ptr<BasicValue>> m_params;
+    std::shared_ptr<StatusRegister> m_status = std::make_shared<StatusRegister>();
+    std::shared_ptr<SimIo> m_io;
+
+    // Catalogues.
+    std::vector<std::shared_ptr<ValueEntry>> m_motorTypes;
+    std::vector<bool> m_linearMotorTypes;  // by position in m_motorTypes
+    std::vector<std::shared_ptr<ValueEntry>> m_microsteps;
+    std::vector<Profile::Expansion> m_expansions;
+    std::int32_t m_motorTypeParam;
+    std::string m_motorTypeField;
+
+    // Drive state.
+    bool m_online;
+    bool m_driveEnabled;
+    std::int32_t m_nodeState;
+};
+
+}  // namespace vor

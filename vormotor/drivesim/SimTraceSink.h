@@ -1,0 +1,37 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "vormotor/contracts/TraceSink.h"
+#include "vormotor/drivesim/SimHost.h"
+
+namespace vor {
+
+// The network's diagnostic log; it keeps every line written to it.
+class SimTraceSink final : public TraceSink {
+public:
+    SimTraceSink(std::shared_ptr<SimHost> host, std::int32_t flags) : m_host(std::move(host)), m_flags(flags) {}
+
+    std::int32_t TraceFlags() override {
+        m_host->Enter(CallSite{"TraceSink.TraceFlags"});
+        return m_flags;
+    }
+    void TraceWrite(const std::string& text) override {
+        m_host->Enter(CallSite{"TraceSink.TraceWrite"});
+        m_lines.push_back(text);
+    }
+
+    void SetFlags(std::int32_t flags) noexcept { m_flags = flags; }
+    const std::vector<std::string>& Lines() const noexcept { return m_lines; }
+    void ClearLines() noexcept { m_lines.clear(); }
+
+private:
+    std::shared_ptr<SimHost> m_host;
+    std::int32_t m_flags;
+    std::vector<std::string> m_lines;
+};
+
+}  // namespace vor

@@ -1,0 +1,190 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "vormotor/contracts/AppEvents.h"
+#include "vormotor/contracts/AppLock.h"
+#include "vormotor/contracts/DriveEvents.h"
+#include "vormotor/contracts/DriveNetwork.h"
+#include "vormotor/contracts/DriveNode.h"
+#include "vormotor/contracts/FieldObject.h"
+#include "vormotor/contracts/IoObject.h"
+#include "vormotor/contracts/StatusRegister.h"
+#include "vormotor/contracts/UIuserControl.h"
+#include "vormotor/contracts/ValueObject.h"
+#include "vormotor/core/Event.h"
+#include "vormotor/core/Ref.h"
+#include "vormotor/core/WithEvents.h"
+#include "vormotor/toolkit/Form.h"
+#include "vormotor/toolkit/Frame.h"
+
+namespace vor {
+
+// The motor settings panel: the motor page of the set-up application. A host creates it
+// (Create, or by class name through PanelClasses), attaches it to a drive node, shows it, sizes
+// it, and releases it; everything else happens in answer to events.
+class MotorForm final : public UIuserControl, public std::enable_shared_from_this<MotorForm> {
+public:
+    // Runs the initialise step.
+    static std::shared_ptr<MotorForm> Create();
+    // Runs the terminate step.
+    ~MotorForm() override;
+
+    // Host interface.
+    void AttachControl(const std::shared_ptr<DriveNetwork>& theNet, const std::shared_ptr<DriveNode>& theNode,
+                       const std::shared_ptr<void>& theAppObj, std::string regName, std::string regSect) override;
+    void ReleaseControl() override;
+    std::string VersionStr() override;
+    std::uint32_t BarColor() override;
+
+    std::shared_ptr<UIuserControl> UIRef();
+    Frame& FrameRef();
+    bool Enabled() const noexcept { return m_enabled; }
+    void SetEnabled(bool newState);
+
+    // The panel's controls and surface, for the host that shows them.
+    Form& GetForm() noexcept { return m_form; }
+
+    // The registry name and section of the last attach, kept once per component.
+    static const std::string& RegistryName();
+    static const std::string& RegistrySection();
+
+    // The update guard and the deferred-refresh requests, for hosts that show the panel's state.
+    struct State {
+        bool updating;
+        bool commDisplayDue;
+        bool commModeListDue;
+        bool microstepListDue;
+    };
+    State GetState() const noexcept {
+        return State{m_updating, m_commDisplayDue, m_commModeListDue, m_microstepListDue};
+    }
+
+private:
+    MotorForm();
+
+    // Lifecycle.
+    void Initialise();
+    void UserControl_Resize();
+    void UnbindNode();
+
+    // Attach-time binding.
+    void BindNode(const Ref<DriveNode>& node);
+    // Steps up to the optional parameters; false when the binding ends quietly (no node, or a
+    // node without parameters). A failure raises.
+    bool BindDriveObjects(const Ref<DriveNode>& node);
+    void BuildDerivedCommMode();
+    void BindEditors();
+    void BindViews();
+
+    // Motor type.
+    void FillMotorTypeList();
+    void ShowMotorType();
+    void RefreshMotorTypeViews();
+    void MotorStyleCombo_Click();
+    void UpdateMotorTypeAccess();
+
+    // Motor-type dependent frames and captions.
+    void ShowMotorTypeFrames();
+    void ShowTorqueLoopCaption();
+    void ShowRmsTimeCaption();
+    void m_rmsTC_ContentChanged();
+    void m_rmsLimit_ContentChanged();
+    void m_fldMotorType_UpdateView();
+    void m_fldCommMode_UpdateView();
+    void m_fldEncMode_UpdateView();
+
+    // Application events and the deferred refresh.
+    void RequestCommModeList();
+    void RequestMicrostepList();
+    void m_qsAppEvts_MotorPageEnableChanged();
+    void m_qsAppEvts_TechSupportChanged();
+    void m_qsAppEvts_TimerTick();
+
+    // Commutation sensor display.
+    void ShowCommState();
+    void ReadCommCode();
+    void m_iopObj_CommutationChanged(std::int32_t thisCode, std::int32_t lastCode);
+    void m_iop_ContentChanged();
+    void m_vectAngleCap_ContentChanged();
+
+    // Commutation start-up options and the microstep list.
+    void m_derivedCommMode_Changed();
+    void m_fldSensorless_UpdateView();
+    void RefreshCommModeList();
+    void CommModeCombo_Click();
+    void SensorlessRadioGrp_Change();
+    void RefreshMicrostepList();
+    void MicrostepCombo_Click();
+    void m_ustepsPerTurn_ContentChanged();
+    void m_encDens_ContentChanged();
+
+    // Enable policy.
+    struct Access {
+        bool level3 = false;
+        bool level1 = false;
+    };
+    struct EnableRule;
+    static const std::vector<EnableRule>& InputControlRules();
+    static const std::vector<EnableRule>& OtherControlRules();
+    void ApplyEnablePolicy(bool activating);
+    void ApplyRule(const EnableRule& rule, const Access& access, Control& control);
+    void ApplyEditorPolicy(Control& control);
+    std::int32_t AccessLevel();
+    void TraceMsg(const std::string& text);
+    void m_appLock_Changed();
+    void UserControl_Show();
+    void UserControl_Hide();
+
+    // Controls the logic talks to.
+    std::vector<Control*> ControlArray(std::string_view name) const;
+    std::string LoadString(std::int32_t id) const;
+
+    Form m_form;
+    std::vector<Connection> m_controlConnections;
+
+    // Objects handed in by the host.
+    Ref<DriveNetwork> m_net;
+    Ref<DriveNode> m_node;
+    bool m_enabled = false;
+
+    // Objects the binding fetches; each subscription moves with the object held.
+    WithEvents<AppEvents> m_qsAppEvts;
+    // Held for the lifetime of an attach; the panel handles none of their events.
+    WithEvents<DriveEvents> m_qsDrvEvts;
+    WithEvents<ValueObject> m_ke;  // parameter 41; its changes show nothing on this panel
+    WithEvents<AppLock> m_appLock;
+    WithEvents<ValueObject> m_iMax;
+    WithEvents<StatusRegister> m_statusReg;  // held like m_qsDrvEvts
+    WithEvents<ValueObject> m_rmsTC;
+    WithEvents<ValueObject> m_rmsLimit;
+    Ref<ValueObject> m_motorCfg;  // parameter 170, without events
+    WithEvents<FieldObject> m_fldMotorType;
+    WithEvents<FieldObject> m_fldCommMode;
+    WithEvents<FieldObject> m_fldEncMode;
+    WithEvents<ValueObject> m_derivedCommMode;
+    WithEvents<FieldObject> m_fldSensorless;
+    WithEvents<FieldObject> m_fldInitOptions;
+    WithEvents<ValueObject> m_ustepsPerTurn;
+    WithEvents<ValueObject> m_encDens;
+    WithEvents<ValueObject> m_vectAngleCap;
+    WithEvents<IoObject> m_iopObj;
+    WithEvents<ValueObject> m_iop;
+
+    // Panel state.
+    bool m_updating = false;
+    bool m_commCodeChanged = false;
+    bool m_readingCommCode = false;  // ReadCommCode's own re-entry guard
+    std::int32_t m_thisCode = 0;
+    std::int32_t m_lastCode = 0;
+
+    // Refresh requests served by the next timer tick.
+    bool m_commDisplayDue = false;
+    bool m_commModeListDue = false;
+    bool m_microstepListDue = false;
+};
+
+}  // namespace vor

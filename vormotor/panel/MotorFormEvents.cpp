@@ -1,0 +1,57 @@
+// Application events and the deferred refresh: value-change handlers only set a request flag,
+// and the host's timer tick serves every pending request once.
+#include "vormotor/panel/MotorForm.h"
+
+namespace vor {
+
+void MotorForm::RequestCommModeList() {
+    m_commModeListDue = true;
+}
+
+void MotorForm::RequestMicrostepList() {
+    m_microstepListDue = true;
+}
+
+void MotorForm::m_fldCommMode_UpdateView() {
+    RequestCommModeList();
+}
+
+void MotorForm::m_fldEncMode_UpdateView() {
+    RequestMicrostepList();
+}
+
+void MotorForm::m_qsAppEvts_MotorPageEnableChanged() {
+    UpdateMotorTypeAccess();
+    ApplyEnablePolicy(m_enabled);
+}
+
+void MotorForm::m_qsAppEvts_TechSupportChanged() {
+    UpdateMotorTypeAccess();
+    ApplyEnablePolicy(m_enabled);
+}
+
+void MotorForm::m_qsAppEvts_TimerTick() {
+    if (m_node.IsNothing() || !m_node->IsOnline()) {
+        return;
+    }
+    m_iop = m_node->IoObj()->InputsValue();
+    // Each flag is cleared only once its refresh has returned, so a request raised during the
+    // refresh is absorbed by it, and a failed refresh is tried again on the next tick.
+    if (m_commDisplayDue) {
+        if (m_vectAngleCap) {
+            m_vectAngleCap->Refresh();
+        }
+        ShowCommState();
+        m_commDisplayDue = false;
+    }
+    if (m_commModeListDue) {
+        RefreshCommModeList();
+        m_commModeListDue = false;
+    }
+    if (m_microstepListDue) {
+        RefreshMicrostepList();
+        m_microstepListDue = false;
+    }
+}
+
+}  // namespace vor

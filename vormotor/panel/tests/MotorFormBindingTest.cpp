@@ -1,0 +1,180 @@
+#include <gtest/gtest.h>
+
+#include <map>
+#include <string>
+#include <vector>
+
+#include "vormotor/contracts/Sorvane.h"
+#include "vormotor/panel/tests/PanelFixture.h"
+
+namespace vor {
+namespace {
+
+using testing_support::LoadProfile;
+using testing_support::PanelTest;
+using testing_support::RemoveParameters;
+
+// Editor index -> parameter number, as the form is designed.
+const std::map<std::int32_t, std::int32_t> kEditorParameters{{13, 18}, {30, 19}, {31, 42}, {1, 116}, {9, 20},  {10, 39},
+                                                             {11, 38}, {12, 41}, {18, 25}, {0, 92},  {17, 24}, {15, 7},
+                                                             {16, 8},  {2, 201}, {3, 202}, {4, 203}, {5, 206}};
+
+class Binding : public PanelTest {};
+
+TEST_F(Binding, BindsEveryEditorWhoseParameterTheNodeHas) {
+    for (const char* profile : {"servo", "stepper"}) {
+        UseDrive(profile);
+        panel = MotorForm::Create();
+        Attach();
+        for (const auto& [index, parameter] : kEditorParameters) {
+            const auto expected = drive->Node()->HasParam(parameter) ? drive->Node()->Param(parameter) : nullptr;
+            EXPECT_EQ(Editor(index).ValueObjRef(), expected) << profile << " ParamItem(" << index << ")";
+        }
+        EXPECT_NE(dynamic_cast<Sorvane&>(Find("ConfigRadioGrp", 3)).FieldObjRef(), nullptr) << profile;
+        EXPECT_NE(dynamic_cast<Sorvane&>(Find("SensorlessRadioGrp")).FieldObjRef(), nullptr) << profile;
+        const auto state = panel->GetState();
+        EXPECT_FALSE(state.updating) << profile;
+        EXPECT_TRUE(state.commModeListDue) << profile;
+        EXPECT_EQ(state.microstepListDue, drive->Node()->HasParam(204)) << profile;
+    }
+}
+
+TEST_F(Binding, ListsVisibleMotorTypesWithTheirCodes) {
+    UseDrive("servo");
+    Attach();
+    EXPECT_EQ(ItemTexts("MotorStyleCombo"),
+              (std::vector<std::string>{"Brushless Rotary", "Brushed DC Rotary", "Brushless Linear",
+                                        "Brushless Rotary, High Pole Count", "Voice Coil"}));
+    EXPECT_EQ(Combo("MotorStyleCombo").ItemData(4), 6);
+    EXPECT_EQ(Combo("MotorStyleCombo").ListIndex(), 0);
+    EXPECT_EQ(Caption("trqLoopTuneFrame"), "Vector Torque Loop Tuning");
+    EXPECT_EQ(Caption("JamFrame"), "RMS Time Constant: 30 s");
+    EXPECT_TRUE(Find("CommSensorFrame").Visible());
+    EXPECT_FALSE(Find("StepperFrame").Visible());
+    EXPECT_TRUE(drive->Writes().empty());
+}
+
+TEST_F(Binding, DerivesTheSensorChoiceFromTheCommutationMode) {
+    for (const auto& [mode, sensorless] : std::map<std::int32_t, std::int32_t>{{4, 0}, {5, 1}, {15, 1}, {0, 0}}) {
+        auto profile = LoadProfile("servo");
+        UseDrive(profile);
+        drive->SetField(170, "Commutation Mode", mode);
+        panel = MotorForm::Create();
+        Attach();
+        const auto field = dynamic_cast<Sorvane&>(Find("SensorlessRadioGrp")).FieldObjRef();
+        ASSERT_NE(field, nullptr);
+        EXPECT_EQ(field->Value(), sensorless) << mode;
+        EXPECT_TRUE(drive->Writes().empty()) << "the panel's own value never reaches the drive";
+    }
+}
+
+TEST_F(Binding, NodeWithoutMotorConfigurationStillBindsEditorsAndList) {
+    auto profile = LoadProfile("servo");
+    RemoveParameters(profile, {170});
+    UseDrive(profile);
+    Attach();
+    EXPECT_EQ(dynamic_cast<Sorvane&>(Find("SensorlessRadioGrp")).FieldObjRef(), nullptr);
+    EXPECT_EQ(ItemTexts("MotorStyleCombo"), std::vector<std::string>{"N/A"});
+    EXPECT_NE(Editor(9).ValueObjRef(), nullptr);
+    EXPECT_EQ(Caption("trqLoopTuneFrame"), "Vector Torque Loop Tuning");
+    EXPECT_FALSE(panel->GetState().updating);
+    EXPECT_TRUE(panel->GetState().commModeListDue);
+}
+
+TEST_F(Binding, EmptyParameterTableBindsNothingButTheEventSources) {
+    auto profile = LoadProfile("servo");
+    profile.parameters.clear();
+    profile.angleParam.reset();
+    UseDrive(profile);
+    Attach();
+    EXPECT_EQ(Caption("transLbl"), "?->?");
+    EXPECT_EQ(Combo("MotorStyleCombo").ListCount(), 0);
+    EXPECT_EQ(Editor(9).ValueObjRef(), nullptr);
+    EXPECT_FALSE(panel->GetState().commModeListDue);
+}
+
+struct StopCase {
+    const char* operation;
+    FaultScope scope;
+    std::int32_t nth = 1;
+};
+
+class BindingStopsAtAnEarlyFailure : public Binding, public ::testing::WithParamInterface<StopCase> {};
+
+TEST_P(BindingStopsAtAnEarlyFailure, WithTheGuardClearedAndNothingAfterItDone) {
+    UseDrive("stepper");
+    drive->Faults().FailCall(GetParam().operation, GetParam().nth, GetParam().scope);
+    Attach();
+    const auto state = panel->GetState();
+    EXPECT_FALSE(state.updating);
+    EXPECT_FALSE(state.commModeListDue);
+    EXPECT_FALSE(state.microstepListDue);
+    EXPECT_EQ(Editor(12).ValueObjRef(), nullptr);
+    EXPECT_EQ(Combo("MotorStyleCombo").ListCount(), 0);
+    EXPECT_EQ(Caption("trqLoopTuneFrame"), "Vector @*@ Loop Tuning");
+    EXPECT_TRUE(panel->Enabled());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    EachStep, BindingStopsAtAnEarlyFailure,
+    ::testing::Values(StopCase{"Network.AppEvents", {}}, StopCase{"Network.DriveEvents", {}},
+                      StopCase{"Node.ParamTable", {}}, StopCase{"ParamTable.Count", {}}, StopCase{"Node.Param", {41}},
+                      StopCase{"Node.AccessLock", {}}, StopCase{"Node.Param", {40}}, StopCase{"Node.StatusReg", {}},
+                      StopCase{"Node.Param", {25}}, StopCase{"Node.Param", {24}}, StopCase{"Node.HasParam", {170}},
+                      StopCase{"Node.Param", {170}}, StopCase{"Fields.Item", {170}, 3}, StopCase{"Value.SetSetupC", {}},
+                      StopCase{"Content.SetSetupFlag", {}}, StopCase{"Value.AddField", {}},
+                      StopCase{"ValueNames.RemoveAll", {std::nullopt, "Init Options"}},
+                      StopCase{"Field.AddValueName", {std::nullopt, ""}},
+                      StopCase{"Field.SetValue", {std::nullopt, ""}},
+                      StopCase{"Field.Value", {170, "Commutation Mode"}}, StopCase{"Node.HasParam", {204}},
+                      StopCase{"Node.Param", {18}}, StopCase{"Node.HasParam", {44}}, StopCase{"Node.Param", {33}},
+                      StopCase{"Node.IoObj", {}}, StopCase{"Io.InputsValue", {}}, StopCase{"Value.StartUpdates", {}}));
+
+TEST_F(Binding, LaterFailuresSkipOnlyTheirStatement) {
+    UseDrive("servo");
+    drive->Faults().FailCall("Node.Param", 1, {20});
+    drive->Faults().FailEveryCall("Node.MotorTypes");
+    Attach();
+    EXPECT_EQ(Editor(9).ValueObjRef(), nullptr);
+    EXPECT_NE(Editor(10).ValueObjRef(), nullptr);
+    // The torque-loop caption needs the poles editor bound; the frames come next and are done.
+    EXPECT_EQ(Caption("trqLoopTuneFrame"), "Vector @*@ Loop Tuning");
+    EXPECT_TRUE(Find("CommSensorFrame").Visible());
+    EXPECT_EQ(ItemTexts("MotorStyleCombo"), std::vector<std::string>{"N/A 0"});
+    EXPECT_FALSE(panel->GetState().updating);
+}
+
+TEST_F(Binding, AnEditorWhoseFetchFailsKeepsItsEarlierValue) {
+    UseDrive("servo");
+    Attach();
+    const auto poles = Editor(9).ValueObjRef();
+    drive->Faults().FailEveryCall("Node.Param", {20});
+    Attach();
+    EXPECT_EQ(Editor(9).ValueObjRef(), poles);
+}
+
+TEST_F(Binding, ReattachToAnotherNodeReplacesWhatItBinds) {
+    UseDrive("servo");
+    Attach();
+    const auto servoSensorless = dynamic_cast<Sorvane&>(Find("SensorlessRadioGrp")).FieldObjRef();
+    auto stepperProfile = LoadProfile("stepper");
+    RemoveParameters(stepperProfile, {170});
+    SimDrive stepper(stepperProfile);
+    panel->AttachControl(stepper.Network(), stepper.Node(), nullptr, "", "");
+    EXPECT_EQ(Editor(2).ValueObjRef(), stepper.Node()->Param(201));
+    EXPECT_EQ(Editor(12).ValueObjRef(), stepper.Node()->Param(41));
+    // Without parameter 170 on the new node, the derived value of the earlier node stays bound.
+    EXPECT_EQ(dynamic_cast<Sorvane&>(Find("SensorlessRadioGrp")).FieldObjRef(), servoSensorless);
+    std::vector<std::string> stepperTypes;
+    for (const auto& entry : stepper.Node()->MotorTypes()) {
+        if (entry->Visible()) {
+            stepperTypes.push_back(entry->Name());
+        }
+    }
+    // ... and so does its motor-type field: its code 0 is not in the stepper's catalogue.
+    stepperTypes.push_back("N/A 0");
+    EXPECT_EQ(ItemTexts("MotorStyleCombo"), stepperTypes);
+}
+
+}  // namespace
+}  // namespace vor

@@ -1,0 +1,86 @@
+#pragma once
+
+#include <QRect>
+#include <QWidget>
+#include <array>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "vormotor/core/Event.h"
+#include "vormotor/toolkit/Control.h"
+
+namespace vor {
+
+class PanelView;
+
+// Mirrors one control of the tree into a widget and keeps it in step with the control's change
+// notifications. The widget sits in the widget of the control's container, so hiding or
+// disabling a container hides or disables what is inside, as in the tree. Kinds add their own
+// properties; the common ones (place, visibility, enabled state, font, colours, tab stop, tool
+// tip) are handled here.
+class ControlView {
+public:
+    ControlView(PanelView& panel, Control& control, QWidget* widget);
+    virtual ~ControlView() = default;
+    ControlView(const ControlView&) = delete;
+    ControlView& operator=(const ControlView&) = delete;
+
+    QWidget* Widget() const noexcept { return m_widget; }
+
+    // Applies every property, as after creation.
+    void ApplyAll();
+    // The widgets the user can tab to, in tab order.
+    virtual std::vector<QWidget*> FocusWidgets() const { return {}; }
+
+    // Runs an action that calls into the tree and turns its exception into a diagnostics
+    // report: nothing may escape into Qt's event loop.
+    static void Guarded(std::string_view what, const std::function<void()>& action);
+
+protected:
+    // A kind's own property handlers.
+    template <class View>
+    struct Handler {
+        std::string_view property;
+        void (View::*apply)();
+    };
+
+    // Runs the handlers of `property`, or all of them when `property` is empty.
+    template <class View, std::size_t N>
+    static void Run(View& view, const std::array<Handler<View>, N>& table, std::string_view property) {
+        for (const auto& handler : table) {
+            if (property.empty() || handler.property == property) {
+                (view.*handler.apply)();
+            }
+        }
+    }
+
+    // Applies a kind's own property; an empty name means all of them. Unknown names are
+    // properties the widget does not show.
+    virtual void ApplyOwn(std::string_view property) = 0;
+    // Where the widget goes inside its container's widget, in pixels.
+    virtual QRect Geometry() const;
+
+    PanelView& Panel() const noexcept { return m_panel; }
+
+    void ApplyGeometry();
+    void ApplyColors();
+    void ApplyFont();
+    void ApplyTabStop();
+
+private:
+    void Apply(std::string_view property);
+    void ApplyContainer();
+    void ApplyVisible();
+    void ApplyEnabled();
+    void ApplyToolTip();
+    void ApplyRefresh();
+
+    PanelView& m_panel;
+    Control& m_control;
+    QWidget* m_widget;  // owned by its parent widget
+    Connection m_changed;
+};
+
+}  // namespace vor

@@ -1,0 +1,77 @@
+#include "vormotor/qt/QtLook.h"
+
+#include <array>
+#include <utility>
+
+#include "vormotor/toolkit/Colors.h"
+
+namespace vor {
+namespace {
+
+// The platform's system colour numbers and the palette roles that play the same part in Qt.
+constexpr std::array<std::pair<std::uint8_t, QPalette::ColorRole>, 25> kSystemColors{{
+    {0, QPalette::Button},            // scroll bar
+    {1, QPalette::Window},            // desktop
+    {2, QPalette::Highlight},         // active title bar
+    {3, QPalette::Mid},               // inactive title bar
+    {4, QPalette::Base},              // menu
+    {5, QPalette::Base},              // window background
+    {6, QPalette::Shadow},            // window frame
+    {7, QPalette::WindowText},        // menu text
+    {8, QPalette::WindowText},        // window text
+    {9, QPalette::HighlightedText},   // title bar text
+    {10, QPalette::Mid},              // active border
+    {11, QPalette::Mid},              // inactive border
+    {12, QPalette::Dark},             // application workspace
+    {13, QPalette::Highlight},        // selected item
+    {14, QPalette::HighlightedText},  // selected item text
+    {15, QPalette::Button},           // button face
+    {16, QPalette::Dark},             // button shadow
+    {17, QPalette::PlaceholderText},  // grey text
+    {18, QPalette::ButtonText},       // button text
+    {19, QPalette::WindowText},       // inactive title bar text
+    {20, QPalette::Light},            // button highlight
+    {21, QPalette::Shadow},           // 3-D dark shadow
+    {22, QPalette::Midlight},         // 3-D light
+    {23, QPalette::ToolTipText},      // tool tip text
+    {24, QPalette::ToolTipBase},      // tool tip background
+}};
+
+constexpr QPalette::ColorGroup kColoredGroups[] = {QPalette::Active, QPalette::Inactive};
+
+}  // namespace
+
+QColor ToQColor(std::uint32_t color, const QPalette& system) {
+    if (colors::IsSystemColor(color)) {
+        const auto index = static_cast<std::uint8_t>(color & 0xFFu);
+        for (const auto& [number, role] : kSystemColors) {
+            if (number == index) {
+                return system.color(QPalette::Active, role);
+            }
+        }
+        return system.color(QPalette::Active, QPalette::WindowText);
+    }
+    return QColor(static_cast<int>(color & 0xFFu), static_cast<int>((color >> 8) & 0xFFu),
+                  static_cast<int>((color >> 16) & 0xFFu));
+}
+
+QFont ToQFont(const Font& font) {
+    QFont qfont(QString::fromStdString(font.name));
+    qfont.setPointSizeF(font.size);
+    qfont.setBold(font.bold);
+    qfont.setItalic(font.italic);
+    return qfont;
+}
+
+void SetTextColors(QPalette& palette, const QColor& fore, const QColor& back) {
+    for (QPalette::ColorGroup group : kColoredGroups) {
+        for (QPalette::ColorRole role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText}) {
+            palette.setColor(group, role, fore);
+        }
+        for (QPalette::ColorRole role : {QPalette::Window, QPalette::Button}) {
+            palette.setColor(group, role, back);
+        }
+    }
+}
+
+}  // namespace vor

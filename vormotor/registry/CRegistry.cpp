@@ -1,0 +1,444 @@
+#include "vormotor/registry/CRegistry.h"
+
+#include <algorithm>
+#include <array>
+#include <string_view>
+#include <utility>
+
+#include "vormotor/core/Error.h"
+
+namespace vor {
+
+namespace {
+
+constexpr std::int32_t OperationFailed = error_number::ComponentBase + 2;
+constexpr std::int32_t ImageTooShort = error_number::ComponentBase + 3;
+constexpr std::int32_t SignatureMissing = error_number::ComponentBase + 4;
+constexpr std::int32_t NoEqualSign = error_number::ComponentBase + 5;
+constexpr std::int32_t BadSection = error_number::ComponentBase + 6;
+constexpr std::int32_t SectionsFailed = error_number::ComponentBase + 27050;
+
+// Sizes the platform calls are given.
+constexpr std::uint32_t StringBufferLength = 10000;
+constexpr std::uint32_t StringBufferOffered = 9999;
+constexpr std::uint32_t NameBufferLength = 255;
+
+constexpr std::string_view ApplicationName = "VorMotorCtl";
+constexpr std::string_view NoKeyOpen = "No key is currently open.";
+constexpr std::string_view Signature = "Windows Registry Editor Version 5.00";
+constexpr std::string_view LineEnd = "\r\n";
+
+struct Root {
+    std::string_view name;
+    std::int32_t hive;
+};
+constexpr std::array<Root, 7> Roots{{
+    {"HKEY_CLASSES_ROOT", reg::ClassesRoot},
+    {"HKEY_CURRENT_USER", reg::CurrentUser},
+    {"HKEY_LOCAL_MACHINE", reg::LocalMachine},
+    {"HKEY_USERS", reg::Users},
+    {"HKEY_PERFORMANCE_DATA", reg::PerformanceData},
+    {"HKEY_CURRENT_CONFIG", reg::CurrentConfig},
+    {"HKEY_DYN_DATA", reg::DynData},
+}};
+
+std::string RootName(std::int32_t hive) {
+    for (const Root& root : Roots) {
+        if (root.hive == hive) {
+            return std::string(root.name);
+        }
+    }
+    return std::to_string(hive);
+}
+
+std::int32_t RootHive(std::string_view name, std::int32_t fallback) {
+    for (const Root& root : Roots) {
+        if (root.name == name) {
+            return root.hive;
+        }
+    }
+    return fallback;
+}
+
+[[noreturn]] void Raise(std::int32_t number, std::string_view source, std::string description) {
+    throw Error(number, std::string(source), std::move(description));
+}
+
+void AppendReplacing(std::string& out, std::string_view text, std::string_view from, std::string_view to) {
+    std::size_t start = 0;
+    for (std::size_t found = text.find(from); found != std::string_view::npos; found = text.find(from, start)) {
+        out.append(text, start, found - start).append(to);
+        start = found + from.size();
+    }
+    out.append(text, start);
+}
+
+std::string StripTrailingNul(const char* data, std::uint32_t size) {
+    if (size > 0 && data[size - 1] == '\0') {
+        --size;
+    }
+    return std::string(data, size);
+}
+
+}  // namespace
+
+CRegistry::CRegistry() : CRegistry(DefaultRegistryApi()) {}
+
+CRegistry::CRegistry(std::shared_ptr<RegistryApi> api) : m_api(std::move(api)) {}
+
+CRegistry::~CRegistry() {
+    CloseKey();
+}
+
+void CRegistry::OpenKey(std::int32_t Section, std::string& keyStr, bool blnCreateNew) {
+    if (m_open) {
+        CloseKey();
+    }
+    if (!keyStr.empty() && keyStr.front() == '\\') {
+        keyStr.erase(0, 1);
+    }
+    for (char& c : keyStr) {
+        if (c == '/') {
+            c = '\\';
+        }
+    }
+    // Machine-wide keys are opened for reading only: ordinary users may not write there.
+    const std::uint32_t access = Section == reg::LocalMachine ? reg::KeyRead : reg::KeyAllAccess | reg::GenericAll;
+    const RegHandle root = reg::HiveHandle(Section);
+    RegHandle key = 0;
+    long result = m_api->OpenKeyEx(root, keyStr.c_str(), 0, access, &key);
+    if (result != reg::Success && blnCreateNew) {
+        result =
+            m_api->CreateKeyEx(root, keyStr.c_str(), nullptr, reg::OptionNonVolatile, reg::KeyAllAccess, &key, nullptr);
+    }
+    if (result == reg::Success) {
+        m_open = true;
+        m_key = key;
+        m_keyPath = keyStr;
+        m_hive = Section;
+    }
+}
+
+void CRegistry::CloseKey() {
+    if (m_key != 0) {
+        m_api->CloseKey(m_key);
+        m_open = false;
+        m_keyPath.clear();
+        m_key = 0;
+    }
+}
+
+void CRegistry::DeleteKey() {
+    const std::string path = m_keyPath;
+    CloseKey();
+    m_api->DeleteKey(reg::HiveHandle(m_hive), path.c_str());
+}
+
+long CRegistry::QueryString(const std::string& name, std::string& text) {
+    // One buffer per thread: a tree save reads thousands of values, and a fresh 10,000-byte buffer
+    // for each would cost more than the reads.
+    thread_local std::string buffer(StringBufferLength, '\0');
+    std::uint32_t size = StringBufferOffered;
+    const long result =
+        m_api->QueryValueEx(m_key, name.c_str(), nullptr, reinterpret_cast<unsigned char*>(buffer.data()), &size);
+    if (result == reg::Success) {
+        text = StripTrailingNul(buffer.data(), size);
+    }
+    return result;
+}
+
+std::string CRegistry::ReadValue(const std::string& strValueName, const std::string& strDefault) {
+    if (!m_open) {
+        return strDefault;
+    }
+    std::string text;
+    const long result = QueryString(strValueName, text);
+    if (result == reg::MoreData) {
+        Raise(OperationFailed, "CRegistry:ReadValue",
+              "Failed to read value " + strValueName + " from Registry. Buffer too small.");
+    }
+    return result == reg::Success ? text : strDefault;
+}
+
+std::int32_t CRegistry::ReadDWORD(const std::string& strValueName, std::int32_t lngDefault) {
+    if (!m_open) {
+        return lngDefault;
+    }
+    std::array<unsigned char, 4> bytes{};
+    std::uint32_t size = bytes.size();
+    const long result = m_api->QueryValueEx(m_key, strValueName.c_str(), nullptr, bytes.data(), &size);
+    if (result == reg::MoreData) {
+        Raise(OperationFailed, "CRegistry:ReadValue",
+              "Failed to read DWORD value '" + strValueName + "' from Registry. Buffer too small.");
+    }
+    if (result != reg::Success) {
+        return lngDefault;
+    }
+    const std::uint32_t value = bytes[0] | bytes[1] << 8 | bytes[2] << 16 | static_cast<std::uint32_t>(bytes[3]) << 24;
+    return static_cast<std::int32_t>(value);
+}
+
+void CRegistry::WriteValue(const std::string& strValueName, const std::string& strNewValue) {
+    if (!m_open) {
+        Raise(OperationFailed, "CRegistry:WriteValue", std::string(NoKeyOpen));
+    }
+    const long result = m_api->SetValueEx(m_key, strValueName.c_str(), reg::Sz,
+                                          reinterpret_cast<const unsigned char*>(strNewValue.data()),
+                                          static_cast<std::uint32_t>(strNewValue.size()));
+    if (result != reg::Success) {
+        Raise(OperationFailed, "CRegistry:WriteValue",
+              "Failed to write new value to " + strValueName + " from Registry.");
+    }
+}
+
+void CRegistry::WriteDWORD(const std::string& strValueName, std::int32_t strDWORD) {
+    if (!m_open) {
+        Raise(OperationFailed, "CRegistry:WriteValue", std::string(NoKeyOpen));
+    }
+    const auto value = static_cast<std::uint32_t>(strDWORD);
+    const std::array<unsigned char, 4> bytes{static_cast<unsigned char>(value), static_cast<unsigned char>(value >> 8),
+                                             static_cast<unsigned char>(value >> 16),
+                                             static_cast<unsigned char>(value >> 24)};
+    const long result = m_api->SetValueEx(m_key, strValueName.c_str(), reg::Dword, bytes.data(), bytes.size());
+    if (result != reg::Success) {
+        Raise(OperationFailed, "CRegistry:WriteValue",
+              "Failed to write new DWORD value to key '" + strValueName + "' from Registry.");
+    }
+}
+
+void CRegistry::DeleteValue(const std::string& strValueName) {
+    if (!m_open) {
+        Raise(OperationFailed, "CRegistry:DeleteValue", std::string(NoKeyOpen));
+    }
+    const long result = m_api->DeleteValue(m_key, strValueName.c_str());
+    if (result != reg::Success && result != reg::FileNotFound) {
+        Raise(OperationFailed, "CRegistry:DeleteValue", "Failed to delete value " + strValueName + " from Registry.");
+    }
+}
+
+void CRegistry::RefreshKeyInfo() {
+    std::array<char, NameBufferLength> keyClass{};
+    std::uint32_t classLength = keyClass.size();
+    KeyInfo info;
+    const long result =
+        m_open ? m_api->QueryInfoKey(m_key, keyClass.data(), &classLength, &info.subKeys, &info.maxSubKeyLength,
+                                     &info.maxClassLength, &info.values, &info.maxValueNameLength, &info.maxValueLength,
+                                     &info.securityDescriptorSize, &info.lastWriteTime)
+               : reg::InvalidHandle;
+    if (result != reg::Success) {
+        Raise(OperationFailed, "CRegistry:RefreshKeyInfo", "Failed to retrieve key information.");
+    }
+    info.keyClass.assign(keyClass.data(), classLength);
+    m_info = std::move(info);
+}
+
+std::int32_t CRegistry::Refreshed(std::uint32_t KeyInfo::*field) {
+    RefreshKeyInfo();
+    return static_cast<std::int32_t>(m_info.*field);
+}
+
+std::string CRegistry::KeyClass() {
+    RefreshKeyInfo();
+    return m_info.keyClass;
+}
+
+DateTime CRegistry::LastWriteTime() {
+    try {
+        RefreshKeyInfo();
+    } catch (const Error&) {
+        // The time of the last successful refresh stands in.
+    }
+    return DateTime::FromFileTime(m_info.lastWriteTime);
+}
+
+std::int32_t CRegistry::NumOfSubKeys() {
+    return Refreshed(&KeyInfo::subKeys);
+}
+
+std::int32_t CRegistry::MaxSubkeyNameLength() {
+    return Refreshed(&KeyInfo::maxSubKeyLength);
+}
+
+std::int32_t CRegistry::MaxClassNameLength() {
+    return Refreshed(&KeyInfo::maxClassLength);
+}
+
+std::int32_t CRegistry::NumOfValues() {
+    return Refreshed(&KeyInfo::values);
+}
+
+std::int32_t CRegistry::MaxValueNameLength() {
+    return Refreshed(&KeyInfo::maxValueNameLength);
+}
+
+std::int32_t CRegistry::MaxValueLength() {
+    return Refreshed(&KeyInfo::maxValueLength);
+}
+
+std::int32_t CRegistry::SecurityDescriptor() {
+    return Refreshed(&KeyInfo::securityDescriptorSize);
+}
+
+bool CRegistry::EnumerateValues(std::vector<std::string>& names, std::vector<std::string>& data, std::int32_t& count) {
+    if (!m_open) {
+        Raise(OperationFailed, "CRegistry:EnumerateValues", std::string(NoKeyOpen));
+    }
+    EnumerateValuesInto(names, data, count);
+    return true;
+}
+
+void CRegistry::EnumerateValuesInto(std::vector<std::string>& names, std::vector<std::string>& data,
+                                    std::int32_t& count) {
+    count = 0;
+    names.clear();
+    data.clear();
+    std::uint32_t longestName = 0;
+    m_api->QueryInfoKey(m_key, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &longestName, nullptr, nullptr,
+                        nullptr);
+    std::string name;
+    for (std::uint32_t index = 0;; ++index) {
+        name.assign(longestName + 1, '\0');
+        auto nameLength = static_cast<std::uint32_t>(name.size());
+        if (m_api->EnumValue(m_key, index, name.data(), &nameLength, nullptr, nullptr, nullptr) != reg::Success) {
+            return;
+        }
+        name.resize(nameLength);
+        std::string text;
+        const long result = QueryString(name, text);
+        ++count;
+        names.push_back(name);
+        data.push_back(std::move(text));
+        if (result != reg::Success) {
+            return;
+        }
+    }
+}
+
+bool CRegistry::EnumerateSections(std::vector<std::string>& names, std::int32_t& count) {
+    count = 0;
+    names.clear();
+    try {
+        if (!m_open) {
+            Raise(OperationFailed, "CRegistry:EnumerateValues", std::string(NoKeyOpen));
+        }
+        std::array<char, NameBufferLength> name{};
+        for (std::uint32_t index = 0;; ++index) {
+            name.fill('\0');
+            if (m_api->EnumKey(m_key, index, name.data(), name.size()) != reg::Success) {
+                break;
+            }
+            ++count;
+            names.emplace_back(name.begin(), std::find(name.begin(), name.end(), '\0'));
+        }
+        return true;
+    } catch (const Error& error) {
+        Raise(SectionsFailed, std::string(ApplicationName) + ".cRegistry", error.Description());
+    }
+}
+
+std::string CRegistry::SaveRegistry() {
+    RegistryApi::Batch batch(*m_api);
+    std::string text(Signature);
+    text += LineEnd;
+    AppendRegEntryItem(text);
+    return text;
+}
+
+std::string CRegistry::SaveRegEntryItem() {
+    RegistryApi::Batch batch(*m_api);
+    std::string text;
+    AppendRegEntryItem(text);
+    return text;
+}
+
+// Appends to one growing text, so a tree is written in time linear in its size.
+void CRegistry::AppendRegEntryItem(std::string& text) {
+    CRegistry childReader(m_api);
+    text.append(LineEnd)
+        .append("[")
+        .append(RootName(m_hive))
+        .append("\\")
+        .append(m_keyPath)
+        .append("]")
+        .append(LineEnd);
+    std::vector<std::string> names;
+    std::vector<std::string> data;
+    std::int32_t count = 0;
+    EnumerateValues(names, data, count);
+    for (std::int32_t i = 0; i < count; ++i) {
+        text.append("\"").append(names[i]).append("\"=\"");
+        AppendReplacing(text, data[i], "\\", "\\\\");
+        text.append("\"").append(LineEnd);
+    }
+    EnumerateSections(names, count);
+    for (std::int32_t j = 0; j < count; ++j) {
+        std::string path = m_keyPath + "\\" + names[j];
+        childReader.OpenKey(m_hive, path, false);
+        childReader.AppendRegEntryItem(text);
+        childReader.CloseKey();
+    }
+}
+
+void CRegistry::LoadRegistry(const std::string& registryImage) {
+    RegistryApi::Batch batch(*m_api);
+    const std::string lastValue = LoadLines(registryImage);
+    if (batch.End() != reg::Success) {
+        Raise(OperationFailed, "CRegistry:WriteValue", "Failed to write new value to " + lastValue + " from Registry.");
+    }
+}
+
+// Answers the name of the last value written.
+std::string CRegistry::LoadLines(const std::string& registryImage) {
+    std::vector<std::string_view> lines;
+    const std::string_view image(registryImage);
+    std::size_t start = 0;
+    for (std::size_t end = image.find(LineEnd); end != std::string_view::npos; end = image.find(LineEnd, start)) {
+        lines.push_back(image.substr(start, end - start));
+        start = end + LineEnd.size();
+    }
+    lines.push_back(image.substr(start));
+
+    constexpr std::string_view Source = "CRegistry::LoadRegistry";
+    if (lines.size() < 3) {
+        Raise(ImageTooShort, Source, "Format Error: too short");
+    }
+    if (lines[0] != Signature) {
+        Raise(SignatureMissing, Source, "Format Error: signature missing");
+    }
+    const auto lineError = [&](std::int32_t number, std::string_view what, std::size_t i) {
+        Raise(number, Source,
+              std::string(what) + " " + " Line " + std::to_string(i) + "=>'" + std::string(lines[i]) + "'");
+    };
+    CRegistry working(m_api);
+    std::string text;
+    std::string lastValue;
+    for (std::size_t i = 2; i < lines.size(); ++i) {
+        const std::string_view line = lines[i];
+        if (line.empty()) {
+            continue;
+        }
+        if (line.front() == '[') {
+            const std::string_view inner = line.size() < 2 ? std::string_view() : line.substr(1, line.size() - 2);
+            const std::size_t slash = inner.find('\\');
+            if (slash == std::string_view::npos || slash + 1 < 3) {
+                lineError(BadSection, "Format Error: registry section formatting.", i);
+            }
+            std::string path(inner.substr(slash + 1));
+            working.OpenKey(RootHive(inner.substr(0, slash), m_hive), path, true);
+        } else if (line.front() == '"') {
+            const std::size_t equals = line.find('=');
+            if (equals == std::string_view::npos || equals + 1 < 4) {
+                lineError(NoEqualSign, "Format Error: no equal signs.", i);
+            }
+            const std::size_t textStart = equals + 2;
+            const std::size_t textEnd = line.size() - 1;
+            text.clear();
+            AppendReplacing(text, textStart < textEnd ? line.substr(textStart, textEnd - textStart) : "", "\\\\", "\\");
+            lastValue = line.substr(1, equals - 2);
+            working.WriteValue(lastValue, text);
+        }
+    }
+    return lastValue;
+}
+
+}  // namespace vor

@@ -1,0 +1,89 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "vormotor/registry/DateTime.h"
+#include "vormotor/registry/RegistryApi.h"
+
+namespace vor {
+
+// One open registry key at a time, with value and key operations, cached key information and a text
+// image of a key tree in the registry editor's export layout (string values only). Failures raise
+// vor::Error with the number, source and description callers rely on.
+class CRegistry {
+public:
+    CRegistry();
+    explicit CRegistry(std::shared_ptr<RegistryApi> api);
+    ~CRegistry();
+    CRegistry(const CRegistry&) = delete;
+    CRegistry& operator=(const CRegistry&) = delete;
+
+    // keyStr is normalised in place: one leading backslash dropped, forward slashes made backslashes.
+    void OpenKey(std::int32_t Section, std::string& keyStr, bool blnCreateNew = false);
+    void DeleteKey();
+    void CloseKey();
+    std::string ReadValue(const std::string& strValueName = "", const std::string& strDefault = "");
+    std::int32_t ReadDWORD(const std::string& strValueName = "", std::int32_t lngDefault = 0);
+    void WriteValue(const std::string& strValueName, const std::string& strNewValue);
+    void WriteDWORD(const std::string& strValueName, std::int32_t strDWORD);
+    void DeleteValue(const std::string& strValueName);
+
+    const std::string& CurrentKey() const { return m_keyPath; }
+    std::string KeyClass();
+    DateTime LastWriteTime();
+    std::int32_t NumOfSubKeys();
+    std::int32_t MaxSubkeyNameLength();
+    std::int32_t MaxClassNameLength();
+    std::int32_t NumOfValues();
+    std::int32_t MaxValueNameLength();
+    std::int32_t MaxValueLength();
+    std::int32_t SecurityDescriptor();
+
+    // Element k-1 of the vectors is entry k of the enumeration; count is their length.
+    bool EnumerateValues(std::vector<std::string>& names, std::vector<std::string>& data, std::int32_t& count);
+    bool EnumerateSections(std::vector<std::string>& names, std::int32_t& count);
+
+    std::string SaveRegistry();
+    std::string SaveRegEntryItem();
+    void LoadRegistry(const std::string& registryImage);
+
+    std::int32_t Hive() const { return m_hive; }
+    bool IsOpen() const { return m_open; }
+
+private:
+    struct KeyInfo {
+        std::string keyClass;
+        std::uint32_t subKeys = 0;
+        std::uint32_t maxSubKeyLength = 0;
+        std::uint32_t maxClassLength = 0;
+        std::uint32_t values = 0;
+        std::uint32_t maxValueNameLength = 0;
+        std::uint32_t maxValueLength = 0;
+        std::uint32_t securityDescriptorSize = 0;
+        FileTime lastWriteTime = 0;
+    };
+
+    void RefreshKeyInfo();
+    std::int32_t Refreshed(std::uint32_t KeyInfo::*field);
+    void AppendRegEntryItem(std::string& text);
+    std::string LoadLines(const std::string& registryImage);
+    long QueryString(const std::string& name, std::string& text);
+    void EnumerateValuesInto(std::vector<std::string>& names, std::vector<std::string>& data, std::int32_t& count);
+
+    // The registry behind this object.
+    std::shared_ptr<RegistryApi> m_api;
+
+    // The open key.
+    bool m_open = false;
+    RegHandle m_key = 0;
+    std::int32_t m_hive = 0;
+    std::string m_keyPath;
+
+    // Filled by RefreshKeyInfo, kept across closes.
+    KeyInfo m_info;
+};
+
+}  // namespace vor

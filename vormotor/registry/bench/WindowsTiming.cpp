@@ -1,0 +1,70 @@
+// Save and load timings on the platform registry, for Windows builds where Google Benchmark is not
+// at hand (it is packaged for the host only). Prints keys per second for each size and direction.
+// Usage: registry_timing.exe [keys...]   (default 1000 2000 4000)
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "vormotor/registry/CRegistry.h"
+#include "vormotor/registry/bench/BenchTree.h"
+
+namespace {
+
+const std::string Root = "Software\\VorMotorTiming";
+
+template <typename Work>
+double Seconds(Work&& work) {
+    const auto start = std::chrono::steady_clock::now();
+    work();
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
+// Deepest keys first: keys with sub-keys cannot be deleted.
+void DeleteTree(const std::shared_ptr<vor::RegistryApi>& api, const std::string& path) {
+    vor::CRegistry registry(api);
+    std::string keyStr = path;
+    registry.OpenKey(vor::reg::CurrentUser, keyStr);
+    if (!registry.IsOpen()) {
+        return;
+    }
+    std::vector<std::string> names;
+    std::int32_t count = 0;
+    registry.EnumerateSections(names, count);
+    for (const std::string& name : names) {
+        DeleteTree(api, path + "\\" + name);
+    }
+    registry.DeleteKey();
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    std::vector<int> sizes;
+    for (int i = 1; i < argc; ++i) {
+        sizes.push_back(std::atoi(argv[i]));
+    }
+    if (sizes.empty()) {
+        sizes = {1000, 2000, 4000};
+    }
+    const auto api = vor::DefaultRegistryApi();
+    for (int keys : sizes) {
+        const std::string image = vor::bench::TreeImage(Root, keys);
+        DeleteTree(api, Root);
+        const double load = Seconds([&] { vor::CRegistry(api).LoadRegistry(image); });
+        vor::CRegistry registry(api);
+        std::string path = Root;
+        registry.OpenKey(vor::reg::CurrentUser, path);
+        std::string saved;
+        const double save = Seconds([&] { saved = registry.SaveRegistry(); });
+        registry.CloseKey();
+        DeleteTree(api, Root);
+        if (saved.size() < image.size()) {
+            std::fprintf(stderr, "saved image shorter than the loaded one\n");
+            return 1;
+        }
+        std::printf("%5d keys: load %8.0f keys/s, save %8.0f keys/s\n", keys, keys / load, keys / save);
+    }
+    return 0;
+}

@@ -1,0 +1,263 @@
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <unistd.h>
+#include <vector>
+
+#include "vormotor/core/Error.h"
+#include "vormotor/regstore/RegStore.h"
+
+namespace vor {
+namespace {
+
+const RegHandle User = reg::HiveHandle(reg::CurrentUser);
+
+const unsigned char* Bytes(const char* text) {
+    return reinterpret_cast<const unsigned char*>(text);
+}
+
+class RegStoreTest : public ::testing::Test {
+protected:
+    RegHandle Create(const char* path, const char* keyClass = nullptr, std::uint32_t* disposition = nullptr) {
+        RegHandle key = 0;
+        EXPECT_EQ(m_store.CreateKeyEx(User, path, keyClass, 0, reg::KeyAllAccess, &key, disposition), reg::Success);
+        return key;
+    }
+    FileTime Written(RegHandle key) {
+        FileTime time = 0;
+        EXPECT_EQ(m_store.QueryInfoKey(key, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+                                       nullptr, &time),
+                  reg::Success);
+        return time;
+    }
+
+    RegStore m_store{RegStore::InMemory};
+};
+
+TEST_F(RegStoreTest, TooSmallBuffersGetTheRequiredSizeAndStayUntouched) {
+    RegHandle key = Create("Motor", "ClassName");
+    Create("Motor\\LongSubKeyName");
+    ASSERT_EQ(m_store.SetValueEx(key, "Value", reg::Sz, Bytes("0123456789"), 10), reg::Success);
+
+    char buffer[8];
+    std::memset(buffer, '#', sizeof buffer);
+    std::uint32_t size = sizeof buffer;
+    EXPECT_EQ(m_store.QueryValueEx(key, "Value", nullptr, reinterpret_cast<unsigned char*>(buffer), &size),
+              reg::MoreData);
+    EXPECT_EQ(size, 10u);
+    std::uint32_t nameLength = 3;
+    EXPECT_EQ(m_store.EnumValue(key, 0, buffer, &nameLength, nullptr, nullptr, nullptr), reg::MoreData);
+    EXPECT_EQ(m_store.EnumKey(key, 0, buffer, sizeof buffer), reg::MoreData);
+    RegHandle motor = 0;
+    ASSERT_EQ(m_store.OpenKeyEx(User, "Motor", 0, reg::KeyRead, &motor), reg::Success);
+    std::uint32_t classLength = 4;
+    EXPECT_EQ(m_store.QueryInfoKey(motor, buffer, &classLength, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+                                   nullptr, nullptr),
+              reg::MoreData);
+    EXPECT_EQ(classLength, 9u);
+    EXPECT_EQ(std::string(buffer, sizeof buffer), std::string(8, '#'));
+
+    size = 0;
+    EXPECT_EQ(m_store.QueryValueEx(key, "Value", nullptr, nullptr, &size), reg::Success) << "size only";
+    EXPECT_EQ(size, 10u);
+}
+
+TEST_F(RegStoreTest, ReadOnlyHandlesRefuseWritesButNotNewSubKeys) {
+    Create("Motor");
+    RegHandle readOnly = 0;
+    ASSERT_EQ(m_store.OpenKeyEx(User, "Motor", 0, reg::KeyRead, &readOnly), reg::Success);
+    EXPECT_EQ(m_store.SetValueEx(readOnly, "v", reg::Sz, Bytes("1"), 1), reg::AccessDenied);
+    EXPECT_EQ(m_store.DeleteValue(readOnly, "v"), reg::AccessDenied);
+    RegHandle child = 0;
+    EXPECT_EQ(m_store.CreateKeyEx(readOnly, "Child", nullptr, 0, reg::KeyAllAccess, &child, nullptr), reg::Success);
+    EXPECT_EQ(m_store.SetValueEx(child, "v", reg::Sz, Bytes("1"), 1), reg::Success);
+}
+
+TEST_F(RegStoreTest, PathsAndHandlesAreCheckedLikeThePlatformDoes) {
+    Create("A\\B");
+    RegHandle key = 0;
+    const std::string longName(256, 'n');
+    struct Case {
+        std::string path;
+        long expected;
+    };
+    for (const Case& c : std::vector<Case>{{"A\\B", reg::Success},
+                                           {"a\\b\\", reg::Success},
+                                           {"A\\\\B", reg::Success},
+                                           {"\\A", reg::BadPathname},
+                                           {"A\\C", reg::FileNotFound},
+                                           {longName, reg::MoreData}}) {
+        EXPECT_EQ(m_store.OpenKeyEx(User, c.path.c_str(), 0, reg::KeyRead, &key), c.expected) << c.path;
+    }
+    EXPECT_EQ(m_store.CloseKey(12345), reg::InvalidHandle);
+    EXPECT_EQ(m_store.SetValueEx(12345, "v", reg::Sz, Bytes("1"), 1), reg::InvalidHandle);
+    EXPECT_EQ(m_store.CloseKey(User), reg::Success);
+}
+
+TEST_F(RegStoreTest, KeysWithSubKeysCannotBeDeleted) {
+    Create("A\\B");
+    EXPECT_EQ(m_store.DeleteKey(User, "A"), reg::AccessDenied);
+    EXPECT_EQ(m_store.DeleteKey(User, "A\\B"), reg::Success);
+    EXPECT_EQ(m_store.DeleteKey(User, "A\\B"), reg::FileNotFound);
+    EXPECT_EQ(m_store.DeleteKey(User, "A"), reg::Success);
+    EXPECT_EQ(m_store.DeleteKey(User, ""), reg::AccessDenied) << "roots stay";
+}
+
+TEST_F(RegStoreTest, HandlesOfDeletedKeysAnswerKeyDeleted) {
+    RegHandle key = Create("Doomed");
+    ASSERT_EQ(m_store.SetValueEx(key, "v", reg::Sz, Bytes("1"), 1), reg::Success);
+    ASSERT_EQ(m_store.DeleteKey(User, "Doomed"), reg::Success);
+    Create("Doomed");  // a new key of the same name is another key
+    char name[16];
+    std::uint32_t length = sizeof name;
+    RegHandle other = 0;
+    const std::vector<std::function<long()>> calls{
+        [&] { return m_store.SetValueEx(key, "v", reg::Sz, Bytes("1"), 1); },
+        [&] { return m_store.QueryValueEx(key, "v", nullptr, nullptr, &length); },
+        [&] { return m_store.DeleteValue(key, "v"); },
+        [&] { return m_store.EnumValue(key, 0, name, &length, nullptr, nullptr, nullptr); },
+        [&] { return m_store.EnumKey(key, 0, name, sizeof name); },
+        [&] { return m_store.OpenKeyEx(key, "", 0, reg::KeyRead, &other); },
+        [&] { return m_store.CreateKeyEx(key, "x", nullptr, 0, reg::KeyRead, &other, nullptr); },
+        [&] {
+            return m_store.QueryInfoKey(key, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+                                        nullptr, nullptr);
+        },
+    };
+    for (std::size_t i = 0; i < calls.size(); ++i) {
+        EXPECT_EQ(calls[i](), reg::KeyDeleted) << "call " << i;
+    }
+    EXPECT_EQ(m_store.CloseKey(key), reg::Success);
+}
+
+TEST_F(RegStoreTest, NamesAndDataAreKeptAsTheBytesGiven) {
+    RegHandle key = Create("Bytes");
+    // Latin-1 and UTF-8 spellings of one letter are different names; only ASCII letters fold.
+    ASSERT_EQ(m_store.SetValueEx(key, "caf\xe9", reg::Sz, Bytes("latin"), 5), reg::Success);
+    ASSERT_EQ(m_store.SetValueEx(key, "caf\xc3\xa9", reg::Sz, Bytes("utf8"), 4), reg::Success);
+    ASSERT_EQ(m_store.SetValueEx(key, "CAF\xc3\x89", reg::Sz, Bytes("upper"), 5), reg::Success);
+    ASSERT_EQ(m_store.SetValueEx(key, "nul", reg::Sz, Bytes("x\0y"), 4), reg::Success);
+    unsigned char data[16];
+    std::uint32_t size = sizeof data;
+    ASSERT_EQ(m_store.QueryValueEx(key, "CAF\xe9", nullptr, data, &size), reg::Success);
+    EXPECT_EQ(std::string(reinterpret_cast<char*>(data), size), "latin");
+    std::uint32_t values = 0;
+    m_store.QueryInfoKey(key, nullptr, nullptr, nullptr, nullptr, nullptr, &values, nullptr, nullptr, nullptr, nullptr);
+    EXPECT_EQ(values, 4u);
+    size = sizeof data;
+    std::uint32_t type = 0;
+    ASSERT_EQ(m_store.QueryValueEx(key, "NUL", &type, data, &size), reg::Success);
+    EXPECT_EQ(type, reg::Sz);
+    EXPECT_EQ(std::string(reinterpret_cast<char*>(data), size), std::string("x\0y", 4));
+}
+
+TEST_F(RegStoreTest, EveryKeyKeepsItsOwnLastWriteTime) {
+    RegHandle a = Create("Times\\A");
+    RegHandle b = Create("Times\\B");
+    RegHandle parent = Create("Times");
+    const FileTime aCreated = Written(a);
+    ASSERT_EQ(m_store.SetValueEx(b, "v", reg::Sz, Bytes("1"), 1), reg::Success);
+    EXPECT_EQ(Written(a), aCreated);
+    EXPECT_GT(Written(b), aCreated);
+    const FileTime parentBefore = Written(parent);
+    Create("Times\\C");
+    EXPECT_GT(Written(parent), parentBefore) << "a new sub-key changes its parent";
+}
+
+TEST_F(RegStoreTest, CreateReportsWhetherTheKeyIsNewAndSetsItsClassOnce) {
+    std::uint32_t disposition = 0;
+    Create("Classes\\Motor", "First", &disposition);
+    EXPECT_EQ(disposition, 1u);
+    RegHandle key = Create("Classes\\Motor", "Second", &disposition);
+    EXPECT_EQ(disposition, 2u);
+    char keyClass[32];
+    std::uint32_t length = sizeof keyClass;
+    ASSERT_EQ(m_store.QueryInfoKey(key, keyClass, &length, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+                                   nullptr, nullptr),
+              reg::Success);
+    EXPECT_EQ(std::string(keyClass, length), "First");
+    RegHandle classes = Create("Classes");
+    length = sizeof keyClass;
+    ASSERT_EQ(m_store.QueryInfoKey(classes, keyClass, &length, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+                                   nullptr, nullptr),
+              reg::Success);
+    EXPECT_EQ(std::string(keyClass, length), "First") << "keys created on the way get the class too";
+}
+
+TEST_F(RegStoreTest, EnumerationSeesKeysAddedInBetween) {
+    RegHandle key = Create("List");
+    Create("List\\b");
+    char name[16];
+    ASSERT_EQ(m_store.EnumKey(key, 0, name, sizeof name), reg::Success);
+    EXPECT_STREQ(name, "b");
+    Create("List\\a");
+    ASSERT_EQ(m_store.EnumKey(key, 0, name, sizeof name), reg::Success);
+    EXPECT_STREQ(name, "a");
+    EXPECT_EQ(m_store.EnumKey(key, 2, name, sizeof name), reg::NoMoreItems);
+}
+
+class RegStoreFileTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        m_folder =
+            std::filesystem::temp_directory_path() / ("regstore-" + std::to_string(getpid()) + "-" +
+                                                      ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        std::filesystem::remove_all(m_folder);
+    }
+    void TearDown() override { std::filesystem::remove_all(m_folder); }
+
+    std::filesystem::path m_folder;
+};
+
+TEST_F(RegStoreFileTest, WritesSurviveReopening) {
+    const std::string path = (m_folder / "nested" / "registry.db").string();
+    {
+        RegStore store(path);
+        RegHandle key = 0;
+        ASSERT_EQ(store.CreateKeyEx(User, "Kept", nullptr, 0, reg::KeyAllAccess, &key, nullptr), reg::Success);
+        ASSERT_EQ(store.SetValueEx(key, "v", reg::Sz, Bytes("value"), 5), reg::Success);
+    }
+    RegStore reopened(path);
+    RegHandle key = 0;
+    ASSERT_EQ(reopened.OpenKeyEx(User, "kept", 0, reg::KeyRead, &key), reg::Success);
+    char data[8];
+    std::uint32_t size = sizeof data;
+    ASSERT_EQ(reopened.QueryValueEx(key, "V", nullptr, reinterpret_cast<unsigned char*>(data), &size), reg::Success);
+    EXPECT_EQ(std::string(data, size), "value");
+}
+
+TEST_F(RegStoreFileTest, DefaultPathFollowsTheEnvironment) {
+    struct Saved {
+        const char* name;
+        std::string value;
+        bool set;
+    };
+    std::vector<Saved> saved;
+    for (const char* name : {RegStore::PathVariable, "XDG_CONFIG_HOME", "HOME"}) {
+        const char* value = std::getenv(name);
+        saved.push_back({name, value ? value : "", value != nullptr});
+    }
+    setenv("HOME", "/home/someone", 1);
+    unsetenv("XDG_CONFIG_HOME");
+    unsetenv(RegStore::PathVariable);
+    EXPECT_EQ(RegStore::DefaultPath(), "/home/someone/.config/vormotor/registry.db");
+    setenv("XDG_CONFIG_HOME", "/xdg", 1);
+    EXPECT_EQ(RegStore::DefaultPath(), "/xdg/vormotor/registry.db");
+    setenv(RegStore::PathVariable, "/elsewhere/reg.db", 1);
+    EXPECT_EQ(RegStore::DefaultPath(), "/elsewhere/reg.db");
+    for (const Saved& s : saved) {
+        s.set ? setenv(s.name, s.value.c_str(), 1) : unsetenv(s.name);
+    }
+}
+
+TEST_F(RegStoreFileTest, AnUnusablePathRaises) {
+    std::filesystem::create_directories(m_folder);
+    EXPECT_THROW(RegStore(m_folder.string()), Error);
+}
+
+}  // namespace
+}  // namespace vor

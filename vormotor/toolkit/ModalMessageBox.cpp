@@ -1,0 +1,25 @@
+#include "vormotor/toolkit/ModalMessageBox.h"
+
+#include <utility>
+
+namespace vor {
+namespace {
+
+ModalMessageBox::Responder& CurrentResponder() {
+    static ModalMessageBox::Responder responder;
+    return responder;
+}
+
+}  // namespace
+
+ModalMessageBox::Responder ModalMessageBox::SetResponder(Responder responder) {
+    return std::exchange(CurrentResponder(), std::move(responder));
+}
+
+MessageBoxResult ModalMessageBox::Show(const MessageBoxRequest& request) {
+    // A copy: the responder may replace itself while the box is open.
+    const Responder responder = CurrentResponder();
+    return responder ? responder(request) : MessageBoxResult::Cancel;
+}
+
+}  // namespace vor

@@ -1,0 +1,186 @@
+#include <gtest/gtest.h>
+
+#include <map>
+#include <memory>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "vormotor/toolkit/Frame.h"
+#include "vormotor/toolkit/GenericControl.h"
+#include "vormotor/toolkit/GenericObject.h"
+#include "vormotor/toolkit/Label.h"
+#include "vormotor/ui_util/ResourceCaptions.h"
+
+namespace vor {
+namespace {
+
+const StringTable kStrings{{1000, "resolved"}, {12345, "five digits"}, {0, "zero"}, {6134, "  Motor Settings"}};
+
+struct MarkerCase {
+    const char* text;
+    const char* expected;
+};
+
+class ResTextMarkers : public testing::TestWithParam<MarkerCase> {};
+
+TEST_P(ResTextMarkers, OnlyALeadingMarkerOfFourOrFiveDigitsResolves) {
+    EXPECT_EQ(ResText(GetParam().text, kStrings), GetParam().expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(Rules, ResTextMarkers,
+                         testing::Values(MarkerCase{":6134:Motor Settings", "  Motor Settings"},
+                                         MarkerCase{":1000:", "resolved"}, MarkerCase{":12345:tail", "five digits"},
+                                         MarkerCase{":0000:x", "zero"},
+                                         MarkerCase{":6136:Encoder Info", ":6136:Encoder Info"},
+                                         MarkerCase{":70000:x", ":70000:x"}, MarkerCase{":613:x", ":613:x"},
+                                         MarkerCase{"6134:Motor", "6134:Motor"}, MarkerCase{":6134", ":6134"},
+                                         MarkerCase{" :6134:Motor", " :6134:Motor"}, MarkerCase{":61a4:x", ":61a4:x"},
+                                         MarkerCase{"::6134:", "::6134:"}, MarkerCase{":+134:x", ":+134:x"},
+                                         MarkerCase{":123456:x", ":123456:x"}, MarkerCase{"", ""},
+                                         MarkerCase{":1000", ":1000"}));
+
+TEST(ResText, ComponentTableHoldsThePanelStrings) {
+    EXPECT_EQ(ResText(":6134:Motor Settings"), "  Motor Settings");
+    EXPECT_EQ(ResText(":6251:R-T(T)"), "T-R (T):\nR-S (S):\nS-T (R):");
+    EXPECT_EQ(ResText(":6253:"), "N/A");
+}
+
+constexpr const char* kMarked = ":1000:design";
+
+// A control of the given type offering every text property the walk knows, all marked.
+std::unique_ptr<GenericControl> MarkedControl(const std::string& typeName) {
+    auto control = std::make_unique<GenericControl>(typeName, "c");
+    for (const char* property : {"Caption", "Text", "BitCaptions", "Filter", "DialogTitle"}) {
+        control->Properties().Define(property, std::string(kMarked));
+    }
+    control->SetToolTipText(kMarked);
+    return control;
+}
+
+std::set<std::string> ResolvedProperties(GenericControl& control) {
+    std::set<std::string> resolved;
+    for (const char* property : {"Caption", "Text", "BitCaptions", "Filter", "DialogTitle", "ToolTipText"}) {
+        if (VariantToText(control.Get(property)) == "resolved") {
+            resolved.insert(property);
+        }
+    }
+    return resolved;
+}
+
+struct RowCase {
+    const char* typeName;
+    std::set<std::string> resolved;
+};
+
+class CaptionRows : public testing::TestWithParam<RowCase> {};
+
+TEST_P(CaptionRows, ResolveExactlyTheRowsProperties) {
+    auto control = MarkedControl(GetParam().typeName);
+    LoadResCaptions({control.get()}, kStrings);
+    EXPECT_EQ(ResolvedProperties(*control), GetParam().resolved);
+}
+
+const std::set<std::string> kCaptionAndTip{"Caption", "ToolTipText"};
+
+INSTANTIATE_TEST_SUITE_P(
+    EveryType, CaptionRows,
+    testing::Values(RowCase{"Menu", {"Caption"}}, RowCase{"Label", kCaptionAndTip}, RowCase{"Frame", kCaptionAndTip},
+                    RowCase{"CommandButton", kCaptionAndTip}, RowCase{"SSFrame", kCaptionAndTip},
+                    RowCase{"CheckBox", kCaptionAndTip}, RowCase{"OptionButton", kCaptionAndTip},
+                    RowCase{"Plenor", kCaptionAndTip}, RowCase{"Hobrin", kCaptionAndTip},
+                    RowCase{"SSPanel", kCaptionAndTip}, RowCase{"Form", kCaptionAndTip},
+                    RowCase{"Mosrith", kCaptionAndTip}, RowCase{"Keldrin", {"Caption", "BitCaptions", "ToolTipText"}},
+                    RowCase{"Wexlo", kCaptionAndTip}, RowCase{"Vimbal", kCaptionAndTip},
+                    RowCase{"ARProgressBar", kCaptionAndTip}, RowCase{"Eskadel", {"Text", "ToolTipText"}},
+                    RowCase{"NTGraph", {"ToolTipText"}}, RowCase{"CommonDialog", {"Filter", "DialogTitle"}},
+                    RowCase{"Timer", {}}, RowCase{"ImageList", {}}, RowCase{"Image", {}}, RowCase{"Picture", {}},
+                    RowCase{"ComboBox", {}}, RowCase{"StatusBar", {}}, RowCase{"WinHook", {}}, RowCase{"Tarvine", {}},
+                    RowCase{"Sorvane", {}}, RowCase{"Line", {}}, RowCase{"label", {}}, RowCase{"Toolbar", {}},
+                    RowCase{"SmartUI", kCaptionAndTip}));
+
+std::shared_ptr<GenericObject> MarkedMember() {
+    auto member = std::make_shared<GenericObject>("Button");
+    member->Properties().Define("Caption", std::string(kMarked));
+    member->Properties().Define("ToolTipText", std::string(kMarked));
+    member->Properties().Define("Key", std::string(kMarked));
+    return member;
+}
+
+TEST(LoadResCaptions, CollectionMembersOfToolbarsAndSmartUi) {
+    for (const auto& [typeName, collection] :
+         std::map<std::string, std::string>{{"Toolbar", "Buttons"}, {"SmartUI", "SmartItems"}}) {
+        auto control = MarkedControl(typeName);
+        const auto first = MarkedMember();
+        const auto second = MarkedMember();
+        control->Properties().Define(collection, ObjectList{first, nullptr, second});
+        LoadResCaptions({control.get()}, kStrings);
+        for (const auto& member : {first, second}) {
+            EXPECT_EQ(member->Get("Caption"), Variant(std::string("resolved"))) << typeName;
+            EXPECT_EQ(member->Get("ToolTipText"), Variant(std::string("resolved"))) << typeName;
+            EXPECT_EQ(member->Get("Key"), Variant(std::string(kMarked))) << typeName;
+        }
+    }
+}
+
+TEST(LoadResCaptions, TabCaptionsUpToTheTabCount) {
+    GenericControl tabs("SSTab", "tabs");
+    tabs.Properties().Define("Tabs", std::int64_t{2});
+    tabs.Properties().DefineIndexed(
+        "TabCaption", {{0, std::string(kMarked)}, {1, std::string(":6134:x")}, {2, std::string(kMarked)}});
+    LoadResCaptions({&tabs}, kStrings);
+    EXPECT_EQ(tabs.GetIndexed("TabCaption", 0), Variant(std::string("resolved")));
+    EXPECT_EQ(tabs.GetIndexed("TabCaption", 1), Variant(std::string("  Motor Settings")));
+    EXPECT_EQ(tabs.GetIndexed("TabCaption", 2), Variant(std::string(kMarked)));
+}
+
+TEST(LoadResCaptions, TabStripTextsAreResolvedAndBrokenIntoLines) {
+    GenericControl strip("SftTabs", "strip");
+    auto collection = std::make_shared<GenericObject>("Tabs");
+    collection->Properties().Define("Count", std::int64_t{2});
+    auto tab0 = std::make_shared<GenericObject>("Tab");
+    tab0->Properties().Define("Text", std::string("Motor Setup"));
+    auto tab1 = std::make_shared<GenericObject>("Tab");
+    tab1->Properties().Define("Text", std::string(":6134:x"));
+    strip.Properties().Define("Tabs", std::shared_ptr<Dispatch>(collection));
+    strip.Properties().DefineIndexed("Tab", {{0, tab0}, {1, tab1}});
+    LoadResCaptions({&strip}, kStrings);
+    EXPECT_EQ(tab0->Get("Text"), Variant(std::string("Motor\nSetup")));
+    EXPECT_EQ(tab1->Get("Text"), Variant(std::string("Motor\nSettings")));
+}
+
+TEST(LoadResCaptions, MissingOrReadOnlyPropertiesDoNotStopTheWalk) {
+    GenericControl keldrin("Keldrin", "k");  // no Caption at all
+    keldrin.Properties().Define("BitCaptions", std::string(kMarked), true);
+    keldrin.SetToolTipText(kMarked);
+    GenericControl brokenTabs("SftTabs", "t");  // no Tabs object
+    Frame frame("MotorFrame", std::nullopt);
+    frame.SetCaption(":6134:Motor Settings");
+    Label empty("transLbl", std::nullopt);
+    LoadResCaptions({&keldrin, &brokenTabs, &frame, &empty}, kStrings);
+    EXPECT_EQ(keldrin.ToolTipText(), "resolved");
+    EXPECT_EQ(keldrin.Get("BitCaptions"), Variant(std::string(kMarked)));
+    EXPECT_EQ(frame.Caption(), "  Motor Settings");
+    EXPECT_EQ(empty.Caption(), "");
+}
+
+struct BreakCase {
+    const char* text;
+    const char* expected;
+};
+
+class TabTextBreaking : public testing::TestWithParam<BreakCase> {};
+
+TEST_P(TabTextBreaking, EveryBlankBecomesALineFeed) {
+    EXPECT_EQ(BreakTabText(GetParam().text), GetParam().expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, TabTextBreaking,
+                         testing::Values(BreakCase{"Motor Setup", "Motor\nSetup"},
+                                         BreakCase{"Motor  Setup", "Motor\n\nSetup"}, BreakCase{" Motor", "Motor"},
+                                         BreakCase{"  Motor Settings", "Motor\nSettings"}, BreakCase{"", ""},
+                                         BreakCase{"Motor", "Motor"}, BreakCase{"Motor ", "Motor\n"},
+                                         BreakCase{" ", ""}));
+
+}  // namespace
+}  // namespace vor

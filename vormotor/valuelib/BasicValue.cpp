@@ -1,0 +1,242 @@
+#include "vormotor/valuelib/BasicValue.h"
+
+#include <cmath>
+#include <cstdio>
+#include <utility>
+#include <vector>
+
+#include "vormotor/core/Conversions.h"
+#include "vormotor/core/Error.h"
+
+namespace vor {
+namespace {
+
+constexpr std::int32_t kWholeNumbers = 1;
+
+std::string NumberText(double number, std::int32_t decimals) {
+    if (decimals < 0) {
+        return DoubleText(number);
+    }
+    char buffer[64];
+    std::snprintf(buffer, sizeof buffer, "%.*f", static_cast<int>(decimals), number);
+    return buffer;
+}
+
+void ReplaceAll(std::string& text, std::string_view placeholder, const std::string& replacement) {
+    for (auto at = text.find(placeholder); at != std::string::npos;
+         at = text.find(placeholder, at + replacement.size())) {
+        text.replace(at, placeholder.size(), replacement);
+    }
+}
+
+// Fields see the number as 32 bits: a whole number, wrapped into 32 bits two's complement.
+std::uint32_t ToBits(double number) {
+    const double wrapped = std::fmod(std::nearbyint(number), 4294967296.0);
+    return static_cast<std::uint32_t>(static_cast<std::int64_t>(wrapped));
+}
+
+// Limits and refused numbers may be infinite, which has no text of its own.
+std::string MessageText(double number) {
+    if (std::isinf(number)) {
+        return number > 0 ? "infinity" : "-infinity";
+    }
+    return DoubleText(number, '.');
+}
+
+[[noreturn]] void Refuse(const std::string& description) {
+    throw Error(error_number::InvalidPropertyValue, "valuelib", description);
+}
+
+}  // namespace
+
+std::shared_ptr<BasicValue> BasicValue::Create(Setup setup, std::shared_ptr<ValueHost> host) {
+    return std::shared_ptr<BasicValue>(new BasicValue(std::move(setup), std::move(host)));
+}
+
+BasicValue::BasicValue(Setup setup, std::shared_ptr<ValueHost> host)
+    : m_gate(std::move(host), setup.param),
+      m_setup(std::move(setup)),
+      m_number(m_setup.number),
+      m_lockLevel(m_gate, m_setup.lockLevel),
+      m_fields(m_gate, "Fields") {
+    CheckNumber(m_number);
+}
+
+Dictionary<std::string, std::shared_ptr<FieldObject>>& BasicValue::Fields() {
+    m_gate.Enter("Value.Fields");
+    return m_fields;
+}
+
+void BasicValue::AddField(const std::string& name, std::int32_t firstBit, std::int32_t width, const std::string& text) {
+    m_gate.Enter("Value.AddField");
+    if (width < 1 || firstBit < 0 || firstBit + static_cast<std::int64_t>(width) > 32) {
+        Refuse("Field \"" + name + "\" (first bit " + DecimalText(firstBit) + ", width " + DecimalText(width) +
+               ") does not lie within the 32 bits of a value");
+    }
+    m_fields.Contents().Add(
+        name, std::make_shared<BitField>(weak_from_this(), m_gate.ForField(name), name, firstBit, width, text));
+}
+
+void BasicValue::Refresh() {
+    m_gate.Enter("Value.Refresh");
+    TakeOverPending();
+}
+
+void BasicValue::StartUpdates() {
+    m_gate.Enter("Value.StartUpdates");
+    m_setup.followsDrive = true;
+    TakeOverPending();
+}
+
+ContentObject& BasicValue::Content() {
+    m_gate.Enter("Value.Content");
+    return m_content;
+}
+
+ContentObject& BasicValue::Info() {
+    m_gate.Enter("Value.Info");
+    return m_info;
+}
+
+LockLevelObject& BasicValue::LockLevel() {
+    m_gate.Enter("Value.LockLevel");
+    return m_lockLevel;
+}
+
+std::int32_t BasicValue::SetupA() {
+    return ReadSetting("Value.SetupA", m_setup.setupA);
+}
+
+void BasicValue::SetSetupA(std::int32_t setting) {
+    WriteSetting("Value.SetSetupA", m_setup.setupA, setting);
+}
+
+std::int32_t BasicValue::SetupB() {
+    return ReadSetting("Value.SetupB", m_setup.setupB);
+}
+
+void BasicValue::SetSetupB(std::int32_t setting) {
+    WriteSetting("Value.SetSetupB", m_setup.setupB, setting);
+}
+
+std::int32_t BasicValue::SetupC() {
+    return ReadSetting("Value.SetupC", m_setup.setupC);
+}
+
+void BasicValue::SetSetupC(std::int32_t setting) {
+    WriteSetting("Value.SetSetupC", m_setup.setupC, setting);
+}
+
+std::int32_t BasicValue::ReadSetting(std::string_view operation, std::int32_t setting) const {
+    m_gate.Enter(operation);
+    return setting;
+}
+
+void BasicValue::WriteSetting(std::string_view operation, std::int32_t& setting, std::int32_t value) const {
+    m_gate.Enter(operation);
+    setting = value;
+}
+
+void BasicValue::DriveSetNumber(double number) {
+    CheckNumber(number);
+    if (m_setup.followsDrive) {
+        Apply(number);
+    } else if (number == m_number) {
+        m_pending.reset();
+    } else {
+        m_pending = number;
+    }
+}
+
+void BasicValue::DriveSetField(const std::string& name, std::int32_t value) {
+    const auto field = FindField(name);
+    field->CheckFits(value);
+    DriveSetNumber(NumberWithField(*field, value, DriveNumber()));
+}
+
+void BasicValue::DriveSetEditable(const std::string& field, bool editable) {
+    FindField(field)->DriveSetEditable(editable);
+}
+
+std::int32_t BasicValue::DriveFieldValue(const std::string& name) {
+    return FindField(name)->Extract(ToBits(DriveNumber()));
+}
+
+std::shared_ptr<BitField> BasicValue::FindField(const std::string& name) {
+    auto& fields = m_fields.Contents();
+    if (!fields.Exists(name)) {
+        throw Error(error_number::KeyNotFound, "valuelib", Describe() + " has no field \"" + name + "\"");
+    }
+    return fields.Item(name);
+}
+
+std::string BasicValue::Describe() const {
+    if (!m_setup.param) {
+        return m_setup.name.empty() ? std::string("the value") : m_setup.name;
+    }
+    return "parameter " + DecimalText(*m_setup.param) + " (" + m_setup.name + ")";
+}
+
+void BasicValue::CheckWritable() const {
+    if (!m_setup.writable) {
+        throw Error(error_number::InvalidPropertyValue, "valuelib", Describe() + " is read-only");
+    }
+}
+
+void BasicValue::CheckNumber(double number) const {
+    if (std::isnan(number)) {
+        Refuse("A value for " + Describe() + " must be a number");
+    }
+    if (number < m_setup.lowerLimit || number > m_setup.upperLimit) {
+        Refuse("Value " + MessageText(number) + " is outside the limits " + MessageText(m_setup.lowerLimit) + " to " +
+               MessageText(m_setup.upperLimit) + " of " + Describe());
+    }
+    if (m_setup.setupA == kWholeNumbers && number != std::trunc(number)) {
+        Refuse("Value " + DoubleText(number, '.') + " for " + Describe() + " must be a whole number");
+    }
+}
+
+double BasicValue::NumberWithField(const BitField& field, std::int32_t value, double base) const {
+    // Whether the bits read back as a signed number depends on whether the limits allow negatives.
+    const auto bits = field.Insert(ToBits(base), value);
+    return m_setup.lowerLimit < 0 ? static_cast<double>(static_cast<std::int32_t>(bits)) : static_cast<double>(bits);
+}
+
+std::uint32_t BasicValue::Bits() const {
+    return ToBits(m_number);
+}
+
+void BasicValue::Apply(double number) {
+    m_pending.reset();
+    if (number == m_number) {
+        return;
+    }
+    // A handler may drop the last outside reference to this value or to its fields.
+    const auto self = shared_from_this();
+    const auto fields = m_fields.Contents().Items();
+    const auto before = Bits();
+    m_number = number;
+    m_contentChanged.Raise(number);
+    m_changed.Raise(number);
+    const auto after = Bits();
+    for (const auto& field : fields) {
+        if (field->Extract(before) != field->Extract(after)) {
+            field->RaiseUpdateView();
+        }
+    }
+}
+
+void BasicValue::TakeOverPending() {
+    if (m_pending) {
+        Apply(*m_pending);
+    }
+}
+
+std::string BasicValue::FormatText(const std::string& format) const {
+    std::string text = format;
+    ReplaceAll(text, "{value}", NumberText(m_number, m_setup.setupB));
+    ReplaceAll(text, "{name}", m_setup.name);
+    return text;
+}
+
+}  // namespace vor

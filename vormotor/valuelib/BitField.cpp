@@ -1,0 +1,112 @@
+#include "vormotor/valuelib/BitField.h"
+
+#include <utility>
+
+#include "vormotor/core/Conversions.h"
+#include "vormotor/core/Error.h"
+#include "vormotor/valuelib/BasicValue.h"
+
+namespace vor {
+
+BitField::BitField(std::weak_ptr<BasicValue> owner, Gate gate, std::string name, std::int32_t firstBit,
+                   std::int32_t width, std::string text)
+    : m_owner(std::move(owner)),
+      m_gate(std::move(gate)),
+      m_name(std::move(name)),
+      m_firstBit(firstBit),
+      m_width(width),
+      m_text(std::move(text)),
+      m_valueNames(m_gate, "ValueNames") {}
+
+std::int32_t BitField::Value() {
+    m_gate.Enter("Field.Value");
+    return Extract(Owner()->Bits());
+}
+
+void BitField::SetValue(std::int32_t value) {
+    m_gate.Enter("Field.SetValue");
+    const auto owner = Owner();
+    const auto self = shared_from_this();
+    owner->CheckWritable();
+    CheckEditable();
+    CheckFits(value);
+    const double number = owner->NumberWithField(*this, value, owner->m_number);
+    owner->CheckNumber(number);
+    m_gate.Written("Field.SetValue", value);
+    owner->Apply(number);
+}
+
+std::string BitField::ValueText() {
+    m_gate.Enter("Field.ValueText");
+    const std::int32_t value = Extract(Owner()->Bits());
+    const auto entry = FindValueName(value);
+    return entry ? entry->NameText() : DecimalText(value);
+}
+
+bool BitField::Editable() {
+    m_gate.Enter("Field.Editable");
+    return m_editable && Owner()->m_setup.writable;
+}
+
+void BitField::Refresh() {
+    m_gate.Enter("Field.Refresh");
+    Owner()->TakeOverPending();
+}
+
+Dictionary<std::int32_t, std::shared_ptr<Entry>>& BitField::ValueNames() {
+    m_gate.Enter("Field.ValueNames");
+    return m_valueNames;
+}
+
+void BitField::AddValueName(std::int32_t value, const std::string& text) {
+    m_gate.Enter("Field.AddValueName");
+    AddDriveValueName(value, text, true);
+}
+
+void BitField::AddDriveValueName(std::int32_t value, const std::string& text, bool visible) {
+    CheckFits(value);
+    m_valueNames.Contents().Add(value, std::make_shared<ValueEntry>(m_gate, value, text, visible));
+}
+
+std::shared_ptr<ValueEntry> BitField::FindValueName(std::int32_t value) {
+    auto& names = m_valueNames.Contents();
+    return names.Exists(value) ? names.Item(value) : nullptr;
+}
+
+std::uint32_t BitField::Mask() const {
+    return m_width >= 32 ? 0xFFFFFFFFu : ((1u << m_width) - 1u);
+}
+
+std::int32_t BitField::Extract(std::uint32_t bits) const {
+    return static_cast<std::int32_t>((bits >> m_firstBit) & Mask());
+}
+
+std::uint32_t BitField::Insert(std::uint32_t bits, std::int32_t value) const {
+    const std::uint32_t mask = Mask() << m_firstBit;
+    return (bits & ~mask) | ((static_cast<std::uint32_t>(value) << m_firstBit) & mask);
+}
+
+void BitField::CheckFits(std::int32_t value) const {
+    if (m_width >= 32 || (value >= 0 && static_cast<std::uint32_t>(value) <= Mask())) {
+        return;
+    }
+    throw Error(error_number::InvalidPropertyValue, "valuelib",
+                "Value " + DecimalText(value) + " does not fit the " + DecimalText(m_width) + "-bit field \"" + m_name +
+                    "\" (0 to " + DecimalText(Mask()) + ")");
+}
+
+void BitField::CheckEditable() const {
+    if (!m_editable) {
+        throw Error(error_number::InvalidPropertyValue, "valuelib", "Field \"" + m_name + "\" is not editable now");
+    }
+}
+
+std::shared_ptr<BasicValue> BitField::Owner() const {
+    auto owner = m_owner.lock();
+    if (!owner) {
+        throw Error(error_number::ObjectNotSet, "valuelib", "The value of field \"" + m_name + "\" no longer exists");
+    }
+    return owner;
+}
+
+}  // namespace vor

@@ -1,0 +1,61 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "vormotor/contracts/FieldObject.h"
+#include "vormotor/core/Event.h"
+#include "vormotor/valuelib/Gate.h"
+#include "vormotor/valuelib/GatedDictionary.h"
+#include "vormotor/valuelib/ValueEntry.h"
+
+namespace vor {
+
+class BasicValue;
+
+// A field of a value: `width` bits of the value's number from `firstBit` on, read as an
+// unsigned number (a 32-bit wide field as a signed one), with a table of named values.
+class BitField final : public FieldObject, public std::enable_shared_from_this<BitField> {
+public:
+    BitField(std::weak_ptr<BasicValue> owner, Gate gate, std::string name, std::int32_t firstBit, std::int32_t width,
+             std::string text);
+
+    std::int32_t Value() override;
+    void SetValue(std::int32_t value) override;
+    std::string ValueText() override;
+    bool Editable() override;
+    void Refresh() override;
+    Dictionary<std::int32_t, std::shared_ptr<Entry>>& ValueNames() override;
+    void AddValueName(std::int32_t value, const std::string& text) override;
+    EventSource<FieldObject&>& UpdateView() override { return m_updateView; }
+
+    // The library's and the drive's own access, past the gate.
+    const std::string& Name() const noexcept { return m_name; }
+    const std::string& Text() const noexcept { return m_text; }
+    void AddDriveValueName(std::int32_t value, const std::string& text, bool visible);
+    std::shared_ptr<ValueEntry> FindValueName(std::int32_t value);
+    void DriveSetEditable(bool editable) noexcept { m_editable = editable; }
+    std::int32_t Extract(std::uint32_t bits) const;
+    std::uint32_t Insert(std::uint32_t bits, std::int32_t value) const;
+    // Refuse a value that does not fit the field's width, or any write to a locked field.
+    void CheckFits(std::int32_t value) const;
+    void CheckEditable() const;
+    void RaiseUpdateView() { m_updateView.Raise(*this); }
+
+private:
+    std::shared_ptr<BasicValue> Owner() const;
+    std::uint32_t Mask() const;
+
+    std::weak_ptr<BasicValue> m_owner;
+    Gate m_gate;
+    std::string m_name;
+    std::int32_t m_firstBit;
+    std::int32_t m_width;
+    std::string m_text;
+    bool m_editable = true;
+    GatedDictionary<std::int32_t, std::shared_ptr<Entry>, std::shared_ptr<ValueEntry>> m_valueNames;
+    Event<FieldObject&> m_updateView;
+};
+
+}  // namespace vor

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "vormotor/valuelib/ValueHost.h"
+
+namespace vor {
+
+// What every object of the value library passes its calls through: the host (if any) together
+// with the parameter and field that the object belongs to.
+class Gate {
+public:
+    Gate() = default;
+    Gate(std::shared_ptr<ValueHost> host, std::optional<std::int32_t> param, std::string field = {});
+
+    void Enter(std::string_view operation) const;
+    void Written(std::string_view operation, double value) const;
+    Gate ForField(std::string field) const { return Gate(m_host, m_param, std::move(field)); }
+
+    const std::optional<std::int32_t>& Param() const noexcept { return m_param; }
+
+private:
+    std::shared_ptr<ValueHost> m_host;
+    std::optional<std::int32_t> m_param;
+    std::string m_field;
+};
+
+}  // namespace vor
