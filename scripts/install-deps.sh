@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build and the tests need, skipping those already present.
-# Usage: scripts/install-deps.sh [windows]   (windows: the cross compilers and Wine, which are large)
+# Usage: scripts/install-deps.sh [windows|fuzz]   (windows: the cross compilers and Wine, which are large;
+# fuzz: clang and its libFuzzer runtime)
 set -euo pipefail
 
 packages=(
@@ -10,9 +11,10 @@ packages=(
   libsqlite3-dev libbenchmark-dev
   qt6-base-dev fonts-liberation
 )
-if [ "${1:-}" = windows ]; then
-  packages+=(g++-mingw-w64-x86-64-posix wine wine64)
-fi
+case "${1:-}" in
+  windows) packages+=(g++-mingw-w64-x86-64-posix wine wine64) ;;
+  fuzz) packages+=(clang libclang-rt-14-dev) ;;
+esac
 
 missing=()
 for package in "${packages[@]}"; do

@@ -12,7 +12,7 @@ void Check(int code) {
 }
 }  // namespace
 
-SqlStatement::SqlStatement(sqlite3* db, std::string_view sql) : m_db(db) {
+SqlStatement::SqlStatement(sqlite3* db, std::string_view sql) {
     Check(sqlite3_prepare_v3(db, sql.data(), static_cast<int>(sql.size()), SQLITE_PREPARE_PERSISTENT, &m_statement,
                              nullptr));
 }

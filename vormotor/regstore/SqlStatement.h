@@ -46,7 +46,6 @@ private:
     void BindOne(int index, std::int64_t value);
     void BindOne(int index, std::string_view bytes);
 
-    sqlite3* m_db;
     sqlite3_stmt* m_statement = nullptr;
 };
 
