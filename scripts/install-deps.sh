@@ -8,7 +8,7 @@ packages=(
   cmake ninja-build g++ pkg-config
   googletest libgtest-dev libgmock-dev
   nlohmann-json3-dev
-  libsqlite3-dev libbenchmark-dev
+  libsqlite3-dev libbenchmark-dev python3
   qt6-base-dev fonts-liberation
 )
 case "${1:-}" in

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <exception>
 #include <functional>
+#include <iterator>
 #include <memory>
 #include <utility>
 #include <vector>
@@ -82,11 +83,11 @@ public:
     [[nodiscard]] Connection Connect(Handler handler) {
         auto slot = std::make_shared<Slot>();
         slot->handler = std::move(handler);
-        m_state->slots.push_back(slot);
+        m_state->Add(slot);
         return Connection(m_state, slot);
     }
 
-    std::size_t HandlerCount() const noexcept { return m_state->slots.size(); }
+    std::size_t HandlerCount() const noexcept { return m_state->slots->size(); }
 
 protected:
     ~EventSource() = default;
@@ -95,11 +96,34 @@ protected:
         Handler handler;
     };
 
+    using SlotList = std::vector<std::shared_ptr<Slot>>;
+
+    // The list is never changed in place: connecting and disconnecting replace it, so that a
+    // dispatch only has to hold on to the list it started with, without copying it.
     struct State final : detail::EventStateBase {
-        std::vector<std::shared_ptr<Slot>> slots;
+        std::shared_ptr<const SlotList> slots = std::make_shared<const SlotList>();
+
+        void Add(std::shared_ptr<Slot> slot) {
+            auto replacement = std::make_shared<SlotList>(*slots);
+            replacement->push_back(std::move(slot));
+            slots = std::move(replacement);
+        }
 
         void Remove(const detail::SlotBase* slot) noexcept override {
-            std::erase_if(slots, [slot](const auto& candidate) { return candidate.get() == slot; });
+            const auto found =
+                std::find_if(slots->begin(), slots->end(), [slot](const auto& candidate) { return candidate.get() == slot; });
+            if (found == slots->end()) {
+                return;
+            }
+            try {
+                auto replacement = std::make_shared<SlotList>();
+                replacement->reserve(slots->size() - 1);
+                std::copy_if(slots->begin(), slots->end(), std::back_inserter(*replacement),
+                             [slot](const auto& candidate) { return candidate.get() != slot; });
+                slots = std::move(replacement);
+            } catch (...) {
+                // Out of memory: the slot stays listed but disconnected, so it is never called again.
+            }
         }
     };
 
@@ -117,10 +141,10 @@ public:
     Event() = default;
 
     void Raise(Args... args) const {
-        // Both copies keep the handlers alive even if a handler destroys this event.
-        const auto state = this->m_state;
-        const auto snapshot = state->slots;
-        for (const auto& slot : snapshot) {
+        // Holding the list that was current keeps the handlers alive even if a handler destroys
+        // this event; handlers connected meanwhile go into a new list and first run next time.
+        const std::shared_ptr<const typename EventSource<Args...>::SlotList> snapshot = this->m_state->slots;
+        for (const auto& slot : *snapshot) {
             if (!slot->connected) {
                 continue;
             }

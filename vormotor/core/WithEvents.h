@@ -49,6 +49,11 @@ public:
 
 private:
     void Assign(std::shared_ptr<T> object) {
+        // The same object again keeps its subscription: a handler ends up connected once either
+        // way, and a refresh that re-reads the object every time costs nothing.
+        if (object == m_object.Get()) {
+            return;
+        }
         // The old object stays alive until the end of this call even when this member held the
         // last reference: the assignment may run inside one of that object's own events.
         auto previous = m_object.Get();

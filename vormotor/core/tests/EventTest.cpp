@@ -167,6 +167,17 @@ TEST(WithEvents, AssignmentMovesTheSubscription) {
     EXPECT_EQ(second->changed.HandlerCount(), 0u);
 }
 
+TEST(WithEvents, AssigningTheSameObjectAgainKeepsOneSubscription) {
+    Holder holder;
+    auto source = std::make_shared<Source>();
+    holder.member = source;
+    holder.member = source;
+    holder.member = Ref<Source>(source);
+    EXPECT_EQ(source->changed.HandlerCount(), 1u);
+    source->changed.Raise(1);
+    EXPECT_EQ(holder.log, (std::vector<std::string>{"changed 1"}));
+}
+
 TEST(WithEvents, HandlerMayReassignTheMemberItWasCalledThrough) {
     Holder holder;
     holder.member = std::make_shared<Source>();  // the member holds the only reference

@@ -1,0 +1,66 @@
+#!/usr/bin/env python3
+"""Prints figure, goal, min, median and the ratio of goal to median for Google Benchmark runs.
+
+Usage: goals.py RESULTS.json
+RESULTS.json comes from --benchmark_repetitions=N --benchmark_format=json; every repetition
+counts. Exits 1 when a figure misses its goal or a benchmark reported an error.
+"""
+import json
+import statistics
+import sys
+
+# (benchmark name, what is measured, goal, unit); "time" goals are upper limits in ns,
+# "allocs" goals are upper limits per iteration.
+GOALS = [
+    ("InputWordChange/profile:0", "time", 20.0, "ns (>= 50 M/s)"),
+    ("InputWordChange/profile:1", "time", 20.0, "ns (>= 50 M/s)"),
+    ("InputWordChange/profile:0", "allocs", 0, "allocs"),
+    ("InputWordChange/profile:1", "allocs", 0, "allocs"),
+    ("TickIdle/profile:0", "allocs", 0, "allocs"),
+    ("TickIdle/profile:1", "allocs", 0, "allocs"),
+    ("TickAllDue/profile:0", "time", 5000.0, "ns"),
+    ("TickAllDue/profile:1", "time", 5000.0, "ns"),
+    ("Attach/profile:0", "time", 20000.0, "ns"),
+    ("Attach/profile:1", "time", 20000.0, "ns"),
+]
+
+PROFILES = {"profile:0": "servo", "profile:1": "stepper"}
+
+
+def nanoseconds(run):
+    scale = {"ns": 1.0, "us": 1e3, "ms": 1e6, "s": 1e9}[run.get("time_unit", "ns")]
+    return run["real_time"] * scale
+
+
+def main(path):
+    with open(path) as results:
+        runs = [run for run in json.load(results)["benchmarks"] if run.get("run_type") == "iteration"]
+    failed = False
+    for run in runs:
+        if run.get("error_occurred"):
+            print(f"{run['name']}: {run.get('error_message', 'error')}")
+            failed = True
+    print(f"{'figure':34} {'goal':>16} {'min':>12} {'median':>12} {'goal/median':>12}")
+    for name, measure, goal, unit in GOALS:
+        samples = [run for run in runs if run["run_name"] == name]
+        if not samples:
+            print(f"{name}: did not run")
+            failed = True
+            continue
+        values = [nanoseconds(run) if measure == "time" else run.get("allocs/iter", 0.0) for run in samples]
+        low, middle = min(values), statistics.median(values)
+        label = name.split("/")[0] + " " + PROFILES.get(name.split("/")[1], "") + ("" if measure == "time" else " allocs")
+        if measure == "time":
+            ratio = f"{goal / middle:.2f}x" if middle > 0 else "-"
+            ok = middle <= goal
+        else:
+            ratio = "-"
+            ok = max(values) <= goal
+        failed |= not ok
+        print(f"{label:34} {'<= ' + format(goal, 'g') + ' ' + unit.split()[0]:>16} {low:12.1f} {middle:12.1f} "
+              f"{ratio:>12} {'' if ok else 'MISSED'}")
+    return 1 if failed else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main(sys.argv[1]))
