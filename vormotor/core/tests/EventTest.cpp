@@ -167,15 +167,17 @@ TEST(WithEvents, AssignmentMovesTheSubscription) {
     EXPECT_EQ(second->changed.HandlerCount(), 0u);
 }
 
-TEST(WithEvents, AssigningTheSameObjectAgainKeepsOneSubscription) {
+// A refresh that assigns the object it already holds keeps the subscription where it was.
+TEST(WithEvents, AssigningTheSameObjectAgainKeepsTheSubscription) {
     Holder holder;
     auto source = std::make_shared<Source>();
     holder.member = source;
+    auto later = source->changed.Connect([&](int n) { holder.log.push_back("later " + std::to_string(n)); });
     holder.member = source;
     holder.member = Ref<Source>(source);
-    EXPECT_EQ(source->changed.HandlerCount(), 1u);
+    EXPECT_EQ(source->changed.HandlerCount(), 2u);
     source->changed.Raise(1);
-    EXPECT_EQ(holder.log, (std::vector<std::string>{"changed 1"}));
+    EXPECT_EQ(holder.log, (std::vector<std::string>{"changed 1", "later 1"}));
 }
 
 TEST(WithEvents, HandlerMayReassignTheMemberItWasCalledThrough) {
