@@ -3,7 +3,6 @@
 // Each reports the heap allocations its loop made per iteration; the paths that must not
 // allocate fail when any appear.
 #include <benchmark/benchmark.h>
-
 #include <memory>
 #include <string>
 

@@ -1,5 +1,6 @@
 #include "vormotor/core/Conversions.h"
 
+#include <charconv>
 #include <clocale>
 #include <cmath>
 #include <cstdio>
@@ -55,9 +56,12 @@ std::string DoubleText(double value, char decimalSeparator) {
     if (value == 0.0) {
         return "0";
     }
-    // "%.14e" gives exactly 15 significant digits, correctly rounded, and the decimal exponent.
+    // Scientific form with 14 decimals gives exactly 15 significant digits, correctly rounded,
+    // and the decimal exponent; to_chars does it without printf's locale and format parsing.
     char buffer[32];
-    std::snprintf(buffer, sizeof buffer, "%.*e", kSignificantDigits - 1, std::fabs(value));
+    *std::to_chars(buffer, buffer + sizeof buffer - 1, std::fabs(value), std::chars_format::scientific,
+                   kSignificantDigits - 1)
+         .ptr = '\0';
     std::string digits;
     const char* cursor = buffer;
     for (; *cursor != 'e'; ++cursor) {

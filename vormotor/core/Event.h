@@ -110,8 +110,8 @@ protected:
         }
 
         void Remove(const detail::SlotBase* slot) noexcept override {
-            const auto found =
-                std::find_if(slots->begin(), slots->end(), [slot](const auto& candidate) { return candidate.get() == slot; });
+            const auto found = std::find_if(slots->begin(), slots->end(),
+                                            [slot](const auto& candidate) { return candidate.get() == slot; });
             if (found == slots->end()) {
                 return;
             }
