@@ -3,6 +3,7 @@
 
 #include "vormotor/contracts/Sorvane.h"
 #include "vormotor/core/FailureStyles.h"
+#include "vormotor/editors/EditorClasses.h"
 #include "vormotor/panel/MotorForm.h"
 #include "vormotor/panel/form/FormBuilder.h"
 #include "vormotor/panel/form/MotorFormDesign.h"
@@ -39,6 +40,9 @@ RegistryPlace& ComponentRegistryPlace() {
 }  // namespace
 
 std::shared_ptr<MotorForm> MotorForm::Create() {
+    // The form is built from the editor controls it was designed with; a host that brings its own
+    // editor classes registers them before the first panel, and those are kept.
+    EditorClasses::Register();
     std::shared_ptr<MotorForm> panel(new MotorForm());
     panel->Initialise();
     return panel;
