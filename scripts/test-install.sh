@@ -13,14 +13,17 @@ package=libvormotorctl-dev
 scripts/install-deps.sh
 cmake --preset default >/dev/null
 cmake --build --preset default
-rm -rf "$work" && mkdir -p "$work"
+rm -rf "$work" && mkdir -p "$work" && mkdir -m 700 "$work/runtime"
 
 sudo=""
 [ "$(id -u)" -eq 0 ] || sudo="sudo"
 export DEBIAN_FRONTEND=noninteractive
+quiet_apt_get() {  # prints its output only when it fails
+    $sudo apt-get -y -qq "$@" >"$work/apt.log" 2>&1 || { cat "$work/apt.log"; return 1; }
+}
 remove_package() {
     if dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed"; then
-        $sudo apt-get remove -y -qq "$package" >/dev/null
+        quiet_apt_get remove "$package"
     fi
 }
 trap remove_package EXIT
@@ -48,7 +51,7 @@ run_registry_example() {
 
 run_panel_example() {
     local output
-    output=$(QT_QPA_PLATFORM=offscreen "$work/$1/motor-page" --ticks 3)
+    output=$(QT_QPA_PLATFORM=offscreen XDG_RUNTIME_DIR="$work/runtime" "$work/$1/motor-page" --ticks 3)
     expect "$1" '^motor-page: 3 ticks, motor type "[^"]+", panel enabled$' "$output"
 }
 
@@ -77,7 +80,7 @@ run_panel_example prefix/qt-panel
 echo "test-install: prefix install: headers compile, both examples run"
 
 # 2. CRegistry alone, on a machine as if without Qt, nlohmann-json and Google Benchmark.
-cmake -S . -B "$work/registry-only" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DVOR_BUILD_PANEL=OFF \
+cmake -S . -B "$work/registry-only" -G Ninja --no-warn-unused-cli -DCMAKE_BUILD_TYPE=Debug -DVOR_BUILD_PANEL=OFF \
     -DVOR_BUILD_TESTS=OFF -DVOR_BUILD_BENCHMARKS=OFF -DCMAKE_DISABLE_FIND_PACKAGE_Qt6=ON \
     -DCMAKE_DISABLE_FIND_PACKAGE_nlohmann_json=ON -DCMAKE_DISABLE_FIND_PACKAGE_benchmark=ON >/dev/null
 cmake --build "$work/registry-only" >/dev/null
@@ -90,7 +93,7 @@ echo "test-install: CRegistry-only build: installed and the command-line example
 (cd build/default && cpack -G DEB -B "$work/deb" >/dev/null)
 deb=$(ls "$work"/deb/${package}_*.deb)
 remove_package  # the same version already installed would be kept as it is
-$sudo apt-get install -y -qq "$deb" >/dev/null
+quiet_apt_get install "$deb"
 build usr/registry-cli examples/registry-cli
 build usr/qt-panel examples/qt-panel
 for folder in usr/registry-cli usr/qt-panel; do
