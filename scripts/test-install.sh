@@ -73,6 +73,29 @@ add_library(headers OBJECT ${modules})
 target_link_libraries(headers PRIVATE VorMotorCtl::registry VorMotorCtl::panel VorMotorCtl::qt)
 EOF
 build headers-build "$work/headers" "$prefix"
+# What a consumer's find_package is told: the version of vormotor/Version.h; no to another major version
+# or to an unknown part.
+mkdir -p "$work/versions"
+cat >"$work/versions/CMakeLists.txt" <<'EOF'
+cmake_minimum_required(VERSION 3.25)
+project(VorVersions LANGUAGES CXX)
+find_package(VorMotorCtl 2.0 CONFIG QUIET)
+set(found_for_2 ${VorMotorCtl_FOUND})
+find_package(VorMotorCtl 1.0 CONFIG QUIET COMPONENTS registry nosuchpart)
+if(found_for_2 OR VorMotorCtl_FOUND)
+  message(FATAL_ERROR "VorMotorCtl found for version 2.0 or with an unknown component")
+endif()
+find_package(VorMotorCtl 1.0 CONFIG REQUIRED COMPONENTS registry)
+file(WRITE ${CMAKE_BINARY_DIR}/version.cpp [=[
+#include <string_view>
+#include <vormotor/Version.h>
+static_assert(std::string_view(VOR_VERSION_STRING) == PACKAGE_VERSION, "Version.h differs from the package");
+]=])
+add_library(version OBJECT ${CMAKE_BINARY_DIR}/version.cpp)
+target_compile_definitions(version PRIVATE PACKAGE_VERSION="${VorMotorCtl_VERSION}")
+target_link_libraries(version PRIVATE VorMotorCtl::core)
+EOF
+build versions-build "$work/versions" "$prefix"
 build prefix/registry-cli examples/registry-cli "$prefix"
 build prefix/qt-panel examples/qt-panel "$prefix"
 run_registry_example prefix/registry-cli
