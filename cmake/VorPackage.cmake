@@ -37,21 +37,19 @@ function(vor_export_library target)
   endif()
   target_sources(${target} ${scope} FILE_SET HEADERS BASE_DIRS ${VOR_SOURCE_ROOT} FILES ${headers})
   target_compile_features(${target} ${scope} cxx_std_20)
-  set(file_sets FILE_SET HEADERS DESTINATION ${CMAKE_INSTALL_INCLUDEDIR})
+  set(file_sets FILE_SET HEADERS)
   if(ARG_GENERATED)
     # A file set of its own: the build folder may lie inside the source tree, and the base folders of
     # one file set must not nest.
     target_sources(${target} ${scope} FILE_SET generated TYPE HEADERS BASE_DIRS ${PROJECT_BINARY_DIR}/generated
       FILES ${ARG_GENERATED})
-    list(APPEND file_sets FILE_SET generated DESTINATION ${CMAKE_INSTALL_INCLUDEDIR})
+    list(APPEND file_sets FILE_SET generated)
   endif()
   set_target_properties(${target} PROPERTIES EXPORT_NAME ${module} OUTPUT_NAME vormotor_${module})
   add_library(VorMotorCtl::${module} ALIAS ${target})
 
-  install(TARGETS ${target} EXPORT VorMotorCtl-${ARG_PART}
-    ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR}
-    LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR}
-    ${file_sets})
+  # Default places: the libraries in lib/, the headers in include/.
+  install(TARGETS ${target} EXPORT VorMotorCtl-${ARG_PART} ${file_sets})
 
   set_property(GLOBAL APPEND PROPERTY VOR_PACKAGE_PARTS ${ARG_PART})
   set_property(GLOBAL APPEND PROPERTY VOR_PACKAGE_TARGETS_${ARG_PART} ${module})
