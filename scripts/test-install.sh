@@ -18,8 +18,11 @@ rm -rf "$work" && mkdir -p "$work" && mkdir -m 700 "$work/runtime"
 sudo=""
 [ "$(id -u)" -eq 0 ] || sudo="sudo"
 export DEBIAN_FRONTEND=noninteractive
-quiet_apt_get() {  # prints its output only when it fails
-    $sudo apt-get -y -qq "$@" >"$work/apt.log" 2>&1 || { cat "$work/apt.log"; return 1; }
+quietly() {  # quietly <command...>: its output shows only when it fails
+    "$@" >"$work/step.log" 2>&1 || { tail -n 60 "$work/step.log"; echo "test-install: failed: $*" >&2; exit 1; }
+}
+quiet_apt_get() {
+    quietly $sudo apt-get -y -qq "$@"
 }
 remove_package() {
     if dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed"; then
@@ -30,9 +33,9 @@ trap remove_package EXIT
 
 # build <folder> <source> [prefix]: configures and builds a consumer project with warnings as errors.
 build() {
-    cmake -S "$2" -B "$work/$1" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS="-Wall -Wextra -Werror" \
-        ${3:+-DCMAKE_PREFIX_PATH="$3"} >/dev/null
-    cmake --build "$work/$1" >/dev/null
+    quietly cmake -S "$2" -B "$work/$1" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS="-Wall -Wextra -Werror" \
+        ${3:+-DCMAKE_PREFIX_PATH="$3"}
+    quietly cmake --build "$work/$1"
 }
 
 expect() {  # expect <what> <pattern> <text>
@@ -57,7 +60,7 @@ run_panel_example() {
 
 # 1. A fresh prefix.
 prefix="$work/prefix"
-cmake --install build/default --prefix "$prefix" >/dev/null
+quietly cmake --install build/default --prefix "$prefix"
 # Every installed header compiles on its own include path.
 mkdir -p "$work/headers"
 for module in "$prefix"/include/vormotor/*/; do
@@ -103,17 +106,17 @@ run_panel_example prefix/qt-panel
 echo "test-install: prefix install: headers compile, both examples run"
 
 # 2. CRegistry alone, on a machine as if without Qt, nlohmann-json and Google Benchmark.
-cmake -S . -B "$work/registry-only" -G Ninja --no-warn-unused-cli -DCMAKE_BUILD_TYPE=Debug -DVOR_BUILD_PANEL=OFF \
+quietly cmake -S . -B "$work/registry-only" -G Ninja --no-warn-unused-cli -DCMAKE_BUILD_TYPE=Debug -DVOR_BUILD_PANEL=OFF \
     -DVOR_BUILD_TESTS=OFF -DVOR_BUILD_BENCHMARKS=OFF -DCMAKE_DISABLE_FIND_PACKAGE_Qt6=ON \
-    -DCMAKE_DISABLE_FIND_PACKAGE_nlohmann_json=ON -DCMAKE_DISABLE_FIND_PACKAGE_benchmark=ON >/dev/null
-cmake --build "$work/registry-only" >/dev/null
-cmake --install "$work/registry-only" --prefix "$work/registry-prefix" >/dev/null
+    -DCMAKE_DISABLE_FIND_PACKAGE_nlohmann_json=ON -DCMAKE_DISABLE_FIND_PACKAGE_benchmark=ON
+quietly cmake --build "$work/registry-only"
+quietly cmake --install "$work/registry-only" --prefix "$work/registry-prefix"
 build registry-only-prefix/registry-cli examples/registry-cli "$work/registry-prefix"
 run_registry_example registry-only-prefix/registry-cli
 echo "test-install: CRegistry-only build: installed and the command-line example runs"
 
 # 3. The Debian package, installed under /usr.
-(cd build/default && cpack -G DEB -B "$work/deb" >/dev/null)
+(cd build/default && quietly cpack -G DEB -B "$work/deb")
 deb=$(ls "$work"/deb/${package}_*.deb)
 remove_package  # the same version already installed would be kept as it is
 quiet_apt_get install "$deb"
