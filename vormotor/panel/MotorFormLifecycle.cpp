@@ -40,8 +40,7 @@ RegistryPlace& ComponentRegistryPlace() {
 }  // namespace
 
 std::shared_ptr<MotorForm> MotorForm::Create() {
-    // The form is built from the editor controls it was designed with; a host that brings its own
-    // editor classes registers them before the first panel, and those are kept.
+    // No set-up step for the host: the form cannot be built without its editor classes.
     EditorClasses::Register();
     std::shared_ptr<MotorForm> panel(new MotorForm());
     panel->Initialise();
