@@ -19,18 +19,18 @@ constexpr std::int64_t RootCount = 7;
 constexpr std::size_t MaxKeyNameLength = 255;
 constexpr std::uint32_t CreatedNewKey = 1;
 constexpr std::uint32_t OpenedExistingKey = 2;
-// How long a call waits for another process that holds the store.
-constexpr std::chrono::seconds BusyTime{10};
 constexpr std::chrono::milliseconds RetryPause{2};
+// Stores whose schema is complete say so in their header, so opening one needs no write lock.
+constexpr std::int64_t SchemaVersion = 1;
 
 bool IsBusy(int code) {
     return (code & 0xFF) == SQLITE_BUSY || (code & 0xFF) == SQLITE_LOCKED;
 }
 
-// Opening, switching to WAL and creating the schema can meet another process doing the same;
-// SQLite's own busy wait does not cover all of these steps.
-void ExecPatiently(sqlite3* db, const char* sql) {
-    const auto deadline = std::chrono::steady_clock::now() + BusyTime;
+// Switching to WAL and creating the schema can meet another process doing the same; SQLite's own
+// busy wait does not cover all of these steps.
+void ExecPatiently(sqlite3* db, const char* sql, std::chrono::milliseconds busyTime) {
+    const auto deadline = std::chrono::steady_clock::now() + busyTime;
     for (;;) {
         try {
             ExecSql(db, sql);
@@ -71,7 +71,17 @@ INSERT OR IGNORE INTO keys(id, parent, name, fold, class, written) VALUES
     (5, 0, 'HKEY_PERFORMANCE_DATA', 'HKEY_PERFORMANCE_DATA', x'', 0),
     (6, 0, 'HKEY_CURRENT_CONFIG', 'HKEY_CURRENT_CONFIG', x'', 0),
     (7, 0, 'HKEY_DYN_DATA', 'HKEY_DYN_DATA', x'', 0);
+PRAGMA user_version = 1;
 )sql";
+
+std::int64_t PragmaValue(sqlite3* db, const char* sql) {
+    SqlStatement pragma(db, sql);
+    return pragma.Step() ? pragma.Int(0) : 0;
+}
+
+long FailureOf(const SqlStatement::SqlFailure& failure) {
+    return IsBusy(failure.code) ? reg::StoreBusy : reg::RegistryIoFailed;
+}
 
 // Only ASCII letters fold: the store keeps bytes, not characters of any one code page.
 std::string Fold(std::string_view name) {
@@ -129,48 +139,41 @@ void Put(T* target, T value) {
 }  // namespace
 
 struct RegStore::Statements {
-    explicit Statements(sqlite3* db)
-        : findChild(db, "SELECT id FROM keys WHERE parent = ?1 AND fold = ?2"),
-          keyExists(db, "SELECT 1 FROM keys WHERE id = ?1"),
-          insertKey(db, "INSERT INTO keys(parent, name, fold, class, written) VALUES(?1, ?2, ?3, ?4, ?5)"),
-          touchKey(db, "UPDATE keys SET written = ?2 WHERE id = ?1"),
-          hasChildren(db, "SELECT 1 FROM keys WHERE parent = ?1 LIMIT 1"),
-          parentOf(db, "SELECT parent FROM keys WHERE id = ?1"),
-          deleteKeyValues(db, "DELETE FROM vals WHERE key = ?1"),
-          deleteKey(db, "DELETE FROM keys WHERE id = ?1"),
-          getValue(db, "SELECT type, data FROM vals WHERE key = ?1 AND fold = ?2"),
+    explicit Statements(sqlite3* db, SqlStatement::Tracker& used)
+        : findChild(db, "SELECT id FROM keys WHERE parent = ?1 AND fold = ?2", &used),
+          keyExists(db, "SELECT 1 FROM keys WHERE id = ?1", &used),
+          insertKey(db, "INSERT INTO keys(parent, name, fold, class, written) VALUES(?1, ?2, ?3, ?4, ?5)", &used),
+          touchKey(db, "UPDATE keys SET written = ?2 WHERE id = ?1", &used),
+          hasChildren(db, "SELECT 1 FROM keys WHERE parent = ?1 LIMIT 1", &used),
+          parentOf(db, "SELECT parent FROM keys WHERE id = ?1", &used),
+          deleteKeyValues(db, "DELETE FROM vals WHERE key = ?1", &used),
+          deleteKey(db, "DELETE FROM keys WHERE id = ?1", &used),
+          getValue(db, "SELECT type, data FROM vals WHERE key = ?1 AND fold = ?2", &used),
           setValue(db,
                    "INSERT INTO vals(key, name, fold, type, data) VALUES(?1, ?2, ?3, ?4, ?5) "
-                   "ON CONFLICT(key, fold) DO UPDATE SET type = excluded.type, data = excluded.data"),
-          deleteValue(db, "DELETE FROM vals WHERE key = ?1 AND fold = ?2"),
-          keyInfo(db, "SELECT class, written FROM keys WHERE id = ?1"),
+                   "ON CONFLICT(key, fold) DO UPDATE SET type = excluded.type, data = excluded.data",
+                   &used),
+          deleteValue(db, "DELETE FROM vals WHERE key = ?1 AND fold = ?2", &used),
+          keyInfo(db, "SELECT class, written FROM keys WHERE id = ?1", &used),
           childStats(db,
                      "SELECT count(*), coalesce(max(length(name)), 0), coalesce(max(length(class)), 0) "
-                     "FROM keys WHERE parent = ?1"),
+                     "FROM keys WHERE parent = ?1",
+                     &used),
           valueStats(db,
                      "SELECT count(*), coalesce(max(length(name)), 0), coalesce(max(length(data)), 0) "
-                     "FROM vals WHERE key = ?1"),
-          valueAt(db, "SELECT name, type, data FROM vals WHERE key = ?1 ORDER BY id LIMIT 1 OFFSET ?2"),
-          childNames(db, "SELECT name FROM keys WHERE parent = ?1 ORDER BY fold"),
-          dataVersion(db, "PRAGMA data_version"),
+                     "FROM vals WHERE key = ?1",
+                     &used),
+          values(db, "SELECT name, type, data FROM vals WHERE key = ?1 ORDER BY id", &used),
+          childNames(db, "SELECT name FROM keys WHERE parent = ?1 ORDER BY fold", &used),
+          dataVersion(db, "PRAGMA data_version", &used),
           beginRead(db, "BEGIN"),
           beginWrite(db, "BEGIN IMMEDIATE"),
-          commit(db, "COMMIT"),
-          savepoint(db, "SAVEPOINT call"),
-          release(db, "RELEASE call") {}
+          commit(db, "COMMIT") {}
 
     SqlStatement findChild, keyExists, insertKey, touchKey, hasChildren, parentOf, deleteKeyValues, deleteKey;
     SqlStatement getValue, setValue, deleteValue;
-    SqlStatement keyInfo, childStats, valueStats, valueAt, childNames, dataVersion;
-    SqlStatement beginRead, beginWrite, commit, savepoint, release;
-
-    void ResetAll() {
-        for (SqlStatement* statement : {&findChild, &keyExists, &insertKey, &touchKey, &hasChildren, &parentOf,
-                                        &deleteKeyValues, &deleteKey, &getValue, &setValue, &deleteValue, &keyInfo,
-                                        &childStats, &valueStats, &valueAt, &childNames, &dataVersion}) {
-            statement->Reset();
-        }
-    }
+    SqlStatement keyInfo, childStats, valueStats, values, childNames, dataVersion;
+    SqlStatement beginRead, beginWrite, commit;
 };
 
 std::string RegStore::DefaultPath() {
@@ -187,7 +190,7 @@ std::string RegStore::DefaultPath() {
     return variable("HOME") + "/.config/vormotor/registry.db";
 }
 
-RegStore::RegStore(const std::string& path) {
+RegStore::RegStore(const std::string& path, std::chrono::milliseconds busyTime) : m_busyTime(busyTime) {
     const bool inMemory = path == InMemory;
     try {
         if (!inMemory && std::filesystem::path(path).has_parent_path()) {
@@ -196,21 +199,27 @@ RegStore::RegStore(const std::string& path) {
         if (sqlite3_open_v2(path.c_str(), &m_db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr) != SQLITE_OK) {
             throw SqlStatement::SqlFailure{sqlite3_errcode(m_db)};
         }
-        // Another process may hold the write lock for the length of one call or one batch.
-        sqlite3_busy_timeout(m_db, 10'000);
-        // WAL lets readers and one writer work at once; FULL makes every commit survive a crash.
-        ExecPatiently(m_db,
-                      inMemory ? "PRAGMA synchronous = FULL" : "PRAGMA journal_mode = WAL; PRAGMA synchronous = FULL");
-        ExecPatiently(m_db, (std::string("BEGIN IMMEDIATE;") + Schema + "COMMIT;").c_str());
-        m_sql = std::make_unique<Statements>(m_db);
+        sqlite3_busy_timeout(m_db, static_cast<int>(busyTime.count()));
+        // FULL makes every commit survive a crash.
+        ExecPatiently(m_db, "PRAGMA synchronous = FULL", busyTime);
+        // A store made once is opened with a read only: another process writing to it never makes
+        // an open wait or fail.
+        if (PragmaValue(m_db, "PRAGMA user_version") < SchemaVersion) {
+            // WAL lets readers and one writer work at once.
+            if (!inMemory) {
+                ExecPatiently(m_db, "PRAGMA journal_mode = WAL", busyTime);
+            }
+            ExecPatiently(m_db, (std::string("BEGIN IMMEDIATE;") + Schema + "COMMIT;").c_str(), busyTime);
+        }
+        m_sql = std::make_unique<Statements>(m_db, m_used);
     } catch (const std::exception& failure) {
         sqlite3_close(m_db);
-        throw Error(static_cast<std::int32_t>(reg::RegistryIoFailed), "RegStore",
+        throw Error(reg::StoreUnusableError, "RegStore",
                     "Cannot open the registry store " + path + ": " + failure.what());
     } catch (const SqlStatement::SqlFailure& failure) {
-        const std::string reason = sqlite3_errstr(failure.code);
+        const std::string reason = IsBusy(failure.code) ? reg::StoreBusyText : sqlite3_errstr(failure.code);
         sqlite3_close(m_db);
-        throw Error(static_cast<std::int32_t>(reg::RegistryIoFailed), "RegStore",
+        throw Error(IsBusy(failure.code) ? reg::StoreBusyError : reg::StoreUnusableError, "RegStore",
                     "Cannot open the registry store " + path + ": " + reason);
     }
 }
@@ -220,72 +229,122 @@ RegStore::~RegStore() {
     sqlite3_close(m_db);
 }
 
-// One call is one transaction, or a savepoint inside a batch, so a failed call leaves nothing behind.
-// A call that finds the store busy with another process starts over until the busy time runs out.
-template <typename Body>
-long RegStore::Call(bool write, Body&& body) {
-    const bool nested = m_inBatch;
-    // Inside a batch a read needs no savepoint: it changes nothing to undo.
-    if (nested && !write) {
-        try {
-            const long result = body();
-            m_sql->ResetAll();
-            return result;
-        } catch (const SqlStatement::SqlFailure&) {
-            m_sql->ResetAll();
-            return reg::RegistryIoFailed;
-        }
-    }
-    SqlStatement& begin = nested ? m_sql->savepoint : write ? m_sql->beginWrite : m_sql->beginRead;
-    SqlStatement& end = nested ? m_sql->release : m_sql->commit;
-    const auto deadline = std::chrono::steady_clock::now() + BusyTime;
+// Begins a transaction, waiting for another process's write at most the busy time.
+long RegStore::Begin(bool write) {
+    SqlStatement& begin = write ? m_sql->beginWrite : m_sql->beginRead;
+    const auto deadline = std::chrono::steady_clock::now() + m_busyTime;
     for (;;) {
         try {
             begin.Bind().Run();
+            ++m_transaction;
+            return reg::Success;
         } catch (const SqlStatement::SqlFailure& failure) {
-            if (!nested && IsBusy(failure.code) && std::chrono::steady_clock::now() < deadline) {
-                std::this_thread::sleep_for(RetryPause);
-                continue;
-            }
-            return reg::RegistryIoFailed;
-        }
-        try {
-            const long result = body();
-            m_sql->ResetAll();
-            end.Bind().Run();
-            return result;
-        } catch (const SqlStatement::SqlFailure& failure) {
-            m_sql->ResetAll();
-            sqlite3_exec(m_db, nested ? "ROLLBACK TO call; RELEASE call" : "ROLLBACK", nullptr, nullptr, nullptr);
-            if (nested || !IsBusy(failure.code) || std::chrono::steady_clock::now() >= deadline) {
+            if (!IsBusy(failure.code)) {
                 return reg::RegistryIoFailed;
+            }
+            if (std::chrono::steady_clock::now() >= deadline) {
+                return reg::StoreBusy;
             }
             std::this_thread::sleep_for(RetryPause);
         }
     }
 }
 
-void RegStore::BeginBatch() {
-    if (m_batchDepth++ == 0) {
+void RegStore::Rollback() {
+    m_used.ResetUsed();
+    sqlite3_exec(m_db, "ROLLBACK", nullptr, nullptr, nullptr);
+    m_touched.clear();
+    // What was read or written in the transaction may be gone with it.
+    ForgetListings();
+    m_keySeen = 0;
+}
+
+void RegStore::LoseBatch(long failure) {
+    Rollback();
+    m_batch.failure = failure;
+}
+
+// Inside a batch a call runs in the batch's transaction without a savepoint of its own: each
+// statement is atomic by itself, and a call that fails loses the whole batch, so a batch is kept
+// whole or not at all.
+template <typename Body>
+long RegStore::Call(bool write, Body&& body) {
+    if (m_batch.depth == 0) {
+        return CallAlone(write, body);
+    }
+    if (m_batch.failure != reg::Success) {
+        return m_batch.failure;
+    }
+    if (write && m_batch.use == BatchUse::Read) {
+        // A read batch that starts to write has changed nothing yet, so it may start over as a writer.
+        m_used.ResetUsed();
+        sqlite3_exec(m_db, "COMMIT", nullptr, nullptr, nullptr);
+        m_batch.use = BatchUse::Write;
+        if (const long code = Begin(true); code != reg::Success) {
+            m_batch.failure = code;
+            return code;
+        }
+    }
+    try {
+        const long result = body();
+        m_used.ResetUsed();
+        return result;
+    } catch (const SqlStatement::SqlFailure& failure) {
+        LoseBatch(FailureOf(failure));
+        return m_batch.failure;
+    }
+}
+
+// One call alone is one transaction, so a failed call leaves nothing behind. A call that finds the
+// store busy with another process starts over until the busy time runs out.
+template <typename Body>
+long RegStore::CallAlone(bool write, Body&& body) {
+    const auto deadline = std::chrono::steady_clock::now() + m_busyTime;
+    for (;;) {
+        if (const long code = Begin(write); code != reg::Success) {
+            return code;
+        }
         try {
-            ExecPatiently(m_db, "BEGIN IMMEDIATE");
-            m_inBatch = true;
-        } catch (const SqlStatement::SqlFailure&) {
-            m_inBatch = false;
+            const long result = body();
+            m_used.ResetUsed();
+            m_sql->commit.Bind().Run();
+            return result;
+        } catch (const SqlStatement::SqlFailure& failure) {
+            Rollback();
+            if (!IsBusy(failure.code) || std::chrono::steady_clock::now() >= deadline) {
+                return FailureOf(failure);
+            }
+            std::this_thread::sleep_for(RetryPause);
         }
     }
 }
 
+long RegStore::BeginBatch(BatchUse use) {
+    if (m_batch.depth++ > 0) {
+        return m_batch.failure;  // nested: a read batch turns into a write batch at its first write
+    }
+    m_batch.use = use;
+    m_batch.failure = Begin(use == BatchUse::Write);
+    return m_batch.failure;
+}
+
 long RegStore::EndBatch() {
-    if (--m_batchDepth > 0 || !m_inBatch) {
-        return reg::Success;
+    if (m_batch.depth == 0 || --m_batch.depth > 0) {
+        return m_batch.failure;
     }
-    m_inBatch = false;
-    if (sqlite3_exec(m_db, "COMMIT", nullptr, nullptr, nullptr) == SQLITE_OK) {
-        return reg::Success;
+    const long failure = std::exchange(m_batch.failure, reg::Success);
+    if (failure != reg::Success) {
+        return failure;
     }
-    sqlite3_exec(m_db, "ROLLBACK", nullptr, nullptr, nullptr);
-    return reg::RegistryIoFailed;
+    try {
+        StampTouchedKeys();
+        m_used.ResetUsed();
+        m_sql->commit.Bind().Run();
+        return reg::Success;
+    } catch (const SqlStatement::SqlFailure& commitFailure) {
+        Rollback();
+        return FailureOf(commitFailure);
+    }
 }
 
 // Runs body(open) as one call on the key behind a handle, or answers why the handle cannot be used.
@@ -325,7 +384,16 @@ long RegStore::Resolve(RegHandle key, OpenHandle& open) {
         return reg::InvalidHandle;
     }
     open = found->second;
-    return m_sql->keyExists.Bind(open.id).Step() ? reg::Success : reg::KeyDeleted;
+    // Nobody else can delete a key while this transaction lasts, so one look per key is enough.
+    if (m_keySeen == open.id && m_keySeenIn == m_transaction) {
+        return reg::Success;
+    }
+    if (!m_sql->keyExists.Bind(open.id).Step()) {
+        return reg::KeyDeleted;
+    }
+    m_keySeen = open.id;
+    m_keySeenIn = m_transaction;
+    return reg::Success;
 }
 
 long RegStore::Walk(std::int64_t from, const char* subKey, bool create, const char* keyClass, std::int64_t& id,
@@ -357,10 +425,10 @@ long RegStore::Walk(std::int64_t from, const char* subKey, bool create, const ch
         if (!create) {
             return reg::FileNotFound;
         }
-        const FileTime now = Now();
         // Every key the call creates gets the class, not only the last one, as on the platform.
-        m_sql->insertKey.Bind(id, name, std::string_view(fold), NameOf(keyClass), static_cast<std::int64_t>(now)).Run();
-        m_sql->touchKey.Bind(id, static_cast<std::int64_t>(now)).Run();
+        m_sql->insertKey.Bind(id, name, std::string_view(fold), NameOf(keyClass), static_cast<std::int64_t>(Now()))
+            .Run();
+        Touch(id);
         id = sqlite3_last_insert_rowid(m_db);
         created = true;
     }
@@ -374,7 +442,21 @@ RegHandle RegStore::NewHandle(std::int64_t id, std::uint32_t access) {
 }
 
 void RegStore::Touch(std::int64_t id) {
-    m_sql->touchKey.Bind(id, static_cast<std::int64_t>(Now())).Run();
+    if (m_batch.depth == 0) {
+        m_sql->touchKey.Bind(id, static_cast<std::int64_t>(Now())).Run();
+    } else if (m_touched.empty() || m_touched.back() != id) {
+        m_touched.push_back(id);
+    }
+}
+
+void RegStore::StampTouchedKeys() {
+    std::sort(m_touched.begin(), m_touched.end());
+    m_touched.erase(std::unique(m_touched.begin(), m_touched.end()), m_touched.end());
+    const auto now = static_cast<std::int64_t>(Now());
+    for (const std::int64_t id : m_touched) {
+        m_sql->touchKey.Bind(id, now).Run();
+    }
+    m_touched.clear();
 }
 
 long RegStore::OpenKeyEx(RegHandle key, const char* subKey, std::uint32_t, std::uint32_t access, RegHandle* result) {
@@ -416,6 +498,7 @@ long RegStore::DeleteKey(RegHandle key, const char* subKey) {
         const std::int64_t parent = m_sql->parentOf.Int(0);
         m_sql->deleteKeyValues.Bind(id).Run();
         m_sql->deleteKey.Bind(id).Run();
+        m_keySeen = 0;
         Touch(parent);
         return reg::Success;
     });
@@ -466,6 +549,8 @@ long RegStore::QueryInfoKey(RegHandle key, char* keyClass, std::uint32_t* classL
         return reg::InvalidParameter;
     }
     return OnKey(key, Use::Read, [&](const OpenHandle& open) {
+        // A batch's keys show the time they were written at, not the time they were last read.
+        StampTouchedKeys();
         SqlStatement& info = m_sql->keyInfo.Bind(open.id);
         info.Step();
         const std::string_view cls = info.Bytes(0);
@@ -497,17 +582,18 @@ long RegStore::EnumValue(RegHandle key, std::uint32_t index, char* name, std::ui
         return reg::InvalidParameter;
     }
     return OnKey(key, Use::Read, [&](const OpenHandle& open) {
-        SqlStatement& value = m_sql->valueAt.Bind(open.id, static_cast<std::int64_t>(index));
-        if (!value.Step()) {
+        const std::vector<StoredValue>& values = Values(open.id);
+        if (index >= values.size()) {
+            m_valueLists.erase(open.id);
             return reg::NoMoreItems;
         }
-        const std::string_view valueName = value.Bytes(0);
-        if (CopyName(valueName, name, *nameLength) != reg::Success) {
+        const StoredValue& value = values[index];
+        if (CopyName(value.name, name, *nameLength) != reg::Success) {
             return reg::MoreData;
         }
-        *nameLength = static_cast<std::uint32_t>(valueName.size());
-        Put(type, static_cast<std::uint32_t>(value.Int(1)));
-        return CopyData(value.Bytes(2), data, size);
+        *nameLength = static_cast<std::uint32_t>(value.name.size());
+        Put(type, value.type);
+        return CopyData(value.data, data, size);
     });
 }
 
@@ -517,23 +603,56 @@ long RegStore::EnumKey(RegHandle key, std::uint32_t index, char* name, std::uint
     }
     return OnKey(key, Use::Read, [&](const OpenHandle& open) {
         const std::vector<std::string>& names = SubKeyNames(open.id);
-        return index < names.size() ? CopyName(names[index], name, nameBufferLength) : reg::NoMoreItems;
+        if (index >= names.size()) {
+            m_subKeyLists.erase(open.id);
+            return reg::NoMoreItems;
+        }
+        return CopyName(names[index], name, nameBufferLength);
     });
 }
 
-// Enumerating by index would rescan the siblings for every index; one sorted list per key, kept while
-// nobody has written, makes a whole enumeration linear.
+// Drops the cached enumerations when the database is no longer the one they were read from.
+void RegStore::CheckListings() {
+    DatabaseState now{m_transaction, -1, sqlite3_total_changes64(m_db)};
+    if (m_batch.depth == 0) {
+        // Alone, every call is a transaction of its own; other connections' commits show in the version.
+        now.transaction = 0;
+        m_sql->dataVersion.Bind().Step();
+        now.othersVersion = m_sql->dataVersion.Int(0);
+    }
+    if (now != m_listedIn) {
+        ForgetListings();
+        m_listedIn = now;
+    }
+}
+
+void RegStore::ForgetListings() {
+    m_subKeyLists.clear();
+    m_valueLists.clear();
+    m_listedIn = {};
+}
+
 const std::vector<std::string>& RegStore::SubKeyNames(std::int64_t id) {
-    m_sql->dataVersion.Bind().Step();
-    const std::int64_t version = m_sql->dataVersion.Int(0);
-    const std::int64_t stamp = sqlite3_total_changes64(m_db);
-    if (m_snapshot.id != id || m_snapshot.stamp != stamp || m_snapshot.version != version) {
-        m_snapshot = {id, stamp, version, {}};
+    CheckListings();
+    const auto [list, added] = m_subKeyLists.try_emplace(id);
+    if (added) {
         for (SqlStatement& child = m_sql->childNames.Bind(id); child.Step();) {
-            m_snapshot.names.emplace_back(child.Bytes(0));
+            list->second.emplace_back(child.Bytes(0));
         }
     }
-    return m_snapshot.names;
+    return list->second;
+}
+
+const std::vector<RegStore::StoredValue>& RegStore::Values(std::int64_t id) {
+    CheckListings();
+    const auto [list, added] = m_valueLists.try_emplace(id);
+    if (added) {
+        for (SqlStatement& value = m_sql->values.Bind(id); value.Step();) {
+            list->second.push_back(
+                {std::string(value.Bytes(0)), static_cast<std::uint32_t>(value.Int(1)), std::string(value.Bytes(2))});
+        }
+    }
+    return list->second;
 }
 
 }  // namespace vor

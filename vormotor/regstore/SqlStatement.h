@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <string_view>
+#include <vector>
 
 struct sqlite3;
 struct sqlite3_stmt;
@@ -16,15 +17,28 @@ public:
         int code;
     };
 
-    SqlStatement(sqlite3* db, std::string_view sql);
+    // The statements bound since the last ResetUsed: a call ends by resetting only those, not every
+    // statement it might have used.
+    class Tracker {
+    public:
+        void ResetUsed();
+
+    private:
+        friend class SqlStatement;
+        std::vector<SqlStatement*> m_used;
+    };
+
+    SqlStatement(sqlite3* db, std::string_view sql, Tracker* tracker = nullptr);
     ~SqlStatement();
     SqlStatement(const SqlStatement&) = delete;
     SqlStatement& operator=(const SqlStatement&) = delete;
 
-    // Binds parameters 1, 2, ... in order and clears earlier bindings and results.
+    // Binds parameters 1, 2, ... in order (every parameter, so no earlier binding survives) and drops
+    // earlier results.
     template <typename... Args>
     SqlStatement& Bind(const Args&... args) {
         Reset();
+        Track();
         int index = 0;
         (BindOne(++index, args), ...);
         return *this;
@@ -43,10 +57,13 @@ public:
     std::string_view Bytes(int column) const;
 
 private:
+    void Track();
     void BindOne(int index, std::int64_t value);
     void BindOne(int index, std::string_view bytes);
 
     sqlite3_stmt* m_statement = nullptr;
+    Tracker* m_tracker = nullptr;
+    bool m_tracked = false;
 };
 
 // Runs SQL text without results; throws SqlFailure.
