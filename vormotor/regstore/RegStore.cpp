@@ -20,6 +20,9 @@ constexpr std::size_t MaxKeyNameLength = 255;
 constexpr std::uint32_t CreatedNewKey = 1;
 constexpr std::uint32_t OpenedExistingKey = 2;
 constexpr std::chrono::milliseconds RetryPause{2};
+// Listings kept at once: enough for the keys a save of a deep tree has open, few enough that
+// reading key after key without enumerating them to the end stays small.
+constexpr std::size_t ListingLimit = 64;
 // Stores whose schema is complete say so in their header, so opening one needs no write lock.
 constexpr std::int64_t SchemaVersion = 1;
 
@@ -55,14 +58,13 @@ CREATE TABLE IF NOT EXISTS keys(
     written INTEGER NOT NULL,
     UNIQUE(parent, fold));
 CREATE TABLE IF NOT EXISTS vals(
-    id INTEGER PRIMARY KEY AUTOINCREMENT,
+    id INTEGER PRIMARY KEY,
     key INTEGER NOT NULL,
     name BLOB NOT NULL,
     fold BLOB NOT NULL,
     type INTEGER NOT NULL,
     data BLOB NOT NULL,
     UNIQUE(key, fold));
-CREATE INDEX IF NOT EXISTS vals_in_order ON vals(key, id);
 INSERT OR IGNORE INTO keys(id, parent, name, fold, class, written) VALUES
     (1, 0, 'HKEY_CLASSES_ROOT', 'HKEY_CLASSES_ROOT', x'', 0),
     (2, 0, 'HKEY_CURRENT_USER', 'HKEY_CURRENT_USER', x'', 0),
@@ -159,10 +161,6 @@ struct RegStore::Statements {
                      "SELECT count(*), coalesce(max(length(name)), 0), coalesce(max(length(class)), 0) "
                      "FROM keys WHERE parent = ?1",
                      &used),
-          valueStats(db,
-                     "SELECT count(*), coalesce(max(length(name)), 0), coalesce(max(length(data)), 0) "
-                     "FROM vals WHERE key = ?1",
-                     &used),
           values(db, "SELECT name, type, data FROM vals WHERE key = ?1 ORDER BY id", &used),
           childNames(db, "SELECT name FROM keys WHERE parent = ?1 ORDER BY fold", &used),
           dataVersion(db, "PRAGMA data_version", &used),
@@ -172,7 +170,7 @@ struct RegStore::Statements {
 
     SqlStatement findChild, keyExists, insertKey, touchKey, hasChildren, parentOf, deleteKeyValues, deleteKey;
     SqlStatement getValue, setValue, deleteValue;
-    SqlStatement keyInfo, childStats, valueStats, values, childNames, dataVersion;
+    SqlStatement keyInfo, childStats, values, childNames, dataVersion;
     SqlStatement beginRead, beginWrite, commit;
 };
 
@@ -196,7 +194,10 @@ RegStore::RegStore(const std::string& path, std::chrono::milliseconds busyTime) 
         if (!inMemory && std::filesystem::path(path).has_parent_path()) {
             std::filesystem::create_directories(std::filesystem::path(path).parent_path());
         }
-        if (sqlite3_open_v2(path.c_str(), &m_db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr) != SQLITE_OK) {
+        // One object is used by one thread at a time (its handles are not shared either), so the
+        // connection needs no mutex of its own.
+        constexpr int Flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX;
+        if (sqlite3_open_v2(path.c_str(), &m_db, Flags, nullptr) != SQLITE_OK) {
             throw SqlStatement::SqlFailure{sqlite3_errcode(m_db)};
         }
         sqlite3_busy_timeout(m_db, static_cast<int>(busyTime.count()));
@@ -407,7 +408,22 @@ long RegStore::Walk(std::int64_t from, const char* subKey, bool create, const ch
     }
     id = from;
     created = false;
+    // Inside a batch, loads and saves walk to sibling after sibling: the parent found last time is
+    // still there, as nobody else can change the store while the batch's transaction lasts.
+    const std::size_t lastSeparator = path.rfind('\\');
+    const bool remember = m_batch.depth > 0 && lastSeparator != std::string_view::npos;
+    const std::string_view parentPath = remember ? path.substr(0, lastSeparator) : std::string_view();
+    const char* lastName = remember ? path.data() + lastSeparator + 1 : nullptr;
+    const bool known = remember && m_lastParent.transaction == m_transaction && m_lastParent.from == from &&
+                       m_lastParent.path == parentPath;
+    if (known) {
+        id = m_lastParent.id;
+        path.remove_prefix(lastSeparator + 1);
+    }
     while (!path.empty()) {
+        if (path.data() == lastName && !known) {
+            m_lastParent = {m_transaction, from, std::string(parentPath), id};
+        }
         const std::size_t end = std::min(path.find('\\'), path.size());
         const std::string_view name = path.substr(0, end);
         path.remove_prefix(std::min(end + 1, path.size()));
@@ -499,6 +515,7 @@ long RegStore::DeleteKey(RegHandle key, const char* subKey) {
         m_sql->deleteKeyValues.Bind(id).Run();
         m_sql->deleteKey.Bind(id).Run();
         m_keySeen = 0;
+        m_lastParent = {};
         Touch(parent);
         return reg::Success;
     });
@@ -507,7 +524,8 @@ long RegStore::DeleteKey(RegHandle key, const char* subKey) {
 long RegStore::QueryValueEx(RegHandle key, const char* valueName, std::uint32_t* type, unsigned char* data,
                             std::uint32_t* size) {
     return OnKey(key, Use::Read, [&](const OpenHandle& open) {
-        SqlStatement& value = m_sql->getValue.Bind(open.id, std::string_view(Fold(NameOf(valueName))));
+        const std::string fold = Fold(NameOf(valueName));
+        SqlStatement& value = m_sql->getValue.Bind(open.id, std::string_view(fold));
         if (!value.Step()) {
             return reg::FileNotFound;
         }
@@ -549,27 +567,41 @@ long RegStore::QueryInfoKey(RegHandle key, char* keyClass, std::uint32_t* classL
         return reg::InvalidParameter;
     }
     return OnKey(key, Use::Read, [&](const OpenHandle& open) {
-        // A batch's keys show the time they were written at, not the time they were last read.
-        StampTouchedKeys();
-        SqlStatement& info = m_sql->keyInfo.Bind(open.id);
-        info.Step();
-        const std::string_view cls = info.Bytes(0);
-        if (keyClass != nullptr && CopyName(cls, keyClass, *classLength) != reg::Success) {
-            *classLength = static_cast<std::uint32_t>(cls.size());
-            return reg::MoreData;
+        // Only what the caller asks for is looked up: a save asks for the longest value name of
+        // every key, and nothing else.
+        if (keyClass != nullptr || classLength != nullptr || lastWriteTime != nullptr) {
+            // A batch's keys show the time they were written at, not the time they were last read.
+            StampTouchedKeys();
+            SqlStatement& info = m_sql->keyInfo.Bind(open.id);
+            info.Step();
+            const std::string_view cls = info.Bytes(0);
+            if (keyClass != nullptr && CopyName(cls, keyClass, *classLength) != reg::Success) {
+                *classLength = static_cast<std::uint32_t>(cls.size());
+                return reg::MoreData;
+            }
+            Put(classLength, static_cast<std::uint32_t>(cls.size()));
+            Put(lastWriteTime, static_cast<FileTime>(info.Int(1)));
         }
-        Put(classLength, static_cast<std::uint32_t>(cls.size()));
-        Put(lastWriteTime, static_cast<FileTime>(info.Int(1)));
-        SqlStatement& children = m_sql->childStats.Bind(open.id);
-        children.Step();
-        Put(subKeys, static_cast<std::uint32_t>(children.Int(0)));
-        Put(maxSubKeyLength, static_cast<std::uint32_t>(children.Int(1)));
-        Put(maxClassLength, static_cast<std::uint32_t>(children.Int(2)));
-        SqlStatement& vals = m_sql->valueStats.Bind(open.id);
-        vals.Step();
-        Put(values, static_cast<std::uint32_t>(vals.Int(0)));
-        Put(maxValueNameLength, static_cast<std::uint32_t>(vals.Int(1)));
-        Put(maxValueLength, static_cast<std::uint32_t>(vals.Int(2)));
+        if (subKeys != nullptr || maxSubKeyLength != nullptr || maxClassLength != nullptr) {
+            SqlStatement& children = m_sql->childStats.Bind(open.id);
+            children.Step();
+            Put(subKeys, static_cast<std::uint32_t>(children.Int(0)));
+            Put(maxSubKeyLength, static_cast<std::uint32_t>(children.Int(1)));
+            Put(maxClassLength, static_cast<std::uint32_t>(children.Int(2)));
+        }
+        if (values != nullptr || maxValueNameLength != nullptr || maxValueLength != nullptr) {
+            // Read as enumeration reads them, which usually comes next and then finds them at hand.
+            std::size_t longestName = 0;
+            std::size_t longestData = 0;
+            const std::vector<StoredValue>& list = Values(open.id);
+            for (const StoredValue& value : list) {
+                longestName = std::max(longestName, value.name.size());
+                longestData = std::max(longestData, value.data.size());
+            }
+            Put(values, static_cast<std::uint32_t>(list.size()));
+            Put(maxValueNameLength, static_cast<std::uint32_t>(longestName));
+            Put(maxValueLength, static_cast<std::uint32_t>(longestData));
+        }
         // The store keeps no access control lists, so there is no descriptor to measure.
         Put(securityDescriptorSize, std::uint32_t{0});
         return reg::Success;
@@ -634,6 +666,9 @@ void RegStore::ForgetListings() {
 
 const std::vector<std::string>& RegStore::SubKeyNames(std::int64_t id) {
     CheckListings();
+    if (m_subKeyLists.size() >= ListingLimit) {
+        m_subKeyLists.clear();
+    }
     const auto [list, added] = m_subKeyLists.try_emplace(id);
     if (added) {
         for (SqlStatement& child = m_sql->childNames.Bind(id); child.Step();) {
@@ -645,6 +680,9 @@ const std::vector<std::string>& RegStore::SubKeyNames(std::int64_t id) {
 
 const std::vector<RegStore::StoredValue>& RegStore::Values(std::int64_t id) {
     CheckListings();
+    if (m_valueLists.size() >= ListingLimit) {
+        m_valueLists.clear();
+    }
     const auto [list, added] = m_valueLists.try_emplace(id);
     if (added) {
         for (SqlStatement& value = m_sql->values.Bind(id); value.Step();) {

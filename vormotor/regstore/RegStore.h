@@ -77,6 +77,12 @@ private:
         std::int64_t ownChanges = -1;
         bool operator==(const DatabaseState&) const = default;
     };
+    struct WalkedParent {
+        std::uint64_t transaction = 0;
+        std::int64_t from = 0;
+        std::string path;
+        std::int64_t id = 0;
+    };
     struct BatchState {
         int depth = 0;
         BatchUse use = BatchUse::Read;
@@ -121,6 +127,8 @@ private:
     // The key the current transaction has already found to exist.
     std::int64_t m_keySeen = 0;
     std::uint64_t m_keySeenIn = 0;
+    // The parent of the key a batch walked to last.
+    WalkedParent m_lastParent;
     // Keys a batch wrote to: they get their time stamp once, when the batch ends.
     std::vector<std::int64_t> m_touched;
 

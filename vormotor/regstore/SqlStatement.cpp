@@ -45,8 +45,9 @@ void SqlStatement::BindOne(int index, std::int64_t value) {
 }
 
 void SqlStatement::BindOne(int index, std::string_view bytes) {
-    // A null pointer would bind NULL; an empty name or value must stay an empty blob.
-    Check(sqlite3_bind_blob64(m_statement, index, bytes.empty() ? "" : bytes.data(), bytes.size(), SQLITE_TRANSIENT));
+    // A null pointer would bind NULL; an empty name or value must stay an empty blob. SQLite reads the
+    // bytes only while stepping, and every use binds anew before it steps.
+    Check(sqlite3_bind_blob64(m_statement, index, bytes.empty() ? "" : bytes.data(), bytes.size(), SQLITE_STATIC));
 }
 
 bool SqlStatement::Step() {

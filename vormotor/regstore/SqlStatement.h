@@ -34,7 +34,7 @@ public:
     SqlStatement& operator=(const SqlStatement&) = delete;
 
     // Binds parameters 1, 2, ... in order (every parameter, so no earlier binding survives) and drops
-    // earlier results.
+    // earlier results. Bytes are bound without a copy: they must outlive the steps of this use.
     template <typename... Args>
     SqlStatement& Bind(const Args&... args) {
         Reset();
