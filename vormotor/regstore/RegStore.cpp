@@ -161,7 +161,7 @@ struct RegStore::Statements {
                      "SELECT count(*), coalesce(max(length(name)), 0), coalesce(max(length(class)), 0) "
                      "FROM keys WHERE parent = ?1",
                      &used),
-          values(db, "SELECT name, type, data FROM vals WHERE key = ?1 ORDER BY id", &used),
+          values(db, "SELECT id, name, type, data FROM vals WHERE key = ?1", &used),
           childNames(db, "SELECT name FROM keys WHERE parent = ?1 ORDER BY fold", &used),
           dataVersion(db, "PRAGMA data_version", &used),
           beginRead(db, "BEGIN"),
@@ -686,9 +686,13 @@ const std::vector<RegStore::StoredValue>& RegStore::Values(std::int64_t id) {
     const auto [list, added] = m_valueLists.try_emplace(id);
     if (added) {
         for (SqlStatement& value = m_sql->values.Bind(id); value.Step();) {
-            list->second.push_back(
-                {std::string(value.Bytes(0)), static_cast<std::uint32_t>(value.Int(1)), std::string(value.Bytes(2))});
+            list->second.push_back({value.Int(0), std::string(value.Bytes(1)), static_cast<std::uint32_t>(value.Int(2)),
+                                    std::string(value.Bytes(3))});
         }
+        // Values enumerate in the order they were made. Sorting the few values of one key here is
+        // cheaper than SQLite's sorter, and than an index kept up to date with every write.
+        std::sort(list->second.begin(), list->second.end(),
+                  [](const StoredValue& a, const StoredValue& b) { return a.order < b.order; });
     }
     return list->second;
 }

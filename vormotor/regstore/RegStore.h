@@ -65,6 +65,7 @@ private:
         std::uint32_t access;
     };
     struct StoredValue {
+        std::int64_t order;
         std::string name;
         std::uint32_t type;
         std::string data;
