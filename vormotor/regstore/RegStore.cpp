@@ -23,6 +23,17 @@ constexpr std::chrono::milliseconds RetryPause{2};
 // Listings kept at once: enough for the keys a save of a deep tree has open, few enough that
 // reading key after key without enumerating them to the end stays small.
 constexpr std::size_t ListingLimit = 64;
+// Values a batch writes with one statement: SQLite's cost per statement is several times its cost
+// per row.
+constexpr int ValuesPerStatement = 16;
+
+std::string SetValuesSql(int rows) {
+    std::string sql = "INSERT INTO vals(key, name, fold, type, data) VALUES";
+    for (int row = 0; row < rows; ++row) {
+        sql += row == 0 ? "(?, ?, ?, ?, ?)" : ", (?, ?, ?, ?, ?)";
+    }
+    return sql + " ON CONFLICT(key, fold) DO UPDATE SET type = excluded.type, data = excluded.data";
+}
 // Stores whose schema is complete say so in their header, so opening one needs no write lock.
 constexpr std::int64_t SchemaVersion = 1;
 
@@ -151,10 +162,8 @@ struct RegStore::Statements {
           deleteKeyValues(db, "DELETE FROM vals WHERE key = ?1", &used),
           deleteKey(db, "DELETE FROM keys WHERE id = ?1", &used),
           getValue(db, "SELECT type, data FROM vals WHERE key = ?1 AND fold = ?2", &used),
-          setValue(db,
-                   "INSERT INTO vals(key, name, fold, type, data) VALUES(?1, ?2, ?3, ?4, ?5) "
-                   "ON CONFLICT(key, fold) DO UPDATE SET type = excluded.type, data = excluded.data",
-                   &used),
+          setValue(db, SetValuesSql(1), &used),
+          setValues(db, SetValuesSql(ValuesPerStatement), &used),
           deleteValue(db, "DELETE FROM vals WHERE key = ?1 AND fold = ?2", &used),
           keyInfo(db, "SELECT class, written FROM keys WHERE id = ?1", &used),
           childStats(db,
@@ -169,7 +178,7 @@ struct RegStore::Statements {
           commit(db, "COMMIT") {}
 
     SqlStatement findChild, keyExists, insertKey, touchKey, hasChildren, parentOf, deleteKeyValues, deleteKey;
-    SqlStatement getValue, setValue, deleteValue;
+    SqlStatement getValue, setValue, setValues, deleteValue;
     SqlStatement keyInfo, childStats, values, childNames, dataVersion;
     SqlStatement beginRead, beginWrite, commit;
 };
@@ -255,6 +264,7 @@ void RegStore::Rollback() {
     m_used.ResetUsed();
     sqlite3_exec(m_db, "ROLLBACK", nullptr, nullptr, nullptr);
     m_touched.clear();
+    m_pending.clear();
     // What was read or written in the transaction may be gone with it.
     ForgetListings();
     m_keySeen = 0;
@@ -338,6 +348,7 @@ long RegStore::EndBatch() {
         return failure;
     }
     try {
+        WritePendingValues();
         StampTouchedKeys();
         m_used.ResetUsed();
         m_sql->commit.Bind().Run();
@@ -465,6 +476,27 @@ void RegStore::Touch(std::int64_t id) {
     }
 }
 
+void RegStore::WritePendingValues() {
+    std::size_t next = 0;
+    for (; next + ValuesPerStatement <= m_pending.size(); next += ValuesPerStatement) {
+        SqlStatement& rows = m_sql->setValues.Bind();
+        for (int row = 0; row < ValuesPerStatement; ++row) {
+            const PendingValue& value = m_pending[next + row];
+            rows.BindFrom(row * 5 + 1, value.key, std::string_view(value.name), std::string_view(value.fold),
+                          value.type, std::string_view(value.data));
+        }
+        rows.Run();
+    }
+    for (; next < m_pending.size(); ++next) {
+        const PendingValue& value = m_pending[next];
+        m_sql->setValue
+            .Bind(value.key, std::string_view(value.name), std::string_view(value.fold), value.type,
+                  std::string_view(value.data))
+            .Run();
+    }
+    m_pending.clear();
+}
+
 void RegStore::StampTouchedKeys() {
     std::sort(m_touched.begin(), m_touched.end());
     m_touched.erase(std::unique(m_touched.begin(), m_touched.end()), m_touched.end());
@@ -510,6 +542,7 @@ long RegStore::DeleteKey(RegHandle key, const char* subKey) {
         if (id <= RootCount || m_sql->hasChildren.Bind(id).Step()) {
             return reg::AccessDenied;
         }
+        WritePendingValues();
         m_sql->parentOf.Bind(id).Step();
         const std::int64_t parent = m_sql->parentOf.Int(0);
         m_sql->deleteKeyValues.Bind(id).Run();
@@ -524,6 +557,7 @@ long RegStore::DeleteKey(RegHandle key, const char* subKey) {
 long RegStore::QueryValueEx(RegHandle key, const char* valueName, std::uint32_t* type, unsigned char* data,
                             std::uint32_t* size) {
     return OnKey(key, Use::Read, [&](const OpenHandle& open) {
+        WritePendingValues();
         const std::string fold = Fold(NameOf(valueName));
         SqlStatement& value = m_sql->getValue.Bind(open.id, std::string_view(fold));
         if (!value.Step()) {
@@ -542,7 +576,16 @@ long RegStore::SetValueEx(RegHandle key, const char* valueName, std::uint32_t ty
     return OnKey(key, Use::SetValues, [&](const OpenHandle& open) {
         const std::string_view name = NameOf(valueName);
         const std::string_view bytes(reinterpret_cast<const char*>(data), data == nullptr ? 0 : size);
-        m_sql->setValue.Bind(open.id, name, std::string_view(Fold(name)), static_cast<std::int64_t>(type), bytes).Run();
+        const auto typeNumber = static_cast<std::int64_t>(type);
+        if (m_batch.depth == 0) {
+            m_sql->setValue.Bind(open.id, name, std::string_view(Fold(name)), typeNumber, bytes).Run();
+        } else {
+            // Written with the next ones, before anything reads values or the batch ends.
+            m_pending.push_back({open.id, std::string(name), Fold(name), typeNumber, std::string(bytes)});
+            if (m_pending.size() == ValuesPerStatement) {
+                WritePendingValues();
+            }
+        }
         Touch(open.id);
         return reg::Success;
     });
@@ -550,6 +593,7 @@ long RegStore::SetValueEx(RegHandle key, const char* valueName, std::uint32_t ty
 
 long RegStore::DeleteValue(RegHandle key, const char* valueName) {
     return OnKey(key, Use::SetValues, [&](const OpenHandle& open) {
+        WritePendingValues();
         m_sql->deleteValue.Bind(open.id, std::string_view(Fold(NameOf(valueName)))).Run();
         if (sqlite3_changes(m_db) == 0) {
             return reg::FileNotFound;
@@ -679,6 +723,7 @@ const std::vector<std::string>& RegStore::SubKeyNames(std::int64_t id) {
 }
 
 const std::vector<RegStore::StoredValue>& RegStore::Values(std::int64_t id) {
+    WritePendingValues();
     CheckListings();
     if (m_valueLists.size() >= ListingLimit) {
         m_valueLists.clear();

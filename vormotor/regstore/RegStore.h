@@ -78,6 +78,13 @@ private:
         std::int64_t ownChanges = -1;
         bool operator==(const DatabaseState&) const = default;
     };
+    struct PendingValue {
+        std::int64_t key;
+        std::string name;
+        std::string fold;
+        std::int64_t type;
+        std::string data;
+    };
     struct WalkedParent {
         std::uint64_t transaction = 0;
         std::int64_t from = 0;
@@ -111,6 +118,7 @@ private:
               bool& created);
     RegHandle NewHandle(std::int64_t id, std::uint32_t access);
     void Touch(std::int64_t id);
+    void WritePendingValues();
     void StampTouchedKeys();
     void CheckListings();
     void ForgetListings();
@@ -130,6 +138,8 @@ private:
     std::uint64_t m_keySeenIn = 0;
     // The parent of the key a batch walked to last.
     WalkedParent m_lastParent;
+    // Values a batch has set and not yet written.
+    std::vector<PendingValue> m_pending;
     // Keys a batch wrote to: they get their time stamp once, when the batch ends.
     std::vector<std::int64_t> m_touched;
 

@@ -39,8 +39,13 @@ public:
     SqlStatement& Bind(const Args&... args) {
         Reset();
         Track();
-        int index = 0;
-        (BindOne(++index, args), ...);
+        return BindFrom(1, args...);
+    }
+    // Binds parameters first, first + 1, ... of a statement Bind began, for statements of many rows.
+    template <typename... Args>
+    SqlStatement& BindFrom(int first, const Args&... args) {
+        int index = first;
+        (BindOne(index++, args), ...);
         return *this;
     }
 

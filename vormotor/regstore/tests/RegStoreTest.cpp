@@ -242,6 +242,37 @@ TEST_F(RegStoreTest, EnumerationFollowsWritesInAndOutOfBatches) {
     }
 }
 
+// A batch writes its values in blocks; what anyone reads must be as if each had been written at once.
+TEST_F(RegStoreTest, ABatchReadsItsOwnValuesAsWritten) {
+    constexpr int Names = 25;
+    RegHandle key = Create("Block");
+    const auto valueOf = [&](const std::string& name) {
+        char data[8] = {};
+        std::uint32_t size = sizeof data;
+        return m_store.QueryValueEx(key, name.c_str(), nullptr, reinterpret_cast<unsigned char*>(data), &size) ==
+                       reg::Success
+                   ? std::string(data, size)
+                   : std::string("-");
+    };
+    m_store.BeginBatch(RegistryApi::BatchUse::Write);
+    for (int i = 0; i < 2 * Names; ++i) {
+        const std::string name = "v" + std::to_string(i % Names);
+        const std::string data = std::to_string(i);
+        ASSERT_EQ(m_store.SetValueEx(key, name.c_str(), reg::Sz, Bytes(data.c_str()), data.size()), reg::Success);
+        if (i == Names + 3) {
+            EXPECT_EQ(valueOf("V3"), std::to_string(i));
+        }
+    }
+    ASSERT_EQ(m_store.EndBatch(), reg::Success);
+    for (std::uint32_t index = 0; index < Names; ++index) {
+        char name[8];
+        std::uint32_t length = sizeof name;
+        ASSERT_EQ(m_store.EnumValue(key, index, name, &length, nullptr, nullptr, nullptr), reg::Success);
+        EXPECT_EQ(std::string(name, length), "v" + std::to_string(index)) << "values keep their first place";
+        EXPECT_EQ(valueOf(name), std::to_string(index + Names));
+    }
+}
+
 TEST_F(RegStoreTest, KeysWrittenInABatchShowTheirNewTimeInsideAndAfterIt) {
     RegHandle key = Create("Stamped");
     RegHandle other = Create("Unwritten");
@@ -355,7 +386,9 @@ TEST_F(FailingStoreTest, AFailedCallLosesItsWholeBatch) {
         RegHandle key = 0;
         ASSERT_EQ(store.CreateKeyEx(User, "Batch", nullptr, 0, reg::KeyAllAccess, &key, nullptr), reg::Success);
         ASSERT_EQ(store.SetValueEx(key, "before", reg::Sz, Bytes("1"), 1), reg::Success);
-        EXPECT_EQ(store.SetValueEx(key, "failing", reg::Sz, Bytes("1"), 1), reg::RegistryIoFailed);
+        // A batch may write values late, so the failure shows at the latest when the batch reads.
+        store.SetValueEx(key, "failing", reg::Sz, Bytes("1"), 1);
+        EXPECT_EQ(store.QueryValueEx(key, "before", nullptr, nullptr, nullptr), reg::RegistryIoFailed);
         EXPECT_EQ(store.SetValueEx(key, "after", reg::Sz, Bytes("1"), 1), reg::RegistryIoFailed);
         EXPECT_EQ(store.EndBatch(), reg::RegistryIoFailed);
         EXPECT_FALSE(Has(store, "before"));
