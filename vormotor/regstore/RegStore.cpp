@@ -152,7 +152,10 @@ void Put(T* target, T value) {
 }  // namespace
 
 struct RegStore::Statements {
-    explicit Statements(sqlite3* db, SqlStatement::Tracker& used)
+    // The statements a call used; declared first, as the statements report to it.
+    SqlStatement::Tracker used;
+
+    explicit Statements(sqlite3* db)
         : findChild(db, "SELECT id FROM keys WHERE parent = ?1 AND fold = ?2", &used),
           keyExists(db, "SELECT 1 FROM keys WHERE id = ?1", &used),
           insertKey(db, "INSERT INTO keys(parent, name, fold, class, written) VALUES(?1, ?2, ?3, ?4, ?5)", &used),
@@ -221,7 +224,7 @@ RegStore::RegStore(const std::string& path, std::chrono::milliseconds busyTime) 
             }
             ExecPatiently(m_db, (std::string("BEGIN IMMEDIATE;") + Schema + "COMMIT;").c_str(), busyTime);
         }
-        m_sql = std::make_unique<Statements>(m_db, m_used);
+        m_sql = std::make_unique<Statements>(m_db);
     } catch (const std::exception& failure) {
         sqlite3_close(m_db);
         throw Error(reg::StoreUnusableError, "RegStore",
@@ -261,7 +264,7 @@ long RegStore::Begin(bool write) {
 }
 
 void RegStore::Rollback() {
-    m_used.ResetUsed();
+    m_sql->used.ResetUsed();
     sqlite3_exec(m_db, "ROLLBACK", nullptr, nullptr, nullptr);
     m_touched.clear();
     m_pending.clear();
@@ -288,7 +291,7 @@ long RegStore::Call(bool write, Body&& body) {
     }
     if (write && m_batch.use == BatchUse::Read) {
         // A read batch that starts to write has changed nothing yet, so it may start over as a writer.
-        m_used.ResetUsed();
+        m_sql->used.ResetUsed();
         sqlite3_exec(m_db, "COMMIT", nullptr, nullptr, nullptr);
         m_batch.use = BatchUse::Write;
         if (const long code = Begin(true); code != reg::Success) {
@@ -298,7 +301,7 @@ long RegStore::Call(bool write, Body&& body) {
     }
     try {
         const long result = body();
-        m_used.ResetUsed();
+        m_sql->used.ResetUsed();
         return result;
     } catch (const SqlStatement::SqlFailure& failure) {
         LoseBatch(FailureOf(failure));
@@ -317,7 +320,7 @@ long RegStore::CallAlone(bool write, Body&& body) {
         }
         try {
             const long result = body();
-            m_used.ResetUsed();
+            m_sql->used.ResetUsed();
             m_sql->commit.Bind().Run();
             return result;
         } catch (const SqlStatement::SqlFailure& failure) {
@@ -350,7 +353,7 @@ long RegStore::EndBatch() {
     try {
         WritePendingValues();
         StampTouchedKeys();
-        m_used.ResetUsed();
+        m_sql->used.ResetUsed();
         m_sql->commit.Bind().Run();
         return reg::Success;
     } catch (const SqlStatement::SqlFailure& commitFailure) {

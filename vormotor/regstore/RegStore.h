@@ -9,7 +9,6 @@
 #include <vector>
 
 #include "vormotor/registry/RegistryApi.h"
-#include "vormotor/regstore/SqlStatement.h"
 
 struct sqlite3;
 
@@ -128,7 +127,6 @@ private:
     // The database.
     sqlite3* m_db = nullptr;
     std::chrono::milliseconds m_busyTime;
-    SqlStatement::Tracker m_used;
     std::unique_ptr<Statements> m_sql;
     BatchState m_batch;
     // Counts transactions begun, so facts learnt in one are known to hold until it ends.
