@@ -92,6 +92,20 @@ std::int64_t PragmaValue(sqlite3* db, const char* sql) {
     return pragma.Step() ? pragma.Int(0) : 0;
 }
 
+// The cached list of one key, read by fill when it is not at hand.
+template <typename Entry, typename Fill>
+const std::vector<Entry>& ListOf(std::unordered_map<std::int64_t, std::vector<Entry>>& lists, std::int64_t id,
+                                 Fill&& fill) {
+    if (lists.size() >= ListingLimit) {
+        lists.clear();
+    }
+    const auto [list, added] = lists.try_emplace(id);
+    if (added) {
+        fill(list->second);
+    }
+    return list->second;
+}
+
 long FailureOf(const SqlStatement::SqlFailure& failure) {
     return IsBusy(failure.code) ? reg::StoreBusy : reg::RegistryIoFailed;
 }
@@ -713,36 +727,26 @@ void RegStore::ForgetListings() {
 
 const std::vector<std::string>& RegStore::SubKeyNames(std::int64_t id) {
     CheckListings();
-    if (m_subKeyLists.size() >= ListingLimit) {
-        m_subKeyLists.clear();
-    }
-    const auto [list, added] = m_subKeyLists.try_emplace(id);
-    if (added) {
+    return ListOf(m_subKeyLists, id, [&](std::vector<std::string>& names) {
         for (SqlStatement& child = m_sql->childNames.Bind(id); child.Step();) {
-            list->second.emplace_back(child.Bytes(0));
+            names.emplace_back(child.Bytes(0));
         }
-    }
-    return list->second;
+    });
 }
 
 const std::vector<RegStore::StoredValue>& RegStore::Values(std::int64_t id) {
     WritePendingValues();
     CheckListings();
-    if (m_valueLists.size() >= ListingLimit) {
-        m_valueLists.clear();
-    }
-    const auto [list, added] = m_valueLists.try_emplace(id);
-    if (added) {
+    return ListOf(m_valueLists, id, [&](std::vector<StoredValue>& values) {
         for (SqlStatement& value = m_sql->values.Bind(id); value.Step();) {
-            list->second.push_back({value.Int(0), std::string(value.Bytes(1)), static_cast<std::uint32_t>(value.Int(2)),
-                                    std::string(value.Bytes(3))});
+            values.push_back({value.Int(0), std::string(value.Bytes(1)), static_cast<std::uint32_t>(value.Int(2)),
+                              std::string(value.Bytes(3))});
         }
         // Values enumerate in the order they were made. Sorting the few values of one key here is
         // cheaper than SQLite's sorter, and than an index kept up to date with every write.
-        std::sort(list->second.begin(), list->second.end(),
+        std::sort(values.begin(), values.end(),
                   [](const StoredValue& a, const StoredValue& b) { return a.order < b.order; });
-    }
-    return list->second;
+    });
 }
 
 }  // namespace vor

@@ -3,8 +3,8 @@
 #include <chrono>
 #include <cstdint>
 #include <cstdio>
-#include <functional>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <random>
 #include <signal.h>
