@@ -1,18 +1,19 @@
 #include "apps/drive/ControlServer.h"
 
-#include <netdb.h>
-#include <sys/socket.h>
-#include <unistd.h>
-
 #include <cerrno>
 #include <cstring>
+#include <netdb.h>
 #include <nlohmann/json.hpp>
 #include <stdexcept>
+#include <sys/socket.h>
+#include <unistd.h>
 
 #include "apps/host/ScriptLine.h"
 
 namespace vor::drive {
 namespace {
+
+constexpr std::size_t kLongestRequest = 64 * 1024;
 
 int Listen(const std::string& host, int port) {
     addrinfo hints{};
@@ -42,8 +43,8 @@ int Listen(const std::string& host, int port) {
 bool IsDriveSide(const std::string& line) {
     try {
         const auto words = vor::host::SplitScriptLine(line);
-        return words.empty() || (!words.front().quoted &&
-                                 (words.front().text.starts_with("drive.") || words.front().text == "writes"));
+        return words.empty() ||
+               (!words.front().quoted && (words.front().text.starts_with("drive.") || words.front().text == "writes"));
     } catch (const std::exception&) {
         return true;  // the host reports the line's own fault
     }
@@ -104,6 +105,10 @@ void ControlServer::Receive(int socket) {
             Drop(socket);
             return;
         }
+    }
+    // No script line is this long; whoever sends one is not speaking the protocol.
+    if (pending.size() > kLongestRequest) {
+        Drop(socket);
     }
 }
 

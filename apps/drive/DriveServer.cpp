@@ -1,14 +1,13 @@
 #include "apps/drive/DriveServer.h"
 
-#include <modbus/modbus.h>
-#include <sys/socket.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <cerrno>
+#include <modbus/modbus.h>
 #include <nlohmann/json.hpp>
 #include <random>
 #include <stdexcept>
+#include <sys/socket.h>
+#include <unistd.h>
 
 #include "vormotor/drivesim/ProfileLoader.h"
 #include "vormotor/netdrive/DriveImage.h"
@@ -163,7 +162,9 @@ void DriveServer::ApplyWrite(const std::uint16_t* values) {
             if (described == m_profile.parameters.end() || field >= described->fields.size()) {
                 throw std::out_of_range("no such field");
             }
-            node->DriveParam(param)->FindField(described->fields[field].name)->SetValue(static_cast<std::int32_t>(value));
+            node->DriveParam(param)
+                ->FindField(described->fields[field].name)
+                ->SetValue(static_cast<std::int32_t>(value));
             return;
         }
         case reg::write::kDriveEnabled:
@@ -204,7 +205,8 @@ void DriveServer::RecordCommutation(std::int32_t thisCode, std::int32_t lastCode
         return;
     }
     std::uint16_t* slot =
-        &m_mapping->tab_input_registers[reg::event::kAddress + (m_eventNext % reg::event::kSlots) * reg::event::kSlotSize];
+        &m_mapping
+             ->tab_input_registers[reg::event::kAddress + (m_eventNext % reg::event::kSlots) * reg::event::kSlotSize];
     netdrive::PutInt32(slot + reg::event::kSequence, static_cast<std::int32_t>(m_eventNext));
     slot[reg::event::kKind] = reg::event::kCommutation;
     netdrive::PutInt32(slot + reg::event::kFirst, thisCode);

@@ -3,7 +3,6 @@
 #include <netinet/in.h>
 #include <poll.h>
 #include <sys/socket.h>
-
 #include <utility>
 
 namespace vor::drive {

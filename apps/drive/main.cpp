@@ -128,7 +128,8 @@ int main(int argc, char** argv) {
         const std::chrono::milliseconds tick(options.tickMs);
         auto nextTick = std::chrono::steady_clock::now() + tick;
         while (g_stop == 0) {
-            const auto wait = std::chrono::duration_cast<std::chrono::milliseconds>(nextTick - std::chrono::steady_clock::now());
+            const auto wait =
+                std::chrono::duration_cast<std::chrono::milliseconds>(nextTick - std::chrono::steady_clock::now());
             vor::drive::ServeOnce({&server, &control}, std::max(wait, std::chrono::milliseconds(0)));
             if (std::chrono::steady_clock::now() >= nextTick) {
                 drive.Motion().Advance();

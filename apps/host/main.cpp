@@ -77,8 +77,9 @@ int main(int argc, char** argv) {
 
     try {
         vor::EditorClasses::Register();
-        const auto hostPointer = connect.empty() ? std::make_unique<vor::host::ScriptHost>(LoadDrive(profile), std::cout)
-                                                 : ConnectHost(connect, controlPort);
+        const auto hostPointer = connect.empty()
+                                     ? std::make_unique<vor::host::ScriptHost>(LoadDrive(profile), std::cout)
+                                     : ConnectHost(connect, controlPort);
         auto& host = *hostPointer;
         if (scriptPath.empty()) {
             return host.Run(std::cin, strict) ? 0 : 1;

@@ -1,14 +1,13 @@
 #include "vormotor/netdrive/ControlClient.h"
 
-#include <netdb.h>
-#include <sys/socket.h>
-#include <sys/time.h>
-#include <unistd.h>
-
 #include <cerrno>
 #include <cstring>
 #include <memory>
+#include <netdb.h>
 #include <stdexcept>
+#include <sys/socket.h>
+#include <sys/time.h>
+#include <unistd.h>
 
 namespace vor::netdrive {
 namespace {

@@ -59,8 +59,7 @@ DriveImage DriveImage::Capture(SimDrive& drive, const Profile& profile) {
         [&](const Profile::Parameter& param, const Profile::Field& field, std::size_t) {
             image.fieldEditable.push_back(node.DriveParam(param.number)->FindField(field.name)->DriveEditable());
         },
-        [&](const Profile::Parameter& param, const Profile::Field& field, const Profile::ValueName& name,
-            std::size_t) {
+        [&](const Profile::Parameter& param, const Profile::Field& field, const Profile::ValueName& name, std::size_t) {
             image.valueNameVisible.push_back(
                 node.DriveParam(param.number)->FindField(field.name)->FindValueName(name.code)->IsVisible());
         });
@@ -108,8 +107,8 @@ void DriveImage::Encode(std::uint16_t* inputs) const {
         PutDouble(slot + reg::param::kUpperLimit, param.upperLimit);
         PutInt32(slot + reg::param::kNumber, param.number);
         PutInt32(slot + reg::param::kLockLevel, param.lockLevel);
-        slot[reg::param::kFlags] =
-            static_cast<std::uint16_t>((param.writable ? reg::param::kWritable : 0) | (param.whole ? reg::param::kWhole : 0));
+        slot[reg::param::kFlags] = static_cast<std::uint16_t>((param.writable ? reg::param::kWritable : 0) |
+                                                              (param.whole ? reg::param::kWhole : 0));
         slot[reg::param::kDecimals] = static_cast<std::uint16_t>(static_cast<std::int16_t>(param.decimals));
     }
     for (std::size_t i = 0; i < fieldEditable.size(); ++i) {

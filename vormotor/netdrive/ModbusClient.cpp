@@ -1,9 +1,8 @@
 #include "vormotor/netdrive/ModbusClient.h"
 
-#include <modbus/modbus.h>
-
 #include <algorithm>
 #include <cerrno>
+#include <modbus/modbus.h>
 
 #include "vormotor/netdrive/RegisterMap.h"
 
@@ -50,8 +49,8 @@ Registers ModbusClient::ReadInputs(int address, int count) {
     Registers values(static_cast<std::size_t>(count));
     for (int done = 0; done < count;) {
         const int size = std::min(count - done, reg::kMaxPerRequest);
-        if (modbus_read_input_registers(m_context.get(), address + done, size, &values[static_cast<std::size_t>(done)]) !=
-            size) {
+        if (modbus_read_input_registers(m_context.get(), address + done, size,
+                                        &values[static_cast<std::size_t>(done)]) != size) {
             Fail("read of input registers " + std::to_string(address + done) + " failed");
         }
         done += size;

@@ -41,7 +41,8 @@ NetLink::Connected NetLink::Connect(const LinkOptions& options) {
     } catch (const std::exception& failure) {
         throw Error(kLinkDown, "netdrive", failure.what());
     }
-    link->m_profile = ProfileLoader::Parse(link->m_description, "the description of the drive at " + options.Endpoint());
+    link->m_profile =
+        ProfileLoader::Parse(link->m_description, "the description of the drive at " + options.Endpoint());
     auto drive = std::make_unique<SimDrive>(link->m_profile);
     link->m_drive = drive.get();
     drive->SetRelay(link);
@@ -113,9 +114,8 @@ bool NetLink::Reconnect() {
 void NetLink::Poll() {
     m_lastPoll = Clock::now();
     try {
-        const DriveImage image = DriveImage::Read([this](int address, int count) {
-            return m_client->ReadInputs(address, count);
-        });
+        const DriveImage image =
+            DriveImage::Read([this](int address, int count) { return m_client->ReadInputs(address, count); });
         const bool sameSession = image.session == m_session;
         if (!sameSession) {
             // A restarted drive must still be the drive the copy was built from.

@@ -36,9 +36,9 @@ constexpr int kAddress = 16;
 constexpr int kSize = 16;
 constexpr int kOnline = 0;
 constexpr int kDriveEnabled = 1;
-constexpr int kNodeState = 2;   // 32 bits
-constexpr int kInputWord = 4;   // 32 bits
-constexpr int kAccessLevel = 6; // 32 bits
+constexpr int kNodeState = 2;    // 32 bits
+constexpr int kInputWord = 4;    // 32 bits
+constexpr int kAccessLevel = 6;  // 32 bits
 constexpr int kCommModeSelectable = 8;
 constexpr int kTraceFlags = 9;  // 32 bits
 }  // namespace node
@@ -83,8 +83,8 @@ constexpr int kSlots = 64;
 constexpr int kSlotSize = 8;
 constexpr int kSequence = 0;  // 32 bits
 constexpr int kKind = 2;
-constexpr int kFirst = 3;     // 32 bits
-constexpr int kSecond = 5;    // 32 bits
+constexpr int kFirst = 3;        // 32 bits
+constexpr int kSecond = 5;       // 32 bits
 constexpr int kCommutation = 1;  // (this code, last code)
 }  // namespace event
 
@@ -102,12 +102,12 @@ constexpr int kInputRegisters = 0x10000;
 namespace write {
 constexpr int kAddress = 0;
 constexpr int kSize = 10;
-constexpr int kId = 0;        // 32 bits: chosen by the writer, published as the last write applied
+constexpr int kId = 0;  // 32 bits: chosen by the writer, published as the last write applied
 constexpr int kKind = 2;
-constexpr int kParam = 3;     // 32 bits
-constexpr int kField = 5;     // the field's index within its parameter
-constexpr int kValue = 6;     // double
-constexpr int kNumber = 1;    // the parameter's number
+constexpr int kParam = 3;   // 32 bits
+constexpr int kField = 5;   // the field's index within its parameter
+constexpr int kValue = 6;   // double
+constexpr int kNumber = 1;  // the parameter's number
 constexpr int kFieldValue = 2;
 constexpr int kDriveEnabled = 3;
 }  // namespace write

@@ -2,7 +2,6 @@
 // drive in-process. Run in release mode:
 //   build/release/apps/drive/bench/link_bench --benchmark_repetitions=10 --benchmark_report_aggregates_only=true
 #include <benchmark/benchmark.h>
-
 #include <memory>
 
 #include "apps/drive/tests/ServedDrive.h"

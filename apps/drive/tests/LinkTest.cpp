@@ -1,14 +1,14 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
 
 #include <atomic>
 #include <chrono>
+#include <netinet/in.h>
 #include <random>
 #include <sstream>
+#include <sys/socket.h>
 #include <thread>
+#include <unistd.h>
 
 #include "apps/drive/tests/ServedDrive.h"
 #include "apps/host/ScriptHost.h"
@@ -160,7 +160,8 @@ TEST_F(LinkTest, TheCopyFollowsTheDriveOnlyOnTheHostsTickOnItsThread) {
     m_served.Start();
     std::vector<std::thread::id> raisedOn;
     auto param = m_copy->Node()->DriveParam(kForwardLimit);
-    const Connection changed = param->ContentChanged().Connect([&](double) { raisedOn.push_back(std::this_thread::get_id()); });
+    const Connection changed =
+        param->ContentChanged().Connect([&](double) { raisedOn.push_back(std::this_thread::get_id()); });
     std::this_thread::sleep_for(50ms);
     EXPECT_TRUE(raisedOn.empty());
     ASSERT_TRUE(TickUntilOnline());

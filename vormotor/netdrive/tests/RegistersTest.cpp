@@ -1,11 +1,10 @@
-#include "vormotor/netdrive/Registers.h"
-
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <limits>
 
 #include "vormotor/netdrive/LinkOptions.h"
+#include "vormotor/netdrive/Registers.h"
 
 namespace vor::netdrive {
 namespace {
