@@ -25,6 +25,8 @@ struct DriveImage {
         bool writable = false;
         bool whole = false;
         std::int32_t decimals = -1;
+
+        friend bool operator==(const Param&, const Param&) = default;
     };
 
     std::uint32_t session = 0;
@@ -54,6 +56,8 @@ struct DriveImage {
     static DriveImage Read(const Reader& read);
     // Raises the events of every difference, parameter by parameter, the inputs last.
     void ApplyTo(SimDrive& drive, const Profile& profile) const;
+
+    friend bool operator==(const DriveImage&, const DriveImage&) = default;
 };
 
 }  // namespace vor::netdrive
