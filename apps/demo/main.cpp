@@ -11,7 +11,6 @@
 #include "apps/demo/DemoWindow.h"
 #include "apps/host/BuiltinProfiles.h"
 #include "vormotor/drivesim/ProfileLoader.h"
-#include "vormotor/editors/EditorClasses.h"
 #include "vormotor/netdrive/NetLink.h"
 
 namespace {
@@ -66,7 +65,6 @@ int main(int argc, char** argv) {
     }
     QApplication app(argc, argv);
     try {
-        vor::EditorClasses::Register();
         std::unique_ptr<vor::SimDrive> drive;
         std::shared_ptr<vor::netdrive::NetLink> link;
         if (options.connect.empty()) {

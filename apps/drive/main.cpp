@@ -15,7 +15,6 @@
 #include "apps/drive/DriveServer.h"
 #include "apps/host/BuiltinProfiles.h"
 #include "vormotor/drivesim/ProfileLoader.h"
-#include "vormotor/editors/EditorClasses.h"
 
 namespace {
 
@@ -108,7 +107,6 @@ int main(int argc, char** argv) {
         return 2;
     }
     try {
-        vor::EditorClasses::Register();
         const std::string description = ProfileText(options.profile);
         auto owned = std::make_unique<vor::SimDrive>(vor::ProfileLoader::Parse(description, options.profile));
         vor::SimDrive& drive = *owned;

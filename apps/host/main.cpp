@@ -9,7 +9,6 @@
 #include "apps/host/BuiltinProfiles.h"
 #include "apps/host/ScriptHost.h"
 #include "vormotor/drivesim/ProfileLoader.h"
-#include "vormotor/editors/EditorClasses.h"
 #include "vormotor/netdrive/ControlClient.h"
 #include "vormotor/netdrive/NetLink.h"
 
@@ -76,7 +75,6 @@ int main(int argc, char** argv) {
     }
 
     try {
-        vor::EditorClasses::Register();
         const auto hostPointer = connect.empty()
                                      ? std::make_unique<vor::host::ScriptHost>(LoadDrive(profile), std::cout)
                                      : ConnectHost(connect, controlPort);

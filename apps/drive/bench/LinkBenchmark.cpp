@@ -7,7 +7,6 @@
 #include "apps/drive/tests/ServedDrive.h"
 #include "apps/host/BuiltinProfiles.h"
 #include "vormotor/drivesim/ProfileLoader.h"
-#include "vormotor/editors/EditorClasses.h"
 #include "vormotor/netdrive/NetLink.h"
 #include "vormotor/panel/PanelClasses.h"
 
@@ -42,7 +41,6 @@ Attached AttachOverLink(int port) {
 using Attach = Attached (*)(int);
 
 void BM_Attach(benchmark::State& state, Attach attach) {
-    EditorClasses::Register();
     ServedDrive served("servo");
     served.Start();
     for (auto _ : state) {
@@ -55,7 +53,6 @@ void BM_Attach(benchmark::State& state, Attach attach) {
 }
 
 void BM_Tick(benchmark::State& state, Attach attach) {
-    EditorClasses::Register();
     ServedDrive served("servo");
     served.Start();
     auto attached = attach(served.Port());

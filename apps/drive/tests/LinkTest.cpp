@@ -13,7 +13,6 @@
 #include "apps/drive/tests/ServedDrive.h"
 #include "apps/host/ScriptHost.h"
 #include "vormotor/core/Error.h"
-#include "vormotor/editors/EditorClasses.h"
 #include "vormotor/netdrive/NetLink.h"
 
 namespace vor::drive {
@@ -61,8 +60,6 @@ bool IsSubsequence(const std::vector<DriveWrite>& part, const std::vector<DriveW
 
 class LinkTest : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() { EditorClasses::Register(); }
-
     void SetUp() override {
         m_served.Start();
         auto connected = NetLink::Connect(Loopback(m_served.Port()));
