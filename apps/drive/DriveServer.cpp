@@ -39,14 +39,17 @@ std::uint16_t Word(const std::uint8_t* at) {
 
 }  // namespace
 
-DriveServer::DriveServer(SimDrive& drive, std::string description, const std::string& host, int port)
+DriveServer::LinkMemory::LinkMemory() : session(NewSession()) {}
+
+DriveServer::DriveServer(SimDrive& drive, LinkMemory& memory, std::string description, const std::string& host,
+                         int port)
     : m_drive(drive),
       m_description(std::move(description)),
       m_profile(ProfileLoader::Parse(m_description, "the served profile")),
       m_context(modbus_new_tcp_pi(host.c_str(), std::to_string(port).c_str())),
       m_mapping(modbus_mapping_new(0, 0, reg::kHoldingRegisters, reg::kInputRegisters)),
       m_listener(-1),
-      m_session(NewSession()),
+      m_memory(memory),
       m_sensorCode(SimIo::SensorCode(drive.InputWord())) {
     if (m_context == nullptr || m_mapping == nullptr) {
         Fail("cannot set up the Modbus server");
@@ -65,6 +68,7 @@ DriveServer::DriveServer(SimDrive& drive, std::string description, const std::st
     m_commutation = drive.Node()->Io().CommutationChanged().Connect(
         [this](std::int32_t thisCode, std::int32_t lastCode) { RecordCommutation(thisCode, lastCode); });
     Refresh();
+    EncodeMicrosteps();
 }
 
 DriveServer::~DriveServer() {
@@ -142,7 +146,7 @@ void DriveServer::Answer(const std::uint8_t* request, int length) {
         modbus_reply_exception(m_context, request, MODBUS_EXCEPTION_SLAVE_OR_SERVER_FAILURE);
         return;
     }
-    m_lastWriteId = static_cast<std::uint32_t>(netdrive::GetInt32(values + reg::write::kId));
+    m_memory.lastWriteId = static_cast<std::uint32_t>(netdrive::GetInt32(values + reg::write::kId));
     Refresh();
     modbus_reply(m_context, request, length, m_mapping);
 }
@@ -180,22 +184,26 @@ void DriveServer::Refresh() {
     for (const auto& entry : m_drive.Node()->DriveMicrosteps()) {
         microsteps.emplace_back(entry->CodeValue(), entry->NameText());
     }
-    if (microsteps != m_microsteps || m_microstepGeneration == 0) {
-        m_microsteps = std::move(microsteps);
-        ++m_microstepGeneration;
-        nlohmann::json catalogue = nlohmann::json::array();
-        for (const auto& [code, name] : m_microsteps) {
-            catalogue.push_back({code, name});
-        }
-        netdrive::PutText(&m_mapping->tab_input_registers[reg::text::kMicrosteps], catalogue.dump(),
-                          reg::text::kMicrostepsMax);
+    if (microsteps != m_memory.microsteps) {
+        m_memory.microsteps = std::move(microsteps);
+        ++m_memory.microstepGeneration;
+        EncodeMicrosteps();
     }
     auto image = netdrive::DriveImage::Capture(m_drive, m_profile);
-    image.session = m_session;
-    image.eventNext = m_eventNext;
-    image.lastWriteId = m_lastWriteId;
-    image.microstepGeneration = m_microstepGeneration;
+    image.session = m_memory.session;
+    image.eventNext = m_memory.eventNext;
+    image.lastWriteId = m_memory.lastWriteId;
+    image.microstepGeneration = m_memory.microstepGeneration;
     image.Encode(m_mapping->tab_input_registers);
+}
+
+void DriveServer::EncodeMicrosteps() {
+    nlohmann::json catalogue = nlohmann::json::array();
+    for (const auto& [code, name] : m_memory.microsteps) {
+        catalogue.push_back({code, name});
+    }
+    netdrive::PutText(&m_mapping->tab_input_registers[reg::text::kMicrosteps], catalogue.dump(),
+                      reg::text::kMicrostepsMax);
 }
 
 void DriveServer::RecordCommutation(std::int32_t thisCode, std::int32_t lastCode) {
@@ -204,14 +212,13 @@ void DriveServer::RecordCommutation(std::int32_t thisCode, std::int32_t lastCode
         m_sensorCode = code;
         return;
     }
+    const std::uint32_t number = m_memory.eventNext++;
     std::uint16_t* slot =
-        &m_mapping
-             ->tab_input_registers[reg::event::kAddress + (m_eventNext % reg::event::kSlots) * reg::event::kSlotSize];
-    netdrive::PutInt32(slot + reg::event::kSequence, static_cast<std::int32_t>(m_eventNext));
+        &m_mapping->tab_input_registers[reg::event::kAddress + (number % reg::event::kSlots) * reg::event::kSlotSize];
+    netdrive::PutInt32(slot + reg::event::kSequence, static_cast<std::int32_t>(number));
     slot[reg::event::kKind] = reg::event::kCommutation;
     netdrive::PutInt32(slot + reg::event::kFirst, thisCode);
     netdrive::PutInt32(slot + reg::event::kSecond, lastCode);
-    ++m_eventNext;
 }
 
 }  // namespace vor::drive

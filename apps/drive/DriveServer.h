@@ -20,9 +20,21 @@ namespace vor::drive {
 // drive's own objects, so the drive checks it, logs it and may be told to fail it like any call.
 class DriveServer final : public SocketService {
 public:
-    // `description` is the drive's profile text. Listens at once (port 0: any free port);
-    // throws std::runtime_error when it cannot.
-    DriveServer(SimDrive& drive, std::string description, const std::string& host, int port);
+    // What a drive keeps of its link while its server stops and starts again, so that a client
+    // that reconnects finds the same session, the last write applied and the events raised.
+    struct LinkMemory {
+        LinkMemory();
+
+        std::uint32_t session;
+        std::uint32_t eventNext = 0;
+        std::uint32_t lastWriteId = 0;
+        std::uint32_t microstepGeneration = 0;
+        std::vector<std::pair<std::int32_t, std::string>> microsteps;
+    };
+
+    // `description` is the drive's profile text; `memory` lives as long as the drive. Listens at
+    // once (port 0: any free port); throws std::runtime_error when it cannot.
+    DriveServer(SimDrive& drive, LinkMemory& memory, std::string description, const std::string& host, int port);
     ~DriveServer() override;
     DriveServer(const DriveServer&) = delete;
     DriveServer& operator=(const DriveServer&) = delete;
@@ -37,6 +49,7 @@ private:
     void Answer(const std::uint8_t* request, int length);
     void ApplyWrite(const std::uint16_t* values);
     void Refresh();
+    void EncodeMicrosteps();
     void RecordCommutation(std::int32_t thisCode, std::int32_t lastCode);
     void Drop(int socket);
 
@@ -48,11 +61,7 @@ private:
     int m_listener;
     std::vector<int> m_clients;
 
-    std::uint32_t m_session;
-    std::uint32_t m_eventNext = 0;
-    std::uint32_t m_lastWriteId = 0;
-    std::uint32_t m_microstepGeneration = 0;
-    std::vector<std::pair<std::int32_t, std::string>> m_microsteps;
+    LinkMemory& m_memory;
     // The sensor code of the input word when the drive last raised a transition: a transition
     // that leaves it unchanged is an event of its own, which the state cannot show.
     std::int32_t m_sensorCode;

@@ -112,7 +112,8 @@ int main(int argc, char** argv) {
         vor::SimDrive& drive = *owned;
         drive.Motion().SetSpeed(options.speed);
         vor::drive::ControlServer control(std::move(owned), options.address, options.controlPort);
-        vor::drive::DriveServer server(drive, description, options.address, options.port);
+        vor::drive::DriveServer::LinkMemory memory;
+        vor::drive::DriveServer server(drive, memory, description, options.address, options.port);
         if (!options.readyFile.empty()) {
             // Whole or not at all: a watcher may read it at any moment.
             const std::string partial = options.readyFile + ".partial";

@@ -154,6 +154,8 @@ TEST_F(LinkTest, TheCopyFollowsTheDriveOnlyOnTheHostsTickOnItsThread) {
     m_served.Kill();
     m_served.Drive().SetParam(kForwardLimit, 2500);
     m_served.Drive().SetAccessLevel(0);
+    m_served.Drive().SetMicrostepChoices({{400, "400 steps"}, {800, "800 steps"}});
+    m_served.Drive().SetMicrostepVisible(400, false);
     m_served.Start();
     std::vector<std::thread::id> raisedOn;
     auto param = m_copy->Node()->DriveParam(kForwardLimit);
@@ -165,6 +167,11 @@ TEST_F(LinkTest, TheCopyFollowsTheDriveOnlyOnTheHostsTickOnItsThread) {
     EXPECT_EQ(raisedOn, std::vector<std::thread::id>{std::this_thread::get_id()});
     EXPECT_EQ(param->DriveNumber(), 2500);
     EXPECT_EQ(m_copy->AccessLevel(), 0);
+    const auto& microsteps = m_copy->Node()->DriveMicrosteps();
+    ASSERT_EQ(microsteps.size(), 2u);
+    EXPECT_EQ(microsteps[1]->NameText(), "800 steps");
+    EXPECT_FALSE(microsteps[0]->IsVisible());
+    EXPECT_TRUE(microsteps[1]->IsVisible());
 }
 
 TEST_F(LinkTest, AWriteTheDriveRefusesFailsAndKeepsTheLink) {
@@ -178,6 +185,28 @@ TEST_F(LinkTest, AWriteTheDriveRefusesFailsAndKeepsTheLink) {
     m_served.Kill();
     EXPECT_EQ(m_served.Drive().Writes(), std::vector<DriveWrite>{DriveWrite::Param(kReverseLimit, 1234)});
     EXPECT_EQ(m_link->DeliveredWrites(), m_served.Drive().Writes());
+}
+
+TEST_F(LinkTest, AWriteWhoseAnswerTheLinkLostCountsAsDeliveredOnceTheDriveReportsIt) {
+    m_served.Kill();
+    // The drive applies the write, then is too slow to answer it in time.
+    const Connection slow = m_served.Drive().Node()->DriveParam(kForwardLimit)->ContentChanged().Connect([](double) {
+        std::this_thread::sleep_for(400ms);
+    });
+    m_served.Start();
+    ASSERT_TRUE(TickUntilOnline());
+
+    EXPECT_FALSE(Run("edit " + kForwardEditor + " 2222"));
+    EXPECT_FALSE(m_link->IsUp());
+    EXPECT_TRUE(m_link->DeliveredWrites().empty());
+    ASSERT_TRUE(TickUntilOnline());
+    m_served.Kill();
+    const std::vector<DriveWrite> applied{DriveWrite::Param(kForwardLimit, 2222)};
+    EXPECT_EQ(m_served.Drive().Writes(), applied);
+    EXPECT_EQ(m_link->DeliveredWrites(), applied);
+    EXPECT_TRUE(m_copy->Writes().empty());
+    // The panel's copy learnt the value from the drive, not from the failed call.
+    EXPECT_EQ(m_copy->ParamNumber(kForwardLimit), 2222);
 }
 
 TEST(LinkTimeoutTest, ADriveThatNeverAnswersIsGivenUpWithinTheTimeout) {

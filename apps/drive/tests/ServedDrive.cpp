@@ -18,7 +18,7 @@ ServedDrive::~ServedDrive() {
 }
 
 void ServedDrive::Start() {
-    m_server = std::make_unique<DriveServer>(*m_drive, m_description, "127.0.0.1", m_port);
+    m_server = std::make_unique<DriveServer>(*m_drive, m_memory, m_description, "127.0.0.1", m_port);
     m_port = m_server->Port();
     m_stop = false;
     m_thread = std::thread([this] {

@@ -27,6 +27,7 @@ public:
 private:
     std::string m_description;
     std::unique_ptr<SimDrive> m_drive;
+    DriveServer::LinkMemory m_memory;
     std::unique_ptr<DriveServer> m_server;
     std::thread m_thread;
     std::atomic<bool> m_stop{false};
