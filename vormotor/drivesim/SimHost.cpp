@@ -9,7 +9,7 @@ void SimHost::Written(const CallSite& site, double value) {
     if (!site.param) {
         return;
     }
-    if (site.field.empty() && site.operation != "Field.SetValue") {
+    if (site.field.empty() && site.operation != OperationId("Field.SetValue")) {
         m_writes.push_back(DriveWrite::Param(*site.param, value));
     } else {
         m_writes.push_back(DriveWrite::Field(*site.param, std::string(site.field), static_cast<std::int32_t>(value)));

@@ -9,10 +9,11 @@
 namespace vor {
 
 // Every object of one simulated drive passes its calls through this host: it applies the
-// injected failures and keeps the log of what the drive's user wrote.
+// injected faults and keeps the log of what the drive's user wrote.
 class SimHost final : public ValueHost {
 public:
     void Enter(const CallSite& site) override { m_faults.Check(site); }
+    bool EnterForObject(const CallSite& site) override { return m_faults.CheckForObject(site); }
     void Written(const CallSite& site, double value) override;
     void DriveEnabledWritten(bool enabled) { m_writes.push_back(DriveWrite::DriveEnabled(enabled)); }
 

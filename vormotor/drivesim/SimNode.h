@@ -48,7 +48,9 @@ public:
     void DriveSetNodeState(std::int32_t state) noexcept { m_nodeState = state; }
 
 private:
-    void Enter(std::string_view operation, std::optional<std::int32_t> param = std::nullopt) const;
+    void Enter(OperationId operation, std::optional<std::int32_t> param = std::nullopt) const;
+    // For an operation that hands out an object: true when it is to hand out a null one.
+    bool EnterForObject(OperationId operation, std::optional<std::int32_t> param = std::nullopt) const;
     void AddParameter(const Profile::Parameter& param);
     bool CurrentMotorTypeIsLinear();
 
