@@ -12,6 +12,23 @@ namespace vor {
 // not set" error instead of crashing, so a missing drive object fails like any other call and
 // the caller's failure style decides what happens next.
 template <class T>
+class Ref;
+
+// An object handed out by an outside library that came back null fails like a failing call, so
+// the caller's failure style applies to it as to any other failure.
+[[noreturn]] inline void ThrowObjectNotSet() {
+    throw Error(error_number::ObjectNotSet, "VorMotorCtl", "Object variable not set");
+}
+
+template <class T>
+std::shared_ptr<T> Required(std::shared_ptr<T> object) {
+    if (!object) {
+        ThrowObjectNotSet();
+    }
+    return object;
+}
+
+template <class T>
 class Ref {
 public:
     Ref() = default;
@@ -24,7 +41,7 @@ public:
 
     T& Deref() const {
         if (!m_object) {
-            throw Error(error_number::ObjectNotSet, "VorMotorCtl", "Object variable not set");
+            ThrowObjectNotSet();
         }
         return *m_object;
     }

@@ -34,7 +34,7 @@ void MotorForm::m_qsAppEvts_TimerTick() {
     if (m_node.IsNothing() || !m_node->IsOnline()) {
         return;
     }
-    m_iop = m_node->IoObj()->InputsValue();
+    m_iop = Required(m_node->IoObj())->InputsValue();
     // Each flag is cleared only once its refresh has returned, so a request raised during the
     // refresh is absorbed by it, and a failed refresh is tried again on the next tick.
     if (m_commDisplayDue) {

@@ -73,8 +73,10 @@ void MotorForm::MotorStyleCombo_Click() {
     bool wasEnabled = false;
     bool driveTouched = false;
     try {
+        // Both are read before anything is written, so a failing read of either writes nothing.
         wasEnabled = m_node->DriveEnabled();
-        const bool ask = wasEnabled && m_node->NodeState() != kConfigurableNodeState;
+        const std::int32_t nodeState = m_node->NodeState();
+        const bool ask = wasEnabled && nodeState != kConfigurableNodeState;
         if (ask) {
             const MessageBoxResult answer = ModalMessageBox::Show({LoadString(kSafetyPrompt), LoadString(kSafetyTitle),
                                                                    MessageBoxButtons::OkCancel, MessageBoxResult::Ok});
@@ -110,7 +112,7 @@ void MotorForm::UpdateMotorTypeAccess() {
     }
     // Both operands are read, as the access rules always do.
     const bool levelAllows = lock->Level() >= kFullAccess;
-    const bool techSupport = m_net->AppEvents()->TechSupport();
+    const bool techSupport = Required(m_net->AppEvents())->TechSupport();
     m_form.Find("MotorStyleCombo").SetEnabled((levelAllows || techSupport) && m_enabled);
     ShowRmsTimeCaption();
 }
