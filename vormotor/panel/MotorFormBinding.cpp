@@ -119,6 +119,9 @@ void MotorForm::BuildDerivedCommMode() {
 
     m_fldInitOptions->SetValue(m_fldCommMode->Value());
     m_fldSensorless->SetValue(m_fldCommMode->Value() < kFirstSensorlessCode ? 0 : 1);
+    // A new value starts at 0, so code 0 changes nothing and raises no change: the offer is
+    // brought in line with the sensor choice and the drive's flags here, whatever the code.
+    m_derivedCommMode_Changed();
 }
 
 void MotorForm::BindEditors() {

@@ -78,14 +78,29 @@ INSTANTIATE_TEST_SUITE_P(
                       RebuildCase{15, {14, 6}, {14, 6, 15}, "Damping Off, Retry On", 1},
                       RebuildCase{1, {}, {1}, "State Chk On, Seq Chk On, Thermal Chk Off", 0}));
 
-TEST_F(CommModeList, TheOfferIsDecidedAlreadyDuringTheBinding) {
+struct BindingOfferCase {
+    std::int32_t driveCode;
+    std::vector<std::int32_t> offered;
+    std::vector<std::int32_t> listed;
+};
+
+class BindingOffer : public CommModeList, public ::testing::WithParamInterface<BindingOfferCase> {};
+
+// Code 0 leaves the new derived value as it starts, so no change event tells the offer.
+TEST_P(BindingOffer, IsDecidedAlreadyDuringTheBindingWhateverTheCode) {
     UseDrive("servo");
-    Offer({14, 6});
-    drive->SetField(170, "Commutation Mode", 14);
+    Offer(GetParam().offered);
+    drive->SetField(170, "Commutation Mode", GetParam().driveCode);
     Attach();
     drive->RaiseTimerTick();  // the code did not change since the binding derived it
-    EXPECT_EQ(ItemData("CommModeCombo"), (std::vector<std::int32_t>{14, 6}));
+    EXPECT_EQ(ItemData("CommModeCombo"), GetParam().listed);
 }
+
+INSTANTIATE_TEST_SUITE_P(Codes, BindingOffer,
+                         ::testing::Values(BindingOfferCase{14, {14, 6}, {14, 6}},
+                                           BindingOfferCase{0, {0, 1, 14, 15}, {0, 1}},
+                                           BindingOfferCase{0, {0, 2, 3, 4, 14, 6}, {0, 2, 3, 4}},
+                                           BindingOfferCase{2, {1, 2, 15}, {1, 2}}));
 
 TEST_F(CommModeList, WithoutMotorConfigurationShowsNotAvailable) {
     auto profile = LoadProfile("servo");
