@@ -62,7 +62,7 @@ void FaultInjector::Inject(const std::string& operation, Mode mode, std::int32_t
 
 std::int32_t FaultInjector::CountedCall(std::int32_t nth) {
     if (nth < 1) {
-        throw Error(error_number::InvalidPropertyValue, "drivesim", "A call to fail is counted from 1");
+        throw Error(error_number::InvalidPropertyValue, "drivesim", "The call to fault is counted from 1");
     }
     return nth;
 }
