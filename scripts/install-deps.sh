@@ -10,6 +10,7 @@ packages=(
   nlohmann-json3-dev
   libsqlite3-dev libbenchmark-dev
   qt6-base-dev fonts-liberation
+  locales
 )
 case "${1:-}" in
   windows) packages+=(g++-mingw-w64-x86-64-posix wine wine64) ;;

@@ -1,9 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <string>
 #include <vector>
 
 #include "vormotor/contracts/Sorvane.h"
+#include "vormotor/core/Conversions.h"
 #include "vormotor/core/Diagnostics.h"
 #include "vormotor/editors/SorvaneGroup.h"
 #include "vormotor/panel/tests/PanelFixture.h"
@@ -257,6 +259,16 @@ INSTANTIATE_TEST_SUITE_P(
                       true},
         MicrostepCase{"NoEntries", 3000, {}, 1, {"Unsupported 3000"}, 0, 3000, false}),
     [](const auto& info) { return std::string(info.param.name); });
+
+// The separator is the user's. The suite runs this test once more under a German locale with
+// VOR_EXPECTED_DECIMAL_SEPARATOR set, so a locale that failed to load cannot pass for one that did.
+TEST_F(Microsteps, AFractionShowsTheUsersDecimalSeparator) {
+    const char* expected = std::getenv("VOR_EXPECTED_DECIMAL_SEPARATOR");
+    const char separator = expected != nullptr ? expected[0] : '.';
+    ASSERT_EQ(UserDecimalSeparator(), separator) << "the environment's locale was not loaded";
+    StartStepper(2500.5, kChoices);
+    EXPECT_EQ(ItemTexts("MicrostepCombo").back(), std::string("Unsupported 2500") + separator + "5");
+}
 
 TEST_F(Microsteps, ANodeWithoutParameter204ShowsNotAvailable) {
     UseDrive("servo");
