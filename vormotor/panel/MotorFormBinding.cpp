@@ -120,8 +120,9 @@ void MotorForm::BuildDerivedCommMode() {
     m_fldInitOptions->SetValue(m_fldCommMode->Value());
     m_fldSensorless->SetValue(m_fldCommMode->Value() < kFirstSensorlessCode ? 0 : 1);
     // A new value starts at 0, so code 0 changes nothing and raises no change: the offer is
-    // brought in line with the sensor choice and the drive's flags here, whatever the code.
-    m_derivedCommMode_Changed();
+    // brought in line with the sensor choice and the drive's flags here, whatever the code. Its
+    // failure ends only the handler, as when the change event runs it.
+    SkipOnFailure([&] { m_derivedCommMode_Changed(); });
 }
 
 void MotorForm::BindEditors() {

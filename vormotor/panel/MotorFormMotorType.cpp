@@ -77,6 +77,9 @@ void MotorForm::MotorStyleCombo_Click() {
         wasEnabled = m_node->DriveEnabled();
         const std::int32_t nodeState = m_node->NodeState();
         const bool ask = wasEnabled && nodeState != kConfigurableNodeState;
+        // With nothing selected there is nothing to write: the click ends before the question.
+        const auto& combo = m_form.FindAs<ComboBox>("MotorStyleCombo");
+        const std::int32_t picked = combo.ItemData(combo.ListIndex());
         if (ask) {
             const MessageBoxResult answer = ModalMessageBox::Show({LoadString(kSafetyPrompt), LoadString(kSafetyTitle),
                                                                    MessageBoxButtons::OkCancel, MessageBoxResult::Ok});
@@ -87,9 +90,8 @@ void MotorForm::MotorStyleCombo_Click() {
             driveTouched = true;
             m_node->SetDriveEnabled(false);
         }
-        const auto& combo = m_form.FindAs<ComboBox>("MotorStyleCombo");
         driveTouched = true;
-        m_fldMotorType->SetValue(combo.ItemData(combo.ListIndex()));
+        m_fldMotorType->SetValue(picked);
         m_node->SetDriveEnabled(wasEnabled);
     } catch (...) {
         // Whatever failed, the drive must end up enabled exactly as it was, and the list must show
