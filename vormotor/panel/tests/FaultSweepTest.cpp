@@ -199,7 +199,7 @@ std::vector<double> DriveState(const PanelRun& run, const Profile& profile) {
 void RerunEveryHandler(PanelRun& run, const Profile& profile) {
     for (const auto& parameter : profile.parameters) {
         const double number = run.drive->ParamNumber(parameter.number);
-        run.drive->SetParam(parameter.number, number + 1);
+        run.drive->SetParam(parameter.number, number + 1 <= parameter.upperLimit ? number + 1 : number - 1);
         run.drive->SetParam(parameter.number, number);
     }
     const std::int32_t sensors = SimIo::SensorCode(run.drive->InputWord());
