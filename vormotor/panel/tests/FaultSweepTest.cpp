@@ -77,6 +77,11 @@ struct EntryPoint {
     bool reattachAfter = false;
 };
 
+// Test names show the entry point only.
+void PrintTo(const EntryPoint& entry, std::ostream* out) {
+    *out << entry.name;
+}
+
 void Nothing(PanelRun&) {}
 
 std::vector<EntryPoint> EntryPoints() {
