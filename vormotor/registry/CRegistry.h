@@ -3,15 +3,17 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "vormotor/registry/DateTime.h"
 #include "vormotor/registry/RegistryApi.h"
+#include "vormotor/registry/UncarriedItem.h"
 
 namespace vor {
 
 // One open registry key at a time, with value and key operations, cached key information and a text
-// image of a key tree in the registry editor's export layout (string values only). Failures raise
+// image of a key tree in the registry editor's export layout. Failures raise
 // vor::Error with the number, source and description callers rely on.
 class CRegistry {
 public:
@@ -49,6 +51,8 @@ public:
     std::string SaveRegistry();
     std::string SaveRegEntryItem();
     void LoadRegistry(const std::string& registryImage);
+    // What the last SaveRegistry or SaveRegEntryItem could not carry; empty when its image is complete.
+    const std::vector<UncarriedItem>& Uncarried() const { return m_uncarried; }
 
     std::int32_t Hive() const { return m_hive; }
     bool IsOpen() const { return m_open; }
@@ -69,6 +73,7 @@ private:
     void RefreshKeyInfo();
     std::int32_t Refreshed(std::uint32_t KeyInfo::*field);
     void AppendRegEntryItem(std::string& text);
+    void SetValue(const std::string& name, std::uint32_t type, std::string_view data, const std::string& failure);
     std::string LoadLines(const std::string& registryImage);
     long QueryString(const std::string& name, std::string& text);
     void EnumerateValuesInto(std::vector<std::string>& names, std::vector<std::string>& data, std::int32_t& count);
@@ -84,6 +89,8 @@ private:
 
     // Filled by RefreshKeyInfo, kept across closes.
     KeyInfo m_info;
+
+    std::vector<UncarriedItem> m_uncarried;
 };
 
 }  // namespace vor

@@ -26,7 +26,10 @@ inline constexpr long KeyDeleted = 1018;
 
 // Value types.
 inline constexpr std::uint32_t Sz = 1;
+inline constexpr std::uint32_t ExpandSz = 2;
+inline constexpr std::uint32_t Binary = 3;
 inline constexpr std::uint32_t Dword = 4;
+inline constexpr std::uint32_t MultiSz = 7;
 
 // Access rights.
 inline constexpr std::uint32_t KeySetValue = 0x0002;

@@ -1,0 +1,52 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace vor {
+
+// One section or value of a text image, as LoadRegistry applies it.
+struct ImageEntry {
+    enum class Kind { Section, Value };
+    Kind kind = Kind::Section;
+    // Section: the root name as written and the key path below it.
+    std::string root;
+    std::string path;
+    // Value: its name, type and data; quoted values are string values given as text.
+    std::string name;
+    std::uint32_t type = 0;
+    std::string data;
+    bool quoted = false;
+};
+
+// Reads a text image entry by entry, checking each line before it is handed out, so a caller that
+// applies entries as they come writes nothing after a bad line. Raises the format errors of
+// LoadRegistry (source "CRegistry::LoadRegistry"), naming the line by its number counted from 0.
+class TextImageReader {
+public:
+    // Raises the too-short and missing-signature errors.
+    explicit TextImageReader(std::string_view image);
+
+    // The next section or value; false at the end of the image.
+    bool Next(ImageEntry& entry);
+
+    // Line number of the entry Next last handed out.
+    std::size_t Line() const { return m_entryLine; }
+
+private:
+    bool NextLine(std::string_view& line);
+    void ReadSection(std::string_view line, ImageEntry& entry);
+    void ReadValue(std::string_view line, ImageEntry& entry);
+    void ReadTypedData(std::string_view line, std::string_view rest, ImageEntry& entry);
+    [[noreturn]] void Fail(std::int32_t number, std::string_view what, std::string_view line) const;
+
+    std::string_view m_image;
+    std::size_t m_next = 0;
+    // Number of the line NextLine last gave, and of the first line of the current entry.
+    std::size_t m_line = 0;
+    std::size_t m_entryLine = 0;
+};
+
+}  // namespace vor
