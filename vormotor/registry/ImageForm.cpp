@@ -96,6 +96,36 @@ std::optional<std::string_view> QuotableText(std::string_view data) {
     return data;
 }
 
+// Reads comma-separated hex bytes; a line without any is complete data only where the notation
+// allows no data at all, right after its type.
+Piece ReadHexBytes(std::string_view line, std::string& bytes, bool mayBeEmpty) {
+    std::size_t i = 0;
+    SkipBlanks(line, i);
+    if (i == line.size()) {
+        return mayBeEmpty ? Piece::Complete : Piece::Malformed;
+    }
+    for (;;) {
+        std::uint32_t byte = 0;
+        if (!ReadHexNumber(line, i, 2, byte)) {
+            return Piece::Malformed;
+        }
+        bytes += static_cast<char>(byte);
+        SkipBlanks(line, i);
+        if (i == line.size()) {
+            return Piece::Complete;
+        }
+        if (line[i++] != ',') {
+            return Piece::Malformed;
+        }
+        SkipBlanks(line, i);
+        if (i < line.size() && line[i] == '\\') {
+            ++i;
+            SkipBlanks(line, i);
+            return i == line.size() ? Piece::Continues : Piece::Malformed;
+        }
+    }
+}
+
 }  // namespace
 
 std::size_t KeyDepth(std::string_view path) {
@@ -166,7 +196,7 @@ Piece ReadTypedStart(std::string_view rest, std::uint32_t& type, std::string& by
     }
     if (rest.starts_with(BinaryTag)) {
         type = reg::Binary;
-        return ReadHexLine(rest.substr(BinaryTag.size()), bytes);
+        return ReadHexBytes(rest.substr(BinaryTag.size()), bytes, true);
     }
     constexpr std::string_view TypedTag = "hex(";
     if (!rest.starts_with(TypedTag)) {
@@ -176,35 +206,11 @@ Piece ReadTypedStart(std::string_view rest, std::uint32_t& type, std::string& by
     if (!ReadHexNumber(rest, i, 8, type) || rest.substr(i, 2) != "):") {
         return Piece::Malformed;
     }
-    return ReadHexLine(rest.substr(i + 2), bytes);
+    return ReadHexBytes(rest.substr(i + 2), bytes, true);
 }
 
 Piece ReadHexLine(std::string_view line, std::string& bytes) {
-    std::size_t i = 0;
-    SkipBlanks(line, i);
-    if (i == line.size()) {
-        return Piece::Complete;
-    }
-    for (;;) {
-        std::uint32_t byte = 0;
-        if (!ReadHexNumber(line, i, 2, byte)) {
-            return Piece::Malformed;
-        }
-        bytes += static_cast<char>(byte);
-        SkipBlanks(line, i);
-        if (i == line.size()) {
-            return Piece::Complete;
-        }
-        if (line[i++] != ',') {
-            return Piece::Malformed;
-        }
-        SkipBlanks(line, i);
-        if (i < line.size() && line[i] == '\\') {
-            ++i;
-            SkipBlanks(line, i);
-            return i == line.size() ? Piece::Continues : Piece::Malformed;
-        }
-    }
+    return ReadHexBytes(line, bytes, false);
 }
 
 }  // namespace vor::image
