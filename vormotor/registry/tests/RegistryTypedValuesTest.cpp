@@ -223,7 +223,8 @@ TEST_F(TypedValuesTest, DeepTreesSaveUpToTheDepthLimitAndFailClearlyBeyondIt) {
         key = child;
     }
     Api().SetValueEx(key, "deepest", reg::Dword, reinterpret_cast<const unsigned char*>("\1\0\0\0"), 4);
-    const std::string image = SaveAndReload();
+    Api().CloseKey(key);
+    SaveAndReload();
     std::string path = m_path;
     for (std::size_t level = 0; level < below; ++level) {
         path += "\\k";
@@ -231,14 +232,14 @@ TEST_F(TypedValuesTest, DeepTreesSaveUpToTheDepthLimitAndFailClearlyBeyondIt) {
     CRegistry deepest(m_backend.api);
     deepest.OpenKey(reg::CurrentUser, path, false);
     EXPECT_EQ(deepest.ReadDWORD("deepest"), 1);
+    deepest.CloseKey();
 
     RegHandle tooDeep = 0;
-    if (Api().CreateKeyEx(key, "k", nullptr, 0, reg::KeyAllAccess, &tooDeep, nullptr) != reg::Success) {
-        Api().CloseKey(key);
+    if (Api().CreateKeyEx(reg::HiveHandle(reg::CurrentUser), (path + "\\k").c_str(), nullptr, 0, reg::KeyAllAccess,
+                          &tooDeep, nullptr) != reg::Success) {
         GTEST_SKIP() << "this registry keeps keys to its own depth limit";
     }
     Api().CloseKey(tooDeep);
-    Api().CloseKey(key);
     const auto started = std::chrono::steady_clock::now();
     ExpectRegistryError([&] { Open()->SaveRegistry(); },
                         {static_cast<std::int32_t>(0x8004000Bu), "CRegistry:SaveRegistry",
