@@ -143,13 +143,32 @@ bool IsTextType(std::uint32_t type) {
     return type == reg::Sz || type == reg::ExpandSz || type == reg::MultiSz;
 }
 
-std::optional<std::string> AppendValueLine(std::string& text, std::string_view name, std::uint32_t type,
-                                           std::string_view data) {
+std::optional<std::string> ValueNameProblem(std::string_view name) {
     if (name.find('=') != std::string_view::npos) {
         return "its name contains '='";
     }
-    if (name.find_first_of("\r\n") != std::string_view::npos) {
+    if (name.find_first_of(LineEnd) != std::string_view::npos) {
         return "its name contains a line break";
+    }
+    return std::nullopt;
+}
+
+std::string QuotedText(std::string_view quoted) {
+    std::string text;
+    text.reserve(quoted.size());
+    for (std::size_t i = 0; i < quoted.size(); ++i) {
+        text += quoted[i];
+        if (quoted[i] == '\\' && i + 1 < quoted.size() && quoted[i + 1] == '\\') {
+            ++i;
+        }
+    }
+    return text;
+}
+
+std::optional<std::string> AppendValueLine(std::string& text, std::string_view name, std::uint32_t type,
+                                           std::string_view data) {
+    if (std::optional<std::string> problem = ValueNameProblem(name)) {
+        return problem;
     }
     const std::string tooLong = "its line would be longer than " + std::to_string(MaxLineLength) + " bytes";
     if (data.size() > MaxLineLength) {

@@ -22,6 +22,13 @@ inline constexpr std::size_t MaxDepth = 512;
 std::optional<std::string> AppendValueLine(std::string& text, std::string_view name, std::uint32_t type,
                                            std::string_view data);
 
+// Why a value of this name cannot be carried: LoadRegistry ends a name at the first '=' and a line
+// at CR LF. Nothing for a name that can.
+std::optional<std::string> ValueNameProblem(std::string_view name);
+
+// The text of a quoted string value, given without its quotes: every doubled backslash made single.
+std::string QuotedText(std::string_view quoted);
+
 // Reading the notation back, one physical line at a time. Complete: the data ended on this line;
 // Continues: the line ended with ",\" and the next line carries more bytes; Malformed: not the notation.
 enum class Piece { Complete, Continues, Malformed };

@@ -20,18 +20,6 @@ constexpr std::string_view BadValueText = "Format Error: value formatting.";
 // How much of an over-long line its error repeats.
 constexpr std::size_t EchoedLength = 80;
 
-std::string SingleBackslashes(std::string_view text) {
-    std::string out;
-    out.reserve(text.size());
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        out += text[i];
-        if (text[i] == '\\' && i + 1 < text.size() && text[i + 1] == '\\') {
-            ++i;
-        }
-    }
-    return out;
-}
-
 }  // namespace
 
 TextImageReader::TextImageReader(std::string_view image) : m_image(image) {
@@ -134,7 +122,7 @@ void TextImageReader::ReadValue(std::string_view line, ImageEntry& entry) {
     }
     entry.quoted = true;
     entry.type = reg::Sz;
-    entry.data = SingleBackslashes(rest.substr(1, rest.size() - 2));
+    entry.data = image::QuotedText(rest.substr(1, rest.size() - 2));
 }
 
 void TextImageReader::ReadTypedData(std::string_view line, std::string_view rest, ImageEntry& entry) {
