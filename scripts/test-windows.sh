@@ -55,7 +55,7 @@ wine regedit /e wine.reg "$key"
 "$tool" --store second.db import wine.reg
 pairs "$fixture" UTF-8 > fixture.txt
 "$tool" --store second.db export "$key" back.reg
-pairs back.reg UTF-8 | diff -u fixture.txt - || fail "values changed on the way through Wine's regedit"
+pairs back.reg UTF-8 | diff -u fixture.txt - | cut -c1-200 || fail "values changed on the way through Wine's regedit"
 "$tool" --store second.db export --utf16 "$key" ours-again.reg
 reimport ours-again.reg
 wine regedit /e wine-again.reg "$key"
@@ -65,7 +65,7 @@ echo "round trip: $(grep -c '|' fixture.txt) values in $(grep -vc '|' fixture.tx
 # The Windows build reads the same key through the ANSI functions: all but the text outside the
 # ANSI code page, which those functions cannot carry, and its import says which line that is.
 wine "$build/reg/vormotor-reg.exe" export --utf16 "$key" windows-tool.reg
-pairs windows-tool.reg UTF-16 | grep -v '|"Gr' | diff -u <(grep -v '|"Gr' fixture.txt) - ||
+pairs windows-tool.reg UTF-16 | grep -v '|"Gr' | diff -u <(grep -v '|"Gr' fixture.txt) - | cut -c1-200 ||
     fail "the Windows build exported other values"
 if wine "$build/reg/vormotor-reg.exe" import wine.reg 2> windows-import.txt; then
     fail "the Windows build imported text its code page cannot hold"

@@ -117,8 +117,9 @@ std::optional<std::string> ImageValueLine(std::string_view line, std::string& ou
     if (i != line.size()) {
         return "more after the text's closing quote";
     }
+    // The editor's texts end with a NUL in the registry; it shows when a line break sends one to hex notation.
     std::string value;
-    if (std::optional<std::string> problem = image::AppendValueLine(value, *name, reg::Sz, *text)) {
+    if (std::optional<std::string> problem = image::AppendValueLine(value, *name, reg::Sz, *text + '\0')) {
         return problem;
     }
     // A text with line breaks comes out in hex notation; kept on one line, every later line keeps its number.

@@ -21,7 +21,7 @@ TEST(RegEditForm, EditorLinesBecomeImageLinesAndBack) {
         {"\"d\"=dword:00000005", "\"d\"=dword:00000005"},
         {"\"h\\\\x\"=hex:01,02,\\\r\n  03", "\"h\\x\"=hex:01,02,\\\r\n  03"},
         // Line breaks inside a text travel in hex notation, on the same line.
-        {"\"Lines\"=\"a\\r\\nb\"", "\"Lines\"=hex(1):61,00,0d,00,0a,00,62,00"},
+        {"\"Lines\"=\"a\\r\\nb\"", "\"Lines\"=hex(1):61,00,0d,00,0a,00,62,00,00,00"},
         {"; comment", "; comment"},
     };
     for (const Case& c : cases) {
