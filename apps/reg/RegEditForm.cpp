@@ -65,8 +65,8 @@ std::optional<std::string> Unescaped(std::string_view line, std::size_t& i) {
             continue;
         }
         const char next = line[i + 1];
-        const Escape* escape = std::find_if(std::begin(Escapes), std::end(Escapes),
-                                            [&](const Escape& e) { return e.written == next; });
+        const Escape* escape =
+            std::find_if(std::begin(Escapes), std::end(Escapes), [&](const Escape& e) { return e.written == next; });
         if (escape == std::end(Escapes)) {
             text += '\\';  // the editor keeps a backslash that escapes nothing
         } else {
@@ -144,8 +144,9 @@ std::string ToRegEditForm(const std::string& image) {
             const std::string_view name = line.substr(1, equals - 2);
             const std::string_view rest = line.substr(equals + 1);
             out.append(name.empty() ? "@" : Escaped(name)).append("=");
-            out.append(rest.starts_with('"') && rest.size() >= 2 ? Escaped(image::QuotedText(rest.substr(1, rest.size() - 2)))
-                                                                  : std::string(rest));
+            out.append(rest.starts_with('"') && rest.size() >= 2
+                           ? Escaped(image::QuotedText(rest.substr(1, rest.size() - 2)))
+                           : std::string(rest));
         }
         if (ended) {
             out.append(LineEnd);

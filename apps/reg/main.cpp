@@ -224,8 +224,8 @@ int Run(std::vector<std::string> args) {
             }
         }
         if (arguments.words.size() != command.arguments) {
-            throw UsageError{std::string(command.name) + " takes " + std::to_string(command.arguments) +
-                             " argument" + (command.arguments == 1 ? "" : "s")};
+            throw UsageError{std::string(command.name) + " takes " + std::to_string(command.arguments) + " argument" +
+                             (command.arguments == 1 ? "" : "s")};
         }
         CRegistry registry(Registry(store, command.writes));
         return command.run(registry, arguments);

@@ -188,8 +188,9 @@ void CRegistry::SetValue(const std::string& name, std::uint32_t type, std::strin
     if (!m_open) {
         Raise(OperationFailed, "CRegistry:WriteValue", std::string(NoKeyOpen));
     }
-    const long result = m_api->SetValueEx(m_key, name.c_str(), type, reinterpret_cast<const unsigned char*>(data.data()),
-                                          static_cast<std::uint32_t>(data.size()));
+    const long result =
+        m_api->SetValueEx(m_key, name.c_str(), type, reinterpret_cast<const unsigned char*>(data.data()),
+                          static_cast<std::uint32_t>(data.size()));
     if (result != reg::Success) {
         Raise(OperationFailed, "CRegistry:WriteValue", failure);
     }

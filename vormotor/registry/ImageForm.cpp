@@ -1,6 +1,5 @@
 #include "vormotor/registry/ImageForm.h"
 
-
 #include "vormotor/registry/RegistryApi.h"
 #include "vormotor/registry/Utf16Text.h"
 
@@ -182,7 +181,9 @@ std::optional<std::string> AppendValueLine(std::string& text, std::string_view n
         AppendDoubledBackslashes(text, *quotable);
         text += '"';
     } else if (type == reg::Dword && data.size() == 4) {
-        const auto byte = [&](std::size_t i) { return static_cast<std::uint32_t>(static_cast<unsigned char>(data[i])); };
+        const auto byte = [&](std::size_t i) {
+            return static_cast<std::uint32_t>(static_cast<unsigned char>(data[i]));
+        };
         text.append(DwordTag).append(HexNumber(byte(0) | byte(1) << 8 | byte(2) << 16 | byte(3) << 24, 8));
     } else if (!IsTextType(type)) {
         AppendHex(text, text.size() - start, type, data);

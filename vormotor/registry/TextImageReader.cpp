@@ -3,10 +3,10 @@
 #include <algorithm>
 #include <optional>
 
+#include "vormotor/registry/ImageForm.h"
 #include "vormotor/registry/RegistryApi.h"
 #include "vormotor/registry/RegistryErrors.h"
 #include "vormotor/registry/Utf16Text.h"
-#include "vormotor/registry/ImageForm.h"
 
 namespace vor {
 
@@ -24,7 +24,8 @@ constexpr std::size_t EchoedLength = 80;
 
 TextImageReader::TextImageReader(std::string_view image) : m_image(image) {
     const std::size_t firstEnd = image.find(LineEnd);
-    if (firstEnd == std::string_view::npos || image.find(LineEnd, firstEnd + LineEnd.size()) == std::string_view::npos) {
+    if (firstEnd == std::string_view::npos ||
+        image.find(LineEnd, firstEnd + LineEnd.size()) == std::string_view::npos) {
         throw Error(registry_error::ImageTooShort, std::string(Source), "Format Error: too short");
     }
     if (image.substr(0, firstEnd) != Signature) {
@@ -71,7 +72,6 @@ bool TextImageReader::Next(ImageEntry& entry) {
         if (m_line == 1 || line.empty()) {
             continue;
         }
-        m_entryLine = m_line;
         if (line.front() == '[') {
             ReadSection(line, entry);
             return true;

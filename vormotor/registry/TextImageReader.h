@@ -32,9 +32,6 @@ public:
     // The next section or value; false at the end of the image.
     bool Next(ImageEntry& entry);
 
-    // Line number of the entry Next last handed out.
-    std::size_t Line() const { return m_entryLine; }
-
 private:
     bool NextLine(std::string_view& line);
     void ReadSection(std::string_view line, ImageEntry& entry);
@@ -44,9 +41,8 @@ private:
 
     std::string_view m_image;
     std::size_t m_next = 0;
-    // Number of the line NextLine last gave, and of the first line of the current entry.
+    // Number of the line NextLine last gave.
     std::size_t m_line = 0;
-    std::size_t m_entryLine = 0;
 };
 
 }  // namespace vor

@@ -123,7 +123,8 @@ void TextImageWriter::AppendValues(std::string& text, RegHandle key) {
     m_api.QueryInfoKey(key, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &longestName, &longestData, nullptr,
                        nullptr);
     m_nameBuffer.resize(std::max<std::size_t>({m_nameBuffer.size(), longestName + std::size_t{1}, FirstKeyNameBuffer}));
-    m_dataBuffer.resize(std::max<std::size_t>(m_dataBuffer.size(), std::min<std::size_t>(longestData, image::MaxLineLength)));
+    m_dataBuffer.resize(
+        std::max<std::size_t>(m_dataBuffer.size(), std::min<std::size_t>(longestData, image::MaxLineLength)));
     std::string name;
     for (std::uint32_t index = 0;; ++index) {
         std::uint32_t type = 0;

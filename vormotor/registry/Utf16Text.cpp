@@ -126,7 +126,8 @@ std::optional<std::string> FromUtf16Le(std::string_view bytes) {
     std::wstring wide;
     wide.reserve(bytes.size() / 2);
     for (std::size_t i = 0; i < bytes.size(); i += 2) {
-        wide += static_cast<wchar_t>(static_cast<unsigned char>(bytes[i]) | static_cast<unsigned char>(bytes[i + 1]) << 8);
+        wide +=
+            static_cast<wchar_t>(static_cast<unsigned char>(bytes[i]) | static_cast<unsigned char>(bytes[i + 1]) << 8);
     }
     return FromUnits(wide);
 }

@@ -16,9 +16,9 @@ namespace {
 
 // The images of every root's whole tree.
 std::vector<std::string> SaveEverything(const std::shared_ptr<vor::RegistryApi>& store) {
-    constexpr std::array<std::int32_t, 7> Hives{vor::reg::ClassesRoot,     vor::reg::CurrentUser, vor::reg::LocalMachine,
-                                                vor::reg::Users,           vor::reg::PerformanceData,
-                                                vor::reg::CurrentConfig,   vor::reg::DynData};
+    constexpr std::array<std::int32_t, 7> Hives{
+        vor::reg::ClassesRoot,     vor::reg::CurrentUser,   vor::reg::LocalMachine, vor::reg::Users,
+        vor::reg::PerformanceData, vor::reg::CurrentConfig, vor::reg::DynData};
     std::vector<std::string> images;
     for (std::int32_t hive : Hives) {
         vor::CRegistry registry(store);

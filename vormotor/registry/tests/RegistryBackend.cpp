@@ -57,7 +57,8 @@ void DeleteTree(RegistryApi& api, std::int32_t hive, const std::string& path) {
     std::string name(256, '\0');
     while (!levels.empty()) {
         Level& level = levels.back();
-        if (api.EnumKey(level.key, level.skipped, name.data(), static_cast<std::uint32_t>(name.size())) == reg::Success) {
+        if (api.EnumKey(level.key, level.skipped, name.data(), static_cast<std::uint32_t>(name.size())) ==
+            reg::Success) {
             RegHandle child = 0;
             if (api.OpenKeyEx(level.key, name.c_str(), 0, reg::KeyAllAccess, &child) == reg::Success) {
                 levels.push_back({child, name.c_str()});

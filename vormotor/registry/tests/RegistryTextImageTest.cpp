@@ -126,7 +126,8 @@ TEST_F(TextImageTest, FormatErrorsNameTheLine) {
         {"\"a\"=\"1\"\n\"b\"=\"2\"", 0x80040008, "Format Error: line end without CR LF.", "\"a\"=\"1\"\n\"b\"=\"2\""},
         {"; note\r[HKEY_CURRENT_USER\\y]", 0x80040008, "Format Error: line end without CR LF.",
          "; note\r[HKEY_CURRENT_USER\\y]"},
-        {std::string("\"a\0b\"=\"1\"", 9), 0x8004000A, "Format Error: NUL character.", std::string("\"a\0b\"=\"1\"", 9)},
+        {std::string("\"a\0b\"=\"1\"", 9), 0x8004000A, "Format Error: NUL character.",
+         std::string("\"a\0b\"=\"1\"", 9)},
     };
     for (const ValueCase& c : valueCases) {
         cases.push_back({Signature + std::string("\r\n") + section + "\r\n" + c.lines + "\r\n", c.number,

@@ -263,10 +263,10 @@ TEST_F(TypedValuesTest, DeepTreesSaveUpToTheDepthLimitAndFailClearlyBeyondIt) {
     }
     Api().CloseKey(tooDeep);
     const auto started = std::chrono::steady_clock::now();
-    ExpectRegistryError([&] { Open()->SaveRegistry(); },
-                        {static_cast<std::int32_t>(0x8004000Bu), "CRegistry:SaveRegistry",
-                         "Failed to save HKEY_CURRENT_USER\\" + m_path +
-                             ": it has keys more than 512 levels below the root."});
+    ExpectRegistryError(
+        [&] { Open()->SaveRegistry(); },
+        {static_cast<std::int32_t>(0x8004000Bu), "CRegistry:SaveRegistry",
+         "Failed to save HKEY_CURRENT_USER\\" + m_path + ": it has keys more than 512 levels below the root."});
     EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(5));
 }
 
