@@ -54,7 +54,9 @@ std::string HexNumber(std::uint32_t value, std::size_t minDigits) {
     return std::string(minDigits > digits.size() ? minDigits - digits.size() : 0, '0') + digits;
 }
 
-void AppendHex(std::string& text, std::size_t lineLength, std::uint32_t type, std::string_view bytes) {
+// Answers how many continuation breaks it wrote.
+std::size_t AppendHex(std::string& text, std::size_t lineLength, std::uint32_t type, std::string_view bytes) {
+    std::size_t breaks = 0;
     const std::string tag = type == reg::Binary ? std::string(BinaryTag) : "hex(" + HexNumber(type, 1) + "):";
     text += tag;
     lineLength += tag.size();
@@ -70,8 +72,10 @@ void AppendHex(std::string& text, std::size_t lineLength, std::uint32_t type, st
         if (lineLength >= HexLineWidth) {
             text += Continuation;
             lineLength = 2;
+            ++breaks;
         }
     }
+    return breaks;
 }
 
 void AppendDoubledBackslashes(std::string& text, std::string_view data) {
@@ -174,6 +178,7 @@ std::optional<std::string> AppendValueLine(std::string& text, std::string_view n
         return tooLong;
     }
     const std::size_t start = text.size();
+    std::size_t breaks = 0;
     text.append("\"").append(name).append("\"=");
     const std::optional<std::string_view> quotable = type == reg::Sz ? QuotableText(data) : std::nullopt;
     if (quotable) {
@@ -186,18 +191,19 @@ std::optional<std::string> AppendValueLine(std::string& text, std::string_view n
         };
         text.append(DwordTag).append(HexNumber(byte(0) | byte(1) << 8 | byte(2) << 16 | byte(3) << 24, 8));
     } else if (!IsTextType(type)) {
-        AppendHex(text, text.size() - start, type, data);
+        breaks = AppendHex(text, text.size() - start, type, data);
     } else if (const std::optional<std::string> units = ToUtf16Le(data)) {
-        AppendHex(text, text.size() - start, type, *units);
+        breaks = AppendHex(text, text.size() - start, type, *units);
     } else {
         text.resize(start);
         return "its text is not valid in the registry's code page";
     }
-    text += LineEnd;
-    if (text.size() - start > MaxLineLength) {
+    // Measured as the reader measures it: as if on one line.
+    if (text.size() - start - breaks * Continuation.size() > MaxLineLength) {
         text.resize(start);
         return tooLong;
     }
+    text += LineEnd;
     return std::nullopt;
 }
 

@@ -8,9 +8,10 @@
 
 namespace vor::image {
 
-// Resource limits of the text image, the same for writing and reading: a line (a value's line
-// together with its continuation lines) of at most MaxLineLength bytes, and keys at most MaxDepth
-// levels below their root, the platform registry's own depth limit.
+// Resource limits of the text image, the same for writing and reading: a value's line of at most
+// MaxLineLength bytes, measured as if its continuation lines were joined to it (without the
+// backslashes that continue and the blanks that indent them), and keys at most MaxDepth levels below
+// their root, the platform registry's own depth limit.
 inline constexpr std::size_t MaxLineLength = 4 * 1024 * 1024;
 inline constexpr std::size_t MaxDepth = 512;
 

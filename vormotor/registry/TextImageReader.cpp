@@ -128,13 +128,15 @@ void TextImageReader::ReadValue(std::string_view line, ImageEntry& entry) {
 void TextImageReader::ReadTypedData(std::string_view line, std::string_view rest, ImageEntry& entry) {
     entry.quoted = false;
     const std::string_view first = line;
+    // The length of the value as if on one line, however it is wrapped.
     std::size_t length = line.size();
     image::Piece piece = image::ReadTypedStart(rest, entry.type, entry.data);
     while (piece == image::Piece::Continues) {
         if (!NextLine(line)) {
             Fail(registry_error::BadValue, BadValueText, first);
         }
-        length += LineEnd.size() + line.size();
+        // Less the backslash that continued the line before and the blanks that indent this one.
+        length = length - 1 + (line.size() - std::min(line.find_first_not_of(" \t"), line.size()));
         if (length > image::MaxLineLength) {
             Fail(registry_error::LineTooLong, "Format Error: line too long.", line);
         }

@@ -232,6 +232,31 @@ TEST_F(TypedValuesTest, WhatTheImageCannotCarryIsReportedByKeyAndName) {
     EXPECT_THROW(registry->LoadRegistry(image), Error) << "as the layout has it, a default value stops the load";
 }
 
+TEST_F(TypedValuesTest, TheLineLimitIsTheSameForSavingAndLoading) {
+    const std::string head = "Windows Registry Editor Version 5.00\r\n\r\n[HKEY_CURRENT_USER\\" + m_path + "]\r\n";
+    // "b"=hex: and three characters a byte, less the last comma: exactly the limit on one line.
+    const std::size_t fitting = (4194304 - 7) / 3;
+    std::string hex;
+    for (std::size_t i = 0; i < fitting; ++i) {
+        hex += i == 0 ? "5a" : ",5a";
+    }
+    CRegistry(m_backend.api).LoadRegistry(head + "\"b\"=hex:" + hex + "\r\n");
+    const Stored loaded = Get("b");
+    ASSERT_EQ(loaded.data, std::string(fitting, '\x5a'));
+    SaveAndReload();  // wrapped now, and no longer for it
+    EXPECT_EQ(Get("b"), loaded);
+
+    ExpectRegistryError([&] { CRegistry(m_backend.api).LoadRegistry(head + "\"c\"=hex:" + hex + ",5a\r\n"); },
+                        {static_cast<std::int32_t>(0x80040009u), "CRegistry::LoadRegistry",
+                         "Format Error: line too long.  Line 3=>'\"c\"=hex:" + hex.substr(0, 72) + "...'"});
+    Put("c", reg::Binary, std::string(fitting + 1, '\x5a'));
+    auto registry = Open();
+    registry->SaveRegistry();
+    ASSERT_EQ(registry->Uncarried().size(), 1u);
+    EXPECT_EQ(registry->Uncarried()[0].value, "c");
+    EXPECT_EQ(registry->Uncarried()[0].reason, "its line would be longer than 4194304 bytes");
+}
+
 TEST_F(TypedValuesTest, DeepTreesSaveUpToTheDepthLimitAndFailClearlyBeyondIt) {
     if (AnsiPathsAreShort()) {
         GTEST_SKIP() << "Wine's ANSI functions take key paths of up to 260 characters";
