@@ -50,6 +50,13 @@ cmp "$typed" typed-out.reg || { diff <(cat -A "$typed") <(cat -A typed-out.reg) 
 "$tool" --store "$work/d.db" export "$typedKey" - | cmp - "$typed" || fail "typed values through UTF-16"
 if LC_ALL=C grep -q '[^[:print:][:space:]]' <(tr -d '\200-\377' < typed-out.reg); then fail "raw bytes in the export"; fi
 
+# Text the store keeps that is not UTF-8 cannot go into a UTF-16 file: said with its line, status 1, no file.
+printf '%s\r\n\r\n[HKEY_CURRENT_USER\\Software\\Latin]\r\n"caf\xe9"="1"\r\n' "$head" > latin.reg
+"$tool" --store "$work/l.db" import latin.reg
+status 1 "$tool" --store "$work/l.db" export --utf16 'HKCU\Software\Latin' latin16.reg
+grep -q "cannot write UTF-16: Line 3 is not valid text in the registry's code page" err.txt || fail "$(cat err.txt)"
+[ ! -e latin16.reg ] || fail "a UTF-16 file was written"
+
 # A file with bare line feeds throughout is taken as if it had CR LF.
 tr -d '\r' < in.reg > lf.reg
 "$tool" --store "$work/e.db" import lf.reg
