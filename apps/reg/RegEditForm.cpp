@@ -86,7 +86,7 @@ void SkipBlanks(std::string_view line, std::size_t& i) {
 // One value line of the editor's form in the image's form; the reason when it cannot be taken.
 std::optional<std::string> ImageValueLine(std::string_view line, std::string& out) {
     if (line.front() == '@') {
-        return "LoadRegistry cannot take a key's default value (@)";
+        return "the import cannot take a key's default value (@)";
     }
     std::size_t i = 0;
     const std::optional<std::string> name = Unescaped(line, i);
@@ -98,7 +98,7 @@ std::optional<std::string> ImageValueLine(std::string_view line, std::string& ou
     SkipBlanks(line, i);
     const std::string_view rest = line.substr(i);
     if (name->empty()) {
-        return "LoadRegistry cannot take a key's default value";
+        return "the import cannot take a key's default value";
     }
     if (rest == "-") {
         return "deleting a value is not supported";
@@ -162,7 +162,7 @@ ImageFromRegEdit FromRegEditForm(const std::string& text) {
         std::optional<std::string> problem;
         if (line.size() > image::MaxLineLength ||
             line.find_first_of(std::string_view("\r\n\0", 3)) != std::string_view::npos) {
-            // Beyond the limits or not a text line at all: LoadRegistry's reader says what is wrong with it.
+            // Beyond the limits or not a text line at all: the typed image's reader says what is wrong with it.
             result.image.append(line);
         } else if (line.starts_with("[-")) {
             problem = "deleting a key is not supported";

@@ -5,13 +5,13 @@
 
 namespace vor {
 
-// The registry editor's files differ from CRegistry's text image in how names and texts are quoted:
+// The registry editor's files differ from the typed image (TypedImage) in how names and texts are quoted:
 // the editor escapes backslashes and double quotes in both (and writes line breaks in texts as \r
 // and \n), writes a key's default value as @, and may put blanks around the equals sign; the image
 // writes names as they are, doubles only the backslashes of texts and takes a name up to the first
 // equals sign. Sections, typed values and all other lines are the same in both.
 
-// A CRegistry image (as SaveRegistry writes it) in the registry editor's quoting, line for line.
+// A typed image (as TypedImage::Save writes it) in the registry editor's quoting, line for line.
 std::string ToRegEditForm(const std::string& image);
 
 struct ImageFromRegEdit {
@@ -21,7 +21,7 @@ struct ImageFromRegEdit {
     std::vector<std::string> problems;
 };
 
-// A file in the registry editor's form as a CRegistry image for LoadRegistry, keeping every line on
+// A file in the registry editor's form as a typed image (TypedImage) to load, keeping every line on
 // its line number.
 ImageFromRegEdit FromRegEditForm(const std::string& text);
 

@@ -17,7 +17,7 @@
 #include "vormotor/core/Error.h"
 #include "vormotor/registry/CRegistry.h"
 #include "vormotor/registry/RegistryErrors.h"
-#include "vormotor/registry/TextImageReader.h"
+#include "vormotor/registry/TypedImage.h"
 #ifndef _WIN32
 #include "vormotor/regstore/RegStore.h"
 #endif
@@ -62,7 +62,8 @@ struct RunError {
     std::string message;
 };
 
-void OpenExisting(CRegistry& registry, const std::string& key) {
+// Answers the key's root.
+const RootName& OpenExisting(CRegistry& registry, const std::string& key) {
     const std::string_view full(key);
     const std::string_view root = full.substr(0, full.find('\\'));
     for (const RootName& name : Roots) {
@@ -72,7 +73,7 @@ void OpenExisting(CRegistry& registry, const std::string& key) {
             if (!registry.IsOpen()) {
                 throw RunError{"no such key: " + key};
             }
-            return;
+            return name;
         }
     }
     throw UsageError{"unknown root in " + key};
@@ -104,14 +105,29 @@ void WriteAll(const std::string& file, const std::string& bytes) {
     }
 }
 
+using Api = std::shared_ptr<vor::RegistryApi>;
+
 struct Arguments {
     std::vector<std::string> words;
     bool utf16 = false;
 };
 
-int Export(CRegistry& registry, const Arguments& args) {
-    OpenExisting(registry, args.words[0]);
-    const std::string image = registry.SaveRegistry();
+const RootName* RootOf(std::string_view name) {
+    for (const RootName& root : Roots) {
+        if (name == root.longName) {
+            return &root;
+        }
+    }
+    return nullptr;
+}
+
+// Every value with its type: the file goes through the registry calls, not CRegistry's image, which
+// carries string values only.
+int Export(const Api& api, const Arguments& args) {
+    CRegistry registry(api);
+    const RootName& root = OpenExisting(registry, args.words[0]);
+    vor::TypedImage typed(*api);
+    const std::string image = typed.Save(root.hive, root.longName, registry.CurrentKey());
     std::string bytes;
     try {
         bytes = vor::RegFileBytes(vor::ToRegEditForm(image), args.utf16);
@@ -119,15 +135,15 @@ int Export(CRegistry& registry, const Arguments& args) {
         throw RunError{std::string("cannot write UTF-16: ") + error.what()};
     }
     WriteAll(args.words[1], bytes);
-    for (const vor::UncarriedItem& item : registry.Uncarried()) {
+    for (const vor::UncarriedItem& item : typed.Uncarried()) {
         std::cerr << "vormotor-reg: not carried: [" << item.key << "]"
                   << (item.wholeKey ? " with its sub-keys" : " value \"" + item.value + "\"") << ": " << item.reason
                   << "\n";
     }
-    return registry.Uncarried().empty() ? 0 : Failed;
+    return typed.Uncarried().empty() ? 0 : Failed;
 }
 
-int Import(CRegistry& registry, const Arguments& args) {
+int Import(const Api& api, const Arguments& args) {
     const std::string& file = args.words[0];
     std::string text;
     try {
@@ -142,15 +158,15 @@ int Import(CRegistry& registry, const Arguments& args) {
     if (!converted.problems.empty()) {
         throw RunError{file + ": nothing imported"};
     }
-    // Read to the end before the first write, so a malformed file leaves the registry as it was.
-    vor::TextImageReader reader(converted.image);
-    for (vor::ImageEntry entry; reader.Next(entry);) {
-    }
-    registry.LoadRegistry(converted.image);
+    vor::TypedImage(*api).Load(converted.image, [](std::string_view name) -> std::optional<std::int32_t> {
+        const RootName* root = RootOf(name);
+        return root == nullptr ? std::nullopt : std::optional<std::int32_t>(root->hive);
+    });
     return 0;
 }
 
-int List(CRegistry& registry, const Arguments& args) {
+int List(const Api& api, const Arguments& args) {
+    CRegistry registry(api);
     OpenExisting(registry, args.words[0]);
     std::vector<std::string> names;
     std::vector<std::string> data;
@@ -171,7 +187,7 @@ struct Command {
     std::size_t arguments;
     bool writes;
     bool takesUtf16;
-    std::function<int(CRegistry&, const Arguments&)> run;
+    std::function<int(const Api&, const Arguments&)> run;
 };
 
 std::shared_ptr<vor::RegistryApi> Registry(const std::optional<std::string>& store, bool writes) {
@@ -227,8 +243,7 @@ int Run(std::vector<std::string> args) {
             throw UsageError{std::string(command.name) + " takes " + std::to_string(command.arguments) + " argument" +
                              (command.arguments == 1 ? "" : "s")};
         }
-        CRegistry registry(Registry(store, command.writes));
-        return command.run(registry, arguments);
+        return command.run(Registry(store, command.writes), arguments);
     }
     throw UsageError{"unknown command " + args[0]};
 }

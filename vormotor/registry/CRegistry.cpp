@@ -6,8 +6,9 @@
 #include <utility>
 
 #include "vormotor/core/Error.h"
+#include "vormotor/registry/ImageForm.h"
 #include "vormotor/registry/RegistryErrors.h"
-#include "vormotor/registry/TextImageReader.h"
+#include "vormotor/registry/StringImageForm.h"
 #include "vormotor/registry/TextImageWriter.h"
 
 namespace vor {
@@ -58,13 +59,17 @@ std::int32_t RootHive(std::string_view name, std::int32_t fallback) {
     return fallback;
 }
 
-// Machine-wide keys are opened for reading only: ordinary users may not write there.
-std::uint32_t AccessFor(std::int32_t hive) {
-    return hive == reg::LocalMachine ? reg::KeyRead : reg::KeyAllAccess | reg::GenericAll;
-}
-
 [[noreturn]] void Raise(std::int32_t number, std::string_view source, std::string description) {
     throw Error(number, std::string(source), std::move(description));
+}
+
+void AppendReplacing(std::string& out, std::string_view text, std::string_view from, std::string_view to) {
+    std::size_t start = 0;
+    for (std::size_t found = text.find(from); found != std::string_view::npos; found = text.find(from, start)) {
+        out.append(text, start, found - start).append(to);
+        start = found + from.size();
+    }
+    out.append(text, start);
 }
 
 std::string StripTrailingNul(const char* data, std::uint32_t size) {
@@ -96,7 +101,8 @@ void CRegistry::OpenKey(std::int32_t Section, std::string& keyStr, bool blnCreat
             c = '\\';
         }
     }
-    const std::uint32_t access = AccessFor(Section);
+    // Machine-wide keys are opened for reading only: ordinary users may not write there.
+    const std::uint32_t access = Section == reg::LocalMachine ? reg::KeyRead : reg::KeyAllAccess | reg::GenericAll;
     const RegHandle root = reg::HiveHandle(Section);
     RegHandle key = 0;
     long result = m_api->OpenKeyEx(root, keyStr.c_str(), 0, access, &key);
@@ -172,27 +178,30 @@ std::int32_t CRegistry::ReadDWORD(const std::string& strValueName, std::int32_t 
 }
 
 void CRegistry::WriteValue(const std::string& strValueName, const std::string& strNewValue) {
-    SetValue(strValueName, reg::Sz, strNewValue, "Failed to write new value to " + strValueName + " from Registry.");
-}
-
-void CRegistry::WriteDWORD(const std::string& strValueName, std::int32_t strDWORD) {
-    const auto value = static_cast<std::uint32_t>(strDWORD);
-    const std::array<char, 4> bytes{static_cast<char>(value), static_cast<char>(value >> 8),
-                                    static_cast<char>(value >> 16), static_cast<char>(value >> 24)};
-    SetValue(strValueName, reg::Dword, std::string_view(bytes.data(), bytes.size()),
-             "Failed to write new DWORD value to key '" + strValueName + "' from Registry.");
-}
-
-void CRegistry::SetValue(const std::string& name, std::uint32_t type, std::string_view data,
-                         const std::string& failure) {
     if (!m_open) {
         Raise(OperationFailed, "CRegistry:WriteValue", std::string(NoKeyOpen));
     }
-    const long result =
-        m_api->SetValueEx(m_key, name.c_str(), type, reinterpret_cast<const unsigned char*>(data.data()),
-                          static_cast<std::uint32_t>(data.size()));
+    const long result = m_api->SetValueEx(m_key, strValueName.c_str(), reg::Sz,
+                                          reinterpret_cast<const unsigned char*>(strNewValue.data()),
+                                          static_cast<std::uint32_t>(strNewValue.size()));
     if (result != reg::Success) {
-        Raise(OperationFailed, "CRegistry:WriteValue", failure);
+        Raise(OperationFailed, "CRegistry:WriteValue",
+              "Failed to write new value to " + strValueName + " from Registry.");
+    }
+}
+
+void CRegistry::WriteDWORD(const std::string& strValueName, std::int32_t strDWORD) {
+    if (!m_open) {
+        Raise(OperationFailed, "CRegistry:WriteValue", std::string(NoKeyOpen));
+    }
+    const auto value = static_cast<std::uint32_t>(strDWORD);
+    const std::array<unsigned char, 4> bytes{static_cast<unsigned char>(value), static_cast<unsigned char>(value >> 8),
+                                             static_cast<unsigned char>(value >> 16),
+                                             static_cast<unsigned char>(value >> 24)};
+    const long result = m_api->SetValueEx(m_key, strValueName.c_str(), reg::Dword, bytes.data(), bytes.size());
+    if (result != reg::Success) {
+        Raise(OperationFailed, "CRegistry:WriteValue",
+              "Failed to write new DWORD value to key '" + strValueName + "' from Registry.");
     }
 }
 
@@ -347,7 +356,10 @@ void CRegistry::AppendRegEntryItem(std::string& text) {
     if (!m_open) {
         Raise(OperationFailed, "CRegistry:EnumerateValues", std::string(NoKeyOpen));
     }
-    TextImageWriter(*m_api, AccessFor(m_hive), m_uncarried).Append(text, m_key, RootName(m_hive), m_keyPath);
+    // Opens sub-keys with the access OpenKey would ask for, as the child reader did.
+    const std::uint32_t access = m_hive == reg::LocalMachine ? reg::KeyRead : reg::KeyAllAccess | reg::GenericAll;
+    TextImageWriter(*m_api, access, AppendStringImageLine, m_uncarried)
+        .Append(text, m_key, RootName(m_hive), m_keyPath);
 }
 
 void CRegistry::LoadRegistry(const std::string& registryImage) {
@@ -360,20 +372,61 @@ void CRegistry::LoadRegistry(const std::string& registryImage) {
 
 // Answers the name of the last value written.
 std::string CRegistry::LoadLines(const std::string& registryImage) {
-    TextImageReader reader(registryImage);
+    std::vector<std::string_view> lines;
+    const std::string_view image(registryImage);
+    std::size_t start = 0;
+    for (std::size_t end = image.find(LineEnd); end != std::string_view::npos; end = image.find(LineEnd, start)) {
+        lines.push_back(image.substr(start, end - start));
+        start = end + LineEnd.size();
+    }
+    lines.push_back(image.substr(start));
+
+    constexpr std::string_view Source = "CRegistry::LoadRegistry";
+    if (lines.size() < 3) {
+        Raise(ImageTooShort, Source, "Format Error: too short");
+    }
+    if (lines[0] != Signature) {
+        Raise(SignatureMissing, Source, "Format Error: signature missing");
+    }
+    const auto lineError = [&](std::int32_t number, std::string_view what, std::size_t i) {
+        Raise(number, Source,
+              std::string(what) + " " + " Line " + std::to_string(i) + "=>'" + std::string(lines[i]) + "'");
+    };
     CRegistry working(m_api);
+    std::string text;
     std::string lastValue;
-    for (ImageEntry entry; reader.Next(entry);) {
-        if (entry.kind == ImageEntry::Kind::Section) {
-            working.OpenKey(RootHive(entry.root, m_hive), entry.path, true);
+    for (std::size_t i = 2; i < lines.size(); ++i) {
+        const std::string_view line = lines[i];
+        if (line.empty()) {
             continue;
         }
-        lastValue = entry.name;
-        if (entry.quoted) {
-            working.WriteValue(entry.name, entry.data);
-        } else {
-            working.SetValue(entry.name, entry.type, entry.data,
-                             "Failed to write new value to " + entry.name + " from Registry.");
+        if ((line.front() == '[' || line.front() == '"') && line.size() > image::MaxLineLength) {
+            Raise(LineTooLong, Source,
+                  "Format Error: line too long.  Line " + std::to_string(i) + "=>'" +
+                      std::string(line.substr(0, image::EchoedLength)) + "...'");
+        }
+        if (line.front() == '[') {
+            const std::string_view inner = line.size() < 2 ? std::string_view() : line.substr(1, line.size() - 2);
+            const std::size_t slash = inner.find('\\');
+            if (slash == std::string_view::npos || slash + 1 < 3) {
+                lineError(BadSection, "Format Error: registry section formatting.", i);
+            }
+            std::string path(inner.substr(slash + 1));
+            if (image::KeyDepth(path) > image::MaxDepth) {
+                lineError(TooDeep, "Format Error: key too deep.", i);
+            }
+            working.OpenKey(RootHive(inner.substr(0, slash), m_hive), path, true);
+        } else if (line.front() == '"') {
+            const std::size_t equals = line.find('=');
+            if (equals == std::string_view::npos || equals + 1 < 4) {
+                lineError(NoEqualSign, "Format Error: no equal signs.", i);
+            }
+            const std::size_t textStart = equals + 2;
+            const std::size_t textEnd = line.size() - 1;
+            text.clear();
+            AppendReplacing(text, textStart < textEnd ? line.substr(textStart, textEnd - textStart) : "", "\\\\", "\\");
+            lastValue = line.substr(1, equals - 2);
+            working.WriteValue(lastValue, text);
         }
     }
     return lastValue;

@@ -3,7 +3,6 @@
 #include <cstdint>
 #include <memory>
 #include <string>
-#include <string_view>
 #include <vector>
 
 #include "vormotor/registry/DateTime.h"
@@ -13,7 +12,7 @@
 namespace vor {
 
 // One open registry key at a time, with value and key operations, cached key information and a text
-// image of a key tree in the registry editor's export layout. Failures raise
+// image of a key tree in the registry editor's export layout (string values only). Failures raise
 // vor::Error with the number, source and description callers rely on.
 class CRegistry {
 public:
@@ -51,7 +50,8 @@ public:
     std::string SaveRegistry();
     std::string SaveRegEntryItem();
     void LoadRegistry(const std::string& registryImage);
-    // What the last SaveRegistry or SaveRegEntryItem could not carry; empty when its image is complete.
+    // What the last SaveRegistry or SaveRegEntryItem did not carry as it is: values left out, values
+    // written as text that loads back as a string value, default values. Empty when the image is whole.
     const std::vector<UncarriedItem>& Uncarried() const { return m_uncarried; }
 
     std::int32_t Hive() const { return m_hive; }
@@ -73,7 +73,6 @@ private:
     void RefreshKeyInfo();
     std::int32_t Refreshed(std::uint32_t KeyInfo::*field);
     void AppendRegEntryItem(std::string& text);
-    void SetValue(const std::string& name, std::uint32_t type, std::string_view data, const std::string& failure);
     std::string LoadLines(const std::string& registryImage);
     long QueryString(const std::string& name, std::string& text);
     void EnumerateValuesInto(std::vector<std::string>& names, std::vector<std::string>& data, std::int32_t& count);

@@ -78,15 +78,6 @@ std::size_t AppendHex(std::string& text, std::size_t lineLength, std::uint32_t t
     return breaks;
 }
 
-void AppendDoubledBackslashes(std::string& text, std::string_view data) {
-    for (char c : data) {
-        text += c;
-        if (c == '\\') {
-            text += c;
-        }
-    }
-}
-
 // The quoted form carries a string value unless a line break or a NUL would break its line;
 // one terminating NUL is not part of the text.
 std::optional<std::string_view> QuotableText(std::string_view data) {
@@ -153,7 +144,19 @@ std::optional<std::string> ValueNameProblem(std::string_view name) {
     if (name.find_first_of(LineEnd) != std::string_view::npos) {
         return "its name contains a line break";
     }
+    if (name.find('\0') != std::string_view::npos) {
+        return "its name contains a NUL";
+    }
     return std::nullopt;
+}
+
+void AppendDoubledBackslashes(std::string& text, std::string_view data) {
+    for (char c : data) {
+        text += c;
+        if (c == '\\') {
+            text += c;
+        }
+    }
 }
 
 std::string QuotedText(std::string_view quoted) {

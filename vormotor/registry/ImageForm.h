@@ -14,6 +14,8 @@ namespace vor::image {
 // their root, the platform registry's own depth limit.
 inline constexpr std::size_t MaxLineLength = 4 * 1024 * 1024;
 inline constexpr std::size_t MaxDepth = 512;
+// How much of an over-long line its error repeats.
+inline constexpr std::size_t EchoedLength = 80;
 
 // Appends the line of one value, with its line end: string values as "name"="text" with every
 // backslash doubled, everything else in the registry editor's notation (dword:, hex:, hex(N): with
@@ -23,9 +25,12 @@ inline constexpr std::size_t MaxDepth = 512;
 std::optional<std::string> AppendValueLine(std::string& text, std::string_view name, std::uint32_t type,
                                            std::string_view data);
 
-// Why a value of this name cannot be carried: LoadRegistry ends a name at the first '=' and a line
-// at CR LF. Nothing for a name that can.
+// Why a value of this name cannot be carried: a reader ends a name at the first '=', a line at CR LF
+// and a name at a NUL. Nothing for a name that can.
 std::optional<std::string> ValueNameProblem(std::string_view name);
+
+// Appends data with every backslash doubled, as the quoted text of a value line holds it.
+void AppendDoubledBackslashes(std::string& text, std::string_view data);
 
 // The text of a quoted string value, given without its quotes: every doubled backslash made single.
 std::string QuotedText(std::string_view quoted);

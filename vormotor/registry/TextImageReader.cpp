@@ -12,13 +12,11 @@ namespace vor {
 
 namespace {
 
-constexpr std::string_view Source = "CRegistry::LoadRegistry";
+constexpr std::string_view Source = "TypedImage::Load";
 constexpr std::string_view Signature = "Windows Registry Editor Version 5.00";
 constexpr std::string_view LineEnd = "\r\n";
 constexpr std::string_view BadSectionText = "Format Error: registry section formatting.";
 constexpr std::string_view BadValueText = "Format Error: value formatting.";
-// How much of an over-long line its error repeats.
-constexpr std::size_t EchoedLength = 80;
 
 }  // namespace
 
@@ -35,12 +33,16 @@ TextImageReader::TextImageReader(std::string_view image) : m_image(image) {
 }
 
 void TextImageReader::Fail(std::int32_t number, std::string_view what, std::string_view line) const {
-    const std::string echo = line.size() > EchoedLength && number == registry_error::LineTooLong
-                                 ? std::string(line.substr(0, EchoedLength)) + "..."
+    const std::string echo = line.size() > image::EchoedLength && number == registry_error::LineTooLong
+                                 ? std::string(line.substr(0, image::EchoedLength)) + "..."
                                  : std::string(line);
     // Two blanks before "Line": the texts of these errors have always been built that way.
     throw Error(number, std::string(Source),
                 std::string(what) + " " + " Line " + std::to_string(m_line) + "=>'" + echo + "'");
+}
+
+void TextImageReader::FailOnLastLine(std::int32_t number, std::string_view what) const {
+    Fail(number, what, m_lastLine);
 }
 
 // Every line is checked for what a text line may not hold before anything reads it, so a line that
@@ -53,6 +55,7 @@ bool TextImageReader::NextLine(std::string_view& line) {
     line = m_image.substr(m_next, end - m_next);
     m_next = end + LineEnd.size();
     ++m_line;
+    m_lastLine = line;
     if (line.size() > image::MaxLineLength) {
         Fail(registry_error::LineTooLong, "Format Error: line too long.", line);
     }

@@ -21,9 +21,11 @@ struct ImageEntry {
     bool quoted = false;
 };
 
-// Reads a text image entry by entry, checking each line before it is handed out, so a caller that
-// applies entries as they come writes nothing after a bad line. Raises the format errors of
-// LoadRegistry (source "CRegistry::LoadRegistry"), naming the line by its number counted from 0.
+// Reads a typed image (see TypedImage) entry by entry, checking each line before it is handed out, so
+// a caller that applies entries as they come writes nothing after a bad line. Strict where
+// CRegistry's image reader is lenient: a section line must end in ']', a quoted text in '"', every
+// line in CR LF, and no line may hold a NUL. Raises format errors in the form of LoadRegistry's
+// (source "TypedImage::Load"), naming the line by its number counted from 0.
 class TextImageReader {
 public:
     // Raises the too-short and missing-signature errors.
@@ -31,6 +33,9 @@ public:
 
     // The next section or value; false at the end of the image.
     bool Next(ImageEntry& entry);
+
+    // Raises a format error naming the line read last.
+    [[noreturn]] void FailOnLastLine(std::int32_t number, std::string_view what) const;
 
 private:
     bool NextLine(std::string_view& line);
@@ -41,8 +46,9 @@ private:
 
     std::string_view m_image;
     std::size_t m_next = 0;
-    // Number of the line NextLine last gave.
+    // Number and text of the line NextLine last gave.
     std::size_t m_line = 0;
+    std::string_view m_lastLine;
 };
 
 }  // namespace vor

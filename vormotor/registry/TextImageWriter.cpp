@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <optional>
+#include <utility>
 
 #include "vormotor/registry/ImageForm.h"
 #include "vormotor/registry/RegistryErrors.h"
@@ -52,8 +53,9 @@ std::optional<std::string> KeyNameProblem(std::string_view name) {
 
 }  // namespace
 
-TextImageWriter::TextImageWriter(RegistryApi& api, std::uint32_t access, std::vector<UncarriedItem>& uncarried)
-    : m_api(api), m_access(access), m_uncarried(uncarried) {}
+TextImageWriter::TextImageWriter(RegistryApi& api, std::uint32_t access, ValueLineForm form,
+                                 std::vector<UncarriedItem>& uncarried)
+    : m_api(api), m_access(access), m_form(form), m_uncarried(uncarried) {}
 
 std::string TextImageWriter::KeyName() const {
     return m_root + "\\" + m_path;
@@ -93,7 +95,7 @@ void TextImageWriter::Append(std::string& text, RegHandle key, std::string_view 
         const std::string& name = level.subKeys[level.next++];
         m_path.append("\\").append(name);
         if (const std::optional<std::string> problem = KeyNameProblem(name)) {
-            m_uncarried.push_back({KeyName(), "", true, *problem});
+            m_uncarried.push_back({KeyName(), "", true, false, *problem});
             m_path.resize(level.pathLength);
             continue;
         }
@@ -136,12 +138,9 @@ void TextImageWriter::AppendValues(std::string& text, RegHandle key) {
         if (read == Read::LeftOut) {
             continue;
         }
-        const std::optional<std::string> problem =
-            image::AppendValueLine(text, name, type, std::string_view(m_dataBuffer.data(), size));
-        if (problem) {
-            m_uncarried.push_back({KeyName(), name, false, *problem});
-        } else if (name.empty()) {
-            m_uncarried.push_back({KeyName(), name, false, "LoadRegistry cannot read a key's default value back"});
+        if (std::optional<UncarriedItem> item = m_form(text, name, type, std::string_view(m_dataBuffer.data(), size))) {
+            item->key = KeyName();
+            m_uncarried.push_back(std::move(*item));
         }
     }
 }
@@ -174,7 +173,7 @@ TextImageWriter::Read TextImageWriter::ReadValue(RegHandle key, std::uint32_t in
             break;
         }
         if (size > image::MaxLineLength) {
-            m_uncarried.push_back({KeyName(), std::string(m_nameBuffer.data(), nameLength), false,
+            m_uncarried.push_back({KeyName(), std::string(m_nameBuffer.data(), nameLength), false, false,
                                    "its data is longer than " + std::to_string(image::MaxLineLength) + " bytes"});
             return Read::LeftOut;
         }

@@ -49,7 +49,7 @@ TEST(RegEditForm, EveryLineThatCannotBeTakenIsReportedWithItsNumber) {
                              "\"open\r\n";
     const std::vector<std::string> expected{
         "Line 3=>'\"a=b\"=\"x\"': its name contains '='",
-        "Line 4=>'@=\"default\"': LoadRegistry cannot take a key's default value (@)",
+        "Line 4=>'@=\"default\"': the import cannot take a key's default value (@)",
         "Line 6=>'\"gone\"=-': deleting a value is not supported",
         "Line 7=>'[-HKEY_CURRENT_USER\\X\\Old]': deleting a key is not supported",
         "Line 8=>'\"q\"=\"a\"b\"': more after the text's closing quote",
