@@ -1,12 +1,14 @@
-// The same cases on every back end: the portable store under ctest, the platform registry API under
+// The typed image vormotor-reg writes and reads. The same cases on every back end: the portable store under ctest, the platform registry API under
 // Wine in scripts/test-windows.sh, which then takes the same values through Wine's regedit.
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "vormotor/registry/TypedImage.h"
 #include "vormotor/registry/tests/RegistryTestSupport.h"
 
 #ifdef _WIN32
@@ -16,65 +18,26 @@
 namespace vor::test {
 namespace {
 
-struct Stored {
-    std::uint32_t type = 0;
-    std::string data;
-    bool operator==(const Stored&) const = default;
-};
-
 class TypedValuesTest : public RegistryTest {
 protected:
-    // Below the test's key by its own handle: the ANSI functions of Wine take paths of at most 260
-    // characters, less than the test's key and a name of 255.
-    RegHandle Create(const std::string& below = "") {
-        RegHandle top = 0;
-        EXPECT_EQ(Api().CreateKeyEx(reg::HiveHandle(reg::CurrentUser), m_path.c_str(), nullptr, 0, reg::KeyAllAccess,
-                                    &top, nullptr),
-                  reg::Success);
-        if (below.empty()) {
-            return top;
-        }
-        RegHandle key = 0;
-        EXPECT_EQ(Api().CreateKeyEx(top, below.c_str(), nullptr, 0, reg::KeyAllAccess, &key, nullptr), reg::Success);
-        Api().CloseKey(top);
-        return key;
-    }
-
-    // LoadRegistry opens keys by their whole path, which Wine's ANSI functions take up to 260 characters only.
+    // Loading opens keys by their whole path, which Wine's ANSI functions take up to 260 characters only.
     bool AnsiPathsAreShort() const { return m_backend.wine; }
 
-    // Writes as other programs do, with any type and data.
-    void Put(const std::string& name, std::uint32_t type, std::string_view data, const std::string& below = "") {
-        const RegHandle key = Create(below);
-        EXPECT_EQ(Api().SetValueEx(key, name.c_str(), type, reinterpret_cast<const unsigned char*>(data.data()),
-                                   static_cast<std::uint32_t>(data.size())),
-                  reg::Success);
-        Api().CloseKey(key);
-    }
+    std::string Save(TypedImage& typed) { return typed.Save(reg::CurrentUser, "HKEY_CURRENT_USER", m_path); }
 
-    Stored Get(const std::string& name, const std::string& below = "") {
-        const RegHandle key = Create(below);
-        Stored stored;
-        std::uint32_t size = 0;
-        if (Api().QueryValueEx(key, name.c_str(), &stored.type, nullptr, &size) == reg::Success) {
-            stored.data.resize(size);
-            Api().QueryValueEx(key, name.c_str(), nullptr, reinterpret_cast<unsigned char*>(stored.data.data()), &size);
-            stored.data.resize(size);
-        } else {
-            stored.type = ~0u;
-        }
-        Api().CloseKey(key);
-        return stored;
+    void Load(const std::string& image) {
+        TypedImage(Api()).Load(image, [](std::string_view root) -> std::optional<std::int32_t> {
+            return root == "HKEY_CURRENT_USER" ? std::optional<std::int32_t>(reg::CurrentUser) : std::nullopt;
+        });
     }
 
     // Saves the tree, removes it and loads the image again.
     std::string SaveAndReload() {
-        auto registry = Open();
-        const std::string image = registry->SaveRegistry();
-        EXPECT_TRUE(registry->Uncarried().empty());
-        registry->CloseKey();
+        TypedImage typed(Api());
+        const std::string image = Save(typed);
+        EXPECT_TRUE(typed.Uncarried().empty());
         DeleteTree(Api(), reg::CurrentUser, m_path);
-        CRegistry(m_backend.api).LoadRegistry(image);
+        Load(image);
         return image;
     }
 };
@@ -203,9 +166,9 @@ TEST_F(TypedValuesTest, WhatTheImageCannotCarryIsReportedByKeyAndName) {
     Put("huge", reg::Binary, std::string((4 << 20) + 1, '\0'));
     Put("v", reg::Sz, "below a slash", "a/b");
     const std::string key = "HKEY_CURRENT_USER\\" + m_path;
-    auto registry = Open();
-    const std::string image = registry->SaveRegistry();
-    const std::vector<UncarriedItem> uncarried = registry->Uncarried();
+    TypedImage typed(Api());
+    const std::string image = Save(typed);
+    const std::vector<UncarriedItem> uncarried = typed.Uncarried();
     struct Expected {
         std::string key;
         std::string value;
@@ -213,8 +176,8 @@ TEST_F(TypedValuesTest, WhatTheImageCannotCarryIsReportedByKeyAndName) {
         std::string reason;
     };
     const std::vector<Expected> expected{
-        {key, "a=b", false, "its name contains '='"},
-        {key, "", false, "LoadRegistry cannot read a key's default value back"},
+        {key, "a=b", false, "left out: its name contains '='"},
+        {key, "", false, "the import cannot take a key's default value back"},
         {key, "huge", false, "its data is longer than 4194304 bytes"},
         {key + "\\a/b", "", true, "its name contains '/'"},
     };
@@ -229,7 +192,6 @@ TEST_F(TypedValuesTest, WhatTheImageCannotCarryIsReportedByKeyAndName) {
     EXPECT_EQ(image.find("huge"), std::string::npos);
     EXPECT_EQ(image.find("a/b"), std::string::npos);
     EXPECT_NE(image.find("\r\n\"\"=\"default\"\r\n"), std::string::npos) << "the layout's own form of a default value";
-    EXPECT_THROW(registry->LoadRegistry(image), Error) << "as the layout has it, a default value stops the load";
 }
 
 TEST_F(TypedValuesTest, TheLineLimitIsTheSameForSavingAndLoading) {
@@ -240,21 +202,21 @@ TEST_F(TypedValuesTest, TheLineLimitIsTheSameForSavingAndLoading) {
     for (std::size_t i = 0; i < fitting; ++i) {
         hex += i == 0 ? "5a" : ",5a";
     }
-    CRegistry(m_backend.api).LoadRegistry(head + "\"b\"=hex:" + hex + "\r\n");
+    Load(head + "\"b\"=hex:" + hex + "\r\n");
     const Stored loaded = Get("b");
     ASSERT_EQ(loaded.data, std::string(fitting, '\x5a'));
     SaveAndReload();  // wrapped now, and no longer for it
     EXPECT_EQ(Get("b"), loaded);
 
-    ExpectRegistryError([&] { CRegistry(m_backend.api).LoadRegistry(head + "\"c\"=hex:" + hex + ",5a\r\n"); },
-                        {static_cast<std::int32_t>(0x80040009u), "CRegistry::LoadRegistry",
+    ExpectRegistryError([&] { Load(head + "\"c\"=hex:" + hex + ",5a\r\n"); },
+                        {static_cast<std::int32_t>(0x80040009u), "TypedImage::Load",
                          "Format Error: line too long.  Line 3=>'\"c\"=hex:" + hex.substr(0, 72) + "...'"});
     Put("c", reg::Binary, std::string(fitting + 1, '\x5a'));
-    auto registry = Open();
-    registry->SaveRegistry();
-    ASSERT_EQ(registry->Uncarried().size(), 1u);
-    EXPECT_EQ(registry->Uncarried()[0].value, "c");
-    EXPECT_EQ(registry->Uncarried()[0].reason, "its line would be longer than 4194304 bytes");
+    TypedImage typed(Api());
+    Save(typed);
+    ASSERT_EQ(typed.Uncarried().size(), 1u);
+    EXPECT_EQ(typed.Uncarried()[0].value, "c");
+    EXPECT_EQ(typed.Uncarried()[0].reason, "left out: its line would be longer than 4194304 bytes");
 }
 
 TEST_F(TypedValuesTest, DeepTreesSaveUpToTheDepthLimitAndFailClearlyBeyondIt) {
