@@ -8,20 +8,20 @@
 
 namespace vor::image {
 
-// Resource limits of the text image, the same for writing and reading: a value's line of at most
-// MaxLineLength bytes, measured as if its continuation lines were joined to it (without the
-// backslashes that continue and the blanks that indent them), and keys at most MaxDepth levels below
-// their root, the platform registry's own depth limit.
+// Resource limits of both text images (CRegistry's and the typed one), the same for writing and reading: a value's line
+// of at most MaxLineLength bytes, measured as if its continuation lines were joined to it (without the backslashes that
+// continue and the blanks that indent them), and keys at most MaxDepth levels below their root, the platform registry's
+// own depth limit.
 inline constexpr std::size_t MaxLineLength = 4 * 1024 * 1024;
 inline constexpr std::size_t MaxDepth = 512;
 // How much of an over-long line its error repeats.
 inline constexpr std::size_t EchoedLength = 80;
 
-// Appends the line of one value, with its line end: string values as "name"="text" with every
-// backslash doubled, everything else in the registry editor's notation (dword:, hex:, hex(N): with
-// continuation lines). String-typed data goes into hex notation as UTF-16LE, as the registry editor
-// writes it. Answers why the value cannot be carried, appending nothing, or nothing when it was
-// written.
+// Appends the line of one value in the typed image (TypedImage), with its line end: string values as
+// "name"="text" with every backslash doubled, everything else in the registry editor's notation
+// (dword:, hex:, hex(N): with continuation lines). String-typed data goes into hex notation as
+// UTF-16LE, as the registry editor writes it. Answers why the value cannot be carried, appending
+// nothing, or nothing when it was written.
 std::optional<std::string> AppendValueLine(std::string& text, std::string_view name, std::uint32_t type,
                                            std::string_view data);
 

@@ -7,7 +7,7 @@
 
 namespace vor {
 
-// One section or value of a text image, as LoadRegistry applies it.
+// One section or value of a typed image, as TypedImage::Load applies it.
 struct ImageEntry {
     enum class Kind { Section, Value };
     Kind kind = Kind::Section;

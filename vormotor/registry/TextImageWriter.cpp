@@ -40,7 +40,7 @@ struct OpenPath {
     std::vector<Level> levels;
 };
 
-// Why a sub-key cannot be written: LoadRegistry's OpenKey would turn a '/' into a level of its own.
+// Why a sub-key cannot be written: loading opens keys by path, and OpenKey turns a '/' into a level of its own.
 std::optional<std::string> KeyNameProblem(std::string_view name) {
     if (name.find('/') != std::string_view::npos) {
         return "its name contains '/'";

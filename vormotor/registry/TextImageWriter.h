@@ -14,11 +14,11 @@ namespace vor {
 // Appends the line of one value (with its line end) in the form of an image, or nothing; answers what
 // the image does not carry of the value (its key left empty), or nothing when it carries it whole.
 using ValueLineForm = std::optional<UncarriedItem> (*)(std::string& text, std::string_view name, std::uint32_t type,
-                                                        std::string_view data);
+                                                       std::string_view data);
 
-// Writes the sections of a key tree for SaveRegistry: depth-first, each key's section and values
-// before its sub-keys, on an explicit stack of open keys, so the depth of a tree costs no call
-// stack. Each sub-key is opened below its parent's handle with the access OpenKey would ask for.
+// Writes the sections of a key tree for SaveRegistry and TypedImage::Save: depth-first, each key's
+// section and values before its sub-keys, on an explicit stack of open keys, so the depth of a tree
+// costs no call stack. Each sub-key is opened below its parent's handle with the access OpenKey would ask for.
 // Values are read whole, with their type, in one enumeration call each, and written in the form given.
 class TextImageWriter {
 public:

@@ -13,8 +13,8 @@
 
 namespace vor::fuzz {
 
-inline constexpr std::array<std::int32_t, 7> Hives{reg::ClassesRoot,     reg::CurrentUser,   reg::LocalMachine,
-                                                   reg::Users,           reg::PerformanceData, reg::CurrentConfig,
+inline constexpr std::array<std::int32_t, 7> Hives{reg::ClassesRoot, reg::CurrentUser,     reg::LocalMachine,
+                                                   reg::Users,       reg::PerformanceData, reg::CurrentConfig,
                                                    reg::DynData};
 
 // Loads text into a fresh in-memory store and saves every root's tree; what a load accepts (up to a

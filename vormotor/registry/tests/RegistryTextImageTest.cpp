@@ -157,8 +157,8 @@ TEST_F(TextImageTest, ValueAndSectionLinesAreCutByPosition) {
     }
     // The section line's last character is dropped unseen, bracket or not.
     for (const std::string last : {"]", "x", ")"}) {
-        Open()->LoadRegistry(Signature + Section().substr(0, Section().size() - 3) + "\\Sub" + last +
-                             "\r\n\"v\"=\"" + last + "\"\r\n");
+        Open()->LoadRegistry(Signature + Section().substr(0, Section().size() - 3) + "\\Sub" + last + "\r\n\"v\"=\"" +
+                             last + "\"\r\n");
         EXPECT_EQ(Open("Sub", false)->ReadValue("v", "missing"), last);
     }
 }
@@ -217,9 +217,8 @@ TEST_F(TextImageTest, WhatTheImageDoesNotCarryAsItIsIsReported) {
     const std::vector<UncarriedItem> uncarried = root->Uncarried();
     const std::string key = "HKEY_CURRENT_USER\\" + m_path;
     const auto reported = [&](const std::string& itemKey, const std::string& value) {
-        return std::find_if(uncarried.begin(), uncarried.end(), [&](const UncarriedItem& item) {
-            return item.key == itemKey && item.value == value;
-        });
+        return std::find_if(uncarried.begin(), uncarried.end(),
+                            [&](const UncarriedItem& item) { return item.key == itemKey && item.value == value; });
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -250,11 +249,13 @@ TEST_F(TextImageTest, WhatTheImageDoesNotCarryAsItIsIsReported) {
 
     root->CloseKey();
     DeleteTree(Api(), reg::CurrentUser, m_path);
-    ExpectRegistryError([&] { Open()->LoadRegistry(image); },
-                        {static_cast<std::int32_t>(0x80040005u), "CRegistry::LoadRegistry",
-                         "Format Error: no equal signs.  Line " + std::to_string(std::count(image.begin(),
-                         image.begin() + static_cast<std::ptrdiff_t>(image.find("\"\"=\"default")), '\n')) +
-                             "=>'\"\"=\"default\"'"});
+    ExpectRegistryError(
+        [&] { Open()->LoadRegistry(image); },
+        {static_cast<std::int32_t>(0x80040005u), "CRegistry::LoadRegistry",
+         "Format Error: no equal signs.  Line " +
+             std::to_string(std::count(
+                 image.begin(), image.begin() + static_cast<std::ptrdiff_t>(image.find("\"\"=\"default")), '\n')) +
+             "=>'\"\"=\"default\"'"});
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         EXPECT_EQ(Open()->ReadValue(c.name, "missing"), c.text.value_or("missing"));

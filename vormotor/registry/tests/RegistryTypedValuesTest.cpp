@@ -1,5 +1,5 @@
-// The typed image vormotor-reg writes and reads. The same cases on every back end: the portable store under ctest, the platform registry API under
-// Wine in scripts/test-windows.sh, which then takes the same values through Wine's regedit.
+// The typed image vormotor-reg writes and reads. The same cases on every back end: the portable store under ctest, the
+// platform registry API under Wine in scripts/test-windows.sh, which then takes the same values through Wine's regedit.
 #include <gtest/gtest.h>
 
 #include <chrono>
