@@ -52,6 +52,7 @@ public:
     }
 
     void DriveSetCommModeSelectable(bool selectable) noexcept { m_commModeSelectable = selectable; }
+    bool DriveCommModeSelectable() const noexcept { return m_commModeSelectable; }
 
 private:
     void Enter(OperationId operation) const { m_host->Enter(CallSite{operation}); }
