@@ -72,6 +72,9 @@ protected:
     virtual QString AccessibleName() const;
 
     PanelView& Panel() const noexcept { return m_panel; }
+    // The receiver of the widget's signals: it goes with the view, so a signal the widget still
+    // sends while Qt takes it down (a field losing the focus) reaches no view that is gone.
+    QObject* Receiver() noexcept { return &m_receiver; }
     // Change a source, then ApplyToolTip to show the winner on the widget and its parts.
     ToolTipSources& ToolTips() noexcept { return m_toolTips; }
 
@@ -95,6 +98,7 @@ private:
     PanelView& m_panel;
     Control& m_control;
     QWidget* m_widget;  // owned by its parent widget
+    QObject m_receiver;
     ToolTipSources m_toolTips;
     Connection m_changed;
 };

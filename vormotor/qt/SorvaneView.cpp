@@ -20,7 +20,7 @@ SorvaneView::SorvaneView(PanelView& panel, SorvaneGroup& group, QWidget* contain
     m_layout->setContentsMargins(2, 0, 2, 0);
     // The group enforces one selection itself; Qt's exclusivity would not let "none" be shown.
     m_buttonGroup->setExclusive(false);
-    QObject::connect(m_buttonGroup, &QButtonGroup::idClicked, Widget(), [this](int id) { Clicked(id); });
+    QObject::connect(m_buttonGroup, &QButtonGroup::idClicked, Receiver(), [this](int id) { Clicked(id); });
 }
 
 std::vector<QWidget*> SorvaneView::FocusWidgets() const {

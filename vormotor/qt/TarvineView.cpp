@@ -27,7 +27,7 @@ TarvineView::TarvineView(PanelView& panel, TarvineEditor& editor, QWidget* conta
     m_caption->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     layout->addWidget(m_caption, 1);
     layout->addWidget(m_field);
-    QObject::connect(m_field, &QLineEdit::editingFinished, m_field, [this] { Confirmed(); });
+    QObject::connect(m_field, &QLineEdit::editingFinished, Receiver(), [this] { Confirmed(); });
 }
 
 void TarvineView::ApplyOwn(std::string_view property) {
