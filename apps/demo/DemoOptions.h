@@ -14,13 +14,25 @@ struct DemoOptions {
     std::string screenshot;         // empty: run interactively
     std::int32_t speed = 0;         // steps of the Hall sequence per timer tick
     std::int32_t ticks = 5;         // timer ticks before a screenshot is taken
+    std::string actions;            // user input to play first (InputScript)
+    bool freeze = false;            // keep the window still for a screen capture
     bool help = false;
 
     static constexpr std::string_view kUsage =
-        "usage: vormotor-demo [--profile servo|stepper|FILE] [--speed STEPS] [--screenshot FILE.png [--ticks N]]\n"
-        "Shows the motor settings panel attached to a simulated drive. --speed turns the motor by STEPS\n"
-        "sensor steps per 100 ms tick. --screenshot renders the window to a PNG after N ticks (default 5)\n"
-        "and exits; it needs no display.\n";
+        "usage: vormotor-demo [--profile servo|stepper|FILE] [--speed STEPS]\n"
+        "                     [--actions STEPS] [--screenshot FILE.png | --freeze] [--ticks N]\n"
+        "Shows the motor settings panel attached to a simulated drive. It needs a display; without one,\n"
+        "use --screenshot.\n"
+        "  --speed STEPS        the motor turns by STEPS sensor steps per 100 ms tick\n"
+        "  --screenshot FILE    plays the actions, runs N ticks (default 5), writes the window to a PNG\n"
+        "                       and exits; it needs no display (Qt's offscreen platform is used)\n"
+        "  --freeze             as --screenshot, but keeps the window on the display, still, and prints\n"
+        "                       'vormotor-demo: ready, window 0x...' for a screen capture\n"
+        "  --actions STEPS      user input, comma-separated: click:NAME, key:NAME:KEY (NAME is a\n"
+        "                       control's accessible name; KEY Up, Down, Left, Right, Return, Space, Tab)\n";
+
+    // A still picture: the clock stops, the actions are played, then the ticks run.
+    bool Still() const noexcept { return freeze || !screenshot.empty(); }
 
     // Throws std::invalid_argument with the reason on a bad command line.
     static DemoOptions Parse(const std::vector<std::string>& arguments);
