@@ -7,8 +7,13 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 scripts/install-deps.sh
+# The build speaks only when it fails, so that what follows is the program's own output.
 cmake --preset default >/dev/null
-cmake --build --preset default --target vormotor-demo
+build_log=build/default/run-build.log
+if ! cmake --build --preset default --target vormotor-demo >"$build_log" 2>&1; then
+  cat "$build_log" >&2
+  exit 1
+fi
 demo=build/default/apps/demo/vormotor-demo
 
 for argument in "$@"; do

@@ -2,6 +2,7 @@
 
 #include <QChart>
 #include <algorithm>
+#include <cmath>
 #include <exception>
 
 namespace vor::demo {
@@ -10,6 +11,7 @@ namespace {
 // Bits 7 to 9 of the input word, as the panel reads them.
 constexpr int kSensorShift = 7;
 constexpr std::int32_t kSensorMask = 0x7;
+constexpr double kQuarterTurn = 90;
 // The parameters that may hold the captured angle, in the order the panel tries them.
 constexpr std::int32_t kAngleParams[] = {44, 33};
 
@@ -66,6 +68,8 @@ SensorPlot::SensorPlot(SimDrive& drive, QWidget* parent)
     codeAxis->setTickInterval(2);
     codeAxis->setLabelFormat(QStringLiteral("%.0f"));
     m_angleAxis->setLabelFormat(QStringLiteral("%.0f"));
+    m_angleAxis->setTickType(QValueAxis::TicksDynamic);
+    m_angleAxis->setTickAnchor(0);
     chart->addAxis(m_time, Qt::AlignBottom);
     chart->addAxis(codeAxis, Qt::AlignLeft);
     chart->addAxis(m_angleAxis, Qt::AlignRight);
@@ -102,6 +106,8 @@ void SensorPlot::FitAngleAxis() {
         high = std::max(high, point.y());
     }
     m_angleAxis->setRange(low, high);
+    // Ticks at multiples of a quarter turn, spaced so that about four fit.
+    m_angleAxis->setTickInterval(kQuarterTurn * std::ceil((high - low) / (4 * kQuarterTurn)));
 }
 
 }  // namespace vor::demo
