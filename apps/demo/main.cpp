@@ -13,7 +13,6 @@
 #include "apps/demo/InputScript.h"
 #include "apps/host/BuiltinProfiles.h"
 #include "vormotor/drivesim/ProfileLoader.h"
-#include "vormotor/editors/EditorClasses.h"
 #include "vormotor/qt/QtEnvironment.h"
 
 namespace {
@@ -102,7 +101,6 @@ int main(int argc, char** argv) {
     vor::PrepareQtEnvironment();
     QApplication app(argc, argv);
     try {
-        vor::EditorClasses::Register();
         auto drive = LoadDrive(options.profile);
         drive->Motion().SetSpeed(options.speed);
         vor::demo::DemoWindow window(std::move(drive));

@@ -15,7 +15,6 @@
 #include <vector>
 
 #include "vormotor/drivesim/SimDrive.h"
-#include "vormotor/editors/EditorClasses.h"
 #include "vormotor/panel/MotorForm.h"
 #include "vormotor/qt/PanelView.h"
 
@@ -138,7 +137,7 @@ protected:
     }
 
     std::unique_ptr<SimDrive> drive = SimDrive::Load(VOR_PROFILE_DIR "/" + std::get<0>(GetParam()) + ".json");
-    std::shared_ptr<MotorForm> panel = (EditorClasses::Register(), MotorForm::Create());
+    std::shared_ptr<MotorForm> panel = MotorForm::Create();
     std::unique_ptr<PanelView> view;
 };
 
