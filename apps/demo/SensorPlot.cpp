@@ -40,14 +40,14 @@ void DropBefore(QLineSeries& series, double oldest) {
 }  // namespace
 
 SensorPlot::SensorPlot(SimDrive& drive, QWidget* parent)
-    : QChartView(parent),
+    : QChartView(new QChart, parent),  // a chart set later would leave the view's own one behind
       m_drive(drive),
       m_angleParam(AngleParamOf(drive)),
       m_codes(new QLineSeries),
       m_angles(new QLineSeries),
       m_time(new QValueAxis),
       m_angleAxis(new QValueAxis) {
-    auto* chart = new QChart;
+    QChart* chart = this->chart();
     chart->legend()->setAlignment(Qt::AlignBottom);
     m_codes->setName(QStringLiteral("Sensor code"));
     m_angles->setName(QStringLiteral("Captured angle (deg)"));
@@ -79,7 +79,6 @@ SensorPlot::SensorPlot(SimDrive& drive, QWidget* parent)
     m_angles->attachAxis(m_angleAxis);
     FitAngleAxis();
 
-    setChart(chart);
     setRenderHint(QPainter::Antialiasing);
     setAccessibleName(QStringLiteral("Sensor code and captured angle"));
 }
