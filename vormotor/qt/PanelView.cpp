@@ -85,6 +85,7 @@ PanelView::PanelView(Form& form, QWidget* parent)
 
 PanelView::~PanelView() {
     disconnect(m_screenChanged);
+    disconnect(m_resolutionChanged);
     // The views go first: their widgets are the children the base class deletes after this.
     m_surfaceConnections.clear();
     m_byControl.clear();
@@ -180,12 +181,19 @@ void PanelView::FollowScreen() {
     if (handle == nullptr || m_screenChanged) {
         return;
     }
-    m_screenChanged = connect(handle, &QWindow::screenChanged, this, [this](QScreen* now) {
-        if (now != nullptr) {
-            Rescale(TwipScale::Of(*now, kRoom));
-        }
-    });
-    Rescale(TwipScale::Of(*handle->screen(), kRoom));
+    m_screenChanged = connect(handle, &QWindow::screenChanged, this, [this](QScreen* now) { ScaleFor(now); });
+    ScaleFor(handle->screen());
+}
+
+// A screen's resolution may also change while the window stays on it (the user's display settings).
+void PanelView::ScaleFor(QScreen* screen) {
+    disconnect(m_resolutionChanged);
+    if (screen == nullptr) {
+        return;
+    }
+    m_resolutionChanged = connect(screen, &QScreen::logicalDotsPerInchChanged, this,
+                                  [this, screen] { Rescale(TwipScale::Of(*screen, kRoom)); });
+    Rescale(TwipScale::Of(*screen, kRoom));
 }
 
 void PanelView::ApplySurfaceLook() {

@@ -56,11 +56,13 @@ private:
     void AddView(Control& control);
     void ApplySurfaceLook();
     void FollowScreen();
+    void ScaleFor(QScreen* screen);
 
     Form& m_form;
     TwipScale m_scale;
     QSizeF m_openingTwips;
     QMetaObject::Connection m_screenChanged;
+    QMetaObject::Connection m_resolutionChanged;
     std::vector<std::unique_ptr<ControlView>> m_views;  // in the form's order
     std::unordered_map<const Control*, ControlView*> m_byControl;
     std::vector<Connection> m_surfaceConnections;
