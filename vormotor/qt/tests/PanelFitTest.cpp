@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
@@ -146,6 +147,8 @@ protected:
 TEST_P(PanelFitTest, EveryTextFitsItsControl) {
     std::get<1>(GetParam()).change(*drive);
     drive->RaiseTimerTick();
+    // The layouts inside the editors and radio groups settle as the event loop runs.
+    QApplication::processEvents();
     std::vector<std::string> misfits;
     CollectMisfits(*view, *view, misfits);
     EXPECT_TRUE(misfits.empty()) << testing::PrintToString(misfits);
