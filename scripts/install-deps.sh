@@ -7,7 +7,7 @@ set -euo pipefail
 packages=(
   cmake ninja-build g++ pkg-config
   googletest libgtest-dev libgmock-dev
-  nlohmann-json3-dev
+  nlohmann-json3-dev libmodbus-dev
   libsqlite3-dev libbenchmark-dev
   qt6-base-dev fonts-liberation
   # the demo's live plot; Debian's Charts package finds its OpenGL dependency only with this one
