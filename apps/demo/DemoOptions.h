@@ -20,28 +20,17 @@ struct DemoOptions {
     bool help = false;
 
     static constexpr std::string_view kUsage =
-        "usage: vormotor-demo [--profile servo|stepper|FILE | --connect HOST:PORT] [--speed STEPS]
-"
-        "                     [--actions STEPS] [--screenshot FILE.png | --freeze] [--ticks N]
-"
-        "Shows the motor settings panel attached to a simulated drive, or with --connect to the drive a
-"
-        "vormotor-drive serves (docs/link.md). It needs a display; without one, use --screenshot.
-"
-        "  --speed STEPS        the motor turns by STEPS sensor steps per 100 ms tick
-"
-        "  --screenshot FILE    plays the actions, runs N ticks (default 5), writes the window to a PNG
-"
-        "                       and exits; it needs no display (Qt's offscreen platform is used)
-"
-        "  --freeze             as --screenshot, but keeps the window on the display, still, and prints
-"
-        "                       'vormotor-demo: ready, window 0x...' for a screen capture
-"
-        "  --actions STEPS      user input, comma-separated: click:NAME, key:NAME:KEY (NAME is a
-"
-        "                       control's accessible name; KEY Up, Down, Left, Right, Return, Space, Tab)
-";
+        "usage: vormotor-demo [--profile servo|stepper|FILE | --connect HOST:PORT] [--speed STEPS]\n"
+        "                     [--actions STEPS] [--screenshot FILE.png | --freeze] [--ticks N]\n"
+        "Shows the motor settings panel attached to a simulated drive, or with --connect to the drive a\n"
+        "vormotor-drive serves (docs/link.md). It needs a display; without one, use --screenshot.\n"
+        "  --speed STEPS        the motor turns by STEPS sensor steps per 100 ms tick\n"
+        "  --screenshot FILE    plays the actions, runs N ticks (default 5), writes the window to a PNG\n"
+        "                       and exits; it needs no display (Qt's offscreen platform is used)\n"
+        "  --freeze             as --screenshot, but keeps the window on the display, still, and prints\n"
+        "                       'vormotor-demo: ready, window 0x...' for a screen capture\n"
+        "  --actions STEPS      user input, comma-separated: click:NAME, key:NAME:KEY (NAME is a\n"
+        "                       control's accessible name; KEY Up, Down, Left, Right, Return, Space, Tab)\n";
 
     // A still picture: the clock stops, the actions are played, then the ticks run.
     bool Still() const noexcept { return freeze || !screenshot.empty(); }
