@@ -87,6 +87,7 @@ const std::map<std::string, ScriptHost::Command, std::less<>>& ScriptHost::Comma
         {"drive.microstep", {2, 2, &ScriptHost::DriveMicrostep}},
         {"drive.param-lock", {2, 2, &ScriptHost::DriveParamLock}},
         {"drive.fail", {1, 4, &ScriptHost::DriveFail}},
+        {"drive.null", {1, 4, &ScriptHost::DriveNull}},
         {"dump", {0, 1, &ScriptHost::Dump}},
         {"props", {0, 0, &ScriptHost::Props}},
         {"writes", {0, 0, &ScriptHost::Writes}},
@@ -369,9 +370,20 @@ void ScriptHost::DriveParamLock(const Arguments& arguments) {
 }
 
 void ScriptHost::DriveFail(const Arguments& arguments) {
+    InjectFault(arguments, FaultInjector::Mode::Fail, "drive.fail");
+}
+
+void ScriptHost::DriveNull(const Arguments& arguments) {
+    InjectFault(arguments, FaultInjector::Mode::ReturnNull, "drive.null");
+}
+
+void ScriptHost::InjectFault(const Arguments& arguments, FaultInjector::Mode faultMode, const std::string& command) {
     const std::string& operation = arguments[0].text;
     if (!FaultInjector::IsOperation(operation)) {
         throw std::invalid_argument("unknown operation '" + operation + "'");
+    }
+    if (faultMode == FaultInjector::Mode::ReturnNull && !FaultInjector::ReturnsObject(operation)) {
+        throw std::invalid_argument("operation '" + operation + "' hands out no object");
     }
     std::size_t next = 1;
     FaultScope scope;
@@ -380,14 +392,17 @@ void ScriptHost::DriveFail(const Arguments& arguments) {
         scope.param = Int32(arguments[next++]);
     }
     const std::string mode = next < arguments.size() ? arguments[next++].text : "always";
+    auto& faults = m_drive->Faults();
+    const bool fail = faultMode == FaultInjector::Mode::Fail;
     if (mode == "always" && next == arguments.size()) {
-        m_drive->Faults().FailEveryCall(operation, scope);
+        fail ? faults.FailEveryCall(operation, scope) : faults.NullEveryCall(operation, scope);
     } else if (mode == "off" && next == arguments.size()) {
-        m_drive->Faults().Clear(operation);
+        faults.Clear(operation);
     } else if (mode == "nth" && next + 1 == arguments.size()) {
-        m_drive->Faults().FailCall(operation, Int32(arguments[next]), scope);
+        const std::int32_t nth = Int32(arguments[next]);
+        fail ? faults.FailCall(operation, nth, scope) : faults.NullCall(operation, nth, scope);
     } else {
-        throw std::invalid_argument("expected: drive.fail OP [N] [nth K|always|off]");
+        throw std::invalid_argument("expected: " + command + " OP [N] [nth K|always|off]");
     }
 }
 

@@ -84,6 +84,9 @@ private:
     void DriveMicrostep(const Arguments&);
     void DriveParamLock(const Arguments&);
     void DriveFail(const Arguments&);
+    void DriveNull(const Arguments&);
+    // drive.fail and drive.null: OP [N] [nth K|always|off].
+    void InjectFault(const Arguments& arguments, FaultInjector::Mode faultMode, const std::string& command);
 
     // Answers.
     void Dump(const Arguments&);

@@ -196,14 +196,14 @@ void MotorForm::ApplyEditorPolicy(Control& control) {
 }
 
 std::int32_t MotorForm::AccessLevel() {
-    return m_node->AccessLock()->Level();
+    return Required(m_node->AccessLock())->Level();
 }
 
 void MotorForm::TraceMsg(const std::string& text) {
     if (m_net.IsNothing()) {
         return;
     }
-    const auto sink = m_net->TraceSink();
+    const auto sink = Required(m_net->TraceSink());
     if ((sink->TraceFlags() & kTraceFlag) != 0) {
         sink->TraceWrite("DEBUG_MTR_PAGE: " + text);
     }

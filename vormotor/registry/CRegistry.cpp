@@ -6,17 +6,16 @@
 #include <utility>
 
 #include "vormotor/core/Error.h"
+#include "vormotor/registry/ImageForm.h"
+#include "vormotor/registry/RegistryErrors.h"
+#include "vormotor/registry/StringImageForm.h"
+#include "vormotor/registry/TextImageWriter.h"
 
 namespace vor {
 
 namespace {
 
-constexpr std::int32_t OperationFailed = error_number::ComponentBase + 2;
-constexpr std::int32_t ImageTooShort = error_number::ComponentBase + 3;
-constexpr std::int32_t SignatureMissing = error_number::ComponentBase + 4;
-constexpr std::int32_t NoEqualSign = error_number::ComponentBase + 5;
-constexpr std::int32_t BadSection = error_number::ComponentBase + 6;
-constexpr std::int32_t SectionsFailed = error_number::ComponentBase + 27050;
+using namespace registry_error;
 
 // Sizes the platform calls are given.
 constexpr std::uint32_t StringBufferLength = 10000;
@@ -382,30 +381,14 @@ std::string CRegistry::SaveRegEntryItem() {
 
 // Appends to one growing text, so a tree is written in time linear in its size.
 void CRegistry::AppendRegEntryItem(std::string& text) {
-    CRegistry childReader(m_api);
-    text.append(LineEnd)
-        .append("[")
-        .append(RootName(m_hive))
-        .append("\\")
-        .append(m_keyPath)
-        .append("]")
-        .append(LineEnd);
-    std::vector<std::string> names;
-    std::vector<std::string> data;
-    std::int32_t count = 0;
-    EnumerateValues(names, data, count);
-    for (std::int32_t i = 0; i < count; ++i) {
-        text.append("\"").append(names[i]).append("\"=\"");
-        AppendReplacing(text, data[i], "\\", "\\\\");
-        text.append("\"").append(LineEnd);
+    m_uncarried.clear();
+    if (!m_open) {
+        Raise(OperationFailed, "CRegistry:EnumerateValues", std::string(NoKeyOpen));
     }
-    EnumerateSections(names, count);
-    for (std::int32_t j = 0; j < count; ++j) {
-        std::string path = m_keyPath + "\\" + names[j];
-        childReader.OpenKey(m_hive, path, false);
-        childReader.AppendRegEntryItem(text);
-        childReader.CloseKey();
-    }
+    // Opens sub-keys with the access OpenKey would ask for, as the child reader did.
+    const std::uint32_t access = m_hive == reg::LocalMachine ? reg::KeyRead : reg::KeyAllAccess | reg::GenericAll;
+    TextImageWriter(*m_api, access, AppendStringImageLine, m_uncarried)
+        .Append(text, m_key, RootName(m_hive), m_keyPath);
 }
 
 void CRegistry::LoadRegistry(const std::string& registryImage) {
@@ -449,6 +432,11 @@ std::string CRegistry::LoadLines(const std::string& registryImage) {
         if (line.empty()) {
             continue;
         }
+        if ((line.front() == '[' || line.front() == '"') && line.size() > image::MaxLineLength) {
+            Raise(LineTooLong, Source,
+                  "Format Error: line too long.  Line " + std::to_string(i) + "=>'" +
+                      std::string(line.substr(0, image::EchoedLength)) + "...'");
+        }
         if (line.front() == '[') {
             const std::string_view inner = line.size() < 2 ? std::string_view() : line.substr(1, line.size() - 2);
             const std::size_t slash = inner.find('\\');
@@ -456,6 +444,9 @@ std::string CRegistry::LoadLines(const std::string& registryImage) {
                 lineError(BadSection, "Format Error: registry section formatting.", i);
             }
             std::string path(inner.substr(slash + 1));
+            if (image::KeyDepth(path) > image::MaxDepth) {
+                lineError(TooDeep, "Format Error: key too deep.", i);
+            }
             working.OpenKey(RootHive(inner.substr(0, slash), m_hive), path, true);
         } else if (line.front() == '"') {
             const std::size_t equals = line.find('=');

@@ -36,7 +36,10 @@ inline constexpr const char* StoreBusyText =
 
 // Value types.
 inline constexpr std::uint32_t Sz = 1;
+inline constexpr std::uint32_t ExpandSz = 2;
+inline constexpr std::uint32_t Binary = 3;
 inline constexpr std::uint32_t Dword = 4;
+inline constexpr std::uint32_t MultiSz = 7;
 
 // Access rights.
 inline constexpr std::uint32_t KeySetValue = 0x0002;
