@@ -1,17 +1,33 @@
 #!/usr/bin/env bash
-# Builds the release preset and runs the benchmarks, each repeated, printing every figure beside
-# its goal with min, median and the ratio of goal to median (docs/performance.md).
-# Usage: scripts/bench.sh [repetitions, default 10]
+# Every benchmark with a goal, in release mode: the panel's hot paths (events, tick, attach, policy
+# walk), each figure beside its goal with min, median and the ratio of goal to median, then the
+# registry against Wine's (scripts/bench-registry.sh). docs/performance.md shows the tables as measured.
+# Usage: scripts/bench.sh [repetitions, default 10] [--panel-only]
+# Exits 1 when a figure misses its goal or a path that must not allocate did.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-repetitions=${1:-10}
+repetitions=10
+registry=1
+for argument in "$@"; do
+    case "$argument" in
+        --panel-only) registry=0 ;;
+        *) repetitions="$argument" ;;
+    esac
+done
 
 scripts/install-deps.sh
 cmake --preset release -DVOR_BUILD_QT=OFF >/dev/null
-cmake --build --preset release --target panel_bench
+cmake --build --preset release --target panel_bench >/dev/null
 
 results=build/release/panel_bench.json
 build/release/bench/panel_bench --benchmark_repetitions="$repetitions" --benchmark_min_time=0.2 \
     --benchmark_format=json >"$results"
-echo "== Events and panel ($(nproc) cores, $repetitions repetitions)"
-python3 bench/goals.py "$results"
+echo "== Events and panel: $(nproc) cores, $repetitions repetitions, load average $(cut -d' ' -f1-3 /proc/loadavg)"
+status=0
+python3 bench/goals.py "$results" || status=1
+
+if [ "$registry" = 1 ]; then
+    echo
+    scripts/bench-registry.sh || status=1
+fi
+exit $status
