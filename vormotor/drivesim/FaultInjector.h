@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -43,8 +44,13 @@ private:
 
     void Add(const std::string& operation, std::int32_t nth, FaultScope scope);
     static bool Matches(const Rule& rule, const CallSite& site);
+    // Throws when the simulated drive names a call with an unlisted operation.
+    void CheckListed(std::string_view operation);
 
     std::vector<Rule> m_rules;
+    // Listed names seen before, slotted by where the caller keeps its name: the objects pass the
+    // same names on every call, so most checks cost one comparison instead of a search.
+    std::array<std::string_view, 64> m_listedSeen{};
 };
 
 }  // namespace vor
