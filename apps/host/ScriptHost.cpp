@@ -94,6 +94,7 @@ const std::map<std::string, ScriptHost::Command, std::less<>>& ScriptHost::Comma
         {"messages", {0, 0, &ScriptHost::Messages}},
         {"cursor", {0, 0, &ScriptHost::Cursor}},
         {"state", {0, 0, &ScriptHost::State}},
+        {"why", {1, 1, &ScriptHost::Why}},
     };
     return commands;
 }
@@ -143,9 +144,14 @@ MotorForm& ScriptHost::Panel() const {
     return *m_panel;
 }
 
+Control& ScriptHost::Named(const ControlRef& ref) const {
+    auto& form = Panel().GetForm();
+    return ref.index ? form.Find(ref.name, *ref.index) : form.Find(ref.name);
+}
+
 Control& ScriptHost::UserReachable(const ControlRef& ref) const {
     auto& form = Panel().GetForm();
-    Control& control = ref.index ? form.Find(ref.name, *ref.index) : form.Find(ref.name);
+    Control& control = Named(ref);
     if (!form.Surface().Visible()) {
         Refuse("the panel is not shown");
     }
@@ -389,15 +395,13 @@ void ScriptHost::DriveFail(const Arguments& arguments) {
 }
 
 void ScriptHost::Dump(const Arguments& arguments) {
-    auto& form = Panel().GetForm();
     if (arguments.empty()) {
-        for (Control* control : form.Controls()) {
+        for (Control* control : Panel().GetForm().Controls()) {
             Print(ControlJson(*control));
         }
         return;
     }
-    const ControlRef ref = ParseControlRef(arguments[0].text);
-    Print(ControlJson(ref.index ? form.Find(ref.name, *ref.index) : form.Find(ref.name)));
+    Print(ControlJson(Named(ParseControlRef(arguments[0].text))));
 }
 
 void ScriptHost::Props(const Arguments&) {
@@ -437,6 +441,18 @@ void ScriptHost::State(const Arguments&) {
            {"m_commDisplayDue", state.commDisplayDue},
            {"m_commModeListDue", state.commModeListDue},
            {"m_microstepListDue", state.microstepListDue}});
+}
+
+// Whether the user can operate a control, and if not, why.
+void ScriptHost::Why(const Arguments& arguments) {
+    Control& control = Named(ParseControlRef(arguments[0].text));
+    auto reasons = nlohmann::ordered_json::array();
+    for (const EnableReason& reason : Panel().EnableReasons(control)) {
+        reasons.push_back(reason.text);
+    }
+    const std::string name =
+        control.Index() ? control.Name() + "(" + std::to_string(*control.Index()) + ")" : control.Name();
+    Print({{"name", name}, {"enabled", control.EffectiveEnabled()}, {"reasons", reasons}});
 }
 
 }  // namespace vor::host

@@ -88,8 +88,10 @@ private:
     void Messages(const Arguments&);
     void Cursor(const Arguments&);
     void State(const Arguments&);
+    void Why(const Arguments&);
 
     MotorForm& Panel() const;
+    Control& Named(const ControlRef& ref) const;
     // A control the user can reach: on a shown panel, visible and operable through its containers.
     Control& UserReachable(const ControlRef& ref) const;
     void Print(const nlohmann::ordered_json& json);

@@ -1,9 +1,12 @@
 #include "vormotor/resources/ComponentResources.h"
 
+#include "vormotor/resources/EnableReasonStrings.h"
+
 namespace vor {
 
 const StringTable& ComponentStrings() {
-    static const StringTable strings{
+    static const StringTable strings = [] {
+        StringTable table{
         {2216, "Max. Continuous (RMS) Current"},
         {4073, "Safety Warning"},
         {4082,
@@ -21,7 +24,10 @@ const StringTable& ComponentStrings() {
         {6251, "T-R (T):\nR-S (S):\nS-T (R):"},
         {6252, "N/A"},
         {6253, "N/A"},
-    };
+        };
+        enable_reason_strings::AddEnableReasonStrings(table);
+        return table;
+    }();
     return strings;
 }
 
