@@ -14,13 +14,17 @@ struct DemoOptions {
     std::string screenshot;         // empty: run interactively
     std::int32_t speed = 0;         // steps of the Hall sequence per timer tick
     std::int32_t ticks = 5;         // timer ticks before a screenshot is taken
+    std::optional<std::int32_t> accessLevel;  // the application's access level at the start
+    std::string tip;                          // a control whose reasons the screenshot shows, NAME or NAME(I)
     bool help = false;
 
     static constexpr std::string_view kUsage =
-        "usage: vormotor-demo [--profile servo|stepper|FILE] [--speed STEPS] [--screenshot FILE.png [--ticks N]]\n"
+        "usage: vormotor-demo [--profile servo|stepper|FILE] [--speed STEPS] [--access-level L]\n"
+        "                     [--screenshot FILE.png [--ticks N] [--tip NAME[(I)]]]\n"
         "Shows the motor settings panel attached to a simulated drive. --speed turns the motor by STEPS\n"
-        "sensor steps per 100 ms tick. --screenshot renders the window to a PNG after N ticks (default 5)\n"
-        "and exits; it needs no display.\n";
+        "sensor steps per 100 ms tick; --access-level sets the application's access level. --screenshot\n"
+        "renders the window to a PNG after N ticks (default 5) and exits; it needs no display. --tip shows\n"
+        "in it the tool tip of a greyed-out control: why it cannot be changed.\n";
 
     // Throws std::invalid_argument with the reason on a bad command line.
     static DemoOptions Parse(const std::vector<std::string>& arguments);

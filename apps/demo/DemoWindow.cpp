@@ -3,11 +3,14 @@
 #include <QApplication>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QPainter>
 #include <QSplitter>
+#include <QStatusBar>
 #include <QVBoxLayout>
 #include <exception>
 #include <string>
 
+#include "vormotor/editors/TarvineEditor.h"
 #include "vormotor/qt/QtMessageBox.h"
 
 namespace vor::demo {
@@ -29,6 +32,17 @@ DemoWindow::DemoWindow(std::unique_ptr<SimDrive> drive, QWidget* parent)
     splitter->addWidget(m_log);
     splitter->setStretchFactor(0, 1);
     splitter->setCollapsible(0, false);
+    m_reasonTips = new DisabledReasonTips(
+        *m_view, m_panel->GetForm(),
+        [this](Control& control) {
+            std::vector<std::string> texts;
+            for (const EnableReason& reason : m_panel->EnableReasons(control)) {
+                texts.push_back(reason.text);
+            }
+            return texts;
+        },
+        [this](Control& control, const std::vector<std::string>& reasons) { ShowWhy(control, reasons); });
+    statusBar()->showMessage("Point at or click a greyed-out control to see why it cannot be changed.");
 
     auto* sideBox = new QGroupBox("Drive and application");
     auto* sideLayout = new QVBoxLayout(sideBox);
@@ -96,12 +110,36 @@ void DemoWindow::SetTimerRunning(bool running) {
     }
 }
 
-QImage DemoWindow::Render() {
+QImage DemoWindow::Render(Control* tipOf) {
     // No text cursor in the picture: the window keeps the focus itself.
     QApplication::processEvents();
     setFocus();
     QApplication::processEvents();
-    return grab().toImage();
+    // A tip goes away when the focus moves, so it comes after.
+    if (tipOf != nullptr) {
+        m_reasonTips->ShowTip(*tipOf);
+        QApplication::processEvents();
+    }
+    QImage picture = grab().toImage();
+    // A tool tip is a window of its own; it goes into the picture where it stands over this one.
+    for (QWidget* tip : QApplication::topLevelWidgets()) {
+        if (tip->inherits("QTipLabel") && tip->isVisible()) {
+            QPainter painter(&picture);
+            painter.drawPixmap(tip->pos() - mapToGlobal(QPoint(0, 0)), tip->grab());
+        }
+    }
+    return picture;
+}
+
+void DemoWindow::ShowWhy(Control& control, const std::vector<std::string>& reasons) {
+    const auto* editor = dynamic_cast<const TarvineEditor*>(&control);
+    std::string text = editor != nullptr && !editor->Caption().empty() ? editor->Caption() : control.Name();
+    const char* separator = ": ";
+    for (const std::string& reason : reasons) {
+        text += separator + reason;
+        separator = "; ";
+    }
+    statusBar()->showMessage(QString::fromStdString(text));
 }
 
 void DemoWindow::Report(std::string_view line) {

@@ -11,6 +11,7 @@
 #include "vormotor/core/Diagnostics.h"
 #include "vormotor/drivesim/SimDrive.h"
 #include "vormotor/panel/MotorForm.h"
+#include "vormotor/qt/DisabledReasonTips.h"
 #include "vormotor/qt/PanelView.h"
 #include "vormotor/qt/QtCursor.h"
 #include "vormotor/toolkit/ModalMessageBox.h"
@@ -33,18 +34,22 @@ public:
     // Runs timer ticks now, as the timer would.
     void Tick(int count = 1);
     void SetTimerRunning(bool running);
-    // The whole window as a picture; works off screen too.
-    QImage Render();
+    // The whole window as a picture; works off screen too. With `tipOf`, the picture shows that
+    // control's tool tip of reasons as well.
+    QImage Render(Control* tipOf = nullptr);
 
     SimDrive& Drive() noexcept { return *m_drive; }
     MotorForm& Panel() noexcept { return *m_panel; }
     PanelView& View() noexcept { return *m_view; }
     DriveSidePanel& Side() noexcept { return *m_side; }
     DriveLog& Log() noexcept { return *m_log; }
+    DisabledReasonTips& ReasonTips() noexcept { return *m_reasonTips; }
 
 private:
     void Report(std::string_view line);
     MessageBoxResult Ask(const MessageBoxRequest& request);
+    // The status line answers a click on a control that cannot be operated.
+    void ShowWhy(Control& control, const std::vector<std::string>& reasons);
 
     std::unique_ptr<SimDrive> m_drive;
     std::shared_ptr<MotorForm> m_panel;
@@ -54,6 +59,7 @@ private:
 
     // Children of the window; the panel's view goes before the panel.
     PanelView* m_view;
+    DisabledReasonTips* m_reasonTips;  // a child of the view
     DriveLog* m_log;
     DriveSidePanel* m_side;
     QTimer m_timer;

@@ -10,6 +10,7 @@
 #include "apps/demo/DemoOptions.h"
 #include "apps/demo/DemoWindow.h"
 #include "apps/host/BuiltinProfiles.h"
+#include "apps/host/ScriptLine.h"
 #include "vormotor/drivesim/ProfileLoader.h"
 #include "vormotor/editors/EditorClasses.h"
 
@@ -35,7 +36,17 @@ bool HasDisplay() {
 int Screenshot(vor::demo::DemoWindow& window, const vor::demo::DemoOptions& options) {
     window.SetTimerRunning(false);
     window.Tick(options.ticks);
-    const QImage picture = window.Render();
+    vor::Control* tipOf = nullptr;
+    if (!options.tip.empty()) {
+        const vor::host::ControlRef ref = vor::host::ParseControlRef(options.tip);
+        auto& form = window.Panel().GetForm();
+        tipOf = ref.index ? &form.Find(ref.name, *ref.index) : &form.Find(ref.name);
+        if (window.ReasonTips().TipOf(*tipOf).isEmpty()) {
+            std::cerr << "vormotor-demo: " << options.tip << " can be operated: it has no reason to show\n";
+            return 1;
+        }
+    }
+    const QImage picture = window.Render(tipOf);
     if (!picture.save(QString::fromStdString(options.screenshot), "PNG")) {
         std::cerr << "vormotor-demo: cannot write " << options.screenshot << '\n';
         return 1;
@@ -68,6 +79,9 @@ int main(int argc, char** argv) {
         vor::EditorClasses::Register();
         auto drive = LoadDrive(options.profile);
         drive->Motion().SetSpeed(options.speed);
+        if (options.accessLevel) {
+            drive->SetAccessLevel(*options.accessLevel);
+        }
         vor::demo::DemoWindow window(std::move(drive));
         window.Start();
         return options.screenshot.empty() ? QApplication::exec() : Screenshot(window, options);

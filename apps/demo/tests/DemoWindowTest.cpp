@@ -4,8 +4,11 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QSet>
+#include <QStatusBar>
+#include <QTest>
 #include <QTimer>
 #include <memory>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -104,12 +107,31 @@ TEST(DemoWindowTest, ThePanelsQuestionIsARealDialog) {
     EXPECT_TRUE(window->Log().toPlainText().contains(R"(message box "Motor Settings": Cancel)"));
 }
 
+TEST(DemoWindowTest, AGreyedOutControlSaysWhyInItsTipAndTheStatusLine) {
+    auto window = StartDemo("servo");
+    window->Drive().SetAccessLevel(2);
+    Control& list = window->Panel().GetForm().Find("MotorStyleCombo");
+    QWidget* widget = window->View().WidgetOf(&list);
+    ASSERT_FALSE(widget->isEnabled());
+
+    QTest::mouseClick(widget, Qt::LeftButton);
+    EXPECT_EQ(window->statusBar()->currentMessage().toStdString(),
+              "MotorStyleCombo: needs access level 3, the current level is 2");
+
+    const QImage plain = window->Render();
+    const QImage withTip = window->Render(&list);
+    EXPECT_EQ(withTip.size(), plain.size());
+    EXPECT_NE(withTip, plain) << "the tip is drawn over the window";
+}
+
 struct OptionsCase {
     std::vector<std::string> arguments;
     bool valid;
     std::string profile;
     std::string screenshot;
     std::int32_t speed;
+    std::optional<std::int32_t> accessLevel = std::nullopt;
+    std::string tip = {};
 };
 
 class DemoOptionsTest : public testing::TestWithParam<OptionsCase> {};
@@ -124,6 +146,8 @@ TEST_P(DemoOptionsTest, ParsesTheCommandLine) {
     EXPECT_EQ(options.profile, c.profile);
     EXPECT_EQ(options.screenshot, c.screenshot);
     EXPECT_EQ(options.speed, c.speed);
+    EXPECT_EQ(options.accessLevel, c.accessLevel);
+    EXPECT_EQ(options.tip, c.tip);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -132,7 +156,15 @@ INSTANTIATE_TEST_SUITE_P(
                     OptionsCase{{"--profile", "stepper", "--speed", "-2"}, true, "stepper", "", -2},
                     OptionsCase{{"--screenshot", "a.png", "--ticks", "3"}, true, "servo", "a.png", 0},
                     OptionsCase{{"--speed", "fast"}, false, "", "", 0}, OptionsCase{{"--profile"}, false, "", "", 0},
-                    OptionsCase{{"--ticks", "-1"}, false, "", "", 0}, OptionsCase{{"servo"}, false, "", "", 0}));
+                    OptionsCase{{"--ticks", "-1"}, false, "", "", 0}, OptionsCase{{"servo"}, false, "", "", 0},
+                    OptionsCase{{"--access-level", "2", "--screenshot", "b.png", "--tip", "ParamItem(9)"},
+                                true,
+                                "servo",
+                                "b.png",
+                                0,
+                                2,
+                                "ParamItem(9)"},
+                    OptionsCase{{"--access-level", "two"}, false, "", "", 0}));
 
 }  // namespace
 }  // namespace vor::demo
