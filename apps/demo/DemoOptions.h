@@ -10,10 +10,10 @@ namespace vor::demo {
 
 // The demo's command line.
 struct DemoOptions {
-    std::string profile = "servo";  // a built-in profile's name or a profile file
-    std::string screenshot;         // empty: run interactively
-    std::int32_t speed = 0;         // steps of the Hall sequence per timer tick
-    std::int32_t ticks = 5;         // timer ticks before a screenshot is taken
+    std::string profile = "servo";            // a built-in profile's name or a profile file
+    std::string screenshot;                   // empty: run interactively
+    std::int32_t speed = 0;                   // steps of the Hall sequence per timer tick
+    std::int32_t ticks = 5;                   // timer ticks before a screenshot is taken
     std::optional<std::int32_t> accessLevel;  // the application's access level at the start
     std::string tip;                          // a control whose reasons the screenshot shows, NAME or NAME(I)
     bool help = false;

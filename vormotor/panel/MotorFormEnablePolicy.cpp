@@ -37,46 +37,61 @@ using C = EnableCondition;
 
 std::span<const MotorForm::EnableRule> MotorForm::InputControlRules() {
     static constexpr EnableRule rules[]{
-        {"CommModeCombo", std::nullopt, {C::CommModeFieldPresent},
-         {C::OffersAChoice, C::FullAccess, C::CommModeEditable, C::CommModeSelectable}, true,
-         EnableVisibility::WhenCommModeSelectable},
-        {"MotorStyleCombo", std::nullopt, {C::MotorTypeFieldPresent},
-         {C::OffersAChoice, C::FullAccess, C::MotorTypeEditable}},
-        {"MicrostepCombo", std::nullopt, {C::NodePresent, C::MicrostepParamPresent},
-         {C::OffersAChoice, C::FullAccess, C::MicrostepLockLevelReached}},
-        {"ConfigRadioGrp", 3, {C::CommModeFieldPresent},
-         {C::MotorTypeHasCommInvert, C::FullAccess, C::CommModeEditable}},
-        {"ConfigRadioGrp", std::nullopt, {}, {C::FullAccess}},
-        {"SensorlessRadioGrp", std::nullopt, {}, {C::MotorTypeHasSensorChoice, C::FullAccess, C::CommModeEditable}},
+        {.name = "CommModeCombo",
+         .preconditions = {C::CommModeFieldPresent},
+         .operands = {C::OffersAChoice, C::FullAccess, C::CommModeEditable, C::CommModeSelectable},
+         .visibility = EnableVisibility::WhenCommModeSelectable},
+        {.name = "MotorStyleCombo",
+         .preconditions = {C::MotorTypeFieldPresent},
+         .operands = {C::OffersAChoice, C::FullAccess, C::MotorTypeEditable}},
+        {.name = "MicrostepCombo",
+         .preconditions = {C::NodePresent, C::MicrostepParamPresent},
+         .operands = {C::OffersAChoice, C::FullAccess, C::MicrostepLockLevelReached}},
+        {.name = "ConfigRadioGrp",
+         .index = 3,
+         .preconditions = {C::CommModeFieldPresent},
+         .operands = {C::MotorTypeHasCommInvert, C::FullAccess, C::CommModeEditable}},
+        {.name = "ConfigRadioGrp", .operands = {C::FullAccess}},
+        {.name = "SensorlessRadioGrp", .operands = {C::MotorTypeHasSensorChoice, C::FullAccess, C::CommModeEditable}},
         // Any other input control.
-        {{}, std::nullopt, {}, {C::PanelEnabled}},
+        {.operands = {C::PanelEnabled}},
     };
     return rules;
 }
 
 std::span<const MotorForm::EnableRule> MotorForm::OtherControlRules() {
+    // The sensor state display, which reports what it decided to the trace.
+    constexpr auto sensorDisplay = [](std::string_view name) {
+        return EnableRule{.name = name,
+                          .preconditions = {C::MotorCfgPresent},
+                          .operands = {C::UsesSensors, C::FullAccess},
+                          .traceResult = true};
+    };
+    constexpr auto sensorReadout = [](std::string_view name) {
+        return EnableRule{.name = name,
+                          .preconditions = {C::MotorCfgPresent},
+                          .operands = {C::CommModeShowsSensorState, C::PanelEnabled}};
+    };
     static constexpr EnableRule rules[]{
-        {"CommSensorFrame", std::nullopt, {}, {C::FullAccess}},
-        {"MotorNamePlateFrame", std::nullopt, {}, {C::FullAccess}},
-        {"OverloadFrame", std::nullopt, {}, {C::FullAccess}},
-        {"JamFrame", std::nullopt, {}, {C::FullAccess}},
-        {"EncoderFrame", std::nullopt, {}, {C::FullAccess}},
-        {"StepperFrame", std::nullopt, {}, {C::FullAccess}},
-        {"MotorFrame", std::nullopt, {}, {C::TuningOrFullAccess}},
-        {"trqLoopTuneFrame", std::nullopt, {}, {C::TuningAccess}},
-        {"CommOptionLbl", std::nullopt, {}, {C::FullAccess}, true, EnableVisibility::WhenCommModeNotSelectable},
-        {"HallNumberFrame", std::nullopt, {C::MotorCfgPresent}, {C::UsesSensors, C::FullAccess}, true,
-         EnableVisibility::Untouched, true},
-        {"AngleLbl", std::nullopt, {C::MotorCfgPresent}, {C::UsesSensors, C::FullAccess}, true,
-         EnableVisibility::Untouched, true},
-        {"transLbl", std::nullopt, {C::MotorCfgPresent}, {C::UsesSensors, C::FullAccess}, true,
-         EnableVisibility::Untouched, true},
-        {"HallLbl", std::nullopt, {C::MotorCfgPresent}, {C::UsesSensors, C::FullAccess}, true,
-         EnableVisibility::Untouched, true},
-        {"CommutationLbl", std::nullopt, {C::MotorCfgPresent}, {C::CommModeShowsSensorState, C::PanelEnabled}},
-        {"BitDisplayLbl", std::nullopt, {C::MotorCfgPresent}, {C::CommModeShowsSensorState, C::PanelEnabled}},
+        {.name = "CommSensorFrame", .operands = {C::FullAccess}},
+        {.name = "MotorNamePlateFrame", .operands = {C::FullAccess}},
+        {.name = "OverloadFrame", .operands = {C::FullAccess}},
+        {.name = "JamFrame", .operands = {C::FullAccess}},
+        {.name = "EncoderFrame", .operands = {C::FullAccess}},
+        {.name = "StepperFrame", .operands = {C::FullAccess}},
+        {.name = "MotorFrame", .operands = {C::TuningOrFullAccess}},
+        {.name = "trqLoopTuneFrame", .operands = {C::TuningAccess}},
+        {.name = "CommOptionLbl",
+         .operands = {C::FullAccess},
+         .visibility = EnableVisibility::WhenCommModeNotSelectable},
+        sensorDisplay("HallNumberFrame"),
+        sensorDisplay("AngleLbl"),
+        sensorDisplay("transLbl"),
+        sensorDisplay("HallLbl"),
+        sensorReadout("CommutationLbl"),
+        sensorReadout("BitDisplayLbl"),
         // Any other control (the edge lines) is left as it is.
-        {{}, std::nullopt, {}, {}, false},
+        {.decides = false},
     };
     return rules;
 }
@@ -88,7 +103,8 @@ bool MotorForm::Holds(EnableCondition condition, const Access& access, Control& 
         {C::CommModeFieldPresent, [](MotorForm& f, const Access&, Control&) { return !f.m_fldCommMode.IsNothing(); }},
         {C::MotorTypeFieldPresent, [](MotorForm& f, const Access&, Control&) { return !f.m_fldMotorType.IsNothing(); }},
         {C::NodePresent, [](MotorForm& f, const Access&, Control&) { return !f.m_node.IsNothing(); }},
-        {C::MicrostepParamPresent, [](MotorForm& f, const Access&, Control&) { return !f.m_ustepsPerTurn.IsNothing(); }},
+        {C::MicrostepParamPresent,
+         [](MotorForm& f, const Access&, Control&) { return !f.m_ustepsPerTurn.IsNothing(); }},
         {C::MotorCfgPresent, [](MotorForm& f, const Access&, Control&) { return !f.m_motorCfg.IsNothing(); }},
         {C::OffersAChoice,
          [](MotorForm&, const Access&, Control& c) { return dynamic_cast<ComboBox&>(c).ListCount() > 1; }},
@@ -115,9 +131,7 @@ bool MotorForm::Holds(EnableCondition condition, const Access& access, Control& 
          }},
         {C::UsesSensors, [](MotorForm& f, const Access&, Control&) { return f.m_fldSensorless->Value() == 0; }},
         {C::CommModeShowsSensorState,
-         [](MotorForm& f, const Access&, Control&) {
-             return f.m_fldCommMode->Value() != kCommModeWithoutSensorState;
-         }},
+         [](MotorForm& f, const Access&, Control&) { return f.m_fldCommMode->Value() != kCommModeWithoutSensorState; }},
     }};
     static_assert(InConditionOrder(checks));
     return checks[static_cast<std::size_t>(condition)].value(*this, access, control);

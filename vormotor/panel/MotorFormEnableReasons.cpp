@@ -97,9 +97,8 @@ std::vector<EnableReason> MotorFormEnableReasons::For(Control& control) {
 
 std::vector<EnableReason> MotorFormEnableReasons::OwnReasons(Control& control, bool& unreadable) {
     const auto& plan = m_panel.EnablePlan();
-    const auto step = std::find_if(plan.begin(), plan.end(), [&](const auto& candidate) {
-        return candidate.control == &control;
-    });
+    const auto step =
+        std::find_if(plan.begin(), plan.end(), [&](const auto& candidate) { return candidate.control == &control; });
     if (step == plan.end()) {
         return {};
     }

@@ -80,10 +80,10 @@ enum class EnableVisibility : std::uint8_t { Untouched, WhenCommModeSelectable, 
 // else happens. Every operand is evaluated before they are combined, so a failing operand skips
 // the assignment even when another one already decides it.
 struct MotorForm::EnableRule {
-    std::string_view name;
-    std::optional<std::int32_t> index;
-    EnableConditions preconditions;
-    EnableConditions operands;
+    std::string_view name = {};
+    std::optional<std::int32_t> index = std::nullopt;
+    EnableConditions preconditions = {};
+    EnableConditions operands = {};
     // A row that decides nothing leaves its controls as they are.
     bool decides = true;
     EnableVisibility visibility = EnableVisibility::Untouched;

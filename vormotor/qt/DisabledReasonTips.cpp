@@ -66,7 +66,8 @@ bool DisabledReasonTips::eventFilter(QObject* watched, QEvent* event) {
     if ((!tip && !click) || widget == nullptr || !m_view.isAncestorOf(widget)) {
         return false;
     }
-    const QPoint at = tip ? static_cast<QHelpEvent*>(event)->pos() : static_cast<QMouseEvent*>(event)->position().toPoint();
+    const QPoint at =
+        tip ? static_cast<QHelpEvent*>(event)->pos() : static_cast<QMouseEvent*>(event)->position().toPoint();
     Control* control = ControlOf(widget);
     if (control == nullptr || control->EffectiveEnabled() || widget->childAt(at) != nullptr) {
         return false;

@@ -33,7 +33,8 @@ void AddEnableReasonStrings(StringTable& table) {
         {kNotRechecked,
          "the panel has not checked this control again since the drive's last change; it will on the next change "
          "of the access level or of the panel's enabled state"},
-        {kNotReadable, "the drive did not answer when the panel last checked this control, so it keeps its earlier state"},
+        {kNotReadable,
+         "the drive did not answer when the panel last checked this control, so it keeps its earlier state"},
     };
     for (const auto& [id, text] : kStrings) {
         table.Add(id, text);

@@ -2,8 +2,8 @@
 // time and the heap allocations it makes. The walk runs on every lock, page and Enabled change,
 // so it must stay allocation-free: the program prints the figures and then fails when a walk
 // allocated.
+#include <algorithm>
 #include <benchmark/benchmark.h>
-
 #include <iostream>
 #include <memory>
 #include <set>
@@ -45,6 +45,7 @@ public:
     AttachedPanel& operator=(const AttachedPanel&) = delete;
 
     MotorForm& Panel() { return *m_panel; }
+    SimDrive& Drive() { return *m_drive; }
 
 private:
     std::unique_ptr<SimDrive> m_drive;
@@ -68,11 +69,26 @@ void EnablePolicyWalk(benchmark::State& state) {
     }
 }
 
+// The reasons are computed only when asked for; this is what asking costs, for every control of
+// the panel at an access level that disables most of them.
+void EnableReasonsOfEveryControl(benchmark::State& state) {
+    AttachedPanel attached(kProfiles[state.range(0)]);
+    attached.Drive().SetAccessLevel(2);
+    MotorForm& panel = attached.Panel();
+    for (auto _ : state) {
+        for (Control* control : panel.GetForm().Controls()) {
+            benchmark::DoNotOptimize(panel.EnableReasons(*control));
+        }
+    }
+}
+
 void Profiles(benchmark::internal::Benchmark* benchmark) {
-    benchmark->ArgName("profile")->Arg(0)->Arg(1);
+    benchmark->ArgName("profile")->Arg(0)->Arg(1)->ComputeStatistics(
+        "min", [](const std::vector<double>& runs) { return *std::min_element(runs.begin(), runs.end()); });
 }
 
 BENCHMARK(EnablePolicyWalk)->Apply(Profiles);
+BENCHMARK(EnableReasonsOfEveryControl)->Apply(Profiles);
 
 }  // namespace
 }  // namespace vor::bench

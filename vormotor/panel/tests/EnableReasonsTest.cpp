@@ -149,91 +149,161 @@ INSTANTIATE_TEST_SUITE_P(
     Cases, Wording,
     ::testing::Values(
         WordingCase{"Operable", "servo", nullptr, nullptr, "MotorStyleCombo", std::nullopt, {}},
-        WordingCase{"AccessLevel", "servo", nullptr, kLevel(2), "MotorStyleCombo", std::nullopt,
+        WordingCase{"AccessLevel",
+                    "servo",
+                    nullptr,
+                    kLevel(2),
+                    "MotorStyleCombo",
+                    std::nullopt,
                     {"needs access level 3, the current level is 2"}},
-        WordingCase{"ContainingFrame", "servo", nullptr, kLevel(0), "ParamItem", 15,
+        WordingCase{"ContainingFrame",
+                    "servo",
+                    nullptr,
+                    kLevel(0),
+                    "ParamItem",
+                    15,
                     {"the frame \"Vector Torque Loop Tuning\" is disabled: needs access level 1, the current level "
                      "is 0"}},
-        WordingCase{"PanelDisabled", "servo", nullptr, [](SimDrive&, MotorForm& panel) { panel.SetEnabled(false); },
-                    "CommutationLbl", std::nullopt, {"the panel is disabled by the application"}},
-        WordingCase{"PanelDisabledAndLevel", "servo", nullptr,
+        WordingCase{"PanelDisabled",
+                    "servo",
+                    nullptr,
+                    [](SimDrive&, MotorForm& panel) { panel.SetEnabled(false); },
+                    "CommutationLbl",
+                    std::nullopt,
+                    {"the panel is disabled by the application"}},
+        WordingCase{"PanelDisabledAndLevel",
+                    "servo",
+                    nullptr,
                     [](SimDrive& drive, MotorForm& panel) {
                         drive.SetAccessLevel(2);
                         panel.SetEnabled(false);
                     },
-                    "ConfigRadioGrp", 4,
+                    "ConfigRadioGrp",
+                    4,
                     {"the panel is disabled by the application", "needs access level 3, the current level is 2"}},
-        WordingCase{"VoiceCoil", "servo", nullptr, kMotorType(6), "ConfigRadioGrp", 3,
+        WordingCase{"VoiceCoil",
+                    "servo",
+                    nullptr,
+                    kMotorType(6),
+                    "ConfigRadioGrp",
+                    3,
                     {"the motor type Voice Coil has no commutation invert"}},
-        WordingCase{"VoiceCoilSensors", "servo", nullptr, kMotorType(6), "SensorlessRadioGrp", std::nullopt,
+        WordingCase{"VoiceCoilSensors",
+                    "servo",
+                    nullptr,
+                    kMotorType(6),
+                    "SensorlessRadioGrp",
+                    std::nullopt,
                     {"the motor type Voice Coil has no choice between sensors and sensorless start"}},
-        WordingCase{"OneMicrostep", "stepper", nullptr,
+        WordingCase{"OneMicrostep",
+                    "stepper",
+                    nullptr,
                     [](SimDrive& drive, MotorForm&) {
                         drive.SetMicrostepChoices({{200, "200 (full step)"}});
                         drive.RaiseTimerTick();
                     },
-                    "MicrostepCombo", std::nullopt, {"the drive offers only one microstep setting"}},
-        WordingCase{"ParameterLockLevel", "stepper", nullptr,
+                    "MicrostepCombo",
+                    std::nullopt,
+                    {"the drive offers only one microstep setting"}},
+        WordingCase{"ParameterLockLevel",
+                    "stepper",
+                    nullptr,
                     [](SimDrive& drive, MotorForm& panel) {
                         drive.RaiseTimerTick();
                         drive.SetLockLevel(204, 5);
                         panel.SetEnabled(true);
                     },
-                    "MicrostepCombo", std::nullopt, {"parameter 204 needs lock level 5, the access level is 3"}},
-        WordingCase{"MissingMotorConfiguration", "servo", [](Profile& p) { RemoveParameters(p, {170}); }, nullptr,
-                    "HallNumberFrame", std::nullopt, {"the drive has no parameter 170"}},
+                    "MicrostepCombo",
+                    std::nullopt,
+                    {"parameter 204 needs lock level 5, the access level is 3"}},
+        WordingCase{"MissingMotorConfiguration",
+                    "servo",
+                    [](Profile& p) { RemoveParameters(p, {170}); },
+                    nullptr,
+                    "HallNumberFrame",
+                    std::nullopt,
+                    {"the drive has no parameter 170"}},
         WordingCase{"UnboundEditor", "servo", nullptr, nullptr, "ParamItem", 2, {"the drive has no parameter 201"}},
-        WordingCase{"CommModeLocked", "servo", nullptr,
+        WordingCase{"CommModeLocked",
+                    "servo",
+                    nullptr,
                     [](SimDrive& drive, MotorForm& panel) {
                         drive.SetFieldEditable(170, "Commutation Mode", false);
                         panel.SetEnabled(true);
                     },
-                    "ConfigRadioGrp", 3, {"the drive does not let the commutation mode be changed now"}},
-        WordingCase{"CommOptionAsText", "servo", nullptr,
+                    "ConfigRadioGrp",
+                    3,
+                    {"the drive does not let the commutation mode be changed now"}},
+        WordingCase{"CommOptionAsText",
+                    "servo",
+                    nullptr,
                     [](SimDrive& drive, MotorForm& panel) {
                         drive.RaiseTimerTick();
                         drive.SetCommModeSelectable(false);
                         panel.SetEnabled(true);
                     },
-                    "CommModeCombo", std::nullopt, {"the drive network shows the commutation option as text only"}},
-        WordingCase{"CommutationMode1", "servo", nullptr,
+                    "CommModeCombo",
+                    std::nullopt,
+                    {"the drive network shows the commutation option as text only"}},
+        WordingCase{"CommutationMode1",
+                    "servo",
+                    nullptr,
                     [](SimDrive& drive, MotorForm& panel) {
                         drive.SetField(170, "Commutation Mode", 1);
                         panel.SetEnabled(true);
                     },
-                    "BitDisplayLbl", std::nullopt,
+                    "BitDisplayLbl",
+                    std::nullopt,
                     {"the commutation mode \"State Chk On, Seq Chk On, Thermal Chk Off\" shows no sensor state"}},
-        WordingCase{"SensorlessStart", "servo", nullptr,
+        WordingCase{"SensorlessStart",
+                    "servo",
+                    nullptr,
                     [](SimDrive& drive, MotorForm&) {
                         drive.SetField(170, "Commutation Mode", 14);
                         drive.RaiseTimerTick();
                     },
-                    "HallLbl", std::nullopt,
+                    "HallLbl",
+                    std::nullopt,
                     {"the motor is set to start without sensors, so the Hall sensor state does not apply"}},
-        WordingCase{"NoNode", "servo", nullptr,
+        WordingCase{"NoNode",
+                    "servo",
+                    nullptr,
                     [](SimDrive& drive, MotorForm& panel) {
                         panel.AttachControl(drive.Network(), nullptr, nullptr, "", "");
                         panel.SetEnabled(true);
                     },
-                    "MotorStyleCombo", std::nullopt, {"no drive is attached to the panel"}},
-        WordingCase{"Released", "servo", nullptr,
+                    "MotorStyleCombo",
+                    std::nullopt,
+                    {"no drive is attached to the panel"}},
+        WordingCase{"Released",
+                    "servo",
+                    nullptr,
                     [](SimDrive& drive, MotorForm& panel) {
                         drive.SetAccessLevel(2);
                         panel.ReleaseControl();
                     },
-                    "MotorStyleCombo", std::nullopt, {"the panel is not attached to a drive network"}},
+                    "MotorStyleCombo",
+                    std::nullopt,
+                    {"the panel is not attached to a drive network"}},
         // The list is rebuilt on the tick after the attach, and a rebuild does not run the walk.
-        WordingCase{"NotRechecked", "servo", nullptr, [](SimDrive& drive, MotorForm&) { drive.RaiseTimerTick(); },
-                    "CommModeCombo", std::nullopt,
+        WordingCase{"NotRechecked",
+                    "servo",
+                    nullptr,
+                    [](SimDrive& drive, MotorForm&) { drive.RaiseTimerTick(); },
+                    "CommModeCombo",
+                    std::nullopt,
                     {"the panel has not checked this control again since the drive's last change; it will on the "
                      "next change of the access level or of the panel's enabled state"}},
-        WordingCase{"NotReadable", "servo", nullptr,
+        WordingCase{"NotReadable",
+                    "servo",
+                    nullptr,
                     [](SimDrive& drive, MotorForm& panel) {
                         drive.SetField(170, "Motor Type", 6);
                         panel.SetEnabled(true);
                         drive.Faults().FailEveryCall("Field.Value", {170, "Motor Type"});
                     },
-                    "SensorlessRadioGrp", std::nullopt,
+                    "SensorlessRadioGrp",
+                    std::nullopt,
                     {"the drive did not answer when the panel last checked this control, so it keeps its earlier "
                      "state"}}),
     [](const ::testing::TestParamInfo<WordingCase>& info) { return info.param.label; });
