@@ -1,8 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
+#include <optional>
 #include <string>
-#include <tuple>
 #include <vector>
 
 #include "vormotor/panel/tests/PanelFixture.h"
@@ -103,14 +104,78 @@ TEST_F(EnableReasons, ChangeNothingWriteNothingAndTraceNothing) {
     }
 }
 
+// The drive's and the host's changes after the attach that the wording cases start from.
+using Setup = std::function<void(SimDrive&, MotorForm&)>;
+
+Setup AtLevel(std::int32_t level) {
+    return [level](SimDrive& drive, MotorForm&) { drive.SetAccessLevel(level); };
+}
+Setup WithMotorType(std::int32_t code) {
+    return [code](SimDrive& drive, MotorForm& panel) {
+        drive.SetField(170, "Motor Type", code);
+        panel.SetEnabled(true);
+    };
+}
+Setup WithCommutationMode(std::int32_t code) {
+    return [code](SimDrive& drive, MotorForm& panel) {
+        drive.SetField(170, "Commutation Mode", code);
+        drive.RaiseTimerTick();
+        panel.SetEnabled(true);
+    };
+}
+void PanelDisabled(SimDrive&, MotorForm& panel) {
+    panel.SetEnabled(false);
+}
+void PanelDisabledAtLevel2(SimDrive& drive, MotorForm& panel) {
+    drive.SetAccessLevel(2);
+    panel.SetEnabled(false);
+}
+void OneMicrostep(SimDrive& drive, MotorForm&) {
+    drive.SetMicrostepChoices({{200, "200 (full step)"}});
+    drive.RaiseTimerTick();
+}
+void MicrostepsLockedAt5(SimDrive& drive, MotorForm& panel) {
+    drive.RaiseTimerTick();
+    drive.SetLockLevel(204, 5);
+    panel.SetEnabled(true);
+}
+void CommModeLocked(SimDrive& drive, MotorForm& panel) {
+    drive.SetFieldEditable(170, "Commutation Mode", false);
+    panel.SetEnabled(true);
+}
+void CommOptionAsText(SimDrive& drive, MotorForm& panel) {
+    drive.RaiseTimerTick();
+    drive.SetCommModeSelectable(false);
+    panel.SetEnabled(true);
+}
+void NoNode(SimDrive& drive, MotorForm& panel) {
+    panel.AttachControl(drive.Network(), nullptr, nullptr, "", "");
+    panel.SetEnabled(true);
+}
+void ReleasedAtLevel2(SimDrive& drive, MotorForm& panel) {
+    drive.SetAccessLevel(2);
+    panel.ReleaseControl();
+}
+// The list is rebuilt on the tick after the attach, and a rebuild does not run the walk.
+void ListRebuilt(SimDrive& drive, MotorForm&) {
+    drive.RaiseTimerTick();
+}
+void MotorTypeUnreadable(SimDrive& drive, MotorForm& panel) {
+    drive.SetField(170, "Motor Type", 6);
+    panel.SetEnabled(true);
+    drive.Faults().FailEveryCall("Field.Value", {170, "Motor Type"});
+}
+void WithoutMotorConfiguration(Profile& profile) {
+    RemoveParameters(profile, {170});
+}
+
 struct WordingCase {
     std::string label;
-    std::string profile;
-    std::function<void(Profile&)> editProfile;
-    std::function<void(SimDrive&, MotorForm&)> afterAttach;
-    std::string control;
-    std::optional<std::int32_t> index;
+    std::string control;  // NAME or NAME(I)
     std::vector<std::string> reasons;
+    Setup setup = nullptr;
+    std::string profile = "servo";
+    std::function<void(Profile&)> editProfile = nullptr;
 };
 
 void PrintTo(const WordingCase& c, std::ostream* out) {
@@ -127,185 +192,82 @@ TEST_P(Wording, NamesTheRuleAndItsFalseConditions) {
     }
     UseDrive(profile);
     Attach();
-    if (c.afterAttach) {
-        c.afterAttach(*drive, *panel);
+    if (c.setup) {
+        c.setup(*drive, *panel);
     }
-    Control& control = c.index ? Find(c.control, *c.index) : Find(c.control);
-    EXPECT_EQ(Texts(control), c.reasons);
-    EXPECT_EQ(control.EffectiveEnabled(), c.reasons.empty());
+    const auto& controls = panel->GetForm().Controls();
+    const auto control = std::find_if(controls.begin(), controls.end(),
+                                      [&](Control* candidate) { return NameOf(*candidate) == c.control; });
+    ASSERT_NE(control, controls.end());
+    EXPECT_EQ(Texts(**control), c.reasons);
+    EXPECT_EQ((*control)->EffectiveEnabled(), c.reasons.empty());
 }
-
-const auto kLevel = [](std::int32_t level) {
-    return [level](SimDrive& drive, MotorForm&) { drive.SetAccessLevel(level); };
-};
-const auto kMotorType = [](std::int32_t code) {
-    return [code](SimDrive& drive, MotorForm& panel) {
-        drive.SetField(170, "Motor Type", code);
-        panel.SetEnabled(true);
-    };
-};
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, Wording,
     ::testing::Values(
-        WordingCase{"Operable", "servo", nullptr, nullptr, "MotorStyleCombo", std::nullopt, {}},
-        WordingCase{"AccessLevel",
-                    "servo",
-                    nullptr,
-                    kLevel(2),
-                    "MotorStyleCombo",
-                    std::nullopt,
-                    {"needs access level 3, the current level is 2"}},
-        WordingCase{"ContainingFrame",
-                    "servo",
-                    nullptr,
-                    kLevel(0),
-                    "ParamItem",
-                    15,
-                    {"the frame \"Vector Torque Loop Tuning\" is disabled: needs access level 1, the current level "
-                     "is 0"}},
-        WordingCase{"PanelDisabled",
-                    "servo",
-                    nullptr,
-                    [](SimDrive&, MotorForm& panel) { panel.SetEnabled(false); },
-                    "CommutationLbl",
-                    std::nullopt,
-                    {"the panel is disabled by the application"}},
+        WordingCase{"Operable", "MotorStyleCombo", {}},
+        WordingCase{"AccessLevel", "MotorStyleCombo", {"needs access level 3, the current level is 2"}, AtLevel(2)},
+        WordingCase{
+            "ContainingFrame",
+            "ParamItem(15)",
+            {"the frame \"Vector Torque Loop Tuning\" is disabled: needs access level 1, the current level is 0"},
+            AtLevel(0)},
+        WordingCase{"PanelDisabled", "CommutationLbl", {"the panel is disabled by the application"}, PanelDisabled},
         WordingCase{"PanelDisabledAndLevel",
-                    "servo",
-                    nullptr,
-                    [](SimDrive& drive, MotorForm& panel) {
-                        drive.SetAccessLevel(2);
-                        panel.SetEnabled(false);
-                    },
-                    "ConfigRadioGrp",
-                    4,
-                    {"the panel is disabled by the application", "needs access level 3, the current level is 2"}},
+                    "ConfigRadioGrp(4)",
+                    {"the panel is disabled by the application", "needs access level 3, the current level is 2"},
+                    PanelDisabledAtLevel2},
         WordingCase{"VoiceCoil",
-                    "servo",
-                    nullptr,
-                    kMotorType(6),
-                    "ConfigRadioGrp",
-                    3,
-                    {"the motor type Voice Coil has no commutation invert"}},
+                    "ConfigRadioGrp(3)",
+                    {"the motor type Voice Coil has no commutation invert"},
+                    WithMotorType(6)},
         WordingCase{"VoiceCoilSensors",
-                    "servo",
-                    nullptr,
-                    kMotorType(6),
                     "SensorlessRadioGrp",
-                    std::nullopt,
-                    {"the motor type Voice Coil has no choice between sensors and sensorless start"}},
-        WordingCase{"OneMicrostep",
-                    "stepper",
-                    nullptr,
-                    [](SimDrive& drive, MotorForm&) {
-                        drive.SetMicrostepChoices({{200, "200 (full step)"}});
-                        drive.RaiseTimerTick();
-                    },
-                    "MicrostepCombo",
-                    std::nullopt,
-                    {"the drive offers only one microstep setting"}},
+                    {"the motor type Voice Coil has no choice between sensors and sensorless start"},
+                    WithMotorType(6)},
+        WordingCase{
+            "OneMicrostep", "MicrostepCombo", {"the drive offers only one microstep setting"}, OneMicrostep, "stepper"},
         WordingCase{"ParameterLockLevel",
-                    "stepper",
-                    nullptr,
-                    [](SimDrive& drive, MotorForm& panel) {
-                        drive.RaiseTimerTick();
-                        drive.SetLockLevel(204, 5);
-                        panel.SetEnabled(true);
-                    },
                     "MicrostepCombo",
-                    std::nullopt,
-                    {"parameter 204 needs lock level 5, the access level is 3"}},
+                    {"parameter 204 needs lock level 5, the access level is 3"},
+                    MicrostepsLockedAt5,
+                    "stepper"},
         WordingCase{"MissingMotorConfiguration",
-                    "servo",
-                    [](Profile& p) { RemoveParameters(p, {170}); },
-                    nullptr,
                     "HallNumberFrame",
-                    std::nullopt,
-                    {"the drive has no parameter 170"}},
-        WordingCase{"UnboundEditor", "servo", nullptr, nullptr, "ParamItem", 2, {"the drive has no parameter 201"}},
+                    {"the drive has no parameter 170"},
+                    nullptr,
+                    "servo",
+                    WithoutMotorConfiguration},
+        WordingCase{"UnboundEditor", "ParamItem(2)", {"the drive has no parameter 201"}},
         WordingCase{"CommModeLocked",
-                    "servo",
-                    nullptr,
-                    [](SimDrive& drive, MotorForm& panel) {
-                        drive.SetFieldEditable(170, "Commutation Mode", false);
-                        panel.SetEnabled(true);
-                    },
-                    "ConfigRadioGrp",
-                    3,
-                    {"the drive does not let the commutation mode be changed now"}},
+                    "ConfigRadioGrp(3)",
+                    {"the drive does not let the commutation mode be changed now"},
+                    CommModeLocked},
         WordingCase{"CommOptionAsText",
-                    "servo",
-                    nullptr,
-                    [](SimDrive& drive, MotorForm& panel) {
-                        drive.RaiseTimerTick();
-                        drive.SetCommModeSelectable(false);
-                        panel.SetEnabled(true);
-                    },
                     "CommModeCombo",
-                    std::nullopt,
-                    {"the drive network shows the commutation option as text only"}},
+                    {"the drive network shows the commutation option as text only"},
+                    CommOptionAsText},
         WordingCase{"CommutationMode1",
-                    "servo",
-                    nullptr,
-                    [](SimDrive& drive, MotorForm& panel) {
-                        drive.SetField(170, "Commutation Mode", 1);
-                        panel.SetEnabled(true);
-                    },
                     "BitDisplayLbl",
-                    std::nullopt,
-                    {"the commutation mode \"State Chk On, Seq Chk On, Thermal Chk Off\" shows no sensor state"}},
+                    {"the commutation mode \"State Chk On, Seq Chk On, Thermal Chk Off\" shows no sensor state"},
+                    WithCommutationMode(1)},
         WordingCase{"SensorlessStart",
-                    "servo",
-                    nullptr,
-                    [](SimDrive& drive, MotorForm&) {
-                        drive.SetField(170, "Commutation Mode", 14);
-                        drive.RaiseTimerTick();
-                    },
                     "HallLbl",
-                    std::nullopt,
-                    {"the motor is set to start without sensors, so the Hall sensor state does not apply"}},
-        WordingCase{"NoNode",
-                    "servo",
-                    nullptr,
-                    [](SimDrive& drive, MotorForm& panel) {
-                        panel.AttachControl(drive.Network(), nullptr, nullptr, "", "");
-                        panel.SetEnabled(true);
-                    },
-                    "MotorStyleCombo",
-                    std::nullopt,
-                    {"no drive is attached to the panel"}},
-        WordingCase{"Released",
-                    "servo",
-                    nullptr,
-                    [](SimDrive& drive, MotorForm& panel) {
-                        drive.SetAccessLevel(2);
-                        panel.ReleaseControl();
-                    },
-                    "MotorStyleCombo",
-                    std::nullopt,
-                    {"the panel is not attached to a drive network"}},
-        // The list is rebuilt on the tick after the attach, and a rebuild does not run the walk.
+                    {"the motor is set to start without sensors, so the Hall sensor state does not apply"},
+                    WithCommutationMode(14)},
+        WordingCase{"NoNode", "MotorStyleCombo", {"no drive is attached to the panel"}, NoNode},
+        WordingCase{"Released", "MotorStyleCombo", {"the panel is not attached to a drive network"}, ReleasedAtLevel2},
         WordingCase{"NotRechecked",
-                    "servo",
-                    nullptr,
-                    [](SimDrive& drive, MotorForm&) { drive.RaiseTimerTick(); },
                     "CommModeCombo",
-                    std::nullopt,
                     {"the panel has not checked this control again since the drive's last change; it will on the "
-                     "next change of the access level or of the panel's enabled state"}},
+                     "next change of the access level or of the panel's enabled state"},
+                    ListRebuilt},
         WordingCase{"NotReadable",
-                    "servo",
-                    nullptr,
-                    [](SimDrive& drive, MotorForm& panel) {
-                        drive.SetField(170, "Motor Type", 6);
-                        panel.SetEnabled(true);
-                        drive.Faults().FailEveryCall("Field.Value", {170, "Motor Type"});
-                    },
                     "SensorlessRadioGrp",
-                    std::nullopt,
                     {"the drive did not answer when the panel last checked this control, so it keeps its earlier "
-                     "state"}}),
+                     "state"},
+                    MotorTypeUnreadable}),
     [](const ::testing::TestParamInfo<WordingCase>& info) { return info.param.label; });
 
 }  // namespace
