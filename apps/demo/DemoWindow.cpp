@@ -33,14 +33,7 @@ DemoWindow::DemoWindow(std::unique_ptr<SimDrive> drive, QWidget* parent)
     splitter->setStretchFactor(0, 1);
     splitter->setCollapsible(0, false);
     m_reasonTips = new DisabledReasonTips(
-        *m_view, m_panel->GetForm(),
-        [this](Control& control) {
-            std::vector<std::string> texts;
-            for (const EnableReason& reason : m_panel->EnableReasons(control)) {
-                texts.push_back(reason.text);
-            }
-            return texts;
-        },
+        *m_view, m_panel->GetForm(), [this](Control& control) { return ReasonTexts(m_panel->EnableReasons(control)); },
         [this](Control& control, const std::vector<std::string>& reasons) { ShowWhy(control, reasons); });
     statusBar()->showMessage("Point at or click a greyed-out control to see why it cannot be changed.");
 

@@ -446,10 +446,7 @@ void ScriptHost::State(const Arguments&) {
 // Whether the user can operate a control, and if not, why.
 void ScriptHost::Why(const Arguments& arguments) {
     Control& control = Named(ParseControlRef(arguments[0].text));
-    auto reasons = nlohmann::ordered_json::array();
-    for (const EnableReason& reason : Panel().EnableReasons(control)) {
-        reasons.push_back(reason.text);
-    }
+    const nlohmann::ordered_json reasons = ReasonTexts(Panel().EnableReasons(control));
     const std::string name =
         control.Index() ? control.Name() + "(" + std::to_string(*control.Index()) + ")" : control.Name();
     Print({{"name", name}, {"enabled", control.EffectiveEnabled()}, {"reasons", reasons}});

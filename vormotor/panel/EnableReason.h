@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace vor {
 
@@ -13,5 +14,14 @@ struct EnableReason {
 
     bool operator==(const EnableReason&) const = default;
 };
+
+// Just the words, for hosts that show them.
+inline std::vector<std::string> ReasonTexts(const std::vector<EnableReason>& reasons) {
+    std::vector<std::string> texts;
+    for (const EnableReason& reason : reasons) {
+        texts.push_back(reason.text);
+    }
+    return texts;
+}
 
 }  // namespace vor

@@ -22,14 +22,6 @@ std::string NameOf(const Control& control) {
 
 class EnableReasons : public PanelTest {
 protected:
-    std::vector<std::string> Texts(Control& control) {
-        std::vector<std::string> texts;
-        for (const EnableReason& reason : panel->EnableReasons(control)) {
-            texts.push_back(reason.text);
-        }
-        return texts;
-    }
-
     // Controls whose explanation disagrees with what the walk did: operable with a reason
     // against it, not operable without one from its rules.
     std::vector<std::string> Disagreements() {
@@ -199,7 +191,7 @@ TEST_P(Wording, NamesTheRuleAndItsFalseConditions) {
     const auto control = std::find_if(controls.begin(), controls.end(),
                                       [&](Control* candidate) { return NameOf(*candidate) == c.control; });
     ASSERT_NE(control, controls.end());
-    EXPECT_EQ(Texts(**control), c.reasons);
+    EXPECT_EQ(ReasonTexts(panel->EnableReasons(**control)), c.reasons);
     EXPECT_EQ((*control)->EffectiveEnabled(), c.reasons.empty());
 }
 

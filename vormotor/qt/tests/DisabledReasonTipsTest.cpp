@@ -27,14 +27,7 @@ protected:
         panel = MotorForm::Create();
         view = std::make_unique<PanelView>(panel->GetForm());
         tips = new DisabledReasonTips(
-            *view, panel->GetForm(),
-            [this](Control& control) {
-                std::vector<std::string> texts;
-                for (const EnableReason& reason : panel->EnableReasons(control)) {
-                    texts.push_back(reason.text);
-                }
-                return texts;
-            },
+            *view, panel->GetForm(), [this](Control& control) { return ReasonTexts(panel->EnableReasons(control)); },
             [this](Control& control, const std::vector<std::string>& reasons) {
                 clicks.emplace_back(control.Name(), reasons);
             });
