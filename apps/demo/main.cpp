@@ -12,7 +12,6 @@
 #include "apps/host/BuiltinProfiles.h"
 #include "apps/host/ScriptLine.h"
 #include "vormotor/drivesim/ProfileLoader.h"
-#include "vormotor/editors/EditorClasses.h"
 
 namespace {
 
@@ -76,7 +75,6 @@ int main(int argc, char** argv) {
     }
     QApplication app(argc, argv);
     try {
-        vor::EditorClasses::Register();
         auto drive = LoadDrive(options.profile);
         drive->Motion().SetSpeed(options.speed);
         if (options.accessLevel) {

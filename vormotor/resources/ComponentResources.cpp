@@ -1,5 +1,6 @@
 #include "vormotor/resources/ComponentResources.h"
 
+#include "vormotor/Version.h"
 #include "vormotor/resources/EnableReasonStrings.h"
 
 namespace vor {
