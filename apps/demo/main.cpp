@@ -12,6 +12,7 @@
 #include "apps/host/BuiltinProfiles.h"
 #include "apps/host/ScriptLine.h"
 #include "vormotor/drivesim/ProfileLoader.h"
+#include "vormotor/netdrive/NetLink.h"
 
 namespace {
 
@@ -75,12 +76,22 @@ int main(int argc, char** argv) {
     }
     QApplication app(argc, argv);
     try {
-        auto drive = LoadDrive(options.profile);
-        drive->Motion().SetSpeed(options.speed);
-        if (options.accessLevel) {
-            drive->SetAccessLevel(*options.accessLevel);
+        std::unique_ptr<vor::SimDrive> drive;
+        std::shared_ptr<vor::netdrive::NetLink> link;
+        if (options.connect.empty()) {
+            drive = LoadDrive(options.profile);
+            drive->Motion().SetSpeed(options.speed);
+            if (options.accessLevel) {
+                drive->SetAccessLevel(*options.accessLevel);
+            }
+        } else {
+            // The drive, its motor and its side belong to the server; the window shows the link's copy.
+            auto connected = vor::netdrive::NetLink::Connect(vor::netdrive::LinkOptions::FromEndpoint(options.connect));
+            drive = std::move(connected.drive);
+            link = std::move(connected.link);
         }
         vor::demo::DemoWindow window(std::move(drive));
+        window.Side().setEnabled(link == nullptr);
         window.Start();
         return options.screenshot.empty() ? QApplication::exec() : Screenshot(window, options);
     } catch (const std::exception& failure) {
