@@ -75,6 +75,27 @@ std::string Profile(const std::string& parameters, const std::string& more = "")
 
 const std::string kParam41 = R"({"number": 41, "key": "Ke", "name": "Ke", "value": 1})";
 
+std::string Repeated(const std::string& text, std::size_t times) {
+    std::string result;
+    for (std::size_t i = 0; i < times; ++i) {
+        result += text;
+    }
+    return result;
+}
+
+// An array nested `depth` levels deep.
+std::string Nested(std::size_t depth) {
+    return Repeated("[", depth) + Repeated("]", depth);
+}
+
+// A parameter 41 whose `key` is `value`.
+std::string Param41With(const std::string& key, const std::string& value) {
+    return Profile(R"({"number": 41, "key": "Ke", "name": "Ke", "value": 1, ")" + key + R"(": )" + value + "}");
+}
+
+const std::string kLong(100000, 'x');
+const std::string kLongQuoted = "\"" + std::string(59, 'x') + "...";
+
 class MalformedProfile : public ::testing::TestWithParam<Malformed> {};
 
 TEST_P(MalformedProfile, IsRefusedWithFilePlaceAndProblem) {
@@ -84,6 +105,7 @@ TEST_P(MalformedProfile, IsRefusedWithFilePlaceAndProblem) {
     } catch (const Error& error) {
         EXPECT_EQ(error.Number(), ProfileLoader::kErrorNumber);
         EXPECT_EQ(error.Description(), GetParam().message);
+        EXPECT_LE(error.Description().size(), 300u);
     }
 }
 
@@ -138,14 +160,82 @@ INSTANTIATE_TEST_SUITE_P(
                   Profile(kParam41, R"(, "motorTypes": [{"code": 1, "name": "a"}, {"code": 1, "name": "b"}])"),
                   "bad.json: motorTypes[1].code: duplicate code (first at motorTypes[0])"},
         Malformed{"mistyped flag", Profile(kParam41, R"(, "node": {"online": "yes"})"),
-                  "bad.json: node.online: expected true or false, found \"yes\""}));
+                  "bad.json: node.online: expected true or false, found \"yes\""},
+        // The root object and 31 arrays are as deep as a profile may go.
+        Malformed{"name nested 20000 deep", R"({"name": )" + Nested(20000) + "}",
+                  "bad.json: line 1, column 41: name" + Repeated("[0]", 31) + ": nested deeper than 32 levels"},
+        Malformed{"value nested 20000 deep",
+                  Profile(R"({"number": 41, "key": "Ke", "name": "Ke", "value": )" + Nested(20000) + "}"),
+                  "bad.json: line 1, column 110: parameters[0].value" + Repeated("[0]", 29) +
+                      ": nested deeper than 32 levels"},
+        Malformed{"value as deep as allowed",
+                  Profile(R"({"number": 41, "key": "Ke", "name": "Ke", "value": )" + Nested(29) + "}"),
+                  "bad.json: parameters[0].value: expected a number, found array"},
+        Malformed{"value beyond a double", Profile(R"({"number": 41, "key": "Ke", "name": "Ke", "value": 1e400})"),
+                  "bad.json: line 1, column 86: parameters[0].value: number overflow parsing '1e400'"},
+        Malformed{"number above 2^64", Profile(R"({"number": 18446744073709551615, "key": "Ke", "name": "Ke",
+                                                   "value": 1})"),
+                  "bad.json: parameters[0].number: expected a whole number from -2147483648 to 2147483647, found "
+                  "18446744073709551615"},
+        Malformed{"number of 2^63", Profile(R"({"number": 9223372036854775808, "key": "Ke", "name": "Ke",
+                                                "value": 1})"),
+                  "bad.json: parameters[0].number: expected a whole number from -2147483648 to 2147483647, found "
+                  "9223372036854775808"},
+        Malformed{"number of 2^32 + 41", Profile(R"({"number": 4294967337, "key": "Ke", "name": "Ke", "value": 1})"),
+                  "bad.json: parameters[0].number: expected a whole number from -2147483648 to 2147483647, found "
+                  "4294967337"},
+        Malformed{"access level above 2^64", Profile(kParam41, R"(, "network": {"accessLevel": 18446744073709551615})"),
+                  "bad.json: network.accessLevel: expected a whole number from -2147483648 to 2147483647, found "
+                  "18446744073709551615"},
+        Malformed{"node state of 2^31", Profile(kParam41, R"(, "node": {"nodeState": 2147483648})"),
+                  "bad.json: node.nodeState: expected a whole number from -2147483648 to 2147483647, found "
+                  "2147483648"},
+        Malformed{"lock level below -2^31", Param41With("lockLevel", "-2147483649"),
+                  "bad.json: parameters[0].lockLevel: expected a whole number from -2147483648 to 2147483647, found "
+                  "-2147483649"},
+        Malformed{"hall code above 2^64", Profile(kParam41, R"(, "motion": {"hallSequence": [1, 3, 2, 6, 4,
+                                                                             18446744073709551615]})"),
+                  "bad.json: motion.hallSequence[5]: expected a whole number from -2147483648 to 2147483647, found "
+                  "18446744073709551615"},
+        Malformed{"duplicate key at the top", R"({"name": "t", "name": "u", "parameters": []})",
+                  "bad.json: line 1, column 20: name: duplicate key (first at line 1, column 7)"},
+        Malformed{
+            "duplicate key in a parameter",
+            Profile("\n" + kParam41 + ",\n" + R"({"number": 42, "key": "K", "name": "K", "value": 1, "value": 2})"),
+            "bad.json: line 3, column 59: parameters[1].value: duplicate key (first at line 3, column 47)"},
+        Malformed{"field from bit 2^31 - 1", Profile(R"({"number": 170, "key": "C", "name": "C", "value": 0,
+                              "fields": [{"name": "f", "firstBit": 2147483647, "width": 2}]})"),
+                  "bad.json: parameters[0].fields[0].firstBit: bits 2147483647 to 2147483648 do not lie within bits 0 "
+                  "to 31"},
+        Malformed{"long number beyond a double", Param41With("text", std::string(100000, '1')),
+                  "bad.json: line 1, column 100092: parameters[0].text: number overflow parsing '" +
+                      std::string(135, '1') + "..."},
+        Malformed{"long text where a number belongs",
+                  Profile(R"({"number": 41, "key": "Ke", "name": "Ke", "value": ")" + kLong + "\"}"),
+                  "bad.json: parameters[0].value: expected a number, found " + kLongQuoted},
+        Malformed{"long unknown key", Param41With(kLong, "1"),
+                  "bad.json: parameters[0]." + std::string(60, 'x') + "...: unknown field"},
+        Malformed{"long character cut whole", Param41With("text", "[\"" + Repeated("\u00e9", 100) + "\"]"),
+                  "bad.json: parameters[0].text: expected a text, found array"},
+        Malformed{"long unterminated text", R"({"name": ")" + kLong,
+                  "bad.json: line 1, column 100011: syntax error while parsing value - invalid string: missing closing "
+                  "quote; last read: '\"" +
+                      std::string(73, 'x') + "..."},
+        Malformed{"larger than allowed", std::string(16 * 1024 * 1024 + 1, ' '),
+                  "bad.json: larger than 16777216 bytes"}));
 
-TEST(ProfileLoader, MissingFileIsNamed) {
-    try {
-        ProfileLoader::LoadFile("/nonexistent/drive.json");
-        FAIL();
-    } catch (const Error& error) {
-        EXPECT_EQ(error.Description(), "/nonexistent/drive.json: cannot be read");
+TEST(ProfileLoader, FileThatIsNoProfileIsNamed) {
+    const std::pair<std::string, std::string> cases[] = {
+        {"/nonexistent/drive.json", "/nonexistent/drive.json: cannot be read"},
+        {VOR_PROFILE_DIR, VOR_PROFILE_DIR ": a folder, not a profile file"},
+    };
+    for (const auto& [path, message] : cases) {
+        try {
+            ProfileLoader::LoadFile(path);
+            ADD_FAILURE() << path << " loaded";
+        } catch (const Error& error) {
+            EXPECT_EQ(error.Description(), message);
+        }
     }
 }
 
