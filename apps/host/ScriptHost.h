@@ -33,6 +33,11 @@ public:
     // Runs one line; returns whether it succeeded.
     bool RunLine(const std::string& line, std::int32_t lineNumber);
 
+    // Bounds that keep every command short (docs/host.md).
+    static constexpr std::int64_t kMaxTicks = 10000;
+    static constexpr std::int32_t kMaxTurnSteps = 10000;
+    static constexpr std::int32_t kMaxSurfaceTwips = 1000000;
+
 private:
     using Arguments = std::vector<Word>;
     struct Command {

@@ -1,4 +1,5 @@
 // vormotor-host: runs the motor settings panel on a simulated drive from a script.
+#include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <memory>
@@ -52,6 +53,11 @@ int main(int argc, char** argv) {
         vor::host::ScriptHost host(LoadDrive(profile), std::cout);
         if (scriptPath.empty()) {
             return host.Run(std::cin, strict) ? 0 : 1;
+        }
+        std::error_code unknown;
+        if (std::filesystem::is_directory(scriptPath, unknown)) {
+            std::cerr << "vormotor-host: " << scriptPath << ": a folder, not a script\n";
+            return 2;
         }
         std::ifstream script(scriptPath);
         if (!script) {
