@@ -13,6 +13,8 @@ namespace {
 
 // The library's messages quote the token they stopped at, which may be a whole file long.
 constexpr std::size_t kMaxLibraryMessageChars = 160;
+// A path as deep as allowed, of long keys, is cut to its end: the innermost part says most.
+constexpr std::size_t kMaxPathBytes = 200;
 
 // "line L, column C" of the last of the first `consumed` bytes; lines and columns count from 1.
 std::string TextPlace(const std::string& text, std::size_t consumed) {
@@ -124,7 +126,14 @@ private:
                 path += (path.empty() ? "" : ".") + Excerpt(level.key);
             }
         }
-        return path;
+        if (path.size() <= kMaxPathBytes) {
+            return path;
+        }
+        std::size_t start = path.size() - kMaxPathBytes;
+        while ((static_cast<unsigned char>(path[start]) & 0xC0) == 0x80) {
+            ++start;
+        }
+        return "..." + path.substr(start);
     }
 
     [[noreturn]] void RefuseHere(const std::string& problem) {

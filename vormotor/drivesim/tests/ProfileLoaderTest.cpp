@@ -224,6 +224,23 @@ INSTANTIATE_TEST_SUITE_P(
         Malformed{"larger than allowed", std::string(16 * 1024 * 1024 + 1, ' '),
                   "bad.json: larger than 16777216 bytes"}));
 
+// Objects nested as deep as allowed under keys of 100 characters: the place keeps its innermost end.
+TEST(ProfileLoader, ALongPlaceIsCutToItsEnd) {
+    const std::string key = "\"" + std::string(99, 'k') + "z\": ";
+    const std::string text =
+        R"({"name": )" + Repeated("{" + key, 30) + R"({}, "d": 1, "d": 2)" + Repeated("}", 30) + "}";
+    try {
+        ProfileLoader::Parse(text, "bad.json");
+        FAIL() << "loaded";
+    } catch (const Error& error) {
+        const std::string& message = error.Description();
+        EXPECT_TRUE(message.starts_with("bad.json: line 1, column 3174: ...k")) << message;
+        EXPECT_TRUE(message.ends_with(std::string(59, 'k') + "....d: duplicate key (first at line 1, column 3166)"))
+            << message;
+        EXPECT_LE(message.size(), 300u);
+    }
+}
+
 TEST(ProfileLoader, FileThatIsNoProfileIsNamed) {
     const std::pair<std::string, std::string> cases[] = {
         {"/nonexistent/drive.json", "/nonexistent/drive.json: cannot be read"},
