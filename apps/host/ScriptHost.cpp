@@ -151,8 +151,8 @@ Control& ScriptHost::UserReachable(const ControlRef& ref) const {
 }
 
 void ScriptHost::Print(const nlohmann::ordered_json& json) {
-    // Texts that come from the panel are printed even if they are not valid UTF-8, so that an
-    // answer (an error message above all) never fails itself.
+    // Script lines are checked to be UTF-8, but not every text is: VersionStr names the host's
+    // folder, whatever its bytes. A bad byte prints as U+FFFD rather than failing the answer.
     m_out << json.dump(-1, ' ', false, nlohmann::ordered_json::error_handler_t::replace) << '\n';
 }
 
