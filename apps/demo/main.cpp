@@ -11,7 +11,6 @@
 #include "apps/demo/DemoWindow.h"
 #include "apps/host/BuiltinProfiles.h"
 #include "vormotor/drivesim/ProfileLoader.h"
-#include "vormotor/editors/EditorClasses.h"
 
 namespace {
 
@@ -65,7 +64,6 @@ int main(int argc, char** argv) {
     }
     QApplication app(argc, argv);
     try {
-        vor::EditorClasses::Register();
         auto drive = LoadDrive(options.profile);
         drive->Motion().SetSpeed(options.speed);
         vor::demo::DemoWindow window(std::move(drive));

@@ -9,7 +9,6 @@
 #include "apps/host/BuiltinProfiles.h"
 #include "apps/host/ScriptHost.h"
 #include "vormotor/drivesim/ProfileLoader.h"
-#include "vormotor/editors/EditorClasses.h"
 
 namespace {
 
@@ -49,7 +48,6 @@ int main(int argc, char** argv) {
     }
 
     try {
-        vor::EditorClasses::Register();
         vor::host::ScriptHost host(LoadDrive(profile), std::cout);
         if (scriptPath.empty()) {
             return host.Run(std::cin, strict) ? 0 : 1;

@@ -28,7 +28,8 @@ namespace vor {
 // it, and releases it; everything else happens in answer to events.
 class MotorForm final : public UIuserControl, public std::enable_shared_from_this<MotorForm> {
 public:
-    // Runs the initialise step.
+    // Registers the editor controls the form is built from, unless the host registered its own
+    // under their class names, and runs the initialise step.
     static std::shared_ptr<MotorForm> Create();
     // Runs the terminate step.
     ~MotorForm() override;

@@ -1,5 +1,7 @@
 #include "vormotor/resources/ComponentResources.h"
 
+#include "vormotor/Version.h"
+
 namespace vor {
 
 const StringTable& ComponentStrings() {
