@@ -22,6 +22,8 @@ using profile_loader::Describe;
 using profile_loader::Excerpt;
 using profile_loader::Json;
 using profile_loader::Refuse;
+using profile_loader::RefuseAt;
+using profile_loader::Source;
 
 template <class T>
 struct JsonType;
@@ -58,10 +60,10 @@ struct JsonType<std::string> {
 // holds must be read; what is left over is an unknown (probably misspelt) key.
 class ObjectReader {
 public:
-    ObjectReader(const Json& object, std::string place, const std::string& file)
-        : m_object(object), m_place(std::move(place)), m_file(file) {
+    ObjectReader(const Json& object, std::string place, const Source& source)
+        : m_object(object), m_place(std::move(place)), m_source(source) {
         if (!m_object.is_object()) {
-            Refuse(m_file, m_place, std::string("expected an object, found ") + m_object.type_name());
+            Fail("", std::string("expected an object, found ") + m_object.type_name());
         }
     }
 
@@ -79,7 +81,7 @@ public:
         std::vector<ObjectReader> objects;
         const Json* array = Array(key, required);
         for (std::size_t i = 0; array != nullptr && i < array->size(); ++i) {
-            objects.emplace_back((*array)[i], Place(key) + "[" + std::to_string(i) + "]", m_file);
+            objects.emplace_back((*array)[i], Place(key) + "[" + std::to_string(i) + "]", m_source);
         }
         return objects;
     }
@@ -89,8 +91,8 @@ public:
         const Json* array = Array(key, true);
         for (std::size_t i = 0; i < array->size(); ++i) {
             if (!JsonType<std::int32_t>::Is((*array)[i])) {
-                Refuse(m_file, Place(key) + "[" + std::to_string(i) + "]",
-                       std::string("expected ") + JsonType<std::int32_t>::kName + ", found " + Describe((*array)[i]));
+                Fail(key + "[" + std::to_string(i) + "]",
+                     std::string("expected ") + JsonType<std::int32_t>::kName + ", found " + Describe((*array)[i]));
             }
             numbers.push_back((*array)[i].get<std::int32_t>());
         }
@@ -102,7 +104,7 @@ public:
         if (value == nullptr) {
             return std::nullopt;
         }
-        return ObjectReader(*value, Place(key), m_file);
+        return ObjectReader(*value, Place(key), m_source);
     }
 
     bool Has(const std::string& key) const { return m_object.contains(key); }
@@ -111,13 +113,14 @@ public:
     void Done() const {
         for (const auto& item : m_object.items()) {
             if (!m_used.contains(item.key())) {
-                Refuse(m_file, Place(Excerpt(item.key())), "unknown field");
+                RefuseAt(m_source, Place(item.key()), "unknown field", Place(Excerpt(item.key())));
             }
         }
     }
 
     [[noreturn]] void Fail(const std::string& key, const std::string& problem) const {
-        Refuse(m_file, key.empty() ? m_place : Place(key), problem);
+        const std::string place = Place(key);
+        RefuseAt(m_source, place, problem, place);
     }
 
     std::string Place(const std::string& key) const {
@@ -128,6 +131,11 @@ public:
     }
 
 private:
+    // A key that is not there has no line of its own: the line is the object's.
+    [[noreturn]] void Missing(const std::string& key) const {
+        RefuseAt(m_source, m_place, "missing field", Place(key));
+    }
+
     const Json* Find(const std::string& key) {
         m_used.insert(key);
         const auto found = m_object.find(key);
@@ -138,7 +146,7 @@ private:
         const Json* array = Find(key);
         if (array == nullptr) {
             if (required) {
-                Fail(key, "missing field");
+                Missing(key);
             }
             return nullptr;
         }
@@ -153,7 +161,7 @@ private:
         const Json* value = Find(key);
         if (value == nullptr) {
             if (fallback == nullptr) {
-                Fail(key, "missing field");
+                Missing(key);
             }
             return *fallback;
         }
@@ -165,7 +173,7 @@ private:
 
     const Json& m_object;
     std::string m_place;
-    const std::string& m_file;
+    const Source& m_source;
     std::set<std::string> m_used;
 };
 
@@ -344,8 +352,8 @@ void ReadNetworkAndNode(ObjectReader& root, Profile& profile) {
     }
 }
 
-Profile ReadProfile(const Json& document, const std::string& file) {
-    ObjectReader root(document, "", file);
+Profile ReadProfile(const Json& document, const Source& source) {
+    ObjectReader root(document, "", source);
     Profile profile;
     profile.name = root.Required<std::string>("name");
     ReadNetworkAndNode(root, profile);
@@ -397,7 +405,7 @@ Profile ProfileLoader::LoadFile(const std::string& path) {
 }
 
 Profile ProfileLoader::Parse(const std::string& text, const std::string& fileName) {
-    return ReadProfile(profile_loader::ParseJson(text, fileName), fileName);
+    return ReadProfile(profile_loader::ParseJson(text, fileName), Source{text, fileName});
 }
 
 }  // namespace vor

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <map>
+#include <optional>
 #include <sstream>
 #include <vector>
 
@@ -16,13 +17,23 @@ constexpr std::size_t kMaxLibraryMessageChars = 160;
 // A path as deep as allowed, of long keys, is cut to its end: the innermost part says most.
 constexpr std::size_t kMaxPathBytes = 200;
 
-// "line L, column C" of the last of the first `consumed` bytes; lines and columns count from 1.
-std::string TextPlace(const std::string& text, std::size_t consumed) {
+struct TextPosition {
+    std::size_t line;
+    std::size_t column;
+};
+
+// The line and column of the last of the first `consumed` bytes; both count from 1.
+TextPosition PositionOf(const std::string& text, std::size_t consumed) {
     const std::size_t end = std::min(consumed == 0 ? 0 : consumed - 1, text.size());
     const auto line = 1 + std::count(text.begin(), text.begin() + static_cast<std::ptrdiff_t>(end), '\n');
     const auto lineStart = text.rfind('\n', end == 0 ? 0 : end - 1);
     const auto column = end - (lineStart == std::string::npos || end == 0 ? 0 : lineStart + 1) + 1;
-    return "line " + std::to_string(line) + ", column " + std::to_string(column);
+    return {static_cast<std::size_t>(line), column};
+}
+
+std::string TextPlace(const std::string& text, std::size_t consumed) {
+    const TextPosition position = PositionOf(text, consumed);
+    return "line " + std::to_string(position.line) + ", column " + std::to_string(position.column);
 }
 
 std::string ExcerptOf(const std::string& text, std::size_t maxChars) {
@@ -56,6 +67,18 @@ public:
     StrictParse(const std::string& text, const std::string& fileName)
         : m_text(text), m_file(fileName), m_stream(text) {}
 
+    // How far the text is read when the value at `path` begins (its first character, or its end for
+    // a single value); none when no value has that path.
+    std::optional<std::size_t> Locate(const std::string& path) {
+        m_wanted = &path;
+        try {
+            Run();
+        } catch (const Found& found) {
+            return found.consumed;
+        }
+        return std::nullopt;
+    }
+
     Json Run() {
         try {
             return Json::parse(m_stream, [this](int, Json::parse_event_t event, Json& parsed) {
@@ -70,6 +93,10 @@ public:
     }
 
 private:
+    struct Found {
+        std::size_t consumed;
+    };
+
     struct Level {
         bool array = false;
         std::size_t index = 0;
@@ -79,6 +106,10 @@ private:
 
     void Follow(Json::parse_event_t event, const Json& parsed) {
         using Event = Json::parse_event_t;
+        const bool valueBegins = event == Event::object_start || event == Event::array_start || event == Event::value;
+        if (m_wanted != nullptr && valueBegins && Path(false) == *m_wanted) {
+            throw Found{Consumed()};
+        }
         switch (event) {
             case Event::object_start:
             case Event::array_start:
@@ -117,16 +148,17 @@ private:
         return static_cast<std::size_t>(std::streamoff(m_stream.rdbuf()->pubseekoff(0, std::ios::cur, std::ios::in)));
     }
 
-    std::string Path() const {
+    // The path of the value being read, as the loader names places; `shown` for a message.
+    std::string Path(bool shown) const {
         std::string path;
         for (const Level& level : m_levels) {
             if (level.array) {
                 path += "[" + std::to_string(level.index) + "]";
             } else if (!level.key.empty()) {
-                path += (path.empty() ? "" : ".") + Excerpt(level.key);
+                path += (path.empty() ? "" : ".") + (shown ? Excerpt(level.key) : level.key);
             }
         }
-        if (path.size() <= kMaxPathBytes) {
+        if (!shown || path.size() <= kMaxPathBytes) {
             return path;
         }
         std::size_t start = path.size() - kMaxPathBytes;
@@ -137,7 +169,7 @@ private:
     }
 
     [[noreturn]] void RefuseHere(const std::string& problem) {
-        const std::string path = Path();
+        const std::string path = Path(true);
         Refuse(m_file, TextPlace(m_text, Consumed()) + (path.empty() ? "" : ": " + path), problem);
     }
 
@@ -145,6 +177,7 @@ private:
     const std::string& m_file;
     std::istringstream m_stream;
     std::vector<Level> m_levels;
+    const std::string* m_wanted = nullptr;
 };
 
 }  // namespace
@@ -154,6 +187,13 @@ Json ParseJson(const std::string& text, const std::string& fileName) {
         Refuse(fileName, "", "larger than " + std::to_string(kMaxTextBytes) + " bytes");
     }
     return StrictParse(text, fileName).Run();
+}
+
+void RefuseAt(const Source& source, const std::string& path, const std::string& problem, const std::string& shownPath) {
+    // Only the line: the parser notices a single value at its end, or a character past it.
+    const auto consumed = StrictParse(source.text, source.file).Locate(path);
+    const std::string line = consumed ? "line " + std::to_string(PositionOf(source.text, *consumed).line) : "";
+    Refuse(source.file, line + (line.empty() || shownPath.empty() ? "" : ": ") + shownPath, problem);
 }
 
 void Refuse(const std::string& file, const std::string& place, const std::string& problem) {

@@ -18,6 +18,18 @@ inline constexpr std::size_t kMaxQuotedChars = 60;
 // too large for a double, and a text above kMaxTextBytes.
 Json ParseJson(const std::string& text, const std::string& fileName);
 
+// A profile's text and the name of its file.
+struct Source {
+    const std::string& text;
+    const std::string& file;
+};
+
+// Raises the loader's error for the value at `path` of a document read from `source`:
+// "FILE: line L: PATH: PROBLEM", without the line when no value has that path (a missing key).
+// `shownPath` is how the message shows the path.
+[[noreturn]] void RefuseAt(const Source& source, const std::string& path, const std::string& problem,
+                           const std::string& shownPath);
+
 // Raises the loader's error "FILE: PLACE: PROBLEM".
 [[noreturn]] void Refuse(const std::string& file, const std::string& place, const std::string& problem);
 
