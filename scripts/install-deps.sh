@@ -7,7 +7,7 @@ set -euo pipefail
 packages=(
   cmake ninja-build g++ pkg-config
   googletest libgtest-dev libgmock-dev
-  nlohmann-json3-dev
+  nlohmann-json3-dev libmodbus-dev
   libsqlite3-dev libbenchmark-dev
   qt6-base-dev fonts-liberation
 )

@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # The registry class against the real Windows registry API: cross-builds the registry tests and
 # vormotor-reg with mingw-w64, runs them under Wine (headless, in a fresh prefix below the build
-# folder), then round-trips a key tree: vormotor-reg export -> Wine's reg import -> reg export ->
-# vormotor-reg import, which must give back the same string values.
+# folder): the same test cases as on the portable store, then round trips of every value type
+# through Wine's regedit in both directions.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root="$PWD"
@@ -29,33 +29,47 @@ wine "$build/registry/registry_tests.exe"
 wine "$build/reg/regtool_tests.exe"
 wine "$build/registry/bench/registry_timing.exe" 200  # smoke size; run without arguments for the real figures
 
-# Round trip. Texts without double quotes: the text layout cannot carry them.
+# Round trips through Wine's regedit, both ways, with every value type, quotes and backslashes in
+# names and texts, a value longer than 9,999 bytes, non-ASCII names and data and a 255-character
+# key name (the same file tool-test.sh round-trips on the portable store):
+#   ours -> Wine: vormotor-reg export --utf16, regedit /s, regedit /e, vormotor-reg import: the same values;
+#   Wine -> ours: Wine's export, vormotor-reg import and export --utf16, regedit /s and /e: the same file.
 work="$build/roundtrip"
 rm -rf "$work" && mkdir -p "$work" && cd "$work"
+fixture="$root/vormotor/registry/tests/data/all-types.reg"
 key='HKEY_CURRENT_USER\Software\VorRoundTrip'
-{
-    printf 'Windows Registry Editor Version 5.00\r\n\r\n[%s]\r\n' "$key"
-    printf '"Path"="C:\\\\Motor\\\\Axis 1"\r\n"Plain"="Axis = [x]; 100%%"\r\n"Empty"=""\r\n"Trail"="ends with \\\\"\r\n'
-    for sub in 1 2 3; do
-        printf '\r\n[%s\\Axis %s]\r\n"Gain"="%s.5"\r\n"UNC"="\\\\\\\\server\\\\share"\r\n' "$key" "$sub" "$sub"
-        printf '\r\n[%s\\Axis %s\\Limits]\r\n"Max"="%s000"\r\n' "$key" "$sub" "$sub"
-    done
-} > source.reg
-"$tool" --store first.db import source.reg
-"$tool" --store first.db export "$key" saved.reg
-wine reg import saved.reg
-wine "$build/reg/vormotor-reg.exe" export "$key" windows-tool.reg
-# A value of another type in Wine's export must not come back as a string.
-wine reg add "$key" /v Count /t REG_DWORD /d 5 /f >/dev/null
-wine reg export "$key" wine.reg /y
-grep -aq 'd.w.o.r.d.:' wine.reg || { echo "round trip: no DWORD in Wine's export" >&2; exit 1; }
+fail() { echo "round trip: $*" >&2; exit 1; }
+# Wine keeps values sorted and wraps hex lines its own way: compare "section|value" with continuations joined.
+pairs() {
+    iconv -f "$2" -t UTF-8 "$1" | tr -d '\r' | sed -e ':a' -e '/\\$/{N;s/\\\n  //;ba}' |
+        awk '/^\[/ { section = $0; print section; next } /^["@]/ { print section "|" $0 }' | LC_ALL=C sort
+}
+reimport() {  # file: replaces the key in Wine's registry with the file's
+    wine reg delete "$key" /f >/dev/null 2>&1 || true
+    wine regedit /s "$1"
+}
+"$tool" --store first.db import "$fixture"
+"$tool" --store first.db export --utf16 "$key" ours.reg
+reimport ours.reg
+wine regedit /e wine.reg "$key"
 "$tool" --store second.db import wine.reg
+pairs "$fixture" UTF-8 > fixture.txt
 "$tool" --store second.db export "$key" back.reg
+pairs back.reg UTF-8 | diff -u fixture.txt - | cut -c1-200 || fail "values changed on the way through Wine's regedit"
+"$tool" --store second.db export --utf16 "$key" ours-again.reg
+reimport ours-again.reg
+wine regedit /e wine-again.reg "$key"
+cmp wine.reg wine-again.reg || fail "Wine's export changed on the way through vormotor-reg"
+echo "round trip: $(grep -c '|' fixture.txt) values in $(grep -vc '|' fixture.txt) keys came back unchanged both ways"
 
-# Value order differs (Wine keeps values sorted), so compare "section|value line" pairs.
-pairs() { tr -d '\r' < "$1" | awk '/^\[/ { section = $0; print section; next } /^"/ { print section "|" $0 }' | sort; }
-pairs saved.reg > saved.txt
-for image in back.reg windows-tool.reg; do
-    pairs "$image" | diff -u saved.txt - || { echo "round trip: $image differs from saved.reg" >&2; exit 1; }
-done
-echo "round trip: $(grep -c '|' saved.txt) values in $(grep -vc '|' saved.txt) keys came back unchanged"
+# The Windows build reads the same key through the ANSI functions: all but the text outside the
+# ANSI code page, which those functions cannot carry, and its import says which line that is.
+wine "$build/reg/vormotor-reg.exe" export --utf16 "$key" windows-tool.reg
+pairs windows-tool.reg UTF-16 | grep -v '|"Gr' | diff -u <(grep -v '|"Gr' fixture.txt) - | cut -c1-200 ||
+    fail "the Windows build exported other values"
+if wine "$build/reg/vormotor-reg.exe" import wine.reg 2> windows-import.txt; then
+    fail "the Windows build imported text its code page cannot hold"
+fi
+grep -q "holds UTF-16 text that the registry's code page cannot hold" windows-import.txt ||
+    fail "$(cat windows-import.txt)"
+echo "round trip: the Windows build agrees and refuses what its code page cannot hold"

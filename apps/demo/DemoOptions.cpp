@@ -31,6 +31,8 @@ DemoOptions DemoOptions::Parse(const std::vector<std::string>& arguments) {
         const std::string& value = arguments[++i];
         if (option == "--profile") {
             options.profile = value;
+        } else if (option == "--connect") {
+            options.connect = value;
         } else if (option == "--screenshot") {
             options.screenshot = value;
         } else if (option == "--speed") {

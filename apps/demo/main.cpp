@@ -11,6 +11,7 @@
 #include "apps/demo/DemoWindow.h"
 #include "apps/host/BuiltinProfiles.h"
 #include "vormotor/drivesim/ProfileLoader.h"
+#include "vormotor/netdrive/NetLink.h"
 
 namespace {
 
@@ -64,9 +65,19 @@ int main(int argc, char** argv) {
     }
     QApplication app(argc, argv);
     try {
-        auto drive = LoadDrive(options.profile);
-        drive->Motion().SetSpeed(options.speed);
+        std::unique_ptr<vor::SimDrive> drive;
+        std::shared_ptr<vor::netdrive::NetLink> link;
+        if (options.connect.empty()) {
+            drive = LoadDrive(options.profile);
+            drive->Motion().SetSpeed(options.speed);
+        } else {
+            // The drive, its motor and its side belong to the server; the window shows the link's copy.
+            auto connected = vor::netdrive::NetLink::Connect(vor::netdrive::LinkOptions::FromEndpoint(options.connect));
+            drive = std::move(connected.drive);
+            link = std::move(connected.link);
+        }
         vor::demo::DemoWindow window(std::move(drive));
+        window.Side().setEnabled(link == nullptr);
         window.Start();
         return options.screenshot.empty() ? QApplication::exec() : Screenshot(window, options);
     } catch (const std::exception& failure) {

@@ -111,6 +111,9 @@ bool ScriptHost::RunLine(const std::string& line, std::int32_t lineNumber) {
             return true;
         }
         const Word verb = words.front();
+        if (m_remote && !verb.quoted && (verb.text.starts_with("drive.") || verb.text == "writes")) {
+            return m_remote(line, lineNumber);
+        }
         words.erase(words.begin());
         const auto found = Commands().find(verb.text);
         if (verb.quoted || found == Commands().end()) {

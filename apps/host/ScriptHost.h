@@ -38,6 +38,11 @@ public:
     static constexpr std::int32_t kMaxTurnSteps = 10000;
     static constexpr std::int32_t kMaxSurfaceTwips = 1000000;
 
+    // For a drive elsewhere: its side of a script (drive.* and writes) goes to `remote`, which
+    // prints the answers and returns whether the line succeeded.
+    using RemoteDrive = std::function<bool(const std::string& line, std::int32_t lineNumber)>;
+    void SetRemoteDrive(RemoteDrive remote) { m_remote = std::move(remote); }
+
 private:
     using Arguments = std::vector<Word>;
     struct Command {
@@ -100,6 +105,7 @@ private:
     void Print(const nlohmann::ordered_json& json);
 
     std::unique_ptr<SimDrive> m_drive;
+    RemoteDrive m_remote;
     std::ostream& m_out;
     std::shared_ptr<MotorForm> m_panel;
 

@@ -1,4 +1,5 @@
 // vormotor-host: runs the motor settings panel on a simulated drive from a script.
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
@@ -9,13 +10,17 @@
 #include "apps/host/BuiltinProfiles.h"
 #include "apps/host/ScriptHost.h"
 #include "vormotor/drivesim/ProfileLoader.h"
+#include "vormotor/netdrive/ControlClient.h"
+#include "vormotor/netdrive/NetLink.h"
 
 namespace {
 
 constexpr std::string_view kUsage =
-    "usage: vormotor-host [--profile servo|stepper|FILE] [--strict] [SCRIPT]\n"
+    "usage: vormotor-host [--profile servo|stepper|FILE | --connect HOST:PORT [--control-port PORT]]\n"
+    "                     [--strict] [SCRIPT]\n"
     "Runs the commands of SCRIPT (standard input when absent) against the motor panel on a\n"
-    "simulated drive; see docs/host.md.\n";
+    "simulated drive, or on the drive a vormotor-drive serves at HOST:PORT; see docs/host.md and\n"
+    "docs/link.md.\n";
 
 std::unique_ptr<vor::SimDrive> LoadDrive(const std::string& profile) {
     if (const auto text = vor::host::BuiltinProfile(profile)) {
@@ -24,16 +29,39 @@ std::unique_ptr<vor::SimDrive> LoadDrive(const std::string& profile) {
     return vor::SimDrive::Load(profile);
 }
 
+// The panel on a drive across the link; the script's drive side goes through the server's
+// control channel (the drive's port + 1 unless given).
+std::unique_ptr<vor::host::ScriptHost> ConnectHost(const std::string& endpoint, int controlPort) {
+    const auto options = vor::netdrive::LinkOptions::FromEndpoint(endpoint);
+    auto connected = vor::netdrive::NetLink::Connect(options);
+    auto control = std::make_shared<vor::netdrive::ControlClient>(
+        options.host, controlPort > 0 ? controlPort : options.port + 1, options.timeout);
+    auto host = std::make_unique<vor::host::ScriptHost>(std::move(connected.drive), std::cout);
+    host->SetRemoteDrive([control, link = connected.link](const std::string& line, std::int32_t lineNumber) {
+        const auto answer = control->Run(line, lineNumber);
+        std::cout << answer.output;
+        link->PollNow();
+        return answer.succeeded;
+    });
+    return host;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     std::string profile = "servo";
     std::string scriptPath;
     bool strict = false;
+    std::string connect;
+    int controlPort = 0;
     for (int i = 1; i < argc; ++i) {
         const std::string_view argument = argv[i];
         if (argument == "--profile" && i + 1 < argc) {
             profile = argv[++i];
+        } else if (argument == "--connect" && i + 1 < argc) {
+            connect = argv[++i];
+        } else if (argument == "--control-port" && i + 1 < argc) {
+            controlPort = std::atoi(argv[++i]);
         } else if (argument == "--strict") {
             strict = true;
         } else if (argument == "--help" || argument == "-h") {
@@ -48,7 +76,10 @@ int main(int argc, char** argv) {
     }
 
     try {
-        vor::host::ScriptHost host(LoadDrive(profile), std::cout);
+        const auto hostPointer = connect.empty()
+                                     ? std::make_unique<vor::host::ScriptHost>(LoadDrive(profile), std::cout)
+                                     : ConnectHost(connect, controlPort);
+        auto& host = *hostPointer;
         if (scriptPath.empty()) {
             return host.Run(std::cin, strict) ? 0 : 1;
         }

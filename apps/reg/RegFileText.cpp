@@ -1,11 +1,9 @@
 #include "apps/reg/RegFileText.h"
 
-#include <cstdint>
+#include <optional>
 #include <string_view>
 
-#ifdef _WIN32
-#include <windows.h>
-#endif
+#include "vormotor/registry/Utf16Text.h"
 
 namespace vor {
 
@@ -13,100 +11,67 @@ namespace {
 
 constexpr std::string_view Utf16Mark = "\xFF\xFE";
 constexpr std::string_view Utf8Mark = "\xEF\xBB\xBF";
+constexpr std::string_view Utf16LineFeed("\n\0", 2);
 
-std::u16string Utf16Units(std::string_view bytes) {
-    std::u16string units;
-    units.reserve(bytes.size() / 2);
-    for (std::size_t i = 0; i + 1 < bytes.size(); i += 2) {
-        units.push_back(static_cast<char16_t>(static_cast<unsigned char>(bytes[i]) |
-                                              static_cast<unsigned char>(bytes[i + 1]) << 8));
-    }
-    return units;
-}
-
-#ifdef _WIN32
-
-std::string FromUtf16(const std::u16string& units) {
-    if (units.empty()) {
-        return {};
-    }
-    const auto* wide = reinterpret_cast<const wchar_t*>(units.data());
-    const int length = static_cast<int>(units.size());
-    const int size = WideCharToMultiByte(CP_ACP, 0, wide, length, nullptr, 0, nullptr, nullptr);
-    std::string text(size, '\0');
-    WideCharToMultiByte(CP_ACP, 0, wide, length, text.data(), size, nullptr, nullptr);
-    return text;
-}
-
-#else
-
-void AppendUtf8(std::string& text, std::uint32_t code) {
-    if (code < 0x80) {
-        text += static_cast<char>(code);
-    } else if (code < 0x800) {
-        text += static_cast<char>(0xC0 | code >> 6);
-        text += static_cast<char>(0x80 | (code & 0x3F));
-    } else if (code < 0x10000) {
-        text += static_cast<char>(0xE0 | code >> 12);
-        text += static_cast<char>(0x80 | (code >> 6 & 0x3F));
-        text += static_cast<char>(0x80 | (code & 0x3F));
-    } else {
-        text += static_cast<char>(0xF0 | code >> 18);
-        text += static_cast<char>(0x80 | (code >> 12 & 0x3F));
-        text += static_cast<char>(0x80 | (code >> 6 & 0x3F));
-        text += static_cast<char>(0x80 | (code & 0x3F));
-    }
-}
-
-std::string FromUtf16(const std::u16string& units) {
-    constexpr std::uint32_t Replacement = 0xFFFD;
-    std::string text;
-    text.reserve(units.size());
-    for (std::size_t i = 0; i < units.size(); ++i) {
-        const std::uint32_t unit = units[i];
-        const bool high = unit >= 0xD800 && unit < 0xDC00;
-        const bool low = unit >= 0xDC00 && unit < 0xE000;
-        if (high && i + 1 < units.size() && units[i + 1] >= 0xDC00 && units[i + 1] < 0xE000) {
-            AppendUtf8(text, 0x10000 + ((unit - 0xD800) << 10) + (units[++i] - 0xDC00));
-        } else {
-            AppendUtf8(text, high || low ? Replacement : unit);
+// Line number (counted from 0, as in the registry's format errors) of the first line that does not convert.
+template <typename Convert>
+std::size_t FirstBadLine(std::string_view text, std::string_view lineFeed, std::size_t unit, Convert&& convert) {
+    std::size_t line = 0;
+    for (std::size_t start = 0; start < text.size(); ++line) {
+        std::size_t end = text.find(lineFeed, start);
+        while (end != std::string_view::npos && (end - start) % unit != 0) {
+            end = text.find(lineFeed, end + 1);
         }
+        end = end == std::string_view::npos ? text.size() : end + lineFeed.size();
+        if (!convert(text.substr(start, end - start))) {
+            return line;
+        }
+        start = end;
     }
-    return text;
+    return line;
 }
-
-#endif
 
 }  // namespace
 
 std::string RegFileText(const std::string& bytes) {
     const std::string_view view(bytes);
+    std::string text;
     if (view.starts_with(Utf16Mark)) {
-        return FromUtf16(Utf16Units(view.substr(Utf16Mark.size())));
+        const std::string_view units = view.substr(Utf16Mark.size());
+        std::optional<std::string> converted = FromUtf16Le(units);
+        if (!converted) {
+            const std::size_t line = FirstBadLine(units, Utf16LineFeed, 2, FromUtf16Le);
+            throw RegFileError("Line " + std::to_string(line) +
+                               " holds UTF-16 text that the registry's code page cannot hold");
+        }
+        text = std::move(*converted);
+    } else {
+        text = view.starts_with(Utf8Mark) ? bytes.substr(Utf8Mark.size()) : bytes;
     }
-    if (view.starts_with(Utf8Mark)) {
-        return bytes.substr(Utf8Mark.size());
+    if (text.find('\r') != std::string::npos || text.find('\n') == std::string::npos) {
+        return text;
     }
-    return bytes;
+    std::string withCarriageReturns;
+    withCarriageReturns.reserve(text.size() + text.size() / 16);
+    for (char c : text) {
+        if (c == '\n') {
+            withCarriageReturns += '\r';
+        }
+        withCarriageReturns += c;
+    }
+    return withCarriageReturns;
 }
 
-std::string StringValuesOnly(const std::string& text) {
-    constexpr std::string_view LineEnd = "\r\n";
-    std::string kept;
-    kept.reserve(text.size());
-    const std::string_view view(text);
-    for (std::size_t start = 0; start <= view.size();) {
-        const std::size_t end = std::min(view.find(LineEnd, start), view.size());
-        const std::string_view line = view.substr(start, end - start);
-        const std::size_t equals = line.find('=');
-        const bool otherType =
-            line.starts_with('"') && equals != std::string_view::npos && line.substr(equals + 1, 1) != "\"";
-        if (!otherType) {
-            kept.append(line).append(view.substr(end, LineEnd.size()));
-        }
-        start = end + LineEnd.size();
+std::string RegFileBytes(const std::string& text, bool utf16) {
+    if (!utf16) {
+        return text;
     }
-    return kept;
+    const std::optional<std::string> units = ToUtf16Le(text);
+    if (!units) {
+        const std::size_t line = FirstBadLine(text, "\n", 1, ToUtf16Le);
+        throw RegFileError("Line " + std::to_string(line) + " is not valid text in the registry's code page");
+    }
+    return std::string(Utf16Mark) + *units;
 }
 
 }  // namespace vor

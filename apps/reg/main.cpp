@@ -1,19 +1,22 @@
-// vormotor-reg: exports a registry key tree to a .reg text, imports one, lists a key.
+// vormotor-reg: exports a registry key tree to a .reg file, imports one, lists a key.
 #include <array>
 #include <cstdint>
+#include <filesystem>
 #include <fstream>
 #include <functional>
 #include <iostream>
-#include <iterator>
 #include <memory>
-#include <sstream>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "apps/reg/RegEditForm.h"
 #include "apps/reg/RegFileText.h"
 #include "vormotor/core/Error.h"
 #include "vormotor/registry/CRegistry.h"
+#include "vormotor/registry/RegistryErrors.h"
+#include "vormotor/registry/TypedImage.h"
 #ifndef _WIN32
 #include "vormotor/regstore/RegStore.h"
 #endif
@@ -23,10 +26,16 @@ namespace {
 using vor::CRegistry;
 
 constexpr const char* Usage =
-    "usage: vormotor-reg [--store FILE] export ROOT\\PATH FILE   write the key tree as a .reg text (FILE - is stdout)\n"
-    "       vormotor-reg [--store FILE] import FILE             apply a .reg text (FILE - is stdin)\n"
-    "       vormotor-reg [--store FILE] list ROOT\\PATH          print a key's values and sub-keys\n"
-    "ROOT is a root name such as HKEY_CURRENT_USER or its short form HKCU.\n";
+    "usage: vormotor-reg [--store FILE] export [--utf16] ROOT\\PATH FILE   write the key tree as a .reg file\n"
+    "       vormotor-reg [--store FILE] import FILE                      apply a .reg file\n"
+    "       vormotor-reg [--store FILE] list ROOT\\PATH                   print a key's sub-keys and values\n"
+    "       vormotor-reg --help\n"
+    "FILE - is standard input or output. ROOT is a root name such as HKEY_CURRENT_USER or its short\n"
+    "form HKCU. --utf16 writes UTF-16LE with a byte-order mark, as the registry editor does.\n"
+    "Exit status: 0 done, 1 failed or not everything could be carried, 2 usage error.\n";
+
+constexpr int Failed = 1;
+constexpr int UsageStatus = 2;
 
 struct RootName {
     std::string_view longName;
@@ -43,11 +52,17 @@ constexpr std::array<RootName, 7> Roots{{
     {"HKEY_DYN_DATA", "HKDD", vor::reg::DynData},
 }};
 
+// The command line asks for something the program does not do.
 struct UsageError {
     std::string message;
 };
+// The program was asked for the right thing and could not do it.
+struct RunError {
+    std::string message;
+};
 
-void OpenExisting(CRegistry& registry, const std::string& key) {
+// Answers the key's root.
+const RootName& OpenExisting(CRegistry& registry, const std::string& key) {
     const std::string_view full(key);
     const std::string_view root = full.substr(0, full.find('\\'));
     for (const RootName& name : Roots) {
@@ -55,48 +70,107 @@ void OpenExisting(CRegistry& registry, const std::string& key) {
             std::string path(full.substr(std::min(root.size() + 1, full.size())));
             registry.OpenKey(name.hive, path, false);
             if (!registry.IsOpen()) {
-                throw UsageError{"no such key: " + key};
+                throw RunError{"no such key: " + key};
             }
-            return;
+            return name;
         }
     }
     throw UsageError{"unknown root in " + key};
 }
 
+// Whole buffers, not character by character: reading was an eighth of an import's time.
 std::string ReadAll(const std::string& file) {
+    std::ostringstream text;
     if (file == "-") {
-        return std::string(std::istreambuf_iterator<char>(std::cin), {});
+        text << std::cin.rdbuf();
+        return std::move(text).str();
     }
     std::ifstream in(file, std::ios::binary);
     if (!in) {
-        throw UsageError{"cannot read " + file};
+        throw RunError{"cannot read " + file};
     }
-    return std::string(std::istreambuf_iterator<char>(in), {});
+    text << in.rdbuf();
+    return std::move(text).str();
 }
 
-void WriteAll(const std::string& file, const std::string& text) {
+void WriteAll(const std::string& file, const std::string& bytes) {
     if (file == "-") {
-        std::cout.write(text.data(), static_cast<std::streamsize>(text.size()));
+        std::cout.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+        if (!std::cout.flush()) {
+            throw RunError{"cannot write to standard output"};
+        }
         return;
     }
     std::ofstream out(file, std::ios::binary);
-    out.write(text.data(), static_cast<std::streamsize>(text.size()));
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
     if (!out.flush()) {
-        throw UsageError{"cannot write " + file};
+        throw RunError{"cannot write " + file};
     }
 }
 
-void Export(CRegistry& registry, const std::vector<std::string>& args) {
-    OpenExisting(registry, args[0]);
-    WriteAll(args[1], registry.SaveRegistry());
+using Api = std::shared_ptr<vor::RegistryApi>;
+
+struct Arguments {
+    std::vector<std::string> words;
+    bool utf16 = false;
+};
+
+const RootName* RootOf(std::string_view name) {
+    for (const RootName& root : Roots) {
+        if (name == root.longName) {
+            return &root;
+        }
+    }
+    return nullptr;
 }
 
-void Import(CRegistry& registry, const std::vector<std::string>& args) {
-    registry.LoadRegistry(vor::StringValuesOnly(vor::RegFileText(ReadAll(args[0]))));
+// Every value with its type: the file goes through the registry calls, not CRegistry's image, which
+// carries string values only.
+int Export(const Api& api, const Arguments& args) {
+    CRegistry registry(api);
+    const RootName& root = OpenExisting(registry, args.words[0]);
+    vor::TypedImage typed(*api);
+    const std::string image = typed.Save(root.hive, root.longName, registry.CurrentKey());
+    std::string bytes;
+    try {
+        bytes = vor::RegFileBytes(vor::ToRegEditForm(image), args.utf16);
+    } catch (const vor::RegFileError& error) {
+        throw RunError{std::string("cannot write UTF-16: ") + error.what()};
+    }
+    WriteAll(args.words[1], bytes);
+    for (const vor::UncarriedItem& item : typed.Uncarried()) {
+        std::cerr << "vormotor-reg: not carried: [" << item.key << "]"
+                  << (item.wholeKey ? " with its sub-keys" : " value \"" + item.value + "\"") << ": " << item.reason
+                  << "\n";
+    }
+    return typed.Uncarried().empty() ? 0 : Failed;
 }
 
-void List(CRegistry& registry, const std::vector<std::string>& args) {
-    OpenExisting(registry, args[0]);
+int Import(const Api& api, const Arguments& args) {
+    const std::string& file = args.words[0];
+    std::string text;
+    try {
+        text = vor::RegFileText(ReadAll(file));
+    } catch (const vor::RegFileError& error) {
+        throw RunError{file + ": " + error.what()};
+    }
+    const vor::ImageFromRegEdit converted = vor::FromRegEditForm(text);
+    for (const std::string& problem : converted.problems) {
+        std::cerr << "vormotor-reg: " << file << ": " << problem << "\n";
+    }
+    if (!converted.problems.empty()) {
+        throw RunError{file + ": nothing imported"};
+    }
+    vor::TypedImage(*api).Load(converted.image, [](std::string_view name) -> std::optional<std::int32_t> {
+        const RootName* root = RootOf(name);
+        return root == nullptr ? std::nullopt : std::optional<std::int32_t>(root->hive);
+    });
+    return 0;
+}
+
+int List(const Api& api, const Arguments& args) {
+    CRegistry registry(api);
+    OpenExisting(registry, args.words[0]);
     std::vector<std::string> names;
     std::vector<std::string> data;
     std::int32_t count = 0;
@@ -108,38 +182,73 @@ void List(CRegistry& registry, const std::vector<std::string>& args) {
     for (std::int32_t i = 0; i < count; ++i) {
         std::cout << names[i] << '=' << data[i] << '\n';
     }
+    return 0;
 }
 
 struct Command {
     std::string_view name;
     std::size_t arguments;
-    std::function<void(CRegistry&, const std::vector<std::string>&)> run;
+    bool writes;
+    bool takesUtf16;
+    std::function<int(const Api&, const Arguments&)> run;
 };
 
-std::shared_ptr<vor::RegistryApi> Registry(std::vector<std::string>& args) {
-    if (args.size() < 2 || args[0] != "--store") {
-        return vor::DefaultRegistryApi();
-    }
+std::shared_ptr<vor::RegistryApi> Registry(const std::optional<std::string>& store, bool writes) {
 #ifdef _WIN32
-    throw UsageError{"--store is for builds without the Windows registry"};
+    if (store) {
+        throw UsageError{"--store is for builds without the Windows registry"};
+    }
+    (void)writes;
+    return vor::DefaultRegistryApi();
 #else
-    auto store = std::make_shared<vor::RegStore>(args[1]);
-    args.erase(args.begin(), args.begin() + 2);
-    return store;
+    const std::string path = store.value_or(vor::RegStore::DefaultPath());
+    // A command that only reads must not leave a new, empty store behind.
+    if (!writes && !std::filesystem::exists(path)) {
+        throw RunError{"no registry store at " + path};
+    }
+    return std::make_shared<vor::RegStore>(path);
 #endif
 }
 
 int Run(std::vector<std::string> args) {
-    const std::array<Command, 3> commands{{{"export", 2, Export}, {"import", 1, Import}, {"list", 1, List}}};
-    auto api = Registry(args);
-    for (const Command& command : commands) {
-        if (!args.empty() && args[0] == command.name && args.size() == command.arguments + 1) {
-            CRegistry registry(api);
-            command.run(registry, {args.begin() + 1, args.end()});
-            return 0;
-        }
+    const std::array<Command, 3> commands{{
+        {"export", 2, false, true, Export},
+        {"import", 1, true, false, Import},
+        {"list", 1, false, false, List},
+    }};
+    if (args.size() == 1 && (args[0] == "--help" || args[0] == "-h")) {
+        std::cout << Usage;
+        return 0;
     }
-    throw UsageError{""};
+    std::optional<std::string> store;
+    if (args.size() >= 2 && args[0] == "--store") {
+        store = args[1];
+        args.erase(args.begin(), args.begin() + 2);
+    }
+    if (args.empty()) {
+        throw UsageError{"no command"};
+    }
+    for (const Command& command : commands) {
+        if (args[0] != command.name) {
+            continue;
+        }
+        Arguments arguments;
+        for (auto word = args.begin() + 1; word != args.end(); ++word) {
+            if (command.takesUtf16 && *word == "--utf16") {
+                arguments.utf16 = true;
+            } else if (word->starts_with("--")) {
+                throw UsageError{"unknown option " + *word};
+            } else {
+                arguments.words.push_back(*word);
+            }
+        }
+        if (arguments.words.size() != command.arguments) {
+            throw UsageError{std::string(command.name) + " takes " + std::to_string(command.arguments) + " argument" +
+                             (command.arguments == 1 ? "" : "s")};
+        }
+        return command.run(Registry(store, command.writes), arguments);
+    }
+    throw UsageError{"unknown command " + args[0]};
 }
 
 }  // namespace
@@ -148,10 +257,16 @@ int main(int argc, char** argv) {
     try {
         return Run({argv + 1, argv + argc});
     } catch (const UsageError& error) {
-        std::cerr << (error.message.empty() ? "" : "vormotor-reg: " + error.message + "\n") << Usage;
+        std::cerr << "vormotor-reg: " << error.message << "\n" << Usage;
+        return UsageStatus;
+    } catch (const RunError& error) {
+        std::cerr << "vormotor-reg: " << error.message << "\n";
     } catch (const vor::Error& error) {
         std::cerr << "vormotor-reg: " << error.Source() << ": " << error.Description() << " (error 0x" << std::hex
                   << static_cast<std::uint32_t>(error.Number()) << ")\n";
+        if (error.Number() == vor::registry_error::BadLineEnd) {
+            std::cerr << "vormotor-reg: the file mixes line ends; give every line CR LF (for example with unix2dos)\n";
+        }
     }
-    return 1;
+    return Failed;
 }

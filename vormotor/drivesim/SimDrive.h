@@ -82,6 +82,8 @@ public:
     void ClearWrites() noexcept { m_host->ClearWrites(); }
     const std::vector<std::string>& TraceLines() const noexcept { return m_traceSink->Lines(); }
     FaultInjector& Faults() noexcept { return m_host->Faults(); }
+    void SetRelay(std::shared_ptr<ValueHost> relay) noexcept { m_host->SetRelay(std::move(relay)); }
+    std::int32_t TraceFlags() const noexcept { return m_traceSink->Flags(); }
 
 private:
     std::string m_name;

@@ -4,7 +4,24 @@
 
 namespace vor {
 
+void SimHost::Enter(const CallSite& site) {
+    m_faults.Check(site);
+    if (m_relay) {
+        m_relay->Enter(site);
+    }
+}
+
+void SimHost::DriveEnabledWritten(bool enabled) {
+    if (m_relay) {
+        m_relay->Written(CallSite{"Node.SetDriveEnabled"}, enabled ? 1.0 : 0.0);
+    }
+    m_writes.push_back(DriveWrite::DriveEnabled(enabled));
+}
+
 void SimHost::Written(const CallSite& site, double value) {
+    if (m_relay) {
+        m_relay->Written(site, value);
+    }
     // Values without a parameter are the user's own; writing them does not reach the drive.
     if (!site.param) {
         return;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <memory>
 #include <vector>
 
 #include "vormotor/drivesim/DriveWrite.h"
@@ -12,15 +13,20 @@ namespace vor {
 // injected failures and keeps the log of what the drive's user wrote.
 class SimHost final : public ValueHost {
 public:
-    void Enter(const CallSite& site) override { m_faults.Check(site); }
+    void Enter(const CallSite& site) override;
     void Written(const CallSite& site, double value) override;
-    void DriveEnabledWritten(bool enabled) { m_writes.push_back(DriveWrite::DriveEnabled(enabled)); }
+    void DriveEnabledWritten(bool enabled);
+
+    // A drive that stands in for one elsewhere passes every call and write on to the relay,
+    // which may fail them; a write the relay refuses is neither applied nor logged.
+    void SetRelay(std::shared_ptr<ValueHost> relay) noexcept { m_relay = std::move(relay); }
 
     FaultInjector& Faults() noexcept { return m_faults; }
     const std::vector<DriveWrite>& Writes() const noexcept { return m_writes; }
     void ClearWrites() noexcept { m_writes.clear(); }
 
 private:
+    std::shared_ptr<ValueHost> m_relay;
     FaultInjector m_faults;
     std::vector<DriveWrite> m_writes;
 };

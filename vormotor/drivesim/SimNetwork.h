@@ -44,6 +44,7 @@ public:
     }
 
     void DriveSetCommModeSelectable(bool selectable) noexcept { m_commModeSelectable = selectable; }
+    bool DriveCommModeSelectable() const noexcept { return m_commModeSelectable; }
 
 private:
     void Enter(std::string_view operation) const { m_host->Enter(CallSite{operation}); }

@@ -42,10 +42,14 @@ public:
     std::shared_ptr<ValueEntry> Microstep(std::int32_t code) const;
     // Replaces the microstep choices; all of them visible.
     void DriveSetMicrosteps(const std::vector<std::pair<std::int32_t, std::string>>& choices);
+    const std::vector<std::shared_ptr<ValueEntry>>& DriveMotorTypes() const noexcept { return m_motorTypes; }
+    const std::vector<std::shared_ptr<ValueEntry>>& DriveMicrosteps() const noexcept { return m_microsteps; }
     void DriveSetOnline(bool online) noexcept { m_online = online; }
+    bool DriveIsOnline() const noexcept { return m_online; }
     void DriveSetEnabled(bool enabled) noexcept { m_driveEnabled = enabled; }
     bool DriveIsEnabled() const noexcept { return m_driveEnabled; }
     void DriveSetNodeState(std::int32_t state) noexcept { m_nodeState = state; }
+    std::int32_t DriveNodeState() const noexcept { return m_nodeState; }
 
 private:
     void Enter(std::string_view operation, std::optional<std::int32_t> param = std::nullopt) const;

@@ -25,6 +25,7 @@ public:
     }
 
     void SetFlags(std::int32_t flags) noexcept { m_flags = flags; }
+    std::int32_t Flags() const noexcept { return m_flags; }
     const std::vector<std::string>& Lines() const noexcept { return m_lines; }
     void ClearLines() noexcept { m_lines.clear(); }
 

@@ -6,17 +6,16 @@
 #include <utility>
 
 #include "vormotor/core/Error.h"
+#include "vormotor/registry/ImageForm.h"
+#include "vormotor/registry/RegistryErrors.h"
+#include "vormotor/registry/StringImageForm.h"
+#include "vormotor/registry/TextImageWriter.h"
 
 namespace vor {
 
 namespace {
 
-constexpr std::int32_t OperationFailed = error_number::ComponentBase + 2;
-constexpr std::int32_t ImageTooShort = error_number::ComponentBase + 3;
-constexpr std::int32_t SignatureMissing = error_number::ComponentBase + 4;
-constexpr std::int32_t NoEqualSign = error_number::ComponentBase + 5;
-constexpr std::int32_t BadSection = error_number::ComponentBase + 6;
-constexpr std::int32_t SectionsFailed = error_number::ComponentBase + 27050;
+using namespace registry_error;
 
 // Sizes the platform calls are given.
 constexpr std::uint32_t StringBufferLength = 10000;
@@ -71,6 +70,20 @@ void AppendReplacing(std::string& out, std::string_view text, std::string_view f
         start = found + from.size();
     }
     out.append(text, start);
+}
+
+// One buffer per thread: a tree save reads thousands of values, and a fresh 10,000-byte buffer for
+// each would cost more than the reads.
+std::string& ValueBuffer() {
+    thread_local std::string buffer(StringBufferLength, '\0');
+    return buffer;
+}
+
+// A store kept busy by another program is reported as such, not as a failed write.
+void RaiseIfBusy(long result, std::string_view source) {
+    if (result == reg::StoreBusy) {
+        Raise(reg::StoreBusyError, source, reg::StoreBusyText);
+    }
 }
 
 std::string StripTrailingNul(const char* data, std::uint32_t size) {
@@ -135,9 +148,7 @@ void CRegistry::DeleteKey() {
 }
 
 long CRegistry::QueryString(const std::string& name, std::string& text) {
-    // One buffer per thread: a tree save reads thousands of values, and a fresh 10,000-byte buffer
-    // for each would cost more than the reads.
-    thread_local std::string buffer(StringBufferLength, '\0');
+    std::string& buffer = ValueBuffer();
     std::uint32_t size = StringBufferOffered;
     const long result =
         m_api->QueryValueEx(m_key, name.c_str(), nullptr, reinterpret_cast<unsigned char*>(buffer.data()), &size);
@@ -185,6 +196,7 @@ void CRegistry::WriteValue(const std::string& strValueName, const std::string& s
     const long result = m_api->SetValueEx(m_key, strValueName.c_str(), reg::Sz,
                                           reinterpret_cast<const unsigned char*>(strNewValue.data()),
                                           static_cast<std::uint32_t>(strNewValue.size()));
+    RaiseIfBusy(result, "CRegistry:WriteValue");
     if (result != reg::Success) {
         Raise(OperationFailed, "CRegistry:WriteValue",
               "Failed to write new value to " + strValueName + " from Registry.");
@@ -200,6 +212,7 @@ void CRegistry::WriteDWORD(const std::string& strValueName, std::int32_t strDWOR
                                              static_cast<unsigned char>(value >> 16),
                                              static_cast<unsigned char>(value >> 24)};
     const long result = m_api->SetValueEx(m_key, strValueName.c_str(), reg::Dword, bytes.data(), bytes.size());
+    RaiseIfBusy(result, "CRegistry:WriteValue");
     if (result != reg::Success) {
         Raise(OperationFailed, "CRegistry:WriteValue",
               "Failed to write new DWORD value to key '" + strValueName + "' from Registry.");
@@ -211,6 +224,7 @@ void CRegistry::DeleteValue(const std::string& strValueName) {
         Raise(OperationFailed, "CRegistry:DeleteValue", std::string(NoKeyOpen));
     }
     const long result = m_api->DeleteValue(m_key, strValueName.c_str());
+    RaiseIfBusy(result, "CRegistry:DeleteValue");
     if (result != reg::Success && result != reg::FileNotFound) {
         Raise(OperationFailed, "CRegistry:DeleteValue", "Failed to delete value " + strValueName + " from Registry.");
     }
@@ -295,16 +309,30 @@ void CRegistry::EnumerateValuesInto(std::vector<std::string>& names, std::vector
     std::uint32_t longestName = 0;
     m_api->QueryInfoKey(m_key, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &longestName, nullptr, nullptr,
                         nullptr);
+    std::string& buffer = ValueBuffer();
     std::string name;
     for (std::uint32_t index = 0;; ++index) {
         name.assign(longestName + 1, '\0');
         auto nameLength = static_cast<std::uint32_t>(name.size());
-        if (m_api->EnumValue(m_key, index, name.data(), &nameLength, nullptr, nullptr, nullptr) != reg::Success) {
+        // The value comes with its name: no second look-up by name. A value too long for the buffer
+        // is looked up by name after all, which reports it the way reading it would.
+        std::uint32_t size = StringBufferOffered;
+        long result = m_api->EnumValue(m_key, index, name.data(), &nameLength, nullptr,
+                                       reinterpret_cast<unsigned char*>(buffer.data()), &size);
+        std::string text;
+        if (result == reg::Success) {
+            text = StripTrailingNul(buffer.data(), size);
+        } else if (result == reg::MoreData) {
+            nameLength = static_cast<std::uint32_t>(name.size());
+            if (m_api->EnumValue(m_key, index, name.data(), &nameLength, nullptr, nullptr, nullptr) != reg::Success) {
+                return;
+            }
+            name.resize(nameLength);
+            result = QueryString(name, text);
+        } else {
             return;
         }
         name.resize(nameLength);
-        std::string text;
-        const long result = QueryString(name, text);
         ++count;
         names.push_back(name);
         data.push_back(std::move(text));
@@ -337,7 +365,7 @@ bool CRegistry::EnumerateSections(std::vector<std::string>& names, std::int32_t&
 }
 
 std::string CRegistry::SaveRegistry() {
-    RegistryApi::Batch batch(*m_api);
+    RegistryApi::Batch batch(*m_api, RegistryApi::BatchUse::Read);
     std::string text(Signature);
     text += LineEnd;
     AppendRegEntryItem(text);
@@ -345,7 +373,7 @@ std::string CRegistry::SaveRegistry() {
 }
 
 std::string CRegistry::SaveRegEntryItem() {
-    RegistryApi::Batch batch(*m_api);
+    RegistryApi::Batch batch(*m_api, RegistryApi::BatchUse::Read);
     std::string text;
     AppendRegEntryItem(text);
     return text;
@@ -353,36 +381,23 @@ std::string CRegistry::SaveRegEntryItem() {
 
 // Appends to one growing text, so a tree is written in time linear in its size.
 void CRegistry::AppendRegEntryItem(std::string& text) {
-    CRegistry childReader(m_api);
-    text.append(LineEnd)
-        .append("[")
-        .append(RootName(m_hive))
-        .append("\\")
-        .append(m_keyPath)
-        .append("]")
-        .append(LineEnd);
-    std::vector<std::string> names;
-    std::vector<std::string> data;
-    std::int32_t count = 0;
-    EnumerateValues(names, data, count);
-    for (std::int32_t i = 0; i < count; ++i) {
-        text.append("\"").append(names[i]).append("\"=\"");
-        AppendReplacing(text, data[i], "\\", "\\\\");
-        text.append("\"").append(LineEnd);
+    m_uncarried.clear();
+    if (!m_open) {
+        Raise(OperationFailed, "CRegistry:EnumerateValues", std::string(NoKeyOpen));
     }
-    EnumerateSections(names, count);
-    for (std::int32_t j = 0; j < count; ++j) {
-        std::string path = m_keyPath + "\\" + names[j];
-        childReader.OpenKey(m_hive, path, false);
-        childReader.AppendRegEntryItem(text);
-        childReader.CloseKey();
-    }
+    // Opens sub-keys with the access OpenKey would ask for, as the child reader did.
+    const std::uint32_t access = m_hive == reg::LocalMachine ? reg::KeyRead : reg::KeyAllAccess | reg::GenericAll;
+    TextImageWriter(*m_api, access, AppendStringImageLine, m_uncarried)
+        .Append(text, m_key, RootName(m_hive), m_keyPath);
 }
 
 void CRegistry::LoadRegistry(const std::string& registryImage) {
     RegistryApi::Batch batch(*m_api);
+    RaiseIfBusy(batch.Begun(), "CRegistry:LoadRegistry");
     const std::string lastValue = LoadLines(registryImage);
-    if (batch.End() != reg::Success) {
+    const long result = batch.End();
+    RaiseIfBusy(result, "CRegistry:LoadRegistry");
+    if (result != reg::Success) {
         Raise(OperationFailed, "CRegistry:WriteValue", "Failed to write new value to " + lastValue + " from Registry.");
     }
 }
@@ -417,6 +432,11 @@ std::string CRegistry::LoadLines(const std::string& registryImage) {
         if (line.empty()) {
             continue;
         }
+        if ((line.front() == '[' || line.front() == '"') && line.size() > image::MaxLineLength) {
+            Raise(LineTooLong, Source,
+                  "Format Error: line too long.  Line " + std::to_string(i) + "=>'" +
+                      std::string(line.substr(0, image::EchoedLength)) + "...'");
+        }
         if (line.front() == '[') {
             const std::string_view inner = line.size() < 2 ? std::string_view() : line.substr(1, line.size() - 2);
             const std::size_t slash = inner.find('\\');
@@ -424,6 +444,9 @@ std::string CRegistry::LoadLines(const std::string& registryImage) {
                 lineError(BadSection, "Format Error: registry section formatting.", i);
             }
             std::string path(inner.substr(slash + 1));
+            if (image::KeyDepth(path) > image::MaxDepth) {
+                lineError(TooDeep, "Format Error: key too deep.", i);
+            }
             working.OpenKey(RootHive(inner.substr(0, slash), m_hive), path, true);
         } else if (line.front() == '"') {
             const std::size_t equals = line.find('=');

@@ -7,6 +7,7 @@
 
 #include "vormotor/registry/DateTime.h"
 #include "vormotor/registry/RegistryApi.h"
+#include "vormotor/registry/UncarriedItem.h"
 
 namespace vor {
 
@@ -49,6 +50,9 @@ public:
     std::string SaveRegistry();
     std::string SaveRegEntryItem();
     void LoadRegistry(const std::string& registryImage);
+    // What the last SaveRegistry or SaveRegEntryItem did not carry as it is: values left out, values
+    // written as text that loads back as a string value, default values. Empty when the image is whole.
+    const std::vector<UncarriedItem>& Uncarried() const { return m_uncarried; }
 
     std::int32_t Hive() const { return m_hive; }
     bool IsOpen() const { return m_open; }
@@ -84,6 +88,8 @@ private:
 
     // Filled by RefreshKeyInfo, kept across closes.
     KeyInfo m_info;
+
+    std::vector<UncarriedItem> m_uncarried;
 };
 
 }  // namespace vor

@@ -19,14 +19,27 @@ inline constexpr long AccessDenied = 5;
 inline constexpr long InvalidHandle = 6;
 inline constexpr long InvalidParameter = 87;
 inline constexpr long BadPathname = 161;
+// The portable store's answer when another process has held it for longer than a call may wait
+// (the platform's ERROR_BUSY).
+inline constexpr long StoreBusy = 170;
 inline constexpr long MoreData = 234;
 inline constexpr long NoMoreItems = 259;
 inline constexpr long RegistryIoFailed = 1016;
 inline constexpr long KeyDeleted = 1018;
 
+// Errors raised about the registry's own storage, numbered in the component's range.
+inline constexpr std::int32_t StoreBusyError = static_cast<std::int32_t>(0x80040020u);
+inline constexpr std::int32_t StoreUnusableError = static_cast<std::int32_t>(0x80040021u);
+inline constexpr const char* StoreBusyText =
+    "The registry store is busy: another program has been writing to it for longer than this one waits. "
+    "Try again when it has finished.";
+
 // Value types.
 inline constexpr std::uint32_t Sz = 1;
+inline constexpr std::uint32_t ExpandSz = 2;
+inline constexpr std::uint32_t Binary = 3;
 inline constexpr std::uint32_t Dword = 4;
+inline constexpr std::uint32_t MultiSz = 7;
 
 // Access rights.
 inline constexpr std::uint32_t KeySetValue = 0x0002;
@@ -77,17 +90,23 @@ public:
                            std::uint32_t* type, unsigned char* data, std::uint32_t* size) = 0;
     virtual long EnumKey(RegHandle key, std::uint32_t index, char* name, std::uint32_t nameBufferLength) = 0;
 
+    // What a batch does: Read batches see one consistent state of the registry and never keep a writer
+    // waiting (nor wait for one); Write batches hold the right to write for their whole length.
+    enum class BatchUse { Read, Write };
+
     // Groups many calls into one unit of work where the back end can (one transaction in the portable
-    // store); the platform registry has no such thing and ignores it. Calls nest. EndBatch answers
-    // whether the work of the outermost batch was kept.
-    virtual void BeginBatch() {}
+    // store); the platform registry has no such thing and ignores it. Calls nest. BeginBatch answers
+    // whether the batch could begin (StoreBusy when another process kept the store for too long);
+    // EndBatch answers whether the work of the outermost batch was kept.
+    virtual long BeginBatch(BatchUse) { return reg::Success; }
     virtual long EndBatch() { return reg::Success; }
 
     // Scope of one batch. End() reports the outcome; a scope left by an exception ends the batch
-    // quietly, so whatever was done before the failure stays done.
+    // quietly, so whatever was done before the failure stays done. A failure of the back end itself
+    // inside a batch loses the whole batch: its later calls fail too and nothing of it is kept.
     class Batch {
     public:
-        explicit Batch(RegistryApi& api) : m_api(api) { m_api.BeginBatch(); }
+        explicit Batch(RegistryApi& api, BatchUse use = BatchUse::Write) : m_api(api), m_begun(api.BeginBatch(use)) {}
         ~Batch() {
             if (!m_ended) {
                 m_api.EndBatch();
@@ -96,6 +115,7 @@ public:
         Batch(const Batch&) = delete;
         Batch& operator=(const Batch&) = delete;
 
+        long Begun() const { return m_begun; }
         long End() {
             m_ended = true;
             return m_api.EndBatch();
@@ -103,6 +123,7 @@ public:
 
     private:
         RegistryApi& m_api;
+        long m_begun;
         bool m_ended = false;
     };
 };

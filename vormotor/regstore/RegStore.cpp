@@ -19,18 +19,32 @@ constexpr std::int64_t RootCount = 7;
 constexpr std::size_t MaxKeyNameLength = 255;
 constexpr std::uint32_t CreatedNewKey = 1;
 constexpr std::uint32_t OpenedExistingKey = 2;
-// How long a call waits for another process that holds the store.
-constexpr std::chrono::seconds BusyTime{10};
 constexpr std::chrono::milliseconds RetryPause{2};
+// Listings kept at once: enough for the keys a save of a deep tree has open, few enough that
+// reading key after key without enumerating them to the end stays small.
+constexpr std::size_t ListingLimit = 64;
+// Values a batch writes with one statement: SQLite's cost per statement is several times its cost
+// per row.
+constexpr int ValuesPerStatement = 16;
+
+std::string SetValuesSql(int rows) {
+    std::string sql = "INSERT INTO vals(key, name, fold, type, data) VALUES";
+    for (int row = 0; row < rows; ++row) {
+        sql += row == 0 ? "(?, ?, ?, ?, ?)" : ", (?, ?, ?, ?, ?)";
+    }
+    return sql + " ON CONFLICT(key, fold) DO UPDATE SET type = excluded.type, data = excluded.data";
+}
+// Stores whose schema is complete say so in their header, so opening one needs no write lock.
+constexpr std::int64_t SchemaVersion = 1;
 
 bool IsBusy(int code) {
     return (code & 0xFF) == SQLITE_BUSY || (code & 0xFF) == SQLITE_LOCKED;
 }
 
-// Opening, switching to WAL and creating the schema can meet another process doing the same;
-// SQLite's own busy wait does not cover all of these steps.
-void ExecPatiently(sqlite3* db, const char* sql) {
-    const auto deadline = std::chrono::steady_clock::now() + BusyTime;
+// Switching to WAL and creating the schema can meet another process doing the same; SQLite's own
+// busy wait does not cover all of these steps.
+void ExecPatiently(sqlite3* db, const char* sql, std::chrono::milliseconds busyTime) {
+    const auto deadline = std::chrono::steady_clock::now() + busyTime;
     for (;;) {
         try {
             ExecSql(db, sql);
@@ -55,14 +69,13 @@ CREATE TABLE IF NOT EXISTS keys(
     written INTEGER NOT NULL,
     UNIQUE(parent, fold));
 CREATE TABLE IF NOT EXISTS vals(
-    id INTEGER PRIMARY KEY AUTOINCREMENT,
+    id INTEGER PRIMARY KEY,
     key INTEGER NOT NULL,
     name BLOB NOT NULL,
     fold BLOB NOT NULL,
     type INTEGER NOT NULL,
     data BLOB NOT NULL,
     UNIQUE(key, fold));
-CREATE INDEX IF NOT EXISTS vals_in_order ON vals(key, id);
 INSERT OR IGNORE INTO keys(id, parent, name, fold, class, written) VALUES
     (1, 0, 'HKEY_CLASSES_ROOT', 'HKEY_CLASSES_ROOT', x'', 0),
     (2, 0, 'HKEY_CURRENT_USER', 'HKEY_CURRENT_USER', x'', 0),
@@ -71,7 +84,31 @@ INSERT OR IGNORE INTO keys(id, parent, name, fold, class, written) VALUES
     (5, 0, 'HKEY_PERFORMANCE_DATA', 'HKEY_PERFORMANCE_DATA', x'', 0),
     (6, 0, 'HKEY_CURRENT_CONFIG', 'HKEY_CURRENT_CONFIG', x'', 0),
     (7, 0, 'HKEY_DYN_DATA', 'HKEY_DYN_DATA', x'', 0);
+PRAGMA user_version = 1;
 )sql";
+
+std::int64_t PragmaValue(sqlite3* db, const char* sql) {
+    SqlStatement pragma(db, sql);
+    return pragma.Step() ? pragma.Int(0) : 0;
+}
+
+// The cached list of one key, read by fill when it is not at hand.
+template <typename Entry, typename Fill>
+const std::vector<Entry>& ListOf(std::unordered_map<std::int64_t, std::vector<Entry>>& lists, std::int64_t id,
+                                 Fill&& fill) {
+    if (lists.size() >= ListingLimit) {
+        lists.clear();
+    }
+    const auto [list, added] = lists.try_emplace(id);
+    if (added) {
+        fill(list->second);
+    }
+    return list->second;
+}
+
+long FailureOf(const SqlStatement::SqlFailure& failure) {
+    return IsBusy(failure.code) ? reg::StoreBusy : reg::RegistryIoFailed;
+}
 
 // Only ASCII letters fold: the store keeps bytes, not characters of any one code page.
 std::string Fold(std::string_view name) {
@@ -129,48 +166,38 @@ void Put(T* target, T value) {
 }  // namespace
 
 struct RegStore::Statements {
+    // The statements a call used; declared first, as the statements report to it.
+    SqlStatement::Tracker used;
+
     explicit Statements(sqlite3* db)
-        : findChild(db, "SELECT id FROM keys WHERE parent = ?1 AND fold = ?2"),
-          keyExists(db, "SELECT 1 FROM keys WHERE id = ?1"),
-          insertKey(db, "INSERT INTO keys(parent, name, fold, class, written) VALUES(?1, ?2, ?3, ?4, ?5)"),
-          touchKey(db, "UPDATE keys SET written = ?2 WHERE id = ?1"),
-          hasChildren(db, "SELECT 1 FROM keys WHERE parent = ?1 LIMIT 1"),
-          parentOf(db, "SELECT parent FROM keys WHERE id = ?1"),
-          deleteKeyValues(db, "DELETE FROM vals WHERE key = ?1"),
-          deleteKey(db, "DELETE FROM keys WHERE id = ?1"),
-          getValue(db, "SELECT type, data FROM vals WHERE key = ?1 AND fold = ?2"),
-          setValue(db,
-                   "INSERT INTO vals(key, name, fold, type, data) VALUES(?1, ?2, ?3, ?4, ?5) "
-                   "ON CONFLICT(key, fold) DO UPDATE SET type = excluded.type, data = excluded.data"),
-          deleteValue(db, "DELETE FROM vals WHERE key = ?1 AND fold = ?2"),
-          keyInfo(db, "SELECT class, written FROM keys WHERE id = ?1"),
+        : findChild(db, "SELECT id FROM keys WHERE parent = ?1 AND fold = ?2", &used),
+          keyExists(db, "SELECT 1 FROM keys WHERE id = ?1", &used),
+          insertKey(db, "INSERT INTO keys(parent, name, fold, class, written) VALUES(?1, ?2, ?3, ?4, ?5)", &used),
+          touchKey(db, "UPDATE keys SET written = ?2 WHERE id = ?1", &used),
+          hasChildren(db, "SELECT 1 FROM keys WHERE parent = ?1 LIMIT 1", &used),
+          parentOf(db, "SELECT parent FROM keys WHERE id = ?1", &used),
+          deleteKeyValues(db, "DELETE FROM vals WHERE key = ?1", &used),
+          deleteKey(db, "DELETE FROM keys WHERE id = ?1", &used),
+          getValue(db, "SELECT type, data FROM vals WHERE key = ?1 AND fold = ?2", &used),
+          setValue(db, SetValuesSql(1), &used),
+          setValues(db, SetValuesSql(ValuesPerStatement), &used),
+          deleteValue(db, "DELETE FROM vals WHERE key = ?1 AND fold = ?2", &used),
+          keyInfo(db, "SELECT class, written FROM keys WHERE id = ?1", &used),
           childStats(db,
                      "SELECT count(*), coalesce(max(length(name)), 0), coalesce(max(length(class)), 0) "
-                     "FROM keys WHERE parent = ?1"),
-          valueStats(db,
-                     "SELECT count(*), coalesce(max(length(name)), 0), coalesce(max(length(data)), 0) "
-                     "FROM vals WHERE key = ?1"),
-          valueAt(db, "SELECT name, type, data FROM vals WHERE key = ?1 ORDER BY id LIMIT 1 OFFSET ?2"),
-          childNames(db, "SELECT name FROM keys WHERE parent = ?1 ORDER BY fold"),
-          dataVersion(db, "PRAGMA data_version"),
+                     "FROM keys WHERE parent = ?1",
+                     &used),
+          values(db, "SELECT id, name, type, data FROM vals WHERE key = ?1", &used),
+          childNames(db, "SELECT name FROM keys WHERE parent = ?1 ORDER BY fold", &used),
+          dataVersion(db, "PRAGMA data_version", &used),
           beginRead(db, "BEGIN"),
           beginWrite(db, "BEGIN IMMEDIATE"),
-          commit(db, "COMMIT"),
-          savepoint(db, "SAVEPOINT call"),
-          release(db, "RELEASE call") {}
+          commit(db, "COMMIT") {}
 
     SqlStatement findChild, keyExists, insertKey, touchKey, hasChildren, parentOf, deleteKeyValues, deleteKey;
-    SqlStatement getValue, setValue, deleteValue;
-    SqlStatement keyInfo, childStats, valueStats, valueAt, childNames, dataVersion;
-    SqlStatement beginRead, beginWrite, commit, savepoint, release;
-
-    void ResetAll() {
-        for (SqlStatement* statement : {&findChild, &keyExists, &insertKey, &touchKey, &hasChildren, &parentOf,
-                                        &deleteKeyValues, &deleteKey, &getValue, &setValue, &deleteValue, &keyInfo,
-                                        &childStats, &valueStats, &valueAt, &childNames, &dataVersion}) {
-            statement->Reset();
-        }
-    }
+    SqlStatement getValue, setValue, setValues, deleteValue;
+    SqlStatement keyInfo, childStats, values, childNames, dataVersion;
+    SqlStatement beginRead, beginWrite, commit;
 };
 
 std::string RegStore::DefaultPath() {
@@ -187,30 +214,39 @@ std::string RegStore::DefaultPath() {
     return variable("HOME") + "/.config/vormotor/registry.db";
 }
 
-RegStore::RegStore(const std::string& path) {
+RegStore::RegStore(const std::string& path, std::chrono::milliseconds busyTime) : m_busyTime(busyTime) {
     const bool inMemory = path == InMemory;
     try {
         if (!inMemory && std::filesystem::path(path).has_parent_path()) {
             std::filesystem::create_directories(std::filesystem::path(path).parent_path());
         }
-        if (sqlite3_open_v2(path.c_str(), &m_db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr) != SQLITE_OK) {
+        // One object is used by one thread at a time (its handles are not shared either), so the
+        // connection needs no mutex of its own.
+        constexpr int Flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX;
+        if (sqlite3_open_v2(path.c_str(), &m_db, Flags, nullptr) != SQLITE_OK) {
             throw SqlStatement::SqlFailure{sqlite3_errcode(m_db)};
         }
-        // Another process may hold the write lock for the length of one call or one batch.
-        sqlite3_busy_timeout(m_db, 10'000);
-        // WAL lets readers and one writer work at once; FULL makes every commit survive a crash.
-        ExecPatiently(m_db,
-                      inMemory ? "PRAGMA synchronous = FULL" : "PRAGMA journal_mode = WAL; PRAGMA synchronous = FULL");
-        ExecPatiently(m_db, (std::string("BEGIN IMMEDIATE;") + Schema + "COMMIT;").c_str());
+        sqlite3_busy_timeout(m_db, static_cast<int>(busyTime.count()));
+        // FULL makes every commit survive a crash.
+        ExecPatiently(m_db, "PRAGMA synchronous = FULL", busyTime);
+        // A store made once is opened with a read only: another process writing to it never makes
+        // an open wait or fail.
+        if (PragmaValue(m_db, "PRAGMA user_version") < SchemaVersion) {
+            // WAL lets readers and one writer work at once.
+            if (!inMemory) {
+                ExecPatiently(m_db, "PRAGMA journal_mode = WAL", busyTime);
+            }
+            ExecPatiently(m_db, (std::string("BEGIN IMMEDIATE;") + Schema + "COMMIT;").c_str(), busyTime);
+        }
         m_sql = std::make_unique<Statements>(m_db);
     } catch (const std::exception& failure) {
         sqlite3_close(m_db);
-        throw Error(static_cast<std::int32_t>(reg::RegistryIoFailed), "RegStore",
+        throw Error(reg::StoreUnusableError, "RegStore",
                     "Cannot open the registry store " + path + ": " + failure.what());
     } catch (const SqlStatement::SqlFailure& failure) {
-        const std::string reason = sqlite3_errstr(failure.code);
+        const std::string reason = IsBusy(failure.code) ? reg::StoreBusyText : sqlite3_errstr(failure.code);
         sqlite3_close(m_db);
-        throw Error(static_cast<std::int32_t>(reg::RegistryIoFailed), "RegStore",
+        throw Error(IsBusy(failure.code) ? reg::StoreBusyError : reg::StoreUnusableError, "RegStore",
                     "Cannot open the registry store " + path + ": " + reason);
     }
 }
@@ -220,72 +256,124 @@ RegStore::~RegStore() {
     sqlite3_close(m_db);
 }
 
-// One call is one transaction, or a savepoint inside a batch, so a failed call leaves nothing behind.
-// A call that finds the store busy with another process starts over until the busy time runs out.
-template <typename Body>
-long RegStore::Call(bool write, Body&& body) {
-    const bool nested = m_inBatch;
-    // Inside a batch a read needs no savepoint: it changes nothing to undo.
-    if (nested && !write) {
-        try {
-            const long result = body();
-            m_sql->ResetAll();
-            return result;
-        } catch (const SqlStatement::SqlFailure&) {
-            m_sql->ResetAll();
-            return reg::RegistryIoFailed;
-        }
-    }
-    SqlStatement& begin = nested ? m_sql->savepoint : write ? m_sql->beginWrite : m_sql->beginRead;
-    SqlStatement& end = nested ? m_sql->release : m_sql->commit;
-    const auto deadline = std::chrono::steady_clock::now() + BusyTime;
+// Begins a transaction, waiting for another process's write at most the busy time.
+long RegStore::Begin(bool write) {
+    SqlStatement& begin = write ? m_sql->beginWrite : m_sql->beginRead;
+    const auto deadline = std::chrono::steady_clock::now() + m_busyTime;
     for (;;) {
         try {
             begin.Bind().Run();
+            ++m_transaction;
+            return reg::Success;
         } catch (const SqlStatement::SqlFailure& failure) {
-            if (!nested && IsBusy(failure.code) && std::chrono::steady_clock::now() < deadline) {
-                std::this_thread::sleep_for(RetryPause);
-                continue;
-            }
-            return reg::RegistryIoFailed;
-        }
-        try {
-            const long result = body();
-            m_sql->ResetAll();
-            end.Bind().Run();
-            return result;
-        } catch (const SqlStatement::SqlFailure& failure) {
-            m_sql->ResetAll();
-            sqlite3_exec(m_db, nested ? "ROLLBACK TO call; RELEASE call" : "ROLLBACK", nullptr, nullptr, nullptr);
-            if (nested || !IsBusy(failure.code) || std::chrono::steady_clock::now() >= deadline) {
+            if (!IsBusy(failure.code)) {
                 return reg::RegistryIoFailed;
+            }
+            if (std::chrono::steady_clock::now() >= deadline) {
+                return reg::StoreBusy;
             }
             std::this_thread::sleep_for(RetryPause);
         }
     }
 }
 
-void RegStore::BeginBatch() {
-    if (m_batchDepth++ == 0) {
+void RegStore::Rollback() {
+    m_sql->used.ResetUsed();
+    sqlite3_exec(m_db, "ROLLBACK", nullptr, nullptr, nullptr);
+    m_touched.clear();
+    m_pending.clear();
+    // What was read or written in the transaction may be gone with it.
+    ForgetListings();
+    m_keySeen = 0;
+}
+
+void RegStore::LoseBatch(long failure) {
+    Rollback();
+    m_batch.failure = failure;
+}
+
+// Inside a batch a call runs in the batch's transaction without a savepoint of its own: each
+// statement is atomic by itself, and a call that fails loses the whole batch, so a batch is kept
+// whole or not at all.
+template <typename Body>
+long RegStore::Call(bool write, Body&& body) {
+    if (m_batch.depth == 0) {
+        return CallAlone(write, body);
+    }
+    if (m_batch.failure != reg::Success) {
+        return m_batch.failure;
+    }
+    if (write && m_batch.use == BatchUse::Read) {
+        // A read batch that starts to write has changed nothing yet, so it may start over as a writer.
+        m_sql->used.ResetUsed();
+        sqlite3_exec(m_db, "COMMIT", nullptr, nullptr, nullptr);
+        m_batch.use = BatchUse::Write;
+        if (const long code = Begin(true); code != reg::Success) {
+            m_batch.failure = code;
+            return code;
+        }
+    }
+    try {
+        const long result = body();
+        m_sql->used.ResetUsed();
+        return result;
+    } catch (const SqlStatement::SqlFailure& failure) {
+        LoseBatch(FailureOf(failure));
+        return m_batch.failure;
+    }
+}
+
+// One call alone is one transaction, so a failed call leaves nothing behind. A call that finds the
+// store busy with another process starts over until the busy time runs out.
+template <typename Body>
+long RegStore::CallAlone(bool write, Body&& body) {
+    const auto deadline = std::chrono::steady_clock::now() + m_busyTime;
+    for (;;) {
+        if (const long code = Begin(write); code != reg::Success) {
+            return code;
+        }
         try {
-            ExecPatiently(m_db, "BEGIN IMMEDIATE");
-            m_inBatch = true;
-        } catch (const SqlStatement::SqlFailure&) {
-            m_inBatch = false;
+            const long result = body();
+            m_sql->used.ResetUsed();
+            m_sql->commit.Bind().Run();
+            return result;
+        } catch (const SqlStatement::SqlFailure& failure) {
+            Rollback();
+            if (!IsBusy(failure.code) || std::chrono::steady_clock::now() >= deadline) {
+                return FailureOf(failure);
+            }
+            std::this_thread::sleep_for(RetryPause);
         }
     }
 }
 
+long RegStore::BeginBatch(BatchUse use) {
+    if (m_batch.depth++ > 0) {
+        return m_batch.failure;  // nested: a read batch turns into a write batch at its first write
+    }
+    m_batch.use = use;
+    m_batch.failure = Begin(use == BatchUse::Write);
+    return m_batch.failure;
+}
+
 long RegStore::EndBatch() {
-    if (--m_batchDepth > 0 || !m_inBatch) {
-        return reg::Success;
+    if (m_batch.depth == 0 || --m_batch.depth > 0) {
+        return m_batch.failure;
     }
-    m_inBatch = false;
-    if (sqlite3_exec(m_db, "COMMIT", nullptr, nullptr, nullptr) == SQLITE_OK) {
-        return reg::Success;
+    const long failure = std::exchange(m_batch.failure, reg::Success);
+    if (failure != reg::Success) {
+        return failure;
     }
-    sqlite3_exec(m_db, "ROLLBACK", nullptr, nullptr, nullptr);
-    return reg::RegistryIoFailed;
+    try {
+        WritePendingValues();
+        StampTouchedKeys();
+        m_sql->used.ResetUsed();
+        m_sql->commit.Bind().Run();
+        return reg::Success;
+    } catch (const SqlStatement::SqlFailure& commitFailure) {
+        Rollback();
+        return FailureOf(commitFailure);
+    }
 }
 
 // Runs body(open) as one call on the key behind a handle, or answers why the handle cannot be used.
@@ -325,7 +413,16 @@ long RegStore::Resolve(RegHandle key, OpenHandle& open) {
         return reg::InvalidHandle;
     }
     open = found->second;
-    return m_sql->keyExists.Bind(open.id).Step() ? reg::Success : reg::KeyDeleted;
+    // Nobody else can delete a key while this transaction lasts, so one look per key is enough.
+    if (m_keySeen == open.id && m_keySeenIn == m_transaction) {
+        return reg::Success;
+    }
+    if (!m_sql->keyExists.Bind(open.id).Step()) {
+        return reg::KeyDeleted;
+    }
+    m_keySeen = open.id;
+    m_keySeenIn = m_transaction;
+    return reg::Success;
 }
 
 long RegStore::Walk(std::int64_t from, const char* subKey, bool create, const char* keyClass, std::int64_t& id,
@@ -339,7 +436,22 @@ long RegStore::Walk(std::int64_t from, const char* subKey, bool create, const ch
     }
     id = from;
     created = false;
+    // Inside a batch, loads and saves walk to sibling after sibling: the parent found last time is
+    // still there, as nobody else can change the store while the batch's transaction lasts.
+    const std::size_t lastSeparator = path.rfind('\\');
+    const bool remember = m_batch.depth > 0 && lastSeparator != std::string_view::npos;
+    const std::string_view parentPath = remember ? path.substr(0, lastSeparator) : std::string_view();
+    const char* lastName = remember ? path.data() + lastSeparator + 1 : nullptr;
+    const bool known = remember && m_lastParent.transaction == m_transaction && m_lastParent.from == from &&
+                       m_lastParent.path == parentPath;
+    if (known) {
+        id = m_lastParent.id;
+        path.remove_prefix(lastSeparator + 1);
+    }
     while (!path.empty()) {
+        if (path.data() == lastName && !known) {
+            m_lastParent = {m_transaction, from, std::string(parentPath), id};
+        }
         const std::size_t end = std::min(path.find('\\'), path.size());
         const std::string_view name = path.substr(0, end);
         path.remove_prefix(std::min(end + 1, path.size()));
@@ -357,10 +469,10 @@ long RegStore::Walk(std::int64_t from, const char* subKey, bool create, const ch
         if (!create) {
             return reg::FileNotFound;
         }
-        const FileTime now = Now();
         // Every key the call creates gets the class, not only the last one, as on the platform.
-        m_sql->insertKey.Bind(id, name, std::string_view(fold), NameOf(keyClass), static_cast<std::int64_t>(now)).Run();
-        m_sql->touchKey.Bind(id, static_cast<std::int64_t>(now)).Run();
+        m_sql->insertKey.Bind(id, name, std::string_view(fold), NameOf(keyClass), static_cast<std::int64_t>(Now()))
+            .Run();
+        Touch(id);
         id = sqlite3_last_insert_rowid(m_db);
         created = true;
     }
@@ -374,7 +486,42 @@ RegHandle RegStore::NewHandle(std::int64_t id, std::uint32_t access) {
 }
 
 void RegStore::Touch(std::int64_t id) {
-    m_sql->touchKey.Bind(id, static_cast<std::int64_t>(Now())).Run();
+    if (m_batch.depth == 0) {
+        m_sql->touchKey.Bind(id, static_cast<std::int64_t>(Now())).Run();
+    } else if (m_touched.empty() || m_touched.back() != id) {
+        m_touched.push_back(id);
+    }
+}
+
+void RegStore::WritePendingValues() {
+    std::size_t next = 0;
+    for (; next + ValuesPerStatement <= m_pending.size(); next += ValuesPerStatement) {
+        SqlStatement& rows = m_sql->setValues.Bind();
+        for (int row = 0; row < ValuesPerStatement; ++row) {
+            const PendingValue& value = m_pending[next + row];
+            rows.BindFrom(row * 5 + 1, value.key, std::string_view(value.name), std::string_view(value.fold),
+                          value.type, std::string_view(value.data));
+        }
+        rows.Run();
+    }
+    for (; next < m_pending.size(); ++next) {
+        const PendingValue& value = m_pending[next];
+        m_sql->setValue
+            .Bind(value.key, std::string_view(value.name), std::string_view(value.fold), value.type,
+                  std::string_view(value.data))
+            .Run();
+    }
+    m_pending.clear();
+}
+
+void RegStore::StampTouchedKeys() {
+    std::sort(m_touched.begin(), m_touched.end());
+    m_touched.erase(std::unique(m_touched.begin(), m_touched.end()), m_touched.end());
+    const auto now = static_cast<std::int64_t>(Now());
+    for (const std::int64_t id : m_touched) {
+        m_sql->touchKey.Bind(id, now).Run();
+    }
+    m_touched.clear();
 }
 
 long RegStore::OpenKeyEx(RegHandle key, const char* subKey, std::uint32_t, std::uint32_t access, RegHandle* result) {
@@ -412,10 +559,13 @@ long RegStore::DeleteKey(RegHandle key, const char* subKey) {
         if (id <= RootCount || m_sql->hasChildren.Bind(id).Step()) {
             return reg::AccessDenied;
         }
+        WritePendingValues();
         m_sql->parentOf.Bind(id).Step();
         const std::int64_t parent = m_sql->parentOf.Int(0);
         m_sql->deleteKeyValues.Bind(id).Run();
         m_sql->deleteKey.Bind(id).Run();
+        m_keySeen = 0;
+        m_lastParent = {};
         Touch(parent);
         return reg::Success;
     });
@@ -424,7 +574,9 @@ long RegStore::DeleteKey(RegHandle key, const char* subKey) {
 long RegStore::QueryValueEx(RegHandle key, const char* valueName, std::uint32_t* type, unsigned char* data,
                             std::uint32_t* size) {
     return OnKey(key, Use::Read, [&](const OpenHandle& open) {
-        SqlStatement& value = m_sql->getValue.Bind(open.id, std::string_view(Fold(NameOf(valueName))));
+        WritePendingValues();
+        const std::string fold = Fold(NameOf(valueName));
+        SqlStatement& value = m_sql->getValue.Bind(open.id, std::string_view(fold));
         if (!value.Step()) {
             return reg::FileNotFound;
         }
@@ -441,7 +593,16 @@ long RegStore::SetValueEx(RegHandle key, const char* valueName, std::uint32_t ty
     return OnKey(key, Use::SetValues, [&](const OpenHandle& open) {
         const std::string_view name = NameOf(valueName);
         const std::string_view bytes(reinterpret_cast<const char*>(data), data == nullptr ? 0 : size);
-        m_sql->setValue.Bind(open.id, name, std::string_view(Fold(name)), static_cast<std::int64_t>(type), bytes).Run();
+        const auto typeNumber = static_cast<std::int64_t>(type);
+        if (m_batch.depth == 0) {
+            m_sql->setValue.Bind(open.id, name, std::string_view(Fold(name)), typeNumber, bytes).Run();
+        } else {
+            // Written with the next ones, before anything reads values or the batch ends.
+            m_pending.push_back({open.id, std::string(name), Fold(name), typeNumber, std::string(bytes)});
+            if (m_pending.size() == ValuesPerStatement) {
+                WritePendingValues();
+            }
+        }
         Touch(open.id);
         return reg::Success;
     });
@@ -449,6 +610,7 @@ long RegStore::SetValueEx(RegHandle key, const char* valueName, std::uint32_t ty
 
 long RegStore::DeleteValue(RegHandle key, const char* valueName) {
     return OnKey(key, Use::SetValues, [&](const OpenHandle& open) {
+        WritePendingValues();
         m_sql->deleteValue.Bind(open.id, std::string_view(Fold(NameOf(valueName)))).Run();
         if (sqlite3_changes(m_db) == 0) {
             return reg::FileNotFound;
@@ -466,25 +628,41 @@ long RegStore::QueryInfoKey(RegHandle key, char* keyClass, std::uint32_t* classL
         return reg::InvalidParameter;
     }
     return OnKey(key, Use::Read, [&](const OpenHandle& open) {
-        SqlStatement& info = m_sql->keyInfo.Bind(open.id);
-        info.Step();
-        const std::string_view cls = info.Bytes(0);
-        if (keyClass != nullptr && CopyName(cls, keyClass, *classLength) != reg::Success) {
-            *classLength = static_cast<std::uint32_t>(cls.size());
-            return reg::MoreData;
+        // Only what the caller asks for is looked up: a save asks for the longest value name of
+        // every key, and nothing else.
+        if (keyClass != nullptr || classLength != nullptr || lastWriteTime != nullptr) {
+            // A batch's keys show the time they were written at, not the time they were last read.
+            StampTouchedKeys();
+            SqlStatement& info = m_sql->keyInfo.Bind(open.id);
+            info.Step();
+            const std::string_view cls = info.Bytes(0);
+            if (keyClass != nullptr && CopyName(cls, keyClass, *classLength) != reg::Success) {
+                *classLength = static_cast<std::uint32_t>(cls.size());
+                return reg::MoreData;
+            }
+            Put(classLength, static_cast<std::uint32_t>(cls.size()));
+            Put(lastWriteTime, static_cast<FileTime>(info.Int(1)));
         }
-        Put(classLength, static_cast<std::uint32_t>(cls.size()));
-        Put(lastWriteTime, static_cast<FileTime>(info.Int(1)));
-        SqlStatement& children = m_sql->childStats.Bind(open.id);
-        children.Step();
-        Put(subKeys, static_cast<std::uint32_t>(children.Int(0)));
-        Put(maxSubKeyLength, static_cast<std::uint32_t>(children.Int(1)));
-        Put(maxClassLength, static_cast<std::uint32_t>(children.Int(2)));
-        SqlStatement& vals = m_sql->valueStats.Bind(open.id);
-        vals.Step();
-        Put(values, static_cast<std::uint32_t>(vals.Int(0)));
-        Put(maxValueNameLength, static_cast<std::uint32_t>(vals.Int(1)));
-        Put(maxValueLength, static_cast<std::uint32_t>(vals.Int(2)));
+        if (subKeys != nullptr || maxSubKeyLength != nullptr || maxClassLength != nullptr) {
+            SqlStatement& children = m_sql->childStats.Bind(open.id);
+            children.Step();
+            Put(subKeys, static_cast<std::uint32_t>(children.Int(0)));
+            Put(maxSubKeyLength, static_cast<std::uint32_t>(children.Int(1)));
+            Put(maxClassLength, static_cast<std::uint32_t>(children.Int(2)));
+        }
+        if (values != nullptr || maxValueNameLength != nullptr || maxValueLength != nullptr) {
+            // Read as enumeration reads them, which usually comes next and then finds them at hand.
+            std::size_t longestName = 0;
+            std::size_t longestData = 0;
+            const std::vector<StoredValue>& list = Values(open.id);
+            for (const StoredValue& value : list) {
+                longestName = std::max(longestName, value.name.size());
+                longestData = std::max(longestData, value.data.size());
+            }
+            Put(values, static_cast<std::uint32_t>(list.size()));
+            Put(maxValueNameLength, static_cast<std::uint32_t>(longestName));
+            Put(maxValueLength, static_cast<std::uint32_t>(longestData));
+        }
         // The store keeps no access control lists, so there is no descriptor to measure.
         Put(securityDescriptorSize, std::uint32_t{0});
         return reg::Success;
@@ -497,17 +675,18 @@ long RegStore::EnumValue(RegHandle key, std::uint32_t index, char* name, std::ui
         return reg::InvalidParameter;
     }
     return OnKey(key, Use::Read, [&](const OpenHandle& open) {
-        SqlStatement& value = m_sql->valueAt.Bind(open.id, static_cast<std::int64_t>(index));
-        if (!value.Step()) {
+        const std::vector<StoredValue>& values = Values(open.id);
+        if (index >= values.size()) {
+            m_valueLists.erase(open.id);
             return reg::NoMoreItems;
         }
-        const std::string_view valueName = value.Bytes(0);
-        if (CopyName(valueName, name, *nameLength) != reg::Success) {
+        const StoredValue& value = values[index];
+        if (CopyName(value.name, name, *nameLength) != reg::Success) {
             return reg::MoreData;
         }
-        *nameLength = static_cast<std::uint32_t>(valueName.size());
-        Put(type, static_cast<std::uint32_t>(value.Int(1)));
-        return CopyData(value.Bytes(2), data, size);
+        *nameLength = static_cast<std::uint32_t>(value.name.size());
+        Put(type, value.type);
+        return CopyData(value.data, data, size);
     });
 }
 
@@ -517,23 +696,57 @@ long RegStore::EnumKey(RegHandle key, std::uint32_t index, char* name, std::uint
     }
     return OnKey(key, Use::Read, [&](const OpenHandle& open) {
         const std::vector<std::string>& names = SubKeyNames(open.id);
-        return index < names.size() ? CopyName(names[index], name, nameBufferLength) : reg::NoMoreItems;
+        if (index >= names.size()) {
+            m_subKeyLists.erase(open.id);
+            return reg::NoMoreItems;
+        }
+        return CopyName(names[index], name, nameBufferLength);
     });
 }
 
-// Enumerating by index would rescan the siblings for every index; one sorted list per key, kept while
-// nobody has written, makes a whole enumeration linear.
-const std::vector<std::string>& RegStore::SubKeyNames(std::int64_t id) {
-    m_sql->dataVersion.Bind().Step();
-    const std::int64_t version = m_sql->dataVersion.Int(0);
-    const std::int64_t stamp = sqlite3_total_changes64(m_db);
-    if (m_snapshot.id != id || m_snapshot.stamp != stamp || m_snapshot.version != version) {
-        m_snapshot = {id, stamp, version, {}};
-        for (SqlStatement& child = m_sql->childNames.Bind(id); child.Step();) {
-            m_snapshot.names.emplace_back(child.Bytes(0));
-        }
+// Drops the cached enumerations when the database is no longer the one they were read from.
+void RegStore::CheckListings() {
+    DatabaseState now{m_transaction, -1, sqlite3_total_changes64(m_db)};
+    if (m_batch.depth == 0) {
+        // Alone, every call is a transaction of its own; other connections' commits show in the version.
+        now.transaction = 0;
+        m_sql->dataVersion.Bind().Step();
+        now.othersVersion = m_sql->dataVersion.Int(0);
     }
-    return m_snapshot.names;
+    if (now != m_listedIn) {
+        ForgetListings();
+        m_listedIn = now;
+    }
+}
+
+void RegStore::ForgetListings() {
+    m_subKeyLists.clear();
+    m_valueLists.clear();
+    m_listedIn = {};
+}
+
+const std::vector<std::string>& RegStore::SubKeyNames(std::int64_t id) {
+    CheckListings();
+    return ListOf(m_subKeyLists, id, [&](std::vector<std::string>& names) {
+        for (SqlStatement& child = m_sql->childNames.Bind(id); child.Step();) {
+            names.emplace_back(child.Bytes(0));
+        }
+    });
+}
+
+const std::vector<RegStore::StoredValue>& RegStore::Values(std::int64_t id) {
+    WritePendingValues();
+    CheckListings();
+    return ListOf(m_valueLists, id, [&](std::vector<StoredValue>& values) {
+        for (SqlStatement& value = m_sql->values.Bind(id); value.Step();) {
+            values.push_back({value.Int(0), std::string(value.Bytes(1)), static_cast<std::uint32_t>(value.Int(2)),
+                              std::string(value.Bytes(3))});
+        }
+        // Values enumerate in the order they were made. Sorting the few values of one key here is
+        // cheaper than SQLite's sorter, and than an index kept up to date with every write.
+        std::sort(values.begin(), values.end(),
+                  [](const StoredValue& a, const StoredValue& b) { return a.order < b.order; });
+    });
 }
 
 }  // namespace vor

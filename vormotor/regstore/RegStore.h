@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -17,11 +18,14 @@ namespace vor {
 // can tell: names are case-insensitive (ASCII letters) and keep their case, sub-keys enumerate sorted
 // by their upper-cased names, values in creation order, and names and data are kept as the bytes the
 // caller gave (no code page conversion). Every call is one transaction, durable when it returns;
-// several processes may share one file. Handles are local to the RegStore object.
+// several processes may share one file. Readers never wait for a writer; a writer waits for another
+// process's write at most busyTime and then answers StoreBusy. Handles are local to the RegStore object.
 class RegStore : public RegistryApi {
 public:
+    static constexpr std::chrono::milliseconds DefaultBusyTime{10'000};
+
     // path ":memory:" gives a private in-memory store.
-    explicit RegStore(const std::string& path = DefaultPath());
+    explicit RegStore(const std::string& path = DefaultPath(), std::chrono::milliseconds busyTime = DefaultBusyTime);
     ~RegStore() override;
     RegStore(const RegStore&) = delete;
     RegStore& operator=(const RegStore&) = delete;
@@ -50,7 +54,7 @@ public:
                    unsigned char* data, std::uint32_t* size) override;
     long EnumKey(RegHandle key, std::uint32_t index, char* name, std::uint32_t nameBufferLength) override;
 
-    void BeginBatch() override;
+    long BeginBatch(BatchUse use) override;
     long EndBatch() override;
 
 private:
@@ -59,12 +63,38 @@ private:
         std::int64_t id;
         std::uint32_t access;
     };
-    // Sorted sub-key names of one key, valid while the database is unchanged.
-    struct SubKeySnapshot {
+    struct StoredValue {
+        std::int64_t order;
+        std::string name;
+        std::uint32_t type;
+        std::string data;
+    };
+    // The state of the database the cached enumerations were read in: inside a batch its own
+    // transaction, elsewhere the last commit of other connections; and this connection's own changes.
+    struct DatabaseState {
+        std::uint64_t transaction = 0;
+        std::int64_t othersVersion = -1;
+        std::int64_t ownChanges = -1;
+        bool operator==(const DatabaseState&) const = default;
+    };
+    struct PendingValue {
+        std::int64_t key;
+        std::string name;
+        std::string fold;
+        std::int64_t type;
+        std::string data;
+    };
+    struct WalkedParent {
+        std::uint64_t transaction = 0;
+        std::int64_t from = 0;
+        std::string path;
         std::int64_t id = 0;
-        std::int64_t stamp = -1;
-        std::int64_t version = -1;
-        std::vector<std::string> names;
+    };
+    struct BatchState {
+        int depth = 0;
+        BatchUse use = BatchUse::Read;
+        // Once a call of the batch failed, the batch is lost and this answers every later call.
+        long failure = reg::Success;
     };
 
     // What a call does with a key: Change covers creating and deleting keys, which need no rights on
@@ -74,6 +104,11 @@ private:
     template <typename Body>
     long Call(bool write, Body&& body);
     template <typename Body>
+    long CallAlone(bool write, Body&& body);
+    long Begin(bool write);
+    void Rollback();
+    void LoseBatch(long failure);
+    template <typename Body>
     long OnKey(RegHandle key, Use use, Body&& body);
     template <typename Body>
     long OnSubKey(RegHandle key, const char* subKey, Use use, bool create, const char* keyClass, Body&& body);
@@ -82,20 +117,40 @@ private:
               bool& created);
     RegHandle NewHandle(std::int64_t id, std::uint32_t access);
     void Touch(std::int64_t id);
+    void WritePendingValues();
+    void StampTouchedKeys();
+    void CheckListings();
+    void ForgetListings();
     const std::vector<std::string>& SubKeyNames(std::int64_t id);
+    const std::vector<StoredValue>& Values(std::int64_t id);
 
     // The database.
     sqlite3* m_db = nullptr;
+    std::chrono::milliseconds m_busyTime;
     std::unique_ptr<Statements> m_sql;
-    int m_batchDepth = 0;
-    // False when the batch's transaction could not be begun; its calls then stand alone.
-    bool m_inBatch = false;
+    BatchState m_batch;
+    // Counts transactions begun, so facts learnt in one are known to hold until it ends.
+    std::uint64_t m_transaction = 0;
+    // The key the current transaction has already found to exist.
+    std::int64_t m_keySeen = 0;
+    std::uint64_t m_keySeenIn = 0;
+    // The parent of the key a batch walked to last.
+    WalkedParent m_lastParent;
+    // Values a batch has set and not yet written.
+    std::vector<PendingValue> m_pending;
+    // Keys a batch wrote to: they get their time stamp once, when the batch ends.
+    std::vector<std::int64_t> m_touched;
 
     // Handles given out by this object.
     std::unordered_map<RegHandle, OpenHandle> m_handles;
     RegHandle m_nextHandle = 1;
 
-    SubKeySnapshot m_snapshot;
+    // Enumerating by index would rescan a key for every index; each key being enumerated keeps its
+    // sorted sub-key names and its values, read once, until the database changes or the enumeration
+    // reaches its end.
+    DatabaseState m_listedIn;
+    std::unordered_map<std::int64_t, std::vector<std::string>> m_subKeyLists;
+    std::unordered_map<std::int64_t, std::vector<StoredValue>> m_valueLists;
 };
 
 }  // namespace vor

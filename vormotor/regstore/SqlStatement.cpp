@@ -12,7 +12,15 @@ void Check(int code) {
 }
 }  // namespace
 
-SqlStatement::SqlStatement(sqlite3* db, std::string_view sql) {
+void SqlStatement::Tracker::ResetUsed() {
+    for (SqlStatement* statement : m_used) {
+        statement->Reset();
+        statement->m_tracked = false;
+    }
+    m_used.clear();
+}
+
+SqlStatement::SqlStatement(sqlite3* db, std::string_view sql, Tracker* tracker) : m_tracker(tracker) {
     Check(sqlite3_prepare_v3(db, sql.data(), static_cast<int>(sql.size()), SQLITE_PREPARE_PERSISTENT, &m_statement,
                              nullptr));
 }
@@ -23,7 +31,13 @@ SqlStatement::~SqlStatement() {
 
 void SqlStatement::Reset() {
     sqlite3_reset(m_statement);
-    sqlite3_clear_bindings(m_statement);
+}
+
+void SqlStatement::Track() {
+    if (m_tracker != nullptr && !m_tracked) {
+        m_tracker->m_used.push_back(this);
+        m_tracked = true;
+    }
 }
 
 void SqlStatement::BindOne(int index, std::int64_t value) {
@@ -31,8 +45,9 @@ void SqlStatement::BindOne(int index, std::int64_t value) {
 }
 
 void SqlStatement::BindOne(int index, std::string_view bytes) {
-    // A null pointer would bind NULL; an empty name or value must stay an empty blob.
-    Check(sqlite3_bind_blob64(m_statement, index, bytes.empty() ? "" : bytes.data(), bytes.size(), SQLITE_TRANSIENT));
+    // A null pointer would bind NULL; an empty name or value must stay an empty blob. SQLite reads the
+    // bytes only while stepping, and every use binds anew before it steps.
+    Check(sqlite3_bind_blob64(m_statement, index, bytes.empty() ? "" : bytes.data(), bytes.size(), SQLITE_STATIC));
 }
 
 bool SqlStatement::Step() {

@@ -68,6 +68,7 @@ public:
     void DriveSetNumber(double number);
     void DriveSetField(const std::string& name, std::int32_t value);
     void DriveSetLockLevel(std::int32_t level) noexcept { m_lockLevel.DriveSetLevel(level); }
+    std::int32_t DriveLockLevel() const noexcept { return m_lockLevel.DriveLevel(); }
     void DriveSetEditable(const std::string& field, bool editable);
     // The drive's present number, including a change the value has not taken over yet.
     double DriveNumber() const noexcept { return m_pending.value_or(m_number); }

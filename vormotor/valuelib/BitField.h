@@ -36,6 +36,7 @@ public:
     void AddDriveValueName(std::int32_t value, const std::string& text, bool visible);
     std::shared_ptr<ValueEntry> FindValueName(std::int32_t value);
     void DriveSetEditable(bool editable) noexcept { m_editable = editable; }
+    bool DriveEditable() const noexcept { return m_editable; }
     std::int32_t Extract(std::uint32_t bits) const;
     std::uint32_t Insert(std::uint32_t bits, std::int32_t value) const;
     // Refuse a value that does not fit the field's width, or any write to a locked field.

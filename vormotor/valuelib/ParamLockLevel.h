@@ -18,6 +18,7 @@ public:
     }
 
     void DriveSetLevel(std::int32_t level) noexcept { m_level = level; }
+    std::int32_t DriveLevel() const noexcept { return m_level; }
 
 private:
     Gate m_gate;

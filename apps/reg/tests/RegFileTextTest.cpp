@@ -30,16 +30,18 @@ TEST(RegFileText, ConvertsOnlyMarkedFiles) {
         {Utf16(u"Windows Registry Editor Version 5.00\r\n\"a\"=\"b\\\\c\"\r\n"),
          "Windows Registry Editor Version 5.00\r\n\"a\"=\"b\\\\c\"\r\n"},
 #ifdef _WIN32
-        // The ANSI code page of a Western European system; characters it lacks become '?'.
-        {Utf16(u"caf\u00e9 \u20ac \U0001F600"), GetACP() == 1252 ? "caf\xe9 \x80 ??" : ""},
-        {Utf16(u"lone \xD800!"), "lone ?!"},
+        // The ANSI code page of a Western European system.
+        {Utf16(u"caf\u00e9 \u20ac"), GetACP() == 1252 ? "caf\xe9 \x80" : ""},
 #else
         {Utf16(u"caf\u00e9 \u20ac \U0001F600"), "caf\xc3\xa9 \xe2\x82\xac \xf0\x9f\x98\x80"},
-        {Utf16(u"lone \xD800!"), "lone \xef\xbf\xbd!"},
 #endif
         {"\xEF\xBB\xBFREGEDIT4", "REGEDIT4"},
         {"plain \xe9 bytes", "plain \xe9 bytes"},
         {"", ""},
+        // A file with bare line feeds throughout gets CR LF; one with any CR is left for the reader to judge.
+        {"a\nb\n", "a\r\nb\r\n"},
+        {Utf16(u"a\nb"), "a\r\nb"},
+        {"a\r\nb\nc", "a\r\nb\nc"},
     };
     for (const Case& c : cases) {
         if (c.text.empty() != c.bytes.empty()) {
@@ -49,13 +51,31 @@ TEST(RegFileText, ConvertsOnlyMarkedFiles) {
     }
 }
 
-TEST(RegFileText, StringValuesOnlyDropsValueLinesOfOtherTypes) {
-    const std::string text =
-        "Windows Registry Editor Version 5.00\r\n\r\n[HKEY_CURRENT_USER\\X]\r\n\"s\"=\"a=b\"\r\n"
-        "\"d\"=dword:00000001\r\n\"h\"=hex(2):41,00,\\\r\n  00,00\r\n@=\"default\"\r\n\"e\"=\"\"";
-    EXPECT_EQ(StringValuesOnly(text),
-              "Windows Registry Editor Version 5.00\r\n\r\n[HKEY_CURRENT_USER\\X]\r\n\"s\"=\"a=b\"\r\n"
-              "  00,00\r\n@=\"default\"\r\n\"e\"=\"\"");
+TEST(RegFileText, TextTheCodePageCannotHoldIsAnErrorNamingTheLine) {
+    const std::string loneSurrogate = Utf16(u"first\r\nsecond\r\nlone \xD800!\r\n");
+    try {
+        RegFileText(loneSurrogate);
+        ADD_FAILURE() << "converted";
+    } catch (const RegFileError& error) {
+        EXPECT_STREQ(error.what(), "Line 2 holds UTF-16 text that the registry's code page cannot hold");
+    }
+#ifndef _WIN32
+    try {
+        RegFileBytes("ok\r\nbad \xe9\r\n", true);
+        ADD_FAILURE() << "converted";
+    } catch (const RegFileError& error) {
+        EXPECT_STREQ(error.what(), "Line 1 is not valid text in the registry's code page");
+    }
+#endif
+}
+
+TEST(RegFileText, Utf16FilesAreWrittenAsTheEditorWritesThem) {
+    const std::string text = "Windows Registry Editor Version 5.00\r\n\"a\"=\"b\"\r\n";
+    EXPECT_EQ(RegFileBytes(text, false), text);
+    const std::string utf16 = RegFileBytes(text, true);
+    EXPECT_EQ(utf16.substr(0, 6), std::string("\xFF\xFEW\0i\0", 6));
+    EXPECT_EQ(utf16.size(), 2 + 2 * text.size());
+    EXPECT_EQ(RegFileText(utf16), text);
 }
 
 }  // namespace

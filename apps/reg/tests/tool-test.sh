@@ -1,13 +1,24 @@
 #!/usr/bin/env bash
-# Drives vormotor-reg end to end on a store of its own: import, list, export, UTF-16 import, errors.
+# Drives vormotor-reg end to end on stores of its own: import, list, export (8-bit and UTF-16),
+# typed values, the import filter, malformed files and the command-line conventions.
 set -euo pipefail
 tool="$1"
 work="$2"
+typed="$(cd "$(dirname "$0")/../../.." && pwd)/vormotor/registry/tests/data/all-types.reg"
 rm -rf "$work" && mkdir -p "$work" && cd "$work"
 export VORMOTOR_REGISTRY="$work/env.db"
 fail() { echo "FAIL: $*" >&2; exit 1; }
+# status WANTED command...: runs the command, which must exit with WANTED; its stderr lands in err.txt.
+status() {
+    local wanted=$1 got=0
+    shift
+    "$@" > out.txt 2> err.txt || got=$?
+    [ "$got" = "$wanted" ] || fail "$* exited $got, not $wanted: $(cat err.txt)"
+}
+crlf() { sed 's/$/\r/'; }
+head='Windows Registry Editor Version 5.00'
 
-printf 'Windows Registry Editor Version 5.00\r\n\r\n[HKEY_CURRENT_USER\\Software\\ToolTest]\r\n"Path"="C:\\\\Motor"\r\n"Name"="Axis 1"\r\n\r\n[HKEY_CURRENT_USER\\Software\\ToolTest\\Sub]\r\n"x"="1"\r\n' > in.reg
+printf '%s\r\n\r\n[HKEY_CURRENT_USER\\Software\\ToolTest]\r\n"Path"="C:\\\\Motor"\r\n"Name"="Axis 1"\r\n\r\n[HKEY_CURRENT_USER\\Software\\ToolTest\\Sub]\r\n"x"="1"\r\n' "$head" > in.reg
 
 "$tool" --store "$work/a.db" import in.reg
 "$tool" --store "$work/a.db" export 'HKCU\Software\ToolTest' out.reg
@@ -20,16 +31,85 @@ cmp in.reg out.reg || fail "export differs from the imported file"
 [ -s env.db ] || fail "store of VORMOTOR_REGISTRY not used"
 "$tool" export 'HKCU\Software\ToolTest' - | cmp - in.reg || fail "export to stdout"
 
-# Files the registry editor writes are UTF-16LE with a byte-order mark.
+# Files the registry editor writes are UTF-16LE with a byte-order mark; --utf16 writes them so.
 { printf '\xff\xfe'; iconv -f UTF-8 -t UTF-16LE in.reg; } > utf16.reg
 "$tool" --store "$work/b.db" import utf16.reg
 "$tool" --store "$work/b.db" export 'HKCU\Software\ToolTest' - | cmp - in.reg || fail "UTF-16 import"
+"$tool" --store "$work/b.db" export --utf16 'HKCU\Software\ToolTest' back16.reg
+cmp back16.reg utf16.reg || fail "export --utf16"
 
-# Failures exit with 1 and say why.
-printf 'Windows Registry Editor Version 5.00\r\n\r\n[HKEY_CURRENT_USER]\r\n' > bad.reg
-if "$tool" --store "$work/a.db" import bad.reg 2> err.txt; then fail "bad file accepted"; fi
-grep -q "Format Error: registry section formatting.  Line 2=>'\[HKEY_CURRENT_USER\]'" err.txt || fail "$(cat err.txt)"
-if "$tool" --store "$work/a.db" list 'HKCU\Software\Missing' 2> err.txt; then fail "missing key listed"; fi
-if "$tool" frobnicate 2> err.txt; then fail "unknown command accepted"; fi
-grep -q usage err.txt || fail "no usage text"
+# Every value type in the editor's notation, names and texts with quotes and backslashes, a value
+# longer than 9,999 bytes, non-ASCII text, a 255-character key name: exported exactly as imported,
+# in both encodings. scripts/test-windows.sh takes the same file through Wine's regedit.
+typedKey='HKCU\Software\VorRoundTrip'
+"$tool" --store "$work/c.db" import "$typed"
+"$tool" --store "$work/c.db" export "$typedKey" typed-out.reg
+cmp "$typed" typed-out.reg || { diff <(cat -A "$typed") <(cat -A typed-out.reg) | head -c 2000; fail "typed values"; }
+"$tool" --store "$work/c.db" export --utf16 "$typedKey" typed16.reg
+"$tool" --store "$work/d.db" import typed16.reg
+"$tool" --store "$work/d.db" export "$typedKey" - | cmp - "$typed" || fail "typed values through UTF-16"
+if LC_ALL=C grep -q '[^[:print:][:space:]]' <(tr -d '\200-\377' < typed-out.reg); then fail "raw bytes in the export"; fi
+
+# Text the store keeps that is not UTF-8 cannot go into a UTF-16 file: said with its line, status 1, no file.
+printf '%s\r\n\r\n[HKEY_CURRENT_USER\\Software\\Latin]\r\n"caf\xe9"="1"\r\n' "$head" > latin.reg
+"$tool" --store "$work/l.db" import latin.reg
+status 1 "$tool" --store "$work/l.db" export --utf16 'HKCU\Software\Latin' latin16.reg
+grep -q "cannot write UTF-16: Line 3 is not valid text in the registry's code page" err.txt || fail "$(cat err.txt)"
+[ ! -e latin16.reg ] || fail "a UTF-16 file was written"
+
+# A file with bare line feeds throughout is taken as if it had CR LF.
+tr -d '\r' < in.reg > lf.reg
+"$tool" --store "$work/e.db" import lf.reg
+"$tool" --store "$work/e.db" export 'HKCU\Software\ToolTest' - | cmp - in.reg || fail "LF file"
+
+# The import filter reports every line it cannot take, on the file's own line numbers, and imports nothing.
+{
+    printf '%s\r\n\r\n[HKEY_CURRENT_USER\\Software\\Filter]\r\n"ok"="1"\r\n' "$head"
+    printf '"a=b"="x"\r\n@="default"\r\n"spaced" = "fine"\r\n"gone"=-\r\n'
+} > filter.reg
+status 1 "$tool" --store "$work/f.db" import filter.reg
+grep -q "filter.reg: Line 4=>'\"a=b\"=\"x\"': its name contains '='" err.txt || fail "filter: $(cat err.txt)"
+grep -q "filter.reg: Line 5=>'@=\"default\"'" err.txt || fail "filter: $(cat err.txt)"
+grep -q "filter.reg: Line 7=>'\"gone\"=-'" err.txt || fail "filter: $(cat err.txt)"
+[ "$(grep -c 'Line' err.txt)" = 3 ] || fail "filter reported other lines: $(cat err.txt)"
+status 1 "$tool" --store "$work/f.db" list 'HKCU\Software\Filter'
+
+# Malformed files: the line is named, nothing is imported, and no usage text follows a run-time error.
+malformed() {  # name, body lines after the section, expected message
+    { printf '%s\r\n\r\n[HKEY_CURRENT_USER\\Software\\Bad]\r\n"before"="1"\r\n' "$head"; printf "$2"; printf '"after"="2"\r\n'; } > "$1.reg"
+    status 1 "$tool" --store "$work/$1.db" import "$1.reg"
+    grep -qF "$3" err.txt || fail "$1: $(cat err.txt)"
+    if grep -q usage err.txt; then fail "$1: usage text after a run-time error"; fi
+    cp err.txt "$1.err"
+    status 1 "$tool" --store "$work/$1.db" list 'HKCU\Software\Bad'
+}
+malformed bracket '[HKEY_CURRENT_USER\\Software\\Bad\\x\r\n' "Format Error: registry section formatting.  Line 4=>"
+malformed truncated '"t"="abc\r\n' "truncated.reg: Line 4=>'\"t\"=\"abc': the text has no closing quote"
+malformed mixed '"m"="1"\n"n"="2"\r\n' "Format Error: line end without CR LF.  Line 4=>"
+malformed nul '"a\0b"="1"\r\n' "Format Error: NUL character.  Line 4=>"
+malformed hex '"h"=hex:01,\\\r\n  0g\r\n' "Format Error: value formatting.  Line 5=>'  0g'"
+grep -q "unix2dos" mixed.err || fail "no hint for mixed line ends"
+{ printf '%s\r\n\r\n[HKEY_CURRENT_USER\\Software\\Bad]\r\n"x"="' "$head"; head -c 5000000 /dev/zero | tr '\0' 'x'; printf '"\r\n'; } > huge.reg
+started=$(date +%s)
+status 1 "$tool" --store "$work/huge.db" import huge.reg
+grep -q "Format Error: line too long.  Line 3" err.txt || fail "huge line: $(cat err.txt)"
+[ $(( $(date +%s) - started )) -lt 5 ] || fail "a too long line took $(( $(date +%s) - started )) s"
+
+# Conventions: --help on stdout with 0, usage errors 2 with usage, run-time errors 1 without it.
+status 0 "$tool" --help
+grep -q usage out.txt || fail "--help printed no usage"
+[ ! -s err.txt ] || fail "--help wrote to stderr"
+status 2 "$tool" frobnicate
+grep -q usage err.txt || fail "no usage text for a usage error"
+status 2 "$tool" export 'HKCU\Software\ToolTest'
+status 2 "$tool" import --utf16 in.reg
+status 1 "$tool" --store "$work/a.db" list 'HKCU\Software\Missing'
+if grep -q usage err.txt; then fail "usage text after a run-time error"; fi
+status 1 "$tool" --store "$work/a.db" import missing.reg
+
+# Read-only commands create no store, neither the named one nor the default one.
+status 1 "$tool" --store "$work/none.db" list 'HKCU\Software'
+[ ! -e none.db ] || fail "list created a store"
+status 1 env -u VORMOTOR_REGISTRY HOME="$work/home" XDG_CONFIG_HOME= "$tool" export 'HKCU\Software' -
+[ ! -e home ] || fail "export created the default store"
 echo "vormotor-reg: all checks passed"

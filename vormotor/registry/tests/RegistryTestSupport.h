@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 
 #include "vormotor/core/Error.h"
 #include "vormotor/registry/CRegistry.h"
@@ -32,6 +33,13 @@ void ExpectRegistryError(Call&& call, const ExpectedError& expected) {
     }
 }
 
+// A value as the registry keeps it; type ~0 for a value that does not exist.
+struct Stored {
+    std::uint32_t type = 0;
+    std::string data;
+    bool operator==(const Stored&) const = default;
+};
+
 // Each test works below its own key of HKEY_CURRENT_USER and removes it afterwards.
 class RegistryTest : public ::testing::Test {
 protected:
@@ -49,6 +57,46 @@ protected:
     }
 
     RegistryApi& Api() { return *m_backend.api; }
+
+    // Below the test's key by its own handle: the ANSI functions of Wine take paths of at most 260
+    // characters, less than the test's key and a name of 255.
+    RegHandle Create(const std::string& below = "") {
+        RegHandle top = 0;
+        EXPECT_EQ(Api().CreateKeyEx(reg::HiveHandle(reg::CurrentUser), m_path.c_str(), nullptr, 0, reg::KeyAllAccess,
+                                    &top, nullptr),
+                  reg::Success);
+        if (below.empty()) {
+            return top;
+        }
+        RegHandle key = 0;
+        EXPECT_EQ(Api().CreateKeyEx(top, below.c_str(), nullptr, 0, reg::KeyAllAccess, &key, nullptr), reg::Success);
+        Api().CloseKey(top);
+        return key;
+    }
+
+    // Writes as other programs do, with any type and data.
+    void Put(const std::string& name, std::uint32_t type, std::string_view data, const std::string& below = "") {
+        const RegHandle key = Create(below);
+        EXPECT_EQ(Api().SetValueEx(key, name.c_str(), type, reinterpret_cast<const unsigned char*>(data.data()),
+                                   static_cast<std::uint32_t>(data.size())),
+                  reg::Success);
+        Api().CloseKey(key);
+    }
+
+    Stored Get(const std::string& name, const std::string& below = "") {
+        const RegHandle key = Create(below);
+        Stored stored;
+        std::uint32_t size = 0;
+        if (Api().QueryValueEx(key, name.c_str(), &stored.type, nullptr, &size) == reg::Success) {
+            stored.data.resize(size);
+            Api().QueryValueEx(key, name.c_str(), nullptr, reinterpret_cast<unsigned char*>(stored.data.data()), &size);
+            stored.data.resize(size);
+        } else {
+            stored.type = ~0u;
+        }
+        Api().CloseKey(key);
+        return stored;
+    }
 
     RegistryBackend m_backend;
     std::string m_path;

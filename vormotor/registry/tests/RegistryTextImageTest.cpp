@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstddef>
+#include <initializer_list>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -30,14 +34,14 @@ TEST_F(TextImageTest, ATreeIsWrittenDepthFirstWithBackslashesDoubled) {
     Open("A\\Deep");
     Open("B")->WriteValue("Quote", "say \"hi\"");
 
-    const std::string expected = Signature + Section() + "\"Letters\"=\"ABC\"\r\n" +
+    const std::string expected = Signature + Section() + "\"Letters\"=\"4407873\"\r\n" +
                                  "\"Path\"=\"C:\\\\Motor\\\\\"\r\n" + Section("A") + "\"Name\"=\"first\"\r\n" +
                                  Section("A\\Deep") + Section("B") + "\"Quote\"=\"say \"hi\"\"\r\n";
     EXPECT_EQ(root->SaveRegistry(), expected);
     EXPECT_EQ(root->SaveRegEntryItem(), expected.substr(std::string(Signature).size()));
 }
 
-TEST_F(TextImageTest, LoadingASavedImageRestoresItsStringValues) {
+TEST_F(TextImageTest, LoadingASavedImageRestoresItsStringValuesAndOtherTypesAsTheirText) {
     auto root = Open();
     root->WriteDWORD("Count", 0x00333231);
     root->WriteValue("Path", "C:\\Motor\\\\x");
@@ -52,8 +56,8 @@ TEST_F(TextImageTest, LoadingASavedImageRestoresItsStringValues) {
     auto reloaded = Open("", false);
     ASSERT_TRUE(reloaded->IsOpen());
     EXPECT_EQ(reloaded->ReadValue("Path"), "C:\\Motor\\\\x");
-    EXPECT_EQ(reloaded->ReadValue("Count"), "123");
-    EXPECT_EQ(reloaded->ReadDWORD("Count"), 0x00333231) << "other types come back as string values";
+    EXPECT_EQ(reloaded->ReadValue("Count"), "3355185");
+    EXPECT_EQ(Get("Count").type, reg::Sz) << "a DWORD comes back as a string value holding its text";
     EXPECT_EQ(Open("Sub\\Deeper", false)->ReadValue("Empty", "default"), "");
     EXPECT_EQ(reloaded->SaveRegistry(), image);
 }
@@ -72,6 +76,11 @@ TEST_F(TextImageTest, FormatErrorsNameTheLine) {
         std::uint32_t number;
         std::string description;
     };
+    std::string deep;
+    for (int level = 0; level < 513; ++level) {
+        deep += "\\k";
+    }
+    const std::string tooLong = "\"a\"=\"" + std::string(5 << 20, 'x') + "\"";
     const std::vector<Case> cases{
         {"", 0x80040003, "Format Error: too short"},
         {"Windows Registry Editor Version 5.00\n\n[HKEY_CURRENT_USER\\x]\n", 0x80040003, "Format Error: too short"},
@@ -84,9 +93,14 @@ TEST_F(TextImageTest, FormatErrorsNameTheLine) {
          "Format Error: no equal signs.  Line 3=>'\"\"=\"default\"'"},
         {Signature + std::string("\r\n") + section + "\r\n\"a\"\r\n", 0x80040005,
          "Format Error: no equal signs.  Line 3=>'\"a\"'"},
+        // The resource limits, the same as for saving.
+        {Signature + std::string("\r\n[HKEY_CURRENT_USER") + deep + "]", 0x8004000B,
+         "Format Error: key too deep.  Line 2=>'[HKEY_CURRENT_USER" + deep + "]'"},
+        {Signature + std::string("\r\n") + section + "\r\n" + tooLong, 0x80040009,
+         "Format Error: line too long.  Line 3=>'" + tooLong.substr(0, 80) + "...'"},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.description);
+        SCOPED_TRACE(c.description.substr(0, 120));
         ExpectRegistryError([&] { Open()->LoadRegistry(c.image); },
                             {static_cast<std::int32_t>(c.number), "CRegistry::LoadRegistry", c.description});
     }
@@ -101,10 +115,157 @@ TEST_F(TextImageTest, ValuesBeforeAnySectionHaveNoKey) {
     }
 }
 
-TEST_F(TextImageTest, WhatWasLoadedBeforeAnErrorStays) {
-    const std::string image = Signature + Section() + "\"kept\"=\"yes\"\r\n; comment\r\n[HKEY_CURRENT_USER]\r\n";
-    EXPECT_THROW(Open()->LoadRegistry(image), Error);
-    EXPECT_EQ(Open()->ReadValue("kept"), "yes");
+TEST_F(TextImageTest, WhatWasLoadedBeforeAnErrorStaysAndNothingAfterIt) {
+    std::string deepSection = "[HKEY_CURRENT_USER";
+    for (int level = 0; level < 513; ++level) {
+        deepSection += "\\k";
+    }
+    deepSection += "]";
+    for (const std::string& bad : {std::string("[HKEY_CURRENT_USER]"), std::string("\"\"=\"default\""), deepSection}) {
+        SCOPED_TRACE(bad.substr(0, 40));
+        const std::string image =
+            Signature + Section() + "\"kept\"=\"yes\"\r\n; comment\r\n" + bad + "\r\n\"after\"=\"no\"\r\n";
+        EXPECT_THROW(Open()->LoadRegistry(image), Error);
+        auto registry = Open();
+        EXPECT_EQ(registry->ReadValue("kept"), "yes");
+        EXPECT_EQ(registry->NumOfValues(), 1) << "nothing of or after the bad line";
+        DeleteTree(Api(), reg::CurrentUser, m_path);
+    }
+}
+
+// Lines are taken apart by position, as the layout has it, whatever they hold.
+TEST_F(TextImageTest, ValueAndSectionLinesAreCutByPosition) {
+    struct Case {
+        std::string line;
+        std::string name;
+        std::string text;
+    };
+    const std::vector<Case> cases{
+        {"\"closing quote missing\"=\"abc", "closing quote missing", "ab"},
+        {"\"blanks\" = \"b\"", "blanks\"", "\"b"},
+        {"\"nothing\"=", "nothing", ""},
+        {"\"quotes\"=\"\"\"\"", "quotes", "\"\""},
+        {"\"odd backslashes\"=\"a\\\\\\b\"", "odd backslashes", "a\\\\b"},
+        {"\"bare line feed\"=\"1\"\n\"n\"=\"2\"", "bare line feed", "1\"\n\"n\"=\"2"},
+        {"\"dword:\"=dword:00000005", "dword:", "word:0000000"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.line);
+        Open()->LoadRegistry(Signature + Section() + c.line + "\r\n");
+        EXPECT_EQ(Open()->ReadValue(c.name, "missing"), c.text);
+        EXPECT_EQ(Get(c.name).type, reg::Sz);
+    }
+    // The section line's last character is dropped unseen, bracket or not.
+    for (const std::string last : {"]", "x", ")"}) {
+        Open()->LoadRegistry(Signature + Section().substr(0, Section().size() - 3) + "\\Sub" + last + "\r\n\"v\"=\"" +
+                             last + "\"\r\n");
+        EXPECT_EQ(Open("Sub", false)->ReadValue("v", "missing"), last);
+    }
+}
+
+std::string Bytes(std::initializer_list<int> values) {
+    std::string bytes;
+    for (int value : values) {
+        bytes += static_cast<char>(value);
+    }
+    return bytes;
+}
+
+TEST_F(TextImageTest, WhatTheImageDoesNotCarryAsItIsIsReported) {
+    using namespace std::string_literals;
+    constexpr std::size_t LineLimit = 4194304;
+    const std::string asText = " saved as its text, which loads back as a string value";
+    const std::string breaksItsLine = "left out: its text has a line break or a NUL, which would break its line";
+    struct Case {
+        std::string name;
+        std::uint32_t type;
+        std::string data;
+        // The text the image holds and LoadRegistry writes back; nothing for a value left out.
+        std::optional<std::string> text;
+        // What Uncarried says; empty for a value carried as it is.
+        std::string reason;
+    };
+    const std::vector<Case> cases{
+        {"String", reg::Sz, "C:\\Motor \"1\"\0"s, "C:\\Motor \"1\"", ""},
+        {"Dword 2573", reg::Dword, Bytes({0x0D, 0x0A, 0, 0}), "2573", "REG_DWORD" + asText},
+        {"Dword high", reg::Dword, Bytes({0, 0, 0x0D, 0x0A}), "168624128", "REG_DWORD" + asText},
+        {"Dword max", reg::Dword, Bytes({0xFF, 0xFF, 0xFF, 0xFF}), "4294967295", "REG_DWORD" + asText},
+        {"Short dword", reg::Dword, Bytes({1, 2, 3}), "01,02,03", "REG_DWORD" + asText},
+        {"Big endian", 5, Bytes({0, 0, 1, 2}), "258", "REG_DWORD_BIG_ENDIAN" + asText},
+        {"Qword", 11, Bytes({5, 0, 0, 0, 0, 0, 0, 1}), "72057594037927941", "REG_QWORD" + asText},
+        {"Binary", reg::Binary, Bytes({0, 0xFF, 0x5C}), "00,ff,5c", "REG_BINARY" + asText},
+        {"Empty binary", reg::Binary, "", "", "REG_BINARY" + asText},
+        {"None", 0, Bytes({1}), "01", "REG_NONE" + asText},
+        {"Own type", 0x12345, Bytes({1, 2}), "01,02", "type 74565" + asText},
+        {"Expand", reg::ExpandSz, "%PATH%;C:\\x\0"s, "%PATH%;C:\\x", "REG_EXPAND_SZ" + asText},
+        {"Multi", reg::MultiSz, "a\0b\\c\0\0"s, "a\\0b\\c", "REG_MULTI_SZ" + asText},
+        {"Lines", reg::Sz, "a\r\nb\0"s, std::nullopt, breaksItsLine},
+        {"Nul inside", reg::Sz, "a\0b\0"s, std::nullopt, breaksItsLine},
+        {"Multi lines", reg::MultiSz, "a\nb\0\0"s, std::nullopt, breaksItsLine},
+        {"a=b", reg::Sz, "x", std::nullopt, "left out: its name contains '='"},
+        {"Long", reg::Binary, std::string(LineLimit / 3 + 1, 'x'), std::nullopt,
+         "left out: its line would be longer than 4194304 bytes"},
+    };
+    for (const Case& c : cases) {
+        Put(c.name, c.type, c.data);
+    }
+    // In a key of its own: LoadRegistry stops at it, after the other key.
+    Put("", reg::Sz, "default\0"s, "z default");
+    Put("v", reg::Sz, "x", "a/b");
+    auto root = Open();
+    const std::string image = root->SaveRegistry();
+    const std::vector<UncarriedItem> uncarried = root->Uncarried();
+    const std::string key = "HKEY_CURRENT_USER\\" + m_path;
+    const auto reported = [&](const std::string& itemKey, const std::string& value) {
+        return std::find_if(uncarried.begin(), uncarried.end(),
+                            [&](const UncarriedItem& item) { return item.key == itemKey && item.value == value; });
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::string line = "\r\n\"" + c.name + "\"=\"";
+        EXPECT_EQ(image.find(line) != std::string::npos, c.text.has_value());
+        const auto item = reported(key, c.name);
+        if (c.reason.empty()) {
+            EXPECT_EQ(item, uncarried.end());
+            continue;
+        }
+        ASSERT_NE(item, uncarried.end());
+        EXPECT_EQ(item->reason, c.reason);
+        EXPECT_EQ(item->inImage, c.text.has_value());
+        EXPECT_FALSE(item->wholeKey);
+    }
+    const auto defaultValue = reported(key + "\\z default", "");
+    ASSERT_NE(defaultValue, uncarried.end());
+    EXPECT_EQ(defaultValue->reason, "LoadRegistry stops at a key's default value");
+    EXPECT_NE(image.find("\r\n\"\"=\"default\"\r\n"), std::string::npos) << "written as the layout has it";
+    const auto slashKey = reported(key + "\\a/b", "");
+    ASSERT_NE(slashKey, uncarried.end());
+    EXPECT_TRUE(slashKey->wholeKey);
+    EXPECT_EQ(slashKey->reason, "its name contains '/'");
+    EXPECT_EQ(uncarried.size(), 19u);
+    for (unsigned char byte : image) {
+        ASSERT_TRUE(byte == '\r' || byte == '\n' || (byte >= 0x20 && byte < 0x7F)) << "raw byte " << int{byte};
+    }
+
+    root->CloseKey();
+    DeleteTree(Api(), reg::CurrentUser, m_path);
+    ExpectRegistryError(
+        [&] { Open()->LoadRegistry(image); },
+        {static_cast<std::int32_t>(0x80040005u), "CRegistry::LoadRegistry",
+         "Format Error: no equal signs.  Line " +
+             std::to_string(std::count(
+                 image.begin(), image.begin() + static_cast<std::ptrdiff_t>(image.find("\"\"=\"default")), '\n')) +
+             "=>'\"\"=\"default\"'"});
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(Open()->ReadValue(c.name, "missing"), c.text.value_or("missing"));
+        EXPECT_EQ(Get(c.name).type, c.text ? reg::Sz : ~0u);
+    }
+    // Saved again, what came back is carried as it is, and as the same text.
+    auto reloaded = Open();
+    const std::string again = reloaded->SaveRegistry();
+    EXPECT_EQ(reloaded->Uncarried().size(), 0u);
+    EXPECT_EQ(again, image.substr(0, again.size()));
 }
 
 TEST_F(TextImageTest, SavingWithoutAnOpenKeyRaises) {

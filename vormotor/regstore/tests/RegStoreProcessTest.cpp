@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
+#include <functional>
+#include <memory>
 #include <random>
 #include <signal.h>
 #include <sqlite3.h>
@@ -13,6 +15,8 @@
 #include <unistd.h>
 #include <vector>
 
+#include "vormotor/core/Error.h"
+#include "vormotor/registry/CRegistry.h"
 #include "vormotor/regstore/RegStore.h"
 
 namespace vor {
@@ -158,6 +162,111 @@ TEST_F(RegStoreProcessTest, KilledWritersLoseNoAcknowledgedWrite) {
     RecordProperty("rounds", rounds);
     RecordProperty("acknowledged", acknowledged);
     EXPECT_GT(acknowledged, 0);
+}
+
+// The text image of `keys` keys below HKEY_CURRENT_USER\<root>, three values each.
+std::string TreeImage(const std::string& root, int keys) {
+    std::string image = "Windows Registry Editor Version 5.00\r\n";
+    for (int key = 0; key < keys; ++key) {
+        image += "\r\n[HKEY_CURRENT_USER\\" + root + "\\Axis " + std::to_string(key) + "]\r\n";
+        for (int value = 0; value < 3; ++value) {
+            image += "\"v" + std::to_string(value) + "\"=\"" + std::to_string(key * value) + "\"\r\n";
+        }
+    }
+    return image;
+}
+
+template <typename Work>
+std::chrono::milliseconds Took(Work&& work) {
+    const auto start = std::chrono::steady_clock::now();
+    work();
+    return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start);
+}
+
+// A long import holds the store's write lock from its first write to its commit. Meanwhile another
+// process opens the store, lists and exports without waiting, and its own writes fail after the
+// busy time with an error that says so.
+TEST_F(RegStoreProcessTest, AnotherProcessListsAndExportsDuringALongImport) {
+    constexpr int ImportedKeys = 2000;
+    constexpr std::chrono::milliseconds WriterPatience{300};
+    // Far below the 10 s a waiting reader would take, far above what a read takes on a loaded machine.
+    constexpr std::chrono::milliseconds ReadBound{3000};
+    CRegistry(std::make_shared<RegStore>(m_path)).LoadRegistry(TreeImage("Existing", 5));
+    int begun[2];
+    int go[2];
+    ASSERT_EQ(pipe(begun), 0);
+    ASSERT_EQ(pipe(go), 0);
+    const pid_t child = fork();
+    ASSERT_NE(child, -1);
+    if (child == 0) {
+        close(begun[0]);
+        close(go[1]);
+        auto store = std::make_shared<RegStore>(m_path);
+        RegistryApi::Batch import(*store);  // held open until the other process has looked
+        CRegistry(store).LoadRegistry(TreeImage("Imported", ImportedKeys));
+        char byte = 1;
+        int status = write(begun[1], &byte, 1) == 1 && read(go[0], &byte, 1) == 1 ? 0 : 4;
+        if (import.End() != reg::Success) {
+            status = 5;
+        }
+        _exit(status);
+    }
+    close(begun[1]);
+    close(go[0]);
+    char byte = 0;
+    ASSERT_EQ(read(begun[0], &byte, 1), 1) << "the importing process stopped early";
+
+    std::shared_ptr<RegStore> store;
+    EXPECT_LT(Took([&] { store = std::make_shared<RegStore>(m_path); }), ReadBound);
+    CRegistry reader(store);
+    std::string path = "Existing";
+    std::vector<std::string> names;
+    std::vector<std::string> data;
+    std::int32_t count = 0;
+    EXPECT_LT(Took([&] {
+                  reader.OpenKey(reg::CurrentUser, path);
+                  reader.EnumerateSections(names, count);
+              }),
+              ReadBound);
+    EXPECT_EQ(count, 5);
+    std::string exported;
+    EXPECT_LT(Took([&] { exported = reader.SaveRegistry(); }), ReadBound);
+    EXPECT_NE(exported.find("Existing\\Axis 4]"), std::string::npos);
+    path = "Imported";
+    reader.OpenKey(reg::CurrentUser, path);
+    EXPECT_FALSE(reader.IsOpen()) << "the import is not visible before it commits";
+
+    CRegistry writer(std::make_shared<RegStore>(m_path, WriterPatience));
+    path = "Existing";
+    writer.OpenKey(reg::CurrentUser, path);
+    ASSERT_TRUE(writer.IsOpen());
+    const std::vector<std::function<void()>> writes{[&] { writer.WriteValue("v0", "changed"); },
+                                                    [&] { writer.LoadRegistry(TreeImage("Other", 1)); }};
+    for (const auto& write : writes) {
+        const auto waited = Took([&] {
+            try {
+                write();
+                ADD_FAILURE() << "a write succeeded while another process held the store";
+            } catch (const Error& error) {
+                EXPECT_EQ(error.Number(), static_cast<std::int32_t>(0x80040020u));
+                EXPECT_NE(error.Description().find("busy"), std::string::npos) << error.Description();
+            }
+        });
+        EXPECT_GE(waited, WriterPatience);
+        EXPECT_LT(waited, WriterPatience + ReadBound);
+    }
+
+    ASSERT_EQ(write(go[1], &byte, 1), 1);
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "status " << status;
+    close(begun[0]);
+    close(go[1]);
+    path = "Imported";
+    reader.OpenKey(reg::CurrentUser, path);
+    EXPECT_EQ(reader.NumOfSubKeys(), ImportedKeys);
+    writer.WriteValue("v0", "changed");
+    EXPECT_EQ(IntegrityCheck(), "ok");
 }
 
 }  // namespace

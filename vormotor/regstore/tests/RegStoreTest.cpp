@@ -4,6 +4,7 @@
 #include <cstring>
 #include <filesystem>
 #include <functional>
+#include <sqlite3.h>
 #include <string>
 #include <unistd.h>
 #include <vector>
@@ -200,6 +201,93 @@ TEST_F(RegStoreTest, EnumerationSeesKeysAddedInBetween) {
     EXPECT_EQ(m_store.EnumKey(key, 2, name, sizeof name), reg::NoMoreItems);
 }
 
+// The listings that make enumeration linear must never show a state the store has left.
+TEST_F(RegStoreTest, EnumerationFollowsWritesInAndOutOfBatches) {
+    RegHandle key = Create("Listed");
+    char name[16];
+    std::uint32_t length = sizeof name;
+    const auto valueAt = [&](std::uint32_t index) {
+        length = sizeof name;
+        return m_store.EnumValue(key, index, name, &length, nullptr, nullptr, nullptr) == reg::Success
+                   ? std::string(name, length)
+                   : std::string("-");
+    };
+    for (bool batch : {false, true}) {
+        SCOPED_TRACE(batch ? "in a batch" : "alone");
+        if (batch) {
+            m_store.BeginBatch(RegistryApi::BatchUse::Read);
+        }
+        ASSERT_EQ(m_store.SetValueEx(key, "a", reg::Sz, Bytes("1"), 1), reg::Success);
+        ASSERT_EQ(m_store.SetValueEx(key, "b", reg::Sz, Bytes("1"), 1), reg::Success);
+        EXPECT_EQ(valueAt(0), "a");
+        ASSERT_EQ(m_store.DeleteValue(key, "A"), reg::Success);
+        EXPECT_EQ(valueAt(0), "b");
+        ASSERT_EQ(m_store.SetValueEx(key, "a", reg::Sz, Bytes("2"), 1), reg::Success);
+        EXPECT_EQ(valueAt(1), "a") << "a value made again comes last";
+        ASSERT_EQ(m_store.SetValueEx(key, "B", reg::Sz, Bytes("3"), 1), reg::Success);
+        EXPECT_EQ(valueAt(0), "b") << "a value written again keeps its place and name";
+        EXPECT_EQ(valueAt(2), "-");
+        std::uint32_t values = 0;
+        std::uint32_t longest = 0;
+        ASSERT_EQ(m_store.QueryInfoKey(key, nullptr, nullptr, nullptr, nullptr, nullptr, &values, nullptr, &longest,
+                                       nullptr, nullptr),
+                  reg::Success);
+        EXPECT_EQ(values, 2u);
+        EXPECT_EQ(longest, 1u);
+        if (batch) {
+            EXPECT_EQ(m_store.EndBatch(), reg::Success);
+        }
+        ASSERT_EQ(m_store.DeleteValue(key, "a"), reg::Success);
+        ASSERT_EQ(m_store.DeleteValue(key, "b"), reg::Success);
+    }
+}
+
+// A batch writes its values in blocks; what anyone reads must be as if each had been written at once.
+TEST_F(RegStoreTest, ABatchReadsItsOwnValuesAsWritten) {
+    constexpr int Names = 25;
+    RegHandle key = Create("Block");
+    const auto valueOf = [&](const std::string& name) {
+        char data[8] = {};
+        std::uint32_t size = sizeof data;
+        return m_store.QueryValueEx(key, name.c_str(), nullptr, reinterpret_cast<unsigned char*>(data), &size) ==
+                       reg::Success
+                   ? std::string(data, size)
+                   : std::string("-");
+    };
+    m_store.BeginBatch(RegistryApi::BatchUse::Write);
+    for (int i = 0; i < 2 * Names; ++i) {
+        const std::string name = "v" + std::to_string(i % Names);
+        const std::string data = std::to_string(i);
+        ASSERT_EQ(m_store.SetValueEx(key, name.c_str(), reg::Sz, Bytes(data.c_str()), data.size()), reg::Success);
+        if (i == Names + 3) {
+            EXPECT_EQ(valueOf("V3"), std::to_string(i));
+        }
+    }
+    ASSERT_EQ(m_store.EndBatch(), reg::Success);
+    for (std::uint32_t index = 0; index < Names; ++index) {
+        char name[8];
+        std::uint32_t length = sizeof name;
+        ASSERT_EQ(m_store.EnumValue(key, index, name, &length, nullptr, nullptr, nullptr), reg::Success);
+        EXPECT_EQ(std::string(name, length), "v" + std::to_string(index)) << "values keep their first place";
+        EXPECT_EQ(valueOf(name), std::to_string(index + Names));
+    }
+}
+
+TEST_F(RegStoreTest, KeysWrittenInABatchShowTheirNewTimeInsideAndAfterIt) {
+    RegHandle key = Create("Stamped");
+    RegHandle other = Create("Unwritten");
+    const FileTime before = Written(key);
+    const FileTime otherBefore = Written(other);
+    m_store.BeginBatch(RegistryApi::BatchUse::Write);
+    ASSERT_EQ(m_store.SetValueEx(key, "v", reg::Sz, Bytes("1"), 1), reg::Success);
+    const FileTime inside = Written(key);
+    EXPECT_GT(inside, before);
+    ASSERT_EQ(m_store.SetValueEx(key, "w", reg::Sz, Bytes("1"), 1), reg::Success);
+    ASSERT_EQ(m_store.EndBatch(), reg::Success);
+    EXPECT_GE(Written(key), inside);
+    EXPECT_EQ(Written(other), otherBefore);
+}
+
 class RegStoreFileTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -257,6 +345,67 @@ TEST_F(RegStoreFileTest, DefaultPathFollowsTheEnvironment) {
 TEST_F(RegStoreFileTest, AnUnusablePathRaises) {
     std::filesystem::create_directories(m_folder);
     EXPECT_THROW(RegStore(m_folder.string()), Error);
+}
+
+}  // namespace
+}  // namespace vor
+
+namespace vor {
+namespace {
+
+// A store whose value inserts fail for one value name, as a full disk or a damaged file would fail
+// them: the trigger lives in the file, so the store under test meets it.
+class FailingStoreTest : public RegStoreFileTest {
+protected:
+    void SetUp() override {
+        RegStoreFileTest::SetUp();
+        std::filesystem::create_directories(m_folder);
+        m_path = (m_folder / "registry.db").string();
+        { RegStore created(m_path); }
+        sqlite3* db = nullptr;
+        ASSERT_EQ(sqlite3_open(m_path.c_str(), &db), SQLITE_OK);
+        EXPECT_EQ(sqlite3_exec(db,
+                               "CREATE TRIGGER failing BEFORE INSERT ON vals WHEN CAST(NEW.name AS TEXT) = 'failing' "
+                               "BEGIN SELECT RAISE(ABORT, 'injected'); END",
+                               nullptr, nullptr, nullptr),
+                  SQLITE_OK);
+        sqlite3_close(db);
+    }
+    bool Has(RegStore& store, const char* valueName) {
+        RegHandle key = 0;
+        return store.OpenKeyEx(User, "Batch", 0, reg::KeyRead, &key) == reg::Success &&
+               store.QueryValueEx(key, valueName, nullptr, nullptr, nullptr) == reg::Success;
+    }
+    std::string m_path;
+};
+
+TEST_F(FailingStoreTest, AFailedCallLosesItsWholeBatch) {
+    {
+        RegStore store(m_path);
+        ASSERT_EQ(store.BeginBatch(RegistryApi::BatchUse::Write), reg::Success);
+        RegHandle key = 0;
+        ASSERT_EQ(store.CreateKeyEx(User, "Batch", nullptr, 0, reg::KeyAllAccess, &key, nullptr), reg::Success);
+        ASSERT_EQ(store.SetValueEx(key, "before", reg::Sz, Bytes("1"), 1), reg::Success);
+        // A batch may write values late, so the failure shows at the latest when the batch reads.
+        store.SetValueEx(key, "failing", reg::Sz, Bytes("1"), 1);
+        EXPECT_EQ(store.QueryValueEx(key, "before", nullptr, nullptr, nullptr), reg::RegistryIoFailed);
+        EXPECT_EQ(store.SetValueEx(key, "after", reg::Sz, Bytes("1"), 1), reg::RegistryIoFailed);
+        EXPECT_EQ(store.EndBatch(), reg::RegistryIoFailed);
+        EXPECT_FALSE(Has(store, "before"));
+
+        // Alone, a failed call takes only itself.
+        ASSERT_EQ(store.CreateKeyEx(User, "Batch", nullptr, 0, reg::KeyAllAccess, &key, nullptr), reg::Success);
+        ASSERT_EQ(store.SetValueEx(key, "alone", reg::Sz, Bytes("1"), 1), reg::Success);
+        EXPECT_EQ(store.SetValueEx(key, "failing", reg::Sz, Bytes("1"), 1), reg::RegistryIoFailed);
+        EXPECT_EQ(store.BeginBatch(RegistryApi::BatchUse::Write), reg::Success) << "the next batch starts afresh";
+        ASSERT_EQ(store.SetValueEx(key, "next", reg::Sz, Bytes("1"), 1), reg::Success);
+        EXPECT_EQ(store.EndBatch(), reg::Success);
+    }
+    RegStore reopened(m_path);
+    EXPECT_FALSE(Has(reopened, "before"));
+    EXPECT_FALSE(Has(reopened, "after"));
+    EXPECT_TRUE(Has(reopened, "alone"));
+    EXPECT_TRUE(Has(reopened, "next"));
 }
 
 }  // namespace

@@ -1,6 +1,8 @@
-// Save and load timings on the platform registry, for Windows builds where Google Benchmark is not
-// at hand (it is packaged for the host only). Prints keys per second for each size and direction.
-// Usage: registry_timing.exe [keys...]   (default 1000 2000 4000)
+// Save and load timings of CRegistry on this build's registry: the platform registry on Windows
+// (where Google Benchmark is not at hand: it is packaged for the host only), the store at its
+// default location elsewhere. The same program on both sides makes a fair comparison
+// (scripts/bench-registry.sh). Prints keys per second for each size and direction.
+// Usage: registry_timing [keys...]   (default 1000 2000 4000)
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>

@@ -1,0 +1,232 @@
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <netinet/in.h>
+#include <random>
+#include <sstream>
+#include <sys/socket.h>
+#include <thread>
+#include <unistd.h>
+
+#include "apps/drive/tests/ServedDrive.h"
+#include "apps/host/ScriptHost.h"
+#include "vormotor/core/Error.h"
+#include "vormotor/netdrive/NetLink.h"
+
+namespace vor::drive {
+namespace {
+
+using namespace std::chrono_literals;
+using netdrive::LinkOptions;
+using netdrive::NetLink;
+
+// The servo's speed limits and the editors the panel shows them in.
+constexpr std::int32_t kForwardLimit = 42;
+constexpr std::int32_t kReverseLimit = 116;
+const std::string kForwardEditor = "ParamItem(31)";
+const std::string kReverseEditor = "ParamItem(1)";
+
+LinkOptions Loopback(int port) {
+    LinkOptions options;
+    options.port = port;
+    options.timeout = 200ms;
+    options.retryInterval = 10ms;
+    return options;
+}
+
+std::int32_t ErrorNumberOf(const std::function<void()>& call) {
+    try {
+        call();
+    } catch (const Error& error) {
+        return error.Number();
+    }
+    return 0;
+}
+
+// Whether `part` appears in `whole` in the same order.
+bool IsSubsequence(const std::vector<DriveWrite>& part, const std::vector<DriveWrite>& whole) {
+    auto next = whole.begin();
+    for (const auto& write : part) {
+        next = std::find(next, whole.end(), write);
+        if (next == whole.end()) {
+            return false;
+        }
+        ++next;
+    }
+    return true;
+}
+
+class LinkTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        m_served.Start();
+        auto connected = NetLink::Connect(Loopback(m_served.Port()));
+        m_link = connected.link;
+        m_copy = connected.drive.get();
+        m_host = std::make_unique<host::ScriptHost>(std::move(connected.drive), m_out);
+        for (const char* line : {"create", "show", "resize 12285 5460", "attach"}) {
+            ASSERT_TRUE(Run(line)) << m_out.str();
+        }
+    }
+
+    bool Run(const std::string& line) { return m_host->RunLine(line, ++m_lineNumber); }
+
+    // Ticks until the link is back and the node online, for at most two seconds.
+    bool TickUntilOnline() {
+        for (int i = 0; i < 200; ++i) {
+            Run("tick");
+            if (m_link->IsUp() && m_copy->Node()->IsOnline()) {
+                return true;
+            }
+            std::this_thread::sleep_for(10ms);
+        }
+        return false;
+    }
+
+    ServedDrive m_served{"servo"};
+    std::shared_ptr<NetLink> m_link;
+    SimDrive* m_copy = nullptr;
+    std::ostringstream m_out;
+    std::unique_ptr<host::ScriptHost> m_host;
+    std::int32_t m_lineNumber = 0;
+};
+
+TEST_F(LinkTest, KillingTheServerDuringTicksAndEditsLosesAndDuplicatesNoWrite) {
+    std::atomic<bool> done{false};
+    std::thread killer([this, &done] {
+        std::mt19937 random(18);
+        std::uniform_int_distribution<int> pause(2, 25);
+        while (!done) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(pause(random)));
+            m_served.Kill();
+            std::this_thread::sleep_for(std::chrono::milliseconds(pause(random)));
+            m_served.Start();
+        }
+    });
+    int succeeded = 0;
+    int failed = 0;
+    const auto end = std::chrono::steady_clock::now() + 1500ms;
+    for (int i = 0; std::chrono::steady_clock::now() < end; ++i) {
+        const std::string& editor = i % 2 == 0 ? kForwardEditor : kReverseEditor;
+        (Run("edit " + editor + " " + std::to_string(1000 + i % 4000)) ? succeeded : failed)++;
+        Run("tick");
+        std::this_thread::sleep_for(1ms);
+    }
+    done = true;
+    killer.join();
+
+    ASSERT_TRUE(TickUntilOnline());
+    EXPECT_TRUE(Run("edit " + kForwardEditor + " 4321")) << m_out.str();
+    m_served.Kill();
+    // Both kinds of outcome happened, so the link really broke under the edits.
+    EXPECT_GT(succeeded, 0);
+    EXPECT_GT(failed, 0);
+    EXPECT_EQ(m_served.Drive().Writes(), m_link->DeliveredWrites());
+    EXPECT_TRUE(IsSubsequence(m_copy->Writes(), m_link->DeliveredWrites()));
+    EXPECT_EQ(m_served.Drive().Writes().back(), DriveWrite::Param(kForwardLimit, 4321));
+}
+
+TEST_F(LinkTest, DuringALossTheNodeIsOfflineAndDriveCallsFailLikeAnyFailingCall) {
+    m_served.Kill();
+    Run("tick");
+    auto node = m_copy->Node();
+    EXPECT_FALSE(node->IsOnline());
+    const std::vector<std::function<void()>> driveCalls = {
+        [&] { node->Param(41); },
+        [&] { node->HasParam(41); },
+        [&] { node->DriveEnabled(); },
+        [&] { node->SetDriveEnabled(false); },
+        [&] { m_copy->Node()->DriveParam(41)->Content().Number(); },
+        [&] { m_copy->Node()->DriveParam(170)->FindField("Motor Type")->SetValue(2); },
+    };
+    for (const auto& call : driveCalls) {
+        EXPECT_EQ(ErrorNumberOf(call), NetLink::kLinkDown);
+    }
+    // The application's own objects do not need the drive.
+    EXPECT_NO_THROW(m_copy->Network()->AccessLock()->Level());
+    EXPECT_NO_THROW(m_copy->Network()->AppEvents()->TechSupport());
+    EXPECT_TRUE(m_served.Drive().Writes().empty());
+}
+
+TEST_F(LinkTest, TheCopyFollowsTheDriveOnlyOnTheHostsTickOnItsThread) {
+    m_served.Kill();
+    m_served.Drive().SetParam(kForwardLimit, 2500);
+    m_served.Drive().SetAccessLevel(0);
+    m_served.Drive().SetMicrostepChoices({{400, "400 steps"}, {800, "800 steps"}});
+    m_served.Drive().SetMicrostepVisible(400, false);
+    m_served.Start();
+    std::vector<std::thread::id> raisedOn;
+    auto param = m_copy->Node()->DriveParam(kForwardLimit);
+    const Connection changed =
+        param->ContentChanged().Connect([&](double) { raisedOn.push_back(std::this_thread::get_id()); });
+    std::this_thread::sleep_for(50ms);
+    EXPECT_TRUE(raisedOn.empty());
+    ASSERT_TRUE(TickUntilOnline());
+    EXPECT_EQ(raisedOn, std::vector<std::thread::id>{std::this_thread::get_id()});
+    EXPECT_EQ(param->DriveNumber(), 2500);
+    EXPECT_EQ(m_copy->AccessLevel(), 0);
+    const auto& microsteps = m_copy->Node()->DriveMicrosteps();
+    ASSERT_EQ(microsteps.size(), 2u);
+    EXPECT_EQ(microsteps[1]->NameText(), "800 steps");
+    EXPECT_FALSE(microsteps[0]->IsVisible());
+    EXPECT_TRUE(microsteps[1]->IsVisible());
+}
+
+TEST_F(LinkTest, AWriteTheDriveRefusesFailsAndKeepsTheLink) {
+    m_served.Kill();
+    m_served.Drive().Faults().FailEveryCall("Content.SetNumber", FaultScope{kForwardLimit});
+    m_served.Start();
+    ASSERT_TRUE(TickUntilOnline());
+    EXPECT_FALSE(Run("edit " + kForwardEditor + " 1234"));
+    EXPECT_TRUE(Run("edit " + kReverseEditor + " 1234")) << m_out.str();
+    EXPECT_TRUE(m_link->IsUp());
+    m_served.Kill();
+    EXPECT_EQ(m_served.Drive().Writes(), std::vector<DriveWrite>{DriveWrite::Param(kReverseLimit, 1234)});
+    EXPECT_EQ(m_link->DeliveredWrites(), m_served.Drive().Writes());
+}
+
+TEST_F(LinkTest, AWriteWhoseAnswerTheLinkLostCountsAsDeliveredOnceTheDriveReportsIt) {
+    m_served.Kill();
+    // The drive applies the write, then is too slow to answer it in time.
+    const Connection slow = m_served.Drive().Node()->DriveParam(kForwardLimit)->ContentChanged().Connect([](double) {
+        std::this_thread::sleep_for(400ms);
+    });
+    m_served.Start();
+    ASSERT_TRUE(TickUntilOnline());
+
+    EXPECT_FALSE(Run("edit " + kForwardEditor + " 2222"));
+    EXPECT_FALSE(m_link->IsUp());
+    EXPECT_TRUE(m_link->DeliveredWrites().empty());
+    ASSERT_TRUE(TickUntilOnline());
+    m_served.Kill();
+    const std::vector<DriveWrite> applied{DriveWrite::Param(kForwardLimit, 2222)};
+    EXPECT_EQ(m_served.Drive().Writes(), applied);
+    EXPECT_EQ(m_link->DeliveredWrites(), applied);
+    EXPECT_TRUE(m_copy->Writes().empty());
+    // The panel's copy learnt the value from the drive, not from the failed call.
+    EXPECT_EQ(m_copy->ParamNumber(kForwardLimit), 2222);
+}
+
+TEST(LinkTimeoutTest, ADriveThatNeverAnswersIsGivenUpWithinTheTimeout) {
+    // A listener that never accepts: the connection completes in the kernel, no answer comes.
+    const int listener = socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    ASSERT_EQ(bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+    ASSERT_EQ(listen(listener, 4), 0);
+    socklen_t size = sizeof address;
+    getsockname(listener, reinterpret_cast<sockaddr*>(&address), &size);
+    LinkOptions options;
+    options.port = ntohs(address.sin_port);
+    options.timeout = 100ms;
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(ErrorNumberOf([&] { NetLink::Connect(options); }), NetLink::kLinkDown);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, 1s);
+    close(listener);
+}
+
+}  // namespace
+}  // namespace vor::drive

@@ -1,0 +1,37 @@
+#include "apps/drive/tests/ServedDrive.h"
+
+#include <chrono>
+
+#include "apps/host/BuiltinProfiles.h"
+#include "vormotor/drivesim/ProfileLoader.h"
+
+namespace vor::drive {
+
+ServedDrive::ServedDrive(const std::string& profile)
+    : m_description(*host::BuiltinProfile(profile)),
+      m_drive(std::make_unique<SimDrive>(ProfileLoader::Parse(m_description, profile))) {}
+
+ServedDrive::~ServedDrive() {
+    if (m_server) {
+        Kill();
+    }
+}
+
+void ServedDrive::Start() {
+    m_server = std::make_unique<DriveServer>(*m_drive, m_memory, m_description, "127.0.0.1", m_port);
+    m_port = m_server->Port();
+    m_stop = false;
+    m_thread = std::thread([this] {
+        while (!m_stop) {
+            ServeOnce({m_server.get()}, std::chrono::milliseconds(2));
+        }
+    });
+}
+
+void ServedDrive::Kill() {
+    m_stop = true;
+    m_thread.join();
+    m_server.reset();
+}
+
+}  // namespace vor::drive

@@ -1,0 +1,148 @@
+#!/usr/bin/env bash
+# The registry against Wine's, side by side: builds release for Linux and (cross, mingw-w64) for
+# Windows, then runs both sides back to back several times in one run and prints, per figure, the
+# goal and the measured ratio (how many times faster the portable store is), minimum and median
+# over the runs:
+#   - LoadRegistry / SaveRegistry in process: the same timing program (registry_timing) on the store
+#     (a file, as used) and under Wine on Wine's registry, 1k/2k/4k keys of 10 string values each;
+#   - whole processes: vormotor-reg import/export against Wine's reg import/export of the same file,
+#     each into a registry that exists (a copy of an empty store; Wine's registry with the tree deleted);
+#   - the store's cost per key at 16k keys against 1k keys (flat: close to 1).
+# Usage: scripts/bench-registry.sh [runs]   (default 5; figures on a shared machine are noisy)
+set -euo pipefail
+cd "$(dirname "$0")/.."
+root="$PWD"
+runs="${1:-5}"
+sizes=(1000 2000 4000)
+flat_sizes=(1000 16000)
+
+scripts/install-deps.sh windows
+cmake --preset release >/dev/null
+cmake --build --preset release --target registry_timing vormotor-reg >/dev/null
+win="$root/build/windows-release"
+cmake -S vormotor/registry/windows -B "$win" -G Ninja -DCMAKE_BUILD_TYPE=Release \
+    -DCMAKE_TOOLCHAIN_FILE="$root/vormotor/registry/windows/mingw-w64.cmake" >/dev/null
+cmake --build "$win" --target registry_timing >/dev/null
+timing="$root/build/release/vormotor/registry/bench/registry_timing"
+tool="$root/build/release/apps/reg/vormotor-reg"
+
+work="$(mktemp -d)"
+export WINEPREFIX="$work/wineprefix" WINEDEBUG=-all WINEARCH=win64 WINEDLLOVERRIDES="mscoree,mshtml="
+export LANG=C.UTF-8 DISPLAY=
+unset WAYLAND_DISPLAY
+mkdir -p "$WINEPREFIX"
+wineserver -p  # one server for every run below, as a desktop session has
+trap 'wineserver -k 2>/dev/null || true; rm -rf "$work"' EXIT
+wineboot -i >/dev/null 2>&1
+
+# The tree registry_timing loads, as a file: groups of 100 keys, 10 string values per key.
+key='HKEY_CURRENT_USER\Software\VorMotorBench'
+for keys in "${sizes[@]}"; do
+    ROOT="$key" awk -v keys="$keys" 'BEGIN {
+        root = ENVIRON["ROOT"]  # not -v, which would read the backslashes as escapes
+        printf "Windows Registry Editor Version 5.00\r\n\r\n[%s]\r\n", root
+        for (k = 0; k < keys; ++k) {
+            group = root "\\Group " int(k / 100)
+            if (k % 100 == 0) printf "\r\n[%s]\r\n", group
+            printf "\r\n[%s\\Axis %d]\r\n", group, k
+            for (v = 0; v < 10; ++v) {
+                text = v == 0 ? "C:\\\\Drives\\\\Axis" : "value of parameter " v * k
+                printf "\"Parameter %d\"=\"%s\"\r\n", v, text
+            }
+        }
+    }' > "$work/tree-$keys.reg"
+done
+
+# Wall-clock microseconds of a command; its output goes to the log, a failure stops the run.
+micros() {
+    local start end
+    start=$(date +%s%N)
+    "$@" >>"$work/log" 2>&1 || { echo "failed: $*" >&2; tail -5 "$work/log" >&2; exit 1; }
+    end=$(date +%s%N)
+    echo $(((end - start) / 1000))
+}
+
+# "  1000 keys: load 1234 keys/s, save 5678 keys/s" -> "1000 1234 5678"
+rates() { awk '/keys:/ { print $1, $4, $7 }'; }
+# Milliseconds for a number of keys at a rate in keys per second.
+millis() { awk -v keys="$1" -v rate="$2" 'BEGIN { printf "%.1f", keys * 1000 / rate }'; }
+
+# Per figure: the ratios, and the store's and Wine's times in milliseconds.
+declare -A ratios ours_ms theirs_ms
+add() {
+    ratios["$1"]+="$(awk -v ours="$2" -v theirs="$3" 'BEGIN { printf "%.2f", theirs / ours }') "
+    ours_ms["$1"]+="$2 "
+    theirs_ms["$1"]+="$3 "
+}
+
+# The store vormotor-reg imports into: one that exists, as Wine's registry does.
+printf 'Windows Registry Editor Version 5.00\r\n\r\n[HKEY_CURRENT_USER\\Software]\r\n' > "$work/empty.reg"
+"$tool" --store "$work/empty.db" import "$work/empty.reg"
+
+for ((run = 1; run <= runs; ++run)) {
+    echo "run $run of $runs" >&2
+    rm -f "$work"/timing.db*
+    ours="$(VORMOTOR_REGISTRY="$work/timing.db" "$timing" "${sizes[@]}" | rates)"
+    theirs="$(wine "$win/registry/bench/registry_timing.exe" "${sizes[@]}" | tr -d '\r' | rates)"
+    while read -r keys load save && read -r wkeys wload wsave <&3; do
+        [ "$keys" = "$wkeys" ] || { echo "sizes differ: $keys $wkeys" >&2; exit 1; }
+        add "LoadRegistry in process, $keys keys" "$(millis "$keys" "$load")" "$(millis "$keys" "$wload")"
+        add "SaveRegistry in process, $keys keys" "$(millis "$keys" "$save")" "$(millis "$keys" "$wsave")"
+    done <<<"$ours" 3<<<"$theirs"
+
+    for keys in "${sizes[@]}"; do
+        file="$work/tree-$keys.reg"
+        rm -f "$work"/tool.db*
+        cp "$work/empty.db" "$work/tool.db"
+        wine reg delete "$key" /f >/dev/null 2>&1 || true
+        ours_import=$(micros "$tool" --store "$work/tool.db" import "$file")
+        theirs_import=$(micros wine reg import "$file")
+        ours_export=$(micros "$tool" --store "$work/tool.db" export "$key" "$work/ours.reg")
+        theirs_export=$(micros wine reg export "$key" "$work/theirs.reg" /y)
+        add "vormotor-reg import (process), $keys keys" "$((ours_import / 1000))" "$((theirs_import / 1000))"
+        add "vormotor-reg export (process), $keys keys" "$((ours_export / 1000))" "$((theirs_export / 1000))"
+    done
+
+    # Flatness compares the store with itself: its times at 1k and at 16k keys.
+    rm -f "$work"/timing.db*
+    flat="$(VORMOTOR_REGISTRY="$work/timing.db" "$timing" "${flat_sizes[@]}" | rates)"
+    read -r small small_load small_save big big_load big_save <<<"$(echo $flat)"
+    add "Load cost per key, 16k / 1k keys" "$(millis "$small" "$small_load")" "$(millis "$big" "$big_load")"
+    add "Save cost per key, 16k / 1k keys" "$(millis "$small" "$small_save")" "$(millis "$big" "$big_save")"
+}
+
+stats() { tr ' ' '\n' | grep . | sort -g | awk '{ v[NR] = $1 } END {
+    median = NR % 2 ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2
+    printf "%s %s", v[1], median }'; }
+median() { stats | cut -d' ' -f2; }
+
+echo
+echo "Registry: portable store against Wine $(wine --version 2>/dev/null | tr -d '\r'), $runs runs"
+echo "Machine: $(nproc) cores, $(awk -F': ' '/model name/ { print $2; exit }' /proc/cpuinfo)," \
+    "load average $(cut -d' ' -f1-3 /proc/loadavg)"
+echo
+row() { printf '| %-42s | %-8s | %8s | %8s | %10s | %10s |\n' "$@"; }
+row "Figure" "Goal" "Min" "Median" "Store ms" "Wine ms"
+row "---" "---" "---:" "---:" "---:" "---:"
+for figure in "LoadRegistry in process" "SaveRegistry in process" \
+    "vormotor-reg import (process)" "vormotor-reg export (process)"; do
+    for keys in "${sizes[@]}"; do
+        name="$figure, $keys keys"
+        read -r low mid <<<"$(stats <<<"${ratios["$name"]}")"
+        row "$name" ">= 20x" "$(printf '%.1fx' "$low")" "$(printf '%.1fx' "$mid")" \
+            "$(median <<<"${ours_ms["$name"]}")" "$(median <<<"${theirs_ms["$name"]}")"
+    done
+done
+echo
+row "Figure" "Goal" "Min" "Median" "1k keys ms" "16k keys ms"
+row "---" "---" "---:" "---:" "---:" "---:"
+# Cost per key at 16k over cost per key at 1k: the ratio of the times over the ratio of the sizes.
+for figure in "Load cost per key, 16k / 1k keys" "Save cost per key, 16k / 1k keys"; do
+    values=""
+    for r in ${ratios["$figure"]}; do
+        values+="$(awk -v r="$r" 'BEGIN { printf "%.2f", r / 16 }') "
+    done
+    read -r low mid <<<"$(stats <<<"$values")"
+    row "$figure" "<= 1.25" "$low" "$mid" "$(median <<<"${ours_ms["$figure"]}")" \
+        "$(median <<<"${theirs_ms["$figure"]}")"
+done

@@ -1,0 +1,100 @@
+#include "vormotor/netdrive/ControlClient.h"
+
+#include <cerrno>
+#include <cstring>
+#include <memory>
+#include <netdb.h>
+#include <stdexcept>
+#include <sys/socket.h>
+#include <sys/time.h>
+#include <unistd.h>
+
+namespace vor::netdrive {
+namespace {
+
+[[noreturn]] void Fail(const std::string& what) {
+    throw std::runtime_error("control channel: " + what + ": " + std::strerror(errno));
+}
+
+void SetTimeouts(int socket, std::chrono::milliseconds timeout) {
+    timeval value{};
+    value.tv_sec = static_cast<time_t>(timeout.count() / 1000);
+    value.tv_usec = static_cast<suseconds_t>((timeout.count() % 1000) * 1000);
+    setsockopt(socket, SOL_SOCKET, SO_RCVTIMEO, &value, sizeof value);
+    setsockopt(socket, SOL_SOCKET, SO_SNDTIMEO, &value, sizeof value);
+}
+
+}  // namespace
+
+ControlClient::ControlClient(const std::string& host, int port, std::chrono::milliseconds timeout) {
+    addrinfo hints{};
+    hints.ai_family = AF_UNSPEC;
+    hints.ai_socktype = SOCK_STREAM;
+    addrinfo* found = nullptr;
+    if (getaddrinfo(host.c_str(), std::to_string(port).c_str(), &hints, &found) != 0 || found == nullptr) {
+        throw std::runtime_error("control channel: cannot resolve " + host);
+    }
+    const std::unique_ptr<addrinfo, decltype(&freeaddrinfo)> addresses(found, &freeaddrinfo);
+    for (const addrinfo* address = found; address != nullptr; address = address->ai_next) {
+        m_socket = socket(address->ai_family, address->ai_socktype, address->ai_protocol);
+        if (m_socket < 0) {
+            continue;
+        }
+        // On Linux the send timeout also bounds the connection attempt.
+        SetTimeouts(m_socket, timeout);
+        if (connect(m_socket, address->ai_addr, address->ai_addrlen) == 0) {
+            return;
+        }
+        close(m_socket);
+        m_socket = -1;
+    }
+    Fail("cannot connect to " + host + ":" + std::to_string(port));
+}
+
+ControlClient::~ControlClient() {
+    if (m_socket >= 0) {
+        close(m_socket);
+    }
+}
+
+ControlClient::Answer ControlClient::Run(const std::string& line, std::int32_t lineNumber) {
+    if (line.find('\n') != std::string::npos) {
+        throw std::invalid_argument("control channel: a command is one line");
+    }
+    const std::string request = std::to_string(lineNumber) + " " + line + "\n";
+    for (std::size_t sent = 0; sent < request.size();) {
+        const ssize_t count = send(m_socket, request.data() + sent, request.size() - sent, MSG_NOSIGNAL);
+        if (count <= 0) {
+            Fail("send");
+        }
+        sent += static_cast<std::size_t>(count);
+    }
+    Answer answer{false, {}};
+    for (std::string reply = ReadLine();; reply = ReadLine()) {
+        if (reply == "=ok" || reply == "=fail") {
+            answer.succeeded = reply == "=ok";
+            return answer;
+        }
+        answer.output += reply + "\n";
+    }
+}
+
+std::string ControlClient::ReadLine() {
+    for (auto end = m_buffer.find('\n'); end == std::string::npos; end = m_buffer.find('\n')) {
+        char chunk[4096];
+        const ssize_t count = recv(m_socket, chunk, sizeof chunk, 0);
+        if (count == 0) {
+            errno = ECONNRESET;
+        }
+        if (count <= 0) {
+            Fail("receive");
+        }
+        m_buffer.append(chunk, static_cast<std::size_t>(count));
+    }
+    const auto end = m_buffer.find('\n');
+    std::string line = m_buffer.substr(0, end);
+    m_buffer.erase(0, end + 1);
+    return line;
+}
+
+}  // namespace vor::netdrive

@@ -1,0 +1,109 @@
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+
+#include "vormotor/drivesim/ProfileLoader.h"
+#include "vormotor/netdrive/DriveImage.h"
+#include "vormotor/netdrive/RegisterMap.h"
+
+namespace vor::netdrive {
+namespace {
+
+// The copy of a drive as the network library keeps it: built from the same profile, brought up
+// to the drive through its registers alone.
+struct RoundTrip {
+    Profile profile = ProfileLoader::LoadFile(VOR_PROFILE_DIR "/stepper.json");
+    SimDrive drive{profile};
+    SimDrive copy{profile};
+    Registers inputs = Registers(reg::kInputRegisters);
+
+    void Send() {
+        DriveImage::Capture(drive, profile).Encode(inputs.data());
+        const auto read = [this](int address, int count) {
+            return Registers(inputs.begin() + address, inputs.begin() + address + count);
+        };
+        DriveImage::Read(read).ApplyTo(copy, profile);
+    }
+};
+
+struct Change {
+    std::string what;
+    std::function<void(SimDrive&)> make;
+};
+
+void PrintTo(const Change& change, std::ostream* out) {
+    *out << change.what;
+}
+
+class DriveImageTest : public ::testing::TestWithParam<Change> {};
+
+TEST_P(DriveImageTest, EveryChangeOfTheDriveReachesTheCopyThroughTheRegisters) {
+    RoundTrip link;
+    GetParam().make(link.drive);
+    ASSERT_NE(DriveImage::Capture(link.copy, link.profile), DriveImage::Capture(link.drive, link.profile));
+    link.Send();
+    EXPECT_EQ(DriveImage::Capture(link.copy, link.profile), DriveImage::Capture(link.drive, link.profile));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Changes, DriveImageTest,
+    ::testing::Values(Change{"Number", [](SimDrive& d) { d.SetParam(204, 12800); }},
+                      Change{"Field", [](SimDrive& d) { d.SetField(170, "Motor Type", 2); }},
+                      Change{"LockLevel", [](SimDrive& d) { d.SetLockLevel(204, 5); }},
+                      Change{"FieldEditable", [](SimDrive& d) { d.SetFieldEditable(170, "Motor Type", false); }},
+                      Change{"ValueNameVisible",
+                             [](SimDrive& d) { d.SetValueNameVisible(170, "Commutation Mode", 1, false); }},
+                      Change{"MotorTypeVisible", [](SimDrive& d) { d.SetMotorTypeVisible(4, false); }},
+                      Change{"MicrostepVisible", [](SimDrive& d) { d.SetMicrostepVisible(200, false); }},
+                      Change{"Online", [](SimDrive& d) { d.SetOnline(false); }},
+                      Change{"DriveEnabled", [](SimDrive& d) { d.SetDriveEnabled(true); }},
+                      Change{"NodeState", [](SimDrive& d) { d.SetNodeState(-7); }},
+                      Change{"InputWord", [](SimDrive& d) { d.SetInputWord(0x3FF); }},
+                      Change{"AccessLevel", [](SimDrive& d) { d.SetAccessLevel(1); }},
+                      Change{"CommModeSelectable", [](SimDrive& d) { d.SetCommModeSelectable(true); }},
+                      Change{"TraceFlags", [](SimDrive& d) { d.SetTraceFlags(0x20); }},
+                      Change{"Turn", [](SimDrive& d) { d.Motion().Turn(2); }}),
+    [](const auto& info) { return info.param.what; });
+
+TEST(DriveImageEventsTest, TheCopyRaisesTheEventsOfWhatChanged) {
+    RoundTrip link;
+    int contentChanged = 0;
+    int updateView = 0;
+    int lockChanged = 0;
+    std::vector<std::pair<std::int32_t, std::int32_t>> transitions;
+    auto motorConfig = link.copy.Node()->DriveParam(170);
+    const Connection c1 = motorConfig->ContentChanged().Connect([&](double) { ++contentChanged; });
+    const Connection c2 =
+        motorConfig->FindField("Commutation Mode")->UpdateView().Connect([&](FieldObject&) { ++updateView; });
+    const Connection c3 = link.copy.Network()->AccessLock()->Changed().Connect([&] { ++lockChanged; });
+    const Connection c4 = link.copy.Node()->Io().CommutationChanged().Connect(
+        [&](std::int32_t thisCode, std::int32_t lastCode) { transitions.emplace_back(thisCode, lastCode); });
+
+    link.Send();  // nothing changed: nothing raised
+    EXPECT_EQ(contentChanged + updateView + lockChanged, 0);
+    EXPECT_TRUE(transitions.empty());
+
+    const std::int32_t lastCode = SimIo::SensorCode(link.drive.InputWord());
+    link.drive.SetField(170, "Commutation Mode", 3);
+    link.drive.SetAccessLevel(0);
+    link.drive.SetInputWord(SimIo::WithSensorCode(link.drive.InputWord(), lastCode == 5 ? 4 : 5));
+    link.Send();
+    EXPECT_EQ(contentChanged, 1);
+    EXPECT_EQ(updateView, 1);
+    EXPECT_EQ(lockChanged, 1);
+    ASSERT_EQ(transitions.size(), 1u);
+    EXPECT_EQ(transitions[0].second, lastCode);
+}
+
+TEST(DriveImageReadTest, ARegisterMapOfAnotherVersionIsRefused) {
+    Registers inputs(reg::kInputRegisters);
+    inputs[reg::header::kAddress + reg::header::kVersion] = reg::kMapVersion + 1;
+    const auto read = [&inputs](int address, int count) {
+        return Registers(inputs.begin() + address, inputs.begin() + address + count);
+    };
+    EXPECT_THROW(DriveImage::Read(read), std::runtime_error);
+}
+
+}  // namespace
+}  // namespace vor::netdrive

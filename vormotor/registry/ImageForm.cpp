@@ -1,0 +1,245 @@
+#include "vormotor/registry/ImageForm.h"
+
+#include "vormotor/registry/RegistryApi.h"
+#include "vormotor/registry/Utf16Text.h"
+
+namespace vor::image {
+
+namespace {
+
+// The registry editor starts a continuation line once a line of hex bytes reaches this width.
+constexpr std::size_t HexLineWidth = 77;
+constexpr std::string_view LineEnd = "\r\n";
+constexpr std::string_view Continuation = "\\\r\n  ";
+constexpr std::string_view DwordTag = "dword:";
+constexpr std::string_view BinaryTag = "hex:";
+constexpr std::string_view DigitsOf = "0123456789abcdef";
+
+int HexDigit(char c) {
+    if (c >= '0' && c <= '9') {
+        return c - '0';
+    }
+    if (c >= 'a' && c <= 'f') {
+        return c - 'a' + 10;
+    }
+    if (c >= 'A' && c <= 'F') {
+        return c - 'A' + 10;
+    }
+    return -1;
+}
+
+// Reads 1 to maxDigits hex digits at text[i] into value, advancing i; false when there are none or more.
+bool ReadHexNumber(std::string_view text, std::size_t& i, std::size_t maxDigits, std::uint32_t& value) {
+    const std::size_t start = i;
+    value = 0;
+    while (i < text.size() && HexDigit(text[i]) >= 0) {
+        value = value << 4 | static_cast<std::uint32_t>(HexDigit(text[i]));
+        ++i;
+    }
+    return i > start && i - start <= maxDigits;
+}
+
+void SkipBlanks(std::string_view text, std::size_t& i) {
+    while (i < text.size() && (text[i] == ' ' || text[i] == '\t')) {
+        ++i;
+    }
+}
+
+std::string HexNumber(std::uint32_t value, std::size_t minDigits) {
+    std::string digits;
+    do {
+        digits.insert(digits.begin(), DigitsOf[value & 0xF]);
+        value >>= 4;
+    } while (value != 0);
+    return std::string(minDigits > digits.size() ? minDigits - digits.size() : 0, '0') + digits;
+}
+
+// Answers how many continuation breaks it wrote.
+std::size_t AppendHex(std::string& text, std::size_t lineLength, std::uint32_t type, std::string_view bytes) {
+    std::size_t breaks = 0;
+    const std::string tag = type == reg::Binary ? std::string(BinaryTag) : "hex(" + HexNumber(type, 1) + "):";
+    text += tag;
+    lineLength += tag.size();
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        const auto byte = static_cast<unsigned char>(bytes[i]);
+        text += DigitsOf[byte >> 4];
+        text += DigitsOf[byte & 0xF];
+        if (i + 1 == bytes.size()) {
+            break;
+        }
+        text += ',';
+        lineLength += 3;
+        if (lineLength >= HexLineWidth) {
+            text += Continuation;
+            lineLength = 2;
+            ++breaks;
+        }
+    }
+    return breaks;
+}
+
+// The quoted form carries a string value unless a line break or a NUL would break its line;
+// one terminating NUL is not part of the text.
+std::optional<std::string_view> QuotableText(std::string_view data) {
+    if (!data.empty() && data.back() == '\0') {
+        data.remove_suffix(1);
+    }
+    if (data.find_first_of(std::string_view("\r\n\0", 3)) != std::string_view::npos) {
+        return std::nullopt;
+    }
+    return data;
+}
+
+// Reads comma-separated hex bytes; a line without any is complete data only where the notation
+// allows no data at all, right after its type.
+Piece ReadHexBytes(std::string_view line, std::string& bytes, bool mayBeEmpty) {
+    std::size_t i = 0;
+    SkipBlanks(line, i);
+    if (i == line.size()) {
+        return mayBeEmpty ? Piece::Complete : Piece::Malformed;
+    }
+    for (;;) {
+        std::uint32_t byte = 0;
+        if (!ReadHexNumber(line, i, 2, byte)) {
+            return Piece::Malformed;
+        }
+        bytes += static_cast<char>(byte);
+        SkipBlanks(line, i);
+        if (i == line.size()) {
+            return Piece::Complete;
+        }
+        if (line[i++] != ',') {
+            return Piece::Malformed;
+        }
+        SkipBlanks(line, i);
+        if (i < line.size() && line[i] == '\\') {
+            ++i;
+            SkipBlanks(line, i);
+            return i == line.size() ? Piece::Continues : Piece::Malformed;
+        }
+    }
+}
+
+}  // namespace
+
+std::size_t KeyDepth(std::string_view path) {
+    std::size_t depth = 0;
+    bool inName = false;
+    for (char c : path) {
+        const bool separator = c == '\\' || c == '/';
+        depth += !separator && !inName ? 1 : 0;
+        inName = !separator;
+    }
+    return depth;
+}
+
+bool IsTextType(std::uint32_t type) {
+    return type == reg::Sz || type == reg::ExpandSz || type == reg::MultiSz;
+}
+
+std::optional<std::string> ValueNameProblem(std::string_view name) {
+    if (name.find('=') != std::string_view::npos) {
+        return "its name contains '='";
+    }
+    if (name.find_first_of(LineEnd) != std::string_view::npos) {
+        return "its name contains a line break";
+    }
+    if (name.find('\0') != std::string_view::npos) {
+        return "its name contains a NUL";
+    }
+    return std::nullopt;
+}
+
+void AppendDoubledBackslashes(std::string& text, std::string_view data) {
+    for (char c : data) {
+        text += c;
+        if (c == '\\') {
+            text += c;
+        }
+    }
+}
+
+std::string QuotedText(std::string_view quoted) {
+    std::string text;
+    text.reserve(quoted.size());
+    for (std::size_t i = 0; i < quoted.size(); ++i) {
+        text += quoted[i];
+        if (quoted[i] == '\\' && i + 1 < quoted.size() && quoted[i + 1] == '\\') {
+            ++i;
+        }
+    }
+    return text;
+}
+
+std::optional<std::string> AppendValueLine(std::string& text, std::string_view name, std::uint32_t type,
+                                           std::string_view data) {
+    if (std::optional<std::string> problem = ValueNameProblem(name)) {
+        return problem;
+    }
+    const std::string tooLong = "its line would be longer than " + std::to_string(MaxLineLength) + " bytes";
+    if (data.size() > MaxLineLength) {
+        return tooLong;
+    }
+    const std::size_t start = text.size();
+    std::size_t breaks = 0;
+    text.append("\"").append(name).append("\"=");
+    const std::optional<std::string_view> quotable = type == reg::Sz ? QuotableText(data) : std::nullopt;
+    if (quotable) {
+        text += '"';
+        AppendDoubledBackslashes(text, *quotable);
+        text += '"';
+    } else if (type == reg::Dword && data.size() == 4) {
+        const auto byte = [&](std::size_t i) {
+            return static_cast<std::uint32_t>(static_cast<unsigned char>(data[i]));
+        };
+        text.append(DwordTag).append(HexNumber(byte(0) | byte(1) << 8 | byte(2) << 16 | byte(3) << 24, 8));
+    } else if (!IsTextType(type)) {
+        breaks = AppendHex(text, text.size() - start, type, data);
+    } else if (const std::optional<std::string> units = ToUtf16Le(data)) {
+        breaks = AppendHex(text, text.size() - start, type, *units);
+    } else {
+        text.resize(start);
+        return "its text is not valid in the registry's code page";
+    }
+    // Measured as the reader measures it: as if on one line.
+    if (text.size() - start - breaks * Continuation.size() > MaxLineLength) {
+        text.resize(start);
+        return tooLong;
+    }
+    text += LineEnd;
+    return std::nullopt;
+}
+
+Piece ReadTypedStart(std::string_view rest, std::uint32_t& type, std::string& bytes) {
+    if (rest.starts_with(DwordTag)) {
+        std::size_t i = DwordTag.size();
+        std::uint32_t value = 0;
+        if (!ReadHexNumber(rest, i, 8, value) || i != rest.size()) {
+            return Piece::Malformed;
+        }
+        type = reg::Dword;
+        for (int shift = 0; shift < 32; shift += 8) {
+            bytes += static_cast<char>(value >> shift & 0xFF);
+        }
+        return Piece::Complete;
+    }
+    if (rest.starts_with(BinaryTag)) {
+        type = reg::Binary;
+        return ReadHexBytes(rest.substr(BinaryTag.size()), bytes, true);
+    }
+    constexpr std::string_view TypedTag = "hex(";
+    if (!rest.starts_with(TypedTag)) {
+        return Piece::Malformed;
+    }
+    std::size_t i = TypedTag.size();
+    if (!ReadHexNumber(rest, i, 8, type) || rest.substr(i, 2) != "):") {
+        return Piece::Malformed;
+    }
+    return ReadHexBytes(rest.substr(i + 2), bytes, true);
+}
+
+Piece ReadHexLine(std::string_view line, std::string& bytes) {
+    return ReadHexBytes(line, bytes, false);
+}
+
+}  // namespace vor::image

@@ -1,0 +1,136 @@
+#include "vormotor/registry/StringImageForm.h"
+
+#include <algorithm>
+#include <array>
+
+#include "vormotor/registry/ImageForm.h"
+#include "vormotor/registry/RegistryApi.h"
+
+namespace vor {
+
+namespace {
+
+constexpr std::string_view MultiStringSeparator = "\\0";
+constexpr std::string_view HexDigits = "0123456789abcdef";
+
+struct TypeName {
+    std::uint32_t type;
+    std::string_view name;
+};
+constexpr std::array<TypeName, 12> TypeNames{{
+    {0, "REG_NONE"},
+    {reg::Sz, "REG_SZ"},
+    {reg::ExpandSz, "REG_EXPAND_SZ"},
+    {reg::Binary, "REG_BINARY"},
+    {reg::Dword, "REG_DWORD"},
+    {5, "REG_DWORD_BIG_ENDIAN"},
+    {6, "REG_LINK"},
+    {reg::MultiSz, "REG_MULTI_SZ"},
+    {8, "REG_RESOURCE_LIST"},
+    {9, "REG_FULL_RESOURCE_DESCRIPTOR"},
+    {10, "REG_RESOURCE_REQUIREMENTS_LIST"},
+    {11, "REG_QWORD"},
+}};
+
+std::string NameOfType(std::uint32_t type) {
+    const auto* found =
+        std::find_if(TypeNames.begin(), TypeNames.end(), [&](const TypeName& t) { return t.type == type; });
+    return found == TypeNames.end() ? "type " + std::to_string(type) : std::string(found->name);
+}
+
+std::string_view WithoutTerminatingNul(std::string_view data) {
+    if (!data.empty() && data.back() == '\0') {
+        data.remove_suffix(1);
+    }
+    return data;
+}
+
+std::string Decimal(std::string_view data, bool bigEndian) {
+    std::uint64_t value = 0;
+    for (std::size_t i = 0; i < data.size(); ++i) {
+        const auto byte = static_cast<unsigned char>(data[bigEndian ? i : data.size() - 1 - i]);
+        value = value << 8 | byte;
+    }
+    return std::to_string(value);
+}
+
+std::string HexBytes(std::string_view data) {
+    std::string text;
+    text.reserve(data.size() * 3);
+    for (char c : data) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (!text.empty()) {
+            text += ',';
+        }
+        text += HexDigits[byte >> 4];
+        text += HexDigits[byte & 0xF];
+    }
+    return text;
+}
+
+// The list ends with an empty string: the NUL of its last string and the list's own NUL.
+std::string MultiStringText(std::string_view data) {
+    const std::string_view strings = WithoutTerminatingNul(WithoutTerminatingNul(data));
+    std::string text;
+    for (char c : strings) {
+        if (c == '\0') {
+            text += MultiStringSeparator;
+        } else {
+            text += c;
+        }
+    }
+    return text;
+}
+
+}  // namespace
+
+std::string TextOfValue(std::uint32_t type, std::string_view data) {
+    constexpr std::uint32_t DwordBigEndian = 5;
+    constexpr std::uint32_t Qword = 11;
+    if (type == reg::Sz || type == reg::ExpandSz) {
+        return std::string(WithoutTerminatingNul(data));
+    }
+    if (type == reg::MultiSz) {
+        return MultiStringText(data);
+    }
+    if ((type == reg::Dword || type == DwordBigEndian) && data.size() == 4) {
+        return Decimal(data, type == DwordBigEndian);
+    }
+    if (type == Qword && data.size() == 8) {
+        return Decimal(data, false);
+    }
+    return HexBytes(data);
+}
+
+std::optional<UncarriedItem> AppendStringImageLine(std::string& text, std::string_view name, std::uint32_t type,
+                                                   std::string_view data) {
+    const auto leftOut = [&](std::string reason) {
+        return UncarriedItem{"", std::string(name), false, false, "left out: " + std::move(reason)};
+    };
+    if (std::optional<std::string> problem = image::ValueNameProblem(name)) {
+        return leftOut(*problem);
+    }
+    const std::string value = TextOfValue(type, data);
+    if (value.find_first_of(std::string_view("\r\n\0", 3)) != std::string::npos) {
+        return leftOut("its text has a line break or a NUL, which would break its line");
+    }
+    const std::size_t start = text.size();
+    text.append("\"").append(name).append("\"=\"");
+    image::AppendDoubledBackslashes(text, value);
+    text += '"';
+    if (text.size() - start > image::MaxLineLength) {
+        text.resize(start);
+        return leftOut("its line would be longer than " + std::to_string(image::MaxLineLength) + " bytes");
+    }
+    text += "\r\n";
+    if (name.empty()) {
+        return UncarriedItem{"", "", false, true, "LoadRegistry stops at a key's default value"};
+    }
+    if (type != reg::Sz) {
+        return UncarriedItem{"", std::string(name), false, true,
+                             NameOfType(type) + " saved as its text, which loads back as a string value"};
+    }
+    return std::nullopt;
+}
+
+}  // namespace vor

@@ -1,0 +1,160 @@
+#include "vormotor/registry/TextImageReader.h"
+
+#include <algorithm>
+#include <optional>
+
+#include "vormotor/registry/ImageForm.h"
+#include "vormotor/registry/RegistryApi.h"
+#include "vormotor/registry/RegistryErrors.h"
+#include "vormotor/registry/Utf16Text.h"
+
+namespace vor {
+
+namespace {
+
+constexpr std::string_view Source = "TypedImage::Load";
+constexpr std::string_view Signature = "Windows Registry Editor Version 5.00";
+constexpr std::string_view LineEnd = "\r\n";
+constexpr std::string_view BadSectionText = "Format Error: registry section formatting.";
+constexpr std::string_view BadValueText = "Format Error: value formatting.";
+
+}  // namespace
+
+TextImageReader::TextImageReader(std::string_view image) : m_image(image) {
+    const std::size_t firstEnd = image.find(LineEnd);
+    if (firstEnd == std::string_view::npos ||
+        image.find(LineEnd, firstEnd + LineEnd.size()) == std::string_view::npos) {
+        throw Error(registry_error::ImageTooShort, std::string(Source), "Format Error: too short");
+    }
+    if (image.substr(0, firstEnd) != Signature) {
+        throw Error(registry_error::SignatureMissing, std::string(Source), "Format Error: signature missing");
+    }
+    m_next = firstEnd + LineEnd.size();
+}
+
+void TextImageReader::Fail(std::int32_t number, std::string_view what, std::string_view line) const {
+    const std::string echo = line.size() > image::EchoedLength && number == registry_error::LineTooLong
+                                 ? std::string(line.substr(0, image::EchoedLength)) + "..."
+                                 : std::string(line);
+    // Two blanks before "Line": the texts of these errors have always been built that way.
+    throw Error(number, std::string(Source),
+                std::string(what) + " " + " Line " + std::to_string(m_line) + "=>'" + echo + "'");
+}
+
+void TextImageReader::FailOnLastLine(std::int32_t number, std::string_view what) const {
+    Fail(number, what, m_lastLine);
+}
+
+// Every line is checked for what a text line may not hold before anything reads it, so a line that
+// ends without CR LF cannot hide a section or value inside the line before it.
+bool TextImageReader::NextLine(std::string_view& line) {
+    if (m_next > m_image.size()) {
+        return false;
+    }
+    const std::size_t end = std::min(m_image.find(LineEnd, m_next), m_image.size());
+    line = m_image.substr(m_next, end - m_next);
+    m_next = end + LineEnd.size();
+    ++m_line;
+    m_lastLine = line;
+    if (line.size() > image::MaxLineLength) {
+        Fail(registry_error::LineTooLong, "Format Error: line too long.", line);
+    }
+    if (line.find('\0') != std::string_view::npos) {
+        Fail(registry_error::NulCharacter, "Format Error: NUL character.", line);
+    }
+    if (line.find_first_of(LineEnd) != std::string_view::npos) {
+        Fail(registry_error::BadLineEnd, "Format Error: line end without CR LF.", line);
+    }
+    return true;
+}
+
+bool TextImageReader::Next(ImageEntry& entry) {
+    std::string_view line;
+    while (NextLine(line)) {
+        // The line after the signature is never read.
+        if (m_line == 1 || line.empty()) {
+            continue;
+        }
+        if (line.front() == '[') {
+            ReadSection(line, entry);
+            return true;
+        }
+        if (line.front() == '"') {
+            ReadValue(line, entry);
+            return true;
+        }
+    }
+    return false;
+}
+
+void TextImageReader::ReadSection(std::string_view line, ImageEntry& entry) {
+    if (line.size() < 2 || line.back() != ']') {
+        Fail(registry_error::BadSection, BadSectionText, line);
+    }
+    const std::string_view inner = line.substr(1, line.size() - 2);
+    const std::size_t slash = inner.find('\\');
+    if (slash == std::string_view::npos || slash + 1 < 3) {
+        Fail(registry_error::BadSection, BadSectionText, line);
+    }
+    if (image::KeyDepth(inner.substr(slash + 1)) > image::MaxDepth) {
+        Fail(registry_error::TooDeep, "Format Error: key too deep.", line);
+    }
+    entry.kind = ImageEntry::Kind::Section;
+    entry.root = inner.substr(0, slash);
+    entry.path = inner.substr(slash + 1);
+}
+
+void TextImageReader::ReadValue(std::string_view line, ImageEntry& entry) {
+    const std::size_t equals = line.find('=');
+    if (equals == std::string_view::npos || equals + 1 < 4) {
+        Fail(registry_error::NoEqualSign, "Format Error: no equal signs.", line);
+    }
+    if (line[equals - 1] != '"') {
+        Fail(registry_error::BadValue, BadValueText, line);
+    }
+    entry.kind = ImageEntry::Kind::Value;
+    entry.name = line.substr(1, equals - 2);
+    entry.data.clear();
+    const std::string_view rest = line.substr(equals + 1);
+    if (!rest.starts_with('"')) {
+        ReadTypedData(line, rest, entry);
+        return;
+    }
+    if (rest.size() < 2 || rest.back() != '"') {
+        Fail(registry_error::BadValue, BadValueText, line);
+    }
+    entry.quoted = true;
+    entry.type = reg::Sz;
+    entry.data = image::QuotedText(rest.substr(1, rest.size() - 2));
+}
+
+void TextImageReader::ReadTypedData(std::string_view line, std::string_view rest, ImageEntry& entry) {
+    entry.quoted = false;
+    const std::string_view first = line;
+    // The length of the value as if on one line, however it is wrapped.
+    std::size_t length = line.size();
+    image::Piece piece = image::ReadTypedStart(rest, entry.type, entry.data);
+    while (piece == image::Piece::Continues) {
+        if (!NextLine(line)) {
+            Fail(registry_error::BadValue, BadValueText, first);
+        }
+        // Less the backslash that continued the line before and the blanks that indent this one.
+        length = length - 1 + (line.size() - std::min(line.find_first_not_of(" \t"), line.size()));
+        if (length > image::MaxLineLength) {
+            Fail(registry_error::LineTooLong, "Format Error: line too long.", line);
+        }
+        piece = image::ReadHexLine(line, entry.data);
+    }
+    if (piece == image::Piece::Malformed) {
+        Fail(registry_error::BadValue, BadValueText, line);
+    }
+    if (image::IsTextType(entry.type)) {
+        std::optional<std::string> text = FromUtf16Le(entry.data);
+        if (!text) {
+            Fail(registry_error::NotInCodePage, "Format Error: text not in the code page.", line);
+        }
+        entry.data = std::move(*text);
+    }
+}
+
+}  // namespace vor

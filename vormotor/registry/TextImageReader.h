@@ -1,0 +1,54 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace vor {
+
+// One section or value of a typed image, as TypedImage::Load applies it.
+struct ImageEntry {
+    enum class Kind { Section, Value };
+    Kind kind = Kind::Section;
+    // Section: the root name as written and the key path below it.
+    std::string root;
+    std::string path;
+    // Value: its name, type and data; quoted values are string values given as text.
+    std::string name;
+    std::uint32_t type = 0;
+    std::string data;
+    bool quoted = false;
+};
+
+// Reads a typed image (see TypedImage) entry by entry, checking each line before it is handed out, so
+// a caller that applies entries as they come writes nothing after a bad line. Strict where
+// CRegistry's image reader is lenient: a section line must end in ']', a quoted text in '"', every
+// line in CR LF, and no line may hold a NUL. Raises format errors in the form of LoadRegistry's
+// (source "TypedImage::Load"), naming the line by its number counted from 0.
+class TextImageReader {
+public:
+    // Raises the too-short and missing-signature errors.
+    explicit TextImageReader(std::string_view image);
+
+    // The next section or value; false at the end of the image.
+    bool Next(ImageEntry& entry);
+
+    // Raises a format error naming the line read last.
+    [[noreturn]] void FailOnLastLine(std::int32_t number, std::string_view what) const;
+
+private:
+    bool NextLine(std::string_view& line);
+    void ReadSection(std::string_view line, ImageEntry& entry);
+    void ReadValue(std::string_view line, ImageEntry& entry);
+    void ReadTypedData(std::string_view line, std::string_view rest, ImageEntry& entry);
+    [[noreturn]] void Fail(std::int32_t number, std::string_view what, std::string_view line) const;
+
+    std::string_view m_image;
+    std::size_t m_next = 0;
+    // Number and text of the line NextLine last gave.
+    std::size_t m_line = 0;
+    std::string_view m_lastLine;
+};
+
+}  // namespace vor
