@@ -10,6 +10,10 @@ packages=(
   nlohmann-json3-dev libmodbus-dev
   libsqlite3-dev libbenchmark-dev
   qt6-base-dev fonts-liberation
+  # the demo's live plot; Debian's Charts package finds its OpenGL dependency only with this one
+  qt6-charts-dev libqt6opengl6-dev
+  # the demo on a real X server in CI: virtual display, its authority, screen capture, comparison
+  xvfb xauth x11-apps imagemagick
 )
 case "${1:-}" in
   windows) packages+=(g++-mingw-w64-x86-64-posix wine wine64) ;;

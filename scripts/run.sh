@@ -1,15 +1,26 @@
 #!/usr/bin/env bash
 # The main job: builds and runs vormotor-demo, the motor panel in a window on the simulated drive. Extra
-# arguments go to the program (e.g. --profile stepper, --speed 1). Without a display the window is
-# drawn off screen into a PNG instead, and the script says where it is.
+# arguments go to the program (e.g. --profile stepper, --speed 1; --help lists them). Without a display,
+# and unless the arguments ask for a picture themselves (--screenshot FILE.png), the window is drawn off
+# screen into build/default/vormotor-demo.png instead, and the script says so.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 scripts/install-deps.sh
+# The build speaks only when it fails, so that what follows is the program's own output.
 cmake --preset default >/dev/null
-cmake --build --preset default --target vormotor-demo
+build_log=build/default/run-build.log
+if ! cmake --build --preset default --target vormotor-demo >"$build_log" 2>&1; then
+  cat "$build_log" >&2
+  exit 1
+fi
 demo=build/default/apps/demo/vormotor-demo
 
+for argument in "$@"; do
+  case "$argument" in
+    --help | -h | --screenshot) exec "$demo" "$@" ;;
+  esac
+done
 if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
   exec "$demo" "$@"
 fi

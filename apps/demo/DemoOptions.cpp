@@ -25,6 +25,10 @@ DemoOptions DemoOptions::Parse(const std::vector<std::string>& arguments) {
             options.help = true;
             continue;
         }
+        if (option == "--freeze") {
+            options.freeze = true;
+            continue;
+        }
         if (i + 1 >= arguments.size()) {
             throw std::invalid_argument("unknown option or missing value: '" + option + "'");
         }
@@ -35,6 +39,8 @@ DemoOptions DemoOptions::Parse(const std::vector<std::string>& arguments) {
             options.connect = value;
         } else if (option == "--screenshot") {
             options.screenshot = value;
+        } else if (option == "--actions") {
+            options.actions = value;
         } else if (option == "--speed") {
             options.speed = ParseInt(option, value);
         } else if (option == "--ticks") {

@@ -15,15 +15,25 @@ struct DemoOptions {
     std::string connect;            // HOST:PORT of a vormotor-drive; empty: a drive in-process
     std::int32_t speed = 0;         // steps of the Hall sequence per timer tick
     std::int32_t ticks = 5;         // timer ticks before a screenshot is taken
+    std::string actions;            // user input to play first (InputScript)
+    bool freeze = false;            // keep the window still for a screen capture
     bool help = false;
 
     static constexpr std::string_view kUsage =
         "usage: vormotor-demo [--profile servo|stepper|FILE | --connect HOST:PORT] [--speed STEPS]\n"
-        "                     [--screenshot FILE.png [--ticks N]]\n"
+        "                     [--actions STEPS] [--screenshot FILE.png | --freeze] [--ticks N]\n"
         "Shows the motor settings panel attached to a simulated drive, or with --connect to the drive a\n"
-        "vormotor-drive serves (docs/link.md). --speed turns the motor by STEPS sensor steps per 100 ms\n"
-        "tick. --screenshot renders the window to a PNG after N ticks (default 5) and exits; it needs no\n"
-        "display.\n";
+        "vormotor-drive serves (docs/link.md). It needs a display; without one, use --screenshot.\n"
+        "  --speed STEPS        the motor turns by STEPS sensor steps per 100 ms tick\n"
+        "  --screenshot FILE    plays the actions, runs N ticks (default 5), writes the window to a PNG\n"
+        "                       and exits; it needs no display (Qt's offscreen platform is used)\n"
+        "  --freeze             as --screenshot, but keeps the window on the display, still, and prints\n"
+        "                       'vormotor-demo: ready, window 0x...' for a screen capture\n"
+        "  --actions STEPS      user input, comma-separated: click:NAME, key:NAME:KEY (NAME is a\n"
+        "                       control's accessible name; KEY Up, Down, Left, Right, Return, Space, Tab)\n";
+
+    // A still picture: the clock stops, the actions are played, then the ticks run.
+    bool Still() const noexcept { return freeze || !screenshot.empty(); }
 
     // Throws std::invalid_argument with the reason on a bad command line.
     static DemoOptions Parse(const std::vector<std::string>& arguments);

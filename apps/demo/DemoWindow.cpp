@@ -4,7 +4,9 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QSplitter>
+#include <QStatusBar>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <exception>
 #include <string>
 
@@ -24,9 +26,9 @@ DemoWindow::DemoWindow(std::unique_ptr<SimDrive> drive, QWidget* parent)
 
     auto* splitter = new QSplitter(Qt::Vertical);
     m_view = new PanelView(m_panel->GetForm(), splitter);
-    m_log = new DriveLog(*m_drive, splitter);
+    m_logPane = new LogPane(*m_drive, splitter);
     splitter->addWidget(m_view);
-    splitter->addWidget(m_log);
+    splitter->addWidget(m_logPane);
     splitter->setStretchFactor(0, 1);
     splitter->setCollapsible(0, false);
 
@@ -35,14 +37,30 @@ DemoWindow::DemoWindow(std::unique_ptr<SimDrive> drive, QWidget* parent)
     m_side = new DriveSidePanel(
         *m_drive, *m_panel, [this](std::string_view line) { Report(line); }, sideBox);
     sideLayout->addWidget(m_side);
-    sideLayout->addStretch(1);
+    auto* plotBox = new QGroupBox("Commutation sensors, last 10 s");
+    auto* plotLayout = new QVBoxLayout(plotBox);
+    m_plot = new SensorPlot(*m_drive, plotBox);
+    plotLayout->addWidget(m_plot);
+    auto* right = new QVBoxLayout();
+    right->addWidget(sideBox);
+    right->addWidget(plotBox, 1);
 
     auto* central = new QWidget;
     auto* layout = new QHBoxLayout(central);
     layout->addWidget(splitter, 1);
-    layout->addWidget(sideBox);
+    layout->addLayout(right);
     setCentralWidget(central);
-    resize(m_view->sizeHint().width() + sideBox->sizeHint().width() + 40, m_view->sizeHint().height() + 220);
+    m_status = new StatusLine(*m_drive, this);
+    statusBar()->addWidget(m_status, 1);
+
+    // The panel gets the width it opens with, so that its frames show without empty bands
+    // beside them; the log takes what the drive's side leaves below the panel.
+    const int sideHeight = sideBox->sizeHint().height() + kPlotHeight;
+    splitter->setSizes({m_view->sizeHint().height(), std::max(kLogHeight, sideHeight - m_view->sizeHint().height())});
+    resize(m_view->sizeHint().width() + sideBox->sizeHint().width() + layout->spacing() +
+               layout->contentsMargins().left() + layout->contentsMargins().right(),
+           std::max(m_view->sizeHint().height() + kLogHeight, sideHeight) + layout->contentsMargins().top() +
+               layout->contentsMargins().bottom() + statusBar()->sizeHint().height() + splitter->handleWidth());
 
     m_previousResponder =
         ModalMessageBox::SetResponder([this](const MessageBoxRequest& request) { return Ask(request); });
@@ -71,8 +89,8 @@ void DemoWindow::Start() {
     } catch (const std::exception& failure) {
         Report(std::string("attach: ") + failure.what());
     }
-    m_log->CatchUp();
-    m_side->Refresh();
+    ShowDrive();
+    m_plot->Sample(0);
     m_timer.start();
 }
 
@@ -83,9 +101,16 @@ void DemoWindow::Tick(int count) {
         } catch (const std::exception& failure) {
             Report(std::string("timer tick: ") + failure.what());
         }
+        ++m_ticks;
+        m_plot->Sample(m_ticks * kTickMilliseconds / 1000.0);
     }
-    m_log->CatchUp();
+    ShowDrive();
+}
+
+void DemoWindow::ShowDrive() {
+    Log().CatchUp();
     m_side->Refresh();
+    m_status->Refresh();
 }
 
 void DemoWindow::SetTimerRunning(bool running) {
@@ -105,7 +130,7 @@ QImage DemoWindow::Render() {
 }
 
 void DemoWindow::Report(std::string_view line) {
-    m_log->Append(line);
+    Log().Append(line);
 }
 
 // The application's timer goes on ticking while the question is open: the dialog's event loop

@@ -8,6 +8,9 @@
 
 #include "apps/demo/DriveLog.h"
 #include "apps/demo/DriveSidePanel.h"
+#include "apps/demo/LogPane.h"
+#include "apps/demo/SensorPlot.h"
+#include "apps/demo/StatusLine.h"
 #include "vormotor/core/Diagnostics.h"
 #include "vormotor/drivesim/SimDrive.h"
 #include "vormotor/panel/MotorForm.h"
@@ -17,13 +20,17 @@
 
 namespace vor::demo {
 
-// The demo application's window: the motor panel on a simulated drive, the drive's and the
-// application's side beside it, and the log of what the panel did below. It is the panel's host:
+// The demo application's window: the motor panel on a simulated drive, the log of what the panel
+// did below it, the drive's and the application's side and a live plot of the commutation sensors
+// beside it, and the drive's state in the status bar. It is the panel's host:
 // it creates, shows, sizes and attaches the panel, answers its message box with a real dialog,
 // shows its busy cursor, and runs the application's 100 ms timer tick.
 class DemoWindow final : public QMainWindow {
 public:
     static constexpr int kTickMilliseconds = 100;
+    // The least the log and the plot get, in pixels.
+    static constexpr int kLogHeight = 160;
+    static constexpr int kPlotHeight = 220;
 
     explicit DemoWindow(std::unique_ptr<SimDrive> drive, QWidget* parent = nullptr);
     ~DemoWindow() override;
@@ -40,11 +47,15 @@ public:
     MotorForm& Panel() noexcept { return *m_panel; }
     PanelView& View() noexcept { return *m_view; }
     DriveSidePanel& Side() noexcept { return *m_side; }
-    DriveLog& Log() noexcept { return *m_log; }
+    DriveLog& Log() noexcept { return m_logPane->Log(); }
+    SensorPlot& Plot() noexcept { return *m_plot; }
+    StatusLine& Status() noexcept { return *m_status; }
 
 private:
     void Report(std::string_view line);
     MessageBoxResult Ask(const MessageBoxRequest& request);
+    // Everything that shows the drive, after the drive or the panel changed.
+    void ShowDrive();
 
     std::unique_ptr<SimDrive> m_drive;
     std::shared_ptr<MotorForm> m_panel;
@@ -54,9 +65,12 @@ private:
 
     // Children of the window; the panel's view goes before the panel.
     PanelView* m_view;
-    DriveLog* m_log;
+    LogPane* m_logPane;
     DriveSidePanel* m_side;
+    SensorPlot* m_plot;
+    StatusLine* m_status;
     QTimer m_timer;
+    int m_ticks = 0;  // the plot's clock
 };
 
 }  // namespace vor::demo

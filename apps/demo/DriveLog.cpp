@@ -1,6 +1,9 @@
 #include "apps/demo/DriveLog.h"
 
+#include <QFile>
 #include <QFontDatabase>
+#include <QTextStream>
+#include <QTime>
 #include <vector>
 
 namespace vor::demo {
@@ -38,7 +41,19 @@ void DriveLog::CatchUp() {
 }
 
 void DriveLog::Append(std::string_view line) {
-    appendPlainText(QString::fromUtf8(line.data(), static_cast<qsizetype>(line.size())));
+    appendPlainText(QTime::currentTime().toString(QStringLiteral("HH:mm:ss.zzz ")) +
+                    QString::fromUtf8(line.data(), static_cast<qsizetype>(line.size())));
+}
+
+bool DriveLog::SaveTo(const QString& path) const {
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Text)) {
+        return false;
+    }
+    QTextStream out(&file);
+    out << toPlainText() << '\n';
+    out.flush();
+    return out.status() == QTextStream::Ok && file.error() == QFileDevice::NoError;
 }
 
 }  // namespace vor::demo

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QPlainTextEdit>
+#include <QString>
 #include <cstddef>
 #include <string_view>
 
@@ -9,7 +10,7 @@
 namespace vor::demo {
 
 // A live log of what the panel did to the drive: its writes and its trace lines, each shown once,
-// and whatever else the demo reports.
+// and whatever else the demo reports. Every line starts with the time of day it was logged.
 class DriveLog final : public QPlainTextEdit {
 public:
     DriveLog(const SimDrive& drive, QWidget* parent);
@@ -17,6 +18,8 @@ public:
     // Appends the writes and trace lines that came since the last call.
     void CatchUp();
     void Append(std::string_view line);
+    // Writes what the log shows to `path`; false when the file cannot be written.
+    bool SaveTo(const QString& path) const;
 
 private:
     const SimDrive& m_drive;

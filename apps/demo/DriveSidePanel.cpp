@@ -68,6 +68,7 @@ DriveSidePanel::DriveSidePanel(SimDrive& drive, MotorForm& panel, std::function<
     for (const NumberSetting& setting : Numbers()) {
         auto* number = new QSpinBox(this);
         number->setRange(setting.minimum, setting.maximum);
+        number->setAccessibleName(Text(setting.label));
         form->addRow(Text(setting.label), number);
         QObject::connect(number, &QSpinBox::valueChanged, this,
                          [this, &setting](int value) { Guarded([&] { setting.set(m_context, value); }); });
@@ -76,6 +77,7 @@ DriveSidePanel::DriveSidePanel(SimDrive& drive, MotorForm& panel, std::function<
     for (const SwitchSetting& setting : Switches()) {
         auto* check = new QCheckBox(Text(setting.label), this);
         check->setChecked(true);
+        check->setAccessibleName(Text(setting.label));
         form->addRow(check);
         QObject::connect(check, &QCheckBox::toggled, this,
                          [this, &setting](bool on) { Guarded([&] { setting.set(m_context, on); }); });
@@ -84,6 +86,7 @@ DriveSidePanel::DriveSidePanel(SimDrive& drive, MotorForm& panel, std::function<
     auto* steps = new QHBoxLayout();
     for (const ButtonAction& setting : Buttons()) {
         auto* button = new QPushButton(Text(setting.label), this);
+        button->setAccessibleName(Text(setting.label));
         QObject::connect(button, &QPushButton::clicked, this,
                          [this, &setting] { Guarded([&] { setting.run(m_context); }); });
         steps->addWidget(button);

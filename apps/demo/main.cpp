@@ -1,5 +1,6 @@
 // vormotor-demo: the motor settings panel in a window, on a simulated drive.
 #include <QApplication>
+#include <QEventLoop>
 #include <cstdlib>
 #include <exception>
 #include <iostream>
@@ -9,9 +10,11 @@
 
 #include "apps/demo/DemoOptions.h"
 #include "apps/demo/DemoWindow.h"
+#include "apps/demo/InputScript.h"
 #include "apps/host/BuiltinProfiles.h"
 #include "vormotor/drivesim/ProfileLoader.h"
 #include "vormotor/netdrive/NetLink.h"
+#include "vormotor/qt/QtEnvironment.h"
 
 namespace {
 
@@ -22,6 +25,8 @@ std::unique_ptr<vor::SimDrive> LoadDrive(const std::string& profile) {
     return vor::SimDrive::Load(profile);
 }
 
+// A platform chosen by the user counts as a display: QT_QPA_PLATFORM=offscreen runs the window
+// unseen, as asked.
 bool HasDisplay() {
     for (const char* variable : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) {
         const char* value = std::getenv(variable);
@@ -32,9 +37,28 @@ bool HasDisplay() {
     return false;
 }
 
-int Screenshot(vor::demo::DemoWindow& window, const vor::demo::DemoOptions& options) {
+// Stops the clock, plays the user input through the event loop and runs the ticks, so that the
+// same command line always shows the same state. Returns the first problem with the input.
+QString Settle(vor::demo::DemoWindow& window, const vor::demo::DemoOptions& options) {
     window.SetTimerRunning(false);
+    const auto script = vor::demo::InputScript::Parse(options.actions);
+    QString problem;
+    bool finished = false;
+    QEventLoop played;
+    script.Play(window, [&](const QString& first) {
+        problem = first;
+        finished = true;
+        played.quit();
+    });
+    // An empty script, or one that fails at its first step, is over before the loop starts.
+    if (!finished) {
+        played.exec();
+    }
     window.Tick(options.ticks);
+    return problem;
+}
+
+int Screenshot(vor::demo::DemoWindow& window, const vor::demo::DemoOptions& options) {
     const QImage picture = window.Render();
     if (!picture.save(QString::fromStdString(options.screenshot), "PNG")) {
         std::cerr << "vormotor-demo: cannot write " << options.screenshot << '\n';
@@ -45,12 +69,19 @@ int Screenshot(vor::demo::DemoWindow& window, const vor::demo::DemoOptions& opti
     return 0;
 }
 
+int Freeze(vor::demo::DemoWindow& window) {
+    window.Render();
+    std::cout << "vormotor-demo: ready, window 0x" << std::hex << window.winId() << std::dec << std::endl;
+    return QApplication::exec();
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     vor::demo::DemoOptions options;
     try {
         options = vor::demo::DemoOptions::Parse(std::vector<std::string>(argv + 1, argv + argc));
+        vor::demo::InputScript::Parse(options.actions);
     } catch (const std::exception& failure) {
         std::cerr << "vormotor-demo: " << failure.what() << '\n' << vor::demo::DemoOptions::kUsage;
         return 2;
@@ -59,10 +90,16 @@ int main(int argc, char** argv) {
         std::cout << vor::demo::DemoOptions::kUsage;
         return 0;
     }
-    // A picture needs no screen: without one, Qt draws off screen.
-    if (!options.screenshot.empty() && !HasDisplay()) {
+    if (!HasDisplay()) {
+        if (options.screenshot.empty()) {
+            std::cerr << "vormotor-demo: no display to open the window on (DISPLAY and WAYLAND_DISPLAY are not "
+                         "set); --screenshot FILE.png draws it into a picture instead\n";
+            return 1;
+        }
+        // A picture needs no screen: Qt draws off screen.
         qputenv("QT_QPA_PLATFORM", "offscreen");
     }
+    vor::PrepareQtEnvironment();
     QApplication app(argc, argv);
     try {
         std::unique_ptr<vor::SimDrive> drive;
@@ -79,7 +116,18 @@ int main(int argc, char** argv) {
         vor::demo::DemoWindow window(std::move(drive));
         window.Side().setEnabled(link == nullptr);
         window.Start();
-        return options.screenshot.empty() ? QApplication::exec() : Screenshot(window, options);
+        if (!options.Still() && options.actions.empty()) {
+            return QApplication::exec();
+        }
+        if (const QString problem = Settle(window, options); !problem.isEmpty()) {
+            std::cerr << "vormotor-demo: --actions: " << problem.toStdString() << '\n';
+            return 1;
+        }
+        if (!options.Still()) {
+            window.SetTimerRunning(true);
+            return QApplication::exec();
+        }
+        return options.freeze ? Freeze(window) : Screenshot(window, options);
     } catch (const std::exception& failure) {
         std::cerr << "vormotor-demo: " << failure.what() << '\n';
         return 2;

@@ -7,7 +7,7 @@ namespace vor {
 ComboView::ComboView(PanelView& panel, ComboBox& combo, QWidget* container)
     : ControlView(panel, combo, new QComboBox(container)), m_combo(combo), m_box(static_cast<QComboBox*>(Widget())) {
     m_box->setEditable(false);
-    QObject::connect(m_box, &QComboBox::activated, m_box, [this](int index) { Picked(index); });
+    QObject::connect(m_box, &QComboBox::activated, Receiver(), [this](int index) { Picked(index); });
 }
 
 void ComboView::ApplyOwn(std::string_view property) {

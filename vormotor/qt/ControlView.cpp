@@ -1,6 +1,7 @@
 #include "vormotor/qt/ControlView.h"
 
 #include <QApplication>
+#include <QRegularExpression>
 #include <exception>
 
 #include "vormotor/core/Diagnostics.h"
@@ -8,6 +9,35 @@
 #include "vormotor/qt/QtLook.h"
 
 namespace vor {
+namespace {
+
+// The endings that only say what kind of control it is; assistive tools announce the kind anyway.
+constexpr std::array<const char*, 6> kKindSuffixes{"RadioGrp", "Combo", "Frame", "Line", "Lbl", "Grp"};
+
+// "MotorStyleCombo" becomes "Motor Style", "ConfigRadioGrp"(3) "Config 3".
+QString NameFromControlName(const Control& control) {
+    QString name = QString::fromStdString(control.Name());
+    for (const char* suffix : kKindSuffixes) {
+        if (name.endsWith(QLatin1String(suffix)) && name.size() > static_cast<qsizetype>(qstrlen(suffix))) {
+            name.chop(static_cast<qsizetype>(qstrlen(suffix)));
+            break;
+        }
+    }
+    static const QRegularExpression wordStart(QStringLiteral("(?<=[a-z])(?=[A-Z])"));
+    name.replace(wordStart, QStringLiteral(" "));
+    if (!name.isEmpty()) {
+        name[0] = name[0].toUpper();
+    }
+    if (control.Index()) {
+        name += QLatin1Char(' ') + QString::number(*control.Index());
+    }
+    return name;
+}
+
+// The properties whose pixels depend on the twip scale, one of each handler that converts.
+constexpr std::array<std::string_view, 4> kScaledProperties{"Width", "Font", "editorwidth", "X1"};
+
+}  // namespace
 
 ControlView::ControlView(PanelView& panel, Control& control, QWidget* widget)
     : m_panel(panel), m_control(control), m_widget(widget) {
@@ -18,8 +48,14 @@ void ControlView::ApplyAll() {
     Apply({});
 }
 
+void ControlView::Rescaled() {
+    for (std::string_view property : kScaledProperties) {
+        Apply(property);
+    }
+}
+
 void ControlView::Apply(std::string_view property) {
-    static constexpr std::array<Handler<ControlView>, 14> kCommon{{
+    static constexpr std::array<Handler<ControlView>, 15> kCommon{{
         {"Container", &ControlView::ApplyContainer},
         {"Left", &ControlView::ApplyGeometry},
         {"Top", &ControlView::ApplyGeometry},
@@ -32,7 +68,8 @@ void ControlView::Apply(std::string_view property) {
         {"FontBold", &ControlView::ApplyFont},
         {"ForeColor", &ControlView::ApplyColors},
         {"BackColor", &ControlView::ApplyColors},
-        {"ToolTipText", &ControlView::ApplyToolTip},
+        {"ToolTipText", &ControlView::ApplyDesignedToolTip},
+        {"Caption", &ControlView::ApplyAccessibleName},
         {"Refresh", &ControlView::ApplyRefresh},
     }};
     // The kind's own handlers run after the common ones, so that they can refine the look.
@@ -96,8 +133,32 @@ void ControlView::ApplyColors() {
     m_widget->setPalette(palette);
 }
 
+void ControlView::ApplyDesignedToolTip() {
+    m_toolTips.designed = QString::fromStdString(m_control.ToolTipText());
+    ApplyToolTip();
+}
+
+// The parts get the tip too: Qt shows a tip for the widget under the pointer.
 void ControlView::ApplyToolTip() {
-    m_widget->setToolTip(QString::fromStdString(m_control.ToolTipText()));
+    const QString tip = m_toolTips.Chosen();
+    m_widget->setToolTip(tip);
+    for (QWidget* part : FocusWidgets()) {
+        part->setToolTip(tip);
+    }
+}
+
+QString ControlView::Fitted(const QString& full, const QString& shown) {
+    m_toolTips.fullText = shown == full ? QString() : full;
+    ApplyToolTip();
+    return shown;
+}
+
+QString ControlView::AccessibleName() const {
+    return NameFromControlName(m_control);
+}
+
+void ControlView::ApplyAccessibleName() {
+    m_widget->setAccessibleName(AccessibleName());
 }
 
 void ControlView::ApplyRefresh() {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QFontMetrics>
 #include <QRect>
 #include <QWidget>
 #include <array>
@@ -9,6 +10,7 @@
 #include <vector>
 
 #include "vormotor/core/Event.h"
+#include "vormotor/qt/ToolTipSources.h"
 #include "vormotor/toolkit/Control.h"
 
 namespace vor {
@@ -19,7 +21,7 @@ class PanelView;
 // notifications. The widget sits in the widget of the control's container, so hiding or
 // disabling a container hides or disables what is inside, as in the tree. Kinds add their own
 // properties; the common ones (place, visibility, enabled state, font, colours, tab stop, tool
-// tip) are handled here.
+// tip, accessible name) are handled here.
 class ControlView {
 public:
     ControlView(PanelView& panel, Control& control, QWidget* widget);
@@ -28,9 +30,12 @@ public:
     ControlView& operator=(const ControlView&) = delete;
 
     QWidget* Widget() const noexcept { return m_widget; }
+    const Control& Model() const noexcept { return m_control; }
 
     // Applies every property, as after creation.
     void ApplyAll();
+    // Applies what depends on the panel's twip scale again, after the scale changed.
+    void Rescaled();
     // The widgets the user can tab to, in tab order.
     virtual std::vector<QWidget*> FocusWidgets() const { return {}; }
 
@@ -62,8 +67,21 @@ protected:
     // Where the widget goes inside its container's widget, in pixels.
     virtual QRect Geometry() const;
 
-    PanelView& Panel() const noexcept { return m_panel; }
+    // What assistive tools call the control: by default a name made from the control's own name
+    // ("MotorStyleCombo" is "Motor Style"); kinds with a caption answer the caption.
+    virtual QString AccessibleName() const;
 
+    PanelView& Panel() const noexcept { return m_panel; }
+    // The receiver of the widget's signals: it goes with the view, so a signal the widget still
+    // sends while Qt takes it down (a field losing the focus) reaches no view that is gone.
+    QObject* Receiver() noexcept { return &m_receiver; }
+    // Change a source, then ApplyToolTip to show the winner on the widget and its parts.
+    ToolTipSources& ToolTips() noexcept { return m_toolTips; }
+
+    void ApplyToolTip();
+    // Returns `shown`, the text as it fits; when it is not `full`, the whole text becomes the tip.
+    QString Fitted(const QString& full, const QString& shown);
+    void ApplyAccessibleName();
     void ApplyGeometry();
     void ApplyColors();
     void ApplyFont();
@@ -74,12 +92,14 @@ private:
     void ApplyContainer();
     void ApplyVisible();
     void ApplyEnabled();
-    void ApplyToolTip();
+    void ApplyDesignedToolTip();
     void ApplyRefresh();
 
     PanelView& m_panel;
     Control& m_control;
     QWidget* m_widget;  // owned by its parent widget
+    QObject m_receiver;
+    ToolTipSources m_toolTips;
     Connection m_changed;
 };
 

@@ -7,13 +7,14 @@
 
 namespace vor {
 
-// A frame as a group box with its caption.
+// A frame as a group box with its caption, cut with an ellipsis where the frame is too narrow.
 class FrameView final : public ControlView {
 public:
     FrameView(PanelView& panel, Frame& frame, QWidget* container);
 
 protected:
     void ApplyOwn(std::string_view property) override;
+    QString AccessibleName() const override;
 
 private:
     void ApplyCaption();

@@ -7,13 +7,15 @@
 
 namespace vor {
 
-// A label: plain text, line feeds start new lines, its own background.
+// A label: plain text, line feeds start new lines, its own background. A line too wide for the
+// label ends in an ellipsis.
 class LabelView final : public ControlView {
 public:
     LabelView(PanelView& panel, Label& label, QWidget* container);
 
 protected:
     void ApplyOwn(std::string_view property) override;
+    QString AccessibleName() const override;
 
 private:
     void ApplyCaption();

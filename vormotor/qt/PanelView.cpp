@@ -2,6 +2,9 @@
 
 #include <QApplication>
 #include <QResizeEvent>
+#include <QScreen>
+#include <QWindow>
+#include <algorithm>
 #include <functional>
 #include <string_view>
 
@@ -14,6 +17,7 @@
 #include "vormotor/qt/SorvaneView.h"
 #include "vormotor/qt/TarvineView.h"
 #include "vormotor/toolkit/Colors.h"
+#include "vormotor/ui_util/ControlTypes.h"
 
 namespace vor {
 namespace {
@@ -49,11 +53,27 @@ std::unique_ptr<ControlView> MakeView(PanelView& panel, Control& control, QWidge
     return std::make_unique<GenericView>(panel, control, container);
 }
 
+// The frames inside the surface's top-level controls span minLeft..maxRight; as wide as minLeft +
+// maxRight they sit with equal margins, and the first layout has nothing to move.
+QSizeF OpeningSize(Form& form) {
+    const auto& surface = form.Surface();
+    float minLeft = surface.ScaleWidth();
+    float maxRight = 0;
+    for (const Control* control : form.Controls()) {
+        const Control* container = control->Container();
+        if (container != nullptr && container->Container() == nullptr && IsFrameLike(*control)) {
+            minLeft = std::min(minLeft, control->Left());
+            maxRight = std::max(maxRight, control->Left() + control->Width());
+        }
+    }
+    const float width = maxRight > 0 ? std::min(surface.ScaleWidth(), minLeft + maxRight) : surface.ScaleWidth();
+    return QSizeF(width, surface.ScaleHeight());
+}
+
 }  // namespace
 
-PanelView::PanelView(Form& form, QWidget* parent) : QWidget(parent), m_form(form), m_scale(TwipScale::Of(*this)) {
-    const auto& surface = form.Surface();
-    m_designSize = QSize(m_scale.ToPixelsX(surface.ScaleWidth()), m_scale.ToPixelsY(surface.ScaleHeight()));
+PanelView::PanelView(Form& form, QWidget* parent)
+    : QWidget(parent), m_form(form), m_scale(TwipScale::Of(*screen(), kRoom)), m_openingTwips(OpeningSize(form)) {
     ApplySurfaceLook();
     for (Control* control : form.Controls()) {
         AddView(*control);
@@ -64,6 +84,8 @@ PanelView::PanelView(Form& form, QWidget* parent) : QWidget(parent), m_form(form
 }
 
 PanelView::~PanelView() {
+    disconnect(m_screenChanged);
+    disconnect(m_resolutionChanged);
     // The views go first: their widgets are the children the base class deletes after this.
     m_surfaceConnections.clear();
     m_byControl.clear();
@@ -90,6 +112,16 @@ const ControlView* PanelView::ViewOf(const Control& control) const {
     return found != m_byControl.end() ? found->second : nullptr;
 }
 
+std::vector<ControlView*> PanelView::ViewsIn(const Control* container) const {
+    std::vector<ControlView*> inside;
+    for (const auto& view : m_views) {
+        if (view->Model().Container() == container) {
+            inside.push_back(view.get());
+        }
+    }
+    return inside;
+}
+
 void PanelView::UpdateTabOrder() {
     QWidget* previous = nullptr;
     for (const auto& view : m_views) {
@@ -102,8 +134,27 @@ void PanelView::UpdateTabOrder() {
     }
 }
 
+void PanelView::Rescale(const TwipScale& scale) {
+    if (scale == m_scale) {
+        return;
+    }
+    const QSizeF surface(m_form.Surface().ScaleWidth(), m_form.Surface().ScaleHeight());
+    m_scale = scale;
+    for (const auto& view : m_views) {
+        view->Rescaled();
+    }
+    updateGeometry();
+    const QSize pixels(m_scale.ToPixelsX(static_cast<float>(surface.width())),
+                       m_scale.ToPixelsY(static_cast<float>(surface.height())));
+    if (size() == pixels) {
+        return;
+    }
+    resize(pixels);
+}
+
 QSize PanelView::sizeHint() const {
-    return m_designSize;
+    return QSize(m_scale.ToPixelsX(static_cast<float>(m_openingTwips.width())),
+                 m_scale.ToPixelsY(static_cast<float>(m_openingTwips.height())));
 }
 
 void PanelView::resizeEvent(QResizeEvent* event) {
@@ -115,12 +166,34 @@ void PanelView::resizeEvent(QResizeEvent* event) {
 
 void PanelView::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
+    FollowScreen();
     ControlView::Guarded("PanelView show", [&] { m_form.Surface().Show(); });
 }
 
 void PanelView::hideEvent(QHideEvent* event) {
     QWidget::hideEvent(event);
     ControlView::Guarded("PanelView hide", [&] { m_form.Surface().Hide(); });
+}
+
+// The window exists once shown; from then on its screen decides the scale.
+void PanelView::FollowScreen() {
+    QWindow* handle = window()->windowHandle();
+    if (handle == nullptr || m_screenChanged) {
+        return;
+    }
+    m_screenChanged = connect(handle, &QWindow::screenChanged, this, [this](QScreen* now) { ScaleFor(now); });
+    ScaleFor(handle->screen());
+}
+
+// A screen's resolution may also change while the window stays on it (the user's display settings).
+void PanelView::ScaleFor(QScreen* screen) {
+    disconnect(m_resolutionChanged);
+    if (screen == nullptr) {
+        return;
+    }
+    m_resolutionChanged = connect(screen, &QScreen::logicalDotsPerInchChanged, this,
+                                  [this, screen] { Rescale(TwipScale::Of(*screen, kRoom)); });
+    Rescale(TwipScale::Of(*screen, kRoom));
 }
 
 void PanelView::ApplySurfaceLook() {

@@ -39,6 +39,15 @@ constexpr std::array<std::pair<std::uint8_t, QPalette::ColorRole>, 25> kSystemCo
 
 constexpr QPalette::ColorGroup kColoredGroups[] = {QPalette::Active, QPalette::Inactive};
 
+// The design's fonts and the metric-compatible families that take their place where they are not
+// installed: same advance widths, so captions measured for the design fit as it meant them to.
+constexpr std::array<std::pair<const char*, const char*>, 4> kMetricTwins{{
+    {"Arial", "Liberation Sans"},
+    {"Arial Narrow", "Liberation Sans Narrow"},
+    {"Times New Roman", "Liberation Serif"},
+    {"Courier New", "Liberation Mono"},
+}};
+
 }  // namespace
 
 QColor ToQColor(std::uint32_t color, const QPalette& system) {
@@ -57,6 +66,11 @@ QColor ToQColor(std::uint32_t color, const QPalette& system) {
 
 QFont ToQFont(const Font& font) {
     QFont qfont(QString::fromStdString(font.name));
+    for (const auto& [design, twin] : kMetricTwins) {
+        if (qfont.family().compare(QLatin1String(design), Qt::CaseInsensitive) == 0) {
+            qfont.setFamilies({qfont.family(), QString::fromLatin1(twin)});
+        }
+    }
     qfont.setPointSizeF(font.size);
     qfont.setBold(font.bold);
     qfont.setItalic(font.italic);

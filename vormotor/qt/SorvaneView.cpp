@@ -20,7 +20,7 @@ SorvaneView::SorvaneView(PanelView& panel, SorvaneGroup& group, QWidget* contain
     m_layout->setContentsMargins(2, 0, 2, 0);
     // The group enforces one selection itself; Qt's exclusivity would not let "none" be shown.
     m_buttonGroup->setExclusive(false);
-    QObject::connect(m_buttonGroup, &QButtonGroup::idClicked, Widget(), [this](int id) { Clicked(id); });
+    QObject::connect(m_buttonGroup, &QButtonGroup::idClicked, Receiver(), [this](int id) { Clicked(id); });
 }
 
 std::vector<QWidget*> SorvaneView::FocusWidgets() const {
@@ -51,6 +51,7 @@ void SorvaneView::ApplyOptions() {
     const auto& options = m_group.Options();
     for (std::size_t index = 0; index < options.size(); ++index) {
         auto* button = new QRadioButton(QString::fromStdString(options[index].text), Widget());
+        button->setAccessibleName(button->text());
         m_buttonGroup->addButton(button, static_cast<int>(index));
         m_buttons.push_back(button);
     }
@@ -58,6 +59,7 @@ void SorvaneView::ApplyOptions() {
     ApplySelection();
     // New buttons start with the default focus policy and at the end of the tab chain.
     ApplyTabStop();
+    ApplyToolTip();
     Panel().UpdateTabOrder();
 }
 
@@ -90,8 +92,14 @@ void SorvaneView::Arrange() {
     }
 }
 
+QString SorvaneView::AccessibleName() const {
+    const QString field = QString::fromStdString(m_group.FieldKey());
+    return field.isEmpty() ? ControlView::AccessibleName() : field;
+}
+
 void SorvaneView::ApplyMessage() {
-    Widget()->setToolTip(QString::fromStdString(m_group.Message()));
+    ToolTips().message = QString::fromStdString(m_group.Message());
+    ApplyToolTip();
 }
 
 void SorvaneView::Clicked(int index) {

@@ -10,8 +10,9 @@
 namespace vor {
 
 // The field radio group: one radio button per option of the group, side by side (in as many rows
-// as the group's width needs), or one under the other with orientation 1. Only a click by the user reaches the group,
-// as a user pick; a refused pick shows the group's message and the group's selection again.
+// as the group's width needs), or one under the other with orientation 1. Only a click by the
+// user reaches the group, as a user pick; a refused pick shows the group's message and the
+// group's selection again.
 class SorvaneView final : public ControlView {
 public:
     SorvaneView(PanelView& panel, SorvaneGroup& group, QWidget* container);
@@ -21,6 +22,8 @@ public:
 
 protected:
     void ApplyOwn(std::string_view property) override;
+    // The name of the field it edits, where it has one.
+    QString AccessibleName() const override;
 
 private:
     void ApplyOptions();

@@ -5,8 +5,14 @@
 
 #include "vormotor/qt/PanelView.h"
 #include "vormotor/qt/QtLook.h"
+#include "vormotor/qt/TextFit.h"
 
 namespace vor {
+namespace {
+
+constexpr int kCaptionGap = 4;
+
+}  // namespace
 
 TarvineView::TarvineView(PanelView& panel, TarvineEditor& editor, QWidget* container)
     : ControlView(panel, editor, new QWidget(container)),
@@ -15,30 +21,66 @@ TarvineView::TarvineView(PanelView& panel, TarvineEditor& editor, QWidget* conta
       m_field(new QLineEdit(Widget())) {
     auto* layout = new QHBoxLayout(Widget());
     layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(4);
+    layout->setSpacing(kCaptionGap);
     m_caption->setTextFormat(Qt::PlainText);
+    // The field keeps its width and place whatever the caption's length: the caption gives way.
+    m_caption->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     layout->addWidget(m_caption, 1);
     layout->addWidget(m_field);
-    QObject::connect(m_field, &QLineEdit::editingFinished, m_field, [this] { Confirmed(); });
+    QObject::connect(m_field, &QLineEdit::editingFinished, Receiver(), [this] { Confirmed(); });
 }
 
 void TarvineView::ApplyOwn(std::string_view property) {
-    static constexpr std::array<Handler<TarvineView>, 5> kOwn{{
-        {"Caption", &TarvineView::ApplyCaption},
+    static constexpr std::array<Handler<TarvineView>, 6> kOwn{{
         {"captionfont", &TarvineView::ApplyCaptionFont},
+        {"editorwidth", &TarvineView::ApplyEditorWidth},
+        {"Caption", &TarvineView::ApplyCaption},
+        {"Width", &TarvineView::ApplyCaption},
         {"Text", &TarvineView::ApplyText},
         {"Message", &TarvineView::ApplyMessage},
-        {"editorwidth", &TarvineView::ApplyEditorWidth},
     }};
     Run(*this, kOwn, property);
 }
 
+QString TarvineView::AccessibleName() const {
+    return QString::fromStdString(m_editor.Caption());
+}
+
+int TarvineView::CaptionRoom() const {
+    return Geometry().width() - kCaptionGap - m_field->width();
+}
+
+// The editors beside this one may now have to cut their captions differently.
 void TarvineView::ApplyCaption() {
-    m_caption->setText(QString::fromStdString(m_editor.Caption()));
+    FitCaption();
+    m_field->setAccessibleName(QString::fromStdString(m_editor.Caption()));
+    for (TarvineView* neighbour : Neighbours()) {
+        neighbour->FitCaption();
+    }
+}
+
+void TarvineView::FitCaption() {
+    QStringList neighbours;
+    for (const TarvineView* neighbour : Neighbours()) {
+        neighbours.append(QString::fromStdString(neighbour->m_editor.Caption()));
+    }
+    const QString caption = QString::fromStdString(m_editor.Caption());
+    m_caption->setText(Fitted(caption, FitAmong(caption, neighbours, m_caption->fontMetrics(), CaptionRoom())));
+}
+
+std::vector<TarvineView*> TarvineView::Neighbours() const {
+    std::vector<TarvineView*> neighbours;
+    for (ControlView* view : Panel().ViewsIn(m_editor.Container())) {
+        if (auto* editor = dynamic_cast<TarvineView*>(view); editor != nullptr && editor != this) {
+            neighbours.push_back(editor);
+        }
+    }
+    return neighbours;
 }
 
 void TarvineView::ApplyCaptionFont() {
     m_caption->setFont(ToQFont(m_editor.CaptionFont()));
+    ApplyCaption();
 }
 
 void TarvineView::ApplyText() {
@@ -48,11 +90,13 @@ void TarvineView::ApplyText() {
 }
 
 void TarvineView::ApplyMessage() {
-    m_field->setToolTip(QString::fromStdString(m_editor.Message()));
+    ToolTips().message = QString::fromStdString(m_editor.Message());
+    ApplyToolTip();
 }
 
 void TarvineView::ApplyEditorWidth() {
     m_field->setFixedWidth(Panel().Scale().ToPixelsX(m_editor.EditorWidth()));
+    ApplyCaption();
 }
 
 void TarvineView::Confirmed() {

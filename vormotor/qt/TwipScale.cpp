@@ -1,12 +1,12 @@
 #include "vormotor/qt/TwipScale.h"
 
-#include <QWidget>
+#include <QScreen>
 #include <cmath>
 
 namespace vor {
 
-TwipScale TwipScale::Of(const QWidget& widget) {
-    return TwipScale(widget.logicalDpiX(), widget.logicalDpiY());
+TwipScale TwipScale::Of(const QScreen& screen, double room) {
+    return TwipScale(screen.logicalDotsPerInchX() * room, screen.logicalDotsPerInchY() * room);
 }
 
 int TwipScale::ToPixelsX(float twips) const {

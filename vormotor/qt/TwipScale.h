@@ -1,6 +1,6 @@
 #pragma once
 
-class QWidget;
+class QScreen;
 
 namespace vor {
 
@@ -11,13 +11,16 @@ public:
     static constexpr double kTwipsPerInch = 1440.0;
 
     TwipScale(double dpiX, double dpiY) : m_dpiX(dpiX), m_dpiY(dpiY) {}
-    // The logical resolution of the screen the widget is on (the primary screen before it is shown).
-    static TwipScale Of(const QWidget& widget);
+    // The logical resolution of `screen`, boxes enlarged by `room` against the fonts, which keep
+    // their point size.
+    static TwipScale Of(const QScreen& screen, double room);
 
     int ToPixelsX(float twips) const;
     int ToPixelsY(float twips) const;
     float ToTwipsX(int pixels) const;
     float ToTwipsY(int pixels) const;
+
+    bool operator==(const TwipScale&) const = default;
 
 private:
     double m_dpiX;

@@ -1,10 +1,16 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QEventLoop>
+#include <QFile>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QSet>
+#include <QTemporaryDir>
 #include <QTimer>
+#include <algorithm>
+#include <functional>
 #include <memory>
 #include <stdexcept>
 #include <string>
@@ -12,6 +18,7 @@
 
 #include "apps/demo/DemoOptions.h"
 #include "apps/demo/DemoWindow.h"
+#include "apps/demo/InputScript.h"
 #include "vormotor/editors/EditorClasses.h"
 #include "vormotor/editors/TarvineEditor.h"
 
@@ -104,6 +111,133 @@ TEST(DemoWindowTest, ThePanelsQuestionIsARealDialog) {
     EXPECT_TRUE(window->Log().toPlainText().contains(R"(message box "Motor Settings": Cancel)"));
 }
 
+// The window opens at the panel's opening width, so that the frames sit with equal margins
+// and no band stays empty beside them, and tall enough for the whole panel.
+TEST(DemoWindowTest, OpensShowingTheWholePanelWithoutEmptyBands) {
+    auto window = StartDemo("servo");
+    QApplication::processEvents();
+    const PanelView& view = window->View();
+    EXPECT_EQ(view.width(), view.sizeHint().width());
+    EXPECT_GE(view.height(), view.sizeHint().height());
+    const QWidget* winding = view.WidgetOf(&window->Panel().GetForm().Find("MotorNamePlateFrame"));
+    const QWidget* encoder = view.WidgetOf(&window->Panel().GetForm().Find("EncoderFrame"));
+    const int left = winding->x();
+    const int right =
+        view.WidgetOf(&window->Panel().GetForm().Find("MotorFrame"))->width() - (encoder->x() + encoder->width());
+    EXPECT_NEAR(left, right, 2);
+}
+
+// Each line of the log carries the time it was logged; the log can be cleared and saved whole.
+TEST(DemoWindowTest, TheLogIsTimeStampedAndCanBeClearedAndSaved) {
+    auto window = StartDemo("servo");
+    window->Drive().SetTraceFlags(0x20);
+    window->Drive().SetAccessLevel(2);
+    window->Tick();
+    DriveLog& log = window->Log();
+    const QStringList lines = log.toPlainText().split('\n');
+    ASSERT_GE(lines.size(), 2);
+    const QRegularExpression stamped(QStringLiteral("^\\d\\d:\\d\\d:\\d\\d\\.\\d\\d\\d \\S"));
+    for (const QString& line : lines) {
+        EXPECT_TRUE(stamped.match(line).hasMatch()) << line.toStdString();
+    }
+
+    QTemporaryDir folder;
+    ASSERT_TRUE(folder.isValid());
+    const QString path = folder.filePath(QStringLiteral("log.txt"));
+    ASSERT_TRUE(log.SaveTo(path));
+    QFile saved(path);
+    ASSERT_TRUE(saved.open(QIODevice::ReadOnly | QIODevice::Text));
+    EXPECT_EQ(QString::fromUtf8(saved.readAll()).trimmed(), log.toPlainText().trimmed());
+    EXPECT_FALSE(log.SaveTo(folder.filePath(QStringLiteral("missing/log.txt"))));
+
+    const auto buttons = window->findChildren<QPushButton*>();
+    const auto clear = std::find_if(buttons.begin(), buttons.end(), [](auto* b) { return b->text() == "Clear"; });
+    ASSERT_NE(clear, buttons.end());
+    (*clear)->click();
+    EXPECT_TRUE(log.toPlainText().isEmpty());
+    window->Drive().SetAccessLevel(3);
+    window->Tick();
+    EXPECT_TRUE(log.toPlainText().contains("trace ")) << "new lines come after a clear";
+    EXPECT_FALSE(log.toPlainText().contains("attached")) << "cleared lines stay away";
+}
+
+struct StatusCase {
+    const char* name;
+    std::function<void(SimDrive&)> change;
+    const char* shown;
+};
+
+class DemoStatusTest : public testing::TestWithParam<StatusCase> {};
+
+TEST_P(DemoStatusTest, TheStatusLineFollowsTheDrive) {
+    auto window = StartDemo("servo");
+    EXPECT_EQ(window->Status().text(), "Online  |  Drive disabled  |  Node state 3  |  Access level 3");
+    GetParam().change(window->Drive());
+    window->Tick();
+    EXPECT_TRUE(window->Status().text().contains(GetParam().shown)) << window->Status().text().toStdString();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Changes, DemoStatusTest,
+    testing::Values(StatusCase{"Offline", [](SimDrive& d) { d.SetOnline(false); }, "Offline  |"},
+                    StatusCase{"Enabled", [](SimDrive& d) { d.SetDriveEnabled(true); }, "Drive enabled"},
+                    StatusCase{"NodeState", [](SimDrive& d) { d.SetNodeState(5); }, "Node state 5"},
+                    StatusCase{"Access", [](SimDrive& d) { d.SetAccessLevel(1); }, "Access level 1"}),
+    [](const testing::TestParamInfo<StatusCase>& info) { return info.param.name; });
+
+// The plot follows the sensor code and the captured angle tick by tick, over the last ten seconds.
+TEST(DemoWindowTest, ThePlotShowsTheLastSecondsOfSensorCodeAndAngle) {
+    auto window = StartDemo("servo");
+    SimDrive& drive = window->Drive();
+    drive.Motion().SetSpeed(1);
+    window->Tick(3);
+    const QLineSeries& codes = window->Plot().Codes();
+    ASSERT_EQ(codes.count(), 4);  // the start and three ticks
+    EXPECT_DOUBLE_EQ(codes.at(3).x(), 0.3);
+    EXPECT_EQ(static_cast<int>(codes.at(3).y()), (drive.InputWord() >> 7) & 7);
+    EXPECT_EQ(window->Plot().Angles().at(3).y(), drive.ParamNumber(44));
+    EXPECT_NE(codes.at(2).y(), codes.at(3).y()) << "the motor turns";
+
+    window->Tick(200);
+    EXPECT_LE(codes.count(), 101);
+    EXPECT_GE(codes.at(0).x(), 20.3 - SensorPlot::kSpanSeconds - 1e-9);
+    EXPECT_DOUBLE_EQ(codes.at(codes.count() - 1).x(), 20.3);
+}
+
+// Input steps reach the window through its event loop, as the user's input would.
+TEST(DemoWindowTest, InputStepsGoThroughTheEventLoop) {
+    auto window = StartDemo("servo");
+    const std::int32_t word = window->Drive().InputWord();
+    const auto script = InputScript::Parse("key:Motor Style:Down,click:Step,key:Access level:Down");
+    QString problem = QStringLiteral("not played");
+    QEventLoop loop;
+    script.Play(*window, [&](const QString& first) {
+        problem = first;
+        loop.quit();
+    });
+    EXPECT_EQ(window->Drive().InputWord(), word) << "nothing happens before the loop runs";
+    loop.exec();
+    EXPECT_TRUE(problem.isEmpty()) << problem.toStdString();
+    EXPECT_NE(window->Drive().InputWord(), word);
+    EXPECT_EQ(window->Drive().AccessLevel(), 2);
+    EXPECT_TRUE(window->Drive().Writes().size() > 0);
+
+    InputScript::Parse("click:No such thing").Play(*window, [&](const QString& first) { problem = first; });
+    EXPECT_TRUE(problem.contains("No such thing"));
+}
+
+TEST(InputScriptTest, ReadsStepsAndRefusesWhatItCannotRead) {
+    const auto script = InputScript::Parse("click:Step,key:Motor Style:Down");
+    ASSERT_EQ(script.Steps().size(), 2u);
+    EXPECT_TRUE(script.Steps()[0].click);
+    EXPECT_EQ(script.Steps()[1].target, "Motor Style");
+    EXPECT_EQ(script.Steps()[1].key, Qt::Key_Down);
+    EXPECT_TRUE(InputScript::Parse("").Steps().empty());
+    for (const char* bad : {"press:Step", "key:Step", "key:Step:Escape", "click"}) {
+        EXPECT_THROW(InputScript::Parse(bad), std::invalid_argument) << bad;
+    }
+}
+
 struct OptionsCase {
     std::vector<std::string> arguments;
     bool valid;
@@ -131,8 +265,10 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(OptionsCase{{}, true, "servo", "", 0},
                     OptionsCase{{"--profile", "stepper", "--speed", "-2"}, true, "stepper", "", -2},
                     OptionsCase{{"--screenshot", "a.png", "--ticks", "3"}, true, "servo", "a.png", 0},
-                    OptionsCase{{"--speed", "fast"}, false, "", "", 0}, OptionsCase{{"--profile"}, false, "", "", 0},
-                    OptionsCase{{"--ticks", "-1"}, false, "", "", 0}, OptionsCase{{"servo"}, false, "", "", 0}));
+                    OptionsCase{{"--freeze", "--actions", "click:Step"}, true, "servo", "", 0},
+                    OptionsCase{{"--actions"}, false, "", "", 0}, OptionsCase{{"--speed", "fast"}, false, "", "", 0},
+                    OptionsCase{{"--profile"}, false, "", "", 0}, OptionsCase{{"--ticks", "-1"}, false, "", "", 0},
+                    OptionsCase{{"servo"}, false, "", "", 0}));
 
 }  // namespace
 }  // namespace vor::demo

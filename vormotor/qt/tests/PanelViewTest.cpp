@@ -10,6 +10,7 @@
 #include <QRadioButton>
 #include <QTest>
 #include <QTimer>
+#include <algorithm>
 #include <functional>
 #include <memory>
 #include <set>
@@ -74,13 +75,22 @@ protected:
         }
     }
 
+    // A caption is shown whole, or visibly cut with the whole of it as the control's tip.
+    static void ExpectCaption(const QString& shown, const std::string& caption, const QWidget& widget) {
+        if (shown.toStdString() == caption) {
+            return;
+        }
+        EXPECT_TRUE(shown.contains(QChar(0x2026))) << shown.toStdString() << " for " << caption;
+        EXPECT_EQ(widget.toolTip().toStdString(), caption);
+    }
+
     // What the control shows: captions, texts, items and selections.
     void ExpectShowsContent(Control& control) const {
         const ControlView* shown = view->ViewOf(control);
         if (auto* frame = dynamic_cast<Frame*>(&control)) {
-            EXPECT_EQ(static_cast<QGroupBox*>(shown->Widget())->title().toStdString(), frame->Caption());
+            ExpectCaption(static_cast<QGroupBox*>(shown->Widget())->title(), frame->Caption(), *shown->Widget());
         } else if (auto* label = dynamic_cast<Label*>(&control)) {
-            EXPECT_EQ(static_cast<QLabel*>(shown->Widget())->text().toStdString(), label->Caption());
+            ExpectCaption(static_cast<QLabel*>(shown->Widget())->text(), label->Caption(), *shown->Widget());
         } else if (auto* combo = dynamic_cast<ComboBox*>(&control)) {
             auto* box = static_cast<QComboBox*>(shown->Widget());
             ASSERT_EQ(box->count(), combo->ListCount());
@@ -91,7 +101,9 @@ protected:
             EXPECT_EQ(box->currentIndex(), combo->ListIndex());
         } else if (auto* editor = dynamic_cast<TarvineEditor*>(&control)) {
             auto* editorView = static_cast<const TarvineView*>(shown);
-            EXPECT_EQ(editorView->CaptionLabel()->text().toStdString(), editor->Caption());
+            if (editor->Message().empty()) {
+                ExpectCaption(editorView->CaptionLabel()->text(), editor->Caption(), *shown->Widget());
+            }
             EXPECT_EQ(editorView->Field()->text().toStdString(), editor->Text());
         } else if (auto* group = dynamic_cast<SorvaneGroup*>(&control)) {
             const auto& buttons = static_cast<const SorvaneView*>(shown)->Buttons();
@@ -474,6 +486,124 @@ TEST_F(PanelViewTest, AnAccessLevelChangeGreysTheFrames) {
     EXPECT_FALSE(WidgetAs<QGroupBox>("MotorFrame")->isEnabled());
     EXPECT_FALSE(WidgetAs<QGroupBox>("trqLoopTuneFrame")->isEnabled());
     ExpectMirrorsTree();
+}
+
+// The controls a keyboard user reaches, in the form's order: those with a tab stop that can be
+// used. A radio group is one stop, at its selected button (the arrows move inside it).
+std::vector<QWidget*> ExpectedTabChain(const Form& form, const PanelView& view) {
+    std::vector<QWidget*> chain;
+    for (Control* control : form.Controls()) {
+        if (!control->TabStop()) {
+            continue;
+        }
+        const auto parts = view.ViewOf(*control)->FocusWidgets();
+        const bool selected = std::any_of(parts.begin(), parts.end(), [](QWidget* part) {
+            auto* radio = qobject_cast<QRadioButton*>(part);
+            return radio != nullptr && radio->isChecked();
+        });
+        for (QWidget* widget : parts) {
+            auto* radio = qobject_cast<QRadioButton*>(widget);
+            if (widget->isVisibleTo(&view) && widget->isEnabled() && !(selected && radio && !radio->isChecked())) {
+                chain.push_back(widget);
+            }
+        }
+    }
+    return chain;
+}
+
+std::string NameOf(const QWidget* widget) {
+    return widget != nullptr ? widget->accessibleName().toStdString() : "(none)";
+}
+
+TEST_F(PanelViewTest, TabWalksTheFormsOrderAndSkipsWhatHasNoTabStop) {
+    Attach();
+    drive->RaiseTimerTick();
+    form().Find("ParamItem", 11).SetTabStop(false);
+    view->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(view.get()));
+    const std::vector<QWidget*> expected = ExpectedTabChain(form(), *view);
+    ASSERT_GT(expected.size(), 10u);
+
+    expected.front()->setFocus(Qt::TabFocusReason);
+    std::vector<std::string> walked{NameOf(QApplication::focusWidget())};
+    for (std::size_t i = 1; i < expected.size(); ++i) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        walked.push_back(NameOf(QApplication::focusWidget()));
+    }
+    std::vector<std::string> wanted;
+    for (const QWidget* widget : expected) {
+        wanted.push_back(NameOf(widget));
+    }
+    EXPECT_EQ(walked, wanted);
+    EXPECT_EQ(std::count(walked.begin(), walked.end(), "Winding Resistance (Ohm)"), 0);
+}
+
+// Every control has a name for assistive tools: its caption, or one made from its name.
+TEST_F(PanelViewTest, EveryControlHasAnAccessibleName) {
+    Attach();
+    drive->RaiseTimerTick();
+    for (Control* control : form().Controls()) {
+        SCOPED_TRACE(control->Name());
+        const ControlView* shown = view->ViewOf(*control);
+        EXPECT_FALSE(shown->Widget()->accessibleName().isEmpty());
+        for (const QWidget* part : shown->FocusWidgets()) {
+            EXPECT_FALSE(part->accessibleName().isEmpty());
+        }
+    }
+    const std::pair<std::pair<const char*, std::optional<std::int32_t>>, const char*> kNames[] = {
+        {{"MotorStyleCombo", std::nullopt}, "Motor Style"}, {{"EncoderFrame", std::nullopt}, "Encoder Specifications"},
+        {{"ConfigRadioGrp", 3}, "Commutation Invert"},      {{"SensorlessRadioGrp", std::nullopt}, "Sensorless"},
+        {{"mtrFeatureLine", 1}, "Mtr Feature 1"},           {{"ParamItem", 15}, "Current Loop Proportional Gain"},
+    };
+    for (const auto& [control, name] : kNames) {
+        EXPECT_EQ(view->WidgetOf(&Find(control.first, control.second))->accessibleName(), name);
+    }
+    auto* gain = static_cast<const TarvineView*>(view->ViewOf(Find("ParamItem", 16)));
+    EXPECT_EQ(gain->Field()->accessibleName(), "Current Loop Integral Gain");
+}
+
+// Two gains whose captions only differ at the end stay apart when cut, and the tip holds the
+// whole caption until the editor has something more urgent to say.
+TEST_F(PanelViewTest, CutCaptionsStayApartAndTheEditorsMessageComesFirst) {
+    Attach();
+    auto* proportional = static_cast<const TarvineView*>(view->ViewOf(Find("ParamItem", 15)));
+    auto* integral = static_cast<const TarvineView*>(view->ViewOf(Find("ParamItem", 16)));
+    const QString shownP = proportional->CaptionLabel()->text();
+    const QString shownI = integral->CaptionLabel()->text();
+    EXPECT_NE(shownP, shownI);
+    EXPECT_TRUE(shownP.startsWith(QChar(0x2026)) && shownI.startsWith(QChar(0x2026)));
+    EXPECT_EQ(proportional->Widget()->toolTip(), "Current Loop Proportional Gain");
+
+    QLineEdit* field = proportional->Field();
+    field->setFocus();
+    field->selectAll();
+    QTest::keyClicks(field, "lots");
+    QTest::keyClick(field, Qt::Key_Return);
+    const QString message = QString::fromStdString(form().FindAs<TarvineEditor>("ParamItem", 15).Message());
+    ASSERT_FALSE(message.isEmpty());
+    EXPECT_EQ(proportional->Widget()->toolTip(), message);
+    EXPECT_EQ(field->toolTip(), message);
+
+    field->selectAll();
+    QTest::keyClicks(field, "1000");
+    QTest::keyClick(field, Qt::Key_Return);
+    EXPECT_EQ(field->toolTip(), "Current Loop Proportional Gain");
+}
+
+// On a screen of another resolution every widget takes the place its twips give there, and the
+// surface keeps its size in twips.
+TEST_F(PanelViewTest, AnotherScreenResolutionRescalesTheView) {
+    Attach();
+    const float width = form().Surface().ScaleWidth();
+    const float height = form().Surface().ScaleHeight();
+    const TwipScale larger(192 * PanelView::kRoom, 192 * PanelView::kRoom);
+    view->Rescale(larger);
+    EXPECT_EQ(view->size(), QSize(larger.ToPixelsX(width), larger.ToPixelsY(height)));
+    EXPECT_NEAR(form().Surface().ScaleWidth(), width, 15);
+    ExpectMirrorsTree();
+    auto* editor = static_cast<const TarvineView*>(view->ViewOf(Find("ParamItem", 9)));
+    EXPECT_EQ(editor->Field()->width(), larger.ToPixelsX(800));
+    EXPECT_EQ(view->sizeHint().width(), larger.ToPixelsX(7395));
 }
 
 TEST(TwipScaleTest, ConvertsByTheResolutionOfEachAxis) {

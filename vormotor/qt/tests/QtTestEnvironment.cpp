@@ -4,11 +4,16 @@
 #include <QApplication>
 #include <memory>
 
+#include "vormotor/qt/QtEnvironment.h"
+
 namespace {
 
 class QtTestEnvironment final : public testing::Environment {
 public:
-    void SetUp() override { m_app = std::make_unique<QApplication>(m_argc, m_argv); }
+    void SetUp() override {
+        vor::PrepareQtEnvironment();
+        m_app = std::make_unique<QApplication>(m_argc, m_argv);
+    }
     void TearDown() override { m_app.reset(); }
 
 private:

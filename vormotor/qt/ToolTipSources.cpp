@@ -1,0 +1,19 @@
+#include "vormotor/qt/ToolTipSources.h"
+
+#include <array>
+
+namespace vor {
+
+QString ToolTipSources::Chosen() const {
+    static constexpr std::array<QString ToolTipSources::*, 4> kByRank{
+        &ToolTipSources::message, &ToolTipSources::disabledReason, &ToolTipSources::designed,
+        &ToolTipSources::fullText};
+    for (QString ToolTipSources::*source : kByRank) {
+        if (!(this->*source).isEmpty()) {
+            return this->*source;
+        }
+    }
+    return {};
+}
+
+}  // namespace vor
