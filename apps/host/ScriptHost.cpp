@@ -20,14 +20,6 @@ namespace {
     throw std::runtime_error(why);
 }
 
-std::int32_t Int32(const Word& word) {
-    const std::int64_t value = ParseInteger(word);
-    if (value < INT32_MIN || value > INT32_MAX) {
-        throw std::invalid_argument("'" + word.text + "' does not fit 32 bits");
-    }
-    return static_cast<std::int32_t>(value);
-}
-
 nlohmann::ordered_json WriteJson(const DriveWrite& write) {
     return nlohmann::ordered_json::parse(write.Json());
 }
@@ -87,6 +79,7 @@ const std::map<std::string, ScriptHost::Command, std::less<>>& ScriptHost::Comma
         {"drive.microstep", {2, 2, &ScriptHost::DriveMicrostep}},
         {"drive.param-lock", {2, 2, &ScriptHost::DriveParamLock}},
         {"drive.fail", {1, 4, &ScriptHost::DriveFail}},
+        {"drive.null", {1, 4, &ScriptHost::DriveNull}},
         {"dump", {0, 1, &ScriptHost::Dump}},
         {"props", {0, 0, &ScriptHost::Props}},
         {"writes", {0, 0, &ScriptHost::Writes}},
@@ -168,7 +161,9 @@ Control& ScriptHost::UserReachable(const ControlRef& ref) const {
 }
 
 void ScriptHost::Print(const nlohmann::ordered_json& json) {
-    m_out << json.dump() << '\n';
+    // Script lines are checked to be UTF-8, but not every text is: VersionStr names the host's
+    // folder, whatever its bytes. A bad byte prints as U+FFFD rather than failing the answer.
+    m_out << json.dump(-1, ' ', false, nlohmann::ordered_json::error_handler_t::replace) << '\n';
 }
 
 void ScriptHost::Create(const Arguments&) {
@@ -212,6 +207,9 @@ void ScriptHost::Resize(const Arguments& arguments) {
     if (width < 0 || height < 0) {
         throw std::invalid_argument("a size cannot be negative");
     }
+    if (width > kMaxSurfaceTwips || height > kMaxSurfaceTwips) {
+        throw std::invalid_argument("a size is at most " + std::to_string(kMaxSurfaceTwips) + " twips");
+    }
     Panel().GetForm().Surface().Resize(static_cast<float>(width), static_cast<float>(height));
 }
 
@@ -223,6 +221,9 @@ void ScriptHost::Tick(const Arguments& arguments) {
     const std::int64_t count = arguments.empty() ? 1 : ParseInteger(arguments[0]);
     if (count < 0) {
         throw std::invalid_argument("a tick count cannot be negative");
+    }
+    if (count > kMaxTicks) {
+        throw std::invalid_argument("at most " + std::to_string(kMaxTicks) + " ticks at a time");
     }
     for (std::int64_t i = 0; i < count; ++i) {
         m_drive->RaiseTimerTick();
@@ -254,7 +255,7 @@ void ScriptHost::Pick(const Arguments& arguments) {
             Refuse(arguments[0].text + " has no item \"" + arguments[1].text + "\"");
         }
     } else {
-        index = Int32(arguments[1]);
+        index = ParseInt32(arguments[1]);
         if (index < 0 || index >= combo->ListCount()) {
             Refuse(arguments[0].text + " has no item " + arguments[1].text);
         }
@@ -267,7 +268,7 @@ void ScriptHost::Radio(const Arguments& arguments) {
     if (group == nullptr) {
         Refuse(arguments[0].text + " is not a field radio group");
     }
-    const std::int32_t value = Int32(arguments[1]);
+    const std::int32_t value = ParseInt32(arguments[1]);
     const auto& options = group->Options();
     const auto option = std::find_if(options.begin(), options.end(), [value](const SorvaneGroup::Option& candidate) {
         return candidate.code == value;
@@ -302,20 +303,20 @@ void ScriptHost::Answer(const Arguments& arguments) {
 }
 
 void ScriptHost::DriveParam(const Arguments& arguments) {
-    m_drive->SetParam(Int32(arguments[0]), ParseNumber(arguments[1]));
+    m_drive->SetParam(ParseInt32(arguments[0]), ParseNumber(arguments[1]));
 }
 
 void ScriptHost::DriveField(const Arguments& arguments) {
-    m_drive->SetField(Int32(arguments[0]), arguments[1].text, Int32(arguments[2]));
+    m_drive->SetField(ParseInt32(arguments[0]), arguments[1].text, ParseInt32(arguments[2]));
 }
 
 void ScriptHost::DriveEntry(const Arguments& arguments) {
-    m_drive->SetValueNameVisible(Int32(arguments[0]), arguments[1].text, Int32(arguments[2]),
+    m_drive->SetValueNameVisible(ParseInt32(arguments[0]), arguments[1].text, ParseInt32(arguments[2]),
                                  ParseVisibility(arguments[3]));
 }
 
 void ScriptHost::DriveLock(const Arguments& arguments) {
-    m_drive->SetAccessLevel(Int32(arguments[0]));
+    m_drive->SetAccessLevel(ParseInt32(arguments[0]));
 }
 
 void ScriptHost::DriveOnline(const Arguments& arguments) {
@@ -327,15 +328,15 @@ void ScriptHost::DriveEnabled(const Arguments& arguments) {
 }
 
 void ScriptHost::DriveState(const Arguments& arguments) {
-    m_drive->SetNodeState(Int32(arguments[0]));
+    m_drive->SetNodeState(ParseInt32(arguments[0]));
 }
 
 void ScriptHost::DriveInput(const Arguments& arguments) {
-    m_drive->SetInputWord(Int32(arguments[0]));
+    m_drive->SetInputWord(ParseInt32(arguments[0]));
 }
 
 void ScriptHost::DriveCommutation(const Arguments& arguments) {
-    m_drive->RaiseCommutationChanged(Int32(arguments[0]), Int32(arguments[1]));
+    m_drive->RaiseCommutationChanged(ParseInt32(arguments[0]), ParseInt32(arguments[1]));
 }
 
 void ScriptHost::DriveCommSelectable(const Arguments& arguments) {
@@ -343,15 +344,19 @@ void ScriptHost::DriveCommSelectable(const Arguments& arguments) {
 }
 
 void ScriptHost::DriveTraceFlags(const Arguments& arguments) {
-    m_drive->SetTraceFlags(Int32(arguments[0]));
+    m_drive->SetTraceFlags(ParseInt32(arguments[0]));
 }
 
 void ScriptHost::DriveTurn(const Arguments& arguments) {
-    m_drive->Motion().Turn(Int32(arguments[0]));
+    const std::int32_t steps = ParseInt32(arguments[0]);
+    if (steps < -kMaxTurnSteps || steps > kMaxTurnSteps) {
+        throw std::invalid_argument("a turn is at most " + std::to_string(kMaxTurnSteps) + " steps either way");
+    }
+    m_drive->Motion().Turn(steps);
 }
 
 void ScriptHost::DriveCatalogue(const Arguments& arguments) {
-    m_drive->SetMotorTypeVisible(Int32(arguments[0]), ParseVisibility(arguments[1]));
+    m_drive->SetMotorTypeVisible(ParseInt32(arguments[0]), ParseVisibility(arguments[1]));
 }
 
 void ScriptHost::DriveMicrosteps(const Arguments& arguments) {
@@ -359,7 +364,7 @@ void ScriptHost::DriveMicrosteps(const Arguments& arguments) {
     for (const Word& argument : arguments) {
         const auto equals = argument.text.find('=');
         const Word code{argument.text.substr(0, equals)};
-        const std::int32_t value = Int32(code);
+        const std::int32_t value = ParseInt32(code);
         choices.emplace_back(value,
                              equals == std::string::npos ? std::to_string(value) : argument.text.substr(equals + 1));
     }
@@ -367,33 +372,47 @@ void ScriptHost::DriveMicrosteps(const Arguments& arguments) {
 }
 
 void ScriptHost::DriveMicrostep(const Arguments& arguments) {
-    m_drive->SetMicrostepVisible(Int32(arguments[0]), ParseVisibility(arguments[1]));
+    m_drive->SetMicrostepVisible(ParseInt32(arguments[0]), ParseVisibility(arguments[1]));
 }
 
 void ScriptHost::DriveParamLock(const Arguments& arguments) {
-    m_drive->SetLockLevel(Int32(arguments[0]), Int32(arguments[1]));
+    m_drive->SetLockLevel(ParseInt32(arguments[0]), ParseInt32(arguments[1]));
 }
 
 void ScriptHost::DriveFail(const Arguments& arguments) {
+    InjectFault(arguments, FaultInjector::Mode::Fail, "drive.fail");
+}
+
+void ScriptHost::DriveNull(const Arguments& arguments) {
+    InjectFault(arguments, FaultInjector::Mode::ReturnNull, "drive.null");
+}
+
+void ScriptHost::InjectFault(const Arguments& arguments, FaultInjector::Mode faultMode, const std::string& command) {
     const std::string& operation = arguments[0].text;
     if (!FaultInjector::IsOperation(operation)) {
         throw std::invalid_argument("unknown operation '" + operation + "'");
+    }
+    if (faultMode == FaultInjector::Mode::ReturnNull && !FaultInjector::ReturnsObject(operation)) {
+        throw std::invalid_argument("operation '" + operation + "' hands out no object");
     }
     std::size_t next = 1;
     FaultScope scope;
     if (next < arguments.size() && arguments[next].text != "nth" && arguments[next].text != "always" &&
         arguments[next].text != "off") {
-        scope.param = Int32(arguments[next++]);
+        scope.param = ParseInt32(arguments[next++]);
     }
     const std::string mode = next < arguments.size() ? arguments[next++].text : "always";
+    auto& faults = m_drive->Faults();
+    const bool fail = faultMode == FaultInjector::Mode::Fail;
     if (mode == "always" && next == arguments.size()) {
-        m_drive->Faults().FailEveryCall(operation, scope);
+        fail ? faults.FailEveryCall(operation, scope) : faults.NullEveryCall(operation, scope);
     } else if (mode == "off" && next == arguments.size()) {
-        m_drive->Faults().Clear(operation);
+        faults.Clear(operation);
     } else if (mode == "nth" && next + 1 == arguments.size()) {
-        m_drive->Faults().FailCall(operation, Int32(arguments[next]), scope);
+        const std::int32_t nth = ParseInt32(arguments[next]);
+        fail ? faults.FailCall(operation, nth, scope) : faults.NullCall(operation, nth, scope);
     } else {
-        throw std::invalid_argument("expected: drive.fail OP [N] [nth K|always|off]");
+        throw std::invalid_argument("expected: " + command + " OP [N] [nth K|always|off]");
     }
 }
 

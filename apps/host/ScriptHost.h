@@ -33,6 +33,11 @@ public:
     // Runs one line; returns whether it succeeded.
     bool RunLine(const std::string& line, std::int32_t lineNumber);
 
+    // Bounds that keep every command short (docs/host.md).
+    static constexpr std::int64_t kMaxTicks = 10000;
+    static constexpr std::int32_t kMaxTurnSteps = 10000;
+    static constexpr std::int32_t kMaxSurfaceTwips = 1000000;
+
     // For a drive elsewhere: its side of a script (drive.* and writes) goes to `remote`, which
     // prints the answers and returns whether the line succeeded.
     using RemoteDrive = std::function<bool(const std::string& line, std::int32_t lineNumber)>;
@@ -84,6 +89,9 @@ private:
     void DriveMicrostep(const Arguments&);
     void DriveParamLock(const Arguments&);
     void DriveFail(const Arguments&);
+    void DriveNull(const Arguments&);
+    // drive.fail and drive.null: OP [N] [nth K|always|off].
+    void InjectFault(const Arguments& arguments, FaultInjector::Mode faultMode, const std::string& command);
 
     // Answers.
     void Dump(const Arguments&);

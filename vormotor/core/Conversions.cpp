@@ -1,9 +1,10 @@
 #include "vormotor/core/Conversions.h"
 
-#include <clocale>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <locale>
+#include <stdexcept>
 
 #include "vormotor/core/Error.h"
 
@@ -43,9 +44,19 @@ std::string DecimalText(std::int64_t value) {
     return std::to_string(value);
 }
 
+char UserDecimalSeparator() {
+    static const char separator = [] {
+        try {
+            return std::use_facet<std::numpunct<char>>(std::locale("")).decimal_point();
+        } catch (const std::runtime_error&) {
+            return '.';
+        }
+    }();
+    return separator;
+}
+
 std::string DoubleText(double value) {
-    const char* point = std::localeconv()->decimal_point;
-    return DoubleText(value, point != nullptr && point[0] != '\0' ? point[0] : '.');
+    return DoubleText(value, UserDecimalSeparator());
 }
 
 std::string DoubleText(double value, char decimalSeparator) {

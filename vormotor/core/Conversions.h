@@ -12,12 +12,17 @@ double RoundHalfEven(double value);
 // NaN, infinities and results outside the 32-bit range raise the Overflow error.
 std::int32_t ToInt32(double value);
 
+// The decimal separator of the locale the user's environment names (LC_ALL, LC_NUMERIC, LANG),
+// whatever the process's C locale is set to; "." when it names none or one that is not
+// installed. Read once, on first use.
+char UserDecimalSeparator();
+
 // Plain decimal text of an integer: no leading blank or zero, a leading minus when negative.
 std::string DecimalText(std::int64_t value);
 
 // The platform's default text of a double: up to 15 significant digits, no trailing zeros,
 // exponent form ("1.5E+20", "1E-16") only where 15 digits cannot show the number in plain form.
-// The first form uses the decimal separator of the current C locale (the user's setting).
+// The first form uses the user's decimal separator (UserDecimalSeparator).
 // Non-finite values raise the Overflow error: they have no text on the platform.
 std::string DoubleText(double value);
 std::string DoubleText(double value, char decimalSeparator);

@@ -8,6 +8,20 @@
 
 namespace vor {
 
+[[noreturn]] inline void ThrowObjectNotSet() {
+    throw Error(error_number::ObjectNotSet, "VorMotorCtl", "Object variable not set");
+}
+
+// An object handed out by an outside library that came back null fails like a failing call, so
+// the caller's failure style applies to it as to any other failure.
+template <class T>
+std::shared_ptr<T> Required(std::shared_ptr<T> object) {
+    if (!object) {
+        ThrowObjectNotSet();
+    }
+    return object;
+}
+
 // An object reference that may be null. Using a null reference raises the "Object variable
 // not set" error instead of crashing, so a missing drive object fails like any other call and
 // the caller's failure style decides what happens next.
@@ -24,7 +38,7 @@ public:
 
     T& Deref() const {
         if (!m_object) {
-            throw Error(error_number::ObjectNotSet, "VorMotorCtl", "Object variable not set");
+            ThrowObjectNotSet();
         }
         return *m_object;
     }

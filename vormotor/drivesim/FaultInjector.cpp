@@ -1,7 +1,5 @@
 #include "vormotor/drivesim/FaultInjector.h"
 
-#include <algorithm>
-#include <cstdint>
 #include <stdexcept>
 #include <utility>
 
@@ -11,48 +9,8 @@
 namespace vor {
 namespace {
 
-struct OperationGroup {
-    std::string_view object;
-    std::vector<std::string_view> members;
-};
-
-std::vector<std::string> BuildOperations() {
-    const std::vector<std::string_view> contentMembers = {"Number",        "SetNumber",     "Text",
-                                                          "LowerLimit",    "SetLowerLimit", "UpperLimit",
-                                                          "SetUpperLimit", "SetupFlag",     "SetSetupFlag"};
-    const std::vector<std::string_view> dictionaryMembers = {"Count", "Item", "Exists", "RemoveAll", "Keys", "Items"};
-    const std::vector<OperationGroup> groups = {
-        {"Network", {"AppEvents", "DriveEvents", "AccessLock", "CommModeSelectable", "TraceSink"}},
-        {"AppEvents", {"TechSupport"}},
-        {"Lock", {"Level"}},
-        {"TraceSink", {"TraceFlags", "TraceWrite"}},
-        {"Node",
-         {"HasParam", "Param", "ParamTable", "StatusReg", "AccessLock", "IoObj", "MotorTypes", "MicrostepChoices",
-          "IsOnline", "DriveEnabled", "SetDriveEnabled", "NodeState", "ExpandText"}},
-        {"Io", {"InputsValue"}},
-        {"Value",
-         {"Fields", "AddField", "Refresh", "StartUpdates", "Content", "Info", "LockLevel", "SetupA", "SetSetupA",
-          "SetupB", "SetSetupB", "SetupC", "SetSetupC"}},
-        {"Content", contentMembers},
-        {"Info", contentMembers},
-        {"LockLevel", {"Level"}},
-        {"Field", {"Value", "SetValue", "ValueText", "Editable", "Refresh", "ValueNames", "AddValueName"}},
-        {"Entry", {"Code", "Name", "Visible", "SetVisible"}},
-        {"ParamTable", dictionaryMembers},
-        {"Fields", dictionaryMembers},
-        {"ValueNames", dictionaryMembers},
-    };
-    std::vector<std::string> operations;
-    for (const auto& group : groups) {
-        for (const auto member : group.members) {
-            operations.push_back(std::string(group.object) + "." + std::string(member));
-        }
-    }
-    return operations;
-}
-
 std::string Describe(const CallSite& site) {
-    std::string text(site.operation);
+    std::string text(site.operation.Name());
     if (site.param) {
         text += " of parameter " + DecimalText(*site.param);
     }
@@ -62,67 +20,98 @@ std::string Describe(const CallSite& site) {
     return text;
 }
 
+OperationId RequireOperation(std::string_view operation) {
+    const auto id = OperationId::Named(operation);
+    if (!id) {
+        throw Error(error_number::InvalidPropertyValue, "drivesim",
+                    "No operation is called \"" + std::string(operation) + "\"");
+    }
+    return *id;
+}
+
 }  // namespace
 
 const std::vector<std::string>& FaultInjector::Operations() {
-    static const std::vector<std::string> operations = BuildOperations();
+    static const std::vector<std::string> operations = [] {
+        std::vector<std::string> names;
+        for (const OperationInfo& info : kOperationTable) {
+            names.emplace_back(info.name);
+        }
+        return names;
+    }();
     return operations;
 }
 
 bool FaultInjector::IsOperation(std::string_view operation) {
-    const auto& operations = Operations();
-    return std::find(operations.begin(), operations.end(), operation) != operations.end();
+    return OperationId::Named(operation).has_value();
 }
 
-void FaultInjector::FailCall(const std::string& operation, std::int32_t nth, FaultScope scope) {
+bool FaultInjector::ReturnsObject(std::string_view operation) {
+    const auto id = OperationId::Named(operation);
+    return id && id->ReturnsObject();
+}
+
+void FaultInjector::Inject(const std::string& operation, Mode mode, std::int32_t nth, FaultScope scope) {
+    const OperationId id = RequireOperation(operation);
+    if (mode == Mode::ReturnNull && !id.ReturnsObject()) {
+        throw Error(error_number::InvalidPropertyValue, "drivesim",
+                    "\"" + operation + "\" hands out no object that could be null");
+    }
+    m_rules[id.Index()].push_back(Rule{mode, std::move(scope), nth});
+}
+
+std::int32_t FaultInjector::CountedCall(std::int32_t nth) {
     if (nth < 1) {
-        throw Error(error_number::InvalidPropertyValue, "drivesim", "A call to fail is counted from 1");
+        throw Error(error_number::InvalidPropertyValue, "drivesim", "The call to fault is counted from 1");
     }
-    Add(operation, nth, std::move(scope));
+    return nth;
 }
 
-void FaultInjector::FailEveryCall(const std::string& operation, FaultScope scope) {
-    Add(operation, 0, std::move(scope));
+void FaultInjector::Clear() {
+    for (auto& rules : m_rules) {
+        rules.clear();
+    }
 }
 
-void FaultInjector::Add(const std::string& operation, std::int32_t nth, FaultScope scope) {
-    if (!IsOperation(operation)) {
-        throw Error(error_number::InvalidPropertyValue, "drivesim", "No operation is called \"" + operation + "\"");
+void FaultInjector::Clear(const std::string& operation) {
+    if (const auto id = OperationId::Named(operation)) {
+        m_rules[id->Index()].clear();
     }
-    m_rules.push_back(Rule{operation, std::move(scope), nth});
-}
-
-void FaultInjector::CheckListed(std::string_view operation) {
-    const auto where = reinterpret_cast<std::uintptr_t>(operation.data());
-    std::string_view& seen = m_listedSeen[(where ^ (where >> 6)) % m_listedSeen.size()];
-    if (seen == operation) {
-        return;
-    }
-    const auto& operations = Operations();
-    const auto listed = std::find(operations.begin(), operations.end(), operation);
-    if (listed == operations.end()) {
-        throw std::logic_error("The simulated drive was called through an unlisted operation: " +
-                               std::string(operation));
-    }
-    seen = *listed;
 }
 
 void FaultInjector::Check(const CallSite& site) {
-    CheckListed(site.operation);
-    for (auto& rule : m_rules) {
+    if (CheckForObject(site)) {
+        throw std::logic_error("The simulated drive hands out " + std::string(site.operation.Name()) +
+                               " through a path that cannot hand out a null object");
+    }
+}
+
+bool FaultInjector::CheckForObject(const CallSite& site) {
+    const Rule* rule = Decide(site);
+    if (rule == nullptr) {
+        return false;
+    }
+    if (rule->mode == Mode::Fail) {
+        throw Error(kErrorNumber, "drivesim", "Injected failure of " + Describe(site));
+    }
+    return true;
+}
+
+const FaultInjector::Rule* FaultInjector::Decide(const CallSite& site) {
+    for (auto& rule : m_rules[site.operation.Index()]) {
         if (!Matches(rule, site)) {
             continue;
         }
         ++rule.seen;
         if (rule.nth == 0 || rule.seen == rule.nth) {
-            throw Error(kErrorNumber, "drivesim", "Injected failure of " + Describe(site));
+            return &rule;
         }
     }
+    return nullptr;
 }
 
 bool FaultInjector::Matches(const Rule& rule, const CallSite& site) {
-    return rule.operation == site.operation && (!rule.scope.param || rule.scope.param == site.param) &&
-           (!rule.scope.field || *rule.scope.field == site.field);
+    return (!rule.scope.param || rule.scope.param == site.param) && (!rule.scope.field || *rule.scope.field == site.field);
 }
 
 }  // namespace vor

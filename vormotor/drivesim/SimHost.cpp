@@ -11,6 +11,14 @@ void SimHost::Enter(const CallSite& site) {
     }
 }
 
+// A call nulled here has no other effect: it does not reach the relay.
+bool SimHost::EnterForObject(const CallSite& site) {
+    if (m_faults.CheckForObject(site)) {
+        return true;
+    }
+    return m_relay && m_relay->EnterForObject(site);
+}
+
 void SimHost::DriveEnabledWritten(bool enabled) {
     if (m_relay) {
         m_relay->Written(CallSite{"Node.SetDriveEnabled"}, enabled ? 1.0 : 0.0);
@@ -26,7 +34,7 @@ void SimHost::Written(const CallSite& site, double value) {
     if (!site.param) {
         return;
     }
-    if (site.field.empty() && site.operation != "Field.SetValue") {
+    if (site.field.empty() && site.operation != OperationId("Field.SetValue")) {
         m_writes.push_back(DriveWrite::Param(*site.param, value));
     } else {
         m_writes.push_back(DriveWrite::Field(*site.param, std::string(site.field), static_cast<std::int32_t>(value)));

@@ -10,10 +10,11 @@
 namespace vor {
 
 // Every object of one simulated drive passes its calls through this host: it applies the
-// injected failures and keeps the log of what the drive's user wrote.
+// injected faults and keeps the log of what the drive's user wrote.
 class SimHost final : public ValueHost {
 public:
     void Enter(const CallSite& site) override;
+    bool EnterForObject(const CallSite& site) override;
     void Written(const CallSite& site, double value) override;
     void DriveEnabledWritten(bool enabled);
 

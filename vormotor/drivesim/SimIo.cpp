@@ -26,7 +26,9 @@ SimIo::SimIo(std::shared_ptr<SimHost> host, double inputWord)
     : m_host(host), m_inputs(BasicValue::Create(InputsSetup(inputWord), std::move(host))) {}
 
 std::shared_ptr<ValueObject> SimIo::InputsValue() {
-    m_host->Enter(CallSite{"Io.InputsValue"});
+    if (m_host->EnterForObject(CallSite{"Io.InputsValue"})) {
+        return nullptr;
+    }
     return m_inputs;
 }
 

@@ -23,15 +23,21 @@ public:
           m_commModeSelectable(commModeSelectable) {}
 
     std::shared_ptr<vor::AppEvents> AppEvents() override {
-        Enter("Network.AppEvents");
+        if (EnterForObject("Network.AppEvents")) {
+            return nullptr;
+        }
         return m_appEvents;
     }
     std::shared_ptr<vor::DriveEvents> DriveEvents() override {
-        Enter("Network.DriveEvents");
+        if (EnterForObject("Network.DriveEvents")) {
+            return nullptr;
+        }
         return m_driveEvents;
     }
     std::shared_ptr<AppLock> AccessLock() override {
-        Enter("Network.AccessLock");
+        if (EnterForObject("Network.AccessLock")) {
+            return nullptr;
+        }
         return m_lock;
     }
     bool CommModeSelectable() override {
@@ -39,7 +45,9 @@ public:
         return m_commModeSelectable;
     }
     std::shared_ptr<vor::TraceSink> TraceSink() override {
-        Enter("Network.TraceSink");
+        if (EnterForObject("Network.TraceSink")) {
+            return nullptr;
+        }
         return m_traceSink;
     }
 
@@ -47,7 +55,8 @@ public:
     bool DriveCommModeSelectable() const noexcept { return m_commModeSelectable; }
 
 private:
-    void Enter(std::string_view operation) const { m_host->Enter(CallSite{operation}); }
+    void Enter(OperationId operation) const { m_host->Enter(CallSite{operation}); }
+    bool EnterForObject(OperationId operation) const { return m_host->EnterForObject(CallSite{operation}); }
 
     std::shared_ptr<SimHost> m_host;
     std::shared_ptr<SimAppEvents> m_appEvents;

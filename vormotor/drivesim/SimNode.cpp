@@ -83,8 +83,12 @@ void SimNode::AddParameter(const Profile::Parameter& param) {
     m_params.Contents().Add(param.number, value);
 }
 
-void SimNode::Enter(std::string_view operation, std::optional<std::int32_t> param) const {
+void SimNode::Enter(OperationId operation, std::optional<std::int32_t> param) const {
     m_host->Enter(CallSite{operation, param});
+}
+
+bool SimNode::EnterForObject(OperationId operation, std::optional<std::int32_t> param) const {
+    return m_host->EnterForObject(CallSite{operation, param});
 }
 
 bool SimNode::HasParam(std::int32_t number) {
@@ -93,7 +97,9 @@ bool SimNode::HasParam(std::int32_t number) {
 }
 
 std::shared_ptr<ValueObject> SimNode::Param(std::int32_t number) {
-    Enter("Node.Param", number);
+    if (EnterForObject("Node.Param", number)) {
+        return nullptr;
+    }
     return DriveParam(number);
 }
 
@@ -103,17 +109,23 @@ Dictionary<std::int32_t, std::shared_ptr<ValueObject>>& SimNode::ParamTable() {
 }
 
 std::shared_ptr<StatusRegister> SimNode::StatusReg() {
-    Enter("Node.StatusReg");
+    if (EnterForObject("Node.StatusReg")) {
+        return nullptr;
+    }
     return m_status;
 }
 
 std::shared_ptr<AppLock> SimNode::AccessLock() {
-    Enter("Node.AccessLock");
+    if (EnterForObject("Node.AccessLock")) {
+        return nullptr;
+    }
     return m_lock;
 }
 
 std::shared_ptr<IoObject> SimNode::IoObj() {
-    Enter("Node.IoObj");
+    if (EnterForObject("Node.IoObj")) {
+        return nullptr;
+    }
     return m_io;
 }
 

@@ -52,7 +52,9 @@ public:
     std::int32_t DriveNodeState() const noexcept { return m_nodeState; }
 
 private:
-    void Enter(std::string_view operation, std::optional<std::int32_t> param = std::nullopt) const;
+    void Enter(OperationId operation, std::optional<std::int32_t> param = std::nullopt) const;
+    // For an operation that hands out an object: true when it is to hand out a null one.
+    bool EnterForObject(OperationId operation, std::optional<std::int32_t> param = std::nullopt) const;
     void AddParameter(const Profile::Parameter& param);
     bool CurrentMotorTypeIsLinear();
 

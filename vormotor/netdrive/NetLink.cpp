@@ -56,7 +56,7 @@ NetLink::Connected NetLink::Connect(const LinkOptions& options) {
 }
 
 void NetLink::Enter(const CallSite& site) {
-    if (!m_client && !WorksWithoutLink(site.operation)) {
+    if (!m_client && !WorksWithoutLink(site.operation.Name())) {
         throw Error(kLinkDown, "netdrive", "No link to the drive at " + m_options.Endpoint());
     }
 }

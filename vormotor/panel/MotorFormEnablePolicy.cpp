@@ -242,14 +242,14 @@ void MotorForm::ApplyEditorPolicy(Tarvine* editor, Control& control) {
 }
 
 std::int32_t MotorForm::AccessLevel() {
-    return m_node->AccessLock()->Level();
+    return Required(m_node->AccessLock())->Level();
 }
 
 void MotorForm::TraceMsg(std::initializer_list<std::string_view> parts) {
     if (m_net.IsNothing()) {
         return;
     }
-    const auto sink = m_net->TraceSink();
+    const auto sink = Required(m_net->TraceSink());
     if ((sink->TraceFlags() & kTraceFlag) != 0) {
         std::string line(kTracePrefix);
         for (const std::string_view part : parts) {

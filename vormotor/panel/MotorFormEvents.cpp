@@ -34,9 +34,11 @@ void MotorForm::m_qsAppEvts_TimerTick() {
     if (m_node.IsNothing() || !m_node->IsOnline()) {
         return;
     }
-    m_iop = m_node->IoObj()->InputsValue();
+    m_iop = Required(Required(m_node->IoObj())->InputsValue());
     // Each flag is cleared only once its refresh has returned, so a request raised during the
-    // refresh is absorbed by it, and a failed refresh is tried again on the next tick.
+    // refresh is absorbed by it. A failing sensor display ends the tick with its request, and
+    // those after it, still pending, so it is tried again on the next tick; the list rebuilds end
+    // their own failures, so their requests are cleared and wait for the next change.
     if (m_commDisplayDue) {
         if (m_vectAngleCap) {
             m_vectAngleCap->Refresh();

@@ -73,8 +73,13 @@ void MotorForm::MotorStyleCombo_Click() {
     bool wasEnabled = false;
     bool driveTouched = false;
     try {
+        // Both are read before anything is written, so a failing read of either writes nothing.
         wasEnabled = m_node->DriveEnabled();
-        const bool ask = wasEnabled && m_node->NodeState() != kConfigurableNodeState;
+        const std::int32_t nodeState = m_node->NodeState();
+        const bool ask = wasEnabled && nodeState != kConfigurableNodeState;
+        // With nothing selected there is nothing to write: the click ends before the question.
+        const auto& combo = m_form.FindAs<ComboBox>("MotorStyleCombo");
+        const std::int32_t picked = combo.ItemData(combo.ListIndex());
         if (ask) {
             const MessageBoxResult answer = ModalMessageBox::Show({LoadString(kSafetyPrompt), LoadString(kSafetyTitle),
                                                                    MessageBoxButtons::OkCancel, MessageBoxResult::Ok});
@@ -85,9 +90,8 @@ void MotorForm::MotorStyleCombo_Click() {
             driveTouched = true;
             m_node->SetDriveEnabled(false);
         }
-        const auto& combo = m_form.FindAs<ComboBox>("MotorStyleCombo");
         driveTouched = true;
-        m_fldMotorType->SetValue(combo.ItemData(combo.ListIndex()));
+        m_fldMotorType->SetValue(picked);
         m_node->SetDriveEnabled(wasEnabled);
     } catch (...) {
         // Whatever failed, the drive must end up enabled exactly as it was, and the list must show
@@ -110,7 +114,7 @@ void MotorForm::UpdateMotorTypeAccess() {
     }
     // Both operands are read, as the access rules always do.
     const bool levelAllows = lock->Level() >= kFullAccess;
-    const bool techSupport = m_net->AppEvents()->TechSupport();
+    const bool techSupport = Required(m_net->AppEvents())->TechSupport();
     m_form.Find("MotorStyleCombo").SetEnabled((levelAllows || techSupport) && m_enabled);
     ShowRmsTimeCaption();
 }

@@ -127,12 +127,12 @@ void BasicValue::SetSetupC(std::int32_t setting) {
     WriteSetting("Value.SetSetupC", m_setup.setupC, setting);
 }
 
-std::int32_t BasicValue::ReadSetting(std::string_view operation, std::int32_t setting) const {
+std::int32_t BasicValue::ReadSetting(OperationId operation, std::int32_t setting) const {
     m_gate.Enter(operation);
     return setting;
 }
 
-void BasicValue::WriteSetting(std::string_view operation, std::int32_t& setting, std::int32_t value) const {
+void BasicValue::WriteSetting(OperationId operation, std::int32_t& setting, std::int32_t value) const {
     m_gate.Enter(operation);
     setting = value;
 }

@@ -91,8 +91,8 @@ private:
     void Apply(double number);
     void TakeOverPending();
     // The set-up settings pass the gate like every other member.
-    std::int32_t ReadSetting(std::string_view operation, std::int32_t setting) const;
-    void WriteSetting(std::string_view operation, std::int32_t& setting, std::int32_t value) const;
+    std::int32_t ReadSetting(OperationId operation, std::int32_t setting) const;
+    void WriteSetting(OperationId operation, std::int32_t& setting, std::int32_t value) const;
 
     std::uint32_t Bits() const;
     std::string FormatText(const std::string& format) const;

@@ -4,12 +4,14 @@
 #include <optional>
 #include <string_view>
 
+#include "vormotor/valuelib/Operation.h"
+
 namespace vor {
 
-// Names one call into the value library or the drive: the operation ("Field.SetValue"), and
-// the parameter and field it concerns when it concerns one.
+// Names one call into the value library or the drive: the operation (Field.SetValue), and the
+// parameter and field it concerns when it concerns one.
 struct CallSite {
-    std::string_view operation;
+    OperationId operation;
     std::optional<std::int32_t> param = std::nullopt;
     std::string_view field = {};
 };

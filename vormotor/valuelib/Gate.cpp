@@ -7,13 +7,17 @@ namespace vor {
 Gate::Gate(std::shared_ptr<ValueHost> host, std::optional<std::int32_t> param, std::string field)
     : m_host(std::move(host)), m_param(param), m_field(std::move(field)) {}
 
-void Gate::Enter(std::string_view operation) const {
+void Gate::Enter(OperationId operation) const {
     if (m_host) {
         m_host->Enter(CallSite{operation, m_param, m_field});
     }
 }
 
-void Gate::Written(std::string_view operation, double value) const {
+bool Gate::EnterForObject(OperationId operation) const {
+    return m_host && m_host->EnterForObject(CallSite{operation, m_param, m_field});
+}
+
+void Gate::Written(OperationId operation, double value) const {
     if (m_host) {
         m_host->Written(CallSite{operation, m_param, m_field}, value);
     }

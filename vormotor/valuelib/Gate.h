@@ -4,7 +4,6 @@
 #include <memory>
 #include <optional>
 #include <string>
-#include <string_view>
 
 #include "vormotor/valuelib/ValueHost.h"
 
@@ -17,8 +16,10 @@ public:
     Gate() = default;
     Gate(std::shared_ptr<ValueHost> host, std::optional<std::int32_t> param, std::string field = {});
 
-    void Enter(std::string_view operation) const;
-    void Written(std::string_view operation, double value) const;
+    void Enter(OperationId operation) const;
+    // For an operation that hands out an object: true when it is to hand out a null one.
+    bool EnterForObject(OperationId operation) const;
+    void Written(OperationId operation, double value) const;
     Gate ForField(std::string field) const { return Gate(m_host, m_param, std::move(field)); }
 
     const std::optional<std::int32_t>& Param() const noexcept { return m_param; }

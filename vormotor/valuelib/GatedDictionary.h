@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdint>
+#include <stdexcept>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -13,7 +14,8 @@
 namespace vor {
 
 // A dictionary handed out by the libraries. Its calls pass the gate under the dictionary's own
-// name ("Fields.Count", "ValueNames.Item"), so each table can be made to fail on its own. The
+// name ("Fields.Count", "ValueNames.Item"), so each table can be made to fail on its own, and
+// Item can be made to hand out a null object. The
 // library keeps the concrete items (Stored) and hands out the interface type (Value).
 template <class Key, class Value, class Stored = Value>
 class GatedDictionary final : public Dictionary<Key, Value> {
@@ -28,7 +30,9 @@ public:
         return m_items.Count();
     }
     Value Item(const Key& key) override {
-        m_gate.Enter(m_operations[kItem]);
+        if (m_gate.EnterForObject(m_operations[kItem])) {
+            return nullptr;
+        }
         return m_items.Item(key);
     }
     bool Exists(const Key& key) override {
@@ -55,12 +59,16 @@ public:
 private:
     enum OperationIndex { kCount, kItem, kExists, kRemoveAll, kKeys, kItems };
 
-    static std::string Operation(std::string_view name, std::string_view operation) {
-        return std::string(name) + "." + std::string(operation);
+    static OperationId Operation(std::string_view name, std::string_view member) {
+        const auto operation = OperationId::Named(std::string(name) + "." + std::string(member));
+        if (!operation) {
+            throw std::logic_error("A dictionary of the libraries has an unlisted name: " + std::string(name));
+        }
+        return *operation;
     }
 
     Gate m_gate;
-    std::array<std::string, 6> m_operations;
+    std::array<OperationId, 6> m_operations;
     OrderedDictionary<Key, Stored> m_items;
 };
 

@@ -10,7 +10,7 @@ namespace {
 
 constexpr std::int32_t kPropertyReadOnly = 383;
 
-constexpr std::string_view kOperations[2][9] = {
+constexpr OperationId kOperations[2][9] = {
     {"Content.Number", "Content.SetNumber", "Content.Text", "Content.LowerLimit", "Content.SetLowerLimit",
      "Content.UpperLimit", "Content.SetUpperLimit", "Content.SetupFlag", "Content.SetSetupFlag"},
     {"Info.Number", "Info.SetNumber", "Info.Text", "Info.LowerLimit", "Info.SetLowerLimit", "Info.UpperLimit",

@@ -13,6 +13,12 @@ public:
 
     // Runs before every operation; throwing fails the call before it has any effect.
     virtual void Enter(const CallSite& site) = 0;
+    // Runs instead of Enter before an operation that hands out an object: true when the call is
+    // to hand out a null object instead.
+    virtual bool EnterForObject(const CallSite& site) {
+        Enter(site);
+        return false;
+    }
     // Runs after a write was accepted and before its change events are raised.
     virtual void Written(const CallSite& site, double value) = 0;
 };

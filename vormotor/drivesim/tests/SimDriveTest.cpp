@@ -417,3 +417,75 @@ INSTANTIATE_TEST_SUITE_P(
 
 }  // namespace
 }  // namespace vor
+
+namespace vor {
+namespace {
+
+// Every operation that hands out an object can be made to hand out a null one instead.
+using Fetch = std::function<std::shared_ptr<void>(SimDrive&)>;
+
+const std::vector<std::pair<std::string, Fetch>>& ObjectFetches() {
+    static const std::vector<std::pair<std::string, Fetch>> fetches{
+        {"Network.AppEvents", [](SimDrive& d) { return std::shared_ptr<void>(d.Network()->AppEvents()); }},
+        {"Network.DriveEvents", [](SimDrive& d) { return std::shared_ptr<void>(d.Network()->DriveEvents()); }},
+        {"Network.AccessLock", [](SimDrive& d) { return std::shared_ptr<void>(d.Network()->AccessLock()); }},
+        {"Network.TraceSink", [](SimDrive& d) { return std::shared_ptr<void>(d.Network()->TraceSink()); }},
+        {"Node.Param", [](SimDrive& d) { return std::shared_ptr<void>(d.Node()->Param(204)); }},
+        {"Node.StatusReg", [](SimDrive& d) { return std::shared_ptr<void>(d.Node()->StatusReg()); }},
+        {"Node.AccessLock", [](SimDrive& d) { return std::shared_ptr<void>(d.Node()->AccessLock()); }},
+        {"Node.IoObj", [](SimDrive& d) { return std::shared_ptr<void>(d.Node()->IoObj()); }},
+        {"Io.InputsValue", [](SimDrive& d) { return std::shared_ptr<void>(d.Node()->IoObj()->InputsValue()); }},
+        {"ParamTable.Item", [](SimDrive& d) { return std::shared_ptr<void>(d.Node()->ParamTable().Item(204)); }},
+        {"Fields.Item",
+         [](SimDrive& d) { return std::shared_ptr<void>(d.Node()->Param(170)->Fields().Item("Motor Type")); }},
+        {"ValueNames.Item",
+         [](SimDrive& d) {
+             return std::shared_ptr<void>(d.Node()->Param(170)->Fields().Item("Motor Type")->ValueNames().Item(4));
+         }},
+    };
+    return fetches;
+}
+
+TEST(NullObjects, EveryOperationThatHandsOutAnObjectCanHandOutNull) {
+    std::vector<std::string> nullable;
+    for (const auto& operation : FaultInjector::Operations()) {
+        if (FaultInjector::ReturnsObject(operation)) {
+            nullable.push_back(operation);
+        }
+    }
+    std::vector<std::string> covered;
+    for (const auto& [operation, fetch] : ObjectFetches()) {
+        covered.push_back(operation);
+        auto drive = SimDrive::Load(std::string(VOR_PROFILE_DIR) + "/stepper.json");
+        drive->Faults().NullCall(operation, 2);
+        EXPECT_NE(fetch(*drive), nullptr) << operation << ": the first call is not the one counted";
+        EXPECT_EQ(fetch(*drive), nullptr) << operation;
+        EXPECT_NE(fetch(*drive), nullptr) << operation << ": once only";
+        drive->Faults().NullEveryCall(operation);
+        EXPECT_EQ(fetch(*drive), nullptr) << operation;
+        EXPECT_EQ(fetch(*drive), nullptr) << operation;
+        EXPECT_TRUE(drive->Writes().empty());
+        drive->Faults().Clear(operation);
+        EXPECT_NE(fetch(*drive), nullptr) << operation;
+    }
+    std::sort(nullable.begin(), nullable.end());
+    std::sort(covered.begin(), covered.end());
+    EXPECT_EQ(covered, nullable);
+}
+
+TEST(NullObjects, OnlyObjectOperationsAndScopedCallsAreNulled) {
+    auto drive = SimDrive::Load(std::string(VOR_PROFILE_DIR) + "/servo.json");
+    EXPECT_THROW(drive->Faults().NullEveryCall("Node.IsOnline"), Error);
+    EXPECT_THROW(drive->Faults().NullEveryCall("Value.Content"), Error);
+    EXPECT_THROW(drive->Faults().NullCall("Node.Param", 0), Error);
+    drive->Faults().NullEveryCall("Node.Param", {41});
+    EXPECT_EQ(drive->Node()->Param(41), nullptr);
+    EXPECT_NE(drive->Node()->Param(40), nullptr);
+    // A failing rule and a null rule on one operation: the first that takes the call decides.
+    drive->Faults().FailCall("Node.Param", 1, {40});
+    EXPECT_THROW(drive->Node()->Param(40), Error);
+    EXPECT_EQ(drive->Node()->Param(41), nullptr);
+}
+
+}  // namespace
+}  // namespace vor

@@ -1,9 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <string>
 #include <vector>
 
 #include "vormotor/contracts/Sorvane.h"
+#include "vormotor/core/Conversions.h"
 #include "vormotor/core/Diagnostics.h"
 #include "vormotor/editors/SorvaneGroup.h"
 #include "vormotor/panel/tests/PanelFixture.h"
@@ -78,14 +80,29 @@ INSTANTIATE_TEST_SUITE_P(
                       RebuildCase{15, {14, 6}, {14, 6, 15}, "Damping Off, Retry On", 1},
                       RebuildCase{1, {}, {1}, "State Chk On, Seq Chk On, Thermal Chk Off", 0}));
 
-TEST_F(CommModeList, TheOfferIsDecidedAlreadyDuringTheBinding) {
+struct BindingOfferCase {
+    std::int32_t driveCode;
+    std::vector<std::int32_t> offered;
+    std::vector<std::int32_t> listed;
+};
+
+class BindingOffer : public CommModeList, public ::testing::WithParamInterface<BindingOfferCase> {};
+
+// Code 0 leaves the new derived value as it starts, so no change event tells the offer.
+TEST_P(BindingOffer, IsDecidedAlreadyDuringTheBindingWhateverTheCode) {
     UseDrive("servo");
-    Offer({14, 6});
-    drive->SetField(170, "Commutation Mode", 14);
+    Offer(GetParam().offered);
+    drive->SetField(170, "Commutation Mode", GetParam().driveCode);
     Attach();
     drive->RaiseTimerTick();  // the code did not change since the binding derived it
-    EXPECT_EQ(ItemData("CommModeCombo"), (std::vector<std::int32_t>{14, 6}));
+    EXPECT_EQ(ItemData("CommModeCombo"), GetParam().listed);
 }
+
+INSTANTIATE_TEST_SUITE_P(Codes, BindingOffer,
+                         ::testing::Values(BindingOfferCase{14, {14, 6}, {14, 6}},
+                                           BindingOfferCase{0, {0, 1, 14, 15}, {0, 1}},
+                                           BindingOfferCase{0, {0, 2, 3, 4, 14, 6}, {0, 2, 3, 4}},
+                                           BindingOfferCase{2, {1, 2, 15}, {1, 2}}));
 
 TEST_F(CommModeList, WithoutMotorConfigurationShowsNotAvailable) {
     auto profile = LoadProfile("servo");
@@ -242,6 +259,16 @@ INSTANTIATE_TEST_SUITE_P(
                       true},
         MicrostepCase{"NoEntries", 3000, {}, 1, {"Unsupported 3000"}, 0, 3000, false}),
     [](const auto& info) { return std::string(info.param.name); });
+
+// The separator is the user's. The suite runs this test once more under a German locale with
+// VOR_EXPECTED_DECIMAL_SEPARATOR set, so a locale that failed to load cannot pass for one that did.
+TEST_F(Microsteps, AFractionShowsTheUsersDecimalSeparator) {
+    const char* expected = std::getenv("VOR_EXPECTED_DECIMAL_SEPARATOR");
+    const char separator = expected != nullptr ? expected[0] : '.';
+    ASSERT_EQ(UserDecimalSeparator(), separator) << "the environment's locale was not loaded";
+    StartStepper(2500.5, kChoices);
+    EXPECT_EQ(ItemTexts("MicrostepCombo").back(), std::string("Unsupported 2500") + separator + "5");
+}
 
 TEST_F(Microsteps, ANodeWithoutParameter204ShowsNotAvailable) {
     UseDrive("servo");

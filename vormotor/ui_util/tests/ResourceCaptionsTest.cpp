@@ -149,6 +149,24 @@ TEST(LoadResCaptions, TabStripTextsAreResolvedAndBrokenIntoLines) {
     EXPECT_EQ(tab1->Get("Text"), Variant(std::string("Motor\nSettings")));
 }
 
+// A null tab collection or tab fails like a missing one: the tab, or the control, is skipped.
+TEST(LoadResCaptions, NullTabObjectsAreSkippedLikeFailingOnes) {
+    GenericControl nullTabs("SftTabs", "strip");
+    nullTabs.Properties().Define("Tabs", std::shared_ptr<Dispatch>());
+    auto collection = std::make_shared<GenericObject>("Tabs");
+    collection->Properties().Define("Count", std::int64_t{2});
+    auto tab1 = std::make_shared<GenericObject>("Tab");
+    tab1->Properties().Define("Text", std::string(":6134:x"));
+    GenericControl nullTab("SftTabs", "strip2");
+    nullTab.Properties().Define("Tabs", std::shared_ptr<Dispatch>(collection));
+    nullTab.Properties().DefineIndexed("Tab", {{0, std::shared_ptr<Dispatch>()}, {1, tab1}});
+    Frame frame("MotorFrame", std::nullopt);
+    frame.SetCaption(":6134:Motor Settings");
+    LoadResCaptions({&nullTabs, &nullTab, &frame}, kStrings);
+    EXPECT_EQ(tab1->Get("Text"), Variant(std::string("Motor\nSettings")));
+    EXPECT_EQ(frame.Caption(), "  Motor Settings");
+}
+
 TEST(LoadResCaptions, MissingOrReadOnlyPropertiesDoNotStopTheWalk) {
     GenericControl keldrin("Keldrin", "k");  // no Caption at all
     keldrin.Properties().Define("BitCaptions", std::string(kMarked), true);

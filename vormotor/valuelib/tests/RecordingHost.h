@@ -21,7 +21,7 @@ public:
 
 private:
     static std::string Line(const CallSite& site) {
-        std::string line(site.operation);
+        std::string line(site.operation.Name());
         if (site.param) {
             line += " " + std::to_string(*site.param);
         }

@@ -1,0 +1,452 @@
+// Rules of the panel that only show on paths the other tests do not take: missing objects,
+// the update guard, and which routine runs after which.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "vormotor/core/Diagnostics.h"
+#include "vormotor/editors/SorvaneGroup.h"
+#include "vormotor/panel/tests/PanelFixture.h"
+#include "vormotor/toolkit/Frame.h"
+
+namespace vor {
+namespace {
+
+using testing_support::LoadProfile;
+using testing_support::PanelTest;
+using testing_support::RemoveParameters;
+
+class PanelRules : public PanelTest {
+protected:
+    void SetUp() override {
+        PanelTest::SetUp();
+        m_previousSink = Diagnostics::SetSink(
+            [this](std::string_view origin, std::string_view what) { failures.push_back(std::string(origin) + ": " + std::string(what)); });
+    }
+    void TearDown() override {
+        Diagnostics::SetSink(m_previousSink);
+        PanelTest::TearDown();
+    }
+
+    void AttachWithout(const std::string& profileName, const std::vector<std::int32_t>& parameters) {
+        auto profile = LoadProfile(profileName);
+        RemoveParameters(profile, parameters);
+        UseDrive(profile);
+        Attach();
+    }
+    SorvaneGroup& SensorGroup() { return dynamic_cast<SorvaneGroup&>(Find("SensorlessRadioGrp")); }
+    std::int32_t PolicyRuns() {
+        return static_cast<std::int32_t>(std::count_if(
+            drive->TraceLines().begin(), drive->TraceLines().end(),
+            [](const std::string& line) { return line.starts_with("DEBUG_MTR_PAGE: FormActivate"); }));
+    }
+
+    // Every failure the panel swallowed or an event caught.
+    std::vector<std::string> failures;
+
+private:
+    Diagnostics::Sink m_previousSink;
+};
+
+// The list follows the field only after asking it for the drive's value.
+TEST_F(PanelRules, ShowingTheMotorTypeRefreshesTheFieldFirst) {
+    UseDrive("servo");
+    Attach();
+    drive->Faults().FailEveryCall("Field.Refresh", {170, "Motor Type"});
+    drive->SetField(170, "Motor Type", 2);
+    EXPECT_EQ(Combo("MotorStyleCombo").Text(), "Brushless Rotary") << "a failing refresh ends the routine";
+    drive->Faults().Clear();
+    drive->SetField(170, "Motor Type", 3);
+    EXPECT_EQ(Combo("MotorStyleCombo").Text(), "Brushless Rotary, High Pole Count");
+}
+
+TEST_F(PanelRules, WithoutAMotorTypeFieldTheListIsDisabledAndTheFramesStay) {
+    UseDrive("servo");
+    const bool sensorFrame = Find("CommSensorFrame").Visible();
+    const bool stepperFrame = Find("StepperFrame").Visible();
+    AttachWithout("servo", {170});
+    EXPECT_EQ(ItemTexts("MotorStyleCombo"), std::vector<std::string>{"N/A"});
+    EXPECT_EQ(Combo("MotorStyleCombo").ListIndex(), 0);
+    EXPECT_FALSE(Find("MotorStyleCombo").Enabled());
+    EXPECT_EQ(Find("CommSensorFrame").Visible(), sensorFrame);
+    EXPECT_EQ(Find("StepperFrame").Visible(), stepperFrame);
+}
+
+struct FrameCase {
+    std::int32_t motorType;
+    bool stepper;
+};
+
+class MotorTypeFrames : public PanelRules, public ::testing::WithParamInterface<FrameCase> {};
+
+TEST_P(MotorTypeFrames, OnlyStepperTypesShowTheStepperFrame) {
+    UseDrive("servo");
+    Attach();
+    drive->SetField(170, "Motor Type", GetParam().motorType);
+    EXPECT_EQ(Find("StepperFrame").Visible(), GetParam().stepper) << GetParam().motorType;
+    EXPECT_EQ(Find("CommSensorFrame").Visible(), !GetParam().stepper) << GetParam().motorType;
+}
+
+INSTANTIATE_TEST_SUITE_P(Codes, MotorTypeFrames,
+                         ::testing::Values(FrameCase{1, false}, FrameCase{3, false}, FrameCase{9, false},
+                                           FrameCase{4, true}, FrameCase{5, true}));
+
+// The policy's own verdict on the motor type list fails (Editable), so what stays is the
+// access rule's.
+TEST_F(PanelRules, TheMotorTypeAccessRuleAndsThePanelsSwitch) {
+    UseDrive("servo");
+    Attach();
+    drive->Faults().FailEveryCall("Field.Editable", {170, "Motor Type"});
+    drive->SetAccessLevel(4);
+    EXPECT_TRUE(Find("MotorStyleCombo").Enabled());
+    panel->SetEnabled(false);
+    Find("MotorStyleCombo").SetEnabled(true);
+    drive->SetAccessLevel(3);
+    EXPECT_FALSE(Find("MotorStyleCombo").Enabled());
+}
+
+struct AccessEvent {
+    const char* name;
+    std::function<void(SimDrive&)> raise;
+};
+
+class JamFrameCaption : public PanelRules, public ::testing::WithParamInterface<AccessEvent> {};
+
+TEST_P(JamFrameCaption, FollowsTheRmsTimeOnEveryAccessChange) {
+    UseDrive("servo");
+    Attach();
+    Find("JamFrame").Set("Caption", std::string("stale"));
+    GetParam().raise(*drive);
+    EXPECT_EQ(Caption("JamFrame"), "RMS Time Constant: 30 s");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Events, JamFrameCaption,
+    ::testing::Values(AccessEvent{"Lock", [](SimDrive& d) { d.SetAccessLevel(1); }},
+                      AccessEvent{"PageEnable", [](SimDrive& d) { d.RaiseMotorPageEnableChanged(true); }},
+                      AccessEvent{"TechSupport", [](SimDrive& d) { d.RaiseTechSupportChanged(true); }}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// Without a network lock the access rule stops before it touches anything, and fails nothing.
+TEST_F(PanelRules, TheMotorTypeAccessRuleStopsQuietlyWithoutALock) {
+    UseDrive("servo");
+    Attach();
+    Find("JamFrame").Set("Caption", std::string("stale"));
+    Find("MotorStyleCombo").SetEnabled(false);
+    drive->Faults().NullEveryCall("Network.AccessLock");
+    drive->Faults().FailEveryCall("Field.Editable", {170, "Motor Type"});
+    failures.clear();
+    drive->RaiseMotorPageEnableChanged(true);
+    EXPECT_EQ(Caption("JamFrame"), "stale");
+    EXPECT_FALSE(Find("MotorStyleCombo").Enabled());
+    EXPECT_TRUE(std::none_of(failures.begin(), failures.end(),
+                             [](const std::string& failure) { return failure.starts_with("event handler"); }))
+        << failures.front();
+}
+
+// The lock stays subscribed after a release; its change then finds no network.
+TEST_F(PanelRules, TheMotorTypeAccessRuleStopsQuietlyWithoutANetwork) {
+    UseDrive("servo");
+    Attach();
+    panel->ReleaseControl();
+    Find("JamFrame").Set("Caption", std::string("stale"));
+    failures.clear();
+    drive->SetAccessLevel(1);
+    EXPECT_EQ(Caption("JamFrame"), "stale");
+    EXPECT_TRUE(failures.empty()) << failures.front();
+}
+
+TEST_F(PanelRules, ANegativeMotorTypeCodeShowsItsSign) {
+    auto profile = LoadProfile("servo");
+    for (auto& parameter : profile.parameters) {
+        if (parameter.number == 170) {
+            parameter.lowerLimit = -2147483648.0;
+            parameter.value = -3;
+            parameter.fields.front().width = 32;  // the motor type, and the sign with it
+        }
+    }
+    UseDrive(profile);
+    Attach();
+    EXPECT_EQ(ItemTexts("MotorStyleCombo").back(), "N/A -3");
+    EXPECT_EQ(Combo("MotorStyleCombo").ItemData(Combo("MotorStyleCombo").ListCount() - 1), -3);
+}
+
+// A sensor transition of the old node's I/O reaches a panel attached to no node.
+TEST_F(PanelRules, TheSensorDisplayShowsPlaceholdersWithoutANode) {
+    UseDrive("servo");
+    Attach();
+    drive->RaiseCommutationChanged(5, 4);
+    ASSERT_EQ(Caption("transLbl"), "4->5");
+    panel->AttachControl(drive->Network(), nullptr, nullptr, "", "");
+    drive->RaiseCommutationChanged(4, 5);
+    EXPECT_EQ(Caption("CommutationLbl"), "N/A");
+    EXPECT_EQ(Caption("transLbl"), "?->?");
+    EXPECT_EQ(Caption("BitDisplayLbl"), "?");
+}
+
+TEST_F(PanelRules, TheSensorCodeIsNotReadWithoutACapturedAngle) {
+    auto profile = LoadProfile("servo");
+    RemoveParameters(profile, {44, 33});
+    profile.angleParam.reset();
+    profile.inputWord = 5 * 128;
+    UseDrive(profile);
+    Attach();
+    EXPECT_EQ(Caption("BitDisplayLbl"), "0\r\n0\r\n0");
+}
+
+// Raises drive changes from inside the panel's own list rebuild, while its guard is set: the
+// sensor choice of the panel's own value changes there and announces itself.
+class ChangesWhileUpdating : public PanelRules {
+protected:
+    void DuringTheNextRebuild(std::function<void()> change) {
+        auto field = SensorGroup().FieldObjRef();
+        ASSERT_NE(field, nullptr);
+        m_connection = field->UpdateView().Connect([change](FieldObject&) { change(); });
+        drive->SetField(170, "Commutation Mode", 14);
+        drive->RaiseTimerTick();
+    }
+
+private:
+    Connection m_connection;
+};
+
+TEST_F(ChangesWhileUpdating, ACapturedAngleChangeIsIgnored) {
+    UseDrive("servo");
+    Attach();
+    drive->RaiseTimerTick();
+    DuringTheNextRebuild([this] { drive->SetParam(44, 77); });
+    EXPECT_FALSE(panel->GetState().commDisplayDue);
+    drive->RaiseTimerTick();
+    EXPECT_EQ(Caption("CommutationLbl"), "N/A") << "no sensor change was seen";
+}
+
+class MicrostepChangesWhileUpdating : public ChangesWhileUpdating,
+                                      public ::testing::WithParamInterface<std::pair<std::int32_t, double>> {};
+
+// The choices change silently, so only a rebuild would show them.
+TEST_P(MicrostepChangesWhileUpdating, RequestNoRebuild) {
+    UseDrive("stepper");
+    drive->SetField(170, "Commutation Mode", 1);
+    Attach();
+    drive->RaiseTimerTick();
+    const auto before = ItemTexts("MicrostepCombo");
+    drive->SetMicrostepChoices({{2000, "2000"}, {4000, "4000"}});
+    DuringTheNextRebuild([this] { drive->SetParam(GetParam().first, GetParam().second); });
+    EXPECT_EQ(ItemTexts("MicrostepCombo"), before);
+}
+
+INSTANTIATE_TEST_SUITE_P(Parameters, MicrostepChangesWhileUpdating,
+                         ::testing::Values(std::pair<std::int32_t, double>{204, 4000},
+                                           std::pair<std::int32_t, double>{18, 8000}));
+
+TEST_F(PanelRules, AChangeOfParameter41ChangesNothingOnThePanel) {
+    UseDrive("servo");
+    Attach();
+    drive->RaiseTimerTick();
+    const auto shown = [this] {
+        std::vector<std::string> texts;
+        for (Control* control : panel->GetForm().Controls()) {
+            const auto* editor = dynamic_cast<Tarvine*>(control);
+            if (editor != nullptr && const_cast<Tarvine*>(editor)->Parameter() == 41) {
+                continue;  // the Ke editor shows the parameter itself
+            }
+            texts.push_back(control->Name() + std::to_string(control->Enabled()) + std::to_string(control->Visible()) +
+                            std::string(dynamic_cast<CaptionedControl*>(control) != nullptr
+                                            ? dynamic_cast<CaptionedControl*>(control)->Caption()
+                                            : ""));
+        }
+        return texts;
+    };
+    const auto before = shown();
+    drive->SetParam(41, 40);
+    const auto state = panel->GetState();
+    EXPECT_FALSE(state.commDisplayDue || state.commModeListDue || state.microstepListDue);
+    EXPECT_EQ(shown(), before);
+    EXPECT_TRUE(drive->Writes().empty());
+}
+
+struct EditableCase {
+    const char* field;
+    const char* list;
+};
+
+class NotEditable : public PanelRules, public ::testing::WithParamInterface<EditableCase> {};
+
+TEST_P(NotEditable, FieldsDisableTheirLists) {
+    UseDrive("servo");
+    Attach();
+    drive->RaiseTimerTick();
+    panel->SetEnabled(true);
+    ASSERT_TRUE(Find(GetParam().list).Enabled());
+    drive->SetFieldEditable(170, GetParam().field, false);
+    panel->SetEnabled(true);
+    EXPECT_FALSE(Find(GetParam().list).Enabled());
+}
+
+INSTANTIATE_TEST_SUITE_P(Fields, NotEditable,
+                         ::testing::Values(EditableCase{"Commutation Mode", "CommModeCombo"},
+                                           EditableCase{"Motor Type", "MotorStyleCombo"}));
+
+TEST_F(PanelRules, TheCommutationOptionLabelIsEnabledByFullAccess) {
+    UseDrive("servo");
+    Attach();
+    EXPECT_TRUE(Find("CommOptionLbl").Enabled());
+    drive->SetAccessLevel(1);
+    EXPECT_FALSE(Find("CommOptionLbl").Enabled());
+    drive->SetAccessLevel(3);
+    EXPECT_TRUE(Find("CommOptionLbl").Enabled());
+}
+
+TEST_F(PanelRules, SensorLabelsNeedTheMotorConfiguration) {
+    AttachWithout("servo", {170});
+    for (const char* name : {"HallNumberFrame", "AngleLbl", "transLbl", "HallLbl", "CommutationLbl", "BitDisplayLbl"}) {
+        EXPECT_FALSE(Find(name).Enabled()) << name;
+    }
+}
+
+class ShowAndHide : public PanelRules, public ::testing::WithParamInterface<bool> {};
+
+TEST_P(ShowAndHide, RunTheEnablePolicyAgain) {
+    UseDrive("servo");
+    Attach();
+    drive->RaiseTimerTick();
+    panel->SetEnabled(true);
+    ASSERT_TRUE(Find("CommModeCombo").Enabled());
+    auto& surface = panel->GetForm().Surface();
+    if (!GetParam()) {
+        surface.Show();
+    }
+    drive->SetFieldEditable(170, "Commutation Mode", false);
+    GetParam() ? surface.Show() : surface.Hide();
+    EXPECT_FALSE(Find("CommModeCombo").Enabled());
+}
+
+INSTANTIATE_TEST_SUITE_P(Hooks, ShowAndHide, ::testing::Values(true, false),
+                         [](const auto& info) { return std::string(info.param ? "Show" : "Hide"); });
+
+class RebuildRefreshesFirst : public PanelRules,
+                              public ::testing::WithParamInterface<std::pair<const char*, FaultScope>> {};
+
+// A failing refresh stops the rebuild, so the list still shows the code from before.
+TEST_P(RebuildRefreshesFirst, TheMotorConfigurationAndItsField) {
+    UseDrive("servo");
+    Attach();
+    drive->RaiseTimerTick();
+    const std::string before = Combo("CommModeCombo").Text();
+    drive->Faults().FailEveryCall(GetParam().first, GetParam().second);
+    drive->SetField(170, "Commutation Mode", 3);
+    drive->RaiseTimerTick();
+    EXPECT_EQ(Combo("CommModeCombo").Text(), before);
+}
+
+INSTANTIATE_TEST_SUITE_P(Refreshes, RebuildRefreshesFirst,
+                         ::testing::Values(std::pair<const char*, FaultScope>{"Value.Refresh", {170}},
+                                           std::pair<const char*, FaultScope>{"Field.Refresh",
+                                                                              {170, "Commutation Mode"}}));
+
+struct ClickCase {
+    const char* name;
+    const char* list;
+    const char* profile;
+    const char* failingWrite;
+    FaultScope scope;
+};
+
+class ClicksThatWriteNothing : public PanelRules, public ::testing::WithParamInterface<ClickCase> {};
+
+TEST_P(ClicksThatWriteNothing, NothingSelectedOrAFailingWrite) {
+    const ClickCase& c = GetParam();
+    UseDrive(c.profile);
+    Attach();
+    drive->RaiseTimerTick();
+    auto& combo = Combo(c.list);
+    ASSERT_GE(combo.ListIndex(), 0);
+    combo.SetListIndex(-1);  // the user's click on an empty selection
+    EXPECT_TRUE(drive->Writes().empty());
+    drive->Faults().FailEveryCall(c.failingWrite, c.scope);
+    panel->SetEnabled(true);
+    combo.UserPick(0);
+    EXPECT_TRUE(drive->Writes().empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Lists, ClicksThatWriteNothing,
+    ::testing::Values(ClickCase{"CommutationMode", "CommModeCombo", "servo", "Field.SetValue", {170, "Commutation Mode"}},
+                      ClickCase{"Microstep", "MicrostepCombo", "stepper", "Content.SetNumber", {204}},
+                      ClickCase{"MotorType", "MotorStyleCombo", "servo", "Node.NodeState", {}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// A failing node state on a disabled drive ends the click like any failing read before the
+// first write: both states are read whatever the first says.
+TEST_F(PanelRules, AMotorTypeClickReadsTheNodeStateOfADisabledDrive) {
+    UseDrive("servo");
+    Attach();
+    drive->Faults().FailEveryCall("Node.NodeState");
+    Combo("MotorStyleCombo").UserPick(2);
+    EXPECT_TRUE(drive->Writes().empty());
+    EXPECT_EQ(drive->FieldValue(170, "Motor Type"), 0);
+    EXPECT_EQ(Combo("MotorStyleCombo").Text(), "Brushless Rotary");
+}
+
+class UnsupportedFraction : public PanelRules, public ::testing::WithParamInterface<std::pair<double, double>> {};
+
+TEST_P(UnsupportedFraction, IsWrittenRoundedHalfToEven) {
+    auto profile = LoadProfile("stepper");
+    for (auto& parameter : profile.parameters) {
+        if (parameter.number == 204) {
+            parameter.whole = false;
+            parameter.value = GetParam().first;
+        }
+    }
+    UseDrive(profile);
+    drive->SetMicrostepChoices({{1000, "1000"}, {2000, "2000"}});
+    Attach();
+    drive->RaiseTimerTick();
+    auto& combo = Combo("MicrostepCombo");
+    combo.UserPick(combo.ListCount() - 1);
+    EXPECT_EQ(drive->Writes(), std::vector<DriveWrite>{DriveWrite::Param(204, GetParam().second)});
+}
+
+INSTANTIATE_TEST_SUITE_P(Values, UnsupportedFraction,
+                         ::testing::Values(std::pair<double, double>{2500.5, 2500}, std::pair<double, double>{2501.5, 2502},
+                                           std::pair<double, double>{2501.4, 2501}));
+
+// The group's own write runs the policy once (its field's view update); the pick runs it again
+// once the drive holds the new code, unless its first steps failed.
+struct SensorlessPickCase {
+    const char* name;
+    std::function<void(FaultInjector&)> arm;
+    std::int32_t policyRuns;
+};
+
+class SensorlessPickPolicy : public PanelRules, public ::testing::WithParamInterface<SensorlessPickCase> {};
+
+TEST_P(SensorlessPickPolicy, RunsRightAfterThePick) {
+    UseDrive("servo");
+    drive->SetField(170, "Commutation Mode", 1);
+    Attach();
+    drive->RaiseTimerTick();
+    drive->SetTraceFlags(0x20);
+    const std::int32_t before = PolicyRuns();
+    GetParam().arm(drive->Faults());
+    SensorGroup().UserPick(1);
+    EXPECT_EQ(PolicyRuns() - before, GetParam().policyRuns);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Picks, SensorlessPickPolicy,
+    ::testing::Values(SensorlessPickCase{"Succeeds", [](FaultInjector&) {}, 2},
+                      SensorlessPickCase{"ReadingThePickFails",
+                                         [](FaultInjector& f) { f.FailEveryCall("Field.Value", {std::nullopt, ""}); }, 1},
+                      SensorlessPickCase{"WritingTheCodeFails",
+                                         [](FaultInjector& f) {
+                                             f.FailEveryCall("Field.SetValue", {170, "Commutation Mode"});
+                                         },
+                                         1}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+}  // namespace
+}  // namespace vor
