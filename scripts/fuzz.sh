@@ -2,6 +2,7 @@
 # Builds the libFuzzer targets with clang and runs each for a bounded time on a copy of its seeds.
 # Usage: scripts/fuzz.sh [seconds per target, default 60]
 # Fails on the first crash, leak or sanitizer report; the reproducer is left in build/fuzz/findings/.
+# A dictionary next to a seed folder (<folder>.dict) is handed to its fuzzer.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds=${1:-60}
@@ -19,8 +20,10 @@ while read -r fuzzer corpus; do
     work="build/fuzz/corpus/$name"
     rm -rf "$work" && mkdir -p "$work"
     [ -z "$corpus" ] || cp -r "$corpus"/. "$work"/
+    dict=()
+    [ -z "$corpus" ] || [ ! -f "$corpus.dict" ] || dict=(-dict="$corpus.dict")
     echo "== $name: ${seconds}s"
-    "$fuzzer" -max_total_time="$seconds" -print_final_stats=1 -artifact_prefix="$findings/$name-" "$work" \
+    "$fuzzer" -max_total_time="$seconds" -print_final_stats=1 -artifact_prefix="$findings/$name-" "${dict[@]}" "$work" \
         2>"build/fuzz/$name.log" || { tail -n 60 "build/fuzz/$name.log"; echo "$name failed"; exit 1; }
     grep -E '^stat::number_of_executed_units' "build/fuzz/$name.log" || true
     count=$((count + 1))

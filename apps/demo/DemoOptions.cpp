@@ -43,6 +43,10 @@ DemoOptions DemoOptions::Parse(const std::vector<std::string>& arguments) {
             options.actions = value;
         } else if (option == "--speed") {
             options.speed = ParseInt(option, value);
+        } else if (option == "--access-level") {
+            options.accessLevel = ParseInt(option, value);
+        } else if (option == "--tip") {
+            options.tip = value;
         } else if (option == "--ticks") {
             options.ticks = ParseInt(option, value);
             if (options.ticks < 0) {

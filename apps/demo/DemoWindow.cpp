@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QPainter>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QVBoxLayout>
@@ -10,6 +11,7 @@
 #include <exception>
 #include <string>
 
+#include "vormotor/editors/TarvineEditor.h"
 #include "vormotor/qt/QtMessageBox.h"
 
 namespace vor::demo {
@@ -17,6 +19,8 @@ namespace {
 
 constexpr const char* kRegistryName = "VorMotorCtl";
 constexpr const char* kRegistrySection = "Motor";
+// How long the status line shows why a control cannot be changed before the drive's state returns.
+constexpr int kWhyMilliseconds = 10000;
 
 }  // namespace
 
@@ -31,6 +35,9 @@ DemoWindow::DemoWindow(std::unique_ptr<SimDrive> drive, QWidget* parent)
     splitter->addWidget(m_logPane);
     splitter->setStretchFactor(0, 1);
     splitter->setCollapsible(0, false);
+    m_reasonTips = new DisabledReasonTips(
+        *m_view, m_panel->GetForm(), [this](Control& control) { return ReasonTexts(m_panel->EnableReasons(control)); },
+        [this](Control& control, const std::vector<std::string>& reasons) { ShowWhy(control, reasons); });
 
     auto* sideBox = new QGroupBox("Drive and application");
     auto* sideLayout = new QVBoxLayout(sideBox);
@@ -121,12 +128,36 @@ void DemoWindow::SetTimerRunning(bool running) {
     }
 }
 
-QImage DemoWindow::Render() {
+QImage DemoWindow::Render(Control* tipOf) {
     // No text cursor in the picture: the window keeps the focus itself.
     QApplication::processEvents();
     setFocus();
     QApplication::processEvents();
-    return grab().toImage();
+    // A tip goes away when the focus moves, so it comes after.
+    if (tipOf != nullptr) {
+        m_reasonTips->ShowTip(*tipOf);
+        QApplication::processEvents();
+    }
+    QImage picture = grab().toImage();
+    // A tool tip is a window of its own; it goes into the picture where it stands over this one.
+    for (QWidget* tip : QApplication::topLevelWidgets()) {
+        if (tip->inherits("QTipLabel") && tip->isVisible()) {
+            QPainter painter(&picture);
+            painter.drawPixmap(tip->pos() - mapToGlobal(QPoint(0, 0)), tip->grab());
+        }
+    }
+    return picture;
+}
+
+void DemoWindow::ShowWhy(Control& control, const std::vector<std::string>& reasons) {
+    const auto* editor = dynamic_cast<const TarvineEditor*>(&control);
+    std::string text = editor != nullptr && !editor->Caption().empty() ? editor->Caption() : control.Name();
+    const char* separator = ": ";
+    for (const std::string& reason : reasons) {
+        text += separator + reason;
+        separator = "; ";
+    }
+    statusBar()->showMessage(QString::fromStdString(text), kWhyMilliseconds);
 }
 
 void DemoWindow::Report(std::string_view line) {

@@ -14,6 +14,7 @@
 #include "vormotor/core/Diagnostics.h"
 #include "vormotor/drivesim/SimDrive.h"
 #include "vormotor/panel/MotorForm.h"
+#include "vormotor/qt/DisabledReasonTips.h"
 #include "vormotor/qt/PanelView.h"
 #include "vormotor/qt/QtCursor.h"
 #include "vormotor/toolkit/ModalMessageBox.h"
@@ -40,8 +41,9 @@ public:
     // Runs timer ticks now, as the timer would.
     void Tick(int count = 1);
     void SetTimerRunning(bool running);
-    // The whole window as a picture; works off screen too.
-    QImage Render();
+    // The whole window as a picture; works off screen too. With `tipOf`, the picture shows that
+    // control's tool tip of reasons as well.
+    QImage Render(Control* tipOf = nullptr);
 
     SimDrive& Drive() noexcept { return *m_drive; }
     MotorForm& Panel() noexcept { return *m_panel; }
@@ -50,12 +52,15 @@ public:
     DriveLog& Log() noexcept { return m_logPane->Log(); }
     SensorPlot& Plot() noexcept { return *m_plot; }
     StatusLine& Status() noexcept { return *m_status; }
+    DisabledReasonTips& ReasonTips() noexcept { return *m_reasonTips; }
 
 private:
     void Report(std::string_view line);
     MessageBoxResult Ask(const MessageBoxRequest& request);
     // Everything that shows the drive, after the drive or the panel changed.
     void ShowDrive();
+    // The status line answers a click on a control that cannot be operated.
+    void ShowWhy(Control& control, const std::vector<std::string>& reasons);
 
     std::unique_ptr<SimDrive> m_drive;
     std::shared_ptr<MotorForm> m_panel;
@@ -65,6 +70,7 @@ private:
 
     // Children of the window; the panel's view goes before the panel.
     PanelView* m_view;
+    DisabledReasonTips* m_reasonTips;  // a child of the view
     LogPane* m_logPane;
     DriveSidePanel* m_side;
     SensorPlot* m_plot;

@@ -12,6 +12,7 @@
 #include "apps/demo/DemoWindow.h"
 #include "apps/demo/InputScript.h"
 #include "apps/host/BuiltinProfiles.h"
+#include "apps/host/ScriptLine.h"
 #include "vormotor/drivesim/ProfileLoader.h"
 #include "vormotor/netdrive/NetLink.h"
 #include "vormotor/qt/QtEnvironment.h"
@@ -59,7 +60,17 @@ QString Settle(vor::demo::DemoWindow& window, const vor::demo::DemoOptions& opti
 }
 
 int Screenshot(vor::demo::DemoWindow& window, const vor::demo::DemoOptions& options) {
-    const QImage picture = window.Render();
+    vor::Control* tipOf = nullptr;
+    if (!options.tip.empty()) {
+        const vor::host::ControlRef ref = vor::host::ParseControlRef(options.tip);
+        auto& form = window.Panel().GetForm();
+        tipOf = ref.index ? &form.Find(ref.name, *ref.index) : &form.Find(ref.name);
+        if (window.ReasonTips().TipOf(*tipOf).isEmpty()) {
+            std::cerr << "vormotor-demo: " << options.tip << " can be operated: it has no reason to show\n";
+            return 1;
+        }
+    }
+    const QImage picture = window.Render(tipOf);
     if (!picture.save(QString::fromStdString(options.screenshot), "PNG")) {
         std::cerr << "vormotor-demo: cannot write " << options.screenshot << '\n';
         return 1;
@@ -107,6 +118,9 @@ int main(int argc, char** argv) {
         if (options.connect.empty()) {
             drive = LoadDrive(options.profile);
             drive->Motion().SetSpeed(options.speed);
+            if (options.accessLevel) {
+                drive->SetAccessLevel(*options.accessLevel);
+            }
         } else {
             // The drive, its motor and its side belong to the server; the window shows the link's copy.
             auto connected = vor::netdrive::NetLink::Connect(vor::netdrive::LinkOptions::FromEndpoint(options.connect));

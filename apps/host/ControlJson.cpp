@@ -12,7 +12,8 @@
 namespace vor::host {
 
 nlohmann::ordered_json Twips(float value) {
-    if (std::nearbyint(value) == value) {
+    // Far beyond any panel, a float is always whole and no longer fits an integer.
+    if (std::nearbyint(value) == value && std::fabs(value) < 1.0e15f) {
         return static_cast<std::int64_t>(value);
     }
     return value;

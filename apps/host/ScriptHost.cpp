@@ -20,14 +20,6 @@ namespace {
     throw std::runtime_error(why);
 }
 
-std::int32_t Int32(const Word& word) {
-    const std::int64_t value = ParseInteger(word);
-    if (value < INT32_MIN || value > INT32_MAX) {
-        throw std::invalid_argument("'" + word.text + "' does not fit 32 bits");
-    }
-    return static_cast<std::int32_t>(value);
-}
-
 nlohmann::ordered_json WriteJson(const DriveWrite& write) {
     return nlohmann::ordered_json::parse(write.Json());
 }
@@ -95,6 +87,7 @@ const std::map<std::string, ScriptHost::Command, std::less<>>& ScriptHost::Comma
         {"messages", {0, 0, &ScriptHost::Messages}},
         {"cursor", {0, 0, &ScriptHost::Cursor}},
         {"state", {0, 0, &ScriptHost::State}},
+        {"why", {1, 1, &ScriptHost::Why}},
     };
     return commands;
 }
@@ -147,9 +140,14 @@ MotorForm& ScriptHost::Panel() const {
     return *m_panel;
 }
 
+Control& ScriptHost::Named(const ControlRef& ref) const {
+    auto& form = Panel().GetForm();
+    return ref.index ? form.Find(ref.name, *ref.index) : form.Find(ref.name);
+}
+
 Control& ScriptHost::UserReachable(const ControlRef& ref) const {
     auto& form = Panel().GetForm();
-    Control& control = ref.index ? form.Find(ref.name, *ref.index) : form.Find(ref.name);
+    Control& control = Named(ref);
     if (!form.Surface().Visible()) {
         Refuse("the panel is not shown");
     }
@@ -163,7 +161,9 @@ Control& ScriptHost::UserReachable(const ControlRef& ref) const {
 }
 
 void ScriptHost::Print(const nlohmann::ordered_json& json) {
-    m_out << json.dump() << '\n';
+    // Script lines are checked to be UTF-8, but not every text is: VersionStr names the host's
+    // folder, whatever its bytes. A bad byte prints as U+FFFD rather than failing the answer.
+    m_out << json.dump(-1, ' ', false, nlohmann::ordered_json::error_handler_t::replace) << '\n';
 }
 
 void ScriptHost::Create(const Arguments&) {
@@ -207,6 +207,9 @@ void ScriptHost::Resize(const Arguments& arguments) {
     if (width < 0 || height < 0) {
         throw std::invalid_argument("a size cannot be negative");
     }
+    if (width > kMaxSurfaceTwips || height > kMaxSurfaceTwips) {
+        throw std::invalid_argument("a size is at most " + std::to_string(kMaxSurfaceTwips) + " twips");
+    }
     Panel().GetForm().Surface().Resize(static_cast<float>(width), static_cast<float>(height));
 }
 
@@ -218,6 +221,9 @@ void ScriptHost::Tick(const Arguments& arguments) {
     const std::int64_t count = arguments.empty() ? 1 : ParseInteger(arguments[0]);
     if (count < 0) {
         throw std::invalid_argument("a tick count cannot be negative");
+    }
+    if (count > kMaxTicks) {
+        throw std::invalid_argument("at most " + std::to_string(kMaxTicks) + " ticks at a time");
     }
     for (std::int64_t i = 0; i < count; ++i) {
         m_drive->RaiseTimerTick();
@@ -249,7 +255,7 @@ void ScriptHost::Pick(const Arguments& arguments) {
             Refuse(arguments[0].text + " has no item \"" + arguments[1].text + "\"");
         }
     } else {
-        index = Int32(arguments[1]);
+        index = ParseInt32(arguments[1]);
         if (index < 0 || index >= combo->ListCount()) {
             Refuse(arguments[0].text + " has no item " + arguments[1].text);
         }
@@ -262,7 +268,7 @@ void ScriptHost::Radio(const Arguments& arguments) {
     if (group == nullptr) {
         Refuse(arguments[0].text + " is not a field radio group");
     }
-    const std::int32_t value = Int32(arguments[1]);
+    const std::int32_t value = ParseInt32(arguments[1]);
     const auto& options = group->Options();
     const auto option = std::find_if(options.begin(), options.end(), [value](const SorvaneGroup::Option& candidate) {
         return candidate.code == value;
@@ -297,20 +303,20 @@ void ScriptHost::Answer(const Arguments& arguments) {
 }
 
 void ScriptHost::DriveParam(const Arguments& arguments) {
-    m_drive->SetParam(Int32(arguments[0]), ParseNumber(arguments[1]));
+    m_drive->SetParam(ParseInt32(arguments[0]), ParseNumber(arguments[1]));
 }
 
 void ScriptHost::DriveField(const Arguments& arguments) {
-    m_drive->SetField(Int32(arguments[0]), arguments[1].text, Int32(arguments[2]));
+    m_drive->SetField(ParseInt32(arguments[0]), arguments[1].text, ParseInt32(arguments[2]));
 }
 
 void ScriptHost::DriveEntry(const Arguments& arguments) {
-    m_drive->SetValueNameVisible(Int32(arguments[0]), arguments[1].text, Int32(arguments[2]),
+    m_drive->SetValueNameVisible(ParseInt32(arguments[0]), arguments[1].text, ParseInt32(arguments[2]),
                                  ParseVisibility(arguments[3]));
 }
 
 void ScriptHost::DriveLock(const Arguments& arguments) {
-    m_drive->SetAccessLevel(Int32(arguments[0]));
+    m_drive->SetAccessLevel(ParseInt32(arguments[0]));
 }
 
 void ScriptHost::DriveOnline(const Arguments& arguments) {
@@ -322,15 +328,15 @@ void ScriptHost::DriveEnabled(const Arguments& arguments) {
 }
 
 void ScriptHost::DriveState(const Arguments& arguments) {
-    m_drive->SetNodeState(Int32(arguments[0]));
+    m_drive->SetNodeState(ParseInt32(arguments[0]));
 }
 
 void ScriptHost::DriveInput(const Arguments& arguments) {
-    m_drive->SetInputWord(Int32(arguments[0]));
+    m_drive->SetInputWord(ParseInt32(arguments[0]));
 }
 
 void ScriptHost::DriveCommutation(const Arguments& arguments) {
-    m_drive->RaiseCommutationChanged(Int32(arguments[0]), Int32(arguments[1]));
+    m_drive->RaiseCommutationChanged(ParseInt32(arguments[0]), ParseInt32(arguments[1]));
 }
 
 void ScriptHost::DriveCommSelectable(const Arguments& arguments) {
@@ -338,15 +344,19 @@ void ScriptHost::DriveCommSelectable(const Arguments& arguments) {
 }
 
 void ScriptHost::DriveTraceFlags(const Arguments& arguments) {
-    m_drive->SetTraceFlags(Int32(arguments[0]));
+    m_drive->SetTraceFlags(ParseInt32(arguments[0]));
 }
 
 void ScriptHost::DriveTurn(const Arguments& arguments) {
-    m_drive->Motion().Turn(Int32(arguments[0]));
+    const std::int32_t steps = ParseInt32(arguments[0]);
+    if (steps < -kMaxTurnSteps || steps > kMaxTurnSteps) {
+        throw std::invalid_argument("a turn is at most " + std::to_string(kMaxTurnSteps) + " steps either way");
+    }
+    m_drive->Motion().Turn(steps);
 }
 
 void ScriptHost::DriveCatalogue(const Arguments& arguments) {
-    m_drive->SetMotorTypeVisible(Int32(arguments[0]), ParseVisibility(arguments[1]));
+    m_drive->SetMotorTypeVisible(ParseInt32(arguments[0]), ParseVisibility(arguments[1]));
 }
 
 void ScriptHost::DriveMicrosteps(const Arguments& arguments) {
@@ -354,7 +364,7 @@ void ScriptHost::DriveMicrosteps(const Arguments& arguments) {
     for (const Word& argument : arguments) {
         const auto equals = argument.text.find('=');
         const Word code{argument.text.substr(0, equals)};
-        const std::int32_t value = Int32(code);
+        const std::int32_t value = ParseInt32(code);
         choices.emplace_back(value,
                              equals == std::string::npos ? std::to_string(value) : argument.text.substr(equals + 1));
     }
@@ -362,11 +372,11 @@ void ScriptHost::DriveMicrosteps(const Arguments& arguments) {
 }
 
 void ScriptHost::DriveMicrostep(const Arguments& arguments) {
-    m_drive->SetMicrostepVisible(Int32(arguments[0]), ParseVisibility(arguments[1]));
+    m_drive->SetMicrostepVisible(ParseInt32(arguments[0]), ParseVisibility(arguments[1]));
 }
 
 void ScriptHost::DriveParamLock(const Arguments& arguments) {
-    m_drive->SetLockLevel(Int32(arguments[0]), Int32(arguments[1]));
+    m_drive->SetLockLevel(ParseInt32(arguments[0]), ParseInt32(arguments[1]));
 }
 
 void ScriptHost::DriveFail(const Arguments& arguments) {
@@ -389,7 +399,7 @@ void ScriptHost::InjectFault(const Arguments& arguments, FaultInjector::Mode fau
     FaultScope scope;
     if (next < arguments.size() && arguments[next].text != "nth" && arguments[next].text != "always" &&
         arguments[next].text != "off") {
-        scope.param = Int32(arguments[next++]);
+        scope.param = ParseInt32(arguments[next++]);
     }
     const std::string mode = next < arguments.size() ? arguments[next++].text : "always";
     auto& faults = m_drive->Faults();
@@ -399,7 +409,7 @@ void ScriptHost::InjectFault(const Arguments& arguments, FaultInjector::Mode fau
     } else if (mode == "off" && next == arguments.size()) {
         faults.Clear(operation);
     } else if (mode == "nth" && next + 1 == arguments.size()) {
-        const std::int32_t nth = Int32(arguments[next]);
+        const std::int32_t nth = ParseInt32(arguments[next]);
         fail ? faults.FailCall(operation, nth, scope) : faults.NullCall(operation, nth, scope);
     } else {
         throw std::invalid_argument("expected: " + command + " OP [N] [nth K|always|off]");
@@ -407,15 +417,13 @@ void ScriptHost::InjectFault(const Arguments& arguments, FaultInjector::Mode fau
 }
 
 void ScriptHost::Dump(const Arguments& arguments) {
-    auto& form = Panel().GetForm();
     if (arguments.empty()) {
-        for (Control* control : form.Controls()) {
+        for (Control* control : Panel().GetForm().Controls()) {
             Print(ControlJson(*control));
         }
         return;
     }
-    const ControlRef ref = ParseControlRef(arguments[0].text);
-    Print(ControlJson(ref.index ? form.Find(ref.name, *ref.index) : form.Find(ref.name)));
+    Print(ControlJson(Named(ParseControlRef(arguments[0].text))));
 }
 
 void ScriptHost::Props(const Arguments&) {
@@ -455,6 +463,15 @@ void ScriptHost::State(const Arguments&) {
            {"m_commDisplayDue", state.commDisplayDue},
            {"m_commModeListDue", state.commModeListDue},
            {"m_microstepListDue", state.microstepListDue}});
+}
+
+// Whether the user can operate a control, and if not, why.
+void ScriptHost::Why(const Arguments& arguments) {
+    Control& control = Named(ParseControlRef(arguments[0].text));
+    const nlohmann::ordered_json reasons = ReasonTexts(Panel().EnableReasons(control));
+    const std::string name =
+        control.Index() ? control.Name() + "(" + std::to_string(*control.Index()) + ")" : control.Name();
+    Print({{"name", name}, {"enabled", control.EffectiveEnabled()}, {"reasons", reasons}});
 }
 
 }  // namespace vor::host

@@ -33,6 +33,11 @@ public:
     // Runs one line; returns whether it succeeded.
     bool RunLine(const std::string& line, std::int32_t lineNumber);
 
+    // Bounds that keep every command short (docs/host.md).
+    static constexpr std::int64_t kMaxTicks = 10000;
+    static constexpr std::int32_t kMaxTurnSteps = 10000;
+    static constexpr std::int32_t kMaxSurfaceTwips = 1000000;
+
     // For a drive elsewhere: its side of a script (drive.* and writes) goes to `remote`, which
     // prints the answers and returns whether the line succeeded.
     using RemoteDrive = std::function<bool(const std::string& line, std::int32_t lineNumber)>;
@@ -96,8 +101,10 @@ private:
     void Messages(const Arguments&);
     void Cursor(const Arguments&);
     void State(const Arguments&);
+    void Why(const Arguments&);
 
     MotorForm& Panel() const;
+    Control& Named(const ControlRef& ref) const;
     // A control the user can reach: on a shown panel, visible and operable through its containers.
     Control& UserReachable(const ControlRef& ref) const;
     void Print(const nlohmann::ordered_json& json);

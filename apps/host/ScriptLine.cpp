@@ -1,8 +1,12 @@
 #include "apps/host/ScriptLine.h"
 
+#include <array>
 #include <charconv>
 #include <cmath>
+#include <cstdint>
+#include <limits>
 #include <stdexcept>
+#include <string_view>
 
 namespace vor::host {
 namespace {
@@ -11,9 +15,60 @@ namespace {
     throw std::invalid_argument("expected " + expected + ", got '" + word.text + "'");
 }
 
+// The well-formed UTF-8 sequences by their first byte: how many bytes they take and the range of the
+// second byte (which rules out overlong forms, surrogates and code points above U+10FFFF); further
+// bytes lie from 0x80 to 0xBF.
+struct Utf8Lead {
+    unsigned char first, last;
+    std::size_t length;
+    unsigned char secondLow, secondHigh;
+};
+constexpr std::array<Utf8Lead, 9> kUtf8Leads{{
+    {0x00, 0x7F, 1, 0, 0},
+    {0xC2, 0xDF, 2, 0x80, 0xBF},
+    {0xE0, 0xE0, 3, 0xA0, 0xBF},
+    {0xE1, 0xEC, 3, 0x80, 0xBF},
+    {0xED, 0xED, 3, 0x80, 0x9F},
+    {0xEE, 0xEF, 3, 0x80, 0xBF},
+    {0xF0, 0xF0, 4, 0x90, 0xBF},
+    {0xF1, 0xF3, 4, 0x80, 0xBF},
+    {0xF4, 0xF4, 4, 0x80, 0x8F},
+}};
+
+// The length of the well-formed UTF-8 sequence at the start of `text`, or 0.
+std::size_t Utf8SequenceLength(std::string_view text) {
+    const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[i]); };
+    for (const Utf8Lead& lead : kUtf8Leads) {
+        if (byte(0) < lead.first || byte(0) > lead.last) {
+            continue;
+        }
+        if (text.size() < lead.length || (lead.length > 1 && (byte(1) < lead.secondLow || byte(1) > lead.secondHigh))) {
+            return 0;
+        }
+        for (std::size_t i = 2; i < lead.length; ++i) {
+            if (byte(i) < 0x80 || byte(i) > 0xBF) {
+                return 0;
+            }
+        }
+        return lead.length;
+    }
+    return 0;
+}
+
+void RequireUtf8(std::string_view line) {
+    for (std::size_t at = 0; at < line.size();) {
+        const std::size_t length = Utf8SequenceLength(line.substr(at));
+        if (length == 0) {
+            throw std::invalid_argument("invalid UTF-8 at byte " + std::to_string(at + 1));
+        }
+        at += length;
+    }
+}
+
 }  // namespace
 
 std::vector<Word> SplitScriptLine(const std::string& line) {
+    RequireUtf8(line);
     std::vector<Word> words;
     std::size_t i = 0;
     while (i < line.size()) {
@@ -59,7 +114,7 @@ ControlRef ParseControlRef(const std::string& text) {
         throw std::invalid_argument("expected NAME or NAME(INDEX), got '" + text + "'");
     }
     const Word index{text.substr(open + 1, text.size() - open - 2)};
-    return ControlRef{text.substr(0, open), static_cast<std::int32_t>(ParseInteger(index))};
+    return ControlRef{text.substr(0, open), ParseInt32(index)};
 }
 
 std::int64_t ParseInteger(const Word& word) {
@@ -82,6 +137,14 @@ std::int64_t ParseInteger(const Word& word) {
         Malformed("a whole number", word);
     }
     return negative ? -value : value;
+}
+
+std::int32_t ParseInt32(const Word& word) {
+    const std::int64_t value = ParseInteger(word);
+    if (value < std::numeric_limits<std::int32_t>::min() || value > std::numeric_limits<std::int32_t>::max()) {
+        throw std::invalid_argument("'" + word.text + "' does not fit 32 bits");
+    }
+    return static_cast<std::int32_t>(value);
 }
 
 double ParseNumber(const Word& word) {

@@ -15,7 +15,7 @@ struct Word {
 };
 
 // Splits a script line into words; "#" outside quotes starts a comment. Raises for an
-// unterminated quote.
+// unterminated quote and for a line that is not valid UTF-8 (answers are JSON, which is UTF-8).
 std::vector<Word> SplitScriptLine(const std::string& line);
 
 // A control reference NAME or NAME(I).
@@ -27,6 +27,7 @@ ControlRef ParseControlRef(const std::string& text);
 
 // Strict readers for command arguments; each raises with a message naming what was expected.
 std::int64_t ParseInteger(const Word& word);
+std::int32_t ParseInt32(const Word& word);
 double ParseNumber(const Word& word);
 bool ParseBool(const Word& word);
 bool ParseVisibility(const Word& word);

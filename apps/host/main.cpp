@@ -1,8 +1,10 @@
 // vormotor-host: runs the motor settings panel on a simulated drive from a script.
-#include <cstdlib>
+#include <charconv>
+#include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -20,6 +22,16 @@ constexpr std::string_view kUsage =
     "Runs the commands of SCRIPT (standard input when absent) against the motor panel on a\n"
     "simulated drive, or on the drive a vormotor-drive serves at HOST:PORT; see docs/host.md and\n"
     "docs/link.md.\n";
+
+// A port number from 0 to 65535, or none for any other text.
+std::optional<int> PortNumber(std::string_view text) {
+    int port = -1;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), port);
+    if (error != std::errc() || end != text.data() + text.size() || port < 0 || port > 65535) {
+        return std::nullopt;
+    }
+    return port;
+}
 
 std::unique_ptr<vor::SimDrive> LoadDrive(const std::string& profile) {
     if (const auto text = vor::host::BuiltinProfile(profile)) {
@@ -60,7 +72,13 @@ int main(int argc, char** argv) {
         } else if (argument == "--connect" && i + 1 < argc) {
             connect = argv[++i];
         } else if (argument == "--control-port" && i + 1 < argc) {
-            controlPort = std::atoi(argv[++i]);
+            const auto port = PortNumber(argv[++i]);
+            if (!port) {
+                std::cerr << "vormotor-host: --control-port: expected a port from 0 to 65535, got '" << argv[i]
+                          << "'\n";
+                return 2;
+            }
+            controlPort = *port;
         } else if (argument == "--strict") {
             strict = true;
         } else if (argument == "--help" || argument == "-h") {
@@ -81,6 +99,11 @@ int main(int argc, char** argv) {
         auto& host = *hostPointer;
         if (scriptPath.empty()) {
             return host.Run(std::cin, strict) ? 0 : 1;
+        }
+        std::error_code unknown;
+        if (std::filesystem::is_directory(scriptPath, unknown)) {
+            std::cerr << "vormotor-host: " << scriptPath << ": a folder, not a script\n";
+            return 2;
         }
         std::ifstream script(scriptPath);
         if (!script) {

@@ -31,7 +31,8 @@ void MotionModel::Step(std::int32_t direction) {
 }
 
 void MotionModel::Turn(std::int32_t steps) {
-    for (std::int32_t i = 0; i < std::abs(steps); ++i) {
+    // Counted in 64 bits: the magnitude of the most negative 32-bit number does not fit 32 bits.
+    for (std::int64_t i = 0; i < std::abs(std::int64_t{steps}); ++i) {
         Step(steps);
     }
 }

@@ -1,33 +1,41 @@
 #include "vormotor/drivesim/ProfileLoader.h"
 
 #include <algorithm>
+#include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <limits>
 #include <map>
-#include <nlohmann/json.hpp>
 #include <set>
-#include <sstream>
+#include <system_error>
 #include <utility>
 #include <vector>
 
 #include "vormotor/core/Conversions.h"
 #include "vormotor/core/Error.h"
+#include "vormotor/drivesim/ProfileLoaderJson.h"
 
 namespace vor {
 namespace {
 
-using Json = nlohmann::json;
-
-[[noreturn]] void Refuse(const std::string& file, const std::string& place, const std::string& problem) {
-    throw Error(ProfileLoader::kErrorNumber, "drivesim", file + ": " + place + ": " + problem);
-}
+using profile_loader::Describe;
+using profile_loader::Excerpt;
+using profile_loader::Json;
+using profile_loader::Refuse;
+using profile_loader::RefuseAt;
+using profile_loader::Source;
 
 template <class T>
 struct JsonType;
 template <>
 struct JsonType<std::int32_t> {
     static constexpr const char* kName = "a whole number from -2147483648 to 2147483647";
+    // The library keeps a number without a sign as unsigned 64 bits: read as signed, the largest
+    // ones would wrap into range.
     static bool Is(const Json& value) {
+        if (value.is_number_unsigned()) {
+            return value.get<std::uint64_t>() <= std::numeric_limits<std::int32_t>::max();
+        }
         return value.is_number_integer() && value.get<std::int64_t>() >= std::numeric_limits<std::int32_t>::min() &&
                value.get<std::int64_t>() <= std::numeric_limits<std::int32_t>::max();
     }
@@ -52,10 +60,10 @@ struct JsonType<std::string> {
 // holds must be read; what is left over is an unknown (probably misspelt) key.
 class ObjectReader {
 public:
-    ObjectReader(const Json& object, std::string place, const std::string& file)
-        : m_object(object), m_place(std::move(place)), m_file(file) {
+    ObjectReader(const Json& object, std::string place, const Source& source)
+        : m_object(object), m_place(std::move(place)), m_source(source) {
         if (!m_object.is_object()) {
-            Refuse(m_file, m_place, std::string("expected an object, found ") + m_object.type_name());
+            Fail("", std::string("expected an object, found ") + m_object.type_name());
         }
     }
 
@@ -73,7 +81,7 @@ public:
         std::vector<ObjectReader> objects;
         const Json* array = Array(key, required);
         for (std::size_t i = 0; array != nullptr && i < array->size(); ++i) {
-            objects.emplace_back((*array)[i], Place(key) + "[" + std::to_string(i) + "]", m_file);
+            objects.emplace_back((*array)[i], Place(key) + "[" + std::to_string(i) + "]", m_source);
         }
         return objects;
     }
@@ -83,8 +91,8 @@ public:
         const Json* array = Array(key, true);
         for (std::size_t i = 0; i < array->size(); ++i) {
             if (!JsonType<std::int32_t>::Is((*array)[i])) {
-                Refuse(m_file, Place(key) + "[" + std::to_string(i) + "]",
-                       std::string("expected ") + JsonType<std::int32_t>::kName);
+                Fail(key + "[" + std::to_string(i) + "]",
+                     std::string("expected ") + JsonType<std::int32_t>::kName + ", found " + Describe((*array)[i]));
             }
             numbers.push_back((*array)[i].get<std::int32_t>());
         }
@@ -96,7 +104,7 @@ public:
         if (value == nullptr) {
             return std::nullopt;
         }
-        return ObjectReader(*value, Place(key), m_file);
+        return ObjectReader(*value, Place(key), m_source);
     }
 
     bool Has(const std::string& key) const { return m_object.contains(key); }
@@ -105,13 +113,14 @@ public:
     void Done() const {
         for (const auto& item : m_object.items()) {
             if (!m_used.contains(item.key())) {
-                Refuse(m_file, Place(item.key()), "unknown field");
+                RefuseAt(m_source, Place(item.key()), "unknown field", Place(Excerpt(item.key())));
             }
         }
     }
 
     [[noreturn]] void Fail(const std::string& key, const std::string& problem) const {
-        Refuse(m_file, key.empty() ? m_place : Place(key), problem);
+        const std::string place = Place(key);
+        RefuseAt(m_source, place, problem, place);
     }
 
     std::string Place(const std::string& key) const {
@@ -122,6 +131,11 @@ public:
     }
 
 private:
+    // A key that is not there has no line of its own: the line is the object's.
+    [[noreturn]] void Missing(const std::string& key) const {
+        RefuseAt(m_source, m_place, "missing field", Place(key));
+    }
+
     const Json* Find(const std::string& key) {
         m_used.insert(key);
         const auto found = m_object.find(key);
@@ -132,7 +146,7 @@ private:
         const Json* array = Find(key);
         if (array == nullptr) {
             if (required) {
-                Fail(key, "missing field");
+                Missing(key);
             }
             return nullptr;
         }
@@ -147,19 +161,19 @@ private:
         const Json* value = Find(key);
         if (value == nullptr) {
             if (fallback == nullptr) {
-                Fail(key, "missing field");
+                Missing(key);
             }
             return *fallback;
         }
         if (!JsonType<T>::Is(*value)) {
-            Fail(key, std::string("expected ") + JsonType<T>::kName + ", found " + value->dump());
+            Fail(key, std::string("expected ") + JsonType<T>::kName + ", found " + Describe(*value));
         }
         return value->get<T>();
     }
 
     const Json& m_object;
     std::string m_place;
-    const std::string& m_file;
+    const Source& m_source;
     std::set<std::string> m_used;
 };
 
@@ -202,7 +216,7 @@ Profile::Field ReadField(ObjectReader& reader) {
     if (field.width < 1) {
         reader.Fail("width", "a field is at least 1 bit wide");
     }
-    if (field.firstBit < 0 || field.firstBit + field.width > 32) {
+    if (field.firstBit < 0 || field.firstBit > 32 - field.width) {
         reader.Fail("firstBit", "bits " + DecimalText(field.firstBit) + " to " +
                                     DecimalText(std::int64_t{field.firstBit} + field.width - 1) +
                                     " do not lie within bits 0 to 31");
@@ -285,7 +299,7 @@ void ReadMotorTypeLocation(ObjectReader& root, Profile& profile) {
                                                        [&](const auto& f) { return f.name == profile.motorTypeField; });
     if (!found) {
         location->Fail("", "no parameter " + DecimalText(profile.motorTypeParam) + " with a field \"" +
-                               profile.motorTypeField + "\"");
+                               Excerpt(profile.motorTypeField) + "\"");
     }
 }
 
@@ -338,8 +352,8 @@ void ReadNetworkAndNode(ObjectReader& root, Profile& profile) {
     }
 }
 
-Profile ReadProfile(const Json& document, const std::string& file) {
-    ObjectReader root(document, "", file);
+Profile ReadProfile(const Json& document, const Source& source) {
+    ObjectReader root(document, "", source);
     Profile profile;
     profile.name = root.Required<std::string>("name");
     ReadNetworkAndNode(root, profile);
@@ -367,38 +381,31 @@ Profile ReadProfile(const Json& document, const std::string& file) {
     return profile;
 }
 
-std::string SyntaxPlace(const std::string& text, std::size_t byte) {
-    // The parser counts the byte after the error; lines and columns count from 1.
-    const std::size_t end = std::min(byte == 0 ? 0 : byte - 1, text.size());
-    const auto line = 1 + std::count(text.begin(), text.begin() + static_cast<std::ptrdiff_t>(end), '\n');
-    const auto lineStart = text.rfind('\n', end == 0 ? 0 : end - 1);
-    const auto column = end - (lineStart == std::string::npos || end == 0 ? 0 : lineStart + 1) + 1;
-    return "line " + std::to_string(line) + ", column " + std::to_string(column);
-}
-
 }  // namespace
 
 Profile ProfileLoader::LoadFile(const std::string& path) {
+    std::error_code unknown;
+    if (std::filesystem::is_directory(path, unknown)) {
+        Refuse(path, "", "a folder, not a profile file");
+    }
     std::ifstream file(path, std::ios::binary);
     if (!file) {
-        throw Error(kErrorNumber, "drivesim", path + ": cannot be read");
+        Refuse(path, "", "cannot be read");
     }
-    std::ostringstream text;
-    text << file.rdbuf();
-    return Parse(text.str(), path);
+    // Reading stops just past the largest profile, so that a huge file is refused without being read whole.
+    std::string text;
+    std::vector<char> chunk(64 * 1024);
+    while (text.size() <= profile_loader::kMaxTextBytes && file.read(chunk.data(), std::ssize(chunk)).gcount() > 0) {
+        text.append(chunk.data(), static_cast<std::size_t>(file.gcount()));
+    }
+    if (file.bad()) {
+        Refuse(path, "", "cannot be read");
+    }
+    return Parse(text, path);
 }
 
 Profile ProfileLoader::Parse(const std::string& text, const std::string& fileName) {
-    Json document;
-    try {
-        document = Json::parse(text);
-    } catch (const Json::parse_error& error) {
-        std::string detail = error.what();
-        const auto colon = detail.find(": ", detail.find("parse error"));
-        detail = colon == std::string::npos ? detail : detail.substr(colon + 2);
-        throw Error(kErrorNumber, "drivesim", fileName + ": " + SyntaxPlace(text, error.byte) + ": " + detail);
-    }
-    return ReadProfile(document, fileName);
+    return ReadProfile(profile_loader::ParseJson(text, fileName), Source{text, fileName});
 }
 
 }  // namespace vor

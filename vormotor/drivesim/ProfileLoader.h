@@ -9,7 +9,7 @@ namespace vor {
 
 // Reads drive profiles (docs/profile.md). A profile that cannot be used is refused with an
 // Error whose description names the file, the place in it and the problem, for example
-// "servo.json: parameters[3].fields[0].width: field wider than 32 bits (40)".
+// "servo.json: line 274: parameters[15].fields[0].width: field wider than 32 bits (40)".
 class ProfileLoader {
 public:
     static Profile LoadFile(const std::string& path);

@@ -1,8 +1,11 @@
 #pragma once
 
 #include <cstdint>
+#include <initializer_list>
 #include <memory>
+#include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "vormotor/contracts/AppEvents.h"
@@ -18,10 +21,14 @@
 #include "vormotor/core/Event.h"
 #include "vormotor/core/Ref.h"
 #include "vormotor/core/WithEvents.h"
+#include "vormotor/panel/EnableReason.h"
 #include "vormotor/toolkit/Form.h"
 #include "vormotor/toolkit/Frame.h"
 
 namespace vor {
+
+class Tarvine;
+enum class EnableCondition : std::uint8_t;
 
 // The motor settings panel: the motor page of the set-up application. A host creates it
 // (Create, or by class name through PanelClasses), attaches it to a drive node, shows it, sizes
@@ -48,6 +55,11 @@ public:
 
     // The panel's controls and surface, for the host that shows them.
     Form& GetForm() noexcept { return m_form; }
+
+    // Why the user cannot operate `control` now: each false condition of the rules that decide it
+    // and its containers, worded for the user. Empty when nothing stands against it. Only reads
+    // the drive: no control changes and no trace line is written.
+    std::vector<EnableReason> EnableReasons(Control& control);
 
     // The registry name and section of the last attach, kept once per component.
     static const std::string& RegistryName();
@@ -128,17 +140,29 @@ private:
         bool level3 = false;
         bool level1 = false;
     };
-    struct EnableRule;
-    static const std::vector<EnableRule>& InputControlRules();
-    static const std::vector<EnableRule>& OtherControlRules();
+    struct EnableRule;  // the rule tables: MotorFormEnableRules.h
+    // The rule a control follows, found once: a control's name, index and type never change.
+    struct EnableStep {
+        Control* control;
+        const EnableRule* rule;  // null for a parameter editor
+        bool isEditor;
+        Tarvine* editor;  // the editor's side of a parameter editor, when it has one
+    };
+    static std::span<const EnableRule> InputControlRules();
+    static std::span<const EnableRule> OtherControlRules();
+    const std::vector<EnableStep>& EnablePlan();
+    Access ReadAccess();
     void ApplyEnablePolicy(bool activating);
     void ApplyRule(const EnableRule& rule, const Access& access, Control& control);
-    void ApplyEditorPolicy(Control& control);
+    void ApplyEditorPolicy(Tarvine* editor, Control& control);
+    bool Holds(EnableCondition condition, const Access& access, Control& control);
     std::int32_t AccessLevel();
-    void TraceMsg(const std::string& text);
+    // The line is put together only when the trace sink wants it.
+    void TraceMsg(std::initializer_list<std::string_view> parts);
     void m_appLock_Changed();
     void UserControl_Show();
     void UserControl_Hide();
+    friend class MotorFormEnableReasons;
 
     // Controls the logic talks to.
     std::vector<Control*> ControlArray(std::string_view name) const;
@@ -146,6 +170,7 @@ private:
 
     Form m_form;
     std::vector<Connection> m_controlConnections;
+    std::vector<EnableStep> m_enablePlan;  // in the order of the form's controls
 
     // Objects handed in by the host.
     Ref<DriveNetwork> m_net;

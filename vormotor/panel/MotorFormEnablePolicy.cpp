@@ -1,13 +1,15 @@
 // Which controls the user may operate: one walk over every control, deciding by the access
-// level, the panel's Enabled switch and the motor configuration.
-#include <functional>
-#include <optional>
-#include <string_view>
+// level, the panel's Enabled switch and the motor configuration. The walk runs on every lock,
+// page and Enabled change, so it allocates nothing while tracing is off.
+#include <algorithm>
+#include <array>
+#include <typeinfo>
 
 #include "vormotor/contracts/Tarvine.h"
 #include "vormotor/core/FailureStyles.h"
 #include "vormotor/panel/MotorForm.h"
 #include "vormotor/panel/MotorFormConstants.h"
+#include "vormotor/panel/MotorFormEnableRules.h"
 #include "vormotor/toolkit/ComboBox.h"
 #include "vormotor/ui_util/ControlTypes.h"
 
@@ -17,117 +19,147 @@ namespace {
 using namespace motor_form;
 
 constexpr std::int32_t kTraceFlag = 0x20;
+constexpr std::string_view kTracePrefix = "DEBUG_MTR_PAGE: ";
 
-const char* BoolText(bool value) {
+// Motor types without a commutation invert choice, and the one without a sensor choice.
+constexpr std::array<std::int32_t, 3> kMotorTypesWithoutCommInvert{1, 6, 5};
+constexpr std::int32_t kMotorTypeWithoutSensorChoice = 6;
+// The commutation mode that shows no sensor state.
+constexpr std::int32_t kCommModeWithoutSensorState = 1;
+
+std::string_view BoolText(bool value) {
     return value ? "True" : "False";
 }
 
-bool OffersAChoice(Control& control) {
-    return dynamic_cast<ComboBox&>(control).ListCount() > 1;
-}
+using C = EnableCondition;
 
 }  // namespace
 
-// One row of the rule tables. A row matches by name, and by index when it has one. When the
-// precondition is not met the control is disabled and nothing else happens. Every operand of
-// `enabled` is evaluated before they are combined, so a failing operand skips the assignment
-// even when another one already decides it.
-struct MotorForm::EnableRule {
-    std::string_view name;
-    std::optional<std::int32_t> index;
-    std::function<bool(MotorForm&)> precondition;
-    std::function<bool(MotorForm&, const Access&, Control&)> enabled;
-    std::function<bool(MotorForm&)> visible;
-    bool traceResult = false;
-};
-
-const std::vector<MotorForm::EnableRule>& MotorForm::InputControlRules() {
-    static const std::vector<EnableRule> rules{
-        {"CommModeCombo", std::nullopt, [](MotorForm& f) { return !f.m_fldCommMode.IsNothing(); },
-         [](MotorForm& f, const Access& a, Control& c) {
-             const bool choice = OffersAChoice(c);
-             const bool editable = f.m_fldCommMode->Editable();
-             const bool selectable = f.m_net->CommModeSelectable();
-             return choice && a.level3 && editable && selectable;
-         },
-         [](MotorForm& f) { return f.m_net->CommModeSelectable(); }},
-        {"MotorStyleCombo", std::nullopt, [](MotorForm& f) { return !f.m_fldMotorType.IsNothing(); },
-         [](MotorForm& f, const Access& a, Control& c) {
-             const bool choice = OffersAChoice(c);
-             const bool editable = f.m_fldMotorType->Editable();
-             return choice && a.level3 && editable;
-         },
-         nullptr},
-        {"MicrostepCombo", std::nullopt,
-         [](MotorForm& f) { return !f.m_node.IsNothing() && !f.m_ustepsPerTurn.IsNothing(); },
-         [](MotorForm& f, const Access& a, Control& c) {
-             const bool choice = OffersAChoice(c);
-             const bool levelAllows = f.AccessLevel() >= f.m_ustepsPerTurn->LockLevel().Level();
-             return choice && a.level3 && levelAllows;
-         },
-         nullptr},
-        {"ConfigRadioGrp", 3, [](MotorForm& f) { return !f.m_fldCommMode.IsNothing(); },
-         [](MotorForm& f, const Access& a, Control&) {
-             const std::int32_t motorType = f.m_fldMotorType->Value();
-             const bool editable = f.m_fldCommMode->Editable();
-             return motorType != 1 && a.level3 && motorType != 6 && motorType != 5 && editable;
-         },
-         nullptr},
-        {"ConfigRadioGrp", std::nullopt, nullptr, [](MotorForm&, const Access& a, Control&) { return a.level3; },
-         nullptr},
-        {"SensorlessRadioGrp", std::nullopt, nullptr,
-         [](MotorForm& f, const Access& a, Control&) {
-             const std::int32_t motorType = f.m_fldMotorType->Value();
-             const bool editable = f.m_fldCommMode->Editable();
-             return motorType != 6 && a.level3 && editable;
-         },
-         nullptr},
+std::span<const MotorForm::EnableRule> MotorForm::InputControlRules() {
+    static constexpr EnableRule rules[]{
+        {.name = "CommModeCombo",
+         .preconditions = {C::CommModeFieldPresent},
+         .operands = {C::OffersAChoice, C::FullAccess, C::CommModeEditable, C::CommModeSelectable},
+         .visibility = EnableVisibility::WhenCommModeSelectable},
+        {.name = "MotorStyleCombo",
+         .preconditions = {C::MotorTypeFieldPresent},
+         .operands = {C::OffersAChoice, C::FullAccess, C::MotorTypeEditable}},
+        {.name = "MicrostepCombo",
+         .preconditions = {C::NodePresent, C::MicrostepParamPresent},
+         .operands = {C::OffersAChoice, C::FullAccess, C::MicrostepLockLevelReached}},
+        {.name = "ConfigRadioGrp",
+         .index = 3,
+         .preconditions = {C::CommModeFieldPresent},
+         .operands = {C::MotorTypeHasCommInvert, C::FullAccess, C::CommModeEditable}},
+        {.name = "ConfigRadioGrp", .operands = {C::FullAccess}},
+        {.name = "SensorlessRadioGrp", .operands = {C::MotorTypeHasSensorChoice, C::FullAccess, C::CommModeEditable}},
         // Any other input control.
-        {{}, std::nullopt, nullptr, [](MotorForm& f, const Access&, Control&) { return f.m_enabled; }, nullptr},
+        {.operands = {C::PanelEnabled}},
     };
     return rules;
 }
 
-const std::vector<MotorForm::EnableRule>& MotorForm::OtherControlRules() {
-    const auto fullAccess = [](MotorForm&, const Access& a, Control&) { return a.level3; };
-    const auto motorCfgPresent = [](MotorForm& f) { return !f.m_motorCfg.IsNothing(); };
-    const auto sensorDisplay = [](MotorForm& f, const Access& a, Control&) {
-        const bool usesSensors = f.m_fldSensorless->Value() == 0;
-        return usesSensors && a.level3;
+std::span<const MotorForm::EnableRule> MotorForm::OtherControlRules() {
+    // The sensor state display, which reports what it decided to the trace.
+    constexpr auto sensorDisplay = [](std::string_view name) {
+        return EnableRule{.name = name,
+                          .preconditions = {C::MotorCfgPresent},
+                          .operands = {C::UsesSensors, C::FullAccess},
+                          .traceResult = true};
     };
-    const auto sensorReadout = [](MotorForm& f, const Access&, Control&) {
-        const bool notMode1 = f.m_fldCommMode->Value() != 1;
-        return notMode1 && f.m_enabled;
+    constexpr auto sensorReadout = [](std::string_view name) {
+        return EnableRule{.name = name,
+                          .preconditions = {C::MotorCfgPresent},
+                          .operands = {C::CommModeShowsSensorState, C::PanelEnabled}};
     };
-    static const std::vector<EnableRule> rules{
-        {"CommSensorFrame", std::nullopt, nullptr, fullAccess, nullptr},
-        {"MotorNamePlateFrame", std::nullopt, nullptr, fullAccess, nullptr},
-        {"OverloadFrame", std::nullopt, nullptr, fullAccess, nullptr},
-        {"JamFrame", std::nullopt, nullptr, fullAccess, nullptr},
-        {"EncoderFrame", std::nullopt, nullptr, fullAccess, nullptr},
-        {"StepperFrame", std::nullopt, nullptr, fullAccess, nullptr},
-        {"MotorFrame", std::nullopt, nullptr,
-         [](MotorForm&, const Access& a, Control&) { return a.level3 || a.level1; }, nullptr},
-        {"trqLoopTuneFrame", std::nullopt, nullptr, [](MotorForm&, const Access& a, Control&) { return a.level1; },
-         nullptr},
-        {"CommOptionLbl", std::nullopt, nullptr, fullAccess,
-         [](MotorForm& f) { return !f.m_net->CommModeSelectable(); }},
-        {"HallNumberFrame", std::nullopt, motorCfgPresent, sensorDisplay, nullptr, true},
-        {"AngleLbl", std::nullopt, motorCfgPresent, sensorDisplay, nullptr, true},
-        {"transLbl", std::nullopt, motorCfgPresent, sensorDisplay, nullptr, true},
-        {"HallLbl", std::nullopt, motorCfgPresent, sensorDisplay, nullptr, true},
-        {"CommutationLbl", std::nullopt, motorCfgPresent, sensorReadout, nullptr},
-        {"BitDisplayLbl", std::nullopt, motorCfgPresent, sensorReadout, nullptr},
+    static constexpr EnableRule rules[]{
+        {.name = "CommSensorFrame", .operands = {C::FullAccess}},
+        {.name = "MotorNamePlateFrame", .operands = {C::FullAccess}},
+        {.name = "OverloadFrame", .operands = {C::FullAccess}},
+        {.name = "JamFrame", .operands = {C::FullAccess}},
+        {.name = "EncoderFrame", .operands = {C::FullAccess}},
+        {.name = "StepperFrame", .operands = {C::FullAccess}},
+        {.name = "MotorFrame", .operands = {C::TuningOrFullAccess}},
+        {.name = "trqLoopTuneFrame", .operands = {C::TuningAccess}},
+        {.name = "CommOptionLbl",
+         .operands = {C::FullAccess},
+         .visibility = EnableVisibility::WhenCommModeNotSelectable},
+        sensorDisplay("HallNumberFrame"),
+        sensorDisplay("AngleLbl"),
+        sensorDisplay("transLbl"),
+        sensorDisplay("HallLbl"),
+        sensorReadout("CommutationLbl"),
+        sensorReadout("BitDisplayLbl"),
         // Any other control (the edge lines) is left as it is.
-        {{}, std::nullopt, nullptr, nullptr, nullptr},
+        {.decides = false},
     };
     return rules;
 }
 
-void MotorForm::ApplyEnablePolicy(bool activating) {
-    if (m_net.IsNothing()) {
-        return;
+// One operand, read afresh; a failing read raises.
+bool MotorForm::Holds(EnableCondition condition, const Access& access, Control& control) {
+    using Check = bool (*)(MotorForm&, const Access&, Control&);
+    static constexpr std::array<ConditionRow<Check>, kEnableConditionCount> checks{{
+        {C::CommModeFieldPresent, [](MotorForm& f, const Access&, Control&) { return !f.m_fldCommMode.IsNothing(); }},
+        {C::MotorTypeFieldPresent, [](MotorForm& f, const Access&, Control&) { return !f.m_fldMotorType.IsNothing(); }},
+        {C::NodePresent, [](MotorForm& f, const Access&, Control&) { return !f.m_node.IsNothing(); }},
+        {C::MicrostepParamPresent,
+         [](MotorForm& f, const Access&, Control&) { return !f.m_ustepsPerTurn.IsNothing(); }},
+        {C::MotorCfgPresent, [](MotorForm& f, const Access&, Control&) { return !f.m_motorCfg.IsNothing(); }},
+        {C::OffersAChoice,
+         [](MotorForm&, const Access&, Control& c) { return dynamic_cast<ComboBox&>(c).ListCount() > 1; }},
+        {C::FullAccess, [](MotorForm&, const Access& a, Control&) { return a.level3; }},
+        {C::TuningAccess, [](MotorForm&, const Access& a, Control&) { return a.level1; }},
+        {C::TuningOrFullAccess, [](MotorForm&, const Access& a, Control&) { return a.level3 || a.level1; }},
+        {C::PanelEnabled, [](MotorForm& f, const Access&, Control&) { return f.m_enabled; }},
+        {C::CommModeEditable, [](MotorForm& f, const Access&, Control&) { return f.m_fldCommMode->Editable(); }},
+        {C::MotorTypeEditable, [](MotorForm& f, const Access&, Control&) { return f.m_fldMotorType->Editable(); }},
+        {C::CommModeSelectable, [](MotorForm& f, const Access&, Control&) { return f.m_net->CommModeSelectable(); }},
+        {C::MicrostepLockLevelReached,
+         [](MotorForm& f, const Access&, Control&) {
+             return f.AccessLevel() >= f.m_ustepsPerTurn->LockLevel().Level();
+         }},
+        {C::MotorTypeHasCommInvert,
+         [](MotorForm& f, const Access&, Control&) {
+             const std::int32_t motorType = f.m_fldMotorType->Value();
+             return std::find(kMotorTypesWithoutCommInvert.begin(), kMotorTypesWithoutCommInvert.end(), motorType) ==
+                    kMotorTypesWithoutCommInvert.end();
+         }},
+        {C::MotorTypeHasSensorChoice,
+         [](MotorForm& f, const Access&, Control&) {
+             return f.m_fldMotorType->Value() != kMotorTypeWithoutSensorChoice;
+         }},
+        {C::UsesSensors, [](MotorForm& f, const Access&, Control&) { return f.m_fldSensorless->Value() == 0; }},
+        {C::CommModeShowsSensorState,
+         [](MotorForm& f, const Access&, Control&) { return f.m_fldCommMode->Value() != kCommModeWithoutSensorState; }},
+    }};
+    static_assert(InConditionOrder(checks));
+    return checks[static_cast<std::size_t>(condition)].value(*this, access, control);
+}
+
+const std::vector<MotorForm::EnableStep>& MotorForm::EnablePlan() {
+    const auto& controls = m_form.Controls();
+    if (m_enablePlan.size() == controls.size()) {
+        return m_enablePlan;
     }
+    m_enablePlan.clear();
+    for (Control* control : controls) {
+        const bool input = IsInputControl(*control);
+        if (input && control->Name() == "ParamItem") {
+            m_enablePlan.push_back({control, nullptr, true, dynamic_cast<Tarvine*>(control)});
+            continue;
+        }
+        const auto rules = input ? InputControlRules() : OtherControlRules();
+        const auto rule = std::find_if(rules.begin(), rules.end(), [&](const EnableRule& candidate) {
+            const bool nameMatches = candidate.name.empty() || candidate.name == control->Name();
+            return nameMatches && (!candidate.index || candidate.index == control->Index());
+        });
+        m_enablePlan.push_back({control, &*rule, false, nullptr});
+    }
+    return m_enablePlan;
+}
+
+MotorForm::Access MotorForm::ReadAccess() {
     Access access;
     if (!m_node.IsNothing()) {
         SkipOnFailure([&] {
@@ -139,58 +171,72 @@ void MotorForm::ApplyEnablePolicy(bool activating) {
             access.level1 = m_enabled && levelAllows;
         });
     }
-    SkipOnFailure([&] { TraceMsg(std::string("FormActivate activating = ") + BoolText(activating)); });
+    return access;
+}
 
-    for (Control* control : m_form.Controls()) {
-        SkipOnFailure([&] { TraceMsg(control->Name() + " activating"); });
-        if (IsInputControl(*control) && control->Name() == "ParamItem") {
-            ApplyEditorPolicy(*control);
-            continue;
-        }
-        const auto& rules = IsInputControl(*control) ? InputControlRules() : OtherControlRules();
-        for (const EnableRule& rule : rules) {
-            const bool nameMatches = rule.name.empty() || rule.name == control->Name();
-            if (nameMatches && (!rule.index || rule.index == control->Index())) {
-                ApplyRule(rule, access, *control);
-                break;
-            }
+void MotorForm::ApplyEnablePolicy(bool activating) {
+    if (m_net.IsNothing()) {
+        return;
+    }
+    const Access access = ReadAccess();
+    SkipOnFailure([&] { TraceMsg({"FormActivate activating = ", BoolText(activating)}); });
+
+    for (const EnableStep& step : EnablePlan()) {
+        Control& control = *step.control;
+        SkipOnFailure([&] { TraceMsg({control.Name(), " activating"}); });
+        if (step.isEditor) {
+            ApplyEditorPolicy(step.editor, control);
+        } else {
+            ApplyRule(*step.rule, access, control);
         }
     }
 }
 
 void MotorForm::ApplyRule(const EnableRule& rule, const Access& access, Control& control) {
-    if (!rule.enabled) {
+    if (!rule.decides) {
         return;
     }
-    if (rule.precondition && !rule.precondition(*this)) {
+    const auto met = [&](EnableCondition condition) { return Holds(condition, access, control); };
+    if (!std::all_of(rule.preconditions.begin(), rule.preconditions.end(), met)) {
         SkipOnFailure([&] { control.SetEnabled(false); });
         return;
     }
-    SkipOnFailure([&] { control.SetEnabled(rule.enabled(*this, access, control)); });
-    if (rule.visible) {
-        SkipOnFailure([&] { control.SetVisible(rule.visible(*this)); });
+    SkipOnFailure([&] {
+        bool enabled = true;
+        for (const EnableCondition operand : rule.operands) {
+            enabled = met(operand) && enabled;
+        }
+        control.SetEnabled(enabled);
+    });
+    if (rule.visibility != EnableVisibility::Untouched) {
+        SkipOnFailure([&] {
+            const bool selectable = met(EnableCondition::CommModeSelectable);
+            control.SetVisible(selectable == (rule.visibility == EnableVisibility::WhenCommModeSelectable));
+        });
     }
     if (rule.traceResult) {
-        SkipOnFailure([&] { TraceMsg(control.Name() + " just set Enabled=" + BoolText(control.Enabled())); });
+        SkipOnFailure([&] { TraceMsg({control.Name(), " just set Enabled=", BoolText(control.Enabled())}); });
     }
 }
 
 // An editor follows the panel's switch; a parameter whose lock level the user lacks only
 // leaves the tab order.
-void MotorForm::ApplyEditorPolicy(Control& control) {
-    auto& editor = dynamic_cast<Tarvine&>(control);
+void MotorForm::ApplyEditorPolicy(Tarvine* editor, Control& control) {
+    if (editor == nullptr) {
+        throw std::bad_cast();
+    }
     if (m_node.IsNothing()) {
         SkipOnFailure([&] { control.SetEnabled(false); });
         SkipOnFailure([&] { control.SetTabStop(false); });
     }
-    if (!editor.ValueObjRef()) {
+    if (!editor->ValueObjRef()) {
         SkipOnFailure([&] { control.SetEnabled(false); });
         SkipOnFailure([&] { control.SetTabStop(false); });
         return;
     }
     SkipOnFailure([&] { control.SetEnabled(m_enabled); });
     SkipOnFailure([&] {
-        const bool levelAllows = AccessLevel() >= editor.ValueObjRef()->LockLevel().Level();
+        const bool levelAllows = AccessLevel() >= editor->ValueObjRef()->LockLevel().Level();
         control.SetTabStop(m_enabled && levelAllows);
     });
 }
@@ -199,13 +245,17 @@ std::int32_t MotorForm::AccessLevel() {
     return Required(m_node->AccessLock())->Level();
 }
 
-void MotorForm::TraceMsg(const std::string& text) {
+void MotorForm::TraceMsg(std::initializer_list<std::string_view> parts) {
     if (m_net.IsNothing()) {
         return;
     }
     const auto sink = Required(m_net->TraceSink());
     if ((sink->TraceFlags() & kTraceFlag) != 0) {
-        sink->TraceWrite("DEBUG_MTR_PAGE: " + text);
+        std::string line(kTracePrefix);
+        for (const std::string_view part : parts) {
+            line += part;
+        }
+        sink->TraceWrite(line);
     }
 }
 

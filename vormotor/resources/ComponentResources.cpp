@@ -1,11 +1,20 @@
 #include "vormotor/resources/ComponentResources.h"
 
 #include "vormotor/Version.h"
+#include "vormotor/resources/EnableReasonStrings.h"
 
 namespace vor {
+namespace {
+
+StringTable WithEnableReasons(StringTable table) {
+    enable_reason_strings::AddEnableReasonStrings(table);
+    return table;
+}
+
+}  // namespace
 
 const StringTable& ComponentStrings() {
-    static const StringTable strings{
+    static const StringTable strings = WithEnableReasons({
         {2216, "Max. Continuous (RMS) Current"},
         {4073, "Safety Warning"},
         {4082,
@@ -23,7 +32,7 @@ const StringTable& ComponentStrings() {
         {6251, "T-R (T):\nR-S (S):\nS-T (R):"},
         {6252, "N/A"},
         {6253, "N/A"},
-    };
+    });
     return strings;
 }
 

@@ -7,11 +7,14 @@
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QSet>
+#include <QStatusBar>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QTimer>
 #include <algorithm>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -109,6 +112,23 @@ TEST(DemoWindowTest, ThePanelsQuestionIsARealDialog) {
     EXPECT_EQ(answer, MessageBoxResult::Cancel);
     EXPECT_EQ(prompt, "Really?");
     EXPECT_TRUE(window->Log().toPlainText().contains(R"(message box "Motor Settings": Cancel)"));
+}
+
+TEST(DemoWindowTest, AGreyedOutControlSaysWhyInItsTipAndTheStatusLine) {
+    auto window = StartDemo("servo");
+    window->Drive().SetAccessLevel(2);
+    Control& list = window->Panel().GetForm().Find("MotorStyleCombo");
+    QWidget* widget = window->View().WidgetOf(&list);
+    ASSERT_FALSE(widget->isEnabled());
+
+    QTest::mouseClick(widget, Qt::LeftButton);
+    EXPECT_EQ(window->statusBar()->currentMessage().toStdString(),
+              "MotorStyleCombo: needs access level 3, the current level is 2");
+
+    const QImage plain = window->Render();
+    const QImage withTip = window->Render(&list);
+    EXPECT_EQ(withTip.size(), plain.size());
+    EXPECT_NE(withTip, plain) << "the tip is drawn over the window";
 }
 
 // The window opens at the panel's opening width, so that the frames sit with equal margins
@@ -244,6 +264,8 @@ struct OptionsCase {
     std::string profile;
     std::string screenshot;
     std::int32_t speed;
+    std::optional<std::int32_t> accessLevel = std::nullopt;
+    std::string tip = {};
 };
 
 class DemoOptionsTest : public testing::TestWithParam<OptionsCase> {};
@@ -258,6 +280,8 @@ TEST_P(DemoOptionsTest, ParsesTheCommandLine) {
     EXPECT_EQ(options.profile, c.profile);
     EXPECT_EQ(options.screenshot, c.screenshot);
     EXPECT_EQ(options.speed, c.speed);
+    EXPECT_EQ(options.accessLevel, c.accessLevel);
+    EXPECT_EQ(options.tip, c.tip);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -268,7 +292,15 @@ INSTANTIATE_TEST_SUITE_P(
                     OptionsCase{{"--freeze", "--actions", "click:Step"}, true, "servo", "", 0},
                     OptionsCase{{"--actions"}, false, "", "", 0}, OptionsCase{{"--speed", "fast"}, false, "", "", 0},
                     OptionsCase{{"--profile"}, false, "", "", 0}, OptionsCase{{"--ticks", "-1"}, false, "", "", 0},
-                    OptionsCase{{"servo"}, false, "", "", 0}));
+                    OptionsCase{{"servo"}, false, "", "", 0},
+                    OptionsCase{{"--access-level", "2", "--screenshot", "b.png", "--tip", "ParamItem(9)"},
+                                true,
+                                "servo",
+                                "b.png",
+                                0,
+                                2,
+                                "ParamItem(9)"},
+                    OptionsCase{{"--access-level", "two"}, false, "", "", 0}));
 
 }  // namespace
 }  // namespace vor::demo

@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "apps/host/ScriptLine.h"
@@ -36,7 +38,8 @@ TEST(ScriptLine, ControlReferences) {
     const auto element = ParseControlRef("ParamItem(13)");
     EXPECT_EQ(element.name, "ParamItem");
     EXPECT_EQ(element.index, 13);
-    for (const char* bad : {"", "(3)", "ParamItem(", "ParamItem(x)", "ParamItem(3", "Param)"}) {
+    for (const char* bad : {"", "(3)", "ParamItem(", "ParamItem(x)", "ParamItem(3", "Param)", "ParamItem(4294967305)",
+                            "ParamItem(-2147483649)", "ParamItem(0x100000009)"}) {
         EXPECT_THROW(ParseControlRef(bad), std::invalid_argument) << bad;
     }
 }
@@ -45,6 +48,11 @@ TEST(ScriptLine, StrictArgumentReaders) {
     EXPECT_EQ(ParseInteger({"640"}), 640);
     EXPECT_EQ(ParseInteger({"0x280"}), 640);
     EXPECT_EQ(ParseInteger({"-9"}), -9);
+    EXPECT_EQ(ParseInt32({"-2147483648"}), INT32_MIN);
+    EXPECT_EQ(ParseInt32({"0x7fffffff"}), INT32_MAX);
+    for (const Word& bad : {Word{"2147483648"}, Word{"-2147483649"}, Word{"4294967305"}, Word{"0x100000000"}}) {
+        EXPECT_THROW(ParseInt32(bad), std::invalid_argument) << bad.text;
+    }
     EXPECT_DOUBLE_EQ(ParseNumber({"2500.5"}), 2500.5);
     EXPECT_DOUBLE_EQ(ParseNumber({"-30"}), -30);
     EXPECT_TRUE(ParseBool({"true"}));
@@ -58,6 +66,37 @@ TEST(ScriptLine, StrictArgumentReaders) {
     EXPECT_THROW(ParseBool({"True"}), std::invalid_argument);
     EXPECT_THROW(ParseBool({"true", true}), std::invalid_argument);
     EXPECT_THROW(ParseVisibility({"shown"}), std::invalid_argument);
+}
+
+// Whole characters of one to four bytes pass; every way a byte sequence can fail to be UTF-8 is
+// refused at its first byte.
+TEST(ScriptLine, OnlyValidUtf8IsSplit) {
+    for (const char* good : {"e\xC3\xA9", "\xE2\x82\xAC", "\xED\x9F\xBF", "\xEE\x80\x80", "\xF0\x9D\x84\x9E",
+                             "\xF4\x8F\xBF\xBF", "\x7F"}) {
+        EXPECT_EQ(Texts(SplitScriptLine(std::string("edit X ") + good)), (std::vector<std::string>{"edit", "X", good}));
+    }
+    const std::pair<const char*, const char*> bad[] = {
+        {"\x80", "a continuation byte alone"},
+        {"\xC0\xAF", "overlong two bytes"},
+        {"\xC1\xBF", "overlong two bytes"},
+        {"\xE0\x80\xAF", "overlong three bytes"},
+        {"\xED\xA0\x80", "a surrogate"},
+        {"\xF0\x8F\xBF\xBF", "overlong four bytes"},
+        {"\xF4\x90\x80\x80", "above U+10FFFF"},
+        {"\xF5\x80\x80\x80", "no lead byte"},
+        {"\xFF", "no lead byte"},
+        {"\xE2\x82", "cut short at the end"},
+        {"\xE2\x82 x", "cut short by a blank"},
+        {"\xF0\x9D\x84\x40", "a last byte that continues nothing"},
+    };
+    for (const auto& [bytes, what] : bad) {
+        try {
+            SplitScriptLine(std::string("edit \"X\" ") + bytes);
+            ADD_FAILURE() << what;
+        } catch (const std::invalid_argument& error) {
+            EXPECT_STREQ(error.what(), "invalid UTF-8 at byte 10") << what;
+        }
+    }
 }
 
 }  // namespace

@@ -1,0 +1,48 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "vormotor/qt/PanelView.h"
+#include "vormotor/toolkit/Control.h"
+#include "vormotor/toolkit/Form.h"
+
+namespace vor {
+
+// Tells the user why a control of a panel view cannot be operated: a disabled control's tool tip
+// gives the reasons, and a click on it is handed to the host (the demo shows it in its status
+// line). Disabled widgets take no clicks, so the tips watch the application's events for the
+// view's widgets. Operable controls keep their own tool tips.
+class DisabledReasonTips final : public QObject {
+public:
+    // The reasons against operating a control; empty when nothing stands against it.
+    using Explain = std::function<std::vector<std::string>(Control&)>;
+    using Clicked = std::function<void(Control&, const std::vector<std::string>& reasons)>;
+
+    // `view` shows `form`; the tips live as long as the view (they are its child object).
+    DisabledReasonTips(PanelView& view, Form& form, Explain explain, Clicked clicked = {});
+
+    // The reasons of a control that cannot be operated, one a line; empty for an operable one.
+    QString TipOf(Control& control) const;
+    // Shows that tip below the control's widget, as hovering over it would; false when there is
+    // none to show.
+    bool ShowTip(Control& control);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    // The control of the view that `widget` belongs to; null outside the view.
+    Control* ControlOf(QWidget* widget) const;
+    std::vector<std::string> Reasons(Control& control) const;
+
+    PanelView& m_view;
+    Form& m_form;
+    Explain m_explain;
+    Clicked m_clicked;
+};
+
+}  // namespace vor
