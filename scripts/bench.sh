@@ -17,14 +17,17 @@ done
 
 scripts/install-deps.sh
 cmake --preset release -DVOR_BUILD_QT=OFF >/dev/null
-cmake --build --preset release --target panel_bench >/dev/null
+cmake --build --preset release --target panel_bench enable_policy_bench >/dev/null
 
+bench=build/release/vormotor/panel/bench
 results=build/release/panel_bench.json
-build/release/bench/panel_bench --benchmark_repetitions="$repetitions" --benchmark_min_time=0.2 \
-    --benchmark_format=json >"$results"
+walk=build/release/enable_policy_bench.json
+"$bench/panel_bench" --benchmark_repetitions="$repetitions" --benchmark_min_time=0.2 --benchmark_format=json >"$results"
+"$bench/enable_policy_bench" --benchmark_repetitions="$repetitions" --benchmark_min_time=0.2 \
+    --benchmark_filter=EnablePolicyWalk --benchmark_format=json >"$walk"
 echo "== Events and panel: $(nproc) cores, $repetitions repetitions, load average $(cut -d' ' -f1-3 /proc/loadavg)"
 status=0
-python3 bench/goals.py "$results" || status=1
+python3 vormotor/panel/bench/goals.py "$results" "$walk" || status=1
 
 if [ "$registry" = 1 ]; then
     echo

@@ -31,7 +31,9 @@ void ReplaceAll(std::string& text, std::string_view placeholder, const std::stri
 
 // Fields see the number as 32 bits: a whole number, wrapped into 32 bits two's complement.
 std::uint32_t ToBits(double number) {
-    const double wrapped = std::fmod(std::nearbyint(number), 4294967296.0);
+    const double whole = std::nearbyint(number);
+    // Within 32 bits the wrap changes nothing, and fmod is the slow part of a change.
+    const double wrapped = std::fabs(whole) < 4294967296.0 ? whole : std::fmod(whole, 4294967296.0);
     return static_cast<std::uint32_t>(static_cast<std::int64_t>(wrapped));
 }
 
@@ -214,11 +216,11 @@ void BasicValue::Apply(double number) {
     // A handler may drop the last outside reference to this value or to its fields.
     const auto self = shared_from_this();
     const auto fields = m_fields.Contents().Items();
-    const auto before = Bits();
+    const auto before = fields.empty() ? 0 : Bits();
     m_number = number;
     m_contentChanged.Raise(number);
     m_changed.Raise(number);
-    const auto after = Bits();
+    const auto after = fields.empty() ? 0 : Bits();
     for (const auto& field : fields) {
         if (field->Extract(before) != field->Extract(after)) {
             field->RaiseUpdateView();

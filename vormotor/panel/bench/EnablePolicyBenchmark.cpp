@@ -4,54 +4,16 @@
 // allocated.
 #include <algorithm>
 #include <benchmark/benchmark.h>
-#include <iostream>
 #include <memory>
-#include <set>
 #include <string>
 #include <vector>
 
-#include "vormotor/drivesim/ProfileLoader.h"
-#include "vormotor/drivesim/SimDrive.h"
-#include "vormotor/editors/EditorClasses.h"
 #include "vormotor/panel/MotorForm.h"
 #include "vormotor/panel/bench/AllocationCounter.h"
-#include "vormotor/valuelib/ValueFactory.h"
+#include "vormotor/panel/bench/AttachedPanel.h"
 
 namespace vor::bench {
 namespace {
-
-const char* const kProfiles[] = {"servo", "stepper"};
-
-// Runs whose walks allocated; the program fails when there are any, after printing the figures.
-std::set<std::string> g_allocatingRuns;
-
-// A panel attached to a simulated drive, with the attach's list refreshes served.
-class AttachedPanel {
-public:
-    explicit AttachedPanel(const std::string& profile)
-        : m_drive(std::make_unique<SimDrive>(
-              ProfileLoader::LoadFile(std::string(VOR_PROFILE_DIR) + "/" + profile + ".json"))) {
-        EditorClasses::Register();
-        m_previousHost = ValueFactory::SetHost(m_drive->Host());
-        m_panel = MotorForm::Create();
-        m_panel->AttachControl(m_drive->Network(), m_drive->Node(), nullptr, "", "");
-        m_drive->RaiseTimerTick();
-    }
-    ~AttachedPanel() {
-        m_panel.reset();
-        ValueFactory::SetHost(m_previousHost);
-    }
-    AttachedPanel(const AttachedPanel&) = delete;
-    AttachedPanel& operator=(const AttachedPanel&) = delete;
-
-    MotorForm& Panel() { return *m_panel; }
-    SimDrive& Drive() { return *m_drive; }
-
-private:
-    std::unique_ptr<SimDrive> m_drive;
-    std::shared_ptr<ValueHost> m_previousHost;
-    std::shared_ptr<MotorForm> m_panel;
-};
 
 // Writing Enabled runs exactly one walk.
 void EnablePolicyWalk(benchmark::State& state) {
@@ -65,7 +27,7 @@ void EnablePolicyWalk(benchmark::State& state) {
     state.counters["allocs/walk"] =
         benchmark::Counter(static_cast<double>(allocations), benchmark::Counter::kAvgIterations);
     if (allocations != 0) {
-        g_allocatingRuns.insert(std::string("EnablePolicyWalk on the ") + kProfiles[state.range(0)]);
+        NoteAllocatingRun(std::string("EnablePolicyWalk on the ") + kProfiles[state.range(0)]);
     }
 }
 
@@ -92,16 +54,3 @@ BENCHMARK(EnableReasonsOfEveryControl)->Apply(Profiles);
 
 }  // namespace
 }  // namespace vor::bench
-
-int main(int argc, char** argv) {
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
-        return 2;
-    }
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    for (const std::string& run : vor::bench::g_allocatingRuns) {
-        std::cerr << "FAILED: " << run << " allocated on the heap\n";
-    }
-    return vor::bench::g_allocatingRuns.empty() ? 0 : 1;
-}

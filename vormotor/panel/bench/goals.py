@@ -1,8 +1,8 @@
 #!/usr/bin/env python3
 """Prints figure, goal, min, median and the ratio of goal to median for Google Benchmark runs.
 
-Usage: goals.py RESULTS.json
-RESULTS.json comes from --benchmark_repetitions=N --benchmark_format=json; every repetition
+Usage: goals.py RESULTS.json...
+Each RESULTS.json comes from --benchmark_repetitions=N --benchmark_format=json; every repetition
 counts. Exits 1 when a figure misses its goal or a benchmark reported an error.
 """
 import json
@@ -22,6 +22,10 @@ GOALS = [
     ("TickAllDue/profile:1", "time", 5000.0, "ns"),
     ("Attach/profile:0", "time", 20000.0, "ns"),
     ("Attach/profile:1", "time", 20000.0, "ns"),
+    ("EnablePolicyWalk/profile:0", "time", 2000.0, "ns"),
+    ("EnablePolicyWalk/profile:1", "time", 2000.0, "ns"),
+    ("EnablePolicyWalk/profile:0", "allocs", 0, "allocs"),
+    ("EnablePolicyWalk/profile:1", "allocs", 0, "allocs"),
 ]
 
 PROFILES = {"profile:0": "servo", "profile:1": "stepper"}
@@ -32,9 +36,15 @@ def nanoseconds(run):
     return run["real_time"] * scale
 
 
-def main(path):
-    with open(path) as results:
-        runs = [run for run in json.load(results)["benchmarks"] if run.get("run_type") == "iteration"]
+def allocations(run):
+    return run.get("allocs/iter", run.get("allocs/walk", 0.0))
+
+
+def main(paths):
+    runs = []
+    for path in paths:
+        with open(path) as results:
+            runs += [run for run in json.load(results)["benchmarks"] if run.get("run_type") == "iteration"]
     failed = False
     for run in runs:
         if run.get("error_occurred"):
@@ -47,7 +57,7 @@ def main(path):
             print(f"{name}: did not run")
             failed = True
             continue
-        values = [nanoseconds(run) if measure == "time" else run.get("allocs/iter", 0.0) for run in samples]
+        values = [nanoseconds(run) if measure == "time" else allocations(run) for run in samples]
         low, middle = min(values), statistics.median(values)
         label = name.split("/")[0] + " " + PROFILES.get(name.split("/")[1], "") + ("" if measure == "time" else " allocs")
         if measure == "time":
@@ -63,4 +73,4 @@ def main(path):
 
 
 if __name__ == "__main__":
-    sys.exit(main(sys.argv[1]))
+    sys.exit(main(sys.argv[1:]))
