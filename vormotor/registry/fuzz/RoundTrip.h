@@ -17,6 +17,11 @@ inline constexpr std::array<std::int32_t, 7> Hives{reg::ClassesRoot, reg::Curren
                                                    reg::Users,       reg::PerformanceData, reg::CurrentConfig,
                                                    reg::DynData};
 
+// Thrown by a Save that finds something the image's own rules cannot bring back, such as a default
+// value (a name that begins with NUL reaches the store as the empty name, and the empty name's line
+// is refused on loading): such an input has no round trip to check.
+struct NoRoundTrip {};
+
 // Loads text into a fresh in-memory store and saves every root's tree; what a load accepts (up to a
 // refused line, whose predecessors stay written) must save in a form that loads again to the very
 // same images. Save(store, hive) answers a root's image and aborts on anything it reports that a
@@ -36,7 +41,12 @@ void CheckRoundTrip(const std::string& text, Load&& load, Save&& save) {
     } catch (const Error&) {
         // A refused line or write; what came before it must round-trip all the same.
     }
-    const std::vector<std::string> saved = saveAll(first);
+    std::vector<std::string> saved;
+    try {
+        saved = saveAll(first);
+    } catch (const NoRoundTrip&) {
+        return;
+    }
     auto second = std::make_shared<RegStore>(RegStore::InMemory);
     for (const std::string& image : saved) {
         load(second, image);
