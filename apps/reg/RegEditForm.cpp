@@ -23,42 +23,45 @@ struct Escape {
 };
 // \n and \r are how the registry editor writes line breaks inside a text.
 constexpr Escape Escapes[] = {{'\\', '\\'}, {'"', '"'}, {'n', '\n'}, {'r', '\r'}};
+// What Escapes stands for, looked for first: most texts hold none of it.
+constexpr std::string_view Meant = "\\\"\n\r";
+static_assert(std::ranges::equal(Meant, Escapes, {}, {}, &Escape::meant));
 
-template <typename PerLine>
-void ForEachLine(std::string_view text, PerLine&& perLine) {
-    std::size_t number = 0;
-    for (std::size_t start = 0; start <= text.size(); ++number) {
-        const std::size_t end = std::min(text.find(LineEnd, start), text.size());
-        perLine(number, text.substr(start, end - start), end < text.size());
-        start = end + LineEnd.size();
-    }
-}
-
-std::string Escaped(std::string_view text) {
-    std::string out;
-    out.reserve(text.size() + 2);
+// Appends text quoted and escaped.
+void AppendEscaped(std::string& out, std::string_view text) {
     out += '"';
-    for (char c : text) {
-        for (const Escape& escape : Escapes) {
-            if (c == escape.meant) {
+    if (!image::HasAnyOf(text, Meant)) {
+        out += text;
+    } else {
+        for (char c : text) {
+            const Escape* escape =
+                std::find_if(std::begin(Escapes), std::end(Escapes), [&](const Escape& e) { return e.meant == c; });
+            if (escape != std::end(Escapes)) {
                 out += '\\';
-                c = escape.written;
-                break;
+                c = escape->written;
             }
+            out += c;
         }
-        out += c;
     }
     out += '"';
-    return out;
 }
 
-// Reads a quoted, escaped text starting at line[i] (the opening quote); i ends after the closing quote.
-std::optional<std::string> Unescaped(std::string_view line, std::size_t& i) {
-    std::string text;
-    for (++i; i < line.size(); ++i) {
+// Reads a quoted, escaped text starting at line[i] (the opening quote) into text; i ends after the
+// closing quote. False when the text has no closing quote.
+bool ReadEscaped(std::string_view line, std::size_t& i, std::string& text) {
+    text.clear();
+    ++i;
+    // Most texts escape nothing: copied whole up to their closing quote.
+    const std::size_t quote = line.find('"', i);
+    if (quote != std::string_view::npos && line.substr(i, quote - i).find('\\') == std::string_view::npos) {
+        text.append(line.substr(i, quote - i));
+        i = quote + 1;
+        return true;
+    }
+    for (; i < line.size(); ++i) {
         if (line[i] == '"') {
             ++i;
-            return text;
+            return true;
         }
         if (line[i] != '\\' || i + 1 == line.size()) {
             text += line[i];
@@ -74,7 +77,7 @@ std::optional<std::string> Unescaped(std::string_view line, std::size_t& i) {
             ++i;
         }
     }
-    return std::nullopt;
+    return false;
 }
 
 void SkipBlanks(std::string_view line, std::size_t& i) {
@@ -83,51 +86,57 @@ void SkipBlanks(std::string_view line, std::size_t& i) {
     }
 }
 
-// One value line of the editor's form in the image's form; the reason when it cannot be taken.
-std::optional<std::string> ImageValueLine(std::string_view line, std::string& out) {
+// The name and text of the value line being read, kept from line to line for their storage.
+struct ValueText {
+    std::string name;
+    std::string text;
+};
+
+// Appends one value line of the editor's form in the image's form; the reason when it cannot be taken.
+std::optional<std::string> AppendImageValueLine(std::string_view line, ValueText& value, std::string& out) {
     if (line.front() == '@') {
         return "the import cannot take a key's default value (@)";
     }
     std::size_t i = 0;
-    const std::optional<std::string> name = Unescaped(line, i);
+    const bool named = ReadEscaped(line, i, value.name);
     SkipBlanks(line, i);
-    if (!name || i == line.size() || line[i] != '=') {
+    if (!named || i == line.size() || line[i] != '=') {
         return "not a value line of the registry editor";
     }
     ++i;
     SkipBlanks(line, i);
     const std::string_view rest = line.substr(i);
-    if (name->empty()) {
+    const std::string& name = value.name;
+    if (name.empty()) {
         return "the import cannot take a key's default value";
     }
     if (rest == "-") {
         return "deleting a value is not supported";
     }
     if (!rest.starts_with('"')) {
-        if (std::optional<std::string> problem = image::ValueNameProblem(*name)) {
+        if (std::optional<std::string> problem = image::ValueNameProblem(name)) {
             return problem;
         }
-        out.append("\"").append(*name).append("\"=").append(rest);
+        out.append("\"").append(name).append("\"=").append(rest);
         return std::nullopt;
     }
-    const std::optional<std::string> text = Unescaped(line, i);
-    if (!text) {
+    if (!ReadEscaped(line, i, value.text)) {
         return "the text has no closing quote";
     }
     if (i != line.size()) {
         return "more after the text's closing quote";
     }
     // The editor's texts end with a NUL in the registry; it shows when a line break sends one to hex notation.
-    std::string value;
-    if (std::optional<std::string> problem = image::AppendValueLine(value, *name, reg::Sz, *text + '\0')) {
+    value.text += '\0';
+    const std::size_t start = out.size();
+    if (std::optional<std::string> problem = image::AppendValueLine(out, name, reg::Sz, value.text)) {
         return problem;
     }
     // A text with line breaks comes out in hex notation; kept on one line, every later line keeps its number.
-    value.resize(value.size() - LineEnd.size());
-    for (std::size_t at = value.find(Continuation); at != std::string::npos; at = value.find(Continuation, at)) {
-        value.erase(at, Continuation.size());
+    out.resize(out.size() - LineEnd.size());
+    for (std::size_t at = out.find(Continuation, start); at != std::string::npos; at = out.find(Continuation, at)) {
+        out.erase(at, Continuation.size());
     }
-    out += value;
     return std::nullopt;
 }
 
@@ -136,17 +145,27 @@ std::optional<std::string> ImageValueLine(std::string_view line, std::string& ou
 std::string ToRegEditForm(const std::string& image) {
     std::string out;
     out.reserve(image.size() + image.size() / 8);
-    ForEachLine(image, [&](std::size_t, std::string_view line, bool ended) {
+    std::string text;
+    image::ForEachLine(image, [&](std::size_t, std::string_view line, bool ended) {
         const std::size_t equals = line.starts_with('"') ? line.find('=') : std::string_view::npos;
         if (equals == std::string_view::npos || equals < 2) {
             out.append(line);
         } else {
             const std::string_view name = line.substr(1, equals - 2);
             const std::string_view rest = line.substr(equals + 1);
-            out.append(name.empty() ? "@" : Escaped(name)).append("=");
-            out.append(rest.starts_with('"') && rest.size() >= 2
-                           ? Escaped(image::QuotedText(rest.substr(1, rest.size() - 2)))
-                           : std::string(rest));
+            if (name.empty()) {
+                out += '@';
+            } else {
+                AppendEscaped(out, name);
+            }
+            out += '=';
+            if (rest.starts_with('"') && rest.size() >= 2) {
+                text.clear();
+                image::AppendUnquoted(text, rest.substr(1, rest.size() - 2));
+                AppendEscaped(out, text);
+            } else {
+                out.append(rest);
+            }
         }
         if (ended) {
             out.append(LineEnd);
@@ -158,16 +177,16 @@ std::string ToRegEditForm(const std::string& image) {
 ImageFromRegEdit FromRegEditForm(const std::string& text) {
     ImageFromRegEdit result;
     result.image.reserve(text.size());
-    ForEachLine(text, [&](std::size_t number, std::string_view line, bool ended) {
+    ValueText value;
+    image::ForEachLine(text, [&](std::size_t number, std::string_view line, bool ended) {
         std::optional<std::string> problem;
-        if (line.size() > image::MaxLineLength ||
-            line.find_first_of(std::string_view("\r\n\0", 3)) != std::string_view::npos) {
+        if (line.size() > image::MaxLineLength || image::HasLineBreakOrNul(line)) {
             // Beyond the limits or not a text line at all: the typed image's reader says what is wrong with it.
             result.image.append(line);
         } else if (line.starts_with("[-")) {
             problem = "deleting a key is not supported";
         } else if (line.starts_with('"') || line.starts_with('@')) {
-            problem = ImageValueLine(line, result.image);
+            problem = AppendImageValueLine(line, value, result.image);
         } else {
             result.image.append(line);
         }

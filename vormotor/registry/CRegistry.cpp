@@ -63,15 +63,6 @@ std::int32_t RootHive(std::string_view name, std::int32_t fallback) {
     throw Error(number, std::string(source), std::move(description));
 }
 
-void AppendReplacing(std::string& out, std::string_view text, std::string_view from, std::string_view to) {
-    std::size_t start = 0;
-    for (std::size_t found = text.find(from); found != std::string_view::npos; found = text.find(from, start)) {
-        out.append(text, start, found - start).append(to);
-        start = found + from.size();
-    }
-    out.append(text, start);
-}
-
 // One buffer per thread: a tree save reads thousands of values, and a fresh 10,000-byte buffer for
 // each would cost more than the reads.
 std::string& ValueBuffer() {
@@ -402,35 +393,30 @@ void CRegistry::LoadRegistry(const std::string& registryImage) {
     }
 }
 
-// Answers the name of the last value written.
+// Answers the name of the last value written. Lines are read where they stand and every buffer is
+// reused from value to value: reading is a small part of what a load costs next to the writes.
 std::string CRegistry::LoadLines(const std::string& registryImage) {
-    std::vector<std::string_view> lines;
-    const std::string_view image(registryImage);
-    std::size_t start = 0;
-    for (std::size_t end = image.find(LineEnd); end != std::string_view::npos; end = image.find(LineEnd, start)) {
-        lines.push_back(image.substr(start, end - start));
-        start = end + LineEnd.size();
-    }
-    lines.push_back(image.substr(start));
-
     constexpr std::string_view Source = "CRegistry::LoadRegistry";
-    if (lines.size() < 3) {
+    const std::string_view image(registryImage);
+    const std::size_t signatureEnd = image.find(LineEnd);
+    if (signatureEnd == std::string_view::npos ||
+        image.find(LineEnd, signatureEnd + LineEnd.size()) == std::string_view::npos) {
         Raise(ImageTooShort, Source, "Format Error: too short");
     }
-    if (lines[0] != Signature) {
+    if (image.substr(0, signatureEnd) != Signature) {
         Raise(SignatureMissing, Source, "Format Error: signature missing");
     }
-    const auto lineError = [&](std::int32_t number, std::string_view what, std::size_t i) {
-        Raise(number, Source,
-              std::string(what) + " " + " Line " + std::to_string(i) + "=>'" + std::string(lines[i]) + "'");
+    const auto lineError = [&](std::int32_t number, std::string_view what, std::size_t i, std::string_view line) {
+        Raise(number, Source, std::string(what) + " " + " Line " + std::to_string(i) + "=>'" + std::string(line) + "'");
     };
     CRegistry working(m_api);
+    std::string path;
     std::string text;
     std::string lastValue;
-    for (std::size_t i = 2; i < lines.size(); ++i) {
-        const std::string_view line = lines[i];
-        if (line.empty()) {
-            continue;
+    image::ForEachLine(image, [&](std::size_t i, std::string_view line, bool) {
+        // The signature and the line after it are not read.
+        if (i < 2 || line.empty()) {
+            return;
         }
         if ((line.front() == '[' || line.front() == '"') && line.size() > image::MaxLineLength) {
             Raise(LineTooLong, Source,
@@ -441,26 +427,26 @@ std::string CRegistry::LoadLines(const std::string& registryImage) {
             const std::string_view inner = line.size() < 2 ? std::string_view() : line.substr(1, line.size() - 2);
             const std::size_t slash = inner.find('\\');
             if (slash == std::string_view::npos || slash + 1 < 3) {
-                lineError(BadSection, "Format Error: registry section formatting.", i);
+                lineError(BadSection, "Format Error: registry section formatting.", i, line);
             }
-            std::string path(inner.substr(slash + 1));
+            path.assign(inner.substr(slash + 1));
             if (image::KeyDepth(path) > image::MaxDepth) {
-                lineError(TooDeep, "Format Error: key too deep.", i);
+                lineError(TooDeep, "Format Error: key too deep.", i, line);
             }
             working.OpenKey(RootHive(inner.substr(0, slash), m_hive), path, true);
         } else if (line.front() == '"') {
             const std::size_t equals = line.find('=');
             if (equals == std::string_view::npos || equals + 1 < 4) {
-                lineError(NoEqualSign, "Format Error: no equal signs.", i);
+                lineError(NoEqualSign, "Format Error: no equal signs.", i, line);
             }
             const std::size_t textStart = equals + 2;
             const std::size_t textEnd = line.size() - 1;
             text.clear();
-            AppendReplacing(text, textStart < textEnd ? line.substr(textStart, textEnd - textStart) : "", "\\\\", "\\");
-            lastValue = line.substr(1, equals - 2);
+            image::AppendUnquoted(text, textStart < textEnd ? line.substr(textStart, textEnd - textStart) : "");
+            lastValue.assign(line.substr(1, equals - 2));
             working.WriteValue(lastValue, text);
         }
-    }
+    });
     return lastValue;
 }
 

@@ -84,7 +84,7 @@ std::optional<std::string_view> QuotableText(std::string_view data) {
     if (!data.empty() && data.back() == '\0') {
         data.remove_suffix(1);
     }
-    if (data.find_first_of(std::string_view("\r\n\0", 3)) != std::string_view::npos) {
+    if (HasLineBreakOrNul(data)) {
         return std::nullopt;
     }
     return data;
@@ -137,11 +137,24 @@ bool IsTextType(std::uint32_t type) {
     return type == reg::Sz || type == reg::ExpandSz || type == reg::MultiSz;
 }
 
+bool HasAnyOf(std::string_view text, std::string_view characters) {
+    for (char c : characters) {
+        if (text.find(c) != std::string_view::npos) {
+            return true;
+        }
+    }
+    return false;
+}
+
+bool HasLineBreakOrNul(std::string_view text) {
+    return HasAnyOf(text, std::string_view("\r\n\0", 3));
+}
+
 std::optional<std::string> ValueNameProblem(std::string_view name) {
     if (name.find('=') != std::string_view::npos) {
         return "its name contains '='";
     }
-    if (name.find_first_of(LineEnd) != std::string_view::npos) {
+    if (HasAnyOf(name, LineEnd)) {
         return "its name contains a line break";
     }
     if (name.find('\0') != std::string_view::npos) {
@@ -151,24 +164,28 @@ std::optional<std::string> ValueNameProblem(std::string_view name) {
 }
 
 void AppendDoubledBackslashes(std::string& text, std::string_view data) {
-    for (char c : data) {
-        text += c;
-        if (c == '\\') {
-            text += c;
+    for (std::size_t start = 0;;) {
+        const std::size_t backslash = data.find('\\', start);
+        text.append(data.substr(start, backslash - start));
+        if (backslash == std::string_view::npos) {
+            return;
         }
+        text.append(2, '\\');
+        start = backslash + 1;
     }
 }
 
-std::string QuotedText(std::string_view quoted) {
-    std::string text;
-    text.reserve(quoted.size());
-    for (std::size_t i = 0; i < quoted.size(); ++i) {
-        text += quoted[i];
-        if (quoted[i] == '\\' && i + 1 < quoted.size() && quoted[i + 1] == '\\') {
-            ++i;
+void AppendUnquoted(std::string& text, std::string_view quoted) {
+    for (std::size_t start = 0;;) {
+        const std::size_t backslash = quoted.find('\\', start);
+        text.append(quoted.substr(start, backslash - start));
+        if (backslash == std::string_view::npos) {
+            return;
         }
+        text += '\\';
+        const bool doubled = backslash + 1 < quoted.size() && quoted[backslash + 1] == '\\';
+        start = backslash + (doubled ? 2 : 1);
     }
-    return text;
 }
 
 std::optional<std::string> AppendValueLine(std::string& text, std::string_view name, std::uint32_t type,
@@ -176,9 +193,9 @@ std::optional<std::string> AppendValueLine(std::string& text, std::string_view n
     if (std::optional<std::string> problem = ValueNameProblem(name)) {
         return problem;
     }
-    const std::string tooLong = "its line would be longer than " + std::to_string(MaxLineLength) + " bytes";
+    const auto tooLong = [] { return "its line would be longer than " + std::to_string(MaxLineLength) + " bytes"; };
     if (data.size() > MaxLineLength) {
-        return tooLong;
+        return tooLong();
     }
     const std::size_t start = text.size();
     std::size_t breaks = 0;
@@ -204,7 +221,7 @@ std::optional<std::string> AppendValueLine(std::string& text, std::string_view n
     // Measured as the reader measures it: as if on one line.
     if (text.size() - start - breaks * Continuation.size() > MaxLineLength) {
         text.resize(start);
-        return tooLong;
+        return tooLong();
     }
     text += LineEnd;
     return std::nullopt;

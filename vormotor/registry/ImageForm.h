@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <optional>
@@ -29,11 +30,19 @@ std::optional<std::string> AppendValueLine(std::string& text, std::string_view n
 // and a name at a NUL. Nothing for a name that can.
 std::optional<std::string> ValueNameProblem(std::string_view name);
 
+// Whether text holds any of characters, searched one character at a time over the whole text, which
+// is fast (std::string_view::find_first_of looks each character of the text up among characters, and
+// made the checks of a value line cost more than writing it).
+bool HasAnyOf(std::string_view text, std::string_view characters);
+
+// Whether text holds a CR, an LF or a NUL, any of which would break the line that carries it.
+bool HasLineBreakOrNul(std::string_view text);
+
 // Appends data with every backslash doubled, as the quoted text of a value line holds it.
 void AppendDoubledBackslashes(std::string& text, std::string_view data);
 
-// The text of a quoted string value, given without its quotes: every doubled backslash made single.
-std::string QuotedText(std::string_view quoted);
+// Appends the text of a quoted string value, given without its quotes: every doubled backslash made single.
+void AppendUnquoted(std::string& text, std::string_view quoted);
 
 // Reading the notation back, one physical line at a time. Complete: the data ended on this line;
 // Continues: the line ended with ",\" and the next line carries more bytes; Malformed: not the notation.
@@ -44,6 +53,19 @@ enum class Piece { Complete, Continues, Malformed };
 Piece ReadTypedStart(std::string_view rest, std::uint32_t& type, std::string& bytes);
 // A continuation line of hex bytes.
 Piece ReadHexLine(std::string_view line, std::string& bytes);
+
+// Calls perLine(number, line, ended) for each line of text, numbered from 0, split at CR LF; ended tells
+// whether a line end followed the line. A text that ends with CR LF ends with an empty line.
+template <typename PerLine>
+void ForEachLine(std::string_view text, PerLine&& perLine) {
+    constexpr std::string_view lineEnd = "\r\n";
+    std::size_t number = 0;
+    for (std::size_t start = 0; start <= text.size(); ++number) {
+        const std::size_t end = std::min(text.find(lineEnd, start), text.size());
+        perLine(number, text.substr(start, end - start), end < text.size());
+        start = end + lineEnd.size();
+    }
+}
 
 // Levels of a key path: its non-empty names between backslashes (or forward slashes, which
 // OpenKey turns into backslashes).

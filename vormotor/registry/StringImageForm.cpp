@@ -10,6 +10,7 @@ namespace vor {
 
 namespace {
 
+constexpr std::string_view LineEnd = "\r\n";
 constexpr std::string_view MultiStringSeparator = "\\0";
 constexpr std::string_view HexDigits = "0123456789abcdef";
 
@@ -36,6 +37,11 @@ std::string NameOfType(std::uint32_t type) {
     const auto* found =
         std::find_if(TypeNames.begin(), TypeNames.end(), [&](const TypeName& t) { return t.type == type; });
     return found == TypeNames.end() ? "type " + std::to_string(type) : std::string(found->name);
+}
+
+// Types whose text is their data as it is.
+bool IsStringType(std::uint32_t type) {
+    return type == reg::Sz || type == reg::ExpandSz;
 }
 
 std::string_view WithoutTerminatingNul(std::string_view data) {
@@ -87,7 +93,7 @@ std::string MultiStringText(std::string_view data) {
 std::string TextOfValue(std::uint32_t type, std::string_view data) {
     constexpr std::uint32_t DwordBigEndian = 5;
     constexpr std::uint32_t Qword = 11;
-    if (type == reg::Sz || type == reg::ExpandSz) {
+    if (IsStringType(type)) {
         return std::string(WithoutTerminatingNul(data));
     }
     if (type == reg::MultiSz) {
@@ -110,19 +116,23 @@ std::optional<UncarriedItem> AppendStringImageLine(std::string& text, std::strin
     if (std::optional<std::string> problem = image::ValueNameProblem(name)) {
         return leftOut(*problem);
     }
-    const std::string value = TextOfValue(type, data);
-    if (value.find_first_of(std::string_view("\r\n\0", 3)) != std::string::npos) {
+    // A string's text is the data itself: no copy for the values nearly every image consists of.
+    const bool isString = IsStringType(type);
+    const std::string otherTypesText = isString ? std::string() : TextOfValue(type, data);
+    const std::string_view value = isString ? WithoutTerminatingNul(data) : std::string_view(otherTypesText);
+    if (image::HasLineBreakOrNul(value)) {
         return leftOut("its text has a line break or a NUL, which would break its line");
     }
     const std::size_t start = text.size();
-    text.append("\"").append(name).append("\"=\"");
-    image::AppendDoubledBackslashes(text, value);
     text += '"';
-    if (text.size() - start > image::MaxLineLength) {
+    text += name;
+    text += "\"=\"";
+    image::AppendDoubledBackslashes(text, value);
+    text += "\"\r\n";
+    if (text.size() - start - LineEnd.size() > image::MaxLineLength) {
         text.resize(start);
         return leftOut("its line would be longer than " + std::to_string(image::MaxLineLength) + " bytes");
     }
-    text += "\r\n";
     if (name.empty()) {
         return UncarriedItem{"", "", false, true, "LoadRegistry stops at a key's default value"};
     }

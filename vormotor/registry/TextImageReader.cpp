@@ -59,10 +59,10 @@ bool TextImageReader::NextLine(std::string_view& line) {
     if (line.size() > image::MaxLineLength) {
         Fail(registry_error::LineTooLong, "Format Error: line too long.", line);
     }
-    if (line.find('\0') != std::string_view::npos) {
-        Fail(registry_error::NulCharacter, "Format Error: NUL character.", line);
-    }
-    if (line.find_first_of(LineEnd) != std::string_view::npos) {
+    if (image::HasLineBreakOrNul(line)) {
+        if (line.find('\0') != std::string_view::npos) {
+            Fail(registry_error::NulCharacter, "Format Error: NUL character.", line);
+        }
         Fail(registry_error::BadLineEnd, "Format Error: line end without CR LF.", line);
     }
     return true;
@@ -125,7 +125,7 @@ void TextImageReader::ReadValue(std::string_view line, ImageEntry& entry) {
     }
     entry.quoted = true;
     entry.type = reg::Sz;
-    entry.data = image::QuotedText(rest.substr(1, rest.size() - 2));
+    image::AppendUnquoted(entry.data, rest.substr(1, rest.size() - 2));
 }
 
 void TextImageReader::ReadTypedData(std::string_view line, std::string_view rest, ImageEntry& entry) {

@@ -45,7 +45,7 @@ std::optional<std::string> KeyNameProblem(std::string_view name) {
     if (name.find('/') != std::string_view::npos) {
         return "its name contains '/'";
     }
-    if (name.find_first_of(LineEnd) != std::string_view::npos) {
+    if (image::HasAnyOf(name, LineEnd)) {
         return "its name contains a line break";
     }
     return std::nullopt;
@@ -55,7 +55,7 @@ std::optional<std::string> KeyNameProblem(std::string_view name) {
 
 TextImageWriter::TextImageWriter(RegistryApi& api, std::uint32_t access, ValueLineForm form,
                                  std::vector<UncarriedItem>& uncarried)
-    : m_api(api), m_access(access), m_form(form), m_uncarried(uncarried) {}
+    : m_api(api), m_access(access), m_form(form), m_uncarried(uncarried), m_nameBuffer(FirstKeyNameBuffer, '\0') {}
 
 std::string TextImageWriter::KeyName() const {
     return m_root + "\\" + m_path;
@@ -124,10 +124,10 @@ void TextImageWriter::AppendValues(std::string& text, RegHandle key) {
     std::uint32_t longestData = 0;
     m_api.QueryInfoKey(key, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &longestName, &longestData, nullptr,
                        nullptr);
-    m_nameBuffer.resize(std::max<std::size_t>({m_nameBuffer.size(), longestName + std::size_t{1}, FirstKeyNameBuffer}));
+    m_nameBuffer.resize(std::max<std::size_t>(m_nameBuffer.size(), longestName + std::size_t{1}));
     m_dataBuffer.resize(
         std::max<std::size_t>(m_dataBuffer.size(), std::min<std::size_t>(longestData, image::MaxLineLength)));
-    std::string name;
+    std::string_view name;
     for (std::uint32_t index = 0;; ++index) {
         std::uint32_t type = 0;
         std::uint32_t size = 0;
@@ -145,7 +145,7 @@ void TextImageWriter::AppendValues(std::string& text, RegHandle key) {
     }
 }
 
-TextImageWriter::Read TextImageWriter::ReadValue(RegHandle key, std::uint32_t index, std::string& name,
+TextImageWriter::Read TextImageWriter::ReadValue(RegHandle key, std::uint32_t index, std::string_view& name,
                                                  std::uint32_t& type, std::uint32_t& size) {
     for (int attempt = 0; attempt < ReadAttempts; ++attempt) {
         auto nameLength = static_cast<std::uint32_t>(m_nameBuffer.size());
@@ -153,7 +153,7 @@ TextImageWriter::Read TextImageWriter::ReadValue(RegHandle key, std::uint32_t in
         long result = m_api.EnumValue(key, index, m_nameBuffer.data(), &nameLength, &type,
                                       reinterpret_cast<unsigned char*>(m_dataBuffer.data()), &size);
         if (result == reg::Success) {
-            name.assign(m_nameBuffer.data(), nameLength);
+            name = std::string_view(m_nameBuffer.data(), nameLength);
             return Read::Value;
         }
         if (result == reg::NoMoreItems) {
@@ -184,16 +184,16 @@ TextImageWriter::Read TextImageWriter::ReadValue(RegHandle key, std::uint32_t in
 
 std::vector<std::string> TextImageWriter::SubKeyNames(RegHandle key) {
     std::vector<std::string> names;
-    std::string buffer(FirstKeyNameBuffer, '\0');
     for (std::uint32_t index = 0;;) {
-        const long result = m_api.EnumKey(key, index, buffer.data(), static_cast<std::uint32_t>(buffer.size()));
+        const long result =
+            m_api.EnumKey(key, index, m_nameBuffer.data(), static_cast<std::uint32_t>(m_nameBuffer.size()));
         if (result == reg::Success) {
-            names.emplace_back(buffer.c_str());
+            names.emplace_back(m_nameBuffer.c_str());
             ++index;
         } else if (result == reg::NoMoreItems) {
             return names;
-        } else if (result == reg::MoreData && buffer.size() < LongestNameBuffer) {
-            buffer.resize(buffer.size() * 2);
+        } else if (result == reg::MoreData && m_nameBuffer.size() < LongestNameBuffer) {
+            m_nameBuffer.resize(m_nameBuffer.size() * 2);
         } else {
             Fail(registry_error::OperationFailed, "Failed to read the sub-keys of " + KeyName() + ".");
         }

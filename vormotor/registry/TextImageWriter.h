@@ -31,9 +31,10 @@ private:
     void AppendKey(std::string& text, RegHandle key);
     void AppendValues(std::string& text, RegHandle key);
     std::vector<std::string> SubKeyNames(RegHandle key);
-    // Reads value index into m_name/m_data; false at the end of the values or for a value left out.
+    // Reads value index into m_nameBuffer/m_dataBuffer, name viewing the former.
     enum class Read { Value, LeftOut, End };
-    Read ReadValue(RegHandle key, std::uint32_t index, std::string& name, std::uint32_t& type, std::uint32_t& size);
+    Read ReadValue(RegHandle key, std::uint32_t index, std::string_view& name, std::uint32_t& type,
+                   std::uint32_t& size);
     std::string KeyName() const;
     [[noreturn]] void Fail(std::int32_t number, const std::string& description) const;
 
@@ -44,6 +45,7 @@ private:
     std::string m_root;
     // Path of the key being written; grows and shrinks as the walk goes down and up.
     std::string m_path;
+    // Names of values and sub-keys, one at a time.
     std::string m_nameBuffer;
     std::string m_dataBuffer;
 };
