@@ -1,5 +1,6 @@
 #include "vormotor/registry/ImageForm.h"
 
+#include "vormotor/registry/CharacterSet.h"
 #include "vormotor/registry/RegistryApi.h"
 #include "vormotor/registry/Utf16Text.h"
 
@@ -14,6 +15,9 @@ constexpr std::string_view Continuation = "\\\r\n  ";
 constexpr std::string_view DwordTag = "dword:";
 constexpr std::string_view BinaryTag = "hex:";
 constexpr std::string_view DigitsOf = "0123456789abcdef";
+constexpr CharacterSet NameBreakers(std::string_view("=\r\n\0", 4));
+// What a quoted text cannot hold as it is: a backslash, which it doubles, and what would break its line.
+constexpr CharacterSet SpecialInQuotes(std::string_view("\\\r\n\0", 4));
 
 int HexDigit(char c) {
     if (c >= '0' && c <= '9') {
@@ -78,16 +82,26 @@ std::size_t AppendHex(std::string& text, std::size_t lineLength, std::uint32_t t
     return breaks;
 }
 
-// The quoted form carries a string value unless a line break or a NUL would break its line;
-// one terminating NUL is not part of the text.
-std::optional<std::string_view> QuotableText(std::string_view data) {
-    if (!data.empty() && data.back() == '\0') {
-        data.remove_suffix(1);
+// Appends data in the registry editor's notation (dword:, hex:, hex(N):) to a line lineLength long so
+// far; answers how many continuation breaks it wrote, or nothing for text the registry's code page
+// cannot hold.
+std::optional<std::size_t> AppendNotation(std::string& text, std::size_t lineLength, std::uint32_t type,
+                                          std::string_view data) {
+    if (type == reg::Dword && data.size() == 4) {
+        const auto byte = [&](std::size_t i) {
+            return static_cast<std::uint32_t>(static_cast<unsigned char>(data[i]));
+        };
+        text.append(DwordTag).append(HexNumber(byte(0) | byte(1) << 8 | byte(2) << 16 | byte(3) << 24, 8));
+        return 0;
     }
-    if (HasLineBreakOrNul(data)) {
+    if (!IsTextType(type)) {
+        return AppendHex(text, lineLength, type, data);
+    }
+    const std::optional<std::string> units = ToUtf16Le(data);
+    if (!units) {
         return std::nullopt;
     }
-    return data;
+    return AppendHex(text, lineLength, type, *units);
 }
 
 // Reads comma-separated hex bytes; a line without any is complete data only where the notation
@@ -151,6 +165,9 @@ bool HasLineBreakOrNul(std::string_view text) {
 }
 
 std::optional<std::string> ValueNameProblem(std::string_view name) {
+    if (NameBreakers.FindIn(name) == std::string_view::npos) {
+        return std::nullopt;
+    }
     if (name.find('=') != std::string_view::npos) {
         return "its name contains '='";
     }
@@ -163,16 +180,30 @@ std::optional<std::string> ValueNameProblem(std::string_view name) {
     return std::nullopt;
 }
 
-void AppendDoubledBackslashes(std::string& text, std::string_view data) {
-    for (std::size_t start = 0;;) {
-        const std::size_t backslash = data.find('\\', start);
-        text.append(data.substr(start, backslash - start));
-        if (backslash == std::string_view::npos) {
-            return;
-        }
-        text.append(2, '\\');
-        start = backslash + 1;
+std::string_view WithoutTerminatingNul(std::string_view data) {
+    if (!data.empty() && data.back() == '\0') {
+        data.remove_suffix(1);
     }
+    return data;
+}
+
+bool AppendQuoted(std::string& line, std::string_view text) {
+    const std::size_t start = line.size();
+    line += '"';
+    std::size_t run = 0;
+    for (std::size_t at = SpecialInQuotes.FindIn(text); at != std::string_view::npos;
+         at = SpecialInQuotes.FindIn(text, run)) {
+        if (text[at] != '\\') {
+            line.resize(start);
+            return false;
+        }
+        line.append(text.substr(run, at + 1 - run));
+        line += '\\';
+        run = at + 1;
+    }
+    line.append(text.substr(run));
+    line += '"';
+    return true;
 }
 
 void AppendUnquoted(std::string& text, std::string_view quoted) {
@@ -200,23 +231,14 @@ std::optional<std::string> AppendValueLine(std::string& text, std::string_view n
     const std::size_t start = text.size();
     std::size_t breaks = 0;
     text.append("\"").append(name).append("\"=");
-    const std::optional<std::string_view> quotable = type == reg::Sz ? QuotableText(data) : std::nullopt;
-    if (quotable) {
-        text += '"';
-        AppendDoubledBackslashes(text, *quotable);
-        text += '"';
-    } else if (type == reg::Dword && data.size() == 4) {
-        const auto byte = [&](std::size_t i) {
-            return static_cast<std::uint32_t>(static_cast<unsigned char>(data[i]));
-        };
-        text.append(DwordTag).append(HexNumber(byte(0) | byte(1) << 8 | byte(2) << 16 | byte(3) << 24, 8));
-    } else if (!IsTextType(type)) {
-        breaks = AppendHex(text, text.size() - start, type, data);
-    } else if (const std::optional<std::string> units = ToUtf16Le(data)) {
-        breaks = AppendHex(text, text.size() - start, type, *units);
-    } else {
-        text.resize(start);
-        return "its text is not valid in the registry's code page";
+    // The quoted form carries a string value unless a line break or a NUL would break its line.
+    if (type != reg::Sz || !AppendQuoted(text, WithoutTerminatingNul(data))) {
+        const std::optional<std::size_t> notationBreaks = AppendNotation(text, text.size() - start, type, data);
+        if (!notationBreaks) {
+            text.resize(start);
+            return "its text is not valid in the registry's code page";
+        }
+        breaks = *notationBreaks;
     }
     // Measured as the reader measures it: as if on one line.
     if (text.size() - start - breaks * Continuation.size() > MaxLineLength) {

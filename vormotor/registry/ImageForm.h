@@ -38,8 +38,12 @@ bool HasAnyOf(std::string_view text, std::string_view characters);
 // Whether text holds a CR, an LF or a NUL, any of which would break the line that carries it.
 bool HasLineBreakOrNul(std::string_view text);
 
-// Appends data with every backslash doubled, as the quoted text of a value line holds it.
-void AppendDoubledBackslashes(std::string& text, std::string_view data);
+// data without its terminating NUL, which is not part of a string value's text.
+std::string_view WithoutTerminatingNul(std::string_view data);
+
+// Appends text as a value line quotes it: in double quotes with every backslash doubled. Appends
+// nothing and answers false when text holds a CR, an LF or a NUL, which would break the line.
+bool AppendQuoted(std::string& line, std::string_view text);
 
 // Appends the text of a quoted string value, given without its quotes: every doubled backslash made single.
 void AppendUnquoted(std::string& text, std::string_view quoted);

@@ -44,13 +44,6 @@ bool IsStringType(std::uint32_t type) {
     return type == reg::Sz || type == reg::ExpandSz;
 }
 
-std::string_view WithoutTerminatingNul(std::string_view data) {
-    if (!data.empty() && data.back() == '\0') {
-        data.remove_suffix(1);
-    }
-    return data;
-}
-
 std::string Decimal(std::string_view data, bool bigEndian) {
     std::uint64_t value = 0;
     for (std::size_t i = 0; i < data.size(); ++i) {
@@ -76,7 +69,7 @@ std::string HexBytes(std::string_view data) {
 
 // The list ends with an empty string: the NUL of its last string and the list's own NUL.
 std::string MultiStringText(std::string_view data) {
-    const std::string_view strings = WithoutTerminatingNul(WithoutTerminatingNul(data));
+    const std::string_view strings = image::WithoutTerminatingNul(image::WithoutTerminatingNul(data));
     std::string text;
     for (char c : strings) {
         if (c == '\0') {
@@ -94,7 +87,7 @@ std::string TextOfValue(std::uint32_t type, std::string_view data) {
     constexpr std::uint32_t DwordBigEndian = 5;
     constexpr std::uint32_t Qword = 11;
     if (IsStringType(type)) {
-        return std::string(WithoutTerminatingNul(data));
+        return std::string(image::WithoutTerminatingNul(data));
     }
     if (type == reg::MultiSz) {
         return MultiStringText(data);
@@ -119,16 +112,17 @@ std::optional<UncarriedItem> AppendStringImageLine(std::string& text, std::strin
     // A string's text is the data itself: no copy for the values nearly every image consists of.
     const bool isString = IsStringType(type);
     const std::string otherTypesText = isString ? std::string() : TextOfValue(type, data);
-    const std::string_view value = isString ? WithoutTerminatingNul(data) : std::string_view(otherTypesText);
-    if (image::HasLineBreakOrNul(value)) {
-        return leftOut("its text has a line break or a NUL, which would break its line");
-    }
+    const std::string_view value =
+        isString ? image::WithoutTerminatingNul(data) : std::string_view(otherTypesText);
     const std::size_t start = text.size();
     text += '"';
     text += name;
-    text += "\"=\"";
-    image::AppendDoubledBackslashes(text, value);
-    text += "\"\r\n";
+    text += "\"=";
+    if (!image::AppendQuoted(text, value)) {
+        text.resize(start);
+        return leftOut("its text has a line break or a NUL, which would break its line");
+    }
+    text += LineEnd;
     if (text.size() - start - LineEnd.size() > image::MaxLineLength) {
         text.resize(start);
         return leftOut("its line would be longer than " + std::to_string(image::MaxLineLength) + " bytes");

@@ -38,13 +38,14 @@ public:
     SectionKey(const SectionKey&) = delete;
     SectionKey& operator=(const SectionKey&) = delete;
 
-    void Open(std::int32_t hive, std::string path) {
+    void Open(std::int32_t hive, std::string_view path) {
         Close();
         if (path.starts_with('\\')) {
-            path.erase(0, 1);
+            path.remove_prefix(1);
         }
-        std::replace(path.begin(), path.end(), '/', '\\');
-        if (m_api.CreateKeyEx(reg::HiveHandle(hive), path.c_str(), nullptr, reg::OptionNonVolatile, AccessFor(hive),
+        m_path.assign(path);
+        std::replace(m_path.begin(), m_path.end(), '/', '\\');
+        if (m_api.CreateKeyEx(reg::HiveHandle(hive), m_path.c_str(), nullptr, reg::OptionNonVolatile, AccessFor(hive),
                               &m_key, nullptr) != reg::Success) {
             m_key = 0;
         }
@@ -60,6 +61,8 @@ private:
     }
     RegistryApi& m_api;
     RegHandle m_key = 0;
+    // The path as the registry calls are given it, kept from section to section for its storage.
+    std::string m_path;
 };
 
 }  // namespace
@@ -93,6 +96,8 @@ void TypedImage::Load(std::string_view image, const HiveOfRoot& hiveOf) {
             }
         }
     }
+    // Read a second time rather than kept from the check: an entry kept needs storage of its own, which
+    // costs more than reading its line again into the same entry.
     RegistryApi::Batch batch(m_api);
     TextImageReader reader(image);
     SectionKey section(m_api);
