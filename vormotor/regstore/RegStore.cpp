@@ -4,11 +4,15 @@
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
+#include <optional>
 #include <sqlite3.h>
+#include <stdexcept>
+#include <string>
 #include <thread>
 #include <utility>
 
 #include "vormotor/core/Error.h"
+#include "vormotor/regstore/NameFold.h"
 #include "vormotor/regstore/SqlStatement.h"
 
 namespace vor {
@@ -23,19 +27,11 @@ constexpr std::chrono::milliseconds RetryPause{2};
 // Listings kept at once: enough for the keys a save of a deep tree has open, few enough that
 // reading key after key without enumerating them to the end stays small.
 constexpr std::size_t ListingLimit = 64;
-// Values a batch writes with one statement: SQLite's cost per statement is several times its cost
-// per row.
-constexpr int ValuesPerStatement = 16;
-
-std::string SetValuesSql(int rows) {
-    std::string sql = "INSERT INTO vals(key, name, fold, type, data) VALUES";
-    for (int row = 0; row < rows; ++row) {
-        sql += row == 0 ? "(?, ?, ?, ?, ?)" : ", (?, ?, ?, ?, ?)";
-    }
-    return sql + " ON CONFLICT(key, fold) DO UPDATE SET type = excluded.type, data = excluded.data";
-}
+// Keys a transaction remembers to exist: a save of a large tree looks at each of them several times.
+constexpr std::size_t SeenKeysLimit = 1 << 16;
 // Stores whose schema is complete say so in their header, so opening one needs no write lock.
-constexpr std::int64_t SchemaVersion = 1;
+// Version 1 kept a row per value; version 2 keeps a key's values in the key's row.
+constexpr std::int64_t SchemaVersion = 2;
 
 bool IsBusy(int code) {
     return (code & 0xFF) == SQLITE_BUSY || (code & 0xFF) == SQLITE_LOCKED;
@@ -43,11 +39,12 @@ bool IsBusy(int code) {
 
 // Switching to WAL and creating the schema can meet another process doing the same; SQLite's own
 // busy wait does not cover all of these steps.
-void ExecPatiently(sqlite3* db, const char* sql, std::chrono::milliseconds busyTime) {
+template <typename Work>
+void Patiently(sqlite3* db, std::chrono::milliseconds busyTime, Work&& work) {
     const auto deadline = std::chrono::steady_clock::now() + busyTime;
     for (;;) {
         try {
-            ExecSql(db, sql);
+            work();
             return;
         } catch (const SqlStatement::SqlFailure& failure) {
             sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
@@ -59,24 +56,22 @@ void ExecPatiently(sqlite3* db, const char* sql, std::chrono::milliseconds busyT
     }
 }
 
+void ExecPatiently(sqlite3* db, const char* sql, std::chrono::milliseconds busyTime) {
+    Patiently(db, busyTime, [&] { ExecSql(db, sql); });
+}
+
+// Ids are never reused (AUTOINCREMENT), so a handle of a deleted key cannot reach a newer one.
 constexpr const char* Schema = R"sql(
-CREATE TABLE IF NOT EXISTS keys(
+CREATE TABLE keys(
     id INTEGER PRIMARY KEY AUTOINCREMENT,
     parent INTEGER NOT NULL,
     name BLOB NOT NULL,
     fold BLOB NOT NULL,
     class BLOB NOT NULL,
     written INTEGER NOT NULL,
+    vals BLOB NOT NULL DEFAULT x'',
     UNIQUE(parent, fold));
-CREATE TABLE IF NOT EXISTS vals(
-    id INTEGER PRIMARY KEY,
-    key INTEGER NOT NULL,
-    name BLOB NOT NULL,
-    fold BLOB NOT NULL,
-    type INTEGER NOT NULL,
-    data BLOB NOT NULL,
-    UNIQUE(key, fold));
-INSERT OR IGNORE INTO keys(id, parent, name, fold, class, written) VALUES
+INSERT INTO keys(id, parent, name, fold, class, written) VALUES
     (1, 0, 'HKEY_CLASSES_ROOT', 'HKEY_CLASSES_ROOT', x'', 0),
     (2, 0, 'HKEY_CURRENT_USER', 'HKEY_CURRENT_USER', x'', 0),
     (3, 0, 'HKEY_LOCAL_MACHINE', 'HKEY_LOCAL_MACHINE', x'', 0),
@@ -84,7 +79,7 @@ INSERT OR IGNORE INTO keys(id, parent, name, fold, class, written) VALUES
     (5, 0, 'HKEY_PERFORMANCE_DATA', 'HKEY_PERFORMANCE_DATA', x'', 0),
     (6, 0, 'HKEY_CURRENT_CONFIG', 'HKEY_CURRENT_CONFIG', x'', 0),
     (7, 0, 'HKEY_DYN_DATA', 'HKEY_DYN_DATA', x'', 0);
-PRAGMA user_version = 1;
+PRAGMA user_version = 2;
 )sql";
 
 std::int64_t PragmaValue(sqlite3* db, const char* sql) {
@@ -92,10 +87,53 @@ std::int64_t PragmaValue(sqlite3* db, const char* sql) {
     return pragma.Step() ? pragma.Int(0) : 0;
 }
 
+// Brings a version 1 store's values, a row each, into their keys' rows, keeping their order.
+void MoveValuesIntoKeys(sqlite3* db) {
+    ExecSql(db, "ALTER TABLE keys ADD COLUMN vals BLOB NOT NULL DEFAULT x''");
+    {
+        SqlStatement rows(db, "SELECT key, name, type, data FROM vals ORDER BY key, id");
+        SqlStatement write(db, "UPDATE keys SET vals = ?2 WHERE id = ?1");
+        std::int64_t key = 0;
+        ValueList values;
+        const auto writeKey = [&] {
+            if (key != 0) {
+                write.Bind(key, values.Blob()).Run();
+            }
+        };
+        while (rows.Step()) {
+            if (rows.Int(0) != key) {
+                writeKey();
+                key = rows.Int(0);
+                values = ValueList();
+            }
+            if (!values.Set(rows.Bytes(1), static_cast<std::uint32_t>(rows.Int(2)), rows.Bytes(3))) {
+                throw SqlStatement::SqlFailure{SQLITE_TOOBIG};
+            }
+        }
+        writeKey();
+    }
+    ExecSql(db, "DROP TABLE vals");
+    ExecSql(db, "PRAGMA user_version = 2");
+}
+
+// Makes the schema of a new store or upgrades an older one, whichever the store needs once this
+// process holds the write lock: another process may have done it meanwhile.
+void PrepareSchema(sqlite3* db, std::chrono::milliseconds busyTime) {
+    Patiently(db, busyTime, [&] {
+        ExecSql(db, "BEGIN IMMEDIATE");
+        const std::int64_t version = PragmaValue(db, "PRAGMA user_version");
+        if (version == 0) {
+            ExecSql(db, Schema);
+        } else if (version == 1) {
+            MoveValuesIntoKeys(db);
+        }
+        ExecSql(db, "COMMIT");
+    });
+}
+
 // The cached list of one key, read by fill when it is not at hand.
-template <typename Entry, typename Fill>
-const std::vector<Entry>& ListOf(std::unordered_map<std::int64_t, std::vector<Entry>>& lists, std::int64_t id,
-                                 Fill&& fill) {
+template <typename List, typename Fill>
+const List& ListOf(std::unordered_map<std::int64_t, List>& lists, std::int64_t id, Fill&& fill) {
     if (lists.size() >= ListingLimit) {
         lists.clear();
     }
@@ -108,14 +146,6 @@ const std::vector<Entry>& ListOf(std::unordered_map<std::int64_t, std::vector<En
 
 long FailureOf(const SqlStatement::SqlFailure& failure) {
     return IsBusy(failure.code) ? reg::StoreBusy : reg::RegistryIoFailed;
-}
-
-// Only ASCII letters fold: the store keeps bytes, not characters of any one code page.
-std::string Fold(std::string_view name) {
-    std::string folded(name);
-    std::transform(folded.begin(), folded.end(), folded.begin(),
-                   [](char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; });
-    return folded;
 }
 
 FileTime Now() {
@@ -172,31 +202,28 @@ struct RegStore::Statements {
     explicit Statements(sqlite3* db)
         : findChild(db, "SELECT id FROM keys WHERE parent = ?1 AND fold = ?2", &used),
           keyExists(db, "SELECT 1 FROM keys WHERE id = ?1", &used),
-          insertKey(db, "INSERT INTO keys(parent, name, fold, class, written) VALUES(?1, ?2, ?3, ?4, ?5)", &used),
+          insertKey(db, "INSERT INTO keys(parent, name, fold, class, written, vals) VALUES(?1, ?2, ?3, ?4, ?5, ?6)",
+                    &used),
           touchKey(db, "UPDATE keys SET written = ?2 WHERE id = ?1", &used),
           hasChildren(db, "SELECT 1 FROM keys WHERE parent = ?1 LIMIT 1", &used),
           parentOf(db, "SELECT parent FROM keys WHERE id = ?1", &used),
-          deleteKeyValues(db, "DELETE FROM vals WHERE key = ?1", &used),
           deleteKey(db, "DELETE FROM keys WHERE id = ?1", &used),
-          getValue(db, "SELECT type, data FROM vals WHERE key = ?1 AND fold = ?2", &used),
-          setValue(db, SetValuesSql(1), &used),
-          setValues(db, SetValuesSql(ValuesPerStatement), &used),
-          deleteValue(db, "DELETE FROM vals WHERE key = ?1 AND fold = ?2", &used),
+          readValues(db, "SELECT vals FROM keys WHERE id = ?1", &used),
+          writeValues(db, "UPDATE keys SET vals = ?2, written = ?3 WHERE id = ?1", &used),
           keyInfo(db, "SELECT class, written FROM keys WHERE id = ?1", &used),
           childStats(db,
                      "SELECT count(*), coalesce(max(length(name)), 0), coalesce(max(length(class)), 0) "
                      "FROM keys WHERE parent = ?1",
                      &used),
-          values(db, "SELECT id, name, type, data FROM vals WHERE key = ?1", &used),
           childNames(db, "SELECT name FROM keys WHERE parent = ?1 ORDER BY fold", &used),
           dataVersion(db, "PRAGMA data_version", &used),
           beginRead(db, "BEGIN"),
           beginWrite(db, "BEGIN IMMEDIATE"),
           commit(db, "COMMIT") {}
 
-    SqlStatement findChild, keyExists, insertKey, touchKey, hasChildren, parentOf, deleteKeyValues, deleteKey;
-    SqlStatement getValue, setValue, setValues, deleteValue;
-    SqlStatement keyInfo, childStats, values, childNames, dataVersion;
+    SqlStatement findChild, keyExists, insertKey, touchKey, hasChildren, parentOf, deleteKey;
+    SqlStatement readValues, writeValues;
+    SqlStatement keyInfo, childStats, childNames, dataVersion;
     SqlStatement beginRead, beginWrite, commit;
 };
 
@@ -231,12 +258,17 @@ RegStore::RegStore(const std::string& path, std::chrono::milliseconds busyTime) 
         ExecPatiently(m_db, "PRAGMA synchronous = FULL", busyTime);
         // A store made once is opened with a read only: another process writing to it never makes
         // an open wait or fail.
-        if (PragmaValue(m_db, "PRAGMA user_version") < SchemaVersion) {
+        const std::int64_t version = PragmaValue(m_db, "PRAGMA user_version");
+        if (version > SchemaVersion) {
+            throw std::runtime_error("it was made by a newer version (store version " + std::to_string(version) +
+                                     ", this one reads up to " + std::to_string(SchemaVersion) + ")");
+        }
+        if (version < SchemaVersion) {
             // WAL lets readers and one writer work at once.
             if (!inMemory) {
                 ExecPatiently(m_db, "PRAGMA journal_mode = WAL", busyTime);
             }
-            ExecPatiently(m_db, (std::string("BEGIN IMMEDIATE;") + Schema + "COMMIT;").c_str(), busyTime);
+            PrepareSchema(m_db, busyTime);
         }
         m_sql = std::make_unique<Statements>(m_db);
     } catch (const std::exception& failure) {
@@ -281,10 +313,19 @@ void RegStore::Rollback() {
     m_sql->used.ResetUsed();
     sqlite3_exec(m_db, "ROLLBACK", nullptr, nullptr, nullptr);
     m_touched.clear();
-    m_pending.clear();
+    m_unwritten = {};
+    // Handles of a key that was never written answer as those of a deleted key.
+    if (m_newKey) {
+        for (const RegHandle handle : m_newKey->handles) {
+            if (const auto open = m_handles.find(handle); open != m_handles.end() && open->second.id == NewKeyId) {
+                open->second.id = 0;
+            }
+        }
+        m_newKey.reset();
+    }
     // What was read or written in the transaction may be gone with it.
     ForgetListings();
-    m_keySeen = 0;
+    m_keysSeen.clear();
 }
 
 void RegStore::LoseBatch(long failure) {
@@ -365,7 +406,7 @@ long RegStore::EndBatch() {
         return failure;
     }
     try {
-        WritePendingValues();
+        WriteUnwrittenValues();
         StampTouchedKeys();
         m_sql->used.ResetUsed();
         m_sql->commit.Bind().Run();
@@ -386,6 +427,13 @@ long RegStore::OnKey(RegHandle key, Use use, Body&& body) {
         }
         if (use == Use::SetValues && (open.access & reg::KeySetValue) == 0) {
             return reg::AccessDenied;
+        }
+        if (m_newKey && !(use == Use::SetValues && open.id == NewKeyId)) {
+            const bool onNewKey = open.id == NewKeyId;
+            WriteUnwrittenValues();
+            if (onNewKey) {
+                open = m_handles.at(key);
+            }
         }
         return body(std::as_const(open));
     });
@@ -413,16 +461,26 @@ long RegStore::Resolve(RegHandle key, OpenHandle& open) {
         return reg::InvalidHandle;
     }
     open = found->second;
+    if (open.id == NewKeyId) {
+        return reg::Success;
+    }
     // Nobody else can delete a key while this transaction lasts, so one look per key is enough.
-    if (m_keySeen == open.id && m_keySeenIn == m_transaction) {
+    if (m_keysSeenIn == m_transaction && m_keysSeen.contains(open.id)) {
         return reg::Success;
     }
     if (!m_sql->keyExists.Bind(open.id).Step()) {
         return reg::KeyDeleted;
     }
-    m_keySeen = open.id;
-    m_keySeenIn = m_transaction;
+    SeenKey(open.id);
     return reg::Success;
+}
+
+void RegStore::SeenKey(std::int64_t id) {
+    if (m_keysSeenIn != m_transaction || m_keysSeen.size() >= SeenKeysLimit) {
+        m_keysSeen.clear();
+        m_keysSeenIn = m_transaction;
+    }
+    m_keysSeen.insert(id);
 }
 
 long RegStore::Walk(std::int64_t from, const char* subKey, bool create, const char* keyClass, std::int64_t& id,
@@ -461,20 +519,39 @@ long RegStore::Walk(std::int64_t from, const char* subKey, bool create, const ch
         if (name.size() > MaxKeyNameLength) {
             return reg::MoreData;  // the platform's answer to an over-long key name
         }
-        const std::string fold = Fold(name);
-        if (m_sql->findChild.Bind(id, std::string_view(fold)).Step()) {
+        std::string fold = Fold(name);
+        const std::int64_t changes = sqlite3_total_changes64(m_db);
+        const bool knownMissing = m_batch.depth > 0 && m_lastMissing.transaction == m_transaction &&
+                                  m_lastMissing.changes == changes && m_lastMissing.parent == id &&
+                                  m_lastMissing.fold == fold;
+        if (!knownMissing && m_sql->findChild.Bind(id, std::string_view(fold)).Step()) {
             id = m_sql->findChild.Int(0);
             continue;
         }
         if (!create) {
+            // A load opens a key before it creates it.
+            if (m_batch.depth > 0) {
+                m_lastMissing = {m_transaction, changes, id, std::move(fold)};
+            }
             return reg::FileNotFound;
         }
         // Every key the call creates gets the class, not only the last one, as on the platform.
-        m_sql->insertKey.Bind(id, name, std::string_view(fold), NameOf(keyClass), static_cast<std::int64_t>(Now()))
-            .Run();
         Touch(id);
-        id = sqlite3_last_insert_rowid(m_db);
         created = true;
+        if (m_batch.depth > 0 && path.empty()) {
+            // The key a batch is about to fill: written when its values are.
+            WriteUnwrittenValues();
+            m_newKey = NewKey{id, std::string(name), std::move(fold), std::string(NameOf(keyClass)), {}};
+            m_unwritten = {NewKeyId, true, {}};
+            id = NewKeyId;
+            break;
+        }
+        m_sql->insertKey
+            .Bind(id, name, std::string_view(fold), NameOf(keyClass), static_cast<std::int64_t>(Now()),
+                  std::string_view())
+            .Run();
+        id = sqlite3_last_insert_rowid(m_db);
+        SeenKey(id);
     }
     return reg::Success;
 }
@@ -482,6 +559,9 @@ long RegStore::Walk(std::int64_t from, const char* subKey, bool create, const ch
 RegHandle RegStore::NewHandle(std::int64_t id, std::uint32_t access) {
     const RegHandle handle = m_nextHandle++;
     m_handles[handle] = {id, access};
+    if (id == NewKeyId) {
+        m_newKey->handles.push_back(handle);
+    }
     return handle;
 }
 
@@ -493,25 +573,69 @@ void RegStore::Touch(std::int64_t id) {
     }
 }
 
-void RegStore::WritePendingValues() {
-    std::size_t next = 0;
-    for (; next + ValuesPerStatement <= m_pending.size(); next += ValuesPerStatement) {
-        SqlStatement& rows = m_sql->setValues.Bind();
-        for (int row = 0; row < ValuesPerStatement; ++row) {
-            const PendingValue& value = m_pending[next + row];
-            rows.BindFrom(row * 5 + 1, value.key, std::string_view(value.name), std::string_view(value.fold),
-                          value.type, std::string_view(value.data));
+ValueList RegStore::ReadValues(std::int64_t id) {
+    SqlStatement& row = m_sql->readValues.Bind(id);
+    if (!row.Step()) {
+        return {};
+    }
+    std::optional<ValueList> values = ValueList::Decode(row.Bytes(0));
+    if (!values) {
+        throw SqlStatement::SqlFailure{SQLITE_CORRUPT};
+    }
+    return std::move(*values);
+}
+
+void RegStore::WriteValues(std::int64_t id, const ValueList& values) {
+    m_sql->writeValues.Bind(id, values.Blob(), static_cast<std::int64_t>(Now())).Run();
+}
+
+// Runs change(values) on a key's values and writes them with the key's new time stamp unless it
+// answers a failure. Inside a batch they are written when the batch turns to another key, reads
+// values, or ends.
+template <typename Change>
+long RegStore::ChangeValues(std::int64_t id, Change&& change) {
+    if (m_batch.depth == 0) {
+        ValueList values = ReadValues(id);
+        const long result = change(values);
+        if (result == reg::Success) {
+            WriteValues(id, values);
         }
-        rows.Run();
+        return result;
     }
-    for (; next < m_pending.size(); ++next) {
-        const PendingValue& value = m_pending[next];
-        m_sql->setValue
-            .Bind(value.key, std::string_view(value.name), std::string_view(value.fold), value.type,
-                  std::string_view(value.data))
-            .Run();
+    if (m_unwritten.key != id) {
+        WriteUnwrittenValues();
+        m_unwritten = {id, false, ReadValues(id)};
     }
-    m_pending.clear();
+    const long result = change(m_unwritten.values);
+
+    m_unwritten.changed = m_unwritten.changed || result == reg::Success;
+    return result;
+}
+
+void RegStore::WriteUnwrittenValues() {
+    if (m_unwritten.key == NewKeyId) {
+        WriteNewKey();
+    } else if (m_unwritten.key != 0 && m_unwritten.changed) {
+        WriteValues(m_unwritten.key, m_unwritten.values);
+    }
+    m_unwritten = {};
+}
+
+void RegStore::WriteNewKey() {
+    const NewKey& key = *m_newKey;
+
+    m_sql->insertKey
+        .Bind(key.parent, std::string_view(key.name), std::string_view(key.fold), std::string_view(key.keyClass),
+              static_cast<std::int64_t>(Now()), m_unwritten.values.Blob())
+        .Run();
+    const std::int64_t id = sqlite3_last_insert_rowid(m_db);
+    for (const RegHandle handle : key.handles) {
+        if (const auto open = m_handles.find(handle); open != m_handles.end() && open->second.id == NewKeyId) {
+            open->second.id = id;
+        }
+    }
+    SeenKey(id);
+    m_newKey.reset();
 }
 
 void RegStore::StampTouchedKeys() {
@@ -559,12 +683,11 @@ long RegStore::DeleteKey(RegHandle key, const char* subKey) {
         if (id <= RootCount || m_sql->hasChildren.Bind(id).Step()) {
             return reg::AccessDenied;
         }
-        WritePendingValues();
+        WriteUnwrittenValues();
         m_sql->parentOf.Bind(id).Step();
         const std::int64_t parent = m_sql->parentOf.Int(0);
-        m_sql->deleteKeyValues.Bind(id).Run();
         m_sql->deleteKey.Bind(id).Run();
-        m_keySeen = 0;
+        m_keysSeen.erase(id);
         m_lastParent = {};
         Touch(parent);
         return reg::Success;
@@ -574,14 +697,12 @@ long RegStore::DeleteKey(RegHandle key, const char* subKey) {
 long RegStore::QueryValueEx(RegHandle key, const char* valueName, std::uint32_t* type, unsigned char* data,
                             std::uint32_t* size) {
     return OnKey(key, Use::Read, [&](const OpenHandle& open) {
-        WritePendingValues();
-        const std::string fold = Fold(NameOf(valueName));
-        SqlStatement& value = m_sql->getValue.Bind(open.id, std::string_view(fold));
-        if (!value.Step()) {
+        const std::optional<ValueList::Value> value = Values(open.id).Find(NameOf(valueName));
+        if (!value) {
             return reg::FileNotFound;
         }
-        Put(type, static_cast<std::uint32_t>(value.Int(0)));
-        return CopyData(value.Bytes(1), data, size);
+        Put(type, value->type);
+        return CopyData(value->data, data, size);
     });
 }
 
@@ -591,32 +712,21 @@ long RegStore::SetValueEx(RegHandle key, const char* valueName, std::uint32_t ty
         return reg::InvalidParameter;
     }
     return OnKey(key, Use::SetValues, [&](const OpenHandle& open) {
-        const std::string_view name = NameOf(valueName);
         const std::string_view bytes(reinterpret_cast<const char*>(data), data == nullptr ? 0 : size);
-        const auto typeNumber = static_cast<std::int64_t>(type);
-        if (m_batch.depth == 0) {
-            m_sql->setValue.Bind(open.id, name, std::string_view(Fold(name)), typeNumber, bytes).Run();
-        } else {
-            // Written with the next ones, before anything reads values or the batch ends.
-            m_pending.push_back({open.id, std::string(name), Fold(name), typeNumber, std::string(bytes)});
-            if (m_pending.size() == ValuesPerStatement) {
-                WritePendingValues();
+        return ChangeValues(open.id, [&](ValueList& values) {
+            if (!values.Set(NameOf(valueName), type, bytes)) {
+                throw SqlStatement::SqlFailure{SQLITE_TOOBIG};
             }
-        }
-        Touch(open.id);
-        return reg::Success;
+            return reg::Success;
+        });
     });
 }
 
 long RegStore::DeleteValue(RegHandle key, const char* valueName) {
     return OnKey(key, Use::SetValues, [&](const OpenHandle& open) {
-        WritePendingValues();
-        m_sql->deleteValue.Bind(open.id, std::string_view(Fold(NameOf(valueName)))).Run();
-        if (sqlite3_changes(m_db) == 0) {
-            return reg::FileNotFound;
-        }
-        Touch(open.id);
-        return reg::Success;
+        return ChangeValues(open.id, [&](ValueList& values) {
+            return values.Erase(NameOf(valueName)) ? reg::Success : reg::FileNotFound;
+        });
     });
 }
 
@@ -632,6 +742,7 @@ long RegStore::QueryInfoKey(RegHandle key, char* keyClass, std::uint32_t* classL
         // every key, and nothing else.
         if (keyClass != nullptr || classLength != nullptr || lastWriteTime != nullptr) {
             // A batch's keys show the time they were written at, not the time they were last read.
+            WriteUnwrittenValues();
             StampTouchedKeys();
             SqlStatement& info = m_sql->keyInfo.Bind(open.id);
             info.Step();
@@ -654,12 +765,12 @@ long RegStore::QueryInfoKey(RegHandle key, char* keyClass, std::uint32_t* classL
             // Read as enumeration reads them, which usually comes next and then finds them at hand.
             std::size_t longestName = 0;
             std::size_t longestData = 0;
-            const std::vector<StoredValue>& list = Values(open.id);
-            for (const StoredValue& value : list) {
-                longestName = std::max(longestName, value.name.size());
-                longestData = std::max(longestData, value.data.size());
+            const ValueList& list = Values(open.id);
+            for (std::size_t i = 0; i < list.Size(); ++i) {
+                longestName = std::max(longestName, list[i].name.size());
+                longestData = std::max(longestData, list[i].data.size());
             }
-            Put(values, static_cast<std::uint32_t>(list.size()));
+            Put(values, static_cast<std::uint32_t>(list.Size()));
             Put(maxValueNameLength, static_cast<std::uint32_t>(longestName));
             Put(maxValueLength, static_cast<std::uint32_t>(longestData));
         }
@@ -675,12 +786,12 @@ long RegStore::EnumValue(RegHandle key, std::uint32_t index, char* name, std::ui
         return reg::InvalidParameter;
     }
     return OnKey(key, Use::Read, [&](const OpenHandle& open) {
-        const std::vector<StoredValue>& values = Values(open.id);
-        if (index >= values.size()) {
+        const ValueList& values = Values(open.id);
+        if (index >= values.Size()) {
             m_valueLists.erase(open.id);
             return reg::NoMoreItems;
         }
-        const StoredValue& value = values[index];
+        const ValueList::Value value = values[index];
         if (CopyName(value.name, name, *nameLength) != reg::Success) {
             return reg::MoreData;
         }
@@ -734,19 +845,10 @@ const std::vector<std::string>& RegStore::SubKeyNames(std::int64_t id) {
     });
 }
 
-const std::vector<RegStore::StoredValue>& RegStore::Values(std::int64_t id) {
-    WritePendingValues();
+const ValueList& RegStore::Values(std::int64_t id) {
+    WriteUnwrittenValues();
     CheckListings();
-    return ListOf(m_valueLists, id, [&](std::vector<StoredValue>& values) {
-        for (SqlStatement& value = m_sql->values.Bind(id); value.Step();) {
-            values.push_back({value.Int(0), std::string(value.Bytes(1)), static_cast<std::uint32_t>(value.Int(2)),
-                              std::string(value.Bytes(3))});
-        }
-        // Values enumerate in the order they were made. Sorting the few values of one key here is
-        // cheaper than SQLite's sorter, and than an index kept up to date with every write.
-        std::sort(values.begin(), values.end(),
-                  [](const StoredValue& a, const StoredValue& b) { return a.order < b.order; });
-    });
+    return ListOf(m_valueLists, id, [&](ValueList& values) { values = ReadValues(id); });
 }
 
 }  // namespace vor

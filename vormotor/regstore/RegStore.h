@@ -5,9 +5,12 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <optional>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
+#include "vormotor/regstore/ValueList.h"
 #include "vormotor/registry/RegistryApi.h"
 
 struct sqlite3;
@@ -63,12 +66,6 @@ private:
         std::int64_t id;
         std::uint32_t access;
     };
-    struct StoredValue {
-        std::int64_t order;
-        std::string name;
-        std::uint32_t type;
-        std::string data;
-    };
     // The state of the database the cached enumerations were read in: inside a batch its own
     // transaction, elsewhere the last commit of other connections; and this connection's own changes.
     struct DatabaseState {
@@ -77,18 +74,35 @@ private:
         std::int64_t ownChanges = -1;
         bool operator==(const DatabaseState&) const = default;
     };
-    struct PendingValue {
-        std::int64_t key;
+    // Inside a batch the values of the key being written, not yet in its row.
+    struct UnwrittenValues {
+        std::int64_t key = 0;
+        bool changed = false;
+        ValueList values;
+    };
+    // A key a batch created and has not written yet: it is written with its values, as one row, when
+    // the batch does anything with the store but set or delete the key's values. Until then its
+    // handles and its unwritten values carry NewKeyId.
+    struct NewKey {
+        std::int64_t parent = 0;
         std::string name;
         std::string fold;
-        std::int64_t type;
-        std::string data;
+        std::string keyClass;
+        std::vector<RegHandle> handles;
     };
+    static constexpr std::int64_t NewKeyId = -1;
     struct WalkedParent {
         std::uint64_t transaction = 0;
         std::int64_t from = 0;
         std::string path;
         std::int64_t id = 0;
+    };
+    // A sub-key a batch looked for and did not find: creating it next needs no second look.
+    struct MissingKey {
+        std::uint64_t transaction = 0;
+        std::int64_t changes = -1;
+        std::int64_t parent = 0;
+        std::string fold;
     };
     struct BatchState {
         int depth = 0;
@@ -117,12 +131,18 @@ private:
               bool& created);
     RegHandle NewHandle(std::int64_t id, std::uint32_t access);
     void Touch(std::int64_t id);
-    void WritePendingValues();
+    ValueList ReadValues(std::int64_t id);
+    void WriteValues(std::int64_t id, const ValueList& values);
+    template <typename Change>
+    long ChangeValues(std::int64_t id, Change&& change);
+    void WriteUnwrittenValues();
+    void WriteNewKey();
+    void SeenKey(std::int64_t id);
     void StampTouchedKeys();
     void CheckListings();
     void ForgetListings();
     const std::vector<std::string>& SubKeyNames(std::int64_t id);
-    const std::vector<StoredValue>& Values(std::int64_t id);
+    const ValueList& Values(std::int64_t id);
 
     // The database.
     sqlite3* m_db = nullptr;
@@ -131,13 +151,16 @@ private:
     BatchState m_batch;
     // Counts transactions begun, so facts learnt in one are known to hold until it ends.
     std::uint64_t m_transaction = 0;
-    // The key the current transaction has already found to exist.
-    std::int64_t m_keySeen = 0;
-    std::uint64_t m_keySeenIn = 0;
+    // The keys the current transaction has already found to exist.
+    std::unordered_set<std::int64_t> m_keysSeen;
+    std::uint64_t m_keysSeenIn = 0;
     // The parent of the key a batch walked to last.
     WalkedParent m_lastParent;
-    // Values a batch has set and not yet written.
-    std::vector<PendingValue> m_pending;
+    MissingKey m_lastMissing;
+    // Values a batch has set and not yet written: those of one key at a time, so a load that writes
+    // key after key writes each key's row once.
+    UnwrittenValues m_unwritten;
+    std::optional<NewKey> m_newKey;
     // Keys a batch wrote to: they get their time stamp once, when the batch ends.
     std::vector<std::int64_t> m_touched;
 
@@ -150,7 +173,7 @@ private:
     // reaches its end.
     DatabaseState m_listedIn;
     std::unordered_map<std::int64_t, std::vector<std::string>> m_subKeyLists;
-    std::unordered_map<std::int64_t, std::vector<StoredValue>> m_valueLists;
+    std::unordered_map<std::int64_t, ValueList> m_valueLists;
 };
 
 }  // namespace vor

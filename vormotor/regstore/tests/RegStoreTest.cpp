@@ -353,8 +353,8 @@ TEST_F(RegStoreFileTest, AnUnusablePathRaises) {
 namespace vor {
 namespace {
 
-// A store whose value inserts fail for one value name, as a full disk or a damaged file would fail
-// them: the trigger lives in the file, so the store under test meets it.
+// A store whose value writes fail once a key holds a value of one name, as a full disk or a damaged
+// file would fail them: the trigger lives in the file, so the store under test meets it.
 class FailingStoreTest : public RegStoreFileTest {
 protected:
     void SetUp() override {
@@ -365,7 +365,9 @@ protected:
         sqlite3* db = nullptr;
         ASSERT_EQ(sqlite3_open(m_path.c_str(), &db), SQLITE_OK);
         EXPECT_EQ(sqlite3_exec(db,
-                               "CREATE TRIGGER failing BEFORE INSERT ON vals WHEN CAST(NEW.name AS TEXT) = 'failing' "
+                               "CREATE TRIGGER failing BEFORE UPDATE OF vals ON keys WHEN instr(NEW.vals, 'failing') > 0 "
+                               "BEGIN SELECT RAISE(ABORT, 'injected'); END;"
+                               "CREATE TRIGGER failingNew BEFORE INSERT ON keys WHEN instr(NEW.vals, 'failing') > 0 "
                                "BEGIN SELECT RAISE(ABORT, 'injected'); END",
                                nullptr, nullptr, nullptr),
                   SQLITE_OK);

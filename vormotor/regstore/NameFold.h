@@ -1,0 +1,33 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace vor {
+
+// Only ASCII letters fold: the store keeps bytes, not characters of any one code page.
+inline char FoldChar(char c) {
+    return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+}
+
+inline std::string Fold(std::string_view name) {
+    std::string folded(name.size(), '\0');
+    for (std::size_t i = 0; i < name.size(); ++i) {
+        folded[i] = FoldChar(name[i]);
+    }
+    return folded;
+}
+
+inline bool SameName(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) {
+        return false;
+    }
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        if (FoldChar(a[i]) != FoldChar(b[i])) {
+            return false;
+        }
+    }
+    return true;
+}
+
+}  // namespace vor

@@ -1,0 +1,183 @@
+#include "vormotor/regstore/ValueList.h"
+
+#include "vormotor/regstore/NameFold.h"
+
+namespace vor {
+
+namespace {
+
+// Up to this many values a scan of the names is cheaper than keeping a map of them.
+constexpr std::size_t ScannedValues = 16;
+
+void SetNumberAt(char* bytes, std::uint32_t number) {
+    for (int byte = 0; byte < 4; ++byte) {
+        bytes[byte] = static_cast<char>((number >> (8 * byte)) & 0xFF);
+    }
+}
+
+std::uint32_t NumberAt(std::string_view blob, std::size_t offset) {
+    std::uint32_t number = 0;
+    for (int byte = 3; byte >= 0; --byte) {
+        number = (number << 8) | static_cast<unsigned char>(blob[offset + byte]);
+    }
+    return number;
+}
+
+}  // namespace
+
+std::optional<ValueList> ValueList::Decode(std::string_view blob) {
+    if (blob.size() > MaxBlobSize) {
+        return std::nullopt;
+    }
+    ValueList list;
+    list.m_blob.assign(blob);
+    for (std::size_t offset = 0; offset < blob.size();) {
+        if (blob.size() - offset < HeaderSize) {
+            return std::nullopt;
+        }
+        const std::uint32_t nameSize = NumberAt(blob, offset);
+        const std::uint32_t type = NumberAt(blob, offset + 4);
+        const std::uint32_t dataSize = NumberAt(blob, offset + 8);
+        offset += HeaderSize;
+        if (std::uint64_t{nameSize} + dataSize > blob.size() - offset) {
+            return std::nullopt;
+        }
+        list.m_entries.push_back({static_cast<std::uint32_t>(offset), nameSize, type, dataSize,
+                                  NameHash(blob.substr(offset, nameSize))});
+        list.IndexEntry(list.m_entries.size() - 1);
+        offset += nameSize + dataSize;
+    }
+    return list;
+}
+
+ValueList::Value ValueList::operator[](std::size_t index) const {
+    const Entry& entry = m_entries[index];
+    return {NameAt(entry), entry.type, std::string_view(m_blob).substr(entry.offset + entry.nameSize, entry.dataSize)};
+}
+
+std::optional<ValueList::Value> ValueList::Find(std::string_view name) const {
+    const std::optional<std::size_t> index = IndexOf(name);
+    if (!index) {
+        return std::nullopt;
+    }
+    return (*this)[*index];
+}
+
+bool ValueList::Set(std::string_view name, std::uint32_t type, std::string_view data) {
+    const std::optional<std::size_t> index = IndexOf(name);
+    if (!index) {
+        if (m_blob.size() + HeaderSize + name.size() + data.size() > MaxBlobSize) {
+            return false;
+        }
+        Append(name, type, data);
+        return true;
+    }
+    Entry& entry = m_entries[*index];
+    if (m_blob.size() - entry.dataSize + data.size() > MaxBlobSize) {
+        return false;
+    }
+    if (entry.dataSize == data.size()) {
+        // The common case of a value written again with data of the same size needs no new blob.
+        entry.type = type;
+        SetNumberAt(m_blob.data() + entry.offset - HeaderSize + sizeof(std::uint32_t), type);
+        m_blob.replace(entry.offset + entry.nameSize, data.size(), data);
+        return true;
+    }
+    // The name keeps the case it was made with, as on the platform.
+    std::vector<Value> values;
+    values.reserve(m_entries.size());
+    for (std::size_t i = 0; i < m_entries.size(); ++i) {
+        values.push_back(i == *index ? Value{NameAt(entry), type, data} : (*this)[i]);
+    }
+    Rebuild(values);
+    return true;
+}
+
+bool ValueList::Erase(std::string_view name) {
+    const std::optional<std::size_t> index = IndexOf(name);
+    if (!index) {
+        return false;
+    }
+    std::vector<Value> values;
+    values.reserve(m_entries.size());
+    for (std::size_t i = 0; i < m_entries.size(); ++i) {
+        if (i != *index) {
+            values.push_back((*this)[i]);
+        }
+    }
+    Rebuild(values);
+    return true;
+}
+
+std::optional<std::size_t> ValueList::IndexOf(std::string_view name) const {
+    const std::uint32_t hash = NameHash(name);
+    const auto matches = [&](std::size_t i) {
+        return m_entries[i].nameHash == hash && SameName(NameAt(m_entries[i]), name);
+    };
+    if (m_entries.size() > ScannedValues) {
+        // The first of equal names, as the scan would find it.
+        std::optional<std::size_t> first;
+        for (auto [candidate, end] = m_index.equal_range(hash); candidate != end; ++candidate) {
+            if (matches(candidate->second) && (!first || candidate->second < *first)) {
+                first = candidate->second;
+            }
+        }
+        return first;
+    }
+    for (std::size_t i = 0; i < m_entries.size(); ++i) {
+        if (matches(i)) {
+            return i;
+        }
+    }
+    return std::nullopt;
+}
+
+void ValueList::Append(std::string_view name, std::uint32_t type, std::string_view data) {
+    char header[HeaderSize];
+    SetNumberAt(header, static_cast<std::uint32_t>(name.size()));
+    SetNumberAt(header + 4, type);
+    SetNumberAt(header + 8, static_cast<std::uint32_t>(data.size()));
+    m_blob.append(header, HeaderSize);
+    const auto offset = static_cast<std::uint32_t>(m_blob.size());
+    m_blob.append(name).append(data);
+    m_entries.push_back({offset, static_cast<std::uint32_t>(name.size()), type, static_cast<std::uint32_t>(data.size()),
+                         NameHash(name)});
+    IndexEntry(m_entries.size() - 1);
+}
+
+// The views in values may point into the blob being replaced, so the new one is built aside.
+void ValueList::Rebuild(const std::vector<Value>& values) {
+    ValueList rebuilt;
+    for (const Value& value : values) {
+        rebuilt.Append(value.name, value.type, value.data);
+    }
+    *this = std::move(rebuilt);
+}
+
+void ValueList::IndexEntry(std::size_t index) {
+    if (m_entries.size() <= ScannedValues) {
+        return;
+    }
+    if (m_index.empty()) {
+        for (std::size_t i = 0; i < m_entries.size(); ++i) {
+            m_index.emplace(m_entries[i].nameHash, i);
+        }
+        return;
+    }
+    m_index.emplace(m_entries[index].nameHash, index);
+}
+
+// FNV-1a over the folded name.
+std::uint32_t ValueList::NameHash(std::string_view name) {
+    std::uint32_t hash = 2166136261u;
+    for (const char c : name) {
+        hash = (hash ^ static_cast<unsigned char>(FoldChar(c))) * 16777619u;
+    }
+    return hash;
+}
+
+std::string_view ValueList::NameAt(const Entry& entry) const {
+    return std::string_view(m_blob).substr(entry.offset, entry.nameSize);
+}
+
+}  // namespace vor
