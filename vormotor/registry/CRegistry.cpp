@@ -101,10 +101,8 @@ void CRegistry::OpenKey(std::int32_t Section, std::string& keyStr, bool blnCreat
     if (!keyStr.empty() && keyStr.front() == '\\') {
         keyStr.erase(0, 1);
     }
-    for (char& c : keyStr) {
-        if (c == '/') {
-            c = '\\';
-        }
+    for (std::size_t slash = keyStr.find('/'); slash != std::string::npos; slash = keyStr.find('/', slash + 1)) {
+        keyStr[slash] = '\\';
     }
     // Machine-wide keys are opened for reading only: ordinary users may not write there.
     const std::uint32_t access = Section == reg::LocalMachine ? reg::KeyRead : reg::KeyAllAccess | reg::GenericAll;
@@ -430,7 +428,7 @@ std::string CRegistry::LoadLines(const std::string& registryImage) {
                 lineError(BadSection, "Format Error: registry section formatting.", i, line);
             }
             path.assign(inner.substr(slash + 1));
-            if (image::KeyDepth(path) > image::MaxDepth) {
+            if (image::IsTooDeep(path)) {
                 lineError(TooDeep, "Format Error: key too deep.", i, line);
             }
             working.OpenKey(RootHive(inner.substr(0, slash), m_hive), path, true);

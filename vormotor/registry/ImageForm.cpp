@@ -147,6 +147,10 @@ std::size_t KeyDepth(std::string_view path) {
     return depth;
 }
 
+bool IsTooDeep(std::string_view path) {
+    return path.size() >= 2 * MaxDepth && KeyDepth(path) > MaxDepth;
+}
+
 bool IsTextType(std::uint32_t type) {
     return type == reg::Sz || type == reg::ExpandSz || type == reg::MultiSz;
 }

@@ -75,6 +75,10 @@ void ForEachLine(std::string_view text, PerLine&& perLine) {
 // OpenKey turns into backslashes).
 std::size_t KeyDepth(std::string_view path);
 
+// Whether a key path is more than MaxDepth levels deep. Names are at least a character long and
+// separated by one, so a path shorter than twice MaxDepth never is, which spares most paths the count.
+bool IsTooDeep(std::string_view path);
+
 // Types whose data is text in the code page of the registry calls, carried in hex notation as UTF-16LE.
 bool IsTextType(std::uint32_t type);
 

@@ -51,7 +51,13 @@ bool TextImageReader::NextLine(std::string_view& line) {
     if (m_next > m_image.size()) {
         return false;
     }
-    const std::size_t end = std::min(m_image.find(LineEnd, m_next), m_image.size());
+    // The line ends at the first CR LF; its first CR is that one, unless the line holds a CR of its own.
+    std::size_t end = m_image.find('\r', m_next);
+    const bool carriageReturnInLine = end != std::string_view::npos && m_image.substr(end, LineEnd.size()) != LineEnd;
+    if (carriageReturnInLine) {
+        end = m_image.find(LineEnd, end);
+    }
+    end = std::min(end, m_image.size());
     line = m_image.substr(m_next, end - m_next);
     m_next = end + LineEnd.size();
     ++m_line;
@@ -59,10 +65,10 @@ bool TextImageReader::NextLine(std::string_view& line) {
     if (line.size() > image::MaxLineLength) {
         Fail(registry_error::LineTooLong, "Format Error: line too long.", line);
     }
-    if (image::HasLineBreakOrNul(line)) {
-        if (line.find('\0') != std::string_view::npos) {
-            Fail(registry_error::NulCharacter, "Format Error: NUL character.", line);
-        }
+    if (line.find('\0') != std::string_view::npos) {
+        Fail(registry_error::NulCharacter, "Format Error: NUL character.", line);
+    }
+    if (carriageReturnInLine || line.find('\n') != std::string_view::npos) {
         Fail(registry_error::BadLineEnd, "Format Error: line end without CR LF.", line);
     }
     return true;
@@ -96,7 +102,7 @@ void TextImageReader::ReadSection(std::string_view line, ImageEntry& entry) {
     if (slash == std::string_view::npos || slash + 1 < 3) {
         Fail(registry_error::BadSection, BadSectionText, line);
     }
-    if (image::KeyDepth(inner.substr(slash + 1)) > image::MaxDepth) {
+    if (image::IsTooDeep(inner.substr(slash + 1))) {
         Fail(registry_error::TooDeep, "Format Error: key too deep.", line);
     }
     entry.kind = ImageEntry::Kind::Section;
