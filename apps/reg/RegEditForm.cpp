@@ -5,6 +5,7 @@
 #include <optional>
 #include <string_view>
 
+#include "vormotor/registry/CharacterSet.h"
 #include "vormotor/registry/ImageForm.h"
 #include "vormotor/registry/RegistryApi.h"
 
@@ -23,26 +24,25 @@ struct Escape {
 };
 // \n and \r are how the registry editor writes line breaks inside a text.
 constexpr Escape Escapes[] = {{'\\', '\\'}, {'"', '"'}, {'n', '\n'}, {'r', '\r'}};
-// What Escapes stands for, looked for first: most texts hold none of it.
+// What Escapes stands for.
 constexpr std::string_view Meant = "\\\"\n\r";
 static_assert(std::ranges::equal(Meant, Escapes, {}, {}, &Escape::meant));
+constexpr image::CharacterSet MeantByEscapes(Meant);
 
-// Appends text quoted and escaped.
+// Appends text quoted and escaped, copying the runs between the characters that need escaping.
 void AppendEscaped(std::string& out, std::string_view text) {
     out += '"';
-    if (!image::HasAnyOf(text, Meant)) {
-        out += text;
-    } else {
-        for (char c : text) {
-            const Escape* escape =
-                std::find_if(std::begin(Escapes), std::end(Escapes), [&](const Escape& e) { return e.meant == c; });
-            if (escape != std::end(Escapes)) {
-                out += '\\';
-                c = escape->written;
-            }
-            out += c;
-        }
+    std::size_t run = 0;
+    for (std::size_t at = MeantByEscapes.FindIn(text); at != std::string_view::npos;
+         at = MeantByEscapes.FindIn(text, run)) {
+        const Escape* escape =
+            std::find_if(std::begin(Escapes), std::end(Escapes), [&](const Escape& e) { return e.meant == text[at]; });
+        out.append(text.substr(run, at - run));
+        out += '\\';
+        out += escape->written;
+        run = at + 1;
     }
+    out.append(text.substr(run));
     out += '"';
 }
 
