@@ -391,8 +391,8 @@ void CRegistry::LoadRegistry(const std::string& registryImage) {
     }
 }
 
-// Answers the name of the last value written. Lines are read where they stand and every buffer is
-// reused from value to value: reading is a small part of what a load costs next to the writes.
+// Answers the name of the last value written. Lines are read where they stand in the image, and the
+// path, text and name buffers are reused from line to line.
 std::string CRegistry::LoadLines(const std::string& registryImage) {
     constexpr std::string_view Source = "CRegistry::LoadRegistry";
     const std::string_view image(registryImage);
