@@ -1,0 +1,132 @@
+#include <gtest/gtest.h>
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "vormotor/core/Error.h"
+#include "vormotor/registry/CharacterSet.h"
+#include "vormotor/registry/ImageForm.h"
+#include "vormotor/registry/TextImageReader.h"
+
+namespace vor {
+namespace {
+
+using namespace std::string_literals;
+
+TEST(ImageForm, QuotedTextsDoubleEveryBackslashAndRefuseWhatWouldBreakTheLine) {
+    struct Case {
+        std::string text;
+        std::optional<std::string> quoted;
+    };
+    const std::vector<Case> cases{
+        {"", "\"\""},
+        {"plain", "\"plain\""},
+        {"\\", "\"\\\\\""},
+        {"C:\\Drives\\\\Axis\\", "\"C:\\\\Drives\\\\\\\\Axis\\\\\""},
+        {"\xc3\xa4\xff", "\"\xc3\xa4\xff\""},
+        {"a\rb", std::nullopt},
+        {"a\\\nb", std::nullopt},
+        {"ab\0"s, std::nullopt},
+    };
+    for (const Case& c : cases) {
+        std::string line = "before";
+        EXPECT_EQ(image::AppendQuoted(line, c.text), c.quoted.has_value()) << c.text;
+        EXPECT_EQ(line, "before" + c.quoted.value_or("")) << "a refused text leaves the line as it was";
+        if (c.quoted) {
+            std::string text = "x";
+            image::AppendUnquoted(text, std::string_view(*c.quoted).substr(1, c.quoted->size() - 2));
+            EXPECT_EQ(text, "x" + c.text) << "unquoting gives the text back";
+        }
+    }
+}
+
+TEST(ImageForm, UnquotingKeepsABackslashThatIsNotDoubled) {
+    const std::vector<std::pair<std::string, std::string>> cases{
+        {"a\\b", "a\\b"},
+        {"a\\\\\\b", "a\\\\b"},
+        {"\\\\\\", "\\\\"},
+        {"end\\", "end\\"},
+    };
+    for (const auto& [quoted, text] : cases) {
+        std::string unquoted;
+        image::AppendUnquoted(unquoted, quoted);
+        EXPECT_EQ(unquoted, text) << quoted;
+    }
+}
+
+TEST(ImageForm, ValueNamesAreRefusedForTheirFirstProblemInTheSameOrderAsEver) {
+    const std::vector<std::pair<std::string, std::optional<std::string>>> cases{
+        {"", std::nullopt},
+        {"Parameter 0 \xc3\xa4 \\ /", std::nullopt},
+        {"a=b", "its name contains '='"},
+        {"a\0=b"s, "its name contains '='"},
+        {"a\rb", "its name contains a line break"},
+        {"a\0\nb"s, "its name contains a line break"},
+        {"a\0b"s, "its name contains a NUL"},
+    };
+    for (const auto& [name, problem] : cases) {
+        EXPECT_EQ(image::ValueNameProblem(name), problem) << name;
+    }
+}
+
+TEST(ImageForm, OnlyPathsOfMoreThanMaxDepthLevelsAreTooDeep) {
+    const auto levels = [](std::size_t count, std::string_view separator) {
+        std::string path = "k";
+        for (std::size_t i = 1; i < count; ++i) {
+            path.append(separator).append("k");
+        }
+        return path;
+    };
+    EXPECT_FALSE(image::IsTooDeep(levels(image::MaxDepth, "\\")));
+    EXPECT_TRUE(image::IsTooDeep(levels(image::MaxDepth + 1, "\\")));
+    EXPECT_TRUE(image::IsTooDeep(levels(image::MaxDepth + 1, "/")));
+    EXPECT_FALSE(image::IsTooDeep(levels(image::MaxDepth, "\\\\/"))) << "empty names are no levels";
+    EXPECT_FALSE(image::IsTooDeep(std::string(4 * image::MaxDepth, 'k')));
+}
+
+TEST(ImageForm, CharacterSetsFindTheirFirstMemberFromAPosition) {
+    constexpr image::CharacterSet set(std::string_view("\\\0\xff", 3));
+    EXPECT_EQ(set.FindIn("abc"), std::string_view::npos);
+    EXPECT_EQ(set.FindIn("a\\b\\"), 1u);
+    EXPECT_EQ(set.FindIn("a\\b\\", 2), 3u);
+    EXPECT_EQ(set.FindIn("a\\", 2), std::string_view::npos);
+    EXPECT_EQ(set.FindIn("\xc3\xa4\xff"), 2u) << "bytes above 127 are looked up as themselves";
+    EXPECT_EQ(set.FindIn("ab\0"s), 2u);
+}
+
+TEST(ImageForm, LinesAreSplitAtCrLfOnly) {
+    std::vector<std::string> lines;
+    image::ForEachLine("a\r\nb\rc\nd\r\n\r\n", [&](std::size_t number, std::string_view line, bool ended) {
+        lines.push_back(std::to_string(number) + (ended ? "+" : "-") + std::string(line));
+    });
+    EXPECT_EQ(lines, (std::vector<std::string>{"0+a", "1+b\rc\nd", "2+", "3-"}));
+}
+
+// The typed image's reader finds a line's end by its first CR: a CR without LF inside a line must
+// still be reported, after what the line's own checks report first.
+TEST(ImageForm, TheTypedReaderRefusesLineEndsWithoutCrLfWhereverTheyAre) {
+    const std::string head = "Windows Registry Editor Version 5.00\r\n\r\n[HKEY_CURRENT_USER\\k]\r\n";
+    const std::vector<std::pair<std::string, std::string>> cases{
+        {head + "\"a\"=\"1\r\"\r\n", "Format Error: line end without CR LF.  Line 3=>'\"a\"=\"1\r\"'"},
+        {head + "\"a\"=\"1\"\r\"b\"=\"2\"\r\n", "Format Error: line end without CR LF.  Line 3=>'\"a\"=\"1\"\r\"b\"=\"2\"'"},
+        {head + "\"a\"=\"1\"\r", "Format Error: line end without CR LF.  Line 3=>'\"a\"=\"1\"\r'"},
+        {head + "\"a\"=\"\r\0\"\r\n"s, "Format Error: NUL character.  Line 3=>'\"a\"=\"\r\0\"'"s},
+        {head + "\"a\"=\"1\"\n\"b\"=\"2\"\r\n", "Format Error: line end without CR LF.  Line 3=>'\"a\"=\"1\"\n\"b\"=\"2\"'"},
+    };
+    for (const auto& [imageText, description] : cases) {
+        try {
+            TextImageReader reader(imageText);
+            for (ImageEntry entry; reader.Next(entry);) {
+            }
+            ADD_FAILURE() << "no error for " << imageText;
+        } catch (const Error& error) {
+            EXPECT_EQ(error.Description(), description);
+        }
+    }
+}
+
+}  // namespace
+}  // namespace vor
