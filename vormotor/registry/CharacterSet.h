@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <cstddef>
 #include <string_view>
@@ -18,12 +19,12 @@ public:
 
     // Where the first member is in text at or after from; npos when there is none.
     constexpr std::size_t FindIn(std::string_view text, std::size_t from = 0) const {
-        for (std::size_t i = from; i < text.size(); ++i) {
-            if (m_members[static_cast<unsigned char>(text[i])]) {
-                return i;
-            }
+        if (from >= text.size()) {
+            return std::string_view::npos;
         }
-        return std::string_view::npos;
+        const auto found = std::find_if(text.begin() + static_cast<std::ptrdiff_t>(from), text.end(),
+                                        [this](char c) { return m_members[static_cast<unsigned char>(c)]; });
+        return found == text.end() ? std::string_view::npos : static_cast<std::size_t>(found - text.begin());
     }
 
 private:
