@@ -2,6 +2,7 @@
 
 #include <optional>
 #include <string_view>
+#include <utility>
 
 #include "vormotor/registry/Utf16Text.h"
 
@@ -33,7 +34,8 @@ std::size_t FirstBadLine(std::string_view text, std::string_view lineFeed, std::
 
 }  // namespace
 
-std::string RegFileText(const std::string& bytes) {
+// Takes the bytes by value: a file read for the purpose is moved in, and most files need no change.
+std::string RegFileText(std::string bytes) {
     const std::string_view view(bytes);
     std::string text;
     if (view.starts_with(Utf16Mark)) {
@@ -46,7 +48,10 @@ std::string RegFileText(const std::string& bytes) {
         }
         text = std::move(*converted);
     } else {
-        text = view.starts_with(Utf8Mark) ? bytes.substr(Utf8Mark.size()) : bytes;
+        if (bytes.starts_with(Utf8Mark)) {
+            bytes.erase(0, Utf8Mark.size());
+        }
+        text = std::move(bytes);
     }
     if (text.find('\r') != std::string::npos || text.find('\n') == std::string::npos) {
         return text;
@@ -62,7 +67,7 @@ std::string RegFileText(const std::string& bytes) {
     return withCarriageReturns;
 }
 
-std::string RegFileBytes(const std::string& text, bool utf16) {
+std::string RegFileBytes(std::string text, bool utf16) {
     if (!utf16) {
         return text;
     }

@@ -15,11 +15,11 @@ struct RegFileError : std::runtime_error {
 // ANSI code page on Windows, UTF-8 elsewhere); a UTF-8 byte-order mark is dropped; anything else is
 // taken as it is. A file whose lines all end in a bare line feed gets CR LF line ends. Raises
 // RegFileError, naming the line, for text the code page cannot hold.
-std::string RegFileText(const std::string& bytes);
+std::string RegFileText(std::string bytes);
 
 // The bytes of a .reg file for text in the code page of the registry calls: the text itself, or with
 // utf16 set UTF-16LE with a byte-order mark, the registry editor's own form. Raises RegFileError,
 // naming the line, for text that is not valid in the code page.
-std::string RegFileBytes(const std::string& text, bool utf16);
+std::string RegFileBytes(std::string text, bool utf16);
 
 }  // namespace vor
