@@ -16,7 +16,7 @@ const RegHandle User = reg::HiveHandle(reg::CurrentUser);
 using Transcript = std::vector<std::string>;
 
 struct Step {
-    enum Kind { Create, Open, Close, Set, DeleteValue, Query, EnumValues, EnumKeys, Info, DeleteKey, Count };
+    enum Kind { Create, CreateBelow, Open, Close, Set, DeleteValue, Query, EnumValues, EnumKeys, Info, DeleteKey, Count };
     Kind kind;
     std::size_t path;
     std::size_t name;
@@ -64,6 +64,15 @@ private:
             Note("create " + path, m_store.CreateKeyEx(User, path.c_str(), nullptr, 0, reg::KeyAllAccess, &key,
                                                        &disposition),
                  std::to_string(disposition));
+            Keep(key);
+            break;
+        }
+        case Step::CreateBelow: {
+            // Below a handle, which may be that of a key the batch has not written yet.
+            RegHandle key = 0;
+            const std::string sub = "Sub" + name;
+            Note("create below " + sub,
+                 m_store.CreateKeyEx(handle, sub.c_str(), nullptr, 0, reg::KeyAllAccess, &key, nullptr));
             Keep(key);
             break;
         }
