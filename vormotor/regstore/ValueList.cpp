@@ -1,5 +1,6 @@
 #include "vormotor/regstore/ValueList.h"
 
+#include <algorithm>
 #include <bit>
 #include <cstring>
 
@@ -11,6 +12,7 @@ namespace {
 
 // Up to this many values a scan of the names is cheaper than keeping a map of them.
 constexpr std::size_t ScannedValues = 16;
+constexpr std::size_t ReservedValues = 32;
 
 // Numbers are stored little-endian whatever the machine, so a store file moves between machines;
 // swapping the bytes both writes and reads them on a big-endian one.
@@ -40,6 +42,8 @@ std::optional<ValueList> ValueList::Decode(std::string_view blob) {
     }
     ValueList list;
     list.m_blob.assign(blob);
+    // Room for the values of most keys at once, never more than the blob could hold.
+    list.m_entries.reserve(std::min<std::size_t>(blob.size() / HeaderSize, ReservedValues));
     for (std::size_t offset = 0; offset < blob.size();) {
         if (blob.size() - offset < HeaderSize) {
             return std::nullopt;
