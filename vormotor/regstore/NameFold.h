@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <string>
 #include <string_view>
 
@@ -28,6 +29,19 @@ inline bool SameName(std::string_view a, std::string_view b) {
         }
     }
     return true;
+}
+
+// Orders a name by its folded bytes, as the store sorts sub-keys, against a name already folded.
+inline int CompareFolded(std::string_view name, std::string_view folded) {
+    const std::size_t common = std::min(name.size(), folded.size());
+    for (std::size_t i = 0; i < common; ++i) {
+        const auto a = static_cast<unsigned char>(FoldChar(name[i]));
+        const auto b = static_cast<unsigned char>(folded[i]);
+        if (a != b) {
+            return a < b ? -1 : 1;
+        }
+    }
+    return name.size() < folded.size() ? -1 : name.size() > folded.size() ? 1 : 0;
 }
 
 }  // namespace vor

@@ -215,7 +215,10 @@ struct RegStore::Statements {
                      "SELECT count(*), coalesce(max(length(name)), 0), coalesce(max(length(class)), 0) "
                      "FROM keys WHERE parent = ?1",
                      &used),
-          childNames(db, "SELECT name FROM keys WHERE parent = ?1 ORDER BY fold", &used),
+          subKeys(db,
+                  "SELECT name, id, EXISTS(SELECT 1 FROM keys AS sub WHERE sub.parent = keys.id) FROM keys "
+                  "WHERE parent = ?1 ORDER BY fold",
+                  &used),
           dataVersion(db, "PRAGMA data_version", &used),
           beginRead(db, "BEGIN"),
           beginWrite(db, "BEGIN IMMEDIATE"),
@@ -223,7 +226,7 @@ struct RegStore::Statements {
 
     SqlStatement findChild, keyExists, insertKey, touchKey, hasChildren, parentOf, deleteKey;
     SqlStatement readValues, writeValues;
-    SqlStatement keyInfo, childStats, childNames, dataVersion;
+    SqlStatement keyInfo, childStats, subKeys, dataVersion;
     SqlStatement beginRead, beginWrite, commit;
 };
 
@@ -524,8 +527,18 @@ long RegStore::Walk(std::int64_t from, const char* subKey, bool create, const ch
         const bool knownMissing = m_batch.depth > 0 && m_lastMissing.transaction == m_transaction &&
                                   m_lastMissing.changes == changes && m_lastMissing.parent == id &&
                                   m_lastMissing.fold == fold;
+        // Inside a batch a listing of the parent, if one is at hand, knows its sub-keys; alone, checking
+        // that a listing is still good costs as much as the look-up.
+        if (const std::optional<std::int64_t> listed = m_batch.depth > 0 ? ListedSubKey(id, fold) : std::nullopt) {
+            id = *listed;
+            SeenKey(id);
+            continue;
+        }
         if (!knownMissing && m_sql->findChild.Bind(id, std::string_view(fold)).Step()) {
             id = m_sql->findChild.Int(0);
+            if (m_batch.depth > 0) {
+                SeenKey(id);
+            }
             continue;
         }
         if (!create) {
@@ -613,6 +626,9 @@ long RegStore::ChangeValues(std::int64_t id, Change&& change) {
 }
 
 void RegStore::WriteUnwrittenValues() {
+    if (m_unwritten.key == 0) {
+        return;
+    }
     if (m_unwritten.key == NewKeyId) {
         WriteNewKey();
     } else if (m_unwritten.key != 0 && m_unwritten.changed) {
@@ -806,12 +822,16 @@ long RegStore::EnumKey(RegHandle key, std::uint32_t index, char* name, std::uint
         return reg::InvalidParameter;
     }
     return OnKey(key, Use::Read, [&](const OpenHandle& open) {
-        const std::vector<std::string>& names = SubKeyNames(open.id);
-        if (index >= names.size()) {
-            m_subKeyLists.erase(open.id);
+        const std::vector<SubKey>& subKeys = SubKeys(open.id);
+        if (index >= subKeys.size()) {
+            // Kept aside, as the sub-keys are usually opened next.
+            if (const auto listing = m_subKeyLists.find(open.id); listing != m_subKeyLists.end()) {
+                m_listedToTheEnd = {open.id, std::move(listing->second)};
+                m_subKeyLists.erase(listing);
+            }
             return reg::NoMoreItems;
         }
-        return CopyName(names[index], name, nameBufferLength);
+        return CopyName(subKeys[index].name, name, nameBufferLength);
     });
 }
 
@@ -832,17 +852,43 @@ void RegStore::CheckListings() {
 
 void RegStore::ForgetListings() {
     m_subKeyLists.clear();
+    m_listedToTheEnd = {};
+    m_withoutSubKeys.clear();
     m_valueLists.clear();
     m_listedIn = {};
 }
 
-const std::vector<std::string>& RegStore::SubKeyNames(std::int64_t id) {
+const std::vector<RegStore::SubKey>& RegStore::SubKeys(std::int64_t id) {
+    static const std::vector<SubKey> None;
     CheckListings();
-    return ListOf(m_subKeyLists, id, [&](std::vector<std::string>& names) {
-        for (SqlStatement& child = m_sql->childNames.Bind(id); child.Step();) {
-            names.emplace_back(child.Bytes(0));
+    if (m_withoutSubKeys.contains(id)) {
+        return None;
+    }
+    return ListOf(m_subKeyLists, id, [&](std::vector<SubKey>& subKeys) {
+        for (SqlStatement& row = m_sql->subKeys.Bind(id); row.Step();) {
+            subKeys.push_back({std::string(row.Bytes(0)), row.Int(1), row.Int(2) != 0});
+            if (!subKeys.back().hasSubKeys && m_withoutSubKeys.size() < SeenKeysLimit) {
+                m_withoutSubKeys.insert(subKeys.back().id);
+            }
         }
     });
+}
+
+// The sub-key of a listing that is still good, found without asking the database.
+std::optional<std::int64_t> RegStore::ListedSubKey(std::int64_t parent, std::string_view fold) {
+    CheckListings();
+    const auto listing = m_subKeyLists.find(parent);
+    if (listing == m_subKeyLists.end() && m_listedToTheEnd.first != parent) {
+        return std::nullopt;
+    }
+    const std::vector<SubKey>& subKeys = listing != m_subKeyLists.end() ? listing->second : m_listedToTheEnd.second;
+    const auto found = std::lower_bound(subKeys.begin(), subKeys.end(), fold, [](const SubKey& subKey, std::string_view f) {
+        return CompareFolded(subKey.name, f) < 0;
+    });
+    if (found == subKeys.end() || CompareFolded(found->name, fold) != 0) {
+        return std::nullopt;
+    }
+    return found->id;
 }
 
 const ValueList& RegStore::Values(std::int64_t id) {

@@ -8,6 +8,7 @@
 #include <optional>
 #include <unordered_map>
 #include <unordered_set>
+#include <utility>
 #include <vector>
 
 #include "vormotor/regstore/ValueList.h"
@@ -62,6 +63,13 @@ public:
 
 private:
     struct Statements;
+    // A sub-key as its parent's listing has it: a save opens every sub-key it lists, and enumerates
+    // the sub-keys of each, which for most keys are none.
+    struct SubKey {
+        std::string name;
+        std::int64_t id;
+        bool hasSubKeys;
+    };
     struct OpenHandle {
         std::int64_t id;
         std::uint32_t access;
@@ -141,7 +149,8 @@ private:
     void StampTouchedKeys();
     void CheckListings();
     void ForgetListings();
-    const std::vector<std::string>& SubKeyNames(std::int64_t id);
+    const std::vector<SubKey>& SubKeys(std::int64_t id);
+    std::optional<std::int64_t> ListedSubKey(std::int64_t parent, std::string_view fold);
     const ValueList& Values(std::int64_t id);
 
     // The database.
@@ -172,7 +181,11 @@ private:
     // sorted sub-key names and its values, read once, until the database changes or the enumeration
     // reaches its end.
     DatabaseState m_listedIn;
-    std::unordered_map<std::int64_t, std::vector<std::string>> m_subKeyLists;
+    std::unordered_map<std::int64_t, std::vector<SubKey>> m_subKeyLists;
+    // The listing enumerated to its end last.
+    std::pair<std::int64_t, std::vector<SubKey>> m_listedToTheEnd;
+    // Keys a listing showed to have no sub-keys.
+    std::unordered_set<std::int64_t> m_withoutSubKeys;
     std::unordered_map<std::int64_t, ValueList> m_valueLists;
 };
 

@@ -1,5 +1,9 @@
 #include "vormotor/regstore/ValueList.h"
 
+#include <algorithm>
+#include <bit>
+#include <cstring>
+
 #include "vormotor/regstore/NameFold.h"
 
 namespace vor {
@@ -8,19 +12,26 @@ namespace {
 
 // Up to this many values a scan of the names is cheaper than keeping a map of them.
 constexpr std::size_t ScannedValues = 16;
+constexpr std::size_t ReservedValues = 32;
+
+// Numbers are stored little-endian whatever the machine, so a store file moves between machines;
+// swapping the bytes both writes and reads them on a big-endian one.
+std::uint32_t LittleEndian(std::uint32_t number) {
+    if constexpr (std::endian::native == std::endian::little) {
+        return number;
+    }
+    return ((number & 0xFF) << 24) | ((number & 0xFF00) << 8) | ((number >> 8) & 0xFF00) | (number >> 24);
+}
 
 void SetNumberAt(char* bytes, std::uint32_t number) {
-    for (int byte = 0; byte < 4; ++byte) {
-        bytes[byte] = static_cast<char>((number >> (8 * byte)) & 0xFF);
-    }
+    number = LittleEndian(number);
+    std::memcpy(bytes, &number, sizeof number);
 }
 
 std::uint32_t NumberAt(std::string_view blob, std::size_t offset) {
     std::uint32_t number = 0;
-    for (int byte = 3; byte >= 0; --byte) {
-        number = (number << 8) | static_cast<unsigned char>(blob[offset + byte]);
-    }
-    return number;
+    std::memcpy(&number, blob.data() + offset, sizeof number);
+    return LittleEndian(number);
 }
 
 }  // namespace
@@ -31,6 +42,8 @@ std::optional<ValueList> ValueList::Decode(std::string_view blob) {
     }
     ValueList list;
     list.m_blob.assign(blob);
+    // Room for the values of most keys at once, never more than the blob could hold.
+    list.m_entries.reserve(std::min<std::size_t>(blob.size() / HeaderSize, ReservedValues));
     for (std::size_t offset = 0; offset < blob.size();) {
         if (blob.size() - offset < HeaderSize) {
             return std::nullopt;
@@ -42,9 +55,7 @@ std::optional<ValueList> ValueList::Decode(std::string_view blob) {
         if (std::uint64_t{nameSize} + dataSize > blob.size() - offset) {
             return std::nullopt;
         }
-        list.m_entries.push_back({static_cast<std::uint32_t>(offset), nameSize, type, dataSize,
-                                  NameHash(blob.substr(offset, nameSize))});
-        list.IndexEntry(list.m_entries.size() - 1);
+        list.m_entries.push_back({static_cast<std::uint32_t>(offset), nameSize, type, dataSize});
         offset += nameSize + dataSize;
     }
     return list;
@@ -110,10 +121,9 @@ bool ValueList::Erase(std::string_view name) {
 }
 
 std::optional<std::size_t> ValueList::IndexOf(std::string_view name) const {
+    PrepareLookUp();
     const std::uint32_t hash = NameHash(name);
-    const auto matches = [&](std::size_t i) {
-        return m_entries[i].nameHash == hash && SameName(NameAt(m_entries[i]), name);
-    };
+    const auto matches = [&](std::size_t i) { return m_hashes[i] == hash && SameName(NameAt(m_entries[i]), name); };
     if (m_entries.size() > ScannedValues) {
         // The first of equal names, as the scan would find it.
         std::optional<std::size_t> first;
@@ -132,6 +142,19 @@ std::optional<std::size_t> ValueList::IndexOf(std::string_view name) const {
     return std::nullopt;
 }
 
+// Hashes the entries added since the last look-up, and maps them once the list is long enough.
+void ValueList::PrepareLookUp() const {
+    const std::size_t hashed = m_hashes.size();
+    for (std::size_t i = hashed; i < m_entries.size(); ++i) {
+        m_hashes.push_back(NameHash(NameAt(m_entries[i])));
+    }
+    if (m_entries.size() > ScannedValues) {
+        for (std::size_t i = m_index.empty() ? 0 : hashed; i < m_entries.size(); ++i) {
+            m_index.emplace(m_hashes[i], i);
+        }
+    }
+}
+
 void ValueList::Append(std::string_view name, std::uint32_t type, std::string_view data) {
     char header[HeaderSize];
     SetNumberAt(header, static_cast<std::uint32_t>(name.size()));
@@ -140,9 +163,7 @@ void ValueList::Append(std::string_view name, std::uint32_t type, std::string_vi
     m_blob.append(header, HeaderSize);
     const auto offset = static_cast<std::uint32_t>(m_blob.size());
     m_blob.append(name).append(data);
-    m_entries.push_back({offset, static_cast<std::uint32_t>(name.size()), type, static_cast<std::uint32_t>(data.size()),
-                         NameHash(name)});
-    IndexEntry(m_entries.size() - 1);
+    m_entries.push_back({offset, static_cast<std::uint32_t>(name.size()), type, static_cast<std::uint32_t>(data.size())});
 }
 
 // The views in values may point into the blob being replaced, so the new one is built aside.
@@ -152,19 +173,6 @@ void ValueList::Rebuild(const std::vector<Value>& values) {
         rebuilt.Append(value.name, value.type, value.data);
     }
     *this = std::move(rebuilt);
-}
-
-void ValueList::IndexEntry(std::size_t index) {
-    if (m_entries.size() <= ScannedValues) {
-        return;
-    }
-    if (m_index.empty()) {
-        for (std::size_t i = 0; i < m_entries.size(); ++i) {
-            m_index.emplace(m_entries[i].nameHash, i);
-        }
-        return;
-    }
-    m_index.emplace(m_entries[index].nameHash, index);
 }
 
 // FNV-1a over the folded name.

@@ -46,21 +46,23 @@ private:
         std::uint32_t nameSize;
         std::uint32_t type;
         std::uint32_t dataSize;
-        std::uint32_t nameHash;  // of the folded name: most names are told apart without comparing them
     };
     static constexpr std::size_t HeaderSize = 3 * sizeof(std::uint32_t);
 
     std::optional<std::size_t> IndexOf(std::string_view name) const;
+    void PrepareLookUp() const;
     void Append(std::string_view name, std::uint32_t type, std::string_view data);
     void Rebuild(const std::vector<Value>& values);
-    void IndexEntry(std::size_t index);
     static std::uint32_t NameHash(std::string_view name);
     std::string_view NameAt(const Entry& entry) const;
 
     std::string m_blob;
     std::vector<Entry> m_entries;
-    // Name hash -> entry, once a key has enough values that a scan would cost more than the map.
-    std::unordered_multimap<std::uint32_t, std::size_t> m_index;
+    // Made when names are first looked up, not when a list is read to be enumerated: the hash of
+    // each entry's folded name, which tells most names apart without comparing them, and, once a
+    // key has enough values that a scan costs more than a map, hash -> entry.
+    mutable std::vector<std::uint32_t> m_hashes;
+    mutable std::unordered_multimap<std::uint32_t, std::size_t> m_index;
 };
 
 }  // namespace vor

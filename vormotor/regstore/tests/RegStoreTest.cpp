@@ -11,6 +11,7 @@
 
 #include "vormotor/core/Error.h"
 #include "vormotor/regstore/RegStore.h"
+#include "vormotor/regstore/tests/RegStoreFileTest.h"
 
 namespace vor {
 namespace {
@@ -287,19 +288,6 @@ TEST_F(RegStoreTest, KeysWrittenInABatchShowTheirNewTimeInsideAndAfterIt) {
     EXPECT_GE(Written(key), inside);
     EXPECT_EQ(Written(other), otherBefore);
 }
-
-class RegStoreFileTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        m_folder =
-            std::filesystem::temp_directory_path() / ("regstore-" + std::to_string(getpid()) + "-" +
-                                                      ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        std::filesystem::remove_all(m_folder);
-    }
-    void TearDown() override { std::filesystem::remove_all(m_folder); }
-
-    std::filesystem::path m_folder;
-};
 
 TEST_F(RegStoreFileTest, WritesSurviveReopening) {
     const std::string path = (m_folder / "nested" / "registry.db").string();
