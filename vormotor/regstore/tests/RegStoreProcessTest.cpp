@@ -18,6 +18,7 @@
 #include "vormotor/core/Error.h"
 #include "vormotor/registry/CRegistry.h"
 #include "vormotor/regstore/RegStore.h"
+#include "vormotor/regstore/tests/RegStoreFileTest.h"
 
 namespace vor {
 namespace {
@@ -52,18 +53,8 @@ std::string ValueName(int writer, int index) {
     _exit(status);
 }
 
-class RegStoreProcessTest : public ::testing::Test {
+class RegStoreProcessTest : public RegStoreFileTest {
 protected:
-    void SetUp() override {
-        m_folder =
-            std::filesystem::temp_directory_path() / ("regstore-process-" + std::to_string(getpid()) + "-" +
-                                                      ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        std::filesystem::remove_all(m_folder);
-        std::filesystem::create_directories(m_folder);
-        m_path = (m_folder / "registry.db").string();
-    }
-    void TearDown() override { std::filesystem::remove_all(m_folder); }
-
     std::vector<std::string> MissingValues(int writer, int count) {
         RegStore store(m_path);
         RegHandle key = 0;
@@ -98,9 +89,6 @@ protected:
         sqlite3_close(db);
         return result;
     }
-
-    std::filesystem::path m_folder;
-    std::string m_path;
 };
 
 TEST_F(RegStoreProcessTest, TwoProcessesWriteOneStoreAtOnce) {

@@ -331,7 +331,6 @@ TEST_F(RegStoreFileTest, DefaultPathFollowsTheEnvironment) {
 }
 
 TEST_F(RegStoreFileTest, AnUnusablePathRaises) {
-    std::filesystem::create_directories(m_folder);
     EXPECT_THROW(RegStore(m_folder.string()), Error);
 }
 
@@ -347,8 +346,6 @@ class FailingStoreTest : public RegStoreFileTest {
 protected:
     void SetUp() override {
         RegStoreFileTest::SetUp();
-        std::filesystem::create_directories(m_folder);
-        m_path = (m_folder / "registry.db").string();
         { RegStore created(m_path); }
         sqlite3* db = nullptr;
         ASSERT_EQ(sqlite3_open(m_path.c_str(), &db), SQLITE_OK);
@@ -366,7 +363,6 @@ protected:
         return store.OpenKeyEx(User, "Batch", 0, reg::KeyRead, &key) == reg::Success &&
                store.QueryValueEx(key, valueName, nullptr, nullptr, nullptr) == reg::Success;
     }
-    std::string m_path;
 };
 
 TEST_F(FailingStoreTest, AFailedCallLosesItsWholeBatch) {

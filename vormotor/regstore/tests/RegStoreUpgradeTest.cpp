@@ -41,11 +41,6 @@ PRAGMA user_version = 1;
 
 class RegStoreUpgradeTest : public RegStoreFileTest {
 protected:
-    void SetUp() override {
-        RegStoreFileTest::SetUp();
-        std::filesystem::create_directories(m_folder);
-        m_path = (m_folder / "registry.db").string();
-    }
     void Exec(const std::string& sql) {
         sqlite3* db = nullptr;
         ASSERT_EQ(sqlite3_open(m_path.c_str(), &db), SQLITE_OK);
@@ -77,7 +72,6 @@ protected:
         return time;
     }
 
-    std::string m_path;
 };
 
 TEST_F(RegStoreUpgradeTest, AFirstVersionStoreKeepsEveryValueInItsOrder) {
