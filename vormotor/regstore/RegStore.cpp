@@ -27,8 +27,8 @@ constexpr std::chrono::milliseconds RetryPause{2};
 // Listings kept at once: enough for the keys a save of a deep tree has open, few enough that
 // reading key after key without enumerating them to the end stays small.
 constexpr std::size_t ListingLimit = 64;
-// Keys a transaction remembers to exist: a save of a large tree looks at each of them several times.
-constexpr std::size_t SeenKeysLimit = 1 << 16;
+// Keys remembered to exist, or to have no sub-keys: a save of a large tree looks at each key several times.
+constexpr std::size_t RememberedKeysLimit = 1 << 16;
 // Stores whose schema is complete say so in their header, so opening one needs no write lock.
 // Version 1 kept a row per value; version 2 keeps a key's values in the key's row.
 constexpr std::int64_t SchemaVersion = 2;
@@ -319,12 +319,7 @@ void RegStore::Rollback() {
     m_unwritten = {};
     // Handles of a key that was never written answer as those of a deleted key.
     if (m_newKey) {
-        for (const RegHandle handle : m_newKey->handles) {
-            if (const auto open = m_handles.find(handle); open != m_handles.end() && open->second.id == NewKeyId) {
-                open->second.id = 0;
-            }
-        }
-        m_newKey.reset();
+        HandNewKeyTo(0);
     }
     // What was read or written in the transaction may be gone with it.
     ForgetListings();
@@ -479,7 +474,7 @@ long RegStore::Resolve(RegHandle key, OpenHandle& open) {
 }
 
 void RegStore::SeenKey(std::int64_t id) {
-    if (m_keysSeenIn != m_transaction || m_keysSeen.size() >= SeenKeysLimit) {
+    if (m_keysSeenIn != m_transaction || m_keysSeen.size() >= RememberedKeysLimit) {
         m_keysSeen.clear();
         m_keysSeenIn = m_transaction;
     }
@@ -523,10 +518,6 @@ long RegStore::Walk(std::int64_t from, const char* subKey, bool create, const ch
             return reg::MoreData;  // the platform's answer to an over-long key name
         }
         std::string fold = Fold(name);
-        const std::int64_t changes = sqlite3_total_changes64(m_db);
-        const bool knownMissing = m_batch.depth > 0 && m_lastMissing.transaction == m_transaction &&
-                                  m_lastMissing.changes == changes && m_lastMissing.parent == id &&
-                                  m_lastMissing.fold == fold;
         // Inside a batch a listing of the parent, if one is at hand, knows its sub-keys; alone, checking
         // that a listing is still good costs as much as the look-up.
         if (const std::optional<std::int64_t> listed = m_batch.depth > 0 ? ListedSubKey(id, fold) : std::nullopt) {
@@ -534,6 +525,10 @@ long RegStore::Walk(std::int64_t from, const char* subKey, bool create, const ch
             SeenKey(id);
             continue;
         }
+        const std::int64_t changes = sqlite3_total_changes64(m_db);
+        const bool knownMissing = m_batch.depth > 0 && m_lastMissing.transaction == m_transaction &&
+                                  m_lastMissing.changes == changes && m_lastMissing.parent == id &&
+                                  m_lastMissing.fold == fold;
         if (!knownMissing && m_sql->findChild.Bind(id, std::string_view(fold)).Step()) {
             id = m_sql->findChild.Int(0);
             if (m_batch.depth > 0) {
@@ -620,7 +615,6 @@ long RegStore::ChangeValues(std::int64_t id, Change&& change) {
         m_unwritten = {id, false, ReadValues(id)};
     }
     const long result = change(m_unwritten.values);
-
     m_unwritten.changed = m_unwritten.changed || result == reg::Success;
     return result;
 }
@@ -631,7 +625,7 @@ void RegStore::WriteUnwrittenValues() {
     }
     if (m_unwritten.key == NewKeyId) {
         WriteNewKey();
-    } else if (m_unwritten.key != 0 && m_unwritten.changed) {
+    } else if (m_unwritten.changed) {
         WriteValues(m_unwritten.key, m_unwritten.values);
     }
     m_unwritten = {};
@@ -639,18 +633,22 @@ void RegStore::WriteUnwrittenValues() {
 
 void RegStore::WriteNewKey() {
     const NewKey& key = *m_newKey;
-
     m_sql->insertKey
         .Bind(key.parent, std::string_view(key.name), std::string_view(key.fold), std::string_view(key.keyClass),
               static_cast<std::int64_t>(Now()), m_unwritten.values.Blob())
         .Run();
     const std::int64_t id = sqlite3_last_insert_rowid(m_db);
-    for (const RegHandle handle : key.handles) {
+    HandNewKeyTo(id);
+    SeenKey(id);
+}
+
+// Points the new key's handles that are still open at the key's row, and forgets the new key.
+void RegStore::HandNewKeyTo(std::int64_t id) {
+    for (const RegHandle handle : m_newKey->handles) {
         if (const auto open = m_handles.find(handle); open != m_handles.end() && open->second.id == NewKeyId) {
             open->second.id = id;
         }
     }
-    SeenKey(id);
     m_newKey.reset();
 }
 
@@ -866,8 +864,9 @@ const std::vector<RegStore::SubKey>& RegStore::SubKeys(std::int64_t id) {
     }
     return ListOf(m_subKeyLists, id, [&](std::vector<SubKey>& subKeys) {
         for (SqlStatement& row = m_sql->subKeys.Bind(id); row.Step();) {
-            subKeys.push_back({std::string(row.Bytes(0)), row.Int(1), row.Int(2) != 0});
-            if (!subKeys.back().hasSubKeys && m_withoutSubKeys.size() < SeenKeysLimit) {
+            subKeys.push_back({std::string(row.Bytes(0)), row.Int(1)});
+            const bool hasSubKeys = row.Int(2) != 0;
+            if (!hasSubKeys && m_withoutSubKeys.size() < RememberedKeysLimit) {
                 m_withoutSubKeys.insert(subKeys.back().id);
             }
         }

@@ -3,9 +3,9 @@
 #include <chrono>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
-#include <optional>
 #include <unordered_map>
 #include <unordered_set>
 #include <utility>
@@ -63,12 +63,10 @@ public:
 
 private:
     struct Statements;
-    // A sub-key as its parent's listing has it: a save opens every sub-key it lists, and enumerates
-    // the sub-keys of each, which for most keys are none.
+    // A sub-key as its parent's listing has it: a save opens every sub-key it lists.
     struct SubKey {
         std::string name;
         std::int64_t id;
-        bool hasSubKeys;
     };
     struct OpenHandle {
         std::int64_t id;
@@ -145,6 +143,7 @@ private:
     long ChangeValues(std::int64_t id, Change&& change);
     void WriteUnwrittenValues();
     void WriteNewKey();
+    void HandNewKeyTo(std::int64_t id);
     void SeenKey(std::int64_t id);
     void StampTouchedKeys();
     void CheckListings();

@@ -95,12 +95,7 @@ bool ValueList::Set(std::string_view name, std::uint32_t type, std::string_view 
         return true;
     }
     // The name keeps the case it was made with, as on the platform.
-    std::vector<Value> values;
-    values.reserve(m_entries.size());
-    for (std::size_t i = 0; i < m_entries.size(); ++i) {
-        values.push_back(i == *index ? Value{NameAt(entry), type, data} : (*this)[i]);
-    }
-    Rebuild(values);
+    Rebuild(*index, Value{NameAt(entry), type, data});
     return true;
 }
 
@@ -109,14 +104,7 @@ bool ValueList::Erase(std::string_view name) {
     if (!index) {
         return false;
     }
-    std::vector<Value> values;
-    values.reserve(m_entries.size());
-    for (std::size_t i = 0; i < m_entries.size(); ++i) {
-        if (i != *index) {
-            values.push_back((*this)[i]);
-        }
-    }
-    Rebuild(values);
+    Rebuild(*index, std::nullopt);
     return true;
 }
 
@@ -166,11 +154,15 @@ void ValueList::Append(std::string_view name, std::uint32_t type, std::string_vi
     m_entries.push_back({offset, static_cast<std::uint32_t>(name.size()), type, static_cast<std::uint32_t>(data.size())});
 }
 
-// The views in values may point into the blob being replaced, so the new one is built aside.
-void ValueList::Rebuild(const std::vector<Value>& values) {
+// A new blob with the entry at index replaced, or left out: built aside, as the replacement's name
+// is a view into the blob being replaced.
+void ValueList::Rebuild(std::size_t index, const std::optional<Value>& replacement) {
     ValueList rebuilt;
-    for (const Value& value : values) {
-        rebuilt.Append(value.name, value.type, value.data);
+    for (std::size_t i = 0; i < m_entries.size(); ++i) {
+        const std::optional<Value> value = i == index ? replacement : std::optional<Value>((*this)[i]);
+        if (value) {
+            rebuilt.Append(value->name, value->type, value->data);
+        }
     }
     *this = std::move(rebuilt);
 }

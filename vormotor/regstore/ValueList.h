@@ -52,7 +52,7 @@ private:
     std::optional<std::size_t> IndexOf(std::string_view name) const;
     void PrepareLookUp() const;
     void Append(std::string_view name, std::uint32_t type, std::string_view data);
-    void Rebuild(const std::vector<Value>& values);
+    void Rebuild(std::size_t index, const std::optional<Value>& replacement);
     static std::uint32_t NameHash(std::string_view name);
     std::string_view NameAt(const Entry& entry) const;
 
