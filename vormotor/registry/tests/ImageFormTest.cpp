@@ -7,7 +7,6 @@
 #include <vector>
 
 #include "vormotor/core/Error.h"
-#include "vormotor/registry/CharacterSet.h"
 #include "vormotor/registry/ImageForm.h"
 #include "vormotor/registry/TextImageReader.h"
 
@@ -85,24 +84,6 @@ TEST(ImageForm, OnlyPathsOfMoreThanMaxDepthLevelsAreTooDeep) {
     EXPECT_TRUE(image::IsTooDeep(levels(image::MaxDepth + 1, "/")));
     EXPECT_FALSE(image::IsTooDeep(levels(image::MaxDepth, "\\\\/"))) << "empty names are no levels";
     EXPECT_FALSE(image::IsTooDeep(std::string(4 * image::MaxDepth, 'k')));
-}
-
-TEST(ImageForm, CharacterSetsFindTheirFirstMemberFromAPosition) {
-    constexpr image::CharacterSet set(std::string_view("\\\0\xff", 3));
-    EXPECT_EQ(set.FindIn("abc"), std::string_view::npos);
-    EXPECT_EQ(set.FindIn("a\\b\\"), 1u);
-    EXPECT_EQ(set.FindIn("a\\b\\", 2), 3u);
-    EXPECT_EQ(set.FindIn("a\\", 2), std::string_view::npos);
-    EXPECT_EQ(set.FindIn("\xc3\xa4\xff"), 2u) << "bytes above 127 are looked up as themselves";
-    EXPECT_EQ(set.FindIn("ab\0"s), 2u);
-}
-
-TEST(ImageForm, LinesAreSplitAtCrLfOnly) {
-    std::vector<std::string> lines;
-    image::ForEachLine("a\r\nb\rc\nd\r\n\r\n", [&](std::size_t number, std::string_view line, bool ended) {
-        lines.push_back(std::to_string(number) + (ended ? "+" : "-") + std::string(line));
-    });
-    EXPECT_EQ(lines, (std::vector<std::string>{"0+a", "1+b\rc\nd", "2+", "3-"}));
 }
 
 // The typed image's reader finds a line's end by its first CR: a CR without LF inside a line must

@@ -77,19 +77,6 @@ TEST_P(ValueListTest, ValuesKeepTheirPlaceAndTheCaseTheyWereMadeWith) {
     EXPECT_EQ(m_list.Find("Speed")->type, 4u);
 }
 
-TEST_P(ValueListTest, TheFirstOfTwoEqualNamesInADamagedRowIsTheOneFound) {
-    std::string blob(m_list.Blob());
-    ValueList twice;
-    ASSERT_TRUE(twice.Set("Twice", 1, "first"));
-    blob += twice.Blob();
-    ValueList again;
-    ASSERT_TRUE(again.Set("TWICE", 1, "second"));
-    blob += again.Blob();
-    const std::optional<ValueList> decoded = ValueList::Decode(blob);
-    ASSERT_TRUE(decoded);
-    EXPECT_EQ(decoded->Find("twice")->data, "first");
-}
-
 INSTANTIATE_TEST_SUITE_P(Lengths, ValueListTest, ::testing::Values(0, 40));
 
 TEST(ValueListDecodeTest, RowsItDidNotWriteAreRefused) {
