@@ -89,6 +89,7 @@ void DriveImage::Encode(std::uint16_t* inputs) const {
     PutUint32(header + reg::header::kMicrostepGeneration, microstepGeneration);
     PutUint32(header + reg::header::kEventNext, eventNext);
     PutUint32(header + reg::header::kLastWriteId, lastWriteId);
+    PutUint32(header + reg::header::kChangeCount, changeCount);
 
     std::uint16_t* nodeArea = &inputs[reg::node::kAddress];
     nodeArea[reg::node::kOnline] = online ? 1 : 0;
@@ -120,49 +121,70 @@ void DriveImage::Encode(std::uint16_t* inputs) const {
 }
 
 DriveImage DriveImage::Read(const Reader& read) {
-    DriveImage image;
-    const Registers header = read(reg::header::kAddress, reg::header::kSize);
+    const Registers head = read(reg::header::kAddress, reg::kHeadSize);
+    DriveImage image = DecodeHead(head);
+    image.ReadDetails(head, read);
+    return image;
+}
+
+DriveImage DriveImage::DecodeHead(const Registers& head) {
+    if (head.size() < static_cast<std::size_t>(reg::kHeadSize)) {
+        throw std::runtime_error("the drive's header is incomplete");
+    }
+    const std::uint16_t* header = &head[reg::header::kAddress];
     if (header[reg::header::kVersion] != reg::kMapVersion) {
         throw std::runtime_error("the drive speaks register map " + std::to_string(header[reg::header::kVersion]) +
                                  ", not " + std::to_string(reg::kMapVersion));
     }
-    image.session = GetUint32(&header[reg::header::kSession]);
-    image.microstepGeneration = GetUint32(&header[reg::header::kMicrostepGeneration]);
-    image.eventNext = GetUint32(&header[reg::header::kEventNext]);
-    image.lastWriteId = GetUint32(&header[reg::header::kLastWriteId]);
+    DriveImage image;
+    image.session = GetUint32(header + reg::header::kSession);
+    image.microstepGeneration = GetUint32(header + reg::header::kMicrostepGeneration);
+    image.eventNext = GetUint32(header + reg::header::kEventNext);
+    image.lastWriteId = GetUint32(header + reg::header::kLastWriteId);
+    image.changeCount = GetUint32(header + reg::header::kChangeCount);
 
-    const Registers nodeArea = read(reg::node::kAddress, reg::node::kSize);
+    const std::uint16_t* nodeArea = &head[reg::node::kAddress];
     image.online = nodeArea[reg::node::kOnline] != 0;
     image.driveEnabled = nodeArea[reg::node::kDriveEnabled] != 0;
-    image.nodeState = GetInt32(&nodeArea[reg::node::kNodeState]);
-    image.inputWord = GetInt32(&nodeArea[reg::node::kInputWord]);
-    image.accessLevel = GetInt32(&nodeArea[reg::node::kAccessLevel]);
+    image.nodeState = GetInt32(nodeArea + reg::node::kNodeState);
+    image.inputWord = GetInt32(nodeArea + reg::node::kInputWord);
+    image.accessLevel = GetInt32(nodeArea + reg::node::kAccessLevel);
     image.commModeSelectable = nodeArea[reg::node::kCommModeSelectable] != 0;
-    image.traceFlags = GetInt32(&nodeArea[reg::node::kTraceFlags]);
+    image.traceFlags = GetInt32(nodeArea + reg::node::kTraceFlags);
+    return image;
+}
 
+void DriveImage::ReadDetails(const Registers& head, const Reader& read) {
+    const std::uint16_t* header = &head[reg::header::kAddress];
+    // A drive that claims more than the map holds would have the reader walk off the map.
     const int paramCount = header[reg::header::kParamCount];
+    CheckCount(static_cast<std::size_t>(paramCount), reg::param::kMaxCount, "parameters");
+    CheckCount(header[reg::header::kFieldCount], reg::field::kMaxCount, "fields");
+    for (const int count : {reg::header::kValueNameCount, reg::header::kMotorTypeCount, reg::header::kMicrostepCount}) {
+        CheckCount(header[count], reg::visible::kMaxFlags, "flags");
+    }
     const Registers paramArea = read(reg::param::kAddress, paramCount * reg::param::kSlotSize);
+    params.clear();
     for (int i = 0; i < paramCount; ++i) {
         const std::uint16_t* slot = &paramArea[static_cast<std::size_t>(i * reg::param::kSlotSize)];
-        image.params.push_back(Param{GetInt32(slot + reg::param::kNumber), GetDouble(slot + reg::param::kValue),
-                                     GetDouble(slot + reg::param::kLowerLimit),
-                                     GetDouble(slot + reg::param::kUpperLimit), GetInt32(slot + reg::param::kLockLevel),
-                                     (slot[reg::param::kFlags] & reg::param::kWritable) != 0,
-                                     (slot[reg::param::kFlags] & reg::param::kWhole) != 0,
-                                     static_cast<std::int16_t>(slot[reg::param::kDecimals])});
+        params.push_back(Param{GetInt32(slot + reg::param::kNumber), GetDouble(slot + reg::param::kValue),
+                               GetDouble(slot + reg::param::kLowerLimit), GetDouble(slot + reg::param::kUpperLimit),
+                               GetInt32(slot + reg::param::kLockLevel),
+                               (slot[reg::param::kFlags] & reg::param::kWritable) != 0,
+                               (slot[reg::param::kFlags] & reg::param::kWhole) != 0,
+                               static_cast<std::int16_t>(slot[reg::param::kDecimals])});
     }
-    const Registers fields = read(reg::field::kAddress, header[reg::header::kFieldCount]);
-    for (const std::uint16_t editable : fields) {
-        image.fieldEditable.push_back((editable & 1u) != 0);
+    fieldEditable.clear();
+    for (const std::uint16_t editable : read(reg::field::kAddress, header[reg::header::kFieldCount])) {
+        fieldEditable.push_back((editable & 1u) != 0);
     }
     const auto readFlags = [&read](int address, std::size_t count) {
         const Registers area = read(address, static_cast<int>(FlagRegisters(count)));
         return GetFlags(area.data(), count);
     };
-    image.valueNameVisible = readFlags(reg::visible::kValueNames, header[reg::header::kValueNameCount]);
-    image.motorTypeVisible = readFlags(reg::visible::kMotorTypes, header[reg::header::kMotorTypeCount]);
-    image.microstepVisible = readFlags(reg::visible::kMicrosteps, header[reg::header::kMicrostepCount]);
-    return image;
+    valueNameVisible = readFlags(reg::visible::kValueNames, header[reg::header::kValueNameCount]);
+    motorTypeVisible = readFlags(reg::visible::kMotorTypes, header[reg::header::kMotorTypeCount]);
+    microstepVisible = readFlags(reg::visible::kMicrosteps, header[reg::header::kMicrostepCount]);
 }
 
 void DriveImage::ApplyTo(SimDrive& drive, const Profile& profile) const {

@@ -62,6 +62,7 @@ private:
     void LinkDown();
     std::string ReadDescription();
     void ReadMicrosteps();
+    std::string ReadText(int address, int maxRegisters, const std::string& what);
     void RaiseEvents(std::uint32_t next);
     Registers WriteRequest(const CallSite& site, double value, std::uint32_t id) const;
     DriveWrite AsDriveWrite(const CallSite& site, double value) const;
@@ -77,6 +78,7 @@ private:
     std::uint32_t m_session = 0;
     std::uint32_t m_microstepGeneration = 0;
     std::uint32_t m_eventCursor = 0;
+    std::uint32_t m_changeCount = 0;  // of the drive's registers the copy last followed
     std::uint32_t m_nextWriteId;
     std::optional<PendingWrite> m_inDoubt;
     std::vector<DriveWrite> m_delivered;
