@@ -51,6 +51,12 @@ TEST(SimDrive, LogsEveryWriteOfItsUserAndNothingElse) {
     EXPECT_EQ(drive->Writes().back().Json(), R"({"param":24,"value":2.25})");
     drive->ClearWrites();
     EXPECT_TRUE(drive->Writes().empty());
+    // A long run keeps the latest writes only.
+    for (std::size_t i = 0; i <= SimHost::kMaxWrites; ++i) {
+        node->SetDriveEnabled(i % 2 == 0);
+    }
+    EXPECT_EQ(drive->Writes().size(), SimHost::kMaxWrites / 2 + 1);
+    EXPECT_EQ(drive->Writes().back(), DriveWrite::DriveEnabled(true));
 }
 
 TEST(SimDrive, DriveSideChangesRaiseTheirEvents) {
