@@ -81,7 +81,7 @@ ControlClient::Answer ControlClient::Run(const std::string& line, std::int32_t l
     for (std::size_t sent = 0; sent < request.size();) {
         const ssize_t count = send(m_socket, request.data() + sent, request.size() - sent, MSG_NOSIGNAL);
         if (count <= 0) {
-            Fail("send");
+            Fail("control channel: send");
         }
         sent += static_cast<std::size_t>(count);
     }
@@ -103,7 +103,7 @@ std::string ControlClient::ReadLine() {
             errno = ECONNRESET;
         }
         if (count <= 0) {
-            Fail("receive");
+            Fail("control channel: receive");
         }
         m_buffer.append(chunk, static_cast<std::size_t>(count));
     }
@@ -121,7 +121,7 @@ void ControlClient::Fail(const std::string& what) {
         m_socket = -1;
     }
     m_buffer.clear();
-    throw std::runtime_error("control channel: " + what + ": " + reason);
+    throw std::runtime_error(what + ": " + reason);
 }
 
 }  // namespace vor::netdrive

@@ -20,6 +20,7 @@
 #include "apps/drive/DriveServer.h"
 #include "apps/host/BuiltinProfiles.h"
 #include "vormotor/drivesim/ProfileLoader.h"
+#include "vormotor/netdrive/ControlClient.h"
 #include "vormotor/netdrive/RegisterMap.h"
 
 namespace vor::drive {
@@ -164,12 +165,12 @@ std::optional<std::pair<int, int>> Ask(Peer& peer, const std::string& pdu) {
 // vormotor-drive serves them.
 class Servers {
 public:
-    Servers() {
+    explicit Servers(int port = 0, int controlPort = 0) {
         const std::string description(*host::BuiltinProfile("servo"));
         auto drive = std::make_unique<SimDrive>(ProfileLoader::Parse(description, "servo"));
         m_drive = drive.get();
-        m_control = std::make_unique<ControlServer>(std::move(drive), "127.0.0.1", 0, TestLimits());
-        m_server = std::make_unique<DriveServer>(*m_drive, m_memory, description, "127.0.0.1", 0, TestLimits());
+        m_control = std::make_unique<ControlServer>(std::move(drive), "127.0.0.1", controlPort, TestLimits());
+        m_server = std::make_unique<DriveServer>(*m_drive, m_memory, description, "127.0.0.1", port, TestLimits());
         m_control->SetAfterLine([this] { m_server->Publish(); });
         m_thread = std::thread([this] {
             while (!m_stop) {
@@ -316,6 +317,27 @@ TEST_F(BadPeerTest, ALongControlLineNeitherKillsTheServerNorPassesUnreported) {
     }
     EXPECT_TRUE(endless.ClosedWithin(1s));
     Probe();
+}
+
+TEST(ControlChannelTest, ALineFailsClearlyWithoutTheChannelAndGetsThroughAgainAfterARestart) {
+    auto servers = std::make_unique<Servers>();
+    const int port = servers->Port();
+    const int controlPort = servers->ControlPort();
+    servers.reset();
+    netdrive::ControlClient client("127.0.0.1", controlPort, 500ms);
+    try {
+        client.Run("drive.param 42 5", 1);
+        ADD_FAILURE() << "a line went through without a control channel";
+    } catch (const std::runtime_error& failure) {
+        EXPECT_NE(std::string(failure.what()).find("no control channel at 127.0.0.1:"), std::string::npos)
+            << failure.what();
+    }
+    for (int start = 0; start < 2; ++start) {
+        servers = std::make_unique<Servers>(port, controlPort);
+        const auto answer = client.Run("drive.param 42 " + std::to_string(start + 6), 2 + start);
+        EXPECT_TRUE(answer.succeeded) << answer.output;
+        servers.reset();
+    }
 }
 
 struct Attack {
