@@ -2,6 +2,8 @@
 
 #include <stdexcept>
 
+#include "vormotor/core/Diagnostics.h"
+#include "vormotor/core/Error.h"
 #include "vormotor/netdrive/RegisterMap.h"
 
 namespace vor::netdrive {
@@ -34,6 +36,27 @@ void PutUint32(std::uint16_t* at, std::uint32_t value) {
 void CheckCount(std::size_t count, int max, const char* what) {
     if (count > static_cast<std::size_t>(max)) {
         throw std::length_error(std::string("too many ") + what + " for the register map");
+    }
+}
+
+// Limits, writable, whole numbers and decimals are live: a drive may change them while it runs.
+// Limits that are no limits (NaN, or crossed) are refused, and the old ones stay.
+void FollowLiveDescription(BasicValue& value, const DriveImage::Param& live) {
+    ContentObject& content = value.Content();
+    if (!(live.lowerLimit <= live.upperLimit)) {
+        Diagnostics::Report("netdrive", "the drive serves no usable limits for " + value.Describe());
+    } else if (content.LowerLimit() != live.lowerLimit || content.UpperLimit() != live.upperLimit) {
+        content.SetLowerLimit(live.lowerLimit);
+        content.SetUpperLimit(live.upperLimit);
+    }
+    if (content.SetupFlag() != live.writable) {
+        content.SetSetupFlag(live.writable);
+    }
+    if ((value.SetupA() == 1) != live.whole) {
+        value.SetSetupA(live.whole ? 1 : 0);
+    }
+    if (value.SetupB() != live.decimals) {
+        value.SetSetupB(live.decimals);
     }
 }
 
@@ -200,6 +223,7 @@ void DriveImage::ApplyTo(SimDrive& drive, const Profile& profile) const {
 
     for (std::size_t i = 0; i < params.size(); ++i) {
         drive.SetLockLevel(profile.parameters[i].number, params[i].lockLevel);
+        FollowLiveDescription(*drive.Node()->DriveParam(profile.parameters[i].number), params[i]);
     }
     WalkFields(
         profile,
@@ -211,7 +235,13 @@ void DriveImage::ApplyTo(SimDrive& drive, const Profile& profile) const {
             drive.SetValueNameVisible(param.number, field.name, name.code, valueNameVisible.at(index));
         });
     for (std::size_t i = 0; i < params.size(); ++i) {
-        drive.SetParam(profile.parameters[i].number, params[i].value);
+        try {
+            drive.SetParam(profile.parameters[i].number, params[i].value);
+        } catch (const Error& refused) {
+            // A number its own limits refuse (or NaN) is the drive's fault, not the link's:
+            // the copy keeps the number it had, and the rest of the drive still follows.
+            Diagnostics::Report("netdrive", refused);
+        }
     }
     for (std::size_t i = 0; i < motorTypeVisible.size(); ++i) {
         drive.SetMotorTypeVisible(profile.motorTypes[i].code, motorTypeVisible[i]);
