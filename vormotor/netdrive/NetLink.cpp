@@ -150,6 +150,7 @@ void NetLink::Poll() {
 }
 
 void NetLink::LinkDown() {
+    m_requestsBefore = Requests();
     m_client.reset();
     // The copy now shows the drive offline: the first poll afterwards must read it all.
     m_changeCount = 0;

@@ -44,6 +44,8 @@ public:
     // Every write that reached the drive, in order, including one whose answer the link lost
     // and which the drive reported applied once the link was back.
     const std::vector<DriveWrite>& DeliveredWrites() const noexcept { return m_delivered; }
+    // The Modbus requests the link has made so far, for measurements.
+    std::uint64_t Requests() const noexcept { return m_requestsBefore + (m_client ? m_client->Requests() : 0); }
 
     static constexpr std::int32_t kLinkDown = static_cast<std::int32_t>(0x80040300u);
     static constexpr std::int32_t kRefused = static_cast<std::int32_t>(0x80040301u);
@@ -82,6 +84,7 @@ private:
     std::uint32_t m_nextWriteId;
     std::optional<PendingWrite> m_inDoubt;
     std::vector<DriveWrite> m_delivered;
+    std::uint64_t m_requestsBefore = 0;  // on the connections lost so far
 
     using Clock = std::chrono::steady_clock;
     Clock::time_point m_lastPoll{};

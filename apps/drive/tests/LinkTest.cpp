@@ -3,6 +3,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <cmath>
 #include <modbus/modbus.h>
 #include <mutex>
 #include <netinet/in.h>
@@ -297,8 +298,8 @@ private:
     std::thread m_thread;
 };
 
-// The registers of the servo as a drive serves them.
-void ServeServo(FakeDrive& fake) {
+// The registers of the servo as a drive serves them; returns what they show.
+netdrive::DriveImage ServeServo(FakeDrive& fake) {
     namespace reg = netdrive::reg;
     const std::string description(*host::BuiltinProfile("servo"));
     const Profile profile = ProfileLoader::Parse(description, "servo");
@@ -311,6 +312,7 @@ void ServeServo(FakeDrive& fake) {
         netdrive::PutText(inputs + reg::text::kDescription, description, reg::text::kDescriptionMax);
         netdrive::PutText(inputs + reg::text::kMicrosteps, "[]", reg::text::kMicrostepsMax);
     });
+    return image;
 }
 
 TEST(LinkBadDriveTest, ATextLengthPastItsRegistersTakesTheLinkDownWithoutReadingPastThem) {
@@ -333,6 +335,39 @@ TEST(LinkBadDriveTest, ATextLengthPastItsRegistersTakesTheLinkDownWithoutReading
         connected.link->PollNow();
         EXPECT_FALSE(connected.link->IsUp()) << length;
     }
+}
+
+TEST(LinkFakeDriveTest, AnIdlePollIsOneRequestAndTheChangeCountSaysWhenToReadAll) {
+    FakeDrive fake;
+    auto image = ServeServo(fake);
+    const auto connected = NetLink::Connect(Loopback(fake.Port()));
+    const auto poll = [&] {
+        const auto before = connected.link->Requests();
+        connected.link->PollNow();
+        EXPECT_TRUE(connected.link->IsUp());
+        return connected.link->Requests() - before;
+    };
+    const std::int32_t param = image.params[0].number;
+    const auto serve = [&](double value, std::uint32_t changeCount) {
+        image.params[0].value = value;
+        image.changeCount = changeCount;
+        fake.Edit([&](std::uint16_t* inputs) { image.Encode(inputs); });
+    };
+    const double first = image.params[0].value;
+    const double second = std::floor((image.params[0].lowerLimit + image.params[0].upperLimit) / 2);
+    ASSERT_NE(first, second);
+
+    EXPECT_EQ(poll(), 1u);
+    serve(second, 1);  // a drive that forgot to count its change is not followed
+    EXPECT_EQ(poll(), 1u);
+    EXPECT_EQ(connected.drive->ParamNumber(param), first);
+    serve(second, 2);
+    EXPECT_GT(poll(), 1u);
+    EXPECT_EQ(connected.drive->ParamNumber(param), second);
+    serve(first, 0);  // no count kept: every poll reads everything
+    EXPECT_GT(poll(), 1u);
+    EXPECT_EQ(connected.drive->ParamNumber(param), first);
+    EXPECT_GT(poll(), 1u);
 }
 
 }  // namespace
