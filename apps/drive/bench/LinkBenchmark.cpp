@@ -95,7 +95,7 @@ BENCHMARK_CAPTURE(BM_Attach, InProcess, &AttachInProcess)->Unit(benchmark::kMicr
 BENCHMARK_CAPTURE(BM_Attach, Link, &AttachOverLink)->Unit(benchmark::kMicrosecond);
 BENCHMARK_CAPTURE(BM_Tick, InProcess, &AttachInProcess)->Unit(benchmark::kMicrosecond);
 BENCHMARK_CAPTURE(BM_Tick, Link, &AttachOverLink)->Unit(benchmark::kMicrosecond);
-BENCHMARK(BM_RoundTrip)->Name("RoundTrip/Link")->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_RoundTrip)->Name("BM_RoundTrip/Link")->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 }  // namespace vor::drive

@@ -31,11 +31,12 @@ GOALS = [
 
 # An idle tick across the loopback link: one request, little more than one bare round trip.
 LINK_GOALS = [
-    ("Tick/Link", "time", 60000.0, "ns"),
-    ("Tick/Link", "requests", 2, "requests"),
+    ("BM_Tick/Link", "time", 60000.0, "ns"),
+    ("BM_Tick/Link", "requests", 2, "requests"),
 ]
 # (figure, what it is set beside): min to min and median to median.
-LINK_RATIOS = [("Tick/Link", "RoundTrip/Link"), ("Tick/Link", "Tick/InProcess"), ("Attach/Link", "Attach/InProcess")]
+LINK_RATIOS = [("BM_Tick/Link", "BM_RoundTrip/Link"), ("BM_Tick/Link", "BM_Tick/InProcess"),
+               ("BM_Attach/Link", "BM_Attach/InProcess")]
 
 PROFILES = {"profile:0": "servo", "profile:1": "stepper"}
 
@@ -75,7 +76,7 @@ def main(arguments):
         values = [value(run, measure) for run in samples]
         low, middle = min(values), statistics.median(values)
         first, second = name.split("/")
-        label = first + " " + PROFILES.get(second, second) + ("" if measure == "time" else " " + measure)
+        label = first.removeprefix("BM_") + " " + PROFILES.get(second, second) + ("" if measure == "time" else " " + measure)
         if measure == "time":
             ratio = f"{goal / middle:.2f}x" if middle > 0 else "-"
             ok = middle <= goal
@@ -89,7 +90,7 @@ def main(arguments):
         figure = [nanoseconds(run) for run in runs if run["run_name"] == name]
         beside = [nanoseconds(run) for run in runs if run["run_name"] == base]
         if figure and beside:
-            print(f"{name} / {base}: min {min(figure) / min(beside):.2f}x, "
+            print(f"{name.removeprefix('BM_')} / {base.removeprefix('BM_')}: min {min(figure) / min(beside):.2f}x, "
                   f"median {statistics.median(figure) / statistics.median(beside):.2f}x")
     return 1 if failed else 0
 
