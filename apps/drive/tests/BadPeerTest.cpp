@@ -402,9 +402,50 @@ void ConnectionFlood(int port, const std::function<void()>& probe) {
     EXPECT_TRUE(flood.front()->ClosedWithin(1s));
 }
 
+std::chrono::microseconds ProcessorTime() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return std::chrono::seconds(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
+           std::chrono::microseconds(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec);
+}
+
+// Connections wait while the server has no descriptor left to accept them with.
+void DescriptorLimit(int port, const std::function<void()>& probe) {
+    probe();  // the well-behaved client is in before the descriptors run out
+    // The peers' sockets exist before the limit drops; connecting them takes no descriptor.
+    std::vector<int> peers(8);
+    for (int& peer : peers) {
+        peer = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
+    }
+    rlimit files{};
+    getrlimit(RLIMIT_NOFILE, &files);
+    const rlimit before = files;
+    files.rlim_cur = static_cast<rlim_t>(peers.back() + 1);
+    ASSERT_EQ(setrlimit(RLIMIT_NOFILE, &files), 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    address.sin_port = htons(static_cast<std::uint16_t>(port));
+    for (const int peer : peers) {
+        connect(peer, reinterpret_cast<sockaddr*>(&address), sizeof address);
+    }
+    const auto spent = ProcessorTime();
+    for (int i = 0; i < 10; ++i) {
+        probe();
+        std::this_thread::sleep_for(30ms);
+    }
+    // A server that retried every accept at once would have spent about all of it.
+    EXPECT_LT(ProcessorTime() - spent, 50ms);
+    setrlimit(RLIMIT_NOFILE, &before);
+    for (const int peer : peers) {
+        close(peer);
+    }
+}
+
 INSTANTIATE_TEST_SUITE_P(Attacks, BadPeerAttackTest,
                          ::testing::Values(Attack{"SlowSender", &SlowSender}, Attack{"NeverReads", &NeverReads},
-                                           Attack{"ConnectionFlood", &ConnectionFlood}),
+                                           Attack{"ConnectionFlood", &ConnectionFlood},
+                                           Attack{"DescriptorLimit", &DescriptorLimit}),
                          [](const auto& info) { return std::string(info.param.what); });
 
 }  // namespace
