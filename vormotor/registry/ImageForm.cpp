@@ -16,8 +16,8 @@ constexpr std::string_view DwordTag = "dword:";
 constexpr std::string_view BinaryTag = "hex:";
 constexpr std::string_view DigitsOf = "0123456789abcdef";
 constexpr CharacterSet NameBreakers(std::string_view("=\r\n\0", 4));
-// What a quoted text cannot hold as it is: a backslash, which it doubles, and what would break its line.
-constexpr CharacterSet SpecialInQuotes(std::string_view("\\\r\n\0", 4));
+// What would break a quoted text's line.
+constexpr CharacterSet LineBreaksAndNul(std::string_view("\r\n\0", 3));
 
 int HexDigit(char c) {
     if (c >= '0' && c <= '9') {
@@ -191,22 +191,23 @@ std::string_view WithoutTerminatingNul(std::string_view data) {
     return data;
 }
 
-bool AppendQuoted(std::string& line, std::string_view text) {
-    const std::size_t start = line.size();
+void AppendDoubled(std::string& line, std::string_view text) {
     line += '"';
     std::size_t run = 0;
-    for (std::size_t at = SpecialInQuotes.FindIn(text); at != std::string_view::npos;
-         at = SpecialInQuotes.FindIn(text, run)) {
-        if (text[at] != '\\') {
-            line.resize(start);
-            return false;
-        }
+    for (std::size_t at = text.find('\\'); at != std::string_view::npos; at = text.find('\\', run)) {
         line.append(text.substr(run, at + 1 - run));
         line += '\\';
         run = at + 1;
     }
     line.append(text.substr(run));
     line += '"';
+}
+
+bool AppendQuoted(std::string& line, std::string_view text) {
+    if (LineBreaksAndNul.FindIn(text) != std::string_view::npos) {
+        return false;
+    }
+    AppendDoubled(line, text);
     return true;
 }
 

@@ -41,8 +41,12 @@ bool HasLineBreakOrNul(std::string_view text);
 // data without its terminating NUL, which is not part of a string value's text.
 std::string_view WithoutTerminatingNul(std::string_view data);
 
-// Appends text as a value line quotes it: in double quotes with every backslash doubled. Appends
-// nothing and answers false when text holds a CR, an LF or a NUL, which would break the line.
+// Appends text as a value line quotes it: in double quotes with every backslash doubled, everything
+// else as it is.
+void AppendDoubled(std::string& line, std::string_view text);
+
+// As AppendDoubled; appends nothing and answers false when text holds a CR, an LF or a NUL, which
+// would break the line.
 bool AppendQuoted(std::string& line, std::string_view text);
 
 // Appends the text of a quoted string value, given without its quotes: every doubled backslash made single.
