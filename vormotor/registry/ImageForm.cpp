@@ -1,5 +1,7 @@
 #include "vormotor/registry/ImageForm.h"
 
+#include <limits>
+
 #include "vormotor/registry/CharacterSet.h"
 #include "vormotor/registry/RegistryApi.h"
 #include "vormotor/registry/Utf16Text.h"
@@ -59,7 +61,8 @@ std::string HexNumber(std::uint32_t value, std::size_t minDigits) {
 }
 
 // Answers how many continuation breaks it wrote.
-std::size_t AppendHex(std::string& text, std::size_t lineLength, std::uint32_t type, std::string_view bytes) {
+std::size_t AppendHex(std::string& text, std::size_t lineLength, std::size_t width, std::uint32_t type,
+                      std::string_view bytes) {
     std::size_t breaks = 0;
     const std::string tag = type == reg::Binary ? std::string(BinaryTag) : "hex(" + HexNumber(type, 1) + "):";
     text += tag;
@@ -73,7 +76,7 @@ std::size_t AppendHex(std::string& text, std::size_t lineLength, std::uint32_t t
         }
         text += ',';
         lineLength += 3;
-        if (lineLength >= HexLineWidth) {
+        if (lineLength >= width) {
             text += Continuation;
             lineLength = 2;
             ++breaks;
@@ -85,8 +88,8 @@ std::size_t AppendHex(std::string& text, std::size_t lineLength, std::uint32_t t
 // Appends data in the registry editor's notation (dword:, hex:, hex(N):) to a line lineLength long so
 // far; answers how many continuation breaks it wrote, or nothing for text the registry's code page
 // cannot hold.
-std::optional<std::size_t> AppendNotation(std::string& text, std::size_t lineLength, std::uint32_t type,
-                                          std::string_view data) {
+std::optional<std::size_t> AppendNotation(std::string& text, std::size_t lineLength, std::size_t width,
+                                          std::uint32_t type, std::string_view data) {
     if (type == reg::Dword && data.size() == 4) {
         const auto byte = [&](std::size_t i) {
             return static_cast<std::uint32_t>(static_cast<unsigned char>(data[i]));
@@ -95,13 +98,13 @@ std::optional<std::size_t> AppendNotation(std::string& text, std::size_t lineLen
         return 0;
     }
     if (!IsTextType(type)) {
-        return AppendHex(text, lineLength, type, data);
+        return AppendHex(text, lineLength, width, type, data);
     }
     const std::optional<std::string> units = ToUtf16Le(data);
     if (!units) {
         return std::nullopt;
     }
-    return AppendHex(text, lineLength, type, *units);
+    return AppendHex(text, lineLength, width, type, *units);
 }
 
 // Reads comma-separated hex bytes; a line without any is complete data only where the notation
@@ -238,7 +241,8 @@ std::optional<std::string> AppendValueLine(std::string& text, std::string_view n
     text.append("\"").append(name).append("\"=");
     // The quoted form carries a string value unless a line break or a NUL would break its line.
     if (type != reg::Sz || !AppendQuoted(text, WithoutTerminatingNul(data))) {
-        const std::optional<std::size_t> notationBreaks = AppendNotation(text, text.size() - start, type, data);
+        const std::optional<std::size_t> notationBreaks =
+            AppendNotation(text, text.size() - start, HexLineWidth, type, data);
         if (!notationBreaks) {
             text.resize(start);
             return "its text is not valid in the registry's code page";
@@ -252,6 +256,14 @@ std::optional<std::string> AppendValueLine(std::string& text, std::string_view n
     }
     text += LineEnd;
     return std::nullopt;
+}
+
+std::optional<std::string> OneLineNotation(std::uint32_t type, std::string_view data) {
+    std::string text;
+    if (!AppendNotation(text, 0, std::numeric_limits<std::size_t>::max(), type, data)) {
+        return std::nullopt;
+    }
+    return text;
 }
 
 Piece ReadTypedStart(std::string_view rest, std::uint32_t& type, std::string& bytes) {

@@ -26,6 +26,10 @@ inline constexpr std::size_t EchoedLength = 80;
 std::optional<std::string> AppendValueLine(std::string& text, std::string_view name, std::uint32_t type,
                                            std::string_view data);
 
+// A value's data in the registry editor's notation on one line, without continuations: dword:, hex:
+// or hex(N):, text types as UTF-16LE; nothing for text the registry's code page cannot hold.
+std::optional<std::string> OneLineNotation(std::uint32_t type, std::string_view data);
+
 // Why a value of this name cannot be carried: a reader ends a name at the first '=', a line at CR LF
 // and a name at a NUL. Nothing for a name that can.
 std::optional<std::string> ValueNameProblem(std::string_view name);
