@@ -220,9 +220,15 @@ TEST_F(TextImageTest, EverythingEnumeratedIsWrittenAsItIsAndWhatDoesNotLoadBackI
     Put("d", reg::Sz, "4", "Cut");
     // The sub-key enumeration ends at a name its buffer cannot hold.
     const std::string longName(255, 'k');
-    Put("v", reg::Sz, "1", "Names\\a");
-    Put("v", reg::Sz, "2", "Names\\" + longName);
-    Put("v", reg::Sz, "3", "Names\\zz");
+    const RegHandle names = Create("Names");
+    for (const std::string& name : {std::string("a"), longName, std::string("zz")}) {
+        // Below the parent's handle: Wine's ANSI functions take paths of at most 260 characters.
+        RegHandle key = 0;
+        ASSERT_EQ(Api().CreateKeyEx(names, name.c_str(), nullptr, 0, reg::KeyAllAccess, &key, nullptr), reg::Success);
+        Api().SetValueEx(key, "v", reg::Sz, reinterpret_cast<const unsigned char*>("1"), 1);
+        Api().CloseKey(key);
+    }
+    Api().CloseKey(names);
     // Opened as OpenKey spells the path, where a '/' is a level of its own.
     Put("v", reg::Sz, "real", "Slash\\a\\b");
     Put("v", reg::Sz, "slashed", "Slash\\a/b");
