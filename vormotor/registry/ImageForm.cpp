@@ -18,8 +18,8 @@ constexpr std::string_view DwordTag = "dword:";
 constexpr std::string_view BinaryTag = "hex:";
 constexpr std::string_view DigitsOf = "0123456789abcdef";
 constexpr CharacterSet NameBreakers(std::string_view("=\r\n\0", 4));
-// What would break a quoted text's line.
-constexpr CharacterSet LineBreaksAndNul(std::string_view("\r\n\0", 3));
+// What a quoted text cannot hold as it is: a backslash, which it doubles, and what would break its line.
+constexpr CharacterSet SpecialInQuotes(std::string_view("\\\r\n\0", 4));
 
 int HexDigit(char c) {
     if (c >= '0' && c <= '9') {
@@ -61,8 +61,8 @@ std::string HexNumber(std::uint32_t value, std::size_t minDigits) {
 }
 
 // Answers how many continuation breaks it wrote.
-std::size_t AppendHex(std::string& text, std::size_t lineLength, std::size_t width, std::uint32_t type,
-                      std::string_view bytes) {
+std::size_t AppendHex(std::string& text, std::size_t lineLength, std::uint32_t type, std::string_view bytes,
+                      std::size_t width) {
     std::size_t breaks = 0;
     const std::string tag = type == reg::Binary ? std::string(BinaryTag) : "hex(" + HexNumber(type, 1) + "):";
     text += tag;
@@ -88,8 +88,8 @@ std::size_t AppendHex(std::string& text, std::size_t lineLength, std::size_t wid
 // Appends data in the registry editor's notation (dword:, hex:, hex(N):) to a line lineLength long so
 // far; answers how many continuation breaks it wrote, or nothing for text the registry's code page
 // cannot hold.
-std::optional<std::size_t> AppendNotation(std::string& text, std::size_t lineLength, std::size_t width,
-                                          std::uint32_t type, std::string_view data) {
+std::optional<std::size_t> AppendNotation(std::string& text, std::size_t lineLength, std::uint32_t type,
+                                          std::string_view data, std::size_t width = HexLineWidth) {
     if (type == reg::Dword && data.size() == 4) {
         const auto byte = [&](std::size_t i) {
             return static_cast<std::uint32_t>(static_cast<unsigned char>(data[i]));
@@ -98,13 +98,13 @@ std::optional<std::size_t> AppendNotation(std::string& text, std::size_t lineLen
         return 0;
     }
     if (!IsTextType(type)) {
-        return AppendHex(text, lineLength, width, type, data);
+        return AppendHex(text, lineLength, type, data, width);
     }
     const std::optional<std::string> units = ToUtf16Le(data);
     if (!units) {
         return std::nullopt;
     }
-    return AppendHex(text, lineLength, width, type, *units);
+    return AppendHex(text, lineLength, type, *units, width);
 }
 
 // Reads comma-separated hex bytes; a line without any is complete data only where the notation
@@ -196,21 +196,34 @@ std::string_view WithoutTerminatingNul(std::string_view data) {
 
 void AppendDoubled(std::string& line, std::string_view text) {
     line += '"';
+    for (std::size_t start = 0;;) {
+        const std::size_t backslash = text.find('\\', start);
+        line.append(text.substr(start, backslash - start));
+        if (backslash == std::string_view::npos) {
+            break;
+        }
+        line += "\\\\";
+        start = backslash + 1;
+    }
+    line += '"';
+}
+
+bool AppendQuoted(std::string& line, std::string_view text) {
+    const std::size_t start = line.size();
+    line += '"';
     std::size_t run = 0;
-    for (std::size_t at = text.find('\\'); at != std::string_view::npos; at = text.find('\\', run)) {
+    for (std::size_t at = SpecialInQuotes.FindIn(text); at != std::string_view::npos;
+         at = SpecialInQuotes.FindIn(text, run)) {
+        if (text[at] != '\\') {
+            line.resize(start);
+            return false;
+        }
         line.append(text.substr(run, at + 1 - run));
         line += '\\';
         run = at + 1;
     }
     line.append(text.substr(run));
     line += '"';
-}
-
-bool AppendQuoted(std::string& line, std::string_view text) {
-    if (LineBreaksAndNul.FindIn(text) != std::string_view::npos) {
-        return false;
-    }
-    AppendDoubled(line, text);
     return true;
 }
 
@@ -241,8 +254,7 @@ std::optional<std::string> AppendValueLine(std::string& text, std::string_view n
     text.append("\"").append(name).append("\"=");
     // The quoted form carries a string value unless a line break or a NUL would break its line.
     if (type != reg::Sz || !AppendQuoted(text, WithoutTerminatingNul(data))) {
-        const std::optional<std::size_t> notationBreaks =
-            AppendNotation(text, text.size() - start, HexLineWidth, type, data);
+        const std::optional<std::size_t> notationBreaks = AppendNotation(text, text.size() - start, type, data);
         if (!notationBreaks) {
             text.resize(start);
             return "its text is not valid in the registry's code page";
@@ -256,14 +268,6 @@ std::optional<std::string> AppendValueLine(std::string& text, std::string_view n
     }
     text += LineEnd;
     return std::nullopt;
-}
-
-std::optional<std::string> OneLineNotation(std::uint32_t type, std::string_view data) {
-    std::string text;
-    if (!AppendNotation(text, 0, std::numeric_limits<std::size_t>::max(), type, data)) {
-        return std::nullopt;
-    }
-    return text;
 }
 
 Piece ReadTypedStart(std::string_view rest, std::uint32_t& type, std::string& bytes) {
@@ -296,6 +300,14 @@ Piece ReadTypedStart(std::string_view rest, std::uint32_t& type, std::string& by
 
 Piece ReadHexLine(std::string_view line, std::string& bytes) {
     return ReadHexBytes(line, bytes, false);
+}
+
+std::optional<std::string> OneLineNotation(std::uint32_t type, std::string_view data) {
+    std::string text;
+    if (!AppendNotation(text, 0, type, data, std::numeric_limits<std::size_t>::max())) {
+        return std::nullopt;
+    }
+    return text;
 }
 
 }  // namespace vor::image
