@@ -36,13 +36,16 @@ struct OpenPath {
     std::vector<Level> levels;
 };
 
-// Why a section line cannot carry a sub-key's name: loading opens keys by path, and OpenKey turns a '/'
-// into a level of its own; a line break ends the line.
-std::optional<std::string> KeyNameProblem(std::string_view name) {
+// Why a sub-key's section line does not load back as that key: loading opens keys by path, and OpenKey
+// turns a '/' into a level of its own; LoadRegistry ends lines at CR LF, the typed image's stricter reader
+// at a CR or an LF alone too.
+std::optional<std::string> KeyNameProblem(std::string_view name, WalkReads reads) {
     if (name.find('/') != std::string_view::npos) {
         return "its name contains '/'";
     }
-    if (image::HasAnyOf(name, LineEnd)) {
+    const bool breaks =
+        reads == WalkReads::Whole ? image::HasAnyOf(name, LineEnd) : name.find(LineEnd) != std::string_view::npos;
+    if (breaks) {
         return "its name contains a line break";
     }
     return std::nullopt;
@@ -120,7 +123,7 @@ void TextImageWriter::Append(std::string& text, RegHandle key, std::string_view 
 }
 
 std::optional<std::string> TextImageWriter::EnterSubKey(const std::string& name) {
-    const std::optional<std::string> problem = KeyNameProblem(name);
+    const std::optional<std::string> problem = KeyNameProblem(name, m_reads);
     if (m_reads == WalkReads::Whole) {
         m_path.append("\\").append(name);
         if (problem) {
