@@ -1,6 +1,5 @@
 #include "vormotor/registry/CRegistry.h"
 
-#include <algorithm>
 #include <array>
 #include <string_view>
 #include <utility>
