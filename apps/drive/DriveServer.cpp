@@ -17,6 +17,8 @@ namespace {
 // Modbus TCP frames: a 7-byte header (transaction, protocol 0, length of what follows, unit),
 // then the request itself, at most 253 bytes.
 constexpr std::size_t kHeaderSize = 7;
+// Transaction, protocol and length: what the length field does not count.
+constexpr std::size_t kUncounted = 6;
 constexpr std::size_t kMaxPdu = 253;
 constexpr std::uint8_t kReadHolding = 0x03;
 constexpr std::uint8_t kReadInputs = 0x04;
@@ -103,7 +105,7 @@ bool DriveServer::Answer(std::string& input, std::string& output) {
         if (Word(frame + 2) != 0 || length < 2 || length > kMaxPdu + 1) {
             return false;
         }
-        if (input.size() - used < 6 + length) {
+        if (input.size() - used < kUncounted + length) {
             break;
         }
         const std::string reply = Reply(frame + kHeaderSize, length - 1);
@@ -111,7 +113,7 @@ bool DriveServer::Answer(std::string& input, std::string& output) {
         AppendWord(output, static_cast<std::uint16_t>(reply.size() + 1));
         output += static_cast<char>(frame[6]);
         output += reply;
-        used += 6 + length;
+        used += kUncounted + length;
     }
     input.erase(0, used);
     return true;
