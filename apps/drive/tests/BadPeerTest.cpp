@@ -152,7 +152,7 @@ std::optional<std::pair<int, int>> Ask(Peer& peer, const std::string& pdu) {
         return std::nullopt;
     }
     const auto length = static_cast<std::size_t>((static_cast<unsigned char>((*header)[4]) << 8) |
-                                                  static_cast<unsigned char>((*header)[5]));
+                                                 static_cast<unsigned char>((*header)[5]));
     const auto body = peer.Receive(length - 1, kPromptly);
     if (!body || header->substr(0, 2) != Word(7)) {
         return std::nullopt;
@@ -286,8 +286,8 @@ TEST_F(BadPeerTest, AMalformedRequestIsRefusedWithoutTouchingTheDrive) {
         EXPECT_EQ(answer->second, bad.exception) << bad.what;
     }
     // Frames that are not Modbus TCP end the connection.
-    for (const std::string& frame : {Frame(ReadPdu(0, 1), 7, 1), Frame(ReadPdu(0, 1), 7, 0, 1),
-                                     Frame(ReadPdu(0, 1), 7, 0, 300)}) {
+    for (const std::string& frame :
+         {Frame(ReadPdu(0, 1), 7, 1), Frame(ReadPdu(0, 1), 7, 0, 1), Frame(ReadPdu(0, 1), 7, 0, 300)}) {
         Peer stranger(m_servers.Port());
         stranger.Send(frame);
         EXPECT_TRUE(stranger.ClosedWithin(1s));
