@@ -261,6 +261,10 @@ struct MotorTypeReadCase {
     bool sensorChoiceDecided;
 };
 
+void PrintTo(const MotorTypeReadCase& c, std::ostream* out) {
+    *out << "read " << c.failingRead << " fails";
+}
+
 class MotorTypeReads : public EnablePolicy, public ::testing::WithParamInterface<MotorTypeReadCase> {};
 
 TEST_P(MotorTypeReads, EachFailingReadSkipsItsOwnRule) {
