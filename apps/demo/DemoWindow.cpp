@@ -11,6 +11,7 @@
 #include <exception>
 #include <string>
 
+#include "vormotor/editors/EditorClasses.h"
 #include "vormotor/editors/TarvineEditor.h"
 #include "vormotor/qt/QtMessageBox.h"
 
@@ -22,10 +23,19 @@ constexpr const char* kRegistrySection = "Motor";
 // How long the status line shows why a control cannot be changed before the drive's state returns.
 constexpr int kWhyMilliseconds = 10000;
 
+// The window hosts the panel, so it registers the editor classes the form is built from.
+std::shared_ptr<MotorForm> NewPanel() {
+    EditorClasses::Register();
+    return MotorForm::Create();
+}
+
 }  // namespace
 
-DemoWindow::DemoWindow(std::unique_ptr<SimDrive> drive, QWidget* parent)
-    : QMainWindow(parent), m_drive(std::move(drive)), m_panel(MotorForm::Create()) {
+DemoWindow::DemoWindow(std::unique_ptr<DriveModel> drive, QWidget* parent)
+    : QMainWindow(parent),
+      m_drive(std::move(drive)),
+      m_simulator(dynamic_cast<SimDrive*>(m_drive.get())),
+      m_panel(NewPanel()) {
     setWindowTitle(QString::fromStdString("Motor settings - " + m_drive->Name()));
 
     auto* splitter = new QSplitter(Qt::Vertical);
@@ -42,7 +52,8 @@ DemoWindow::DemoWindow(std::unique_ptr<SimDrive> drive, QWidget* parent)
     auto* sideBox = new QGroupBox("Drive and application");
     auto* sideLayout = new QVBoxLayout(sideBox);
     m_side = new DriveSidePanel(
-        *m_drive, *m_panel, [this](std::string_view line) { Report(line); }, sideBox);
+        *m_drive, m_simulator ? &m_simulator->Motion() : nullptr, *m_panel,
+        [this](std::string_view line) { Report(line); }, sideBox);
     sideLayout->addWidget(m_side);
     auto* plotBox = new QGroupBox("Commutation sensors, last 10 s");
     auto* plotLayout = new QVBoxLayout(plotBox);

@@ -12,6 +12,7 @@
 #include "apps/demo/SensorPlot.h"
 #include "apps/demo/StatusLine.h"
 #include "vormotor/core/Diagnostics.h"
+#include "vormotor/drivemodel/DriveModel.h"
 #include "vormotor/drivesim/SimDrive.h"
 #include "vormotor/panel/MotorForm.h"
 #include "vormotor/qt/DisabledReasonTips.h"
@@ -33,7 +34,8 @@ public:
     static constexpr int kLogHeight = 160;
     static constexpr int kPlotHeight = 220;
 
-    explicit DemoWindow(std::unique_ptr<SimDrive> drive, QWidget* parent = nullptr);
+    // A simulated drive, or the model of a drive elsewhere, whose motor turns by itself.
+    explicit DemoWindow(std::unique_ptr<DriveModel> drive, QWidget* parent = nullptr);
     ~DemoWindow() override;
 
     // Shows the window, attaches the panel to the drive and starts the timer.
@@ -45,7 +47,9 @@ public:
     // control's tool tip of reasons as well.
     QImage Render(Control* tipOf = nullptr);
 
-    SimDrive& Drive() noexcept { return *m_drive; }
+    DriveModel& Drive() noexcept { return *m_drive; }
+    // The simulated drive, when the window has one.
+    SimDrive* Simulator() noexcept { return m_simulator; }
     MotorForm& Panel() noexcept { return *m_panel; }
     PanelView& View() noexcept { return *m_view; }
     DriveSidePanel& Side() noexcept { return *m_side; }
@@ -62,7 +66,8 @@ private:
     // The status line answers a click on a control that cannot be operated.
     void ShowWhy(Control& control, const std::vector<std::string>& reasons);
 
-    std::unique_ptr<SimDrive> m_drive;
+    std::unique_ptr<DriveModel> m_drive;
+    SimDrive* m_simulator;  // m_drive, when it is simulated
     std::shared_ptr<MotorForm> m_panel;
     QtCursor m_cursor;
     ModalMessageBox::Responder m_previousResponder;

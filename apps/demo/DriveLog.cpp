@@ -26,7 +26,7 @@ std::size_t ShowNew(const std::vector<Entry>& entries, std::size_t shown, Show s
 
 }  // namespace
 
-DriveLog::DriveLog(const SimDrive& drive, QWidget* parent) : QPlainTextEdit(parent), m_drive(drive) {
+DriveLog::DriveLog(const DriveModel& drive, QWidget* parent) : QPlainTextEdit(parent), m_drive(drive) {
     setReadOnly(true);
     setMaximumBlockCount(kMaxLines);
     setLineWrapMode(QPlainTextEdit::NoWrap);

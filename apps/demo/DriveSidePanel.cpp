@@ -16,6 +16,14 @@ QString Text(std::string_view text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
+// A drive elsewhere turns its own motor: its side is greyed out, and a turn asked of it does nothing.
+template <class Turn>
+void WithMotor(MotionModel* motion, Turn turn) {
+    if (motion != nullptr) {
+        turn(*motion);
+    }
+}
+
 }  // namespace
 
 const std::vector<DriveSidePanel::SwitchSetting>& DriveSidePanel::Switches() {
@@ -47,23 +55,24 @@ const std::vector<DriveSidePanel::NumberSetting>& DriveSidePanel::Numbers() {
          [](Context& c, int level) { c.drive.SetAccessLevel(level); }},
         {"Node state", 0, 255, [](Context& c) { return static_cast<int>(c.drive.Node()->NodeState()); },
          [](Context& c, int state) { c.drive.SetNodeState(state); }},
-        {"Motor speed (steps/tick)", -6, 6, [](Context& c) { return static_cast<int>(c.drive.Motion().Speed()); },
-         [](Context& c, int speed) { c.drive.Motion().SetSpeed(speed); }},
+        {"Motor speed (steps/tick)", -6, 6,
+         [](Context& c) { return c.motion ? static_cast<int>(c.motion->Speed()) : 0; },
+         [](Context& c, int speed) { WithMotor(c.motion, [speed](MotionModel& m) { m.SetSpeed(speed); }); }},
     };
     return numbers;
 }
 
 const std::vector<DriveSidePanel::ButtonAction>& DriveSidePanel::Buttons() {
     static const std::vector<ButtonAction> buttons{
-        {"Step back", [](Context& c) { c.drive.Motion().Step(-1); }},
-        {"Step", [](Context& c) { c.drive.Motion().Step(1); }},
+        {"Step back", [](Context& c) { WithMotor(c.motion, [](MotionModel& m) { m.Step(-1); }); }},
+        {"Step", [](Context& c) { WithMotor(c.motion, [](MotionModel& m) { m.Step(1); }); }},
     };
     return buttons;
 }
 
-DriveSidePanel::DriveSidePanel(SimDrive& drive, MotorForm& panel, std::function<void(std::string_view)> report,
-                               QWidget* parent)
-    : QWidget(parent), m_context{drive, panel}, m_report(std::move(report)) {
+DriveSidePanel::DriveSidePanel(DriveModel& drive, MotionModel* motion, MotorForm& panel,
+                               std::function<void(std::string_view)> report, QWidget* parent)
+    : QWidget(parent), m_context{drive, motion, panel}, m_report(std::move(report)) {
     auto* form = new QFormLayout(this);
     for (const NumberSetting& setting : Numbers()) {
         auto* number = new QSpinBox(this);

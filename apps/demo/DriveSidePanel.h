@@ -7,7 +7,8 @@
 #include <string_view>
 #include <vector>
 
-#include "vormotor/drivesim/SimDrive.h"
+#include "vormotor/drivemodel/DriveModel.h"
+#include "vormotor/drivesim/MotionModel.h"
 #include "vormotor/panel/MotorForm.h"
 
 namespace vor::demo {
@@ -17,8 +18,10 @@ namespace vor::demo {
 // simulated drive (or the panel's host interface), never to the panel's controls.
 class DriveSidePanel final : public QWidget {
 public:
-    // `report` receives the failures of the changes.
-    DriveSidePanel(SimDrive& drive, MotorForm& panel, std::function<void(std::string_view)> report, QWidget* parent);
+    // `report` receives the failures of the changes. `motion` is the simulated drive's motor; a
+    // drive elsewhere has none here.
+    DriveSidePanel(DriveModel& drive, MotionModel* motion, MotorForm& panel,
+                   std::function<void(std::string_view)> report, QWidget* parent);
 
     // Shows the current state again: the panel and the drive change some of it themselves.
     void Refresh();
@@ -29,7 +32,8 @@ public:
 
 private:
     struct Context {
-        SimDrive& drive;
+        DriveModel& drive;
+        MotionModel* motion;
         MotorForm& panel;
     };
     struct SwitchSetting {

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <optional>
 
-#include "vormotor/drivesim/SimDrive.h"
+#include "vormotor/drivemodel/DriveModel.h"
 
 namespace vor::demo {
 
@@ -17,7 +17,7 @@ class SensorPlot final : public QChartView {
 public:
     static constexpr double kSpanSeconds = 10.0;
 
-    SensorPlot(SimDrive& drive, QWidget* parent);
+    SensorPlot(DriveModel& drive, QWidget* parent);
 
     // Adds the drive's present values at `seconds` and lets older points than the span go.
     void Sample(double seconds);
@@ -28,7 +28,7 @@ public:
 private:
     void FitAngleAxis();
 
-    SimDrive& m_drive;
+    DriveModel& m_drive;
     std::optional<std::int32_t> m_angleParam;  // none when the drive has no captured angle
     QLineSeries* m_codes;
     QLineSeries* m_angles;

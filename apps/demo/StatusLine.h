@@ -2,7 +2,7 @@
 
 #include <QLabel>
 
-#include "vormotor/drivesim/SimDrive.h"
+#include "vormotor/drivemodel/DriveModel.h"
 
 namespace vor::demo {
 
@@ -10,13 +10,13 @@ namespace vor::demo {
 // the application's access level, as the panel sees them.
 class StatusLine final : public QLabel {
 public:
-    StatusLine(SimDrive& drive, QWidget* parent);
+    StatusLine(DriveModel& drive, QWidget* parent);
 
     // Reads the drive again.
     void Refresh();
 
 private:
-    SimDrive& m_drive;
+    DriveModel& m_drive;
 };
 
 }  // namespace vor::demo

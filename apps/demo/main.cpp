@@ -13,7 +13,7 @@
 #include "apps/demo/InputScript.h"
 #include "apps/host/BuiltinProfiles.h"
 #include "apps/host/ScriptLine.h"
-#include "vormotor/drivesim/ProfileLoader.h"
+#include "vormotor/drivemodel/ProfileLoader.h"
 #include "vormotor/netdrive/NetLink.h"
 #include "vormotor/qt/QtEnvironment.h"
 
@@ -113,14 +113,15 @@ int main(int argc, char** argv) {
     vor::PrepareQtEnvironment();
     QApplication app(argc, argv);
     try {
-        std::unique_ptr<vor::SimDrive> drive;
+        std::unique_ptr<vor::DriveModel> drive;
         std::shared_ptr<vor::netdrive::NetLink> link;
         if (options.connect.empty()) {
-            drive = LoadDrive(options.profile);
-            drive->Motion().SetSpeed(options.speed);
+            auto simulated = LoadDrive(options.profile);
+            simulated->Motion().SetSpeed(options.speed);
             if (options.accessLevel) {
-                drive->SetAccessLevel(*options.accessLevel);
+                simulated->SetAccessLevel(*options.accessLevel);
             }
+            drive = std::move(simulated);
         } else {
             // The drive, its motor and its side belong to the server; the window shows the link's copy.
             auto connected = vor::netdrive::NetLink::Connect(vor::netdrive::LinkOptions::FromEndpoint(options.connect));

@@ -7,7 +7,7 @@
 #include <random>
 #include <stdexcept>
 
-#include "vormotor/drivesim/ProfileLoader.h"
+#include "vormotor/drivemodel/ProfileLoader.h"
 #include "vormotor/netdrive/RegisterMap.h"
 
 namespace vor::drive {
@@ -84,7 +84,7 @@ DriveServer::DriveServer(SimDrive& drive, LinkMemory& memory, std::string descri
       m_inputs(reg::kInputRegisters),
       m_holding(reg::kHoldingRegisters),
       m_memory(memory),
-      m_sensorCode(SimIo::SensorCode(drive.InputWord())) {
+      m_sensorCode(ModelIo::SensorCode(drive.InputWord())) {
     netdrive::PutText(&m_inputs[reg::text::kDescription], m_description, reg::text::kDescriptionMax);
     m_commutation = drive.Node()->Io().CommutationChanged().Connect(
         [this](std::int32_t thisCode, std::int32_t lastCode) { RecordCommutation(thisCode, lastCode); });
@@ -269,7 +269,7 @@ void DriveServer::EncodeMicrosteps(const std::vector<std::pair<std::int32_t, std
 }
 
 void DriveServer::RecordCommutation(std::int32_t thisCode, std::int32_t lastCode) {
-    const std::int32_t code = SimIo::SensorCode(m_drive.InputWord());
+    const std::int32_t code = ModelIo::SensorCode(m_drive.InputWord());
     if (code != m_sensorCode) {
         m_sensorCode = code;
         return;

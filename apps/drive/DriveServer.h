@@ -7,7 +7,7 @@
 
 #include "apps/drive/SocketService.h"
 #include "vormotor/core/Event.h"
-#include "vormotor/drivesim/Profile.h"
+#include "vormotor/drivemodel/Profile.h"
 #include "vormotor/drivesim/SimDrive.h"
 #include "vormotor/netdrive/DriveImage.h"
 #include "vormotor/netdrive/Registers.h"

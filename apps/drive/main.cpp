@@ -14,7 +14,7 @@
 #include "apps/drive/ControlServer.h"
 #include "apps/drive/DriveServer.h"
 #include "apps/host/BuiltinProfiles.h"
-#include "vormotor/drivesim/ProfileLoader.h"
+#include "vormotor/drivemodel/ProfileLoader.h"
 
 namespace {
 

@@ -6,6 +6,7 @@
 
 #include "apps/host/ControlJson.h"
 #include "vormotor/core/Error.h"
+#include "vormotor/editors/EditorClasses.h"
 #include "vormotor/editors/SorvaneGroup.h"
 #include "vormotor/editors/TarvineEditor.h"
 #include "vormotor/panel/PanelClasses.h"
@@ -26,7 +27,14 @@ nlohmann::ordered_json WriteJson(const DriveWrite& write) {
 
 }  // namespace
 
-ScriptHost::ScriptHost(std::unique_ptr<SimDrive> drive, std::ostream& out) : m_drive(std::move(drive)), m_out(out) {
+ScriptHost::ScriptHost(std::unique_ptr<SimDrive> drive, std::ostream& out)
+    : ScriptHost(std::unique_ptr<DriveModel>(), out) {
+    m_simulator = drive.get();
+    m_drive = std::move(drive);
+}
+
+ScriptHost::ScriptHost(std::unique_ptr<DriveModel> drive, std::ostream& out) : m_drive(std::move(drive)), m_out(out) {
+    EditorClasses::Register();
     m_previousResponder = ModalMessageBox::SetResponder([this](const MessageBoxRequest& request) {
         MessageBoxResult answer = MessageBoxResult::Ok;
         if (!m_answers.empty()) {
@@ -131,6 +139,13 @@ bool ScriptHost::RunLine(const std::string& line, std::int32_t lineNumber) {
         Print({{"error", "line " + std::to_string(lineNumber) + ": " + failure.what()}});
         return false;
     }
+}
+
+SimDrive& ScriptHost::Simulator() const {
+    if (m_simulator == nullptr) {
+        Refuse("the drive is not simulated here");
+    }
+    return *m_simulator;
 }
 
 MotorForm& ScriptHost::Panel() const {
@@ -352,7 +367,7 @@ void ScriptHost::DriveTurn(const Arguments& arguments) {
     if (steps < -kMaxTurnSteps || steps > kMaxTurnSteps) {
         throw std::invalid_argument("a turn is at most " + std::to_string(kMaxTurnSteps) + " steps either way");
     }
-    m_drive->Motion().Turn(steps);
+    Simulator().Motion().Turn(steps);
 }
 
 void ScriptHost::DriveCatalogue(const Arguments& arguments) {
@@ -402,7 +417,7 @@ void ScriptHost::InjectFault(const Arguments& arguments, FaultInjector::Mode fau
         scope.param = ParseInt32(arguments[next++]);
     }
     const std::string mode = next < arguments.size() ? arguments[next++].text : "always";
-    auto& faults = m_drive->Faults();
+    auto& faults = Simulator().Faults();
     const bool fail = faultMode == FaultInjector::Mode::Fail;
     if (mode == "always" && next == arguments.size()) {
         fail ? faults.FailEveryCall(operation, scope) : faults.NullEveryCall(operation, scope);

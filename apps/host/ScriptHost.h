@@ -12,17 +12,22 @@
 #include <vector>
 
 #include "apps/host/ScriptLine.h"
+#include "vormotor/drivemodel/DriveModel.h"
 #include "vormotor/drivesim/SimDrive.h"
 #include "vormotor/panel/MotorForm.h"
 #include "vormotor/toolkit/ModalMessageBox.h"
 
 namespace vor::host {
 
-// A headless host: one simulated drive, one panel, and a script of commands (docs/host.md).
-// Answers are JSON objects, one a line; a failing command prints {"error":"line N: ..."}.
+// A headless host: one drive, one panel, and a script of commands (docs/host.md). Answers are
+// JSON objects, one a line; a failing command prints {"error":"line N: ..."}. Like every host of
+// the panel, it registers the editor classes.
 class ScriptHost {
 public:
+    // A simulated drive: the script turns its motor and makes its calls fail.
     ScriptHost(std::unique_ptr<SimDrive> drive, std::ostream& out);
+    // A drive elsewhere, whose model follows it (SetRemoteDrive takes the script's drive side).
+    ScriptHost(std::unique_ptr<DriveModel> drive, std::ostream& out);
     ~ScriptHost();
     ScriptHost(const ScriptHost&) = delete;
     ScriptHost& operator=(const ScriptHost&) = delete;
@@ -103,13 +108,15 @@ private:
     void State(const Arguments&);
     void Why(const Arguments&);
 
+    SimDrive& Simulator() const;
     MotorForm& Panel() const;
     Control& Named(const ControlRef& ref) const;
     // A control the user can reach: on a shown panel, visible and operable through its containers.
     Control& UserReachable(const ControlRef& ref) const;
     void Print(const nlohmann::ordered_json& json);
 
-    std::unique_ptr<SimDrive> m_drive;
+    std::unique_ptr<DriveModel> m_drive;
+    SimDrive* m_simulator = nullptr;  // m_drive, when it is simulated
     RemoteDrive m_remote;
     std::ostream& m_out;
     std::shared_ptr<MotorForm> m_panel;

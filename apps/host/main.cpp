@@ -10,7 +10,7 @@
 
 #include "apps/host/BuiltinProfiles.h"
 #include "apps/host/ScriptHost.h"
-#include "vormotor/drivesim/ProfileLoader.h"
+#include "vormotor/drivemodel/ProfileLoader.h"
 #include "vormotor/netdrive/ControlClient.h"
 #include "vormotor/netdrive/NetLink.h"
 

@@ -9,6 +9,7 @@
 #include <memory>
 #include <string>
 #include <vormotor/drivesim/SimDrive.h>
+#include <vormotor/editors/EditorClasses.h>
 #include <vormotor/panel/MotorForm.h>
 #include <vormotor/panel/PanelClasses.h>
 #include <vormotor/qt/PanelView.h>
@@ -33,6 +34,9 @@ int main(int argc, char** argv) {
         // The drive network library's side: here a simulated drive from a shipped profile.
         std::unique_ptr<vor::SimDrive> drive = vor::SimDrive::Load(VOR_PROFILE_DIR "/servo.json");
 
+        // The editor controls the form is built from; an application with editors of its own
+        // registers those instead, under the same class names.
+        vor::EditorClasses::Register();
         // Created by class name, as an application creates the pages it embeds.
         auto panel = std::dynamic_pointer_cast<vor::MotorForm>(vor::CreatePanel(vor::kMotorFormClass));
         QMainWindow window;

@@ -79,14 +79,14 @@ void FaultInjector::Clear(const std::string& operation) {
     }
 }
 
-void FaultInjector::Check(const CallSite& site) {
-    if (CheckForObject(site)) {
+void FaultInjector::Enter(const CallSite& site) {
+    if (EnterForObject(site)) {
         throw std::logic_error("The simulated drive hands out " + std::string(site.operation.Name()) +
                                " through a path that cannot hand out a null object");
     }
 }
 
-bool FaultInjector::CheckForObject(const CallSite& site) {
+bool FaultInjector::EnterForObject(const CallSite& site) {
     const Rule* rule = Decide(site);
     if (rule == nullptr) {
         return false;
@@ -111,7 +111,8 @@ const FaultInjector::Rule* FaultInjector::Decide(const CallSite& site) {
 }
 
 bool FaultInjector::Matches(const Rule& rule, const CallSite& site) {
-    return (!rule.scope.param || rule.scope.param == site.param) && (!rule.scope.field || *rule.scope.field == site.field);
+    return (!rule.scope.param || rule.scope.param == site.param) &&
+           (!rule.scope.field || *rule.scope.field == site.field);
 }
 
 }  // namespace vor

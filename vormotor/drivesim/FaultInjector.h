@@ -6,6 +6,7 @@
 #include <string_view>
 #include <vector>
 
+#include "vormotor/drivemodel/DriveBackEnd.h"
 #include "vormotor/drivesim/FaultScope.h"
 #include "vormotor/valuelib/CallSite.h"
 
@@ -15,7 +16,8 @@ namespace vor {
 // named as object and member, "Node.Param", "Field.SetValue", "Content.Number",
 // "ValueNames.Item" (Operations() lists them all). A failing call throws an Error that names the
 // operation and has no other effect; a nulled call returns a null object and has no other effect.
-class FaultInjector {
+// It is the back end of a simulated drive's model, so it sees every call before it has an effect.
+class FaultInjector final : public DriveBackEnd {
 public:
     enum class Mode { Fail, ReturnNull };
 
@@ -39,10 +41,12 @@ public:
     void Clear(const std::string& operation);
 
     // Runs before every call; throws when a rule says this call fails.
-    void Check(const CallSite& site);
+    void Enter(const CallSite& site) override;
     // Runs before every call that hands out an object; throws when a rule says this call fails,
     // and answers true when one says it hands out a null object.
-    bool CheckForObject(const CallSite& site);
+    bool EnterForObject(const CallSite& site) override;
+    // A write is failed, if at all, when it is entered.
+    void Written(const CallSite&, double) override {}
 
     static const std::vector<std::string>& Operations();
     static bool IsOperation(std::string_view operation);

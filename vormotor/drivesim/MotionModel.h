@@ -4,7 +4,7 @@
 #include <memory>
 #include <vector>
 
-#include "vormotor/drivesim/SimIo.h"
+#include "vormotor/drivemodel/ModelIo.h"
 #include "vormotor/valuelib/BasicValue.h"
 
 namespace vor {
@@ -14,7 +14,7 @@ namespace vor {
 // one sensor transition per step.
 class MotionModel {
 public:
-    MotionModel(SimIo& io, std::shared_ptr<BasicValue> angle, double angleStep, std::vector<std::int32_t> sequence);
+    MotionModel(ModelIo& io, std::shared_ptr<BasicValue> angle, double angleStep, std::vector<std::int32_t> sequence);
 
     // One step forward (direction > 0) or backward (direction < 0).
     void Step(std::int32_t direction = 1);
@@ -30,7 +30,7 @@ public:
     const std::vector<std::int32_t>& Sequence() const noexcept { return m_sequence; }
 
 private:
-    SimIo& m_io;
+    ModelIo& m_io;
     std::shared_ptr<BasicValue> m_angle;  // none on a drive without a captured angle
     double m_angleStep;
     std::vector<std::int32_t> m_sequence;

@@ -1,98 +1,34 @@
 #pragma once
 
-#include <cstdint>
 #include <memory>
 #include <string>
-#include <vector>
 
-#include "vormotor/drivesim/DriveWrite.h"
+#include "vormotor/drivemodel/DriveModel.h"
+#include "vormotor/drivemodel/Profile.h"
 #include "vormotor/drivesim/FaultInjector.h"
 #include "vormotor/drivesim/MotionModel.h"
-#include "vormotor/drivesim/Profile.h"
-#include "vormotor/drivesim/SimAppEvents.h"
-#include "vormotor/drivesim/SimHost.h"
-#include "vormotor/drivesim/SimLock.h"
-#include "vormotor/drivesim/SimNetwork.h"
-#include "vormotor/drivesim/SimNode.h"
-#include "vormotor/drivesim/SimTraceSink.h"
 
 namespace vor {
 
-// A simulated drive network with one drive, built from a profile. The network and the node are
-// what a user of the drive library sees; the setters below are the drive's and the
-// application's side, changing things the way a real drive changes them, with the events that
-// follow. Calls of the user can be made to fail (Faults), and every write the user makes is
-// logged (Writes).
-class SimDrive {
+// A simulated drive: the drive model of a profile with a motor that turns (Motion) and calls of
+// the user that can be made to fail (Faults), which is the model's back end.
+class SimDrive final : public DriveModel {
 public:
-    explicit SimDrive(const Profile& profile);
+    explicit SimDrive(const Profile& profile) : SimDrive(profile, std::make_shared<FaultInjector>()) {}
     static std::unique_ptr<SimDrive> Load(const std::string& path);
 
-    const std::string& Name() const noexcept { return m_name; }
-    std::shared_ptr<SimNetwork> Network() const noexcept { return m_network; }
-    std::shared_ptr<SimNode> Node() const noexcept { return m_node; }
-    // For ValueFactory::SetHost, so that the user's own values can be made to fail too.
-    std::shared_ptr<ValueHost> Host() const noexcept { return m_host; }
-
-    // Parameters, as the drive changes them; the values' events follow.
-    void SetParam(std::int32_t param, double number);
-    void SetField(std::int32_t param, const std::string& field, std::int32_t value);
-    double ParamNumber(std::int32_t param) const;
-    std::int32_t FieldValue(std::int32_t param, const std::string& field) const;
-    // Flipping a value name's flag raises its field's UpdateView: what the field offers changed.
-    void SetValueNameVisible(std::int32_t param, const std::string& field, std::int32_t code, bool visible);
-    void SetFieldEditable(std::int32_t param, const std::string& field, bool editable);
-    void SetLockLevel(std::int32_t param, std::int32_t level);
-    void SetMotorTypeVisible(std::int32_t code, bool visible);
-    void SetMicrostepVisible(std::int32_t code, bool visible);
-    // Replaces the node's microstep choices (code, name); all of them visible.
-    void SetMicrostepChoices(const std::vector<std::pair<std::int32_t, std::string>>& choices) {
-        m_node->DriveSetMicrosteps(choices);
-    }
-
-    // The node.
-    void SetOnline(bool online) { m_node->DriveSetOnline(online); }
-    void SetDriveEnabled(bool enabled) { m_node->DriveSetEnabled(enabled); }
-    bool DriveEnabled() const { return m_node->DriveIsEnabled(); }
-    void SetNodeState(std::int32_t state) { m_node->DriveSetNodeState(state); }
-    // A change of the sensor code in bits 7 to 9 raises CommutationChanged(thisCode, lastCode).
-    void SetInputWord(std::int32_t word) { m_node->Io().SetInputWord(word); }
-    void RaiseCommutationChanged(std::int32_t thisCode, std::int32_t lastCode) {
-        m_node->Io().RaiseCommutationChanged(thisCode, lastCode);
-    }
-    std::int32_t InputWord() const { return static_cast<std::int32_t>(m_node->Io().InputWord()); }
     MotionModel& Motion() noexcept { return *m_motion; }
-
-    // The network and the application.
-    void SetAccessLevel(std::int32_t level) { m_lock->SetLevel(level); }
-    std::int32_t AccessLevel() const { return m_lock->CurrentLevel(); }
-    void SetTechSupport(bool techSupport) { m_appEvents->SetTechSupport(techSupport); }
-    void SetCommModeSelectable(bool selectable) { m_network->DriveSetCommModeSelectable(selectable); }
-    void SetTraceFlags(std::int32_t flags) { m_traceSink->SetFlags(flags); }
-    void RaiseMotorPageEnableChanged(bool enabled) { m_appEvents->RaiseMotorPageEnableChanged(enabled); }
-    void RaiseTechSupportChanged(bool techSupport) { m_appEvents->RaiseTechSupportChanged(techSupport); }
+    FaultInjector& Faults() noexcept { return *m_faults; }
     // A motor turning on its own (Motion().SetSpeed) moves before the tick is raised.
-    void RaiseTimerTick() {
+    void RaiseTimerTick() override {
         m_motion->Advance();
-        m_appEvents->RaiseTimerTick();
+        DriveModel::RaiseTimerTick();
     }
-
-    // What the user did.
-    const std::vector<DriveWrite>& Writes() const noexcept { return m_host->Writes(); }
-    void ClearWrites() noexcept { m_host->ClearWrites(); }
-    const std::vector<std::string>& TraceLines() const noexcept { return m_traceSink->Lines(); }
-    FaultInjector& Faults() noexcept { return m_host->Faults(); }
-    void SetRelay(std::shared_ptr<ValueHost> relay) noexcept { m_host->SetRelay(std::move(relay)); }
-    std::int32_t TraceFlags() const noexcept { return m_traceSink->Flags(); }
 
 private:
-    std::string m_name;
-    std::shared_ptr<SimHost> m_host = std::make_shared<SimHost>();
-    std::shared_ptr<SimAppEvents> m_appEvents;
-    std::shared_ptr<SimLock> m_lock;
-    std::shared_ptr<SimTraceSink> m_traceSink;
-    std::shared_ptr<SimNetwork> m_network;
-    std::shared_ptr<SimNode> m_node;
+    SimDrive(const Profile& profile, std::shared_ptr<FaultInjector> faults);
+
+    std::shared_ptr<FaultInjector> m_faults;
     std::unique_ptr<MotionModel> m_motion;
 };
 

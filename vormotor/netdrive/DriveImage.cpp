@@ -62,7 +62,7 @@ void FollowLiveDescription(BasicValue& value, const DriveImage::Param& live) {
 
 }  // namespace
 
-DriveImage DriveImage::Capture(SimDrive& drive, const Profile& profile) {
+DriveImage DriveImage::Capture(DriveModel& drive, const Profile& profile) {
     auto& node = *drive.Node();
     DriveImage image;
     image.online = node.DriveIsOnline();
@@ -210,7 +210,7 @@ void DriveImage::ReadDetails(const Registers& head, const Reader& read) {
     microstepVisible = readFlags(reg::visible::kMicrosteps, header[reg::header::kMicrostepCount]);
 }
 
-void DriveImage::ApplyTo(SimDrive& drive, const Profile& profile) const {
+void DriveImage::ApplyTo(DriveModel& drive, const Profile& profile) const {
     if (params.size() != profile.parameters.size() || motorTypeVisible.size() != profile.motorTypes.size()) {
         throw std::runtime_error("the drive no longer matches its description");
     }

@@ -7,7 +7,7 @@
 #include <string_view>
 
 #include "vormotor/core/Error.h"
-#include "vormotor/drivesim/ProfileLoader.h"
+#include "vormotor/drivemodel/ProfileLoader.h"
 #include "vormotor/netdrive/DriveImage.h"
 #include "vormotor/netdrive/RegisterMap.h"
 
@@ -43,9 +43,8 @@ NetLink::Connected NetLink::Connect(const LinkOptions& options) {
     }
     link->m_profile =
         ProfileLoader::Parse(link->m_description, "the description of the drive at " + options.Endpoint());
-    auto drive = std::make_unique<SimDrive>(link->m_profile);
+    auto drive = std::make_unique<DriveModel>(link->m_profile, link);
     link->m_drive = drive.get();
-    drive->SetRelay(link);
     link->Poll();
     if (!link->IsUp()) {
         throw Error(kLinkDown, "netdrive", "the drive at " + options.Endpoint() + " stopped answering");

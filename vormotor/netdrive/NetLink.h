@@ -8,26 +8,27 @@
 #include <vector>
 
 #include "vormotor/core/Event.h"
-#include "vormotor/drivesim/DriveWrite.h"
-#include "vormotor/drivesim/Profile.h"
-#include "vormotor/drivesim/SimDrive.h"
+#include "vormotor/drivemodel/DriveBackEnd.h"
+#include "vormotor/drivemodel/DriveModel.h"
+#include "vormotor/drivemodel/DriveWrite.h"
+#include "vormotor/drivemodel/Profile.h"
 #include "vormotor/netdrive/LinkOptions.h"
 #include "vormotor/netdrive/ModbusClient.h"
-#include "vormotor/valuelib/ValueHost.h"
 
 namespace vor::netdrive {
 
 // The drive network library for a drive across a Modbus TCP link (docs/link.md). It keeps a
 // copy of the drive, built from the description the drive serves, and hands that copy's network
-// and node to the panel. The copy follows the drive only on the host's timer tick, before the
+// and node to the panel; the link is the copy's back end, so a call reaches the wire straight from
+// the model. The copy follows the drive only on the host's timer tick, before the
 // tick reaches the panel, so every event comes on the host's thread; the panel's writes go to
 // the drive at once and fail when the drive or the link refuses them. While the link is down the
 // node reports offline, every other call on the drive fails, and each tick after the retry
 // interval tries to get the link back.
-class NetLink final : public ValueHost, public std::enable_shared_from_this<NetLink> {
+class NetLink final : public DriveBackEnd, public std::enable_shared_from_this<NetLink> {
 public:
     struct Connected {
-        std::unique_ptr<SimDrive> drive;  // what the host attaches the panel to
+        std::unique_ptr<DriveModel> drive;  // what the host attaches the panel to
         std::shared_ptr<NetLink> link;
     };
     // Throws Error when the drive cannot be reached or does not describe itself usably.
@@ -74,7 +75,7 @@ private:
     std::unique_ptr<ModbusClient> m_client;
     std::string m_description;
     Profile m_profile;
-    SimDrive* m_drive = nullptr;  // the copy; the host owns it
+    DriveModel* m_drive = nullptr;  // the copy; the host owns it
     Connection m_tick;
 
     std::uint32_t m_session = 0;

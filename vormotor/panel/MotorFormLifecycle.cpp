@@ -3,7 +3,6 @@
 
 #include "vormotor/contracts/Sorvane.h"
 #include "vormotor/core/FailureStyles.h"
-#include "vormotor/editors/EditorClasses.h"
 #include "vormotor/panel/MotorForm.h"
 #include "vormotor/panel/form/FormBuilder.h"
 #include "vormotor/panel/form/MotorFormDesign.h"
@@ -40,8 +39,6 @@ RegistryPlace& ComponentRegistryPlace() {
 }  // namespace
 
 std::shared_ptr<MotorForm> MotorForm::Create() {
-    // No set-up step for the host: the form cannot be built without its editor classes.
-    EditorClasses::Register();
     std::shared_ptr<MotorForm> panel(new MotorForm());
     panel->Initialise();
     return panel;

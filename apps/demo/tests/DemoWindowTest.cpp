@@ -183,7 +183,7 @@ TEST(DemoWindowTest, TheLogIsTimeStampedAndCanBeClearedAndSaved) {
 
 struct StatusCase {
     const char* name;
-    std::function<void(SimDrive&)> change;
+    std::function<void(DriveModel&)> change;
     const char* shown;
 };
 
@@ -199,16 +199,16 @@ TEST_P(DemoStatusTest, TheStatusLineFollowsTheDrive) {
 
 INSTANTIATE_TEST_SUITE_P(
     Changes, DemoStatusTest,
-    testing::Values(StatusCase{"Offline", [](SimDrive& d) { d.SetOnline(false); }, "Offline  |"},
-                    StatusCase{"Enabled", [](SimDrive& d) { d.SetDriveEnabled(true); }, "Drive enabled"},
-                    StatusCase{"NodeState", [](SimDrive& d) { d.SetNodeState(5); }, "Node state 5"},
-                    StatusCase{"Access", [](SimDrive& d) { d.SetAccessLevel(1); }, "Access level 1"}),
+    testing::Values(StatusCase{"Offline", [](DriveModel& d) { d.SetOnline(false); }, "Offline  |"},
+                    StatusCase{"Enabled", [](DriveModel& d) { d.SetDriveEnabled(true); }, "Drive enabled"},
+                    StatusCase{"NodeState", [](DriveModel& d) { d.SetNodeState(5); }, "Node state 5"},
+                    StatusCase{"Access", [](DriveModel& d) { d.SetAccessLevel(1); }, "Access level 1"}),
     [](const testing::TestParamInfo<StatusCase>& info) { return info.param.name; });
 
 // The plot follows the sensor code and the captured angle tick by tick, over the last ten seconds.
 TEST(DemoWindowTest, ThePlotShowsTheLastSecondsOfSensorCodeAndAngle) {
     auto window = StartDemo("servo");
-    SimDrive& drive = window->Drive();
+    SimDrive& drive = *window->Simulator();
     drive.Motion().SetSpeed(1);
     window->Tick(3);
     const QLineSeries& codes = window->Plot().Codes();

@@ -8,7 +8,8 @@
 
 #include "apps/drive/tests/ServedDrive.h"
 #include "apps/host/BuiltinProfiles.h"
-#include "vormotor/drivesim/ProfileLoader.h"
+#include "vormotor/drivemodel/ProfileLoader.h"
+#include "vormotor/editors/EditorClasses.h"
 #include "vormotor/netdrive/NetLink.h"
 #include "vormotor/netdrive/RegisterMap.h"
 #include "vormotor/panel/PanelClasses.h"
@@ -18,16 +19,22 @@ namespace {
 
 // One attached panel with the drive it is attached to; the link, when there is one.
 struct Attached {
-    std::unique_ptr<SimDrive> drive;
+    std::unique_ptr<DriveModel> drive;
     std::shared_ptr<netdrive::NetLink> link;
     std::shared_ptr<UIuserControl> panel;
 };
+
+// The benchmark hosts the panel, so it registers the editor classes.
+std::shared_ptr<UIuserControl> NewPanel() {
+    EditorClasses::Register();
+    return CreatePanel(kMotorFormClass);
+}
 
 Attached AttachInProcess(int) {
     Attached attached;
     attached.drive =
         std::make_unique<SimDrive>(ProfileLoader::Parse(std::string(*host::BuiltinProfile("servo")), "servo"));
-    attached.panel = CreatePanel(kMotorFormClass);
+    attached.panel = NewPanel();
     attached.panel->AttachControl(attached.drive->Network(), attached.drive->Node(), nullptr, "VorMotorCtl", "Motor");
     return attached;
 }
@@ -36,7 +43,7 @@ Attached AttachOverLink(int port) {
     netdrive::LinkOptions options;
     options.port = port;
     auto connected = netdrive::NetLink::Connect(options);
-    Attached attached{std::move(connected.drive), std::move(connected.link), CreatePanel(kMotorFormClass)};
+    Attached attached{std::move(connected.drive), std::move(connected.link), NewPanel()};
     attached.panel->AttachControl(attached.drive->Network(), attached.drive->Node(), nullptr, "VorMotorCtl", "Motor");
     return attached;
 }

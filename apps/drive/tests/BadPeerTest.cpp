@@ -19,7 +19,7 @@
 #include "apps/drive/ControlServer.h"
 #include "apps/drive/DriveServer.h"
 #include "apps/host/BuiltinProfiles.h"
-#include "vormotor/drivesim/ProfileLoader.h"
+#include "vormotor/drivemodel/ProfileLoader.h"
 #include "vormotor/netdrive/ControlClient.h"
 #include "vormotor/netdrive/RegisterMap.h"
 

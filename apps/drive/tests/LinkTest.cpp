@@ -18,7 +18,7 @@
 #include "apps/host/BuiltinProfiles.h"
 #include "apps/host/ScriptHost.h"
 #include "vormotor/core/Error.h"
-#include "vormotor/drivesim/ProfileLoader.h"
+#include "vormotor/drivemodel/ProfileLoader.h"
 #include "vormotor/netdrive/DriveImage.h"
 #include "vormotor/netdrive/NetLink.h"
 #include "vormotor/netdrive/RegisterMap.h"
@@ -95,7 +95,7 @@ protected:
 
     ServedDrive m_served{"servo"};
     std::shared_ptr<NetLink> m_link;
-    SimDrive* m_copy = nullptr;
+    DriveModel* m_copy = nullptr;
     std::ostringstream m_out;
     std::unique_ptr<host::ScriptHost> m_host;
     std::int32_t m_lineNumber = 0;

@@ -3,7 +3,7 @@
 #include <chrono>
 
 #include "apps/host/BuiltinProfiles.h"
-#include "vormotor/drivesim/ProfileLoader.h"
+#include "vormotor/drivemodel/ProfileLoader.h"
 
 namespace vor::drive {
 

@@ -6,7 +6,7 @@
 
 #include "apps/host/BuiltinProfiles.h"
 #include "apps/host/ScriptHost.h"
-#include "vormotor/drivesim/ProfileLoader.h"
+#include "vormotor/drivemodel/ProfileLoader.h"
 #include "vormotor/editors/EditorClasses.h"
 
 namespace vor::host {

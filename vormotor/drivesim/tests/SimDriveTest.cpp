@@ -52,10 +52,10 @@ TEST(SimDrive, LogsEveryWriteOfItsUserAndNothingElse) {
     drive->ClearWrites();
     EXPECT_TRUE(drive->Writes().empty());
     // A long run keeps the latest writes only.
-    for (std::size_t i = 0; i <= SimHost::kMaxWrites; ++i) {
+    for (std::size_t i = 0; i <= ModelHost::kMaxWrites; ++i) {
         node->SetDriveEnabled(i % 2 == 0);
     }
-    EXPECT_EQ(drive->Writes().size(), SimHost::kMaxWrites / 2 + 1);
+    EXPECT_EQ(drive->Writes().size(), ModelHost::kMaxWrites / 2 + 1);
     EXPECT_EQ(drive->Writes().back(), DriveWrite::DriveEnabled(true));
 }
 

@@ -4,7 +4,8 @@
 #include <functional>
 #include <string>
 
-#include "vormotor/drivesim/ProfileLoader.h"
+#include "vormotor/drivemodel/ProfileLoader.h"
+#include "vormotor/drivesim/SimDrive.h"
 #include "vormotor/netdrive/DriveImage.h"
 #include "vormotor/netdrive/RegisterMap.h"
 
@@ -86,10 +87,10 @@ TEST(DriveImageEventsTest, TheCopyRaisesTheEventsOfWhatChanged) {
     EXPECT_EQ(contentChanged + updateView + lockChanged, 0);
     EXPECT_TRUE(transitions.empty());
 
-    const std::int32_t lastCode = SimIo::SensorCode(link.drive.InputWord());
+    const std::int32_t lastCode = ModelIo::SensorCode(link.drive.InputWord());
     link.drive.SetField(170, "Commutation Mode", 3);
     link.drive.SetAccessLevel(0);
-    link.drive.SetInputWord(SimIo::WithSensorCode(link.drive.InputWord(), lastCode == 5 ? 4 : 5));
+    link.drive.SetInputWord(ModelIo::WithSensorCode(link.drive.InputWord(), lastCode == 5 ? 4 : 5));
     link.Send();
     EXPECT_EQ(contentChanged, 1);
     EXPECT_EQ(updateView, 1);

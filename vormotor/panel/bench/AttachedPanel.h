@@ -3,7 +3,7 @@
 #include <memory>
 #include <string>
 
-#include "vormotor/drivesim/ProfileLoader.h"
+#include "vormotor/drivemodel/ProfileLoader.h"
 #include "vormotor/drivesim/SimDrive.h"
 #include "vormotor/editors/EditorClasses.h"
 #include "vormotor/panel/MotorForm.h"

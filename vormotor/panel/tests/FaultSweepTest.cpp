@@ -16,7 +16,7 @@
 
 #include "vormotor/contracts/Tarvine.h"
 #include "vormotor/core/Diagnostics.h"
-#include "vormotor/drivesim/ProfileLoader.h"
+#include "vormotor/drivemodel/ProfileLoader.h"
 #include "vormotor/drivesim/SimDrive.h"
 #include "vormotor/editors/EditorClasses.h"
 #include "vormotor/editors/SorvaneGroup.h"
@@ -109,7 +109,7 @@ std::vector<EntryPoint> EntryPoints() {
         {"FieldCommutationMode", "servo", Nothing,
          [](PanelRun& run) { run.drive->SetField(170, "Commutation Mode", 14); }},
         {"InputWord", "servo", Nothing,
-         [](PanelRun& run) { run.drive->SetInputWord(SimIo::WithSensorCode(run.drive->InputWord(), 4)); }},
+         [](PanelRun& run) { run.drive->SetInputWord(ModelIo::WithSensorCode(run.drive->InputWord(), 4)); }},
         {"Commutation", "servo", Nothing, [](PanelRun& run) { run.drive->RaiseCommutationChanged(5, 4); }},
         {"LockLevel", "servo", Nothing, [](PanelRun& run) { run.drive->SetAccessLevel(1); }},
         {"Online", "servo", makeAllDue,
@@ -124,8 +124,10 @@ std::vector<EntryPoint> EntryPoints() {
         {"TechSupport", "servo", Nothing, [](PanelRun& run) { run.drive->RaiseTechSupportChanged(true); }},
         {"MotorTypePickAsked", "servo", enableDrive, [](PanelRun& run) { run.PickItem("MotorStyleCombo", 2); }, true,
          true},
-        {"MotorTypePickUnasked", "servo", Nothing, [](PanelRun& run) { run.PickItem("MotorStyleCombo", 2); }, true, true},
-        {"CommutationPick", "servo", [](PanelRun& run) { run.GetForm().Surface().Show(); }, [](PanelRun& run) { run.PickItem("CommModeCombo", 3); }, true, true},
+        {"MotorTypePickUnasked", "servo", Nothing, [](PanelRun& run) { run.PickItem("MotorStyleCombo", 2); }, true,
+         true},
+        {"CommutationPick", "servo", [](PanelRun& run) { run.GetForm().Surface().Show(); },
+         [](PanelRun& run) { run.PickItem("CommModeCombo", 3); }, true, true},
         {"SensorlessPick", "servo", Nothing,
          [](PanelRun& run) { dynamic_cast<SorvaneGroup&>(run.GetForm().Find("SensorlessRadioGrp")).UserPick(1); }, true,
          true},
@@ -152,8 +154,8 @@ std::string Describe(Control& control) {
         text << "(" << *control.Index() << ")";
     }
     text << " visible=" << control.Visible() << " enabled=" << control.Enabled() << " tab=" << control.TabStop()
-         << " bold=" << control.FontBold() << " at " << control.Left() << "," << control.Top() << " "
-         << control.Width() << "x" << control.Height();
+         << " bold=" << control.FontBold() << " at " << control.Left() << "," << control.Top() << " " << control.Width()
+         << "x" << control.Height();
     if (auto* captioned = dynamic_cast<CaptionedControl*>(&control)) {
         text << " caption=\"" << captioned->Caption() << "\"";
     }
@@ -207,7 +209,7 @@ void RerunEveryHandler(PanelRun& run, const Profile& profile) {
         run.drive->SetParam(parameter.number, number + 1 <= parameter.upperLimit ? number + 1 : number - 1);
         run.drive->SetParam(parameter.number, number);
     }
-    const std::int32_t sensors = SimIo::SensorCode(run.drive->InputWord());
+    const std::int32_t sensors = ModelIo::SensorCode(run.drive->InputWord());
     run.drive->RaiseCommutationChanged(sensors, sensors);
     // The commutation code crosses to the other sensor choice and back, a tick each, so the
     // panel's own derived value and the group showing it change too.
@@ -265,7 +267,7 @@ std::vector<Fault> AllFaults() {
 struct Outcome {
     std::vector<DriveWrite> writes;  // made by the entry point itself
     std::vector<double> driveState;
-    Display display;  // after the host's recovery and one tick
+    Display display;            // after the host's recovery and one tick
     Display displayAfterRerun;  // and after every handler ran again
 };
 

@@ -1,4 +1,4 @@
-// A process of its own: nothing has registered the editor classes before these tests create a panel.
+// A process of its own: nothing has registered the editor classes before this host registers them.
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -8,7 +8,9 @@
 #include <string>
 #include <utility>
 
+#include "vormotor/core/Error.h"
 #include "vormotor/drivesim/SimDrive.h"
+#include "vormotor/editors/EditorClasses.h"
 #include "vormotor/editors/TarvineEditor.h"
 #include "vormotor/panel/MotorForm.h"
 #include "vormotor/panel/PanelClasses.h"
@@ -30,8 +32,10 @@ std::map<std::string, int> TypeCounts(const Form& form) {
 }
 
 // One story, in order: the registrations it checks last for the life of the process.
-TEST(PanelCreation, RegistersTheEditorClassesItNeedsAndKeepsTheHostsOwn) {
+TEST(PanelCreation, BuildsWithTheEditorClassesTheHostRegisteredAndKeepsTheHostsOwn) {
     ASSERT_FALSE(ControlClasses::IsRegistered("SorvaneCtl.Sorvane"));
+    // The panel registers nothing itself.
+    EXPECT_THROW(MotorForm::Create(), Error);
     static int hostEditors = 0;
     // The host's own editor class; in the place of ParamItem(9) it puts a control of its own that
     // carries the editor's type name and stored properties but not the editor's interface.
@@ -46,6 +50,7 @@ TEST(PanelCreation, RegistersTheEditorClassesItNeedsAndKeepsTheHostsOwn) {
         }
         return std::unique_ptr<Control>(std::move(foreign));
     });
+    EditorClasses::Register();
 
     auto created = std::dynamic_pointer_cast<MotorForm>(CreatePanel(kMotorFormClass));
     ASSERT_NE(created, nullptr);

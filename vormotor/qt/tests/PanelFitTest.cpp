@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "vormotor/drivesim/SimDrive.h"
+#include "vormotor/editors/EditorClasses.h"
 #include "vormotor/panel/MotorForm.h"
 #include "vormotor/qt/PanelView.h"
 
@@ -126,6 +127,7 @@ void PrintTo(const FitCase& c, std::ostream* out) {
 
 class PanelFitTest : public testing::TestWithParam<std::tuple<std::string, FitCase>> {
 protected:
+    static void SetUpTestSuite() { EditorClasses::Register(); }
     void SetUp() override {
         view = std::make_unique<PanelView>(panel->GetForm());
         view->show();

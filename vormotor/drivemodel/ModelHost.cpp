@@ -1,35 +1,30 @@
-#include "vormotor/drivesim/SimHost.h"
+#include "vormotor/drivemodel/ModelHost.h"
 
 #include <string>
 #include <utility>
 
 namespace vor {
 
-void SimHost::Enter(const CallSite& site) {
-    m_faults.Check(site);
-    if (m_relay) {
-        m_relay->Enter(site);
+void ModelHost::Enter(const CallSite& site) {
+    if (m_backEnd) {
+        m_backEnd->Enter(site);
     }
 }
 
-// A call nulled here has no other effect: it does not reach the relay.
-bool SimHost::EnterForObject(const CallSite& site) {
-    if (m_faults.CheckForObject(site)) {
-        return true;
-    }
-    return m_relay && m_relay->EnterForObject(site);
+bool ModelHost::EnterForObject(const CallSite& site) {
+    return m_backEnd && m_backEnd->EnterForObject(site);
 }
 
-void SimHost::DriveEnabledWritten(bool enabled) {
-    if (m_relay) {
-        m_relay->Written(CallSite{"Node.SetDriveEnabled"}, enabled ? 1.0 : 0.0);
+void ModelHost::DriveEnabledWritten(bool enabled) {
+    if (m_backEnd) {
+        m_backEnd->Written(CallSite{"Node.SetDriveEnabled"}, enabled ? 1.0 : 0.0);
     }
     Log(DriveWrite::DriveEnabled(enabled));
 }
 
-void SimHost::Written(const CallSite& site, double value) {
-    if (m_relay) {
-        m_relay->Written(site, value);
+void ModelHost::Written(const CallSite& site, double value) {
+    if (m_backEnd) {
+        m_backEnd->Written(site, value);
     }
     // Values without a parameter are the user's own; writing them does not reach the drive.
     if (!site.param) {
@@ -42,7 +37,7 @@ void SimHost::Written(const CallSite& site, double value) {
     }
 }
 
-void SimHost::Log(DriveWrite write) {
+void ModelHost::Log(DriveWrite write) {
     if (m_writes.size() == kMaxWrites) {
         m_writes.erase(m_writes.begin(), m_writes.begin() + kMaxWrites / 2);
     }

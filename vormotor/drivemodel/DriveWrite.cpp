@@ -1,4 +1,4 @@
-#include "vormotor/drivesim/DriveWrite.h"
+#include "vormotor/drivemodel/DriveWrite.h"
 
 #include <cmath>
 #include <nlohmann/json.hpp>

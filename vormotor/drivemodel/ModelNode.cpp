@@ -1,4 +1,4 @@
-#include "vormotor/drivesim/SimNode.h"
+#include "vormotor/drivemodel/ModelNode.h"
 
 #include <algorithm>
 #include <utility>
@@ -18,7 +18,7 @@ std::shared_ptr<ValueEntry> FindEntry(const std::vector<std::shared_ptr<ValueEnt
     const auto found =
         std::find_if(entries.begin(), entries.end(), [code](const auto& entry) { return entry->CodeValue() == code; });
     if (found == entries.end()) {
-        throw Error(error_number::KeyNotFound, "drivesim",
+        throw Error(error_number::KeyNotFound, "drivemodel",
                     std::string("The ") + catalogue + " hold no entry " + DecimalText(code));
     }
     return *found;
@@ -26,11 +26,11 @@ std::shared_ptr<ValueEntry> FindEntry(const std::vector<std::shared_ptr<ValueEnt
 
 }  // namespace
 
-SimNode::SimNode(const Profile& profile, std::shared_ptr<SimHost> host, std::shared_ptr<SimLock> lock)
+ModelNode::ModelNode(const Profile& profile, std::shared_ptr<ModelHost> host, std::shared_ptr<ModelLock> lock)
     : m_host(std::move(host)),
       m_lock(std::move(lock)),
       m_params(Gate(m_host, std::nullopt), "ParamTable"),
-      m_io(std::make_shared<SimIo>(m_host, profile.inputWord)),
+      m_io(std::make_shared<ModelIo>(m_host, profile.inputWord)),
       m_expansions(profile.expansions),
       m_motorTypeParam(profile.motorTypeParam),
       m_motorTypeField(profile.motorTypeField),
@@ -50,7 +50,7 @@ SimNode::SimNode(const Profile& profile, std::shared_ptr<SimHost> host, std::sha
     }
 }
 
-void SimNode::DriveSetMicrosteps(const std::vector<std::pair<std::int32_t, std::string>>& choices) {
+void ModelNode::DriveSetMicrosteps(const std::vector<std::pair<std::int32_t, std::string>>& choices) {
     const Gate catalogueGate(m_host, std::nullopt);
     m_microsteps.clear();
     for (const auto& [code, name] : choices) {
@@ -58,7 +58,7 @@ void SimNode::DriveSetMicrosteps(const std::vector<std::pair<std::int32_t, std::
     }
 }
 
-void SimNode::AddParameter(const Profile::Parameter& param) {
+void ModelNode::AddParameter(const Profile::Parameter& param) {
     BasicValue::Setup setup;
     setup.param = param.number;
     setup.name = param.name;
@@ -83,84 +83,84 @@ void SimNode::AddParameter(const Profile::Parameter& param) {
     m_params.Contents().Add(param.number, value);
 }
 
-void SimNode::Enter(OperationId operation, std::optional<std::int32_t> param) const {
+void ModelNode::Enter(OperationId operation, std::optional<std::int32_t> param) const {
     m_host->Enter(CallSite{operation, param});
 }
 
-bool SimNode::EnterForObject(OperationId operation, std::optional<std::int32_t> param) const {
+bool ModelNode::EnterForObject(OperationId operation, std::optional<std::int32_t> param) const {
     return m_host->EnterForObject(CallSite{operation, param});
 }
 
-bool SimNode::HasParam(std::int32_t number) {
+bool ModelNode::HasParam(std::int32_t number) {
     Enter("Node.HasParam", number);
     return m_params.Contents().Exists(number);
 }
 
-std::shared_ptr<ValueObject> SimNode::Param(std::int32_t number) {
+std::shared_ptr<ValueObject> ModelNode::Param(std::int32_t number) {
     if (EnterForObject("Node.Param", number)) {
         return nullptr;
     }
     return DriveParam(number);
 }
 
-Dictionary<std::int32_t, std::shared_ptr<ValueObject>>& SimNode::ParamTable() {
+Dictionary<std::int32_t, std::shared_ptr<ValueObject>>& ModelNode::ParamTable() {
     Enter("Node.ParamTable");
     return m_params;
 }
 
-std::shared_ptr<StatusRegister> SimNode::StatusReg() {
+std::shared_ptr<StatusRegister> ModelNode::StatusReg() {
     if (EnterForObject("Node.StatusReg")) {
         return nullptr;
     }
     return m_status;
 }
 
-std::shared_ptr<AppLock> SimNode::AccessLock() {
+std::shared_ptr<AppLock> ModelNode::AccessLock() {
     if (EnterForObject("Node.AccessLock")) {
         return nullptr;
     }
     return m_lock;
 }
 
-std::shared_ptr<IoObject> SimNode::IoObj() {
+std::shared_ptr<IoObject> ModelNode::IoObj() {
     if (EnterForObject("Node.IoObj")) {
         return nullptr;
     }
     return m_io;
 }
 
-std::vector<std::shared_ptr<Entry>> SimNode::MotorTypes() {
+std::vector<std::shared_ptr<Entry>> ModelNode::MotorTypes() {
     Enter("Node.MotorTypes");
     return AsEntries(m_motorTypes);
 }
 
-std::vector<std::shared_ptr<Entry>> SimNode::MicrostepChoices() {
+std::vector<std::shared_ptr<Entry>> ModelNode::MicrostepChoices() {
     Enter("Node.MicrostepChoices");
     return AsEntries(m_microsteps);
 }
 
-bool SimNode::IsOnline() {
+bool ModelNode::IsOnline() {
     Enter("Node.IsOnline");
     return m_online;
 }
 
-bool SimNode::DriveEnabled() {
+bool ModelNode::DriveEnabled() {
     Enter("Node.DriveEnabled");
     return m_driveEnabled;
 }
 
-void SimNode::SetDriveEnabled(bool enabled) {
+void ModelNode::SetDriveEnabled(bool enabled) {
     Enter("Node.SetDriveEnabled");
     m_host->DriveEnabledWritten(enabled);
     m_driveEnabled = enabled;
 }
 
-std::int32_t SimNode::NodeState() {
+std::int32_t ModelNode::NodeState() {
     Enter("Node.NodeState");
     return m_nodeState;
 }
 
-std::string SimNode::ExpandText(const std::string& text) {
+std::string ModelNode::ExpandText(const std::string& text) {
     Enter("Node.ExpandText");
     const bool linear = CurrentMotorTypeIsLinear();
     std::string expanded = text;
@@ -174,23 +174,23 @@ std::string SimNode::ExpandText(const std::string& text) {
     return expanded;
 }
 
-std::shared_ptr<BasicValue> SimNode::DriveParam(std::int32_t number) {
+std::shared_ptr<BasicValue> ModelNode::DriveParam(std::int32_t number) {
     auto& params = m_params.Contents();
     if (!params.Exists(number)) {
-        throw Error(error_number::KeyNotFound, "drivesim", "The drive has no parameter " + DecimalText(number));
+        throw Error(error_number::KeyNotFound, "drivemodel", "The drive has no parameter " + DecimalText(number));
     }
     return params.Item(number);
 }
 
-std::shared_ptr<ValueEntry> SimNode::MotorType(std::int32_t code) const {
+std::shared_ptr<ValueEntry> ModelNode::MotorType(std::int32_t code) const {
     return FindEntry(m_motorTypes, code, "motor types");
 }
 
-std::shared_ptr<ValueEntry> SimNode::Microstep(std::int32_t code) const {
+std::shared_ptr<ValueEntry> ModelNode::Microstep(std::int32_t code) const {
     return FindEntry(m_microsteps, code, "microstep choices");
 }
 
-bool SimNode::CurrentMotorTypeIsLinear() {
+bool ModelNode::CurrentMotorTypeIsLinear() {
     // A drive without a motor-type field, or with a code outside its catalogue, counts as rotary.
     if (!m_params.Contents().Exists(m_motorTypeParam)) {
         return false;

@@ -1,4 +1,4 @@
-#include "vormotor/drivesim/ProfileLoaderJson.h"
+#include "vormotor/drivemodel/ProfileLoaderJson.h"
 
 #include <algorithm>
 #include <map>
@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "vormotor/core/Error.h"
-#include "vormotor/drivesim/ProfileLoader.h"
+#include "vormotor/drivemodel/ProfileLoader.h"
 
 namespace vor::profile_loader {
 namespace {
@@ -197,7 +197,7 @@ void RefuseAt(const Source& source, const std::string& path, const std::string& 
 }
 
 void Refuse(const std::string& file, const std::string& place, const std::string& problem) {
-    throw Error(ProfileLoader::kErrorNumber, "drivesim", file + ": " + (place.empty() ? "" : place + ": ") + problem);
+    throw Error(ProfileLoader::kErrorNumber, "drivemodel", file + ": " + (place.empty() ? "" : place + ": ") + problem);
 }
 
 std::string Excerpt(const std::string& text) {

@@ -5,16 +5,16 @@
 
 #include "vormotor/contracts/IoObject.h"
 #include "vormotor/core/Event.h"
-#include "vormotor/drivesim/SimHost.h"
+#include "vormotor/drivemodel/ModelHost.h"
 #include "vormotor/valuelib/BasicValue.h"
 
 namespace vor {
 
 // The node's digital inputs. The input value follows the drive only once its user has called
 // StartUpdates; CommutationChanged follows every change of the sensor code in bits 7 to 9.
-class SimIo final : public IoObject {
+class ModelIo final : public IoObject {
 public:
-    SimIo(std::shared_ptr<SimHost> host, double inputWord);
+    ModelIo(std::shared_ptr<ModelHost> host, double inputWord);
 
     std::shared_ptr<ValueObject> InputsValue() override;
     EventSource<std::int32_t, std::int32_t>& CommutationChanged() override { return m_commutationChanged; }
@@ -32,7 +32,7 @@ public:
     static double WithSensorCode(double word, std::int32_t code);
 
 private:
-    std::shared_ptr<SimHost> m_host;
+    std::shared_ptr<ModelHost> m_host;
     std::shared_ptr<BasicValue> m_inputs;
     Event<std::int32_t, std::int32_t> m_commutationChanged;
 };

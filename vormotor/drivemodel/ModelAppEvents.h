@@ -4,14 +4,14 @@
 
 #include "vormotor/contracts/AppEvents.h"
 #include "vormotor/core/Event.h"
-#include "vormotor/drivesim/SimHost.h"
+#include "vormotor/drivemodel/ModelHost.h"
 
 namespace vor {
 
 // The application's event source as the simulated drive's host application raises it.
-class SimAppEvents final : public AppEvents {
+class ModelAppEvents final : public AppEvents {
 public:
-    SimAppEvents(std::shared_ptr<SimHost> host, bool techSupport)
+    ModelAppEvents(std::shared_ptr<ModelHost> host, bool techSupport)
         : m_host(std::move(host)), m_techSupport(techSupport) {}
 
     bool TechSupport() override {
@@ -38,7 +38,7 @@ public:
     void RaiseTimerTick() const { m_timerTick.Raise(); }
 
 private:
-    std::shared_ptr<SimHost> m_host;
+    std::shared_ptr<ModelHost> m_host;
     bool m_techSupport;
     Event<bool> m_motorPageEnableChanged;
     Event<bool> m_techSupportChanged;

@@ -4,8 +4,8 @@
 #include <vector>
 
 #include "vormotor/core/Error.h"
-#include "vormotor/drivesim/ProfileLoader.h"
-#include "vormotor/drivesim/SimDrive.h"
+#include "vormotor/drivemodel/DriveModel.h"
+#include "vormotor/drivemodel/ProfileLoader.h"
 
 namespace vor {
 namespace {
@@ -14,8 +14,8 @@ const std::vector<std::int32_t> kPanelParams = {7,  8,  18,  19,  20,  24,  25, 
                                                 42, 92, 116, 170, 201, 202, 203, 204, 206, 44, 33};
 
 TEST(ShippedProfiles, TogetherHoldEveryParameterThePanelUses) {
-    auto servo = SimDrive::Load(VOR_PROFILE_DIR "/servo.json");
-    auto stepper = SimDrive::Load(VOR_PROFILE_DIR "/stepper.json");
+    auto servo = DriveModel::Load(VOR_PROFILE_DIR "/servo.json");
+    auto stepper = DriveModel::Load(VOR_PROFILE_DIR "/stepper.json");
     for (const auto param : kPanelParams) {
         EXPECT_TRUE(servo->Node()->HasParam(param) || stepper->Node()->HasParam(param)) << param;
     }
@@ -29,7 +29,7 @@ TEST(ShippedProfiles, TogetherHoldEveryParameterThePanelUses) {
 class ShippedProfile : public ::testing::TestWithParam<const char*> {};
 
 TEST_P(ShippedProfile, StartsReadyToWorkWith) {
-    auto drive = SimDrive::Load(std::string(VOR_PROFILE_DIR "/") + GetParam());
+    auto drive = DriveModel::Load(std::string(VOR_PROFILE_DIR "/") + GetParam());
     auto node = drive->Node();
     EXPECT_TRUE(node->IsOnline());
     EXPECT_FALSE(node->DriveEnabled());
@@ -49,7 +49,7 @@ TEST_P(ShippedProfile, StartsReadyToWorkWith) {
 INSTANTIATE_TEST_SUITE_P(Files, ShippedProfile, ::testing::Values("servo.json", "stepper.json"));
 
 TEST(ShippedProfiles, ExpandTextFollowsTheMotorType) {
-    auto drive = SimDrive::Load(VOR_PROFILE_DIR "/servo.json");
+    auto drive = DriveModel::Load(VOR_PROFILE_DIR "/servo.json");
     const std::string caption = "Vector @*@ Loop Tuning";
     EXPECT_EQ(drive->Node()->ExpandText(caption), "Vector Torque Loop Tuning");
     drive->SetField(170, "Motor Type", 2);  // a linear motor
@@ -268,7 +268,7 @@ TEST(ProfileLoader, FileThatIsNoProfileIsNamed) {
 
 TEST(ProfileLoader, DefaultsOfAMinimalProfile) {
     const auto profile = ProfileLoader::Parse(Profile(kParam41), "min.json");
-    SimDrive drive(profile);
+    DriveModel drive(profile);
     EXPECT_EQ(drive.AccessLevel(), 3);
     EXPECT_TRUE(drive.Node()->IsOnline());
     EXPECT_TRUE(drive.Network()->CommModeSelectable());

@@ -6,10 +6,10 @@
 #include <vector>
 
 #include "vormotor/contracts/DriveNode.h"
-#include "vormotor/drivesim/Profile.h"
-#include "vormotor/drivesim/SimHost.h"
-#include "vormotor/drivesim/SimIo.h"
-#include "vormotor/drivesim/SimLock.h"
+#include "vormotor/drivemodel/ModelHost.h"
+#include "vormotor/drivemodel/ModelIo.h"
+#include "vormotor/drivemodel/ModelLock.h"
+#include "vormotor/drivemodel/Profile.h"
 #include "vormotor/valuelib/BasicValue.h"
 #include "vormotor/valuelib/GatedDictionary.h"
 #include "vormotor/valuelib/ValueEntry.h"
@@ -17,9 +17,9 @@
 namespace vor {
 
 // One simulated drive on the network, built from a profile.
-class SimNode final : public DriveNode {
+class ModelNode final : public DriveNode {
 public:
-    SimNode(const Profile& profile, std::shared_ptr<SimHost> host, std::shared_ptr<SimLock> lock);
+    ModelNode(const Profile& profile, std::shared_ptr<ModelHost> host, std::shared_ptr<ModelLock> lock);
 
     bool HasParam(std::int32_t number) override;
     std::shared_ptr<ValueObject> Param(std::int32_t number) override;
@@ -37,7 +37,7 @@ public:
 
     // The drive's side.
     std::shared_ptr<BasicValue> DriveParam(std::int32_t number);
-    SimIo& Io() noexcept { return *m_io; }
+    ModelIo& Io() noexcept { return *m_io; }
     std::shared_ptr<ValueEntry> MotorType(std::int32_t code) const;
     std::shared_ptr<ValueEntry> Microstep(std::int32_t code) const;
     // Replaces the microstep choices; all of them visible.
@@ -58,11 +58,11 @@ private:
     void AddParameter(const Profile::Parameter& param);
     bool CurrentMotorTypeIsLinear();
 
-    std::shared_ptr<SimHost> m_host;
-    std::shared_ptr<SimLock> m_lock;
+    std::shared_ptr<ModelHost> m_host;
+    std::shared_ptr<ModelLock> m_lock;
     GatedDictionary<std::int32_t, std::shared_ptr<ValueObject>, std::shared_ptr<BasicValue>> m_params;
     std::shared_ptr<StatusRegister> m_status = std::make_shared<StatusRegister>();
-    std::shared_ptr<SimIo> m_io;
+    std::shared_ptr<ModelIo> m_io;
 
     // Catalogues.
     std::vector<std::shared_ptr<ValueEntry>> m_motorTypes;

@@ -1,4 +1,4 @@
-#include "vormotor/drivesim/SimIo.h"
+#include "vormotor/drivemodel/ModelIo.h"
 
 #include <cmath>
 #include <utility>
@@ -22,17 +22,17 @@ BasicValue::Setup InputsSetup(double word) {
 
 }  // namespace
 
-SimIo::SimIo(std::shared_ptr<SimHost> host, double inputWord)
+ModelIo::ModelIo(std::shared_ptr<ModelHost> host, double inputWord)
     : m_host(host), m_inputs(BasicValue::Create(InputsSetup(inputWord), std::move(host))) {}
 
-std::shared_ptr<ValueObject> SimIo::InputsValue() {
+std::shared_ptr<ValueObject> ModelIo::InputsValue() {
     if (m_host->EnterForObject(CallSite{"Io.InputsValue"})) {
         return nullptr;
     }
     return m_inputs;
 }
 
-void SimIo::SetInputWord(double word) {
+void ModelIo::SetInputWord(double word) {
     const std::int32_t lastCode = SensorCode(m_inputs->DriveNumber());
     m_inputs->DriveSetNumber(word);
     const std::int32_t thisCode = SensorCode(word);
@@ -41,11 +41,11 @@ void SimIo::SetInputWord(double word) {
     }
 }
 
-std::int32_t SimIo::SensorCode(double word) {
+std::int32_t ModelIo::SensorCode(double word) {
     return static_cast<std::int32_t>((static_cast<std::int64_t>(word) >> kSensorShift) & kSensorMask);
 }
 
-double SimIo::WithSensorCode(double word, std::int32_t code) {
+double ModelIo::WithSensorCode(double word, std::int32_t code) {
     const auto bits = static_cast<std::int64_t>(word) & ~(kSensorMask << kSensorShift);
     return static_cast<double>(bits | ((code & kSensorMask) << kSensorShift));
 }

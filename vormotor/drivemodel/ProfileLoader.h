@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <string>
 
-#include "vormotor/drivesim/Profile.h"
+#include "vormotor/drivemodel/Profile.h"
 
 namespace vor {
 

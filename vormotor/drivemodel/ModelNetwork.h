@@ -4,18 +4,18 @@
 #include <memory>
 
 #include "vormotor/contracts/DriveNetwork.h"
-#include "vormotor/drivesim/SimAppEvents.h"
-#include "vormotor/drivesim/SimHost.h"
-#include "vormotor/drivesim/SimLock.h"
-#include "vormotor/drivesim/SimTraceSink.h"
+#include "vormotor/drivemodel/ModelAppEvents.h"
+#include "vormotor/drivemodel/ModelHost.h"
+#include "vormotor/drivemodel/ModelLock.h"
+#include "vormotor/drivemodel/ModelTraceSink.h"
 
 namespace vor {
 
 // The simulated drive network: the application's events, its access lock and trace sink.
-class SimNetwork final : public DriveNetwork {
+class ModelNetwork final : public DriveNetwork {
 public:
-    SimNetwork(std::shared_ptr<SimHost> host, std::shared_ptr<SimAppEvents> appEvents, std::shared_ptr<SimLock> lock,
-               std::shared_ptr<SimTraceSink> traceSink, bool commModeSelectable)
+    ModelNetwork(std::shared_ptr<ModelHost> host, std::shared_ptr<ModelAppEvents> appEvents,
+                 std::shared_ptr<ModelLock> lock, std::shared_ptr<ModelTraceSink> traceSink, bool commModeSelectable)
         : m_host(std::move(host)),
           m_appEvents(std::move(appEvents)),
           m_lock(std::move(lock)),
@@ -58,11 +58,11 @@ private:
     void Enter(OperationId operation) const { m_host->Enter(CallSite{operation}); }
     bool EnterForObject(OperationId operation) const { return m_host->EnterForObject(CallSite{operation}); }
 
-    std::shared_ptr<SimHost> m_host;
-    std::shared_ptr<SimAppEvents> m_appEvents;
+    std::shared_ptr<ModelHost> m_host;
+    std::shared_ptr<ModelAppEvents> m_appEvents;
     std::shared_ptr<vor::DriveEvents> m_driveEvents = std::make_shared<vor::DriveEvents>();
-    std::shared_ptr<SimLock> m_lock;
-    std::shared_ptr<SimTraceSink> m_traceSink;
+    std::shared_ptr<ModelLock> m_lock;
+    std::shared_ptr<ModelTraceSink> m_traceSink;
     bool m_commModeSelectable;
 };
 

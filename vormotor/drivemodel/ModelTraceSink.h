@@ -6,14 +6,14 @@
 #include <vector>
 
 #include "vormotor/contracts/TraceSink.h"
-#include "vormotor/drivesim/SimHost.h"
+#include "vormotor/drivemodel/ModelHost.h"
 
 namespace vor {
 
 // The network's diagnostic log; it keeps every line written to it.
-class SimTraceSink final : public TraceSink {
+class ModelTraceSink final : public TraceSink {
 public:
-    SimTraceSink(std::shared_ptr<SimHost> host, std::int32_t flags) : m_host(std::move(host)), m_flags(flags) {}
+    ModelTraceSink(std::shared_ptr<ModelHost> host, std::int32_t flags) : m_host(std::move(host)), m_flags(flags) {}
 
     std::int32_t TraceFlags() override {
         m_host->Enter(CallSite{"TraceSink.TraceFlags"});
@@ -30,7 +30,7 @@ public:
     void ClearLines() noexcept { m_lines.clear(); }
 
 private:
-    std::shared_ptr<SimHost> m_host;
+    std::shared_ptr<ModelHost> m_host;
     std::int32_t m_flags;
     std::vector<std::string> m_lines;
 };

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "vormotor/core/Error.h"
-#include "vormotor/drivesim/ProfileLoader.h"
+#include "vormotor/drivemodel/ProfileLoader.h"
 #include "vormotor/drivesim/SimDrive.h"
 
 namespace {

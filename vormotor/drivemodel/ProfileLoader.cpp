@@ -1,4 +1,4 @@
-#include "vormotor/drivesim/ProfileLoader.h"
+#include "vormotor/drivemodel/ProfileLoader.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -13,7 +13,7 @@
 
 #include "vormotor/core/Conversions.h"
 #include "vormotor/core/Error.h"
-#include "vormotor/drivesim/ProfileLoaderJson.h"
+#include "vormotor/drivemodel/ProfileLoaderJson.h"
 
 namespace vor {
 namespace {

@@ -5,14 +5,14 @@
 
 #include "vormotor/contracts/AppLock.h"
 #include "vormotor/core/Event.h"
-#include "vormotor/drivesim/SimHost.h"
+#include "vormotor/drivemodel/ModelHost.h"
 
 namespace vor {
 
 // The application's access lock; Changed follows every real change of the level.
-class SimLock final : public AppLock {
+class ModelLock final : public AppLock {
 public:
-    SimLock(std::shared_ptr<SimHost> host, std::int32_t level) : m_host(std::move(host)), m_level(level) {}
+    ModelLock(std::shared_ptr<ModelHost> host, std::int32_t level) : m_host(std::move(host)), m_level(level) {}
 
     std::int32_t Level() override {
         m_host->Enter(CallSite{"Lock.Level"});
@@ -29,7 +29,7 @@ public:
     std::int32_t CurrentLevel() const noexcept { return m_level; }
 
 private:
-    std::shared_ptr<SimHost> m_host;
+    std::shared_ptr<ModelHost> m_host;
     std::int32_t m_level;
     Event<> m_changed;
 };
