@@ -20,6 +20,7 @@ namespace vor {
 namespace {
 
 constexpr std::int64_t RootCount = 7;
+// The platform's limit, in UTF-16 characters: 255 characters of any script, not 255 bytes of UTF-8.
 constexpr std::size_t MaxKeyNameLength = 255;
 constexpr std::uint32_t CreatedNewKey = 1;
 constexpr std::uint32_t OpenedExistingKey = 2;
@@ -144,8 +145,29 @@ const List& ListOf(std::unordered_map<std::int64_t, List>& lists, std::int64_t i
     return list->second;
 }
 
-long FailureOf(const SqlStatement::SqlFailure& failure) {
-    return IsBusy(failure.code) ? reg::StoreBusy : reg::RegistryIoFailed;
+// Characters of a UTF-8 name as UTF-16 counts them: every byte that starts a character, and one more for the
+// four-byte characters, which take two UTF-16 units. Bytes that are not UTF-8 count one each.
+std::size_t Utf16Length(std::string_view name) {
+    std::size_t length = 0;
+    for (const char c : name) {
+        const auto byte = static_cast<unsigned char>(c);
+        length += (byte & 0xC0) == 0x80 ? 0 : byte >= 0xF0 ? 2 : 1;
+    }
+    return length;
+}
+
+long FailureOf(int code) {
+    if (IsBusy(code)) {
+        return reg::StoreBusy;
+    }
+    switch (code & 0xFF) {
+    case SQLITE_FULL:
+        return reg::DiskFull;
+    case SQLITE_READONLY:
+        return reg::WriteProtected;
+    default:
+        return reg::RegistryIoFailed;
+    }
 }
 
 FileTime Now() {
@@ -302,7 +324,7 @@ long RegStore::Begin(bool write) {
             return reg::Success;
         } catch (const SqlStatement::SqlFailure& failure) {
             if (!IsBusy(failure.code)) {
-                return reg::RegistryIoFailed;
+                return FailureOf(failure.code);
             }
             if (std::chrono::steady_clock::now() >= deadline) {
                 return reg::StoreBusy;
@@ -357,7 +379,7 @@ long RegStore::Call(bool write, Body&& body) {
         m_sql->used.ResetUsed();
         return result;
     } catch (const SqlStatement::SqlFailure& failure) {
-        LoseBatch(FailureOf(failure));
+        LoseBatch(FailureOf(failure.code));
         return m_batch.failure;
     }
 }
@@ -379,7 +401,7 @@ long RegStore::CallAlone(bool write, Body&& body) {
         } catch (const SqlStatement::SqlFailure& failure) {
             Rollback();
             if (!IsBusy(failure.code) || std::chrono::steady_clock::now() >= deadline) {
-                return FailureOf(failure);
+                return FailureOf(failure.code);
             }
             std::this_thread::sleep_for(RetryPause);
         }
@@ -393,6 +415,13 @@ long RegStore::BeginBatch(BatchUse use) {
     m_batch.use = use;
     m_batch.failure = Begin(use == BatchUse::Write);
     return m_batch.failure;
+}
+
+long RegStore::CancelBatch() {
+    if (m_batch.depth > 0 && m_batch.failure == reg::Success) {
+        LoseBatch(reg::OperationAborted);
+    }
+    return EndBatch();
 }
 
 long RegStore::EndBatch() {
@@ -411,7 +440,7 @@ long RegStore::EndBatch() {
         return reg::Success;
     } catch (const SqlStatement::SqlFailure& commitFailure) {
         Rollback();
-        return FailureOf(commitFailure);
+        return FailureOf(commitFailure.code);
     }
 }
 
@@ -514,7 +543,7 @@ long RegStore::Walk(std::int64_t from, const char* subKey, bool create, const ch
         if (name.empty()) {
             continue;  // doubled separators count as one, as on the platform
         }
-        if (name.size() > MaxKeyNameLength) {
+        if (name.size() > MaxKeyNameLength && Utf16Length(name) > MaxKeyNameLength) {
             return reg::MoreData;  // the platform's answer to an over-long key name
         }
         std::string fold = Fold(name);

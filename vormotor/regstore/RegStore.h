@@ -60,6 +60,7 @@ public:
 
     long BeginBatch(BatchUse use) override;
     long EndBatch() override;
+    long CancelBatch() override;
 
 private:
     struct Statements;

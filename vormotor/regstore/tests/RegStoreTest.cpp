@@ -1,17 +1,21 @@
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <functional>
+#include <optional>
 #include <sqlite3.h>
 #include <string>
+#include <string_view>
 #include <unistd.h>
 #include <vector>
 
 #include "vormotor/core/Error.h"
 #include "vormotor/regstore/RegStore.h"
 #include "vormotor/regstore/tests/RegStoreFileTest.h"
+#include "vormotor/registry/TypedImage.h"
 
 namespace vor {
 namespace {
@@ -83,6 +87,13 @@ TEST_F(RegStoreTest, PathsAndHandlesAreCheckedLikeThePlatformDoes) {
     Create("A\\B");
     RegHandle key = 0;
     const std::string longName(256, 'n');
+    const auto repeated = [](std::string_view character, int times) {
+        std::string name;
+        for (int i = 0; i < times; ++i) {
+            name += character;
+        }
+        return name;
+    };
     struct Case {
         std::string path;
         long expected;
@@ -92,7 +103,12 @@ TEST_F(RegStoreTest, PathsAndHandlesAreCheckedLikeThePlatformDoes) {
                                            {"A\\\\B", reg::Success},
                                            {"\\A", reg::BadPathname},
                                            {"A\\C", reg::FileNotFound},
-                                           {longName, reg::MoreData}}) {
+                                           {longName, reg::MoreData},
+                                           // The limit counts characters (as UTF-16 does), not bytes.
+                                           {repeated("\xc3\xa4", 255), reg::FileNotFound},
+                                           {repeated("\xc3\xa4", 256), reg::MoreData},
+                                           {repeated("\xf0\x9f\x94\xa7", 127), reg::FileNotFound},
+                                           {repeated("\xf0\x9f\x94\xa7", 128), reg::MoreData}}) {
         EXPECT_EQ(m_store.OpenKeyEx(User, c.path.c_str(), 0, reg::KeyRead, &key), c.expected) << c.path;
     }
     EXPECT_EQ(m_store.CloseKey(12345), reg::InvalidHandle);
@@ -328,6 +344,41 @@ TEST_F(RegStoreFileTest, DefaultPathFollowsTheEnvironment) {
     for (const Saved& s : saved) {
         s.set ? setenv(s.name, s.value.c_str(), 1) : unsetenv(s.name);
     }
+}
+
+// An export reads one snapshot: it neither waits for a writer nor keeps one waiting. An import that cannot get the
+// store says that it is busy.
+TEST_F(RegStoreFileTest, ExportsTakeNoWriteLockAndImportsSayWhenTheStoreIsBusy) {
+    constexpr std::chrono::milliseconds Patience{100};
+    const auto hiveOf = [](std::string_view) -> std::optional<std::int32_t> { return reg::CurrentUser; };
+    const std::string image = "Windows Registry Editor Version 5.00\r\n\r\n[HKEY_CURRENT_USER\\Held]\r\n\"v\"=\"1\"\r\n";
+    RegStore writer(m_path, Patience);
+    TypedImage(writer).Load(image, hiveOf);
+    RegStore exporter(m_path, Patience);
+
+    ASSERT_EQ(writer.BeginBatch(RegistryApi::BatchUse::Write), reg::Success);
+    RegHandle key = 0;
+    ASSERT_EQ(writer.CreateKeyEx(User, "Held", nullptr, 0, reg::KeyAllAccess, &key, nullptr), reg::Success);
+    ASSERT_EQ(writer.SetValueEx(key, "w", reg::Sz, Bytes("2"), 1), reg::Success);
+    TypedImage typed(exporter);
+    EXPECT_EQ(typed.Save(reg::CurrentUser, "HKEY_CURRENT_USER", "Held"), image);
+    try {
+        TypedImage(exporter).Load(image, hiveOf);
+        ADD_FAILURE() << "an import wrote while another connection held the store";
+    } catch (const Error& error) {
+        EXPECT_EQ(error.Number(), reg::StoreBusyError);
+        EXPECT_EQ(error.Source(), "TypedImage::Load");
+    }
+    EXPECT_EQ(writer.EndBatch(), reg::Success);
+
+    ASSERT_EQ(exporter.BeginBatch(RegistryApi::BatchUse::Read), reg::Success);
+    RegHandle exported = 0;
+    ASSERT_EQ(exporter.OpenKeyEx(User, "Held", 0, reg::KeyRead, &exported), reg::Success);
+    EXPECT_EQ(exporter.QueryValueEx(exported, "w", nullptr, nullptr, nullptr), reg::Success);
+    EXPECT_EQ(writer.SetValueEx(key, "during", reg::Sz, Bytes("3"), 1), reg::Success) << "a reader kept a writer waiting";
+    EXPECT_EQ(exporter.QueryValueEx(exported, "during", nullptr, nullptr, nullptr), reg::FileNotFound)
+        << "a read batch sees one snapshot";
+    EXPECT_EQ(exporter.EndBatch(), reg::Success);
 }
 
 TEST_F(RegStoreFileTest, AnUnusablePathRaises) {
