@@ -65,14 +65,47 @@ tr -d '\r' < in.reg > lf.reg
 # The import filter reports every line it cannot take, on the file's own line numbers, and imports nothing.
 {
     printf '%s\r\n\r\n[HKEY_CURRENT_USER\\Software\\Filter]\r\n"ok"="1"\r\n' "$head"
-    printf '"a=b"="x"\r\n@="default"\r\n"spaced" = "fine"\r\n"gone"=-\r\n'
+    printf '"a=b"="x"\r\n@=-\r\n"spaced" = "fine"\r\n"gone"=-\r\n'
 } > filter.reg
 status 1 "$tool" --store "$work/f.db" import filter.reg
-grep -q "filter.reg: Line 4=>'\"a=b\"=\"x\"': its name contains '='" err.txt || fail "filter: $(cat err.txt)"
-grep -q "filter.reg: Line 5=>'@=\"default\"'" err.txt || fail "filter: $(cat err.txt)"
+grep -q "filter.reg: Line 5=>'@=-': deleting a value is not supported" err.txt || fail "filter: $(cat err.txt)"
 grep -q "filter.reg: Line 7=>'\"gone\"=-'" err.txt || fail "filter: $(cat err.txt)"
-[ "$(grep -c 'Line' err.txt)" = 3 ] || fail "filter reported other lines: $(cat err.txt)"
-status 1 "$tool" --store "$work/f.db" list 'HKCU\Software\Filter'
+[ "$(grep -c 'Line' err.txt)" = 2 ] || fail "filter reported other lines: $(cat err.txt)"
+[ ! -e f.db ] || fail "a refused import left a store file"
+
+# A whole root is exported as the registry editor writes it ([HKEY_CURRENT_USER], [HKEY_CURRENT_USER\Software]) and
+# imports again.
+"$tool" --store "$work/a.db" export HKCU root.reg
+grep -qxF $'[HKEY_CURRENT_USER]\r' root.reg || fail "the root's own section: $(head -3 root.reg)"
+grep -qxF $'[HKEY_CURRENT_USER\\Software\\ToolTest\\Sub]\r' root.reg || fail "sub-keys of a root export"
+"$tool" --store "$work/root.db" import root.reg
+"$tool" --store "$work/root.db" export HKEY_CURRENT_USER - | cmp - root.reg || fail "a root export does not import"
+
+# An export replaces its file whole: one that fails (here at the file size limit, as with a full disk) leaves the
+# file that was there, and no temporary file beside it.
+{ printf '%s\r\n\r\n[HKEY_CURRENT_USER\\Software\\Big]\r\n"big"="' "$head"; head -c 100000 /dev/zero | tr '\0' x; printf '"\r\n'; } > big.reg
+"$tool" --store "$work/big.db" import big.reg
+cp in.reg replaced.reg
+status 1 bash -c "ulimit -f 64; trap '' XFSZ; exec \"\$0\" --store \"$work/big.db\" export 'HKCU\Software\Big' replaced.reg" "$tool"
+grep -q "cannot write replaced.reg: File too large (the file was left as it was)" err.txt || fail "$(cat err.txt)"
+cmp in.reg replaced.reg || fail "a failed export changed the file it was to replace"
+[ "$(ls | grep -c '\.tmp$')" = 0 ] || fail "a temporary file was left: $(ls)"
+"$tool" --store "$work/big.db" export 'HKCU\Software\Big' replaced.reg
+cmp big.reg replaced.reg || fail "an export did not replace the file"
+
+# A write that fails names its line and its reason, and nothing of the file is kept.
+failing() {  # name, section lines after a good one, expected message
+    { printf '%s\r\n\r\n[HKEY_CURRENT_USER\\Software\\Good]\r\n"before"="1"\r\n\r\n' "$head"; printf "$2"; } > "$1.reg"
+    status 1 "$tool" --store "$work/$1.db" import "$1.reg"
+    grep -qF "$3" err.txt || fail "$1: $(cat err.txt)"
+    status 1 "$tool" --store "$work/$1.db" list 'HKCU\Software\Good'
+}
+failing machine '[HKEY_LOCAL_MACHINE\\Software\\Vor]\r\n"m"="1"\r\n' \
+    "TypedImage::Load: Failed to write the value \"m\": access denied.  Line 6=>'\"m\"=\"1\"'"
+failing longname "[HKEY_CURRENT_USER\\\\Software\\\\$(printf 'k%.0s' {1..256})]\r\n" \
+    "Failed to create the key: a name is longer than the registry allows (key names: 255 characters).  Line 5=>"
+failing emptyname '[HKEY_CURRENT_USER\\\\\\x]\r\n' \
+    "Failed to create the key: the key path is not valid (it has an empty name).  Line 5=>"
 
 # Malformed files: the line is named, nothing is imported, and no usage text follows a run-time error.
 malformed() {  # name, body lines after the section, expected message
