@@ -286,11 +286,12 @@ std::shared_ptr<vor::RegistryApi> Registry(const std::optional<std::string>& sto
     return vor::DefaultRegistryApi();
 #else
     const std::string path = store.value_or(vor::RegStore::DefaultPath());
-    // A command that only reads must not leave a new, empty store behind.
+    // A command that only reads must not leave a new, empty store behind, nor change the one it reads.
     if (!writes && !std::filesystem::exists(path)) {
         throw RunError{"no registry store at " + path};
     }
-    return std::make_shared<vor::RegStore>(path);
+    return std::make_shared<vor::RegStore>(path, vor::RegStore::DefaultBusyTime,
+                                           writes ? vor::RegStore::Access::ReadWrite : vor::RegStore::Access::ReadOnly);
 #endif
 }
 

@@ -8,6 +8,8 @@
 #include <sqlite3.h>
 #include <stdexcept>
 #include <string>
+#include <string_view>
+#include <system_error>
 #include <thread>
 #include <utility>
 
@@ -88,6 +90,39 @@ std::int64_t PragmaValue(sqlite3* db, const char* sql) {
     return pragma.Step() ? pragma.Int(0) : 0;
 }
 
+std::string PragmaText(sqlite3* db, const char* sql) {
+    SqlStatement pragma(db, sql);
+    return pragma.Step() ? std::string(pragma.Bytes(0)) : std::string();
+}
+
+// A store in WAL mode is read through its shared-memory file, which a reader who may not write the store's folder
+// cannot make. Without a write-ahead log to read (its last writer closed it cleanly), the file alone is the store.
+bool ReadableOnlyAsImmutable(const std::string& path, int code) {
+    const int primary = code & 0xFF;
+    if (primary != SQLITE_CANTOPEN && primary != SQLITE_READONLY) {
+        return false;
+    }
+    std::error_code error;
+    const auto logSize = std::filesystem::file_size(path + "-wal", error);
+    return error || logSize == 0;
+}
+
+// The URI form of a path: SQLite reads '%', '?' and '#' as parts of a URI.
+std::string FileUri(const std::string& path) {
+    std::string uri = "file:";
+    for (const char c : path) {
+        if (c == '%' || c == '?' || c == '#') {
+            constexpr std::string_view Digits = "0123456789ABCDEF";
+            uri += '%';
+            uri += Digits[static_cast<unsigned char>(c) >> 4];
+            uri += Digits[static_cast<unsigned char>(c) & 0xF];
+        } else {
+            uri += c;
+        }
+    }
+    return uri;
+}
+
 // Brings a version 1 store's values, a row each, into their keys' rows, keeping their order.
 void MoveValuesIntoKeys(sqlite3* db) {
     ExecSql(db, "ALTER TABLE keys ADD COLUMN vals BLOB NOT NULL DEFAULT x''");
@@ -156,11 +191,11 @@ std::size_t Utf16Length(std::string_view name) {
     return length;
 }
 
-long FailureOf(int code) {
-    if (IsBusy(code)) {
+long FailureOf(const SqlStatement::SqlFailure& failure) {
+    if (IsBusy(failure.code)) {
         return reg::StoreBusy;
     }
-    switch (code & 0xFF) {
+    switch (failure.code & 0xFF) {
     case SQLITE_FULL:
         return reg::DiskFull;
     case SQLITE_READONLY:
@@ -266,34 +301,60 @@ std::string RegStore::DefaultPath() {
     return variable("HOME") + "/.config/vormotor/registry.db";
 }
 
-RegStore::RegStore(const std::string& path, std::chrono::milliseconds busyTime) : m_busyTime(busyTime) {
+RegStore::RegStore(const std::string& path, std::chrono::milliseconds busyTime, Access access)
+    : m_busyTime(busyTime) {
     const bool inMemory = path == InMemory;
     try {
-        if (!inMemory && std::filesystem::path(path).has_parent_path()) {
+        if (!inMemory && std::filesystem::is_directory(path)) {
+            throw std::runtime_error("it is a folder, not a store file");
+        }
+        if (access == Access::ReadWrite && !inMemory && std::filesystem::path(path).has_parent_path()) {
             std::filesystem::create_directories(std::filesystem::path(path).parent_path());
         }
         // One object is used by one thread at a time (its handles are not shared either), so the
         // connection needs no mutex of its own.
-        constexpr int Flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX;
-        if (sqlite3_open_v2(path.c_str(), &m_db, Flags, nullptr) != SQLITE_OK) {
+        const int flags = (access == Access::ReadWrite ? SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE : SQLITE_OPEN_READONLY) |
+                          SQLITE_OPEN_NOMUTEX;
+        if (sqlite3_open_v2(path.c_str(), &m_db, flags, nullptr) != SQLITE_OK) {
             throw SqlStatement::SqlFailure{sqlite3_errcode(m_db)};
         }
         sqlite3_busy_timeout(m_db, static_cast<int>(busyTime.count()));
-        // FULL makes every commit survive a crash.
-        ExecPatiently(m_db, "PRAGMA synchronous = FULL", busyTime);
+        // A file the user may not write is opened for reading whatever the caller asked for.
+        const bool readOnly = access == Access::ReadOnly || sqlite3_db_readonly(m_db, "main") == 1;
         // A store made once is opened with a read only: another process writing to it never makes
         // an open wait or fail.
-        const std::int64_t version = PragmaValue(m_db, "PRAGMA user_version");
+        std::int64_t version = 0;
+        try {
+            version = PragmaValue(m_db, "PRAGMA user_version");
+        } catch (const SqlStatement::SqlFailure& failure) {
+            if (!readOnly || !ReadableOnlyAsImmutable(path, failure.code)) {
+                throw;
+            }
+            OpenImmutable(path);
+            version = PragmaValue(m_db, "PRAGMA user_version");
+        }
         if (version > SchemaVersion) {
             throw std::runtime_error("it was made by a newer version (store version " + std::to_string(version) +
                                      ", this one reads up to " + std::to_string(SchemaVersion) + ")");
         }
-        if (version < SchemaVersion) {
-            // WAL lets readers and one writer work at once.
-            if (!inMemory) {
+        if (readOnly) {
+            // An empty file or an older store is read from a copy in memory, made as this version makes it, so
+            // a reader changes no file.
+            if (version < SchemaVersion) {
+                CopyIntoMemory();
+                PrepareSchema(m_db, busyTime);
+            }
+            ExecSql(m_db, "PRAGMA query_only = 1");
+        } else {
+            // FULL makes every commit survive a crash.
+            ExecPatiently(m_db, "PRAGMA synchronous = FULL", busyTime);
+            // WAL lets readers and one writer work at once; a store copied (VACUUM INTO, a backup) comes without it.
+            if (!inMemory && PragmaText(m_db, "PRAGMA journal_mode") != "wal") {
                 ExecPatiently(m_db, "PRAGMA journal_mode = WAL", busyTime);
             }
-            PrepareSchema(m_db, busyTime);
+            if (version < SchemaVersion) {
+                PrepareSchema(m_db, busyTime);
+            }
         }
         m_sql = std::make_unique<Statements>(m_db);
     } catch (const std::exception& failure) {
@@ -306,6 +367,33 @@ RegStore::RegStore(const std::string& path, std::chrono::milliseconds busyTime) 
         throw Error(IsBusy(failure.code) ? reg::StoreBusyError : reg::StoreUnusableError, "RegStore",
                     "Cannot open the registry store " + path + ": " + reason);
     }
+}
+
+void RegStore::OpenImmutable(const std::string& path) {
+    sqlite3_close(m_db);
+    m_db = nullptr;
+    const std::string uri = FileUri(path) + "?immutable=1";
+    if (sqlite3_open_v2(uri.c_str(), &m_db, SQLITE_OPEN_READONLY | SQLITE_OPEN_URI | SQLITE_OPEN_NOMUTEX, nullptr) !=
+        SQLITE_OK) {
+        throw SqlStatement::SqlFailure{sqlite3_errcode(m_db)};
+    }
+}
+
+void RegStore::CopyIntoMemory() {
+    sqlite3* memory = nullptr;
+    if (sqlite3_open_v2(InMemory, &memory, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr) != SQLITE_OK) {
+        sqlite3_close(memory);
+        throw SqlStatement::SqlFailure{SQLITE_NOMEM};
+    }
+    sqlite3_backup* copy = sqlite3_backup_init(memory, "main", m_db, "main");
+    const int copied = copy == nullptr ? sqlite3_errcode(memory) : sqlite3_backup_step(copy, -1);
+    sqlite3_backup_finish(copy);
+    if (copied != SQLITE_DONE) {
+        sqlite3_close(memory);
+        throw SqlStatement::SqlFailure{copied};
+    }
+    sqlite3_close(m_db);
+    m_db = memory;
 }
 
 RegStore::~RegStore() {
@@ -324,7 +412,7 @@ long RegStore::Begin(bool write) {
             return reg::Success;
         } catch (const SqlStatement::SqlFailure& failure) {
             if (!IsBusy(failure.code)) {
-                return FailureOf(failure.code);
+                return FailureOf(failure);
             }
             if (std::chrono::steady_clock::now() >= deadline) {
                 return reg::StoreBusy;
@@ -379,7 +467,7 @@ long RegStore::Call(bool write, Body&& body) {
         m_sql->used.ResetUsed();
         return result;
     } catch (const SqlStatement::SqlFailure& failure) {
-        LoseBatch(FailureOf(failure.code));
+        LoseBatch(FailureOf(failure));
         return m_batch.failure;
     }
 }
@@ -401,7 +489,7 @@ long RegStore::CallAlone(bool write, Body&& body) {
         } catch (const SqlStatement::SqlFailure& failure) {
             Rollback();
             if (!IsBusy(failure.code) || std::chrono::steady_clock::now() >= deadline) {
-                return FailureOf(failure.code);
+                return FailureOf(failure);
             }
             std::this_thread::sleep_for(RetryPause);
         }
@@ -440,7 +528,7 @@ long RegStore::EndBatch() {
         return reg::Success;
     } catch (const SqlStatement::SqlFailure& commitFailure) {
         Rollback();
-        return FailureOf(commitFailure.code);
+        return FailureOf(commitFailure);
     }
 }
 

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
 #include <sqlite3.h>
 #include <string>
 #include <vector>
@@ -64,6 +66,20 @@ protected:
                       std::string(reinterpret_cast<const char*>(data), size) + ";";
         }
     }
+    // The first column of the first row a statement gives, as text.
+    std::string Query(const std::string& path, const char* sql) {
+        sqlite3* db = nullptr;
+        sqlite3_stmt* statement = nullptr;
+        std::string answer;
+        EXPECT_EQ(sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READONLY, nullptr), SQLITE_OK);
+        EXPECT_EQ(sqlite3_prepare_v2(db, sql, -1, &statement, nullptr), SQLITE_OK) << sqlite3_errmsg(db);
+        if (sqlite3_step(statement) == SQLITE_ROW) {
+            answer = reinterpret_cast<const char*>(sqlite3_column_text(statement, 0));
+        }
+        sqlite3_finalize(statement);
+        sqlite3_close(db);
+        return answer;
+    }
     FileTime Written(RegStore& store, const char* path) {
         RegHandle key = 0;
         EXPECT_EQ(store.OpenKeyEx(User, path, 0, reg::KeyRead, &key), reg::Success);
@@ -114,6 +130,59 @@ TEST_F(RegStoreUpgradeTest, AStoreOfANewerVersionIsNotTouched) {
             << error.Description();
     }
     Exec("SELECT count(*) FROM vals");  // still the older layout: nothing was changed
+}
+
+// A reader changes nothing on the disk: an older store is read as if upgraded, an empty file as a store without
+// keys, and its writes answer WriteProtected.
+TEST_F(RegStoreUpgradeTest, AReaderChangesNothingOnTheDisk) {
+    struct Case {
+        const char* what;
+        std::string sql;
+        std::string motor;
+        const char* version;
+    };
+    const std::vector<Case> cases{
+        {"a first version store", FirstVersion, "Speed:4:\x10\0\0\0;:1:default;Bytes:3:\0\xff\x5c\0;"s, "1"},
+        {"an empty file", "", "", "0"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        std::filesystem::remove(m_path);
+        std::ofstream(m_path).close();
+        if (!c.sql.empty()) {
+            Exec(c.sql);
+        }
+        const auto size = std::filesystem::file_size(m_path);
+        {
+            RegStore store(m_path, RegStore::DefaultBusyTime, RegStore::Access::ReadOnly);
+            RegHandle key = 0;
+            if (c.motor.empty()) {
+                EXPECT_EQ(store.OpenKeyEx(User, "Motor", 0, reg::KeyRead, &key), reg::FileNotFound);
+            } else {
+                EXPECT_EQ(Values(store, "Motor"), c.motor);
+            }
+            EXPECT_EQ(store.CreateKeyEx(User, "New", nullptr, 0, reg::KeyAllAccess, &key, nullptr), reg::WriteProtected);
+        }
+        EXPECT_EQ(std::filesystem::file_size(m_path), size);
+        EXPECT_EQ(Query(m_path, "PRAGMA user_version"), c.version);
+    }
+}
+
+// A copy made with VACUUM INTO (or any tool that writes a plain database) comes in rollback-journal mode; the
+// store puts it back into WAL mode, without which readers would wait for writers.
+TEST_F(RegStoreUpgradeTest, ACopiedStoreIsWrittenAheadAgain) {
+    {
+        RegStore store(m_path);
+        RegHandle key = 0;
+        ASSERT_EQ(store.CreateKeyEx(User, "Motor", nullptr, 0, reg::KeyAllAccess, &key, nullptr), reg::Success);
+        ASSERT_EQ(store.SetValueEx(key, "v", reg::Sz, reinterpret_cast<const unsigned char*>("1"), 1), reg::Success);
+    }
+    const std::string copy = (m_folder / "copy.db").string();
+    Exec("VACUUM INTO '" + copy + "'");
+    ASSERT_EQ(Query(copy, "PRAGMA journal_mode"), "delete");
+    RegStore store(copy);
+    EXPECT_EQ(Values(store, "Motor"), "v:1:1;");
+    EXPECT_EQ(Query(copy, "PRAGMA journal_mode"), "wal");
 }
 
 // A row damaged outside the store (another program, a failing disk) fails the calls that read it,
