@@ -30,8 +30,9 @@ wine "$build/reg/regtool_tests.exe"
 wine "$build/registry/bench/registry_timing.exe" 200  # smoke size; run without arguments for the real figures
 
 # Round trips through Wine's regedit, both ways, with every value type, quotes and backslashes in
-# names and texts, a value longer than 9,999 bytes, non-ASCII names and data and a 255-character
-# key name (the same file tool-test.sh round-trips on the portable store):
+# names and texts, equals signs in a name, a key's default value, a value longer than 9,999 bytes,
+# non-ASCII names and data, a 255-character key name and a key name of 200 non-ASCII characters (the
+# same file tool-test.sh round-trips on the portable store), and whole roots:
 #   ours -> Wine: vormotor-reg export --utf16, regedit /s, regedit /e, vormotor-reg import: the same values;
 #   Wine -> ours: Wine's export, vormotor-reg import and export --utf16, regedit /s and /e: the same file.
 work="$build/roundtrip"
@@ -61,6 +62,21 @@ reimport ours-again.reg
 wine regedit /e wine-again.reg "$key"
 cmp wine.reg wine-again.reg || fail "Wine's export changed on the way through vormotor-reg"
 echo "round trip: $(grep -c '|' fixture.txt) values in $(grep -vc '|' fixture.txt) keys came back unchanged both ways"
+
+# Whole roots, as regedit writes them ([HKEY_CURRENT_USER], [HKEY_CURRENT_USER\Software]): ours imports into
+# Wine's registry; Wine's whole HKEY_CURRENT_USER comes back from vormotor-reg with every value it had.
+"$tool" --store first.db export --utf16 HKEY_CURRENT_USER ours-root.reg
+[ "$(iconv -f UTF-16 -t UTF-8 ours-root.reg | sed -n 3p)" = $'[HKEY_CURRENT_USER]\r' ] ||
+    fail "our whole-root export does not begin with the root's own section"
+reimport ours-root.reg
+wine regedit /e wine-after-root.reg "$key"
+pairs wine-after-root.reg UTF-16 | diff -u fixture.txt - | cut -c1-200 || fail "Wine took our whole-root export otherwise"
+wine regedit /e wine-root.reg HKEY_CURRENT_USER
+"$tool" --store root.db import wine-root.reg
+"$tool" --store root.db export HKEY_CURRENT_USER back-root.reg
+pairs wine-root.reg UTF-16 > wine-root.txt
+pairs back-root.reg UTF-8 | diff -u wine-root.txt - | cut -c1-200 || fail "Wine's whole root changed through vormotor-reg"
+echo "round trip: whole roots both ways, $(grep -c '|' wine-root.txt) values of Wine's HKEY_CURRENT_USER unchanged"
 
 # The Windows build reads the same key through the ANSI functions: all but the text outside the
 # ANSI code page, which those functions cannot carry, and its import says which line that is.

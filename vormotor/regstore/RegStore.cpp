@@ -320,17 +320,18 @@ RegStore::RegStore(const std::string& path, std::chrono::milliseconds busyTime, 
         }
         sqlite3_busy_timeout(m_db, static_cast<int>(busyTime.count()));
         // A file the user may not write is opened for reading whatever the caller asked for.
-        const bool readOnly = access == Access::ReadOnly || sqlite3_db_readonly(m_db, "main") == 1;
+        bool readOnly = access == Access::ReadOnly || sqlite3_db_readonly(m_db, "main") == 1;
         // A store made once is opened with a read only: another process writing to it never makes
         // an open wait or fail.
         std::int64_t version = 0;
         try {
             version = PragmaValue(m_db, "PRAGMA user_version");
         } catch (const SqlStatement::SqlFailure& failure) {
-            if (!readOnly || !ReadableOnlyAsImmutable(path, failure.code)) {
+            if (inMemory || !ReadableOnlyAsImmutable(path, failure.code)) {
                 throw;
             }
             OpenImmutable(path);
+            readOnly = true;
             version = PragmaValue(m_db, "PRAGMA user_version");
         }
         if (version > SchemaVersion) {
