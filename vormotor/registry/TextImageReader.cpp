@@ -32,8 +32,8 @@ TextImageReader::TextImageReader(std::string_view image) : m_image(image) {
     m_next = firstEnd + LineEnd.size();
 }
 
-void TextImageReader::Fail(std::int32_t number, std::string_view source, std::string_view what,
-                           std::size_t lineNumber, std::string_view line) {
+void TextImageReader::Fail(std::int32_t number, std::string_view source, std::string_view what, std::size_t lineNumber,
+                           std::string_view line) {
     const std::string echo = line.size() > image::EchoedLength && number == registry_error::LineTooLong
                                  ? std::string(line.substr(0, image::EchoedLength)) + "..."
                                  : std::string(line);

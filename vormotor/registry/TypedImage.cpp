@@ -134,8 +134,7 @@ void TypedImage::Write(std::string_view image, const HiveOfRoot& hiveOf) {
     TextImageReader reader(image);
     const auto fail = [&](std::string_view what, long result) {
         RaiseIfBusy(result, LoadSource);
-        reader.FailOnEntry(registry_error::OperationFailed,
-                           std::string(what) + ": " + reg::ResultText(result) + ".");
+        reader.FailOnEntry(registry_error::OperationFailed, std::string(what) + ": " + reg::ResultText(result) + ".");
     };
     RegHandle key = 0;
     const auto close = [&] {

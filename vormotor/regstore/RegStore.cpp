@@ -33,8 +33,13 @@ constexpr std::size_t ListingLimit = 64;
 // Keys remembered to exist, or to have no sub-keys: a save of a large tree looks at each key several times.
 constexpr std::size_t RememberedKeysLimit = 1 << 16;
 // Stores whose schema is complete say so in their header, so opening one needs no write lock.
-// Version 1 kept a row per value; version 2 keeps a key's values in the key's row.
-constexpr std::int64_t SchemaVersion = 2;
+// Version 1 kept a row per value; version 2 keeps a key's values in the key's row; version 3 keeps the
+// values of large keys a row each (see SpreadAbove).
+constexpr std::int64_t SchemaVersion = 3;
+// A key's values stay together in its row, which loads and saves read and write at once, while they take at most
+// this many bytes; beyond it each value has a row of its own, so writing one does not rewrite all the others. A
+// write on a key below the bound rewrites at most this much, a few pages, which costs little beside the commit.
+constexpr std::size_t SpreadAbove = 64 * 1024;
 
 bool IsBusy(int code) {
     return (code & 0xFF) == SQLITE_BUSY || (code & 0xFF) == SQLITE_LOCKED;
@@ -73,6 +78,7 @@ CREATE TABLE keys(
     class BLOB NOT NULL,
     written INTEGER NOT NULL,
     vals BLOB NOT NULL DEFAULT x'',
+    spread INTEGER NOT NULL DEFAULT 0,
     UNIQUE(parent, fold));
 INSERT INTO keys(id, parent, name, fold, class, written) VALUES
     (1, 0, 'HKEY_CLASSES_ROOT', 'HKEY_CLASSES_ROOT', x'', 0),
@@ -82,7 +88,19 @@ INSERT INTO keys(id, parent, name, fold, class, written) VALUES
     (5, 0, 'HKEY_PERFORMANCE_DATA', 'HKEY_PERFORMANCE_DATA', x'', 0),
     (6, 0, 'HKEY_CURRENT_CONFIG', 'HKEY_CURRENT_CONFIG', x'', 0),
     (7, 0, 'HKEY_DYN_DATA', 'HKEY_DYN_DATA', x'', 0);
-PRAGMA user_version = 2;
+)sql";
+
+// The values of keys whose values are spread (keys.spread = 1, keys.vals empty), in their order.
+constexpr const char* SpreadSchema = R"sql(
+CREATE TABLE spreadvals(
+    key INTEGER NOT NULL,
+    pos INTEGER NOT NULL,
+    name BLOB NOT NULL,
+    fold BLOB NOT NULL,
+    type INTEGER NOT NULL,
+    data BLOB NOT NULL,
+    UNIQUE(key, fold));
+CREATE INDEX spreadvals_order ON spreadvals(key, pos);
 )sql";
 
 std::int64_t PragmaValue(sqlite3* db, const char* sql) {
@@ -149,7 +167,6 @@ void MoveValuesIntoKeys(sqlite3* db) {
         writeKey();
     }
     ExecSql(db, "DROP TABLE vals");
-    ExecSql(db, "PRAGMA user_version = 2");
 }
 
 // Makes the schema of a new store or upgrades an older one, whichever the store needs once this
@@ -158,11 +175,22 @@ void PrepareSchema(sqlite3* db, std::chrono::milliseconds busyTime) {
     Patiently(db, busyTime, [&] {
         ExecSql(db, "BEGIN IMMEDIATE");
         const std::int64_t version = PragmaValue(db, "PRAGMA user_version");
+        if (version == SchemaVersion) {
+            ExecSql(db, "COMMIT");
+            return;
+        }
         if (version == 0) {
             ExecSql(db, Schema);
-        } else if (version == 1) {
+        }
+        if (version == 1) {
             MoveValuesIntoKeys(db);
         }
+        // Keys of earlier versions keep their values in their rows until a write makes them spread.
+        if (version == 1 || version == 2) {
+            ExecSql(db, "ALTER TABLE keys ADD COLUMN spread INTEGER NOT NULL DEFAULT 0");
+        }
+        ExecSql(db, SpreadSchema);
+        ExecSql(db, ("PRAGMA user_version = " + std::to_string(SchemaVersion)).c_str());
         ExecSql(db, "COMMIT");
     });
 }
@@ -191,17 +219,26 @@ std::size_t Utf16Length(std::string_view name) {
     return length;
 }
 
+// A row of values this store did not write (another program, a failing disk) must not be read past its end.
+ValueList DecodedValues(std::string_view blob) {
+    std::optional<ValueList> values = ValueList::Decode(blob);
+    if (!values) {
+        throw SqlStatement::SqlFailure{SQLITE_CORRUPT};
+    }
+    return std::move(*values);
+}
+
 long FailureOf(const SqlStatement::SqlFailure& failure) {
     if (IsBusy(failure.code)) {
         return reg::StoreBusy;
     }
     switch (failure.code & 0xFF) {
-    case SQLITE_FULL:
-        return reg::DiskFull;
-    case SQLITE_READONLY:
-        return reg::WriteProtected;
-    default:
-        return reg::RegistryIoFailed;
+        case SQLITE_FULL:
+            return reg::DiskFull;
+        case SQLITE_READONLY:
+            return reg::WriteProtected;
+        default:
+            return reg::RegistryIoFailed;
     }
 }
 
@@ -265,8 +302,16 @@ struct RegStore::Statements {
           hasChildren(db, "SELECT 1 FROM keys WHERE parent = ?1 LIMIT 1", &used),
           parentOf(db, "SELECT parent FROM keys WHERE id = ?1", &used),
           deleteKey(db, "DELETE FROM keys WHERE id = ?1", &used),
-          readValues(db, "SELECT vals FROM keys WHERE id = ?1", &used),
+          readValues(db, "SELECT vals, spread FROM keys WHERE id = ?1", &used),
           writeValues(db, "UPDATE keys SET vals = ?2, written = ?3 WHERE id = ?1", &used),
+          readSpread(db, "SELECT name, type, data FROM spreadvals WHERE key = ?1 ORDER BY pos", &used),
+          markSpread(db, "UPDATE keys SET vals = x'', spread = 1, written = ?2 WHERE id = ?1", &used),
+          insertSpread(db, "INSERT INTO spreadvals(key, pos, name, fold, type, data) VALUES(?1, ?2, ?3, ?4, ?5, ?6)",
+                       &used),
+          nextSpread(db, "SELECT coalesce(max(pos), -1) + 1 FROM spreadvals WHERE key = ?1", &used),
+          updateSpread(db, "UPDATE spreadvals SET type = ?3, data = ?4 WHERE key = ?1 AND fold = ?2", &used),
+          deleteSpread(db, "DELETE FROM spreadvals WHERE key = ?1 AND fold = ?2", &used),
+          deleteAllSpread(db, "DELETE FROM spreadvals WHERE key = ?1", &used),
           keyInfo(db, "SELECT class, written FROM keys WHERE id = ?1", &used),
           childStats(db,
                      "SELECT count(*), coalesce(max(length(name)), 0), coalesce(max(length(class)), 0) "
@@ -283,6 +328,7 @@ struct RegStore::Statements {
 
     SqlStatement findChild, keyExists, insertKey, touchKey, hasChildren, parentOf, deleteKey;
     SqlStatement readValues, writeValues;
+    SqlStatement readSpread, markSpread, insertSpread, nextSpread, updateSpread, deleteSpread, deleteAllSpread;
     SqlStatement keyInfo, childStats, subKeys, dataVersion;
     SqlStatement beginRead, beginWrite, commit;
 };
@@ -301,8 +347,7 @@ std::string RegStore::DefaultPath() {
     return variable("HOME") + "/.config/vormotor/registry.db";
 }
 
-RegStore::RegStore(const std::string& path, std::chrono::milliseconds busyTime, Access access)
-    : m_busyTime(busyTime) {
+RegStore::RegStore(const std::string& path, std::chrono::milliseconds busyTime, Access access) : m_busyTime(busyTime) {
     const bool inMemory = path == InMemory;
     try {
         if (!inMemory && std::filesystem::is_directory(path)) {
@@ -313,8 +358,9 @@ RegStore::RegStore(const std::string& path, std::chrono::milliseconds busyTime, 
         }
         // One object is used by one thread at a time (its handles are not shared either), so the
         // connection needs no mutex of its own.
-        const int flags = (access == Access::ReadWrite ? SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE : SQLITE_OPEN_READONLY) |
-                          SQLITE_OPEN_NOMUTEX;
+        const int flags =
+            (access == Access::ReadWrite ? SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE : SQLITE_OPEN_READONLY) |
+            SQLITE_OPEN_NOMUTEX;
         if (sqlite3_open_v2(path.c_str(), &m_db, flags, nullptr) != SQLITE_OK) {
             throw SqlStatement::SqlFailure{sqlite3_errcode(m_db)};
         }
@@ -704,37 +750,91 @@ ValueList RegStore::ReadValues(std::int64_t id) {
     if (!row.Step()) {
         return {};
     }
-    std::optional<ValueList> values = ValueList::Decode(row.Bytes(0));
-    if (!values) {
-        throw SqlStatement::SqlFailure{SQLITE_CORRUPT};
-    }
-    return std::move(*values);
-}
-
-void RegStore::WriteValues(std::int64_t id, const ValueList& values) {
-    m_sql->writeValues.Bind(id, values.Blob(), static_cast<std::int64_t>(Now())).Run();
-}
-
-// Runs change(values) on a key's values and writes them with the key's new time stamp unless it
-// answers a failure. Inside a batch they are written when the batch turns to another key, reads
-// values, or ends.
-template <typename Change>
-long RegStore::ChangeValues(std::int64_t id, Change&& change) {
-    if (m_batch.depth == 0) {
-        ValueList values = ReadValues(id);
-        const long result = change(values);
-        if (result == reg::Success) {
-            WriteValues(id, values);
+    if (row.Int(1) != 0) {
+        ValueList values;
+        for (SqlStatement& value = m_sql->readSpread.Bind(id); value.Step();) {
+            if (!values.Set(value.Bytes(0), static_cast<std::uint32_t>(value.Int(1)), value.Bytes(2))) {
+                throw SqlStatement::SqlFailure{SQLITE_TOOBIG};
+            }
         }
+        return values;
+    }
+    return DecodedValues(row.Bytes(0));
+}
+
+// Writes a key's values with its new time stamp: in its row, or a row each once they outgrow SpreadAbove.
+void RegStore::WriteValues(std::int64_t id, const ValueList& values) {
+    if (values.Blob().size() <= SpreadAbove) {
+        m_sql->writeValues.Bind(id, values.Blob(), static_cast<std::int64_t>(Now())).Run();
+        return;
+    }
+    for (std::size_t i = 0; i < values.Size(); ++i) {
+        const ValueList::Value value = values[i];
+        m_sql->insertSpread
+            .Bind(id, static_cast<std::int64_t>(i), value.name, std::string_view(Fold(value.name)),
+                  static_cast<std::int64_t>(value.type), value.data)
+            .Run();
+    }
+    m_sql->markSpread.Bind(id, static_cast<std::int64_t>(Now())).Run();
+}
+
+// Sets (value given) or deletes (none given) one value of a list.
+long RegStore::ChangeList(ValueList& values, std::string_view name, const std::optional<NewValue>& value) {
+    if (!value) {
+        return values.Erase(name) ? reg::Success : reg::FileNotFound;
+    }
+    if (!values.Set(name, value->type, value->data)) {
+        throw SqlStatement::SqlFailure{SQLITE_TOOBIG};
+    }
+    return reg::Success;
+}
+
+// Sets (value given) or deletes (none given) one value of a key and gives the key its new time stamp. Values kept
+// in the key's row are changed in memory and written back; inside a batch they are written when the batch turns
+// to another key, reads values, or ends. Spread values are changed in their own rows at once.
+long RegStore::ChangeValue(std::int64_t id, std::string_view name, const std::optional<NewValue>& value) {
+    if (m_batch.depth > 0 && m_unwritten.key == id) {
+        const long result = ChangeList(m_unwritten.values, name, value);
+        m_unwritten.changed = m_unwritten.changed || result == reg::Success;
         return result;
     }
-    if (m_unwritten.key != id) {
+    if (m_batch.depth > 0) {
         WriteUnwrittenValues();
-        m_unwritten = {id, false, ReadValues(id)};
     }
-    const long result = change(m_unwritten.values);
-    m_unwritten.changed = m_unwritten.changed || result == reg::Success;
+    SqlStatement& row = m_sql->readValues.Bind(id);
+    const bool found = row.Step();
+    if (found && row.Int(1) != 0) {
+        return ChangeSpreadValue(id, name, value);
+    }
+    ValueList values = found ? DecodedValues(row.Bytes(0)) : ValueList();
+    const long result = ChangeList(values, name, value);
+    if (m_batch.depth > 0) {
+        m_unwritten = {id, result == reg::Success, std::move(values)};
+    } else if (result == reg::Success) {
+        WriteValues(id, values);
+    }
     return result;
+}
+
+long RegStore::ChangeSpreadValue(std::int64_t id, std::string_view name, const std::optional<NewValue>& value) {
+    const std::string fold = Fold(name);
+    if (!value) {
+        m_sql->deleteSpread.Bind(id, std::string_view(fold)).Run();
+        if (sqlite3_changes(m_db) == 0) {
+            return reg::FileNotFound;
+        }
+    } else {
+        const auto type = static_cast<std::int64_t>(value->type);
+        m_sql->updateSpread.Bind(id, std::string_view(fold), type, value->data).Run();
+        if (sqlite3_changes(m_db) == 0) {
+            SqlStatement& next = m_sql->nextSpread.Bind(id);
+            next.Step();
+            const std::int64_t position = next.Int(0);
+            m_sql->insertSpread.Bind(id, position, name, std::string_view(fold), type, value->data).Run();
+        }
+    }
+    Touch(id);
+    return reg::Success;
 }
 
 void RegStore::WriteUnwrittenValues() {
@@ -751,11 +851,16 @@ void RegStore::WriteUnwrittenValues() {
 
 void RegStore::WriteNewKey() {
     const NewKey& key = *m_newKey;
+    const ValueList& values = m_unwritten.values;
+    const bool spread = values.Blob().size() > SpreadAbove;
     m_sql->insertKey
         .Bind(key.parent, std::string_view(key.name), std::string_view(key.fold), std::string_view(key.keyClass),
-              static_cast<std::int64_t>(Now()), m_unwritten.values.Blob())
+              static_cast<std::int64_t>(Now()), spread ? std::string_view() : values.Blob())
         .Run();
     const std::int64_t id = sqlite3_last_insert_rowid(m_db);
+    if (spread) {
+        WriteValues(id, values);
+    }
     HandNewKeyTo(id);
     SeenKey(id);
 }
@@ -819,6 +924,7 @@ long RegStore::DeleteKey(RegHandle key, const char* subKey) {
         m_sql->parentOf.Bind(id).Step();
         const std::int64_t parent = m_sql->parentOf.Int(0);
         m_sql->deleteKey.Bind(id).Run();
+        m_sql->deleteAllSpread.Bind(id).Run();
         m_keysSeen.erase(id);
         m_lastParent = {};
         Touch(parent);
@@ -845,21 +951,13 @@ long RegStore::SetValueEx(RegHandle key, const char* valueName, std::uint32_t ty
     }
     return OnKey(key, Use::SetValues, [&](const OpenHandle& open) {
         const std::string_view bytes(reinterpret_cast<const char*>(data), data == nullptr ? 0 : size);
-        return ChangeValues(open.id, [&](ValueList& values) {
-            if (!values.Set(NameOf(valueName), type, bytes)) {
-                throw SqlStatement::SqlFailure{SQLITE_TOOBIG};
-            }
-            return reg::Success;
-        });
+        return ChangeValue(open.id, NameOf(valueName), NewValue{type, bytes});
     });
 }
 
 long RegStore::DeleteValue(RegHandle key, const char* valueName) {
-    return OnKey(key, Use::SetValues, [&](const OpenHandle& open) {
-        return ChangeValues(open.id, [&](ValueList& values) {
-            return values.Erase(NameOf(valueName)) ? reg::Success : reg::FileNotFound;
-        });
-    });
+    return OnKey(key, Use::SetValues,
+                 [&](const OpenHandle& open) { return ChangeValue(open.id, NameOf(valueName), std::nullopt); });
 }
 
 long RegStore::QueryInfoKey(RegHandle key, char* keyClass, std::uint32_t* classLength, std::uint32_t* subKeys,

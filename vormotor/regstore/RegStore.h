@@ -149,8 +149,14 @@ private:
     void Touch(std::int64_t id);
     ValueList ReadValues(std::int64_t id);
     void WriteValues(std::int64_t id, const ValueList& values);
-    template <typename Change>
-    long ChangeValues(std::int64_t id, Change&& change);
+    // A value as SetValueEx gives it.
+    struct NewValue {
+        std::uint32_t type;
+        std::string_view data;
+    };
+    static long ChangeList(ValueList& values, std::string_view name, const std::optional<NewValue>& value);
+    long ChangeValue(std::int64_t id, std::string_view name, const std::optional<NewValue>& value);
+    long ChangeSpreadValue(std::int64_t id, std::string_view name, const std::optional<NewValue>& value);
     void WriteUnwrittenValues();
     void WriteNewKey();
     void HandNewKeyTo(std::int64_t id);

@@ -90,9 +90,10 @@ void WriteValue(benchmark::State& state) {
             registry.WriteValue("Value " + std::to_string(i), std::string(ValueSize, 'v'));
         }
     }
+    // Its size changes from write to write, as a value's size does when it is edited.
     std::string data(ValueSize, 'w');
     for (auto _ : state) {
-        data[state.iterations() % ValueSize] ^= 1;
+        data.resize(data.size() == ValueSize ? ValueSize + 1 : ValueSize, 'w');
         registry.WriteValue("Value 0", data);
     }
 }

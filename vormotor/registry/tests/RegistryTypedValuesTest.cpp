@@ -209,8 +209,8 @@ TEST_F(TypedValuesTest, AFailedWriteNamesItsLineAndItsReasonAndKeepsNothing) {
          "a name is longer than the registry allows (key names: 255 characters)"},
         {"[HKEY_CURRENT_USER\\\\\\x]", "Failed to create the key", "the key path is not valid (it has an empty name)"},
     };
-    const std::string head = "Windows Registry Editor Version 5.00\r\n\r\n[HKEY_CURRENT_USER\\" + m_path +
-                             "]\r\n\"a\"=\"1\"\r\n\r\n";
+    const std::string head =
+        "Windows Registry Editor Version 5.00\r\n\r\n[HKEY_CURRENT_USER\\" + m_path + "]\r\n\"a\"=\"1\"\r\n\r\n";
     for (const Case& c : cases) {
         DeleteTree(Api(), reg::CurrentUser, m_path);
         const std::string image = head + c.failing + "\r\n";
