@@ -128,6 +128,8 @@ void TextImageReader::ReadValue(std::string_view line, ImageEntry& entry) {
         i = 1;
     } else if (!image::ReadEscaped(line, i, entry.name)) {
         Fail(registry_error::NoEqualSign, "Format Error: no equal signs.", line);
+    } else if (image::HasLineBreakOrNul(entry.name)) {
+        Fail(registry_error::BadValue, BadValueText, line);  // \r or \n: a name no line can carry
     }
     if (i == line.size() || line[i] != '=') {
         Fail(registry_error::NoEqualSign, "Format Error: no equal signs.", line);
