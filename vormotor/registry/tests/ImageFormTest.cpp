@@ -109,5 +109,38 @@ TEST(ImageForm, TheTypedReaderRefusesLineEndsWithoutCrLfWhereverTheyAre) {
     }
 }
 
+// Value lines in the registry editor's quoting: what each one reads as, or the error that refuses it.
+TEST(ImageForm, TheTypedReaderTakesTheEditorsQuoting) {
+    const std::string head = "Windows Registry Editor Version 5.00\r\n\r\n[HKEY_CURRENT_USER]\r\n";
+    struct Case {
+        std::string line;
+        std::string name;
+        std::string data;
+        std::string error;
+    };
+    const std::vector<Case> cases{
+        {"\"a=b \\\"q\\\" \\\\\"=\"x \\\"y\\\" \\\\\"", "a=b \"q\" \\", "x \"y\" \\", ""},
+        {"@=\"default\"", "", "default", ""},
+        {"\"a\\qb\"=\"c\\q\"", "a\\qb", "c\\q", ""},
+        {"\"a\"=\"x\"y\"", "", "", "Format Error: value formatting."},
+        {"\"a\\rb\"=\"x\"", "", "", "Format Error: value formatting."},
+        {"\"open=\"x", "", "", "Format Error: no equal signs."},
+        {"@\"x\"", "", "", "Format Error: no equal signs."},
+    };
+    for (const Case& c : cases) {
+        try {
+            TextImageReader reader(head + c.line + "\r\n");
+            ImageEntry entry;
+            ASSERT_TRUE(reader.Next(entry) && entry.kind == ImageEntry::Kind::Section && entry.path.empty());
+            ASSERT_TRUE(reader.Next(entry)) << c.line;
+            EXPECT_EQ(c.error, "") << c.line;
+            EXPECT_EQ(entry.name, c.name);
+            EXPECT_EQ(entry.data, c.data);
+        } catch (const Error& error) {
+            EXPECT_EQ(error.Description(), c.error + "  Line 3=>'" + c.line + "'");
+        }
+    }
+}
+
 }  // namespace
 }  // namespace vor
