@@ -156,12 +156,12 @@ void ReplaceFile(const std::string& file, const std::string& bytes) {
     if (out == nullptr) {
         throw RunError{"cannot write " + file + ": " + SystemError(errno)};
     }
-    bool written = std::fwrite(bytes.data(), 1, bytes.size(), out) == bytes.size() && std::fflush(out) == 0 &&
-                   SyncToDisk(out) == 0;
-    const int writeError = errno;
-    written = std::fclose(out) == 0 && written;
-    if (!written) {
-        throw failed(SystemError(writeError != 0 ? writeError : errno));
+    const bool written = std::fwrite(bytes.data(), 1, bytes.size(), out) == bytes.size() && std::fflush(out) == 0 &&
+                         SyncToDisk(out) == 0;
+    const int writeError = written ? 0 : errno;
+    const bool closed = std::fclose(out) == 0;
+    if (!written || !closed) {
+        throw failed(SystemError(written ? errno : writeError));
     }
     std::error_code error;
     if (const fs::file_status old = fs::status(target, error); fs::exists(old)) {
