@@ -60,12 +60,16 @@ void SpellRootSections(std::string& text, std::vector<UncarriedItem>& uncarried,
             continue;  // the root's own key
         }
         spelled += '\\';
-        ++run;  // the walk's second backslash
+        if (text.compare(run, 1, "\\") == 0) {
+            ++run;  // the walk's second backslash
+        }
     }
     spelled.append(text, run);
     text = std::move(spelled);
     for (UncarriedItem& item : uncarried) {
-        item.key.erase(rootName.size(), 1);
+        if (item.key.size() == rootName.size() + 1 || item.key.compare(rootName.size(), 2, "\\\\") == 0) {
+            item.key.erase(rootName.size(), 1);
+        }
     }
 }
 
