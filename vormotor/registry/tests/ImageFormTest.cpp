@@ -129,7 +129,8 @@ TEST(ImageForm, TheTypedReaderTakesTheEditorsQuoting) {
     };
     for (const Case& c : cases) {
         try {
-            TextImageReader reader(head + c.line + "\r\n");
+            const std::string imageText = head + c.line + "\r\n";
+            TextImageReader reader(imageText);
             ImageEntry entry;
             ASSERT_TRUE(reader.Next(entry) && entry.kind == ImageEntry::Kind::Section && entry.path.empty());
             ASSERT_TRUE(reader.Next(entry)) << c.line;
