@@ -63,24 +63,6 @@ wine regedit /e wine-again.reg "$key"
 cmp wine.reg wine-again.reg || fail "Wine's export changed on the way through vormotor-reg"
 echo "round trip: $(grep -c '|' fixture.txt) values in $(grep -vc '|' fixture.txt) keys came back unchanged both ways"
 
-# Whole roots, as regedit writes them ([HKEY_CURRENT_USER], [HKEY_CURRENT_USER\Software]): ours goes into Wine's
-# registry with every value; Wine's whole HKEY_CURRENT_USER comes back from vormotor-reg with every value it had.
-"$tool" --store first.db export --utf16 HKEY_CURRENT_USER ours-root.reg
-[ "$(iconv -f UTF-16 -t UTF-8 ours-root.reg | sed -n 3p)" = $'[HKEY_CURRENT_USER]\r' ] ||
-    fail "our whole-root export does not begin with the root's own section"
-reimport ours-root.reg
-wine regedit /e wine-after-root.reg "$key"
-"$tool" --store after-root.db import wine-after-root.reg
-"$tool" --store after-root.db export "$key" after-root.reg
-pairs after-root.reg UTF-8 | diff -u fixture.txt - | cut -c1-200 || fail "Wine took our whole-root export otherwise"
-wine reg delete "$key" /f >/dev/null
-wine regedit /e wine-root.reg HKEY_CURRENT_USER
-"$tool" --store root.db import wine-root.reg
-"$tool" --store root.db export HKEY_CURRENT_USER back-root.reg
-pairs wine-root.reg UTF-16 > wine-root.txt
-pairs back-root.reg UTF-8 | diff -u wine-root.txt - | cut -c1-200 || fail "Wine's whole root changed through vormotor-reg"
-echo "round trip: whole roots both ways, $(grep -c '|' wine-root.txt) values of Wine's HKEY_CURRENT_USER unchanged"
-
 # The Windows build reads the same key through the ANSI functions: all but the text outside the
 # ANSI code page, which those functions cannot carry, and its import says which line that is.
 wine "$build/reg/vormotor-reg.exe" export --utf16 "$key" windows-tool.reg
@@ -102,3 +84,21 @@ ascii() { tr -d '\r' | { LC_ALL=C grep -v '[^ -~]' || true; } | LC_ALL=C sort; }
 wine "$build/reg/vormotor-reg.exe" list "$key" | ascii > list-windows.txt
 diff -u list-linux.txt list-windows.txt | cut -c1-200 || fail "the Windows build lists the key otherwise"
 echo "list: both builds show the same $(wc -l < list-linux.txt) lines"
+
+# Whole roots, as regedit writes them ([HKEY_CURRENT_USER], [HKEY_CURRENT_USER\Software]): ours goes into Wine's
+# registry with every value; Wine's whole HKEY_CURRENT_USER comes back from vormotor-reg with every value it had.
+"$tool" --store first.db export --utf16 HKEY_CURRENT_USER ours-root.reg
+[ "$(iconv -f UTF-16 -t UTF-8 ours-root.reg | sed -n 3p)" = $'[HKEY_CURRENT_USER]\r' ] ||
+    fail "our whole-root export does not begin with the root's own section"
+reimport ours-root.reg
+wine regedit /e wine-after-root.reg "$key"
+"$tool" --store after-root.db import wine-after-root.reg
+"$tool" --store after-root.db export "$key" after-root.reg
+pairs after-root.reg UTF-8 | diff -u fixture.txt - | cut -c1-200 || fail "Wine took our whole-root export otherwise"
+wine reg delete "$key" /f >/dev/null
+wine regedit /e wine-root.reg HKEY_CURRENT_USER
+"$tool" --store root.db import wine-root.reg
+"$tool" --store root.db export HKEY_CURRENT_USER back-root.reg
+pairs wine-root.reg UTF-16 > wine-root.txt
+pairs back-root.reg UTF-8 | diff -u wine-root.txt - | cut -c1-200 || fail "Wine's whole root changed through vormotor-reg"
+echo "round trip: whole roots both ways, $(grep -c '|' wine-root.txt) values of Wine's HKEY_CURRENT_USER unchanged"

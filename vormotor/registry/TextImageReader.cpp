@@ -32,22 +32,22 @@ TextImageReader::TextImageReader(std::string_view image) : m_image(image) {
     m_next = firstEnd + LineEnd.size();
 }
 
-void TextImageReader::Fail(std::int32_t number, std::string_view source, std::string_view what, std::size_t lineNumber,
-                           std::string_view line) {
+void TextImageReader::Fail(std::int32_t number, std::string_view what, std::size_t lineNumber,
+                           std::string_view line) const {
     const std::string echo = line.size() > image::EchoedLength && number == registry_error::LineTooLong
                                  ? std::string(line.substr(0, image::EchoedLength)) + "..."
                                  : std::string(line);
     // Two blanks before "Line": the texts of these errors have always been built that way.
-    throw Error(number, std::string(source),
+    throw Error(number, std::string(Source),
                 std::string(what) + " " + " Line " + std::to_string(lineNumber) + "=>'" + echo + "'");
 }
 
 void TextImageReader::Fail(std::int32_t number, std::string_view what, std::string_view line) const {
-    Fail(number, Source, what, m_line, line);
+    Fail(number, what, m_line, line);
 }
 
-void TextImageReader::FailOnEntry(std::int32_t number, std::string_view what, std::string_view source) const {
-    Fail(number, source, what, m_entryLine, m_entryText);
+void TextImageReader::FailOnEntry(std::int32_t number, std::string_view what) const {
+    Fail(number, what, m_entryLine, m_entryText);
 }
 
 // Every line is checked for what a text line may not hold before anything reads it, so a line that

@@ -34,9 +34,8 @@ public:
     // The next section or value; false at the end of the image.
     bool Next(ImageEntry& entry);
 
-    // Raises an error of this number, from source, naming the first line of the entry Next gave last.
-    [[noreturn]] void FailOnEntry(std::int32_t number, std::string_view what,
-                                  std::string_view source = "TypedImage::Load") const;
+    // Raises an error of this number naming the first line of the entry Next gave last.
+    [[noreturn]] void FailOnEntry(std::int32_t number, std::string_view what) const;
 
 private:
     bool NextLine(std::string_view& line);
@@ -44,8 +43,8 @@ private:
     void ReadValue(std::string_view line, ImageEntry& entry);
     void ReadTypedData(std::string_view line, std::string_view rest, ImageEntry& entry);
     [[noreturn]] void Fail(std::int32_t number, std::string_view what, std::string_view line) const;
-    [[noreturn]] static void Fail(std::int32_t number, std::string_view source, std::string_view what,
-                                  std::size_t lineNumber, std::string_view line);
+    [[noreturn]] void Fail(std::int32_t number, std::string_view what, std::size_t lineNumber,
+                           std::string_view line) const;
 
     std::string_view m_image;
     std::size_t m_next = 0;

@@ -164,7 +164,7 @@ void TypedImage::Write(std::string_view image, const HiveOfRoot& hiveOf) {
                 continue;
             }
             if (key == 0) {
-                reader.FailOnEntry(registry_error::OperationFailed, "No key is currently open.", LoadSource);
+                reader.FailOnEntry(registry_error::OperationFailed, "No key is currently open.");
             }
             if (const long set = m_api.SetValueEx(key, entry.name.c_str(), entry.type,
                                                   reinterpret_cast<const unsigned char*>(entry.data.data()),
