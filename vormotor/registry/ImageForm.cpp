@@ -19,9 +19,8 @@ constexpr std::string_view DwordTag = "dword:";
 constexpr std::string_view BinaryTag = "hex:";
 constexpr std::string_view DigitsOf = "0123456789abcdef";
 constexpr CharacterSet NameBreakers(std::string_view("=\r\n\0", 4));
-// What a quoted text cannot hold as it is: a backslash, which it doubles, and what would break its line.
-constexpr CharacterSet SpecialInQuotes(std::string_view("\\\r\n\0", 4));
-// The same for the registry editor's quoting, which escapes double quotes as well.
+// What the registry editor's quoting cannot hold as it is: a backslash and a double quote, which it escapes, and
+// what would break its line.
 constexpr CharacterSet SpecialInEscaped(std::string_view("\\\"\r\n\0", 5));
 constexpr char DefaultValueName = '@';
 
@@ -217,25 +216,6 @@ void AppendDoubled(std::string& line, std::string_view text) {
         start = backslash + 1;
     }
     line += '"';
-}
-
-bool AppendQuoted(std::string& line, std::string_view text) {
-    const std::size_t start = line.size();
-    line += '"';
-    std::size_t run = 0;
-    for (std::size_t at = SpecialInQuotes.FindIn(text); at != std::string_view::npos;
-         at = SpecialInQuotes.FindIn(text, run)) {
-        if (text[at] != '\\') {
-            line.resize(start);
-            return false;
-        }
-        line.append(text.substr(run, at + 1 - run));
-        line += '\\';
-        run = at + 1;
-    }
-    line.append(text.substr(run));
-    line += '"';
-    return true;
 }
 
 void AppendUnquoted(std::string& text, std::string_view quoted) {

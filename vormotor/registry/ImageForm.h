@@ -54,10 +54,6 @@ std::string_view WithoutTerminatingNul(std::string_view data);
 // CRegistry's image writes a value's text.
 void AppendDoubled(std::string& line, std::string_view text);
 
-// Appends text as a value line quotes it: in double quotes with every backslash doubled. Appends
-// nothing and answers false when text holds a CR, an LF or a NUL, which would break the line.
-bool AppendQuoted(std::string& line, std::string_view text);
-
 // Appends the text of a quoted string value, given without its quotes: every doubled backslash made single.
 void AppendUnquoted(std::string& text, std::string_view quoted);
 

@@ -15,16 +15,16 @@ namespace {
 
 using namespace std::string_literals;
 
-TEST(ImageForm, QuotedTextsDoubleEveryBackslashAndRefuseWhatWouldBreakTheLine) {
+TEST(ImageForm, EscapedTextsReadBackAndRefuseWhatWouldBreakTheLine) {
     struct Case {
         std::string text;
-        std::optional<std::string> quoted;
+        std::optional<std::string> escaped;
     };
     const std::vector<Case> cases{
         {"", "\"\""},
         {"plain", "\"plain\""},
-        {"\\", "\"\\\\\""},
         {"C:\\Drives\\\\Axis\\", "\"C:\\\\Drives\\\\\\\\Axis\\\\\""},
+        {"say \"hi\"", "\"say \\\"hi\\\"\""},
         {"\xc3\xa4\xff", "\"\xc3\xa4\xff\""},
         {"a\rb", std::nullopt},
         {"a\\\nb", std::nullopt},
@@ -32,12 +32,14 @@ TEST(ImageForm, QuotedTextsDoubleEveryBackslashAndRefuseWhatWouldBreakTheLine) {
     };
     for (const Case& c : cases) {
         std::string line = "before";
-        EXPECT_EQ(image::AppendQuoted(line, c.text), c.quoted.has_value()) << c.text;
-        EXPECT_EQ(line, "before" + c.quoted.value_or("")) << "a refused text leaves the line as it was";
-        if (c.quoted) {
+        EXPECT_EQ(image::AppendEscaped(line, c.text), c.escaped.has_value()) << c.text;
+        EXPECT_EQ(line, "before" + c.escaped.value_or("")) << "a refused text leaves the line as it was";
+        if (c.escaped) {
             std::string text = "x";
-            image::AppendUnquoted(text, std::string_view(*c.quoted).substr(1, c.quoted->size() - 2));
-            EXPECT_EQ(text, "x" + c.text) << "unquoting gives the text back";
+            std::size_t at = 0;
+            EXPECT_TRUE(image::ReadEscaped(*c.escaped, at, text));
+            EXPECT_EQ(at, c.escaped->size());
+            EXPECT_EQ(text, c.text) << "reading gives the text back";
         }
     }
 }
