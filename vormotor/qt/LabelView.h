@@ -7,8 +7,8 @@
 
 namespace vor {
 
-// A label: plain text, line feeds start new lines, its own background. A line too wide for the
-// label ends in an ellipsis.
+// A label: plain text, line feeds start new lines, and a line too wide for the label goes on in
+// the next line, broken at a blank; no word is cut.
 class LabelView final : public ControlView {
 public:
     LabelView(PanelView& panel, Label& label, QWidget* container);
@@ -18,6 +18,7 @@ protected:
     QString AccessibleName() const override;
 
 private:
+    void ApplyBackground();
     void ApplyCaption();
 
     Label& m_label;
