@@ -1,7 +1,10 @@
 // The views of the plain kinds: frames, labels and controls the front-end does not draw.
+#include <algorithm>
+
 #include "vormotor/qt/FrameView.h"
 #include "vormotor/qt/GenericView.h"
 #include "vormotor/qt/LabelView.h"
+#include "vormotor/qt/PanelView.h"
 #include "vormotor/qt/TextFit.h"
 #include "vormotor/toolkit/Colors.h"
 
@@ -39,12 +42,15 @@ LabelView::LabelView(PanelView& panel, Label& label, QWidget* container)
 }
 
 void LabelView::ApplyOwn(std::string_view property) {
-    static constexpr std::array<Handler<LabelView>, 5> kOwn{{
+    static constexpr std::array<Handler<LabelView>, 8> kOwn{{
         {"BackColor", &LabelView::ApplyBackground},
         {"Caption", &LabelView::ApplyCaption},
         {"Width", &LabelView::ApplyCaption},
         {"Font", &LabelView::ApplyCaption},
         {"FontBold", &LabelView::ApplyCaption},
+        {"Caption", &LabelView::RealignSiblings},
+        {"Font", &LabelView::RealignSiblings},
+        {"FontBold", &LabelView::RealignSiblings},
     }};
     Run(*this, kOwn, property);
 }
@@ -64,6 +70,55 @@ void LabelView::ApplyBackground() {
 void LabelView::ApplyCaption() {
     const QString caption = QString::fromStdString(m_label.Caption());
     m_text->setText(WrapWords(caption, m_text->fontMetrics(), m_text->contentsRect().width()).value_or(caption));
+}
+
+QRect LabelView::Geometry() const {
+    return ControlView::Geometry().translated(0, BaselineShift());
+}
+
+void LabelView::RealignSiblings() {
+    for (LabelView* label : Siblings()) {
+        label->ApplyGeometry();
+    }
+}
+
+std::vector<LabelView*> LabelView::Siblings() const {
+    std::vector<LabelView*> labels;
+    for (ControlView* view : Panel().ViewsIn(m_label.Container())) {
+        if (auto* label = dynamic_cast<LabelView*>(view)) {
+            labels.push_back(label);
+        }
+    }
+    return labels;
+}
+
+int LabelView::LineCountShown() const {
+    return static_cast<int>(m_text->text().count(QLatin1Char('\n'))) + 1;
+}
+
+// Where the label's first line sits in its frame, as its twips place it.
+int LabelView::FirstBaseline() const {
+    return ControlView::Geometry().top() + m_text->contentsMargins().top() + m_text->fontMetrics().ascent();
+}
+
+int LabelView::BaselineShift() const {
+    const LabelView* grid = this;
+    for (const LabelView* label : Siblings()) {
+        if (label->LineCountShown() > grid->LineCountShown()) {
+            grid = label;
+        }
+    }
+    if (grid == this || grid->LineCountShown() < 2) {
+        return 0;
+    }
+    const QFontMetrics metrics = grid->m_text->fontMetrics();
+    const int pitch = metrics.size(0, QStringLiteral("0\n0")).height() - metrics.size(0, QStringLiteral("0")).height();
+    const int first = grid->FirstBaseline();
+    const int mine = FirstBaseline();
+    // The nearest of the grid's lines; a label beside none of them is not part of the table.
+    const int row = std::clamp((mine - first + pitch / 2) / pitch, 0, grid->LineCountShown() - 1);
+    const int shift = first + row * pitch - mine;
+    return std::abs(shift) <= pitch / 2 ? shift : 0;
 }
 
 }  // namespace vor

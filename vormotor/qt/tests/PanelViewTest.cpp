@@ -69,9 +69,15 @@ protected:
             EXPECT_EQ(widget->isVisibleTo(view.get()), control->EffectiveVisible());
             EXPECT_EQ(widget->isEnabled(), control->EffectiveEnabled());
             if (control->TypeName() != "Line") {
-                // Only where its content needs it does a widget grow, and only downwards.
+                // Only where its content needs it does a widget grow, and only downwards; a label
+                // moves up or down by less than half a line to sit on its frame's baseline grid.
                 const QRect expected = Expected(*control);
-                EXPECT_EQ(widget->geometry().adjusted(0, 0, 0, -view->ViewOf(*control)->GrownBy()), expected);
+                QRect shown = widget->geometry().adjusted(0, 0, 0, -view->ViewOf(*control)->GrownBy());
+                if (control->TypeName() == "Label") {
+                    EXPECT_LE(std::abs(shown.top() - expected.top()), widget->fontMetrics().height() / 2);
+                    shown.moveTop(expected.top());
+                }
+                EXPECT_EQ(shown, expected);
                 EXPECT_GE(view->ViewOf(*control)->GrownBy(), 0);
             }
             ExpectShowsContent(*control);
@@ -81,7 +87,8 @@ protected:
     // A caption is shown whole, at most broken into lines at its blanks.
     static void ExpectCaption(const QString& shown, const std::string& caption) {
         QString joined = shown;
-        EXPECT_EQ(joined.replace('\n', ' ').simplified().toStdString(), QString::fromStdString(caption).simplified().toStdString());
+        EXPECT_EQ(joined.replace('\n', ' ').simplified().toStdString(),
+                  QString::fromStdString(caption).simplified().toStdString());
     }
 
     // What the control shows: captions, texts, items and selections.
@@ -562,8 +569,8 @@ TEST_F(PanelViewTest, EveryControlHasAnAccessibleName) {
     EXPECT_EQ(gain->Field()->accessibleName(), "Current Loop Integral Gain");
 }
 
-// The two gains' captions do not fit beside their narrow fields: each goes whole above its field. The editor's message about a refused input is its tip until
-// an input is taken.
+// The two gains' captions do not fit beside their narrow fields: each goes whole above its field. The editor's message
+// about a refused input is its tip until an input is taken.
 TEST_F(PanelViewTest, LongCaptionsGoAboveTheFieldAndTheEditorsMessageIsTheTip) {
     Attach();
     auto* proportional = static_cast<const TarvineView*>(view->ViewOf(Find("ParamItem", 15)));
@@ -589,6 +596,44 @@ TEST_F(PanelViewTest, LongCaptionsGoAboveTheFieldAndTheEditorsMessageIsTheTip) {
     QTest::keyClicks(field, "1000");
     QTest::keyClick(field, Qt::Key_Return);
     EXPECT_TRUE(field->toolTip().isEmpty());
+}
+
+// The state box reads as one table, greyed or not: every label writes on the lines of the sensor
+// names, and the box shows one background behind them; only the angle keeps the grey of its design.
+TEST_F(PanelViewTest, TheStateBoxIsOneGridOnOneBackground) {
+    Attach();
+    drive->RaiseCommutationChanged(5, 4);
+    const auto* names = WidgetAs<QLabel>("HallLbl");
+    for (const bool enabled : {true, false}) {
+        SCOPED_TRACE(enabled ? "enabled" : "disabled");
+        panel->SetEnabled(enabled);
+        QApplication::processEvents();
+        auto* box = WidgetAs<QGroupBox>("HallNumberFrame");
+        ASSERT_EQ(box->isEnabled(), enabled);
+        const auto baseline = [](const QLabel& label) {
+            return label.y() + label.contentsRect().top() + label.fontMetrics().ascent();
+        };
+        const int pitch = names->fontMetrics().size(0, "0\n0").height() - names->fontMetrics().size(0, "0").height();
+        std::set<int> rows;
+        for (int row = 0; row < 3; ++row) {
+            rows.insert(baseline(*names) + row * pitch);
+        }
+        const QImage picture = box->grab().toImage();
+        // The picture may have more pixels than the widget, on a high-DPI screen.
+        const auto at = [&](QPoint point) {
+            return QColor(picture.pixel((QPointF(point) * picture.devicePixelRatio()).toPoint()));
+        };
+        const QColor boxBackground = at(QPoint(names->x(), names->geometry().bottom() + 4));
+        for (const char* name : {"BitDisplayLbl", "AngleLbl", "CommutationLbl", "transLbl"}) {
+            SCOPED_TRACE(name);
+            const auto* label = WidgetAs<QLabel>(name);
+            EXPECT_TRUE(rows.count(baseline(*label))) << baseline(*label) << " is between the rows";
+            const bool ownColor = label == WidgetAs<QLabel>("CommutationLbl");
+            EXPECT_EQ(at(label->geometry().bottomLeft() + QPoint(1, 0)),
+                      ownColor ? QColor(192, 192, 192) : boxBackground);
+        }
+        EXPECT_EQ(at(names->geometry().bottomLeft() + QPoint(1, 0)), boxBackground);
+    }
 }
 
 // On a screen of another resolution every widget takes the place its twips give there, and the
