@@ -34,7 +34,7 @@ CASES = [
         "Stepper Rotary", "Motor Poles", "Electrical Time Constant (ms)", "Winding Resistance (Ohm)",
         "Back EMF Constant (V/krpm)", "RMS Time Constant: 30 s", "RMS Current Limit (A)",
         "Current Loop Proportional Gain", "Current Loop Integral Gain", "2000 (1/10 step)", "Run Current (A)",
-        "Idle Current (A)", "Acceleration Current (A)", "No Encoder", "Current Change Time Constant (ms)",
+        "Idle Current (A)", "Acceleration Current (A)", "Encoder Verify", "Current Change Time Constant (ms)",
     ]),
 ]
 
@@ -150,6 +150,8 @@ def check_tab_order(app, panel, expected, problems):
             problems.append(f"Tab reached the disabled {describe(node)}")
         if node in inside:
             round_trip.append(node.name)
+            if node.getRole() == pyatspi.ROLE_RADIO_BUTTON and not has(node, pyatspi.STATE_CHECKED):
+                problems.append(f"Tab stopped at {describe(node)}, not at its group's chosen option")
     else:
         problems.append(f"Tab did not come round in {TAB_PRESSES} presses")
     if round_trip != expected:
