@@ -11,6 +11,7 @@
 #include <string_view>
 #include <vector>
 
+#include "apps/reg/KeyListing.h"
 #include "apps/reg/RegEditForm.h"
 #include "apps/reg/RegFileText.h"
 #include "vormotor/core/Error.h"
@@ -170,19 +171,29 @@ int Import(const Api& api, const Arguments& args) {
 
 int List(const Api& api, const Arguments& args) {
     CRegistry registry(api);
-    OpenExisting(registry, args.words[0]);
-    std::vector<std::string> names;
-    std::vector<std::string> data;
-    std::int32_t count = 0;
-    registry.EnumerateSections(names, count);
-    for (const std::string& name : names) {
-        std::cout << '[' << name << "]\n";
+    const RootName& root = OpenExisting(registry, args.words[0]);
+    vor::RegistryApi::Batch batch(*api, vor::RegistryApi::BatchUse::Read);
+    vor::RegHandle key = 0;
+    if (api->OpenKeyEx(vor::reg::HiveHandle(root.hive), registry.CurrentKey().c_str(), 0, vor::reg::KeyRead, &key) !=
+        vor::reg::Success) {
+        throw RunError{"cannot open " + args.words[0]};
     }
-    registry.EnumerateValues(names, data, count);
-    for (std::int32_t i = 0; i < count; ++i) {
-        std::cout << names[i] << '=' << data[i] << '\n';
+    std::vector<std::string> unshown;
+    try {
+        unshown = vor::ListKey(*api, key, args.words[0], std::cout);
+    } catch (...) {
+        api->CloseKey(key);
+        throw;
     }
-    return 0;
+    api->CloseKey(key);
+    for (const std::string& name : unshown) {
+        std::cerr << "vormotor-reg: cannot show value \"" << name << "\" of " << args.words[0]
+                  << ": its text is not valid in the registry's code page\n";
+    }
+    if (!std::cout.flush()) {
+        throw RunError{"cannot write to standard output"};
+    }
+    return unshown.empty() ? 0 : Failed;
 }
 
 struct Command {

@@ -1,11 +1,11 @@
 #include "vormotor/registry/CRegistry.h"
 
-#include <algorithm>
 #include <array>
 #include <string_view>
 #include <utility>
 
 #include "vormotor/core/Error.h"
+#include "vormotor/registry/ClassEnumeration.h"
 #include "vormotor/registry/ImageForm.h"
 #include "vormotor/registry/RegistryErrors.h"
 #include "vormotor/registry/StringImageForm.h"
@@ -16,11 +16,6 @@ namespace vor {
 namespace {
 
 using namespace registry_error;
-
-// Sizes the platform calls are given.
-constexpr std::uint32_t StringBufferLength = 10000;
-constexpr std::uint32_t StringBufferOffered = 9999;
-constexpr std::uint32_t NameBufferLength = 255;
 
 constexpr std::string_view ApplicationName = "VorMotorCtl";
 constexpr std::string_view NoKeyOpen = "No key is currently open.";
@@ -63,25 +58,11 @@ std::int32_t RootHive(std::string_view name, std::int32_t fallback) {
     throw Error(number, std::string(source), std::move(description));
 }
 
-// One buffer per thread: a tree save reads thousands of values, and a fresh 10,000-byte buffer for
-// each would cost more than the reads.
-std::string& ValueBuffer() {
-    thread_local std::string buffer(StringBufferLength, '\0');
-    return buffer;
-}
-
 // A store kept busy by another program is reported as such, not as a failed write.
 void RaiseIfBusy(long result, std::string_view source) {
     if (result == reg::StoreBusy) {
         Raise(reg::StoreBusyError, source, reg::StoreBusyText);
     }
-}
-
-std::string StripTrailingNul(const char* data, std::uint32_t size) {
-    if (size > 0 && data[size - 1] == '\0') {
-        --size;
-    }
-    return std::string(data, size);
 }
 
 }  // namespace
@@ -136,23 +117,12 @@ void CRegistry::DeleteKey() {
     m_api->DeleteKey(reg::HiveHandle(m_hive), path.c_str());
 }
 
-long CRegistry::QueryString(const std::string& name, std::string& text) {
-    std::string& buffer = ValueBuffer();
-    std::uint32_t size = StringBufferOffered;
-    const long result =
-        m_api->QueryValueEx(m_key, name.c_str(), nullptr, reinterpret_cast<unsigned char*>(buffer.data()), &size);
-    if (result == reg::Success) {
-        text = StripTrailingNul(buffer.data(), size);
-    }
-    return result;
-}
-
 std::string CRegistry::ReadValue(const std::string& strValueName, const std::string& strDefault) {
     if (!m_open) {
         return strDefault;
     }
     std::string text;
-    const long result = QueryString(strValueName, text);
+    const long result = class_enumeration::QueryString(*m_api, m_key, strValueName, text);
     if (result == reg::MoreData) {
         Raise(OperationFailed, "CRegistry:ReadValue",
               "Failed to read value " + strValueName + " from Registry. Buffer too small.");
@@ -220,7 +190,7 @@ void CRegistry::DeleteValue(const std::string& strValueName) {
 }
 
 void CRegistry::RefreshKeyInfo() {
-    std::array<char, NameBufferLength> keyClass{};
+    std::array<char, class_enumeration::NameBufferLength> keyClass{};
     std::uint32_t classLength = keyClass.size();
     KeyInfo info;
     const long result =
@@ -295,37 +265,19 @@ void CRegistry::EnumerateValuesInto(std::vector<std::string>& names, std::vector
     count = 0;
     names.clear();
     data.clear();
-    std::uint32_t longestName = 0;
-    m_api->QueryInfoKey(m_key, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &longestName, nullptr, nullptr,
-                        nullptr);
-    std::string& buffer = ValueBuffer();
-    std::string name;
+    const std::uint32_t longestName = class_enumeration::LongestValueName(*m_api, m_key);
+    class_enumeration::Value value;
     for (std::uint32_t index = 0;; ++index) {
-        name.assign(longestName + 1, '\0');
-        auto nameLength = static_cast<std::uint32_t>(name.size());
-        // The value comes with its name: no second look-up by name. A value too long for the buffer
-        // is looked up by name after all, which reports it the way reading it would.
-        std::uint32_t size = StringBufferOffered;
-        long result = m_api->EnumValue(m_key, index, name.data(), &nameLength, nullptr,
-                                       reinterpret_cast<unsigned char*>(buffer.data()), &size);
-        std::string text;
-        if (result == reg::Success) {
-            text = StripTrailingNul(buffer.data(), size);
-        } else if (result == reg::MoreData) {
-            nameLength = static_cast<std::uint32_t>(name.size());
-            if (m_api->EnumValue(m_key, index, name.data(), &nameLength, nullptr, nullptr, nullptr) != reg::Success) {
-                return;
-            }
-            name.resize(nameLength);
-            result = QueryString(name, text);
-        } else {
+        long result = reg::Success;
+        const class_enumeration::Step step =
+            class_enumeration::ValueAt(*m_api, m_key, index, longestName, value, result);
+        if (step == class_enumeration::Step::End) {
             return;
         }
-        name.resize(nameLength);
         ++count;
-        names.push_back(name);
-        data.push_back(std::move(text));
-        if (result != reg::Success) {
+        names.push_back(std::move(value.name));
+        data.push_back(class_enumeration::TextOf(value.data));
+        if (step == class_enumeration::Step::UnreadData) {
             return;
         }
     }
@@ -338,14 +290,11 @@ bool CRegistry::EnumerateSections(std::vector<std::string>& names, std::int32_t&
         if (!m_open) {
             Raise(OperationFailed, "CRegistry:EnumerateValues", std::string(NoKeyOpen));
         }
-        std::array<char, NameBufferLength> name{};
-        for (std::uint32_t index = 0;; ++index) {
-            name.fill('\0');
-            if (m_api->EnumKey(m_key, index, name.data(), name.size()) != reg::Success) {
-                break;
-            }
+        std::string name;
+        for (std::uint32_t index = 0; class_enumeration::SubKeyAt(*m_api, m_key, index, name) == reg::Success;
+             ++index) {
             ++count;
-            names.emplace_back(name.begin(), std::find(name.begin(), name.end(), '\0'));
+            names.push_back(name);
         }
         return true;
     } catch (const Error& error) {
@@ -376,7 +325,7 @@ void CRegistry::AppendRegEntryItem(std::string& text) {
     }
     // Opens sub-keys with the access OpenKey would ask for, as the child reader did.
     const std::uint32_t access = m_hive == reg::LocalMachine ? reg::KeyRead : reg::KeyAllAccess | reg::GenericAll;
-    TextImageWriter(*m_api, access, AppendStringImageLine, m_uncarried)
+    TextImageWriter(*m_api, access, AppendStringImageLine, WalkReads::AsTheClassEnumerates, m_uncarried)
         .Append(text, m_key, RootName(m_hive), m_keyPath);
 }
 

@@ -50,8 +50,11 @@ public:
     std::string SaveRegistry();
     std::string SaveRegEntryItem();
     void LoadRegistry(const std::string& registryImage);
-    // What the last SaveRegistry or SaveRegEntryItem did not carry as it is: values left out, values
-    // written as text that loads back as a string value, default values. Empty when the image is whole.
+    // What LoadRegistry would not bring back as it was from the last SaveRegistry or SaveRegEntryItem,
+    // by key and value name: lines written in a form that loads back otherwise (another type as its
+    // text, a line break in a name or text, a '=' in a name, a default value), a value the 9,999-byte
+    // buffer cut, and what an enumeration that ended early did not reach. Nothing is left out of the
+    // image for it. Empty when the image loads back whole.
     const std::vector<UncarriedItem>& Uncarried() const { return m_uncarried; }
 
     std::int32_t Hive() const { return m_hive; }
@@ -74,7 +77,6 @@ private:
     std::int32_t Refreshed(std::uint32_t KeyInfo::*field);
     void AppendRegEntryItem(std::string& text);
     std::string LoadLines(const std::string& registryImage);
-    long QueryString(const std::string& name, std::string& text);
     void EnumerateValuesInto(std::vector<std::string>& names, std::vector<std::string>& data, std::int32_t& count);
 
     // The registry behind this object.

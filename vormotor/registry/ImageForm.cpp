@@ -1,5 +1,7 @@
 #include "vormotor/registry/ImageForm.h"
 
+#include <limits>
+
 #include "vormotor/registry/CharacterSet.h"
 #include "vormotor/registry/RegistryApi.h"
 #include "vormotor/registry/Utf16Text.h"
@@ -59,7 +61,8 @@ std::string HexNumber(std::uint32_t value, std::size_t minDigits) {
 }
 
 // Answers how many continuation breaks it wrote.
-std::size_t AppendHex(std::string& text, std::size_t lineLength, std::uint32_t type, std::string_view bytes) {
+std::size_t AppendHex(std::string& text, std::size_t lineLength, std::uint32_t type, std::string_view bytes,
+                      std::size_t width) {
     std::size_t breaks = 0;
     const std::string tag = type == reg::Binary ? std::string(BinaryTag) : "hex(" + HexNumber(type, 1) + "):";
     text += tag;
@@ -73,7 +76,7 @@ std::size_t AppendHex(std::string& text, std::size_t lineLength, std::uint32_t t
         }
         text += ',';
         lineLength += 3;
-        if (lineLength >= HexLineWidth) {
+        if (lineLength >= width) {
             text += Continuation;
             lineLength = 2;
             ++breaks;
@@ -86,7 +89,7 @@ std::size_t AppendHex(std::string& text, std::size_t lineLength, std::uint32_t t
 // far; answers how many continuation breaks it wrote, or nothing for text the registry's code page
 // cannot hold.
 std::optional<std::size_t> AppendNotation(std::string& text, std::size_t lineLength, std::uint32_t type,
-                                          std::string_view data) {
+                                          std::string_view data, std::size_t width = HexLineWidth) {
     if (type == reg::Dword && data.size() == 4) {
         const auto byte = [&](std::size_t i) {
             return static_cast<std::uint32_t>(static_cast<unsigned char>(data[i]));
@@ -95,13 +98,13 @@ std::optional<std::size_t> AppendNotation(std::string& text, std::size_t lineLen
         return 0;
     }
     if (!IsTextType(type)) {
-        return AppendHex(text, lineLength, type, data);
+        return AppendHex(text, lineLength, type, data, width);
     }
     const std::optional<std::string> units = ToUtf16Le(data);
     if (!units) {
         return std::nullopt;
     }
-    return AppendHex(text, lineLength, type, *units);
+    return AppendHex(text, lineLength, type, *units, width);
 }
 
 // Reads comma-separated hex bytes; a line without any is complete data only where the notation
@@ -189,6 +192,20 @@ std::string_view WithoutTerminatingNul(std::string_view data) {
         data.remove_suffix(1);
     }
     return data;
+}
+
+void AppendDoubled(std::string& line, std::string_view text) {
+    line += '"';
+    for (std::size_t start = 0;;) {
+        const std::size_t backslash = text.find('\\', start);
+        line.append(text.substr(start, backslash - start));
+        if (backslash == std::string_view::npos) {
+            break;
+        }
+        line += "\\\\";
+        start = backslash + 1;
+    }
+    line += '"';
 }
 
 bool AppendQuoted(std::string& line, std::string_view text) {
@@ -283,6 +300,14 @@ Piece ReadTypedStart(std::string_view rest, std::uint32_t& type, std::string& by
 
 Piece ReadHexLine(std::string_view line, std::string& bytes) {
     return ReadHexBytes(line, bytes, false);
+}
+
+std::optional<std::string> OneLineNotation(std::uint32_t type, std::string_view data) {
+    std::string text;
+    if (!AppendNotation(text, 0, type, data, std::numeric_limits<std::size_t>::max())) {
+        return std::nullopt;
+    }
+    return text;
 }
 
 }  // namespace vor::image

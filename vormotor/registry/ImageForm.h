@@ -41,6 +41,10 @@ bool HasLineBreakOrNul(std::string_view text);
 // data without its terminating NUL, which is not part of a string value's text.
 std::string_view WithoutTerminatingNul(std::string_view data);
 
+// Appends text in double quotes with every backslash doubled and everything else as it is, as
+// CRegistry's image writes a value's text.
+void AppendDoubled(std::string& line, std::string_view text);
+
 // Appends text as a value line quotes it: in double quotes with every backslash doubled. Appends
 // nothing and answers false when text holds a CR, an LF or a NUL, which would break the line.
 bool AppendQuoted(std::string& line, std::string_view text);
@@ -81,5 +85,9 @@ bool IsTooDeep(std::string_view path);
 
 // Types whose data is text in the code page of the registry calls, carried in hex notation as UTF-16LE.
 bool IsTextType(std::uint32_t type);
+
+// A value's data in the registry editor's notation on one line, without continuations: dword:, hex:
+// or hex(N):, text types as UTF-16LE; nothing for text the registry's code page cannot hold.
+std::optional<std::string> OneLineNotation(std::uint32_t type, std::string_view data);
 
 }  // namespace vor::image

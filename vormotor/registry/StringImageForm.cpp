@@ -103,36 +103,36 @@ std::string TextOfValue(std::uint32_t type, std::string_view data) {
 
 std::optional<UncarriedItem> AppendStringImageLine(std::string& text, std::string_view name, std::uint32_t type,
                                                    std::string_view data) {
-    const auto leftOut = [&](std::string reason) {
-        return UncarriedItem{"", std::string(name), false, false, "left out: " + std::move(reason)};
-    };
-    if (std::optional<std::string> problem = image::ValueNameProblem(name)) {
-        return leftOut(*problem);
-    }
     // A string's text is the data itself: no copy for the values nearly every image consists of.
     const bool isString = IsStringType(type);
     const std::string otherTypesText = isString ? std::string() : TextOfValue(type, data);
-    const std::string_view value =
-        isString ? image::WithoutTerminatingNul(data) : std::string_view(otherTypesText);
+    const std::string_view value = isString ? image::WithoutTerminatingNul(data) : std::string_view(otherTypesText);
     const std::size_t start = text.size();
     text += '"';
     text += name;
     text += "\"=";
-    if (!image::AppendQuoted(text, value)) {
-        text.resize(start);
-        return leftOut("its text has a line break or a NUL, which would break its line");
-    }
+    image::AppendDoubled(text, value);
+    const std::size_t lineLength = text.size() - start;
     text += LineEnd;
-    if (text.size() - start - LineEnd.size() > image::MaxLineLength) {
-        text.resize(start);
-        return leftOut("its line would be longer than " + std::to_string(image::MaxLineLength) + " bytes");
+    const auto loadsBack = [&](std::string reason) {
+        return UncarriedItem{"", std::string(name), false, true, std::move(reason)};
+    };
+    // LoadRegistry cuts lines at CR LF only, and a name at its first '='.
+    if (name.find(LineEnd) != std::string_view::npos || value.find(LineEnd) != std::string_view::npos) {
+        return loadsBack("its line holds a line break (CR LF), where LoadRegistry ends the line");
+    }
+    if (name.find('=') != std::string_view::npos) {
+        return loadsBack("its name contains '=', where LoadRegistry ends the name");
     }
     if (name.empty()) {
-        return UncarriedItem{"", "", false, true, "LoadRegistry stops at a key's default value"};
+        return loadsBack("LoadRegistry stops at a key's default value");
+    }
+    if (lineLength > image::MaxLineLength) {
+        return loadsBack("LoadRegistry refuses its line, longer than " + std::to_string(image::MaxLineLength) +
+                         " bytes");
     }
     if (type != reg::Sz) {
-        return UncarriedItem{"", std::string(name), false, true,
-                             NameOfType(type) + " saved as its text, which loads back as a string value"};
+        return loadsBack(NameOfType(type) + " saved as its text, which loads back as a string value");
     }
     return std::nullopt;
 }

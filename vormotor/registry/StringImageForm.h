@@ -10,10 +10,11 @@
 namespace vor {
 
 // The value lines of CRegistry's own image, which carries string values only: "name"="text" with every
-// backslash of the text doubled. A value of another type is written as a text (see TextOfValue) that
-// LoadRegistry writes back as a string value, and reported. A value whose name or text the line
-// cannot hold is left out and reported; a key's default value is written as the layout has it and
-// reported, since LoadRegistry stops at it. Fits TextImageWriter's ValueLineForm.
+// backslash of the text doubled, the name and the rest of the text as they are. A value of another
+// type is written as a text (see TextOfValue) that LoadRegistry writes back as a string value. Every
+// line is written; one that LoadRegistry does not bring back as it was (another type, a line break in
+// its name or text, a '=' in its name, a default value, a line over its limit) is reported. Fits
+// TextImageWriter's ValueLineForm.
 std::optional<UncarriedItem> AppendStringImageLine(std::string& text, std::string_view name, std::uint32_t type,
                                                    std::string_view data);
 

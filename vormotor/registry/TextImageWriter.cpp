@@ -1,9 +1,9 @@
 #include "vormotor/registry/TextImageWriter.h"
 
 #include <algorithm>
-#include <optional>
 #include <utility>
 
+#include "vormotor/registry/ClassEnumeration.h"
 #include "vormotor/registry/ImageForm.h"
 #include "vormotor/registry/RegistryErrors.h"
 
@@ -13,11 +13,6 @@ namespace {
 
 constexpr std::string_view Source = "CRegistry:SaveRegistry";
 constexpr std::string_view LineEnd = "\r\n";
-// The platform's longest key name is 255 characters; a multi-byte ANSI code page can need more bytes.
-constexpr std::size_t FirstKeyNameBuffer = 256;
-constexpr std::size_t LongestNameBuffer = 1 << 16;
-// A value that changes while it is read can outgrow its buffer again; after this many tries it counts as unreadable.
-constexpr int ReadAttempts = 8;
 
 // The keys open on the way down from the tree's top key, which belongs to the caller.
 struct OpenPath {
@@ -26,6 +21,7 @@ struct OpenPath {
         std::vector<std::string> subKeys;
         std::size_t next = 0;
         std::size_t pathLength = 0;
+        std::size_t depth = 0;
     };
     explicit OpenPath(RegistryApi& api) : api(api) {}
     ~OpenPath() {
@@ -40,22 +36,30 @@ struct OpenPath {
     std::vector<Level> levels;
 };
 
-// Why a sub-key cannot be written: loading opens keys by path, and OpenKey turns a '/' into a level of its own.
-std::optional<std::string> KeyNameProblem(std::string_view name) {
+// Why a sub-key's section line does not load back as that key: loading opens keys by path, and OpenKey
+// turns a '/' into a level of its own; LoadRegistry ends lines at CR LF, the typed image's stricter reader
+// at a CR or an LF alone too.
+std::optional<std::string> KeyNameProblem(std::string_view name, WalkReads reads) {
     if (name.find('/') != std::string_view::npos) {
         return "its name contains '/'";
     }
-    if (image::HasAnyOf(name, LineEnd)) {
+    const bool breaks =
+        reads == WalkReads::Whole ? image::HasAnyOf(name, LineEnd) : name.find(LineEnd) != std::string_view::npos;
+    if (breaks) {
         return "its name contains a line break";
     }
     return std::nullopt;
 }
 
+std::string ErrorCode(long result) {
+    return "(error " + std::to_string(result) + ")";
+}
+
 }  // namespace
 
-TextImageWriter::TextImageWriter(RegistryApi& api, std::uint32_t access, ValueLineForm form,
+TextImageWriter::TextImageWriter(RegistryApi& api, std::uint32_t access, ValueLineForm form, WalkReads reads,
                                  std::vector<UncarriedItem>& uncarried)
-    : m_api(api), m_access(access), m_form(form), m_uncarried(uncarried), m_nameBuffer(FirstKeyNameBuffer, '\0') {}
+    : m_api(api), m_access(access), m_form(form), m_reads(reads), m_uncarried(uncarried), m_reader(api) {}
 
 std::string TextImageWriter::KeyName() const {
     return m_root + "\\" + m_path;
@@ -65,20 +69,27 @@ void TextImageWriter::Fail(std::int32_t number, const std::string& description) 
     throw Error(number, std::string(Source), description);
 }
 
+void TextImageWriter::Report(std::optional<UncarriedItem> item) {
+    if (item) {
+        item->key = KeyName();
+        m_uncarried.push_back(std::move(*item));
+    }
+}
+
 void TextImageWriter::Append(std::string& text, RegHandle key, std::string_view rootName, const std::string& path) {
     m_root = rootName;
     m_path = path;
-    std::size_t depth = image::KeyDepth(path);
     const auto tooDeep = [&] {
         Fail(registry_error::TooDeep, "Failed to save " + m_root + "\\" + path + ": it has keys more than " +
                                           std::to_string(image::MaxDepth) + " levels below the root.");
     };
+    const std::size_t depth = image::KeyDepth(path);
     if (depth > image::MaxDepth) {
         tooDeep();
     }
     OpenPath open(m_api);
     AppendKey(text, key);
-    open.levels.push_back({key, SubKeyNames(key), 0, m_path.size()});
+    open.levels.push_back({key, SubKeyNames(key), 0, m_path.size(), depth});
     while (!open.levels.empty()) {
         OpenPath::Level& level = open.levels.back();
         if (level.next == level.subKeys.size()) {
@@ -86,117 +97,169 @@ void TextImageWriter::Append(std::string& text, RegHandle key, std::string_view 
                 m_api.CloseKey(level.key);
             }
             open.levels.pop_back();
-            --depth;
             if (!open.levels.empty()) {
                 m_path.resize(open.levels.back().pathLength);
             }
             continue;
         }
-        const std::string& name = level.subKeys[level.next++];
-        m_path.append("\\").append(name);
-        if (const std::optional<std::string> problem = KeyNameProblem(name)) {
-            m_uncarried.push_back({KeyName(), "", true, false, *problem});
+        const std::optional<std::string> name = EnterSubKey(level.subKeys[level.next++]);
+        if (!name) {
             m_path.resize(level.pathLength);
             continue;
         }
-        if (depth + 1 > image::MaxDepth) {
+        const std::size_t childDepth = level.depth + image::KeyDepth(*name);
+        if (childDepth > image::MaxDepth) {
             tooDeep();
         }
         RegHandle child = 0;
-        if (m_api.OpenKeyEx(level.key, name.c_str(), 0, m_access, &child) != reg::Success) {
+        if (m_api.OpenKeyEx(level.key, name->c_str(), 0, m_access, &child) != reg::Success) {
             // What the sub-key's own reader raises when it finds nothing open.
             throw Error(registry_error::OperationFailed, "CRegistry:EnumerateValues", "No key is currently open.");
         }
-        open.levels.push_back({child, {}, 0, m_path.size()});
-        ++depth;
+        open.levels.push_back({child, {}, 0, m_path.size(), childDepth});
         AppendKey(text, child);
         open.levels.back().subKeys = SubKeyNames(child);
     }
 }
 
+std::optional<std::string> TextImageWriter::EnterSubKey(const std::string& name) {
+    const std::optional<std::string> problem = KeyNameProblem(name, m_reads);
+    if (m_reads == WalkReads::Whole) {
+        m_path.append("\\").append(name);
+        if (problem) {
+            m_uncarried.push_back({KeyName(), "", true, false, *problem});
+            return std::nullopt;
+        }
+        return name;
+    }
+    // As OpenKey spells the parent's path, a backslash and the name: the separator dropped when it
+    // leads, every '/' a backslash.
+    std::string spelled = name;
+    std::replace(spelled.begin(), spelled.end(), '/', '\\');
+    const std::string asNamed = KeyName() + "\\" + name;
+    m_path.append(m_path.empty() ? "" : "\\").append(spelled);
+    if (problem) {
+        m_uncarried.push_back(
+            {asNamed, "", true, true, *problem + ", which loads back as another key: saved as " + KeyName()});
+    }
+    return spelled;
+}
+
 void TextImageWriter::AppendKey(std::string& text, RegHandle key) {
     text.append(LineEnd).append("[").append(m_root).append("\\").append(m_path).append("]").append(LineEnd);
-    AppendValues(text, key);
+    if (m_reads == WalkReads::Whole) {
+        AppendWholeValues(text, key);
+    } else {
+        AppendValuesAsTheClassEnumerates(text, key);
+    }
 }
 
-void TextImageWriter::AppendValues(std::string& text, RegHandle key) {
-    std::uint32_t longestName = 0;
-    std::uint32_t longestData = 0;
-    m_api.QueryInfoKey(key, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &longestName, &longestData, nullptr,
-                       nullptr);
-    m_nameBuffer.resize(std::max<std::size_t>(m_nameBuffer.size(), longestName + std::size_t{1}));
-    m_dataBuffer.resize(
-        std::max<std::size_t>(m_dataBuffer.size(), std::min<std::size_t>(longestData, image::MaxLineLength)));
-    std::string_view name;
+void TextImageWriter::AppendValuesAsTheClassEnumerates(std::string& text, RegHandle key) {
+    const std::uint32_t longestName = class_enumeration::LongestValueName(m_api, key);
+    class_enumeration::Value value;
     for (std::uint32_t index = 0;; ++index) {
-        std::uint32_t type = 0;
-        std::uint32_t size = 0;
-        const Read read = ReadValue(key, index, name, type, size);
-        if (read == Read::End) {
+        long result = reg::Success;
+        const class_enumeration::Step step = class_enumeration::ValueAt(m_api, key, index, longestName, value, result);
+        if (step == class_enumeration::Step::End) {
+            if (result != reg::NoMoreItems) {
+                ReportValuesFrom(key, index,
+                                 "left out: the key's values end where the registry refused one " + ErrorCode(result));
+            }
             return;
         }
-        if (read == Read::LeftOut) {
+        if (step == class_enumeration::Step::Value) {
+            Report(m_form(text, value.name, value.type, value.data));
             continue;
         }
-        if (std::optional<UncarriedItem> item = m_form(text, name, type, std::string_view(m_dataBuffer.data(), size))) {
-            item->key = KeyName();
-            m_uncarried.push_back(std::move(*item));
-        }
+        m_form(text, value.name, reg::Sz, "");
+        m_uncarried.push_back(
+            {KeyName(), value.name, false, true,
+             "saved as an empty text, the key's last value: " +
+                 (result == reg::MoreData ? "its data is longer than the " +
+                                                std::to_string(class_enumeration::StringBufferOffered) + " bytes read"
+                                          : "its data could not be read " + ErrorCode(result))});
+        ReportValuesFrom(key, index + 1, "left out: the key's values end at \"" + value.name + "\"");
+        return;
     }
 }
 
-TextImageWriter::Read TextImageWriter::ReadValue(RegHandle key, std::uint32_t index, std::string_view& name,
-                                                 std::uint32_t& type, std::uint32_t& size) {
-    for (int attempt = 0; attempt < ReadAttempts; ++attempt) {
-        auto nameLength = static_cast<std::uint32_t>(m_nameBuffer.size());
-        size = static_cast<std::uint32_t>(m_dataBuffer.size());
-        long result = m_api.EnumValue(key, index, m_nameBuffer.data(), &nameLength, &type,
-                                      reinterpret_cast<unsigned char*>(m_dataBuffer.data()), &size);
-        if (result == reg::Success) {
-            name = std::string_view(m_nameBuffer.data(), nameLength);
-            return Read::Value;
+void TextImageWriter::AppendWholeValues(std::string& text, RegHandle key) {
+    m_reader.FitTo(key, image::MaxLineLength);
+    std::string_view name;
+    std::string_view data;
+    for (std::uint32_t index = 0;; ++index) {
+        std::uint32_t type = 0;
+        switch (m_reader.Value(key, index, image::MaxLineLength, name, type, data)) {
+            case WholeEntryReader::Got::Entry:
+                Report(m_form(text, name, type, data));
+                break;
+            case WholeEntryReader::Got::TooLong:
+                m_uncarried.push_back({KeyName(), std::string(name), false, false,
+                                       "its data is longer than " + std::to_string(image::MaxLineLength) + " bytes"});
+                break;
+            case WholeEntryReader::Got::End:
+                return;
+            case WholeEntryReader::Got::Failed:
+                Fail(registry_error::OperationFailed,
+                     "Failed to read value " + std::to_string(index) + " of " + KeyName() + ".");
         }
-        if (result == reg::NoMoreItems) {
-            return Read::End;
-        }
-        if (result != reg::MoreData) {
-            break;
-        }
-        // Either buffer may be the short one: ask for the name and the data's size alone.
-        nameLength = static_cast<std::uint32_t>(m_nameBuffer.size());
-        result = m_api.EnumValue(key, index, m_nameBuffer.data(), &nameLength, &type, nullptr, &size);
-        if (result == reg::MoreData && m_nameBuffer.size() < LongestNameBuffer) {
-            m_nameBuffer.resize(m_nameBuffer.size() * 2);
-            continue;
-        }
-        if (result != reg::Success) {
-            break;
-        }
-        if (size > image::MaxLineLength) {
-            m_uncarried.push_back({KeyName(), std::string(m_nameBuffer.data(), nameLength), false, false,
-                                   "its data is longer than " + std::to_string(image::MaxLineLength) + " bytes"});
-            return Read::LeftOut;
-        }
-        m_dataBuffer.resize(std::max<std::size_t>(size, m_dataBuffer.size()));
     }
-    Fail(registry_error::OperationFailed, "Failed to read value " + std::to_string(index) + " of " + KeyName() + ".");
 }
 
 std::vector<std::string> TextImageWriter::SubKeyNames(RegHandle key) {
     std::vector<std::string> names;
-    for (std::uint32_t index = 0;;) {
-        const long result =
-            m_api.EnumKey(key, index, m_nameBuffer.data(), static_cast<std::uint32_t>(m_nameBuffer.size()));
-        if (result == reg::Success) {
-            names.emplace_back(m_nameBuffer.c_str());
-            ++index;
-        } else if (result == reg::NoMoreItems) {
-            return names;
-        } else if (result == reg::MoreData && m_nameBuffer.size() < LongestNameBuffer) {
-            m_nameBuffer.resize(m_nameBuffer.size() * 2);
-        } else {
-            Fail(registry_error::OperationFailed, "Failed to read the sub-keys of " + KeyName() + ".");
+    for (std::uint32_t index = 0;; ++index) {
+        if (m_reads == WalkReads::AsTheClassEnumerates) {
+            std::string name;
+            const long result = class_enumeration::SubKeyAt(m_api, key, index, name);
+            if (result != reg::Success) {
+                if (result != reg::NoMoreItems) {
+                    ReportSubKeysFrom(key, index, result);
+                }
+                return names;
+            }
+            names.push_back(std::move(name));
+            continue;
         }
+        std::string_view name;
+        switch (m_reader.SubKeyName(key, index, name)) {
+            case WholeEntryReader::Got::Entry:
+                names.emplace_back(name);
+                break;
+            case WholeEntryReader::Got::End:
+                return names;
+            default:
+                Fail(registry_error::OperationFailed, "Failed to read the sub-keys of " + KeyName() + ".");
+        }
+    }
+}
+
+void TextImageWriter::ReportValuesFrom(RegHandle key, std::uint32_t index, const std::string& reason) {
+    std::string_view name;
+    WholeEntryReader::Got got = WholeEntryReader::Got::End;
+    for (; (got = m_reader.ValueName(key, index, name)) == WholeEntryReader::Got::Entry; ++index) {
+        m_uncarried.push_back({KeyName(), std::string(name), false, false, reason});
+    }
+    if (got == WholeEntryReader::Got::Failed) {
+        m_uncarried.push_back({KeyName(), "", false, false,
+                               "left out: values the registry does not list " + ErrorCode(m_reader.LastFailure())});
+    }
+}
+
+void TextImageWriter::ReportSubKeysFrom(RegHandle key, std::uint32_t index, long result) {
+    const std::string reason =
+        "left out with its sub-keys: the sub-key listing ends " +
+        (result == reg::MoreData
+             ? "at a name longer than " + std::to_string(class_enumeration::NameBufferLength - 1) + " characters"
+             : "where the registry refused a name " + ErrorCode(result));
+    std::string_view name;
+    WholeEntryReader::Got got = WholeEntryReader::Got::End;
+    for (; (got = m_reader.SubKeyName(key, index, name)) == WholeEntryReader::Got::Entry; ++index) {
+        m_uncarried.push_back({KeyName() + "\\" + std::string(name), "", true, false, reason});
+    }
+    if (got == WholeEntryReader::Got::Failed) {
+        m_uncarried.push_back({KeyName(), "", true, false,
+                               "left out: sub-keys the registry does not list " + ErrorCode(m_reader.LastFailure())});
     }
 }
 

@@ -78,7 +78,8 @@ std::string TypedImage::Save(std::int32_t hive, std::string_view rootName, const
     }
     std::string text(Signature);
     try {
-        TextImageWriter(m_api, AccessFor(hive), AppendTypedLine, m_uncarried).Append(text, key, rootName, path);
+        TextImageWriter(m_api, AccessFor(hive), AppendTypedLine, WalkReads::Whole, m_uncarried)
+            .Append(text, key, rootName, path);
     } catch (...) {
         m_api.CloseKey(key);
         throw;

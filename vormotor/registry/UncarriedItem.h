@@ -4,8 +4,9 @@
 
 namespace vor {
 
-// A value or key that a text image of a key tree does not carry as it is in the registry: either left
-// out of the image, or written in a form that loads back differently (CRegistry's image writes a
+// A value or key that a text image of a key tree does not carry as it is in the registry: either not in
+// the image (left out of the typed image, or not reached by CRegistry's enumerations, which end at their
+// first failing call), or written in a form that loads back differently (CRegistry's image writes a
 // value of another type than string as text, which loads back as a string value).
 struct UncarriedItem {
     // Root name, backslash, key path: the key of the value, or the key left out with its sub-tree.

@@ -49,6 +49,16 @@ cmp "$typed" typed-out.reg || { diff <(cat -A "$typed") <(cat -A typed-out.reg) 
 "$tool" --store "$work/d.db" import typed16.reg
 "$tool" --store "$work/d.db" export "$typedKey" - | cmp - "$typed" || fail "typed values through UTF-16"
 if LC_ALL=C grep -q '[^[:print:][:space:]]' <(tr -d '\200-\377' < typed-out.reg); then fail "raw bytes in the export"; fi
+# list shows every sub-key and value of it as readable text, a 255-character key name and the
+# 12,000-byte value included; the values after the long one too.
+"$tool" --store "$work/c.db" list "$typedKey" > listed.txt
+grep -qx "\[$(printf 'k%.0s' $(seq 255))\]" listed.txt || fail "list: the 255-character key name"
+grep -qx '\[zz\]' listed.txt || fail "list: the sub-key after the long name"
+grep -qx 'Dword=dword:00000a0d' listed.txt || fail "list: $(head -c 300 listed.txt)"
+grep -qx 'Lines=hex(1):61,00,0d,00,0a,00,62,00,00,00' listed.txt || fail "list: a text with a line break"
+[ "$(grep '^Long=' listed.txt | wc -c)" = 12006 ] || fail "list: the 12,000-byte value"
+grep -q '^Gr' listed.txt || fail "list: the value after the long one"
+if LC_ALL=C grep -q '[[:cntrl:]]' <(tr -d '\n' < listed.txt); then fail "list: control characters"; fi
 
 # Text the store keeps that is not UTF-8 cannot go into a UTF-16 file: said with its line, status 1, no file.
 printf '%s\r\n\r\n[HKEY_CURRENT_USER\\Software\\Latin]\r\n"caf\xe9"="1"\r\n' "$head" > latin.reg

@@ -1,10 +1,9 @@
-// CRegistry's image: LoadRegistry on arbitrary text, against private in-memory stores. It writes string
-// values only, so SaveRegistry may leave out what a line cannot hold (a text with a bare line feed)
-// but never writes a value in a form that loads back differently; whatever it writes loads again to
-// the very same image.
+// CRegistry's image: LoadRegistry on arbitrary text, against private in-memory stores. SaveRegistry
+// writes whatever its enumerations reach as it is and lists in Uncarried() what will not load back as
+// it was (a default value, a text longer than its buffer, a 255-character key name); an image with
+// nothing listed loads again to the very same image.
 #include <cstddef>
 #include <cstdint>
-#include <cstdlib>
 #include <string>
 
 #include "vormotor/registry/CRegistry.h"
@@ -21,13 +20,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             std::string root;
             registry.OpenKey(hive, root, false);
             std::string image = registry.SaveRegistry();
-            for (const vor::UncarriedItem& item : registry.Uncarried()) {
-                if (item.inImage && item.value.empty() && !item.wholeKey) {
-                    throw vor::fuzz::NoRoundTrip{};
-                }
-                if (item.inImage) {
-                    std::abort();
-                }
+            if (!registry.Uncarried().empty()) {
+                throw vor::fuzz::NoRoundTrip{};
             }
             return image;
         });

@@ -171,47 +171,70 @@ std::string Bytes(std::initializer_list<int> values) {
     return bytes;
 }
 
-TEST_F(TextImageTest, WhatTheImageDoesNotCarryAsItIsIsReported) {
+// Every value and sub-key the enumerations reach is written as it is; what LoadRegistry will not bring
+// back as it was is listed, and so is what the enumerations, which end at their first failing call, do
+// not reach.
+TEST_F(TextImageTest, EverythingEnumeratedIsWrittenAsItIsAndWhatDoesNotLoadBackIsReported) {
     using namespace std::string_literals;
-    constexpr std::size_t LineLimit = 4194304;
     const std::string asText = " saved as its text, which loads back as a string value";
-    const std::string breaksItsLine = "left out: its text has a line break or a NUL, which would break its line";
+    const std::string lineBreak = "its line holds a line break (CR LF), where LoadRegistry ends the line";
     struct Case {
         std::string name;
         std::uint32_t type;
         std::string data;
-        // The text the image holds and LoadRegistry writes back; nothing for a value left out.
-        std::optional<std::string> text;
-        // What Uncarried says; empty for a value carried as it is.
+        // The image's line for the value, after the name and the equals sign.
+        std::string written;
+        // What ReadValue gives under the value's name once the image is loaded again.
+        std::optional<std::string> loaded;
+        // What Uncarried says; empty for a value that loads back as it was.
         std::string reason;
     };
     const std::vector<Case> cases{
-        {"String", reg::Sz, "C:\\Motor \"1\"\0"s, "C:\\Motor \"1\"", ""},
-        {"Dword 2573", reg::Dword, Bytes({0x0D, 0x0A, 0, 0}), "2573", "REG_DWORD" + asText},
-        {"Dword high", reg::Dword, Bytes({0, 0, 0x0D, 0x0A}), "168624128", "REG_DWORD" + asText},
-        {"Dword max", reg::Dword, Bytes({0xFF, 0xFF, 0xFF, 0xFF}), "4294967295", "REG_DWORD" + asText},
-        {"Short dword", reg::Dword, Bytes({1, 2, 3}), "01,02,03", "REG_DWORD" + asText},
-        {"Big endian", 5, Bytes({0, 0, 1, 2}), "258", "REG_DWORD_BIG_ENDIAN" + asText},
-        {"Qword", 11, Bytes({5, 0, 0, 0, 0, 0, 0, 1}), "72057594037927941", "REG_QWORD" + asText},
-        {"Binary", reg::Binary, Bytes({0, 0xFF, 0x5C}), "00,ff,5c", "REG_BINARY" + asText},
-        {"Empty binary", reg::Binary, "", "", "REG_BINARY" + asText},
-        {"None", 0, Bytes({1}), "01", "REG_NONE" + asText},
-        {"Own type", 0x12345, Bytes({1, 2}), "01,02", "type 74565" + asText},
-        {"Expand", reg::ExpandSz, "%PATH%;C:\\x\0"s, "%PATH%;C:\\x", "REG_EXPAND_SZ" + asText},
-        {"Multi", reg::MultiSz, "a\0b\\c\0\0"s, "a\\0b\\c", "REG_MULTI_SZ" + asText},
-        {"Lines", reg::Sz, "a\r\nb\0"s, std::nullopt, breaksItsLine},
-        {"Nul inside", reg::Sz, "a\0b\0"s, std::nullopt, breaksItsLine},
-        {"Multi lines", reg::MultiSz, "a\nb\0\0"s, std::nullopt, breaksItsLine},
-        {"a=b", reg::Sz, "x", std::nullopt, "left out: its name contains '='"},
-        {"Long", reg::Binary, std::string(LineLimit / 3 + 1, 'x'), std::nullopt,
-         "left out: its line would be longer than 4194304 bytes"},
+        {"String", reg::Sz, "C:\\Motor \"1\"\0"s, "\"C:\\\\Motor \"1\"\"", "C:\\Motor \"1\"", ""},
+        {"Nul inside", reg::Sz, "a\0b\0"s, "\"a\0b\""s, "a\0b"s, ""},
+        {"Line feed", reg::Sz, "a\nb\rc", "\"a\nb\rc\"", "a\nb\rc", ""},
+        {"Dword 2573", reg::Dword, Bytes({0x0D, 0x0A, 0, 0}), "\"2573\"", "2573", "REG_DWORD" + asText},
+        {"Dword max", reg::Dword, Bytes({0xFF, 0xFF, 0xFF, 0xFF}), "\"4294967295\"", "4294967295",
+         "REG_DWORD" + asText},
+        {"Short dword", reg::Dword, Bytes({1, 2, 3}), "\"01,02,03\"", "01,02,03", "REG_DWORD" + asText},
+        {"Big endian", 5, Bytes({0, 0, 1, 2}), "\"258\"", "258", "REG_DWORD_BIG_ENDIAN" + asText},
+        {"Qword", 11, Bytes({5, 0, 0, 0, 0, 0, 0, 1}), "\"72057594037927941\"", "72057594037927941",
+         "REG_QWORD" + asText},
+        {"Binary", reg::Binary, Bytes({0, 0xFF, 0x5C}), "\"00,ff,5c\"", "00,ff,5c", "REG_BINARY" + asText},
+        {"None", 0, Bytes({1}), "\"01\"", "01", "REG_NONE" + asText},
+        {"Own type", 0x12345, Bytes({1, 2}), "\"01,02\"", "01,02", "type 74565" + asText},
+        {"Expand", reg::ExpandSz, "%PATH%;C:\\x\0"s, "\"%PATH%;C:\\\\x\"", "%PATH%;C:\\x", "REG_EXPAND_SZ" + asText},
+        {"Multi", reg::MultiSz, "a\0b\\c\0\0"s, "\"a\\\\0b\\\\c\"", "a\\0b\\c", "REG_MULTI_SZ" + asText},
+        // The line ends inside the text: what follows is a line of its own, which LoadRegistry ignores.
+        {"Lines", reg::Sz, "a\r\nb\0"s, "\"a\r\nb\"", "", lineBreak},
+        {"Multi lines", reg::MultiSz, "a\r\nb\0\0"s, "\"a\r\nb\"", "", lineBreak},
+        {"ab=c", reg::Sz, "x", "\"x\"", std::nullopt, "its name contains '=', where LoadRegistry ends the name"},
     };
     for (const Case& c : cases) {
         Put(c.name, c.type, c.data);
     }
-    // In a key of its own: LoadRegistry stops at it, after the other key.
+    // The value enumeration ends after a value its buffer cannot hold.
+    Put("a", reg::Sz, "1", "Cut");
+    Put("b", reg::Sz, std::string(10000, 'x'), "Cut");
+    Put("c", reg::Sz, "3", "Cut");
+    Put("d", reg::Sz, "4", "Cut");
+    // The sub-key enumeration ends at a name its buffer cannot hold.
+    const std::string longName(255, 'k');
+    const RegHandle names = Create("Names");
+    for (const std::string& name : {std::string("a"), longName, std::string("zz")}) {
+        // Below the parent's handle: Wine's ANSI functions take paths of at most 260 characters.
+        RegHandle key = 0;
+        ASSERT_EQ(Api().CreateKeyEx(names, name.c_str(), nullptr, 0, reg::KeyAllAccess, &key, nullptr), reg::Success);
+        Api().SetValueEx(key, "v", reg::Sz, reinterpret_cast<const unsigned char*>("1"), 1);
+        Api().CloseKey(key);
+    }
+    Api().CloseKey(names);
+    // Opened as OpenKey spells the path, where a '/' is a level of its own.
+    Put("v", reg::Sz, "real", "Slash\\a\\b");
+    Put("v", reg::Sz, "slashed", "Slash\\a/b");
+    // Last, since LoadRegistry stops at it.
     Put("", reg::Sz, "default\0"s, "z default");
-    Put("v", reg::Sz, "x", "a/b");
+
     auto root = Open();
     const std::string image = root->SaveRegistry();
     const std::vector<UncarriedItem> uncarried = root->Uncarried();
@@ -222,8 +245,7 @@ TEST_F(TextImageTest, WhatTheImageDoesNotCarryAsItIsIsReported) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        std::string line = "\r\n\"" + c.name + "\"=\"";
-        EXPECT_EQ(image.find(line) != std::string::npos, c.text.has_value());
+        EXPECT_NE(image.find("\r\n\"" + c.name + "\"=" + c.written + "\r\n"), std::string::npos);
         const auto item = reported(key, c.name);
         if (c.reason.empty()) {
             EXPECT_EQ(item, uncarried.end());
@@ -231,41 +253,69 @@ TEST_F(TextImageTest, WhatTheImageDoesNotCarryAsItIsIsReported) {
         }
         ASSERT_NE(item, uncarried.end());
         EXPECT_EQ(item->reason, c.reason);
-        EXPECT_EQ(item->inImage, c.text.has_value());
+        EXPECT_TRUE(item->inImage);
         EXPECT_FALSE(item->wholeKey);
     }
-    const auto defaultValue = reported(key + "\\z default", "");
-    ASSERT_NE(defaultValue, uncarried.end());
-    EXPECT_EQ(defaultValue->reason, "LoadRegistry stops at a key's default value");
-    EXPECT_NE(image.find("\r\n\"\"=\"default\"\r\n"), std::string::npos) << "written as the layout has it";
-    const auto slashKey = reported(key + "\\a/b", "");
-    ASSERT_NE(slashKey, uncarried.end());
-    EXPECT_TRUE(slashKey->wholeKey);
-    EXPECT_EQ(slashKey->reason, "its name contains '/'");
-    EXPECT_EQ(uncarried.size(), 19u);
-    for (unsigned char byte : image) {
-        ASSERT_TRUE(byte == '\r' || byte == '\n' || (byte >= 0x20 && byte < 0x7F)) << "raw byte " << int{byte};
+    struct Expected {
+        std::string key;
+        std::string value;
+        bool wholeKey;
+        bool inImage;
+        std::string reason;
+    };
+    const std::string longNameReason =
+        "left out with its sub-keys: the sub-key listing ends at a name longer than 254 characters";
+    const std::vector<Expected> expected{
+        {key + "\\Cut", "b", false, true,
+         "saved as an empty text, the key's last value: its data is longer than the 9999 bytes read"},
+        {key + "\\Cut", "c", false, false, "left out: the key's values end at \"b\""},
+        {key + "\\Cut", "d", false, false, "left out: the key's values end at \"b\""},
+        {key + "\\Names\\" + longName, "", true, false, longNameReason},
+        {key + "\\Names\\zz", "", true, false, longNameReason},
+        {key + "\\Slash\\a/b", "", true, true,
+         "its name contains '/', which loads back as another key: saved as " + key + "\\Slash\\a\\b"},
+        {key + "\\z default", "", false, true, "LoadRegistry stops at a key's default value"},
+    };
+    for (const Expected& e : expected) {
+        SCOPED_TRACE(e.key.substr(0, 120) + " " + e.value);
+        const auto item = reported(e.key, e.value);
+        ASSERT_NE(item, uncarried.end());
+        EXPECT_EQ(item->reason, e.reason);
+        EXPECT_EQ(item->wholeKey, e.wholeKey);
+        EXPECT_EQ(item->inImage, e.inImage);
     }
+    EXPECT_EQ(uncarried.size(), 13u + expected.size());
+    EXPECT_NE(image.find(Section("Cut") + "\"a\"=\"1\"\r\n\"b\"=\"\"\r\n" + Section("Names")), std::string::npos);
+    EXPECT_NE(image.find(Section("Names\\a") + "\"v\"=\"1\"\r\n" + Section("Slash")), std::string::npos);
+    EXPECT_NE(image.find(Section("Slash\\a\\b") + "\"v\"=\"real\"\r\n" + Section("Slash\\a\\b") + "\"v\"=\"real\""),
+              std::string::npos)
+        << "the slashed key's section is the key its path opens";
+    EXPECT_NE(image.find(Section("z default") + "\"\"=\"default\"\r\n"), std::string::npos);
 
+    // Lines as LoadRegistry counts them: cut at CR LF only.
+    std::size_t defaultLine = 0;
+    for (std::size_t at = image.find("\r\n"); at < image.find("\"\"=\"default"); at = image.find("\r\n", at + 2)) {
+        ++defaultLine;
+    }
     root->CloseKey();
     DeleteTree(Api(), reg::CurrentUser, m_path);
     ExpectRegistryError(
         [&] { Open()->LoadRegistry(image); },
         {static_cast<std::int32_t>(0x80040005u), "CRegistry::LoadRegistry",
-         "Format Error: no equal signs.  Line " +
-             std::to_string(std::count(
-                 image.begin(), image.begin() + static_cast<std::ptrdiff_t>(image.find("\"\"=\"default")), '\n')) +
-             "=>'\"\"=\"default\"'"});
+         "Format Error: no equal signs.  Line " + std::to_string(defaultLine) + "=>'\"\"=\"default\"'"});
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        EXPECT_EQ(Open()->ReadValue(c.name, "missing"), c.text.value_or("missing"));
-        EXPECT_EQ(Get(c.name).type, c.text ? reg::Sz : ~0u);
+        EXPECT_EQ(Open()->ReadValue(c.name, "missing"), c.loaded.value_or("missing"));
     }
-    // Saved again, what came back is carried as it is, and as the same text.
-    auto reloaded = Open();
-    const std::string again = reloaded->SaveRegistry();
-    EXPECT_EQ(reloaded->Uncarried().size(), 0u);
-    EXPECT_EQ(again, image.substr(0, again.size()));
+    EXPECT_EQ(Open("Cut", false)->ReadValue("b", "missing"), "");
+    EXPECT_EQ(Open("Cut", false)->ReadValue("c", "missing"), "missing");
+}
+
+// The walk stops as the child reader would: a sub-key that cannot be opened fails the whole save.
+TEST_F(TextImageTest, ASubKeyThatCannotBeOpenedFailsTheSave) {
+    Put("v", reg::Sz, "no key a\\b", "a/b");
+    ExpectRegistryError([&] { Open()->SaveRegistry(); },
+                        {RegistryFailure, "CRegistry:EnumerateValues", "No key is currently open."});
 }
 
 TEST_F(TextImageTest, SavingWithoutAnOpenKeyRaises) {
