@@ -6,7 +6,7 @@
 
 namespace vor {
 
-// One write that the user of the simulated drive made: a parameter's number, a field of a
+// One write that the user of a drive model made: a parameter's number, a field of a
 // parameter, or the drive's enabled state. Entries compare by value and print as one JSON
 // object, {"param":170,"field":"Motor Type","value":2}, {"param":204,"value":3000} or
 // {"driveEnabled":false}.

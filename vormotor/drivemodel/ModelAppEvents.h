@@ -8,7 +8,7 @@
 
 namespace vor {
 
-// The application's event source as the simulated drive's host application raises it.
+// The application's event source as the drive model's host application raises it.
 class ModelAppEvents final : public AppEvents {
 public:
     ModelAppEvents(std::shared_ptr<ModelHost> host, bool techSupport)

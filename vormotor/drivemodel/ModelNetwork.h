@@ -11,7 +11,7 @@
 
 namespace vor {
 
-// The simulated drive network: the application's events, its access lock and trace sink.
+// The drive model's network: the application's events, its access lock and trace sink.
 class ModelNetwork final : public DriveNetwork {
 public:
     ModelNetwork(std::shared_ptr<ModelHost> host, std::shared_ptr<ModelAppEvents> appEvents,

@@ -16,7 +16,7 @@
 
 namespace vor {
 
-// One simulated drive on the network, built from a profile.
+// One drive on the network, built from a profile.
 class ModelNode final : public DriveNode {
 public:
     ModelNode(const Profile& profile, std::shared_ptr<ModelHost> host, std::shared_ptr<ModelLock> lock);

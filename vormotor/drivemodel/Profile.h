@@ -7,7 +7,7 @@
 
 namespace vor {
 
-// Everything a simulated drive starts from, as read from a profile file (docs/profile.md).
+// Everything a drive model starts from, as read from a profile file (docs/profile.md).
 struct Profile {
     struct ValueName {
         std::int32_t code;
