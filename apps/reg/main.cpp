@@ -14,11 +14,12 @@
 #include <system_error>
 #include <vector>
 
-#include "apps/reg/KeyListing.h"
-#include "apps/reg/RegEditForm.h"
-#include "apps/reg/RegFileText.h"
 #include "vormotor/core/Error.h"
+#include "vormotor/regapi/DefaultRegistryApi.h"
 #include "vormotor/registry/CRegistry.h"
+#include "vormotor/registry/KeyListing.h"
+#include "vormotor/registry/RegEditForm.h"
+#include "vormotor/registry/RegFileText.h"
 #include "vormotor/registry/RegistryErrors.h"
 #include "vormotor/registry/TypedImage.h"
 #ifdef _WIN32

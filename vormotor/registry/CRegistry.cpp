@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "vormotor/core/Error.h"
+#include "vormotor/regapi/DefaultRegistryApi.h"
 #include "vormotor/registry/ClassEnumeration.h"
 #include "vormotor/registry/ImageForm.h"
 #include "vormotor/registry/RegistryErrors.h"

@@ -3,8 +3,8 @@
 #include <iterator>
 #include <limits>
 
+#include "vormotor/regapi/RegistryApi.h"
 #include "vormotor/registry/CharacterSet.h"
-#include "vormotor/registry/RegistryApi.h"
 #include "vormotor/registry/Utf16Text.h"
 
 namespace vor::image {

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <array>
 
+#include "vormotor/regapi/RegistryApi.h"
 #include "vormotor/registry/ImageForm.h"
-#include "vormotor/registry/RegistryApi.h"
 
 namespace vor {
 

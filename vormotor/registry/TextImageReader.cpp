@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <optional>
 
+#include "vormotor/regapi/RegistryApi.h"
 #include "vormotor/registry/ImageForm.h"
-#include "vormotor/registry/RegistryApi.h"
 #include "vormotor/registry/RegistryErrors.h"
 #include "vormotor/registry/Utf16Text.h"
 

@@ -11,8 +11,8 @@
 #include <utility>
 #include <vector>
 
+#include "vormotor/regapi/RegistryApi.h"
 #include "vormotor/regstore/ValueList.h"
-#include "vormotor/registry/RegistryApi.h"
 
 struct sqlite3;
 

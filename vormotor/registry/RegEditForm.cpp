@@ -1,10 +1,10 @@
-#include "apps/reg/RegEditForm.h"
+#include "vormotor/registry/RegEditForm.h"
 
 #include <optional>
 #include <string_view>
 
+#include "vormotor/regapi/RegistryApi.h"
 #include "vormotor/registry/ImageForm.h"
-#include "vormotor/registry/RegistryApi.h"
 
 namespace vor {
 
