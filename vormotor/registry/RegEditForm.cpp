@@ -10,8 +10,8 @@ namespace vor {
 
 namespace {
 
-constexpr std::string_view LineEnd = "\r\n";
-constexpr std::string_view Continuation = "\\\r\n  ";
+using image::Continuation;
+using image::LineEnd;
 // How much of a line its problem repeats.
 constexpr std::size_t EchoedLength = 200;
 

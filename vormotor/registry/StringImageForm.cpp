@@ -10,7 +10,7 @@ namespace vor {
 
 namespace {
 
-constexpr std::string_view LineEnd = "\r\n";
+using image::LineEnd;
 constexpr std::string_view MultiStringSeparator = "\\0";
 constexpr std::string_view HexDigits = "0123456789abcdef";
 

@@ -13,8 +13,8 @@ namespace vor {
 namespace {
 
 constexpr std::string_view Source = "TypedImage::Load";
-constexpr std::string_view Signature = "Windows Registry Editor Version 5.00";
-constexpr std::string_view LineEnd = "\r\n";
+using image::LineEnd;
+using image::Signature;
 constexpr std::string_view BadSectionText = "Format Error: registry section formatting.";
 constexpr std::string_view BadValueText = "Format Error: value formatting.";
 

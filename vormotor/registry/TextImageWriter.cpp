@@ -13,7 +13,7 @@ namespace vor {
 namespace {
 
 constexpr std::string_view Source = "CRegistry:SaveRegistry";
-constexpr std::string_view LineEnd = "\r\n";
+using image::LineEnd;
 
 // The keys open on the way down from the tree's top key, which belongs to the caller.
 struct OpenPath {

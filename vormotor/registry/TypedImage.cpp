@@ -13,7 +13,6 @@ namespace vor {
 
 namespace {
 
-constexpr std::string_view Signature = "Windows Registry Editor Version 5.00\r\n";
 constexpr std::string_view SaveSource = "TypedImage::Save";
 constexpr std::string_view LoadSource = "TypedImage::Load";
 
@@ -91,7 +90,8 @@ std::string TypedImage::Save(std::int32_t hive, std::string_view rootName, const
         throw Error(registry_error::OperationFailed, std::string(SaveSource),
                     "Cannot open " + keyName + ": " + reg::ResultText(opened) + ".");
     }
-    std::string text(Signature);
+    std::string text(image::Signature);
+    text += image::LineEnd;
     try {
         TextImageWriter(m_api, AccessFor(hive), AppendTypedLine, WalkReads::Whole, m_uncarried)
             .Append(text, key, rootName, keyPath);
