@@ -29,10 +29,7 @@ constexpr std::int64_t RootCount = 7;
 constexpr std::size_t MaxKeyNameLength = 255;
 constexpr std::uint32_t CreatedNewKey = 1;
 constexpr std::uint32_t OpenedExistingKey = 2;
-// Listings kept at once: enough for the keys a save of a deep tree has open, few enough that
-// reading key after key without enumerating them to the end stays small.
-constexpr std::size_t ListingLimit = 64;
-// Keys remembered to exist, or to have no sub-keys: a save of a large tree looks at each key several times.
+// Keys remembered to exist: a save of a large tree looks at each key several times.
 constexpr std::size_t RememberedKeysLimit = 1 << 16;
 // A key's values stay together in its row, which loads and saves read and write at once, while they take at most
 // this many bytes; beyond it each value has a row of its own, so writing one does not rewrite all the others. A
@@ -65,19 +62,6 @@ std::string FileUri(const std::string& path) {
         }
     }
     return uri;
-}
-
-// The cached list of one key, read by fill when it is not at hand.
-template <typename List, typename Fill>
-const List& ListOf(std::unordered_map<std::int64_t, List>& lists, std::int64_t id, Fill&& fill) {
-    if (lists.size() >= ListingLimit) {
-        lists.clear();
-    }
-    const auto [list, added] = lists.try_emplace(id);
-    if (added) {
-        fill(list->second);
-    }
-    return list->second;
 }
 
 // Characters of a UTF-8 name as UTF-16 counts them: every byte that starts a character, and one more for the
@@ -351,7 +335,7 @@ void RegStore::Rollback() {
         HandNewKeyTo(0);
     }
     // What was read or written in the transaction may be gone with it.
-    ForgetListings();
+    m_listings.Forget();
     m_keysSeen.clear();
 }
 
@@ -890,7 +874,7 @@ long RegStore::EnumValue(RegHandle key, std::uint32_t index, char* name, std::ui
     return OnKey(key, Use::Read, [&](const OpenHandle& open) {
         const ValueList& values = Values(open.id);
         if (index >= values.Size()) {
-            m_valueLists.erase(open.id);
+            m_listings.ValuesEnded(open.id);
             return reg::NoMoreItems;
         }
         const ValueList::Value value = values[index];
@@ -908,13 +892,9 @@ long RegStore::EnumKey(RegHandle key, std::uint32_t index, char* name, std::uint
         return reg::InvalidParameter;
     }
     return OnKey(key, Use::Read, [&](const OpenHandle& open) {
-        const std::vector<SubKey>& subKeys = SubKeys(open.id);
+        const std::vector<ListingCache::SubKey>& subKeys = SubKeys(open.id);
         if (index >= subKeys.size()) {
-            // Kept aside, as the sub-keys are usually opened next.
-            if (const auto listing = m_subKeyLists.find(open.id); listing != m_subKeyLists.end()) {
-                m_listedToTheEnd = {open.id, std::move(listing->second)};
-                m_subKeyLists.erase(listing);
-            }
+            m_listings.SubKeysEnded(open.id);
             return reg::NoMoreItems;
         }
         return CopyName(subKeys[index].name, name, nameBufferLength);
@@ -923,65 +903,34 @@ long RegStore::EnumKey(RegHandle key, std::uint32_t index, char* name, std::uint
 
 // Drops the cached enumerations when the database is no longer the one they were read from.
 void RegStore::CheckListings() {
-    DatabaseState now{m_transaction, -1, sqlite3_total_changes64(m_db)};
+    ListingCache::DatabaseState now{m_transaction, -1, sqlite3_total_changes64(m_db)};
     if (m_batch.depth == 0) {
         // Alone, every call is a transaction of its own; other connections' commits show in the version.
         now.transaction = 0;
         m_sql->dataVersion.Bind().Step();
         now.othersVersion = m_sql->dataVersion.Int(0);
     }
-    if (now != m_listedIn) {
-        ForgetListings();
-        m_listedIn = now;
-    }
+    m_listings.Check(now);
 }
 
-void RegStore::ForgetListings() {
-    m_subKeyLists.clear();
-    m_listedToTheEnd = {};
-    m_withoutSubKeys.clear();
-    m_valueLists.clear();
-    m_listedIn = {};
-}
-
-const std::vector<RegStore::SubKey>& RegStore::SubKeys(std::int64_t id) {
-    static const std::vector<SubKey> None;
+const std::vector<ListingCache::SubKey>& RegStore::SubKeys(std::int64_t id) {
     CheckListings();
-    if (m_withoutSubKeys.contains(id)) {
-        return None;
-    }
-    return ListOf(m_subKeyLists, id, [&](std::vector<SubKey>& subKeys) {
+    return m_listings.SubKeys(id, [&](const auto& add) {
         for (SqlStatement& row = m_sql->subKeys.Bind(id); row.Step();) {
-            subKeys.push_back({std::string(row.Bytes(0)), row.Int(1)});
-            const bool hasSubKeys = row.Int(2) != 0;
-            if (!hasSubKeys && m_withoutSubKeys.size() < RememberedKeysLimit) {
-                m_withoutSubKeys.insert(subKeys.back().id);
-            }
+            add(row.Bytes(0), row.Int(1), row.Int(2) != 0);
         }
     });
 }
 
-// The sub-key of a listing that is still good, found without asking the database.
 std::optional<std::int64_t> RegStore::ListedSubKey(std::int64_t parent, std::string_view fold) {
     CheckListings();
-    const auto listing = m_subKeyLists.find(parent);
-    if (listing == m_subKeyLists.end() && m_listedToTheEnd.first != parent) {
-        return std::nullopt;
-    }
-    const std::vector<SubKey>& subKeys = listing != m_subKeyLists.end() ? listing->second : m_listedToTheEnd.second;
-    const auto found =
-        std::lower_bound(subKeys.begin(), subKeys.end(), fold,
-                         [](const SubKey& subKey, std::string_view f) { return CompareFolded(subKey.name, f) < 0; });
-    if (found == subKeys.end() || CompareFolded(found->name, fold) != 0) {
-        return std::nullopt;
-    }
-    return found->id;
+    return m_listings.ListedSubKey(parent, fold);
 }
 
 const ValueList& RegStore::Values(std::int64_t id) {
     WriteUnwrittenValues();
     CheckListings();
-    return ListOf(m_valueLists, id, [&](ValueList& values) { values = ReadValues(id); });
+    return m_listings.Values(id, [&] { return ReadValues(id); });
 }
 
 }  // namespace vor

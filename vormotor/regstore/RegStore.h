@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "vormotor/regapi/RegistryApi.h"
+#include "vormotor/regstore/ListingCache.h"
 #include "vormotor/regstore/ValueList.h"
 
 struct sqlite3;
@@ -71,22 +72,9 @@ public:
 
 private:
     struct Statements;
-    // A sub-key as its parent's listing has it: a save opens every sub-key it lists.
-    struct SubKey {
-        std::string name;
-        std::int64_t id;
-    };
     struct OpenHandle {
         std::int64_t id;
         std::uint32_t access;
-    };
-    // The state of the database the cached enumerations were read in: inside a batch its own
-    // transaction, elsewhere the last commit of other connections; and this connection's own changes.
-    struct DatabaseState {
-        std::uint64_t transaction = 0;
-        std::int64_t othersVersion = -1;
-        std::int64_t ownChanges = -1;
-        bool operator==(const DatabaseState&) const = default;
     };
     // Inside a batch the values of the key being written, not yet in its row.
     struct UnwrittenValues {
@@ -163,8 +151,7 @@ private:
     void SeenKey(std::int64_t id);
     void StampTouchedKeys();
     void CheckListings();
-    void ForgetListings();
-    const std::vector<SubKey>& SubKeys(std::int64_t id);
+    const std::vector<ListingCache::SubKey>& SubKeys(std::int64_t id);
     std::optional<std::int64_t> ListedSubKey(std::int64_t parent, std::string_view fold);
     const ValueList& Values(std::int64_t id);
 
@@ -192,16 +179,7 @@ private:
     std::unordered_map<RegHandle, OpenHandle> m_handles;
     RegHandle m_nextHandle = 1;
 
-    // Enumerating by index would rescan a key for every index; each key being enumerated keeps its
-    // sorted sub-key names and its values, read once, until the database changes or the enumeration
-    // reaches its end.
-    DatabaseState m_listedIn;
-    std::unordered_map<std::int64_t, std::vector<SubKey>> m_subKeyLists;
-    // The listing enumerated to its end last.
-    std::pair<std::int64_t, std::vector<SubKey>> m_listedToTheEnd;
-    // Keys a listing showed to have no sub-keys.
-    std::unordered_set<std::int64_t> m_withoutSubKeys;
-    std::unordered_map<std::int64_t, ValueList> m_valueLists;
+    ListingCache m_listings;
 };
 
 }  // namespace vor
