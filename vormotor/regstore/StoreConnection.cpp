@@ -17,6 +17,7 @@
 #include "vormotor/regstore/NameFold.h"
 #include "vormotor/regstore/SqlStatement.h"
 #include "vormotor/regstore/StoreSchema.h"
+#include "vormotor/regstore/StoreStatements.h"
 
 namespace vor {
 
@@ -31,11 +32,6 @@ constexpr std::uint32_t CreatedNewKey = 1;
 constexpr std::uint32_t OpenedExistingKey = 2;
 // Keys remembered to exist: a save of a large tree looks at each key several times.
 constexpr std::size_t RememberedKeysLimit = 1 << 16;
-// A key's values stay together in its row, which loads and saves read and write at once, while they take at most
-// this many bytes; beyond it each value has a row of its own, so writing one does not rewrite all the others. A
-// write on a key below the bound rewrites at most this much, a few pages, which costs little beside the commit.
-constexpr std::size_t SpreadAbove = 64 * 1024;
-
 // A store in WAL mode is read through its shared-memory file, which a reader who may not write the store's folder
 // cannot make. Without a write-ahead log to read (its last writer closed it cleanly), the file alone is the store.
 bool ReadableOnlyAsImmutable(const std::string& path, int code) {
@@ -75,15 +71,6 @@ std::size_t Utf16Length(std::string_view name) {
     return length;
 }
 
-// A row of values this store did not write (another program, a failing disk) must not be read past its end.
-ValueList DecodedValues(std::string_view blob) {
-    std::optional<ValueList> values = ValueList::Decode(blob);
-    if (!values) {
-        throw SqlStatement::SqlFailure{SQLITE_CORRUPT};
-    }
-    return std::move(*values);
-}
-
 long FailureOf(const SqlStatement::SqlFailure& failure) {
     if (IsBusy(failure.code)) {
         return reg::StoreBusy;
@@ -96,13 +83,6 @@ long FailureOf(const SqlStatement::SqlFailure& failure) {
         default:
             return reg::RegistryIoFailed;
     }
-}
-
-FileTime Now() {
-    constexpr FileTime TicksFrom1601To1970 = 116'444'736'000'000'000;
-    const auto sinceEpoch = std::chrono::system_clock::now().time_since_epoch();
-    return TicksFrom1601To1970 +
-           static_cast<FileTime>(std::chrono::duration_cast<std::chrono::nanoseconds>(sinceEpoch).count() / 100);
 }
 
 std::string_view NameOf(const char* name) {
@@ -144,50 +124,6 @@ void Put(T* target, T value) {
 }
 
 }  // namespace
-
-struct StoreConnection::Statements {
-    // The statements a call used; declared first, as the statements report to it.
-    SqlStatement::Tracker used;
-
-    explicit Statements(sqlite3* db)
-        : findChild(db, "SELECT id FROM keys WHERE parent = ?1 AND fold = ?2", &used),
-          keyExists(db, "SELECT 1 FROM keys WHERE id = ?1", &used),
-          insertKey(db, "INSERT INTO keys(parent, name, fold, class, written, vals) VALUES(?1, ?2, ?3, ?4, ?5, ?6)",
-                    &used),
-          touchKey(db, "UPDATE keys SET written = ?2 WHERE id = ?1", &used),
-          hasChildren(db, "SELECT 1 FROM keys WHERE parent = ?1 LIMIT 1", &used),
-          parentOf(db, "SELECT parent FROM keys WHERE id = ?1", &used),
-          deleteKey(db, "DELETE FROM keys WHERE id = ?1", &used),
-          readValues(db, "SELECT vals, spread FROM keys WHERE id = ?1", &used),
-          writeValues(db, "UPDATE keys SET vals = ?2, written = ?3 WHERE id = ?1", &used),
-          readSpread(db, "SELECT name, type, data FROM spreadvals WHERE key = ?1 ORDER BY pos", &used),
-          markSpread(db, "UPDATE keys SET vals = x'', spread = 1, written = ?2 WHERE id = ?1", &used),
-          insertSpread(db, "INSERT INTO spreadvals(key, pos, name, fold, type, data) VALUES(?1, ?2, ?3, ?4, ?5, ?6)",
-                       &used),
-          nextSpread(db, "SELECT coalesce(max(pos), -1) + 1 FROM spreadvals WHERE key = ?1", &used),
-          updateSpread(db, "UPDATE spreadvals SET type = ?3, data = ?4 WHERE key = ?1 AND fold = ?2", &used),
-          deleteSpread(db, "DELETE FROM spreadvals WHERE key = ?1 AND fold = ?2", &used),
-          deleteAllSpread(db, "DELETE FROM spreadvals WHERE key = ?1", &used),
-          keyInfo(db, "SELECT class, written FROM keys WHERE id = ?1", &used),
-          childStats(db,
-                     "SELECT count(*), coalesce(max(length(name)), 0), coalesce(max(length(class)), 0) "
-                     "FROM keys WHERE parent = ?1",
-                     &used),
-          subKeys(db,
-                  "SELECT name, id, EXISTS(SELECT 1 FROM keys AS sub WHERE sub.parent = keys.id) FROM keys "
-                  "WHERE parent = ?1 ORDER BY fold",
-                  &used),
-          dataVersion(db, "PRAGMA data_version", &used),
-          beginRead(db, "BEGIN"),
-          beginWrite(db, "BEGIN IMMEDIATE"),
-          commit(db, "COMMIT") {}
-
-    SqlStatement findChild, keyExists, insertKey, touchKey, hasChildren, parentOf, deleteKey;
-    SqlStatement readValues, writeValues;
-    SqlStatement readSpread, markSpread, insertSpread, nextSpread, updateSpread, deleteSpread, deleteAllSpread;
-    SqlStatement keyInfo, childStats, subKeys, dataVersion;
-    SqlStatement beginRead, beginWrite, commit;
-};
 
 StoreConnection::StoreConnection(const std::string& path, std::chrono::milliseconds busyTime, RegStore::Access access)
     : m_busyTime(busyTime) {
@@ -246,7 +182,10 @@ StoreConnection::StoreConnection(const std::string& path, std::chrono::milliseco
                 PrepareSchema(m_db, busyTime);
             }
         }
-        m_sql = std::make_unique<Statements>(m_db);
+        m_sql = std::make_unique<StoreStatements>(m_db);
+        m_writer = std::make_unique<BatchWriter>(
+            m_db, *m_sql,
+            [this](std::int64_t id, const std::vector<RegHandle>& handles) { NewKeyWritten(id, handles); });
     } catch (const std::exception& failure) {
         sqlite3_close(m_db);
         throw Error(reg::StoreUnusableError, "RegStore",
@@ -288,6 +227,7 @@ void StoreConnection::CopyIntoMemory() {
 }
 
 StoreConnection::~StoreConnection() {
+    m_writer.reset();
     m_sql.reset();
     sqlite3_close(m_db);
 }
@@ -316,12 +256,7 @@ long StoreConnection::Begin(bool write) {
 void StoreConnection::Rollback() {
     m_sql->used.ResetUsed();
     sqlite3_exec(m_db, "ROLLBACK", nullptr, nullptr, nullptr);
-    m_touched.clear();
-    m_unwritten = {};
-    // Handles of a key that was never written answer as those of a deleted key.
-    if (m_newKey) {
-        HandNewKeyTo(0);
-    }
+    m_writer->Drop();
     // What was read or written in the transaction may be gone with it.
     m_listings.Forget();
     m_keysSeen.clear();
@@ -412,8 +347,8 @@ long StoreConnection::EndBatch() {
         return failure;
     }
     try {
-        WriteUnwrittenValues();
-        StampTouchedKeys();
+        m_writer->WriteUnwritten();
+        m_writer->StampTouched();
         m_sql->used.ResetUsed();
         m_sql->commit.Bind().Run();
         return reg::Success;
@@ -434,9 +369,9 @@ long StoreConnection::OnKey(RegHandle key, Use use, Body&& body) {
         if (use == Use::SetValues && (open.access & reg::KeySetValue) == 0) {
             return reg::AccessDenied;
         }
-        if (m_newKey && !(use == Use::SetValues && open.id == NewKeyId)) {
-            const bool onNewKey = open.id == NewKeyId;
-            WriteUnwrittenValues();
+        if (m_writer->HasNewKey() && !(use == Use::SetValues && open.id == BatchWriter::NewKeyId)) {
+            const bool onNewKey = open.id == BatchWriter::NewKeyId;
+            m_writer->WriteUnwritten();
             if (onNewKey) {
                 open = m_handles.at(key);
             }
@@ -468,7 +403,7 @@ long StoreConnection::Resolve(RegHandle key, OpenHandle& open) {
         return reg::InvalidHandle;
     }
     open = found->second;
-    if (open.id == NewKeyId) {
+    if (open.id == BatchWriter::NewKeyId) {
         return reg::Success;
     }
     // Nobody else can delete a key while this transaction lasts, so one look per key is enough.
@@ -480,6 +415,19 @@ long StoreConnection::Resolve(RegHandle key, OpenHandle& open) {
     }
     SeenKey(open.id);
     return reg::Success;
+}
+
+// Points the handles of a key a batch created at the key's row (0: the key was never written).
+void StoreConnection::NewKeyWritten(std::int64_t id, const std::vector<RegHandle>& handles) {
+    for (const RegHandle handle : handles) {
+        if (const auto open = m_handles.find(handle);
+            open != m_handles.end() && open->second.id == BatchWriter::NewKeyId) {
+            open->second.id = id;
+        }
+    }
+    if (id != 0) {
+        SeenKey(id);
+    }
 }
 
 void StoreConnection::SeenKey(std::int64_t id) {
@@ -553,21 +501,15 @@ long StoreConnection::Walk(std::int64_t from, const char* subKey, bool create, c
             return reg::FileNotFound;
         }
         // Every key the call creates gets the class, not only the last one, as on the platform.
-        Touch(id);
+        m_writer->Touch(id, m_batch.depth > 0);
         created = true;
         if (m_batch.depth > 0 && path.empty()) {
             // The key a batch is about to fill: written when its values are.
-            WriteUnwrittenValues();
-            m_newKey = NewKey{id, std::string(name), std::move(fold), std::string(NameOf(keyClass)), {}};
-            m_unwritten = {NewKeyId, true, {}};
-            id = NewKeyId;
+            m_writer->CreateLater(id, std::string(name), std::move(fold), std::string(NameOf(keyClass)));
+            id = BatchWriter::NewKeyId;
             break;
         }
-        m_sql->insertKey
-            .Bind(id, name, std::string_view(fold), NameOf(keyClass), static_cast<std::int64_t>(Now()),
-                  std::string_view())
-            .Run();
-        id = sqlite3_last_insert_rowid(m_db);
+        id = m_writer->InsertKey(id, name, fold, NameOf(keyClass));
         SeenKey(id);
     }
     return reg::Success;
@@ -576,158 +518,10 @@ long StoreConnection::Walk(std::int64_t from, const char* subKey, bool create, c
 RegHandle StoreConnection::NewHandle(std::int64_t id, std::uint32_t access) {
     const RegHandle handle = m_nextHandle++;
     m_handles[handle] = {id, access};
-    if (id == NewKeyId) {
-        m_newKey->handles.push_back(handle);
+    if (id == BatchWriter::NewKeyId) {
+        m_writer->AddNewKeyHandle(handle);
     }
     return handle;
-}
-
-void StoreConnection::Touch(std::int64_t id) {
-    if (m_batch.depth == 0) {
-        m_sql->touchKey.Bind(id, static_cast<std::int64_t>(Now())).Run();
-    } else if (m_touched.empty() || m_touched.back() != id) {
-        m_touched.push_back(id);
-    }
-}
-
-ValueList StoreConnection::ReadValues(std::int64_t id) {
-    SqlStatement& row = m_sql->readValues.Bind(id);
-    if (!row.Step()) {
-        return {};
-    }
-    if (row.Int(1) != 0) {
-        ValueList values;
-        for (SqlStatement& value = m_sql->readSpread.Bind(id); value.Step();) {
-            if (!values.Set(value.Bytes(0), static_cast<std::uint32_t>(value.Int(1)), value.Bytes(2))) {
-                throw SqlStatement::SqlFailure{SQLITE_TOOBIG};
-            }
-        }
-        return values;
-    }
-    return DecodedValues(row.Bytes(0));
-}
-
-// Writes a key's values with its new time stamp: in its row, or a row each once they outgrow SpreadAbove.
-void StoreConnection::WriteValues(std::int64_t id, const ValueList& values) {
-    if (values.Blob().size() <= SpreadAbove) {
-        m_sql->writeValues.Bind(id, values.Blob(), static_cast<std::int64_t>(Now())).Run();
-        return;
-    }
-    for (std::size_t i = 0; i < values.Size(); ++i) {
-        const ValueList::Value value = values[i];
-        m_sql->insertSpread
-            .Bind(id, static_cast<std::int64_t>(i), value.name, std::string_view(Fold(value.name)),
-                  static_cast<std::int64_t>(value.type), value.data)
-            .Run();
-    }
-    m_sql->markSpread.Bind(id, static_cast<std::int64_t>(Now())).Run();
-}
-
-// Sets (value given) or deletes (none given) one value of a list.
-long StoreConnection::ChangeList(ValueList& values, std::string_view name, const std::optional<NewValue>& value) {
-    if (!value) {
-        return values.Erase(name) ? reg::Success : reg::FileNotFound;
-    }
-    if (!values.Set(name, value->type, value->data)) {
-        throw SqlStatement::SqlFailure{SQLITE_TOOBIG};
-    }
-    return reg::Success;
-}
-
-// Sets (value given) or deletes (none given) one value of a key and gives the key its new time stamp. Values kept
-// in the key's row are changed in memory and written back; inside a batch they are written when the batch turns
-// to another key, reads values, or ends. Spread values are changed in their own rows at once.
-long StoreConnection::ChangeValue(std::int64_t id, std::string_view name, const std::optional<NewValue>& value) {
-    if (m_batch.depth > 0 && m_unwritten.key == id) {
-        const long result = ChangeList(m_unwritten.values, name, value);
-        m_unwritten.changed = m_unwritten.changed || result == reg::Success;
-        return result;
-    }
-    if (m_batch.depth > 0) {
-        WriteUnwrittenValues();
-    }
-    SqlStatement& row = m_sql->readValues.Bind(id);
-    const bool found = row.Step();
-    if (found && row.Int(1) != 0) {
-        return ChangeSpreadValue(id, name, value);
-    }
-    ValueList values = found ? DecodedValues(row.Bytes(0)) : ValueList();
-    const long result = ChangeList(values, name, value);
-    if (m_batch.depth > 0) {
-        m_unwritten = {id, result == reg::Success, std::move(values)};
-    } else if (result == reg::Success) {
-        WriteValues(id, values);
-    }
-    return result;
-}
-
-long StoreConnection::ChangeSpreadValue(std::int64_t id, std::string_view name, const std::optional<NewValue>& value) {
-    const std::string fold = Fold(name);
-    if (!value) {
-        m_sql->deleteSpread.Bind(id, std::string_view(fold)).Run();
-        if (sqlite3_changes(m_db) == 0) {
-            return reg::FileNotFound;
-        }
-    } else {
-        const auto type = static_cast<std::int64_t>(value->type);
-        m_sql->updateSpread.Bind(id, std::string_view(fold), type, value->data).Run();
-        if (sqlite3_changes(m_db) == 0) {
-            SqlStatement& next = m_sql->nextSpread.Bind(id);
-            next.Step();
-            const std::int64_t position = next.Int(0);
-            m_sql->insertSpread.Bind(id, position, name, std::string_view(fold), type, value->data).Run();
-        }
-    }
-    Touch(id);
-    return reg::Success;
-}
-
-void StoreConnection::WriteUnwrittenValues() {
-    if (m_unwritten.key == 0) {
-        return;
-    }
-    if (m_unwritten.key == NewKeyId) {
-        WriteNewKey();
-    } else if (m_unwritten.changed) {
-        WriteValues(m_unwritten.key, m_unwritten.values);
-    }
-    m_unwritten = {};
-}
-
-void StoreConnection::WriteNewKey() {
-    const NewKey& key = *m_newKey;
-    const ValueList& values = m_unwritten.values;
-    const bool spread = values.Blob().size() > SpreadAbove;
-    m_sql->insertKey
-        .Bind(key.parent, std::string_view(key.name), std::string_view(key.fold), std::string_view(key.keyClass),
-              static_cast<std::int64_t>(Now()), spread ? std::string_view() : values.Blob())
-        .Run();
-    const std::int64_t id = sqlite3_last_insert_rowid(m_db);
-    if (spread) {
-        WriteValues(id, values);
-    }
-    HandNewKeyTo(id);
-    SeenKey(id);
-}
-
-// Points the new key's handles that are still open at the key's row, and forgets the new key.
-void StoreConnection::HandNewKeyTo(std::int64_t id) {
-    for (const RegHandle handle : m_newKey->handles) {
-        if (const auto open = m_handles.find(handle); open != m_handles.end() && open->second.id == NewKeyId) {
-            open->second.id = id;
-        }
-    }
-    m_newKey.reset();
-}
-
-void StoreConnection::StampTouchedKeys() {
-    std::sort(m_touched.begin(), m_touched.end());
-    m_touched.erase(std::unique(m_touched.begin(), m_touched.end()), m_touched.end());
-    const auto now = static_cast<std::int64_t>(Now());
-    for (const std::int64_t id : m_touched) {
-        m_sql->touchKey.Bind(id, now).Run();
-    }
-    m_touched.clear();
 }
 
 long StoreConnection::OpenKeyEx(RegHandle key, const char* subKey, std::uint32_t, std::uint32_t access,
@@ -766,14 +560,14 @@ long StoreConnection::DeleteKey(RegHandle key, const char* subKey) {
         if (id <= RootCount || m_sql->hasChildren.Bind(id).Step()) {
             return reg::AccessDenied;
         }
-        WriteUnwrittenValues();
+        m_writer->WriteUnwritten();
         m_sql->parentOf.Bind(id).Step();
         const std::int64_t parent = m_sql->parentOf.Int(0);
         m_sql->deleteKey.Bind(id).Run();
         m_sql->deleteAllSpread.Bind(id).Run();
         m_keysSeen.erase(id);
         m_lastParent = {};
-        Touch(parent);
+        m_writer->Touch(parent, m_batch.depth > 0);
         return reg::Success;
     });
 }
@@ -797,13 +591,14 @@ long StoreConnection::SetValueEx(RegHandle key, const char* valueName, std::uint
     }
     return OnKey(key, Use::SetValues, [&](const OpenHandle& open) {
         const std::string_view bytes(reinterpret_cast<const char*>(data), data == nullptr ? 0 : size);
-        return ChangeValue(open.id, NameOf(valueName), NewValue{type, bytes});
+        return m_writer->ChangeValue(open.id, NameOf(valueName), BatchWriter::NewValue{type, bytes}, m_batch.depth > 0);
     });
 }
 
 long StoreConnection::DeleteValue(RegHandle key, const char* valueName) {
-    return OnKey(key, Use::SetValues,
-                 [&](const OpenHandle& open) { return ChangeValue(open.id, NameOf(valueName), std::nullopt); });
+    return OnKey(key, Use::SetValues, [&](const OpenHandle& open) {
+        return m_writer->ChangeValue(open.id, NameOf(valueName), std::nullopt, m_batch.depth > 0);
+    });
 }
 
 long StoreConnection::QueryInfoKey(RegHandle key, char* keyClass, std::uint32_t* classLength, std::uint32_t* subKeys,
@@ -818,8 +613,8 @@ long StoreConnection::QueryInfoKey(RegHandle key, char* keyClass, std::uint32_t*
         // every key, and nothing else.
         if (keyClass != nullptr || classLength != nullptr || lastWriteTime != nullptr) {
             // A batch's keys show the time they were written at, not the time they were last read.
-            WriteUnwrittenValues();
-            StampTouchedKeys();
+            m_writer->WriteUnwritten();
+            m_writer->StampTouched();
             SqlStatement& info = m_sql->keyInfo.Bind(open.id);
             info.Step();
             const std::string_view cls = info.Bytes(0);
@@ -918,9 +713,9 @@ std::optional<std::int64_t> StoreConnection::ListedSubKey(std::int64_t parent, s
 }
 
 const ValueList& StoreConnection::Values(std::int64_t id) {
-    WriteUnwrittenValues();
+    m_writer->WriteUnwritten();
     CheckListings();
-    return m_listings.Values(id, [&] { return ReadValues(id); });
+    return m_listings.Values(id, [&] { return m_writer->ReadValues(id); });
 }
 
 }  // namespace vor

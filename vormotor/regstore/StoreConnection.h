@@ -12,11 +12,16 @@
 #include <vector>
 
 #include "vormotor/regapi/RegistryApi.h"
+#include "vormotor/regstore/BatchWriter.h"
 #include "vormotor/regstore/ListingCache.h"
 #include "vormotor/regstore/RegStore.h"
 #include "vormotor/regstore/ValueList.h"
 
 struct sqlite3;
+
+namespace vor {
+struct StoreStatements;
+}
 
 namespace vor {
 
@@ -55,28 +60,10 @@ public:
     long CancelBatch();
 
 private:
-    struct Statements;
     struct OpenHandle {
         std::int64_t id;
         std::uint32_t access;
     };
-    // Inside a batch the values of the key being written, not yet in its row.
-    struct UnwrittenValues {
-        std::int64_t key = 0;
-        bool changed = false;
-        ValueList values;
-    };
-    // A key a batch created and has not written yet: it is written with its values, as one row, when
-    // the batch does anything with the store but set or delete the key's values. Until then its
-    // handles and its unwritten values carry NewKeyId.
-    struct NewKey {
-        std::int64_t parent = 0;
-        std::string name;
-        std::string fold;
-        std::string keyClass;
-        std::vector<RegHandle> handles;
-    };
-    static constexpr std::int64_t NewKeyId = -1;
     struct WalkedParent {
         std::uint64_t transaction = 0;
         std::int64_t from = 0;
@@ -118,22 +105,8 @@ private:
     long Walk(std::int64_t from, const char* subKey, bool create, const char* keyClass, std::int64_t& id,
               bool& created);
     RegHandle NewHandle(std::int64_t id, std::uint32_t access);
-    void Touch(std::int64_t id);
-    ValueList ReadValues(std::int64_t id);
-    void WriteValues(std::int64_t id, const ValueList& values);
-    // A value as SetValueEx gives it.
-    struct NewValue {
-        std::uint32_t type;
-        std::string_view data;
-    };
-    static long ChangeList(ValueList& values, std::string_view name, const std::optional<NewValue>& value);
-    long ChangeValue(std::int64_t id, std::string_view name, const std::optional<NewValue>& value);
-    long ChangeSpreadValue(std::int64_t id, std::string_view name, const std::optional<NewValue>& value);
-    void WriteUnwrittenValues();
-    void WriteNewKey();
-    void HandNewKeyTo(std::int64_t id);
+    void NewKeyWritten(std::int64_t id, const std::vector<RegHandle>& handles);
     void SeenKey(std::int64_t id);
-    void StampTouchedKeys();
     void CheckListings();
     const std::vector<ListingCache::SubKey>& SubKeys(std::int64_t id);
     std::optional<std::int64_t> ListedSubKey(std::int64_t parent, std::string_view fold);
@@ -142,7 +115,8 @@ private:
     // The database.
     sqlite3* m_db = nullptr;
     std::chrono::milliseconds m_busyTime;
-    std::unique_ptr<Statements> m_sql;
+    std::unique_ptr<StoreStatements> m_sql;
+    std::unique_ptr<BatchWriter> m_writer;
     BatchState m_batch;
     // Counts transactions begun, so facts learnt in one are known to hold until it ends.
     std::uint64_t m_transaction = 0;
@@ -152,13 +126,6 @@ private:
     // The parent of the key a batch walked to last.
     WalkedParent m_lastParent;
     MissingKey m_lastMissing;
-    // Values a batch has set and not yet written: those of one key at a time, so a load that writes
-    // key after key writes each key's row once.
-    UnwrittenValues m_unwritten;
-    std::optional<NewKey> m_newKey;
-    // Keys a batch wrote to: they get their time stamp once, when the batch ends.
-    std::vector<std::int64_t> m_touched;
-
     // Handles given out by this object.
     std::unordered_map<RegHandle, OpenHandle> m_handles;
     RegHandle m_nextHandle = 1;
