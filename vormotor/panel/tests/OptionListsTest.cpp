@@ -6,7 +6,6 @@
 
 #include "vormotor/contracts/Sorvane.h"
 #include "vormotor/core/Conversions.h"
-#include "vormotor/core/Diagnostics.h"
 #include "vormotor/editors/SorvaneGroup.h"
 #include "vormotor/panel/tests/PanelFixture.h"
 
@@ -186,12 +185,8 @@ TEST_F(CommModeList, SensorPickAfterReleaseDoesNothing) {
     UseDrive("servo");
     Attach();
     panel->ReleaseControl();
-    std::vector<std::string> failures;
-    const auto previous = Diagnostics::SetSink([&](std::string_view origin, std::string_view what) {
-        failures.emplace_back(std::string(origin) + ": " + std::string(what));
-    });
+    failures.clear();
     PickSensorChoice(1);  // the group is still bound to the panel's own value
-    Diagnostics::SetSink(previous);
     EXPECT_TRUE(drive->Writes().empty());
     EXPECT_TRUE(failures.empty()) << failures.front();
 }
