@@ -84,6 +84,49 @@ protected:
     std::unique_ptr<SimDrive> drive = SimDrive::Load(std::string(VOR_PROFILE_DIR) + "/servo.json");
 };
 
+std::string Key(const Control& control) {
+    return control.Name() + (control.Index() ? "(" + std::to_string(*control.Index()) + ")" : "");
+}
+
+bool Overlap(const Control& a, const Control& b) {
+    return a.Left() < b.Left() + b.Width() && b.Left() < a.Left() + a.Width() && a.Top() < b.Top() + b.Height() &&
+           b.Top() < a.Top() + a.Height();
+}
+
+// Every control the user sees lies inside its container and on no sibling the user sees, so a
+// control put into the wrong frame or at the wrong place shows, whatever the design table says.
+TEST_F(MotorFormAttach, ShownControlsSitInsideTheirFrameAndOnNoOther) {
+    const auto expectTidy = [](const Form& shown, const std::string& state) {
+        std::vector<const Control*> controls;
+        for (const Control* control : shown.Controls()) {
+            if (control->TypeName() != "Line" && control->EffectiveVisible()) {
+                controls.push_back(control);
+            }
+        }
+        for (std::size_t i = 0; i < controls.size(); ++i) {
+            const Control& control = *controls[i];
+            if (const Control* frame = control.Container()) {
+                EXPECT_TRUE(control.Left() >= 0 && control.Top() >= 0 &&
+                            control.Left() + control.Width() <= frame->Width() &&
+                            control.Top() + control.Height() <= frame->Height())
+                    << state << ": " << Key(control) << " sticks out of " << Key(*frame);
+            }
+            for (std::size_t j = i + 1; j < controls.size(); ++j) {
+                EXPECT_FALSE(controls[j]->Container() == control.Container() && Overlap(control, *controls[j]))
+                    << state << ": " << Key(control) << " lies on " << Key(*controls[j]);
+            }
+        }
+    };
+    expectTidy(form, "as created");
+    for (const char* profile : {"servo", "stepper"}) {
+        auto attached = SimDrive::Load(std::string(VOR_PROFILE_DIR) + "/" + profile + ".json");
+        const auto attachedPanel = MotorForm::Create();
+        attachedPanel->AttachControl(attached->Network(), attached->Node(), nullptr, "", "");
+        attached->RaiseTimerTick();
+        expectTidy(attachedPanel->GetForm(), profile);
+    }
+}
+
 TEST_F(MotorFormAttach, AttachKeepsTheBusyCursorBalanced) {
     auto& cursor = ApplicationCursor::Instance();
     std::vector<std::int16_t> shown;
