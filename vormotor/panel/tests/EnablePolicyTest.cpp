@@ -76,7 +76,7 @@ TEST_P(AccessLevels, DecideWhichFramesAndListsCanBeUsed) {
     EXPECT_EQ(Enabled(kInnerFrames), All(kInnerFrames, GetParam().innerFrames));
     EXPECT_FALSE(Find("CommModeCombo").Enabled()) << "no list yet before the first tick";
     EXPECT_FALSE(Find("MicrostepCombo").Enabled()) << "the servo has no microsteps";
-    for (const char* name : {"MotorStyleCombo", "SensorlessRadioGrp"}) {
+    for (const char* name : {"MotorStyleCombo", "SensorlessRadioGrp", "CommOptionLbl"}) {
         EXPECT_EQ(Find(name).Enabled(), GetParam().innerFrames) << name;
     }
     EXPECT_EQ(Find("ConfigRadioGrp", 3).Enabled(), GetParam().innerFrames);

@@ -139,22 +139,6 @@ TEST_F(MotorFormAttach, AttachKeepsTheBusyCursorBalanced) {
     EXPECT_EQ(MotorForm::RegistrySection(), "sect");
 }
 
-TEST_F(MotorFormAttach, FailingAttachStillRestoresTheCursor) {
-    drive->Faults().FailEveryCall("Network.AppEvents");
-    panel->AttachControl(drive->Network(), drive->Node(), nullptr, "", "");
-    EXPECT_EQ(MousePointerDepth(), 0);
-    EXPECT_EQ(ApplicationCursor::Instance().Get(), ApplicationCursor::Default);
-    EXPECT_TRUE(panel->Enabled());
-    EXPECT_FALSE(panel->GetState().updating);
-}
-
-TEST_F(MotorFormAttach, NullNodeOnlySubscribesTheNetwork) {
-    form.FindAs<CaptionedControl>("transLbl").SetCaption("4->5");
-    panel->AttachControl(drive->Network(), nullptr, nullptr, "", "");
-    EXPECT_EQ(form.FindAs<CaptionedControl>("transLbl").Caption(), "?->?");
-    EXPECT_TRUE(panel->Enabled());
-}
-
 TEST_F(MotorFormAttach, ReleaseDropsTheDriveObjectsAndIsRepeatable) {
     const auto network = drive->Network();
     const auto node = drive->Node();

@@ -41,6 +41,8 @@ TEST_F(PanelRules, TheSensorDisplayShowsPlaceholdersWithoutANode) {
     drive->RaiseCommutationChanged(5, 4);
     ASSERT_EQ(Caption("transLbl"), "4->5");
     panel->AttachControl(drive->Network(), nullptr, nullptr, "", "");
+    EXPECT_EQ(Caption("transLbl"), "?->?");
+    EXPECT_TRUE(panel->Enabled());
     drive->RaiseCommutationChanged(4, 5);
     EXPECT_EQ(Caption("CommutationLbl"), "N/A");
     EXPECT_EQ(Caption("transLbl"), "?->?");
@@ -149,16 +151,6 @@ TEST_P(NotEditable, FieldsDisableTheirLists) {
 INSTANTIATE_TEST_SUITE_P(Fields, NotEditable,
                          ::testing::Values(EditableCase{"Commutation Mode", "CommModeCombo"},
                                            EditableCase{"Motor Type", "MotorStyleCombo"}));
-
-TEST_F(PanelRules, TheCommutationOptionLabelIsEnabledByFullAccess) {
-    UseDrive("servo");
-    Attach();
-    EXPECT_TRUE(Find("CommOptionLbl").Enabled());
-    drive->SetAccessLevel(1);
-    EXPECT_FALSE(Find("CommOptionLbl").Enabled());
-    drive->SetAccessLevel(3);
-    EXPECT_TRUE(Find("CommOptionLbl").Enabled());
-}
 
 TEST_F(PanelRules, SensorLabelsNeedTheMotorConfiguration) {
     AttachWithout("servo", {170});
