@@ -296,14 +296,6 @@ TEST_F(Microsteps, ChangesRequestARebuild) {
     EXPECT_EQ(Combo("MicrostepCombo").Text(), "4000");
 }
 
-TEST_F(Microsteps, ALockLevelAboveTheAccessLevelDisablesTheList) {
-    StartStepper(2000, kChoices);
-    EXPECT_TRUE(Find("MicrostepCombo").Enabled());
-    drive->SetLockLevel(204, 4);
-    panel->SetEnabled(true);
-    EXPECT_FALSE(Find("MicrostepCombo").Enabled());
-}
-
 TEST_F(Microsteps, AFailingRebuildStillRunsThePolicy) {
     StartStepper(2000, kChoices);
     drive->Faults().FailEveryCall("Node.MicrostepChoices");
