@@ -35,6 +35,13 @@
 namespace vor {
 namespace {
 
+// The user replaces what the field shows and confirms it.
+void TypeAndConfirm(QLineEdit* field, const char* text) {
+    field->selectAll();
+    QTest::keyClicks(field, text);
+    QTest::keyClick(field, Qt::Key_Return);
+}
+
 class PanelViewTest : public testing::Test {
 protected:
     PanelViewTest() {
@@ -271,16 +278,12 @@ TEST_F(PanelViewTest, EditsGoThroughTheEditor) {
     ASSERT_EQ(field->text().toStdString(), editor.Text());
 
     field->setFocus();
-    field->selectAll();
-    QTest::keyClicks(field, "4096");
-    QTest::keyClick(field, Qt::Key_Return);
+    TypeAndConfirm(field, "4096");
     EXPECT_EQ(drive->ParamNumber(18), 4096);
     EXPECT_EQ(field->text().toStdString(), editor.Text());
 
     const std::size_t writes = drive->Writes().size();
-    field->selectAll();
-    QTest::keyClicks(field, "lots");
-    QTest::keyClick(field, Qt::Key_Return);
+    TypeAndConfirm(field, "lots");
     EXPECT_EQ(drive->Writes().size(), writes);
     EXPECT_EQ(field->text().toStdString(), editor.Text());
     EXPECT_FALSE(field->toolTip().isEmpty());
@@ -533,17 +536,13 @@ TEST_F(PanelViewTest, LongCaptionsGoAboveTheFieldAndTheEditorsMessageIsTheTip) {
 
     QLineEdit* field = proportional->Field();
     field->setFocus();
-    field->selectAll();
-    QTest::keyClicks(field, "lots");
-    QTest::keyClick(field, Qt::Key_Return);
+    TypeAndConfirm(field, "lots");
     const QString message = QString::fromStdString(form().FindAs<TarvineEditor>("ParamItem", 15).Message());
     ASSERT_FALSE(message.isEmpty());
     EXPECT_EQ(proportional->Widget()->toolTip(), message);
     EXPECT_EQ(field->toolTip(), message);
 
-    field->selectAll();
-    QTest::keyClicks(field, "1000");
-    QTest::keyClick(field, Qt::Key_Return);
+    TypeAndConfirm(field, "1000");
     EXPECT_TRUE(field->toolTip().isEmpty());
 }
 
