@@ -9,7 +9,6 @@
 
 #include "vormotor/editors/SorvaneGroup.h"
 #include "vormotor/panel/tests/PanelFixture.h"
-#include "vormotor/toolkit/Frame.h"
 
 namespace vor {
 namespace {
@@ -20,12 +19,6 @@ using testing_support::RemoveParameters;
 
 class PanelRules : public PanelTest {
 protected:
-    void AttachWithout(const std::string& profileName, const std::vector<std::int32_t>& parameters) {
-        auto profile = LoadProfile(profileName);
-        RemoveParameters(profile, parameters);
-        UseDrive(profile);
-        Attach();
-    }
     SorvaneGroup& SensorGroup() { return dynamic_cast<SorvaneGroup&>(Find("SensorlessRadioGrp")); }
     std::int32_t PolicyRuns() {
         return static_cast<std::int32_t>(
@@ -153,7 +146,10 @@ INSTANTIATE_TEST_SUITE_P(Fields, NotEditable,
                                            EditableCase{"Motor Type", "MotorStyleCombo"}));
 
 TEST_F(PanelRules, SensorLabelsNeedTheMotorConfiguration) {
-    AttachWithout("servo", {170});
+    auto profile = LoadProfile("servo");
+    RemoveParameters(profile, {170});
+    UseDrive(profile);
+    Attach();
     for (const char* name : {"HallNumberFrame", "AngleLbl", "transLbl", "HallLbl", "CommutationLbl", "BitDisplayLbl"}) {
         EXPECT_FALSE(Find(name).Enabled()) << name;
     }
