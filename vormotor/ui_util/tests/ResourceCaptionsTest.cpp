@@ -138,8 +138,13 @@ TEST(LoadResCaptions, TabStripTextsAreResolvedAndBrokenIntoLines) {
     EXPECT_EQ(tab1->Get("Text"), Variant(std::string("Motor\nSettings")));
 }
 
-// A null tab collection or tab fails like a missing one: the tab, or the control, is skipped.
-TEST(LoadResCaptions, NullTabObjectsAreSkippedLikeFailingOnes) {
+// A missing, read-only or null property fails only its own statement; a null tab collection or tab
+// fails like a missing one, and the walk goes on to the next tab and the next control.
+TEST(LoadResCaptions, FailuresDoNotStopTheWalk) {
+    GenericControl keldrin("Keldrin", "k");  // no Caption at all
+    keldrin.Properties().Define("BitCaptions", std::string(kMarked), true);
+    keldrin.SetToolTipText(kMarked);
+    GenericControl noTabs("SftTabs", "t");
     GenericControl nullTabs("SftTabs", "strip");
     nullTabs.Properties().Define("Tabs", std::shared_ptr<Dispatch>());
     auto collection = std::make_shared<GenericObject>("Tabs");
@@ -151,22 +156,11 @@ TEST(LoadResCaptions, NullTabObjectsAreSkippedLikeFailingOnes) {
     nullTab.Properties().DefineIndexed("Tab", {{0, std::shared_ptr<Dispatch>()}, {1, tab1}});
     Frame frame("MotorFrame", std::nullopt);
     frame.SetCaption(":6134:Motor Settings");
-    LoadResCaptions({&nullTabs, &nullTab, &frame}, kStrings);
-    EXPECT_EQ(tab1->Get("Text"), Variant(std::string("Motor\nSettings")));
-    EXPECT_EQ(frame.Caption(), "  Motor Settings");
-}
-
-TEST(LoadResCaptions, MissingOrReadOnlyPropertiesDoNotStopTheWalk) {
-    GenericControl keldrin("Keldrin", "k");  // no Caption at all
-    keldrin.Properties().Define("BitCaptions", std::string(kMarked), true);
-    keldrin.SetToolTipText(kMarked);
-    GenericControl brokenTabs("SftTabs", "t");  // no Tabs object
-    Frame frame("MotorFrame", std::nullopt);
-    frame.SetCaption(":6134:Motor Settings");
     Label empty("transLbl", std::nullopt);
-    LoadResCaptions({&keldrin, &brokenTabs, &frame, &empty}, kStrings);
+    LoadResCaptions({&keldrin, &noTabs, &nullTabs, &nullTab, &frame, &empty}, kStrings);
     EXPECT_EQ(keldrin.ToolTipText(), "resolved");
     EXPECT_EQ(keldrin.Get("BitCaptions"), Variant(std::string(kMarked)));
+    EXPECT_EQ(tab1->Get("Text"), Variant(std::string("Motor\nSettings")));
     EXPECT_EQ(frame.Caption(), "  Motor Settings");
     EXPECT_EQ(empty.Caption(), "");
 }
