@@ -284,6 +284,19 @@ TEST_F(Microsteps, APickWritesTheItemsNumber) {
     EXPECT_EQ(Combo("MicrostepCombo").Text(), "Unsupported 3000");
 }
 
+class UnsupportedFraction : public Microsteps, public ::testing::WithParamInterface<std::pair<double, double>> {};
+
+TEST_P(UnsupportedFraction, IsWrittenRoundedHalfToEven) {
+    StartStepper(GetParam().first, kChoices);
+    Combo("MicrostepCombo").UserPick(Combo("MicrostepCombo").ListCount() - 1);
+    EXPECT_EQ(drive->Writes(), std::vector<DriveWrite>{DriveWrite::Param(204, GetParam().second)});
+}
+
+INSTANTIATE_TEST_SUITE_P(Values, UnsupportedFraction,
+                         ::testing::Values(std::pair<double, double>{2500.5, 2500},
+                                           std::pair<double, double>{2501.5, 2502},
+                                           std::pair<double, double>{2501.4, 2501}));
+
 TEST_F(Microsteps, ChangesRequestARebuild) {
     StartStepper(2000, kChoices);
     ASSERT_FALSE(panel->GetState().microstepListDue);

@@ -228,30 +228,6 @@ INSTANTIATE_TEST_SUITE_P(
         ClickCase{"MotorType", "MotorStyleCombo", "servo", "Node.NodeState", {}}),
     [](const auto& info) { return std::string(info.param.name); });
 
-class UnsupportedFraction : public PanelRules, public ::testing::WithParamInterface<std::pair<double, double>> {};
-
-TEST_P(UnsupportedFraction, IsWrittenRoundedHalfToEven) {
-    auto profile = LoadProfile("stepper");
-    for (auto& parameter : profile.parameters) {
-        if (parameter.number == 204) {
-            parameter.whole = false;
-            parameter.value = GetParam().first;
-        }
-    }
-    UseDrive(profile);
-    drive->SetMicrostepChoices({{1000, "1000"}, {2000, "2000"}});
-    Attach();
-    drive->RaiseTimerTick();
-    auto& combo = Combo("MicrostepCombo");
-    combo.UserPick(combo.ListCount() - 1);
-    EXPECT_EQ(drive->Writes(), std::vector<DriveWrite>{DriveWrite::Param(204, GetParam().second)});
-}
-
-INSTANTIATE_TEST_SUITE_P(Values, UnsupportedFraction,
-                         ::testing::Values(std::pair<double, double>{2500.5, 2500},
-                                           std::pair<double, double>{2501.5, 2502},
-                                           std::pair<double, double>{2501.4, 2501}));
-
 // The group's own write runs the policy once (its field's view update); the pick runs it again
 // once the drive holds the new code, unless its first steps failed.
 struct SensorlessPickCase {
