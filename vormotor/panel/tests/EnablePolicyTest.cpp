@@ -326,6 +326,10 @@ struct AccessEvent {
     std::function<void(SimDrive&)> raise;
 };
 
+void PrintTo(const AccessEvent& event, std::ostream* out) {
+    *out << event.name;
+}
+
 class AccessChanges : public EnablePolicy, public ::testing::WithParamInterface<AccessEvent> {};
 
 // Whatever the event carries, the motor-type rule (with the RMS time caption) runs again, then the walk.
