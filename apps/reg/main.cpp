@@ -238,29 +238,11 @@ void ImportIntoNewStore(const vor::RegEditImport& parsed, const std::string& sto
 }
 #endif
 
-std::shared_ptr<vor::RegistryApi> Registry(const std::optional<std::string>& store, bool writes) {
-#ifdef _WIN32
-    if (store) {
-        throw UsageError{"--store is for builds without the Windows registry"};
-    }
-    (void)writes;
-    return vor::DefaultRegistryApi();
-#else
-    const std::string path = StorePath(store);
-    // A command that only reads must not leave a new, empty store behind, nor change the one it reads.
-    if (!writes && !std::filesystem::exists(path)) {
-        throw RunError{"no registry store at " + path};
-    }
-    return std::make_shared<vor::RegStore>(path, vor::RegStore::DefaultBusyTime,
-                                           writes ? vor::RegStore::Access::ReadWrite : vor::RegStore::Access::ReadOnly);
-#endif
-}
-
 // Opens the registry when a command is ready for it: an import opens it only once its file has been checked.
 struct OpenRegistry {
     std::optional<std::string> store;
     bool writes;
-    Api operator()() const { return Registry(store, writes); }
+    Api operator()() const;
 };
 
 struct Arguments {
@@ -364,6 +346,28 @@ struct Command {
     bool takesUtf16;
     std::function<int(const OpenRegistry&, const Arguments&)> run;
 };
+
+std::shared_ptr<vor::RegistryApi> Registry(const std::optional<std::string>& store, bool writes) {
+#ifdef _WIN32
+    if (store) {
+        throw UsageError{"--store is for builds without the Windows registry"};
+    }
+    (void)writes;
+    return vor::DefaultRegistryApi();
+#else
+    const std::string path = StorePath(store);
+    // A command that only reads must not leave a new, empty store behind, nor change the one it reads.
+    if (!writes && !std::filesystem::exists(path)) {
+        throw RunError{"no registry store at " + path};
+    }
+    return std::make_shared<vor::RegStore>(path, vor::RegStore::DefaultBusyTime,
+                                           writes ? vor::RegStore::Access::ReadWrite : vor::RegStore::Access::ReadOnly);
+#endif
+}
+
+Api OpenRegistry::operator()() const {
+    return Registry(store, writes);
+}
 
 int Run(std::vector<std::string> args) {
     const std::array<Command, 3> commands{{
