@@ -50,22 +50,10 @@ start_wine() {
     ${placement["$1"]} wineserver -p
 }
 
-# The tree registry_timing loads, as a file: groups of 100 keys, 10 string values per key.
+# The tree registry_timing loads, as a file.
 key='HKEY_CURRENT_USER\Software\VorMotorBench'
 for keys in "${sizes[@]}"; do
-    ROOT="$key" awk -v keys="$keys" 'BEGIN {
-        root = ENVIRON["ROOT"]  # not -v, which would read the backslashes as escapes
-        printf "Windows Registry Editor Version 5.00\r\n\r\n[%s]\r\n", root
-        for (k = 0; k < keys; ++k) {
-            group = root "\\Group " int(k / 100)
-            if (k % 100 == 0) printf "\r\n[%s]\r\n", group
-            printf "\r\n[%s\\Axis %d]\r\n", group, k
-            for (v = 0; v < 10; ++v) {
-                text = v == 0 ? "C:\\\\Drives\\\\Axis" : "value of parameter " v * k
-                printf "\"Parameter %d\"=\"%s\"\r\n", v, text
-            }
-        }
-    }' > "$work/tree-$keys.reg"
+    ROOT="$key" awk -v keys="$keys" -f scripts/bench-tree.awk > "$work/tree-$keys.reg"
 done
 
 # Wall-clock microseconds of a command; its output goes to the log, a failure stops the run.

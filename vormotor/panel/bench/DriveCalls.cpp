@@ -155,11 +155,14 @@ DirectDriveCalls::DirectDriveCalls(SimDrive& drive, const std::vector<DriveCall>
         if (direct == std::end(kDirectCalls)) {
             throw std::invalid_argument("no direct call for " + std::string(call.operation.Name()));
         }
-        Objects objects = Find(drive, call);
-        if (!Found(call.operation.Name(), objects)) {
+        auto& objects = m_objects[{call.param, call.field}];
+        if (!objects) {
+            objects = std::make_unique<Objects>(Find(drive, call));
+        }
+        if (!Found(call.operation.Name(), *objects)) {
             throw std::invalid_argument(std::string(call.operation.Name()) + " on an object the drive does not have");
         }
-        m_calls.emplace_back(std::move(objects), direct->call);
+        m_calls.emplace_back(objects.get(), direct->call);
     }
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
@@ -51,7 +52,7 @@ public:
     DirectDriveCalls(SimDrive& drive, const std::vector<DriveCall>& calls);
     void Run() const {
         for (const auto& [objects, call] : m_calls) {
-            call(objects);
+            call(*objects);
         }
     }
     std::size_t Count() const noexcept { return m_calls.size(); }
@@ -81,7 +82,10 @@ public:
     using Call = void (*)(const Objects&);
 
 private:
-    std::vector<std::pair<Objects, Call>> m_calls;
+    // One set of objects per parameter and field, so that the calls stay as small and as close
+    // together as the panel's own.
+    std::map<std::pair<std::optional<std::int32_t>, std::string>, std::unique_ptr<Objects>> m_objects;
+    std::vector<std::pair<const Objects*, Call>> m_calls;
 };
 
 }  // namespace vor::bench
