@@ -43,7 +43,15 @@ for keys in "${sizes[@]}"; do
     done
 done
 scripts/bench-processes.py "$repetitions" "$out/registry-processes.json" "${commands[@]}"
+# The floor must keep doing the store's work: the same rows after the import, the same file after
+# the export.
 for keys in "${sizes[@]}"; do
+    python3 - "$work/ours-$keys.db" "$work/floor-$keys.db" <<'PY' || { echo "the floor's rows differ from the store's ($keys keys)" >&2; exit 1; }
+import sqlite3, sys
+rows = [sqlite3.connect(path).execute("SELECT id, parent, name, fold, class, vals FROM keys ORDER BY id").fetchall()
+        for path in sys.argv[1:]]
+sys.exit(0 if rows[0] == rows[1] else 1)
+PY
     cmp -s "$work/ours-$keys.reg" "$work/floor-$keys.reg" || { echo "the floor's export differs from ours ($keys keys)" >&2; exit 1; }
 done
 
