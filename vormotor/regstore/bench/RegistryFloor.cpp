@@ -68,21 +68,13 @@ public:
     Store& operator=(const Store&) = delete;
 
     // Each section of the text becomes its key's row, with the section's string values in the
-    // row's value blob (name size, type, data size, name, data).
+    // row's value blob (name size, type, data size, name, data): one insert per new key, one
+    // look-up first where the parent existed before (a key made here has no sub-keys yet).
     void Load(std::string_view text) {
         vor::ExecSql(m_db, "BEGIN IMMEDIATE");
-        SqlStatement find(m_db, "SELECT id FROM keys WHERE parent = ?1 AND fold = ?2");
-        SqlStatement insert(m_db, "INSERT INTO keys(parent, name, fold, class, written, vals) VALUES(?1, ?2, ?3, ?4, ?5, ?6)");
-        SqlStatement update(m_db, "UPDATE keys SET vals = ?2, written = ?3 WHERE id = ?1");
-        std::unordered_map<std::string, std::int64_t> ids{{"", CurrentUserId}};
-        std::int64_t key = 0;
+        Writer writer{m_db};
+        std::string path;
         std::string values;
-        const auto writeValues = [&] {
-            if (key != 0 && !values.empty()) {
-                update.Bind(key, std::string_view(values), Now()).Run();
-            }
-            values.clear();
-        };
         for (std::size_t at = 0; at < text.size();) {
             std::size_t end = text.find('\n', at);
             end = end == std::string_view::npos ? text.size() : end;
@@ -92,9 +84,11 @@ public:
                 line.remove_suffix(1);
             }
             if (line.starts_with('[') && line.ends_with(']') && line.substr(1).starts_with(CurrentUser)) {
-                writeValues();
-                const std::string path(line.substr(1 + CurrentUser.size(), line.size() - 2 - CurrentUser.size()));
-                key = KeyOf(path, ids, find, insert);
+                if (!path.empty()) {
+                    writer.Write(path, values);
+                }
+                path = line.substr(1 + CurrentUser.size(), line.size() - 2 - CurrentUser.size());
+                values.clear();
             } else if (line.starts_with('"')) {
                 const std::size_t equals = line.find("\"=\"");
                 const std::string_view name = line.substr(1, equals - 1);
@@ -111,7 +105,9 @@ public:
                 values += data;
             }
         }
-        writeValues();
+        if (!path.empty()) {
+            writer.Write(path, values);
+        }
         vor::ExecSql(m_db, "COMMIT");
     }
 
@@ -162,26 +158,51 @@ public:
     void Clear() { vor::ExecSql(m_db, "DELETE FROM keys WHERE id > 7"); }
 
 private:
-    std::int64_t KeyOf(const std::string& path, std::unordered_map<std::string, std::int64_t>& ids,
-                       SqlStatement& find, SqlStatement& insert) {
-        if (const auto known = ids.find(path); known != ids.end()) {
-            return known->second;
+    // Writes keys by path below HKEY_CURRENT_USER, parents first, remembering which it made.
+    class Writer {
+    public:
+        explicit Writer(sqlite3* db)
+            : m_db(db),
+              m_find(db, "SELECT id FROM keys WHERE parent = ?1 AND fold = ?2"),
+              m_insert(db, "INSERT INTO keys(parent, name, fold, class, written, vals) VALUES(?1, ?2, ?3, ?4, ?5, ?6)"),
+              m_update(db, "UPDATE keys SET vals = ?2, written = ?3 WHERE id = ?1") {}
+
+        std::int64_t Write(const std::string& path, std::string_view values) {
+            if (const auto known = m_keys.find(path); known != m_keys.end()) {
+                if (!values.empty()) {
+                    m_update.Bind(known->second.id, values, Now()).Run();
+                }
+                return known->second.id;
+            }
+            const std::size_t slash = path.rfind('\\');
+            const std::string parentPath = slash == std::string::npos ? "" : path.substr(0, slash);
+            const std::int64_t parent = Write(parentPath, {});
+            const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+            const std::string fold = vor::Fold(name);
+            if (!m_keys[parentPath].made && m_find.Bind(parent, std::string_view(fold)).Step()) {
+                const std::int64_t id = m_find.Int(0);
+                m_find.Reset();
+                if (!values.empty()) {
+                    m_update.Bind(id, values, Now()).Run();
+                }
+                return (m_keys[path] = {id, false}).id;
+            }
+            m_find.Reset();
+            m_insert.Bind(parent, std::string_view(name), std::string_view(fold), std::string_view(), Now(), values).Run();
+            return (m_keys[path] = {sqlite3_last_insert_rowid(m_db), true}).id;
         }
-        const std::size_t slash = path.rfind('\\');
-        const std::int64_t parent = KeyOf(slash == std::string::npos ? "" : path.substr(0, slash), ids, find, insert);
-        const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
-        const std::string fold = vor::Fold(name);
-        std::int64_t id;
-        if (find.Bind(parent, std::string_view(fold)).Step()) {
-            id = find.Int(0);
-        } else {
-            insert.Bind(parent, std::string_view(name), std::string_view(fold), std::string_view(), Now(), std::string_view())
-                .Run();
-            id = sqlite3_last_insert_rowid(m_db);
-        }
-        find.Reset();
-        return ids[path] = id;
-    }
+
+    private:
+        struct Key {
+            std::int64_t id = 0;
+            bool made = false;
+        };
+        sqlite3* m_db;
+        SqlStatement m_find;
+        SqlStatement m_insert;
+        SqlStatement m_update;
+        std::unordered_map<std::string, Key> m_keys{{"", {CurrentUserId, false}}};
+    };
 
     static void WriteValues(std::string_view blob, std::string& text) {
         for (std::size_t at = 0; at < blob.size();) {
