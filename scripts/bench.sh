@@ -32,12 +32,13 @@ cmake --preset release -DVOR_BUILD_QT=$qt >/dev/null
 build=build/release
 results="$(mktemp -d)"
 trap 'rm -rf "$results"' EXIT
-# Google Benchmark programs: every repetition at its own place in a shuffled order.
+# Google Benchmark programs: every repetition at its own place in a shuffled order. A program that
+# saw an allocation where none may be exits 1 after writing its figures; the table reports it.
 gbench() {
     local program="$1" out="$2"
     shift 2
     "$program" --benchmark_repetitions="$repetitions" --benchmark_min_time=0.2 \
-        --benchmark_enable_random_interleaving=true --benchmark_format=json "$@" >"$out"
+        --benchmark_enable_random_interleaving=true --benchmark_format=json "$@" >"$out" || true
 }
 
 if wants panel; then
