@@ -1,6 +1,8 @@
 // vormotor-reg: exports a registry key tree to a .reg file, imports one, lists a key.
 #include <array>
+#include <cerrno>
 #include <cstdint>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -9,6 +11,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <system_error>
 #include <vector>
 
 #include "apps/reg/KeyListing.h"
@@ -18,13 +21,46 @@
 #include "vormotor/registry/CRegistry.h"
 #include "vormotor/registry/RegistryErrors.h"
 #include "vormotor/registry/TypedImage.h"
-#ifndef _WIN32
+#ifdef _WIN32
+#include <io.h>
+#include <process.h>
+#else
+#include <fcntl.h>
+#include <unistd.h>
+
 #include "vormotor/regstore/RegStore.h"
 #endif
 
 namespace {
 
 using vor::CRegistry;
+
+#ifdef _WIN32
+int ProcessId() {
+    return _getpid();
+}
+int SyncToDisk(std::FILE* file) {
+    return _commit(_fileno(file));
+}
+// The folder's entry is written with the rename on Windows.
+void SyncFolderOf(const std::filesystem::path&) {}
+#else
+int ProcessId() {
+    return static_cast<int>(getpid());
+}
+int SyncToDisk(std::FILE* file) {
+    return fsync(fileno(file));
+}
+// The rename itself lasts once the folder that holds the file is on the disk.
+void SyncFolderOf(const std::filesystem::path& file) {
+    const std::filesystem::path folder = file.has_parent_path() ? file.parent_path() : ".";
+    const int descriptor = open(folder.c_str(), O_RDONLY | O_DIRECTORY);
+    if (descriptor >= 0) {
+        fsync(descriptor);
+        close(descriptor);
+    }
+}
+#endif
 
 constexpr const char* Usage =
     "usage: vormotor-reg [--store FILE] export [--utf16] ROOT\\PATH FILE   write the key tree as a .reg file\n"
@@ -62,21 +98,28 @@ struct RunError {
     std::string message;
 };
 
-// Answers the key's root.
-const RootName& OpenExisting(CRegistry& registry, const std::string& key) {
+// The root of a key given as ROOT\PATH, and its path.
+const RootName& RootAndPath(const std::string& key, std::string& path) {
     const std::string_view full(key);
     const std::string_view root = full.substr(0, full.find('\\'));
     for (const RootName& name : Roots) {
         if (root == name.longName || root == name.shortName) {
-            std::string path(full.substr(std::min(root.size() + 1, full.size())));
-            registry.OpenKey(name.hive, path, false);
-            if (!registry.IsOpen()) {
-                throw RunError{"no such key: " + key};
-            }
+            path = full.substr(std::min(root.size() + 1, full.size()));
             return name;
         }
     }
     throw UsageError{"unknown root in " + key};
+}
+
+// Answers the key's root.
+const RootName& OpenExisting(CRegistry& registry, const std::string& key) {
+    std::string path;
+    const RootName& name = RootAndPath(key, path);
+    registry.OpenKey(name.hive, path, false);
+    if (!registry.IsOpen()) {
+        throw RunError{"no such key: " + key};
+    }
+    return name;
 }
 
 // Whole buffers, not character by character: reading was an eighth of an import's time.
@@ -94,22 +137,58 @@ std::string ReadAll(const std::string& file) {
     return std::move(text).str();
 }
 
+std::string SystemError(int number) {
+    return std::error_code(number, std::generic_category()).message();
+}
+
+// Replaces the file as a whole: written beside it under another name, flushed to the disk, then renamed
+// over it, so an export that fails (a full disk) leaves the file that was there as it was.
+void ReplaceFile(const std::string& file, const std::string& bytes) {
+    namespace fs = std::filesystem;
+    const fs::path target(file);
+    fs::path temporary = target;
+    temporary += ".vormotor-reg-" + std::to_string(ProcessId()) + ".tmp";
+    const auto failed = [&](const std::string& reason) {
+        std::error_code ignored;
+        fs::remove(temporary, ignored);
+        return RunError{"cannot write " + file + ": " + reason + " (the file was left as it was)"};
+    };
+    std::FILE* out = std::fopen(temporary.string().c_str(), "wb");
+    if (out == nullptr) {
+        throw RunError{"cannot write " + file + ": " + SystemError(errno)};
+    }
+    const bool written = std::fwrite(bytes.data(), 1, bytes.size(), out) == bytes.size() && std::fflush(out) == 0 &&
+                         SyncToDisk(out) == 0;
+    const int writeError = written ? 0 : errno;
+    const bool closed = std::fclose(out) == 0;
+    if (!written || !closed) {
+        throw failed(SystemError(written ? errno : writeError));
+    }
+    std::error_code error;
+    if (const fs::file_status old = fs::status(target, error); fs::exists(old)) {
+        fs::permissions(temporary, old.permissions(), error);
+    }
+    fs::rename(temporary, target, error);
+    if (error) {
+        throw failed(error.message());
+    }
+    SyncFolderOf(target);
+}
+
 void WriteAll(const std::string& file, const std::string& bytes) {
-    if (file == "-") {
-        std::cout.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-        if (!std::cout.flush()) {
-            throw RunError{"cannot write to standard output"};
-        }
+    if (file != "-") {
+        ReplaceFile(file, bytes);
         return;
     }
-    std::ofstream out(file, std::ios::binary);
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    if (!out.flush()) {
-        throw RunError{"cannot write " + file};
+    std::cout.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    if (!std::cout.flush()) {
+        throw RunError{"cannot write to standard output"};
     }
 }
 
 using Api = std::shared_ptr<vor::RegistryApi>;
+// Opens the registry when a command is ready for it: an import opens it only once its file has been checked.
+using OpenRegistry = std::function<Api()>;
 
 struct Arguments {
     std::vector<std::string> words;
@@ -127,14 +206,15 @@ const RootName* RootOf(std::string_view name) {
 
 // Every value with its type: the file goes through the registry calls, not CRegistry's image, which
 // carries string values only.
-int Export(const Api& api, const Arguments& args) {
-    CRegistry registry(api);
-    const RootName& root = OpenExisting(registry, args.words[0]);
+int Export(const OpenRegistry& open, const Arguments& args) {
+    const Api api = open();
+    std::string path;
+    const RootName& root = RootAndPath(args.words[0], path);
     vor::TypedImage typed(*api);
-    const std::string image = typed.Save(root.hive, root.longName, registry.CurrentKey());
+    const std::string image = typed.Save(root.hive, root.longName, path);
     std::string bytes;
     try {
-        bytes = vor::RegFileBytes(vor::ToRegEditForm(image), args.utf16);
+        bytes = vor::RegFileBytes(image, args.utf16);
     } catch (const vor::RegFileError& error) {
         throw RunError{std::string("cannot write UTF-16: ") + error.what()};
     }
@@ -147,7 +227,7 @@ int Export(const Api& api, const Arguments& args) {
     return typed.Uncarried().empty() ? 0 : Failed;
 }
 
-int Import(const Api& api, const Arguments& args) {
+int Import(const OpenRegistry& open, const Arguments& args) {
     const std::string& file = args.words[0];
     std::string text;
     try {
@@ -162,14 +242,18 @@ int Import(const Api& api, const Arguments& args) {
     if (!converted.problems.empty()) {
         throw RunError{file + ": nothing imported"};
     }
-    vor::TypedImage(*api).Load(converted.image, [](std::string_view name) -> std::optional<std::int32_t> {
+    const auto hiveOf = [](std::string_view name) -> std::optional<std::int32_t> {
         const RootName* root = RootOf(name);
         return root == nullptr ? std::nullopt : std::optional<std::int32_t>(root->hive);
-    });
+    };
+    // Before the store is opened, so a file refused for its form leaves no new store behind.
+    vor::TypedImage::Check(converted.image, hiveOf);
+    vor::TypedImage(*open()).Load(converted.image, hiveOf);
     return 0;
 }
 
-int List(const Api& api, const Arguments& args) {
+int List(const OpenRegistry& open, const Arguments& args) {
+    const Api api = open();
     CRegistry registry(api);
     const RootName& root = OpenExisting(registry, args.words[0]);
     vor::RegistryApi::Batch batch(*api, vor::RegistryApi::BatchUse::Read);
@@ -201,7 +285,7 @@ struct Command {
     std::size_t arguments;
     bool writes;
     bool takesUtf16;
-    std::function<int(const Api&, const Arguments&)> run;
+    std::function<int(const OpenRegistry&, const Arguments&)> run;
 };
 
 std::shared_ptr<vor::RegistryApi> Registry(const std::optional<std::string>& store, bool writes) {
@@ -213,11 +297,12 @@ std::shared_ptr<vor::RegistryApi> Registry(const std::optional<std::string>& sto
     return vor::DefaultRegistryApi();
 #else
     const std::string path = store.value_or(vor::RegStore::DefaultPath());
-    // A command that only reads must not leave a new, empty store behind.
+    // A command that only reads must not leave a new, empty store behind, nor change the one it reads.
     if (!writes && !std::filesystem::exists(path)) {
         throw RunError{"no registry store at " + path};
     }
-    return std::make_shared<vor::RegStore>(path);
+    return std::make_shared<vor::RegStore>(path, vor::RegStore::DefaultBusyTime,
+                                           writes ? vor::RegStore::Access::ReadWrite : vor::RegStore::Access::ReadOnly);
 #endif
 }
 
@@ -257,7 +342,7 @@ int Run(std::vector<std::string> args) {
             throw UsageError{std::string(command.name) + " takes " + std::to_string(command.arguments) + " argument" +
                              (command.arguments == 1 ? "" : "s")};
         }
-        return command.run(Registry(store, command.writes), arguments);
+        return command.run([&] { return Registry(store, command.writes); }, arguments);
     }
     throw UsageError{"unknown command " + args[0]};
 }
