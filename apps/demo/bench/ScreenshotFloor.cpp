@@ -7,8 +7,8 @@
 #include <QChartView>
 #include <QImage>
 #include <QLineSeries>
-#include <QValueAxis>
 #include <QVBoxLayout>
+#include <QValueAxis>
 #include <QWidget>
 #include <cstdlib>
 #include <iostream>

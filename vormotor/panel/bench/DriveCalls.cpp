@@ -149,9 +149,8 @@ Objects Find(SimDrive& drive, const DriveCall& call) {
 
 DirectDriveCalls::DirectDriveCalls(SimDrive& drive, const std::vector<DriveCall>& calls) {
     for (const DriveCall& call : calls) {
-        const auto direct = std::find_if(std::begin(kDirectCalls), std::end(kDirectCalls), [&](const DirectCall& row) {
-            return row.operation == call.operation.Name();
-        });
+        const auto direct = std::find_if(std::begin(kDirectCalls), std::end(kDirectCalls),
+                                         [&](const DirectCall& row) { return row.operation == call.operation.Name(); });
         if (direct == std::end(kDirectCalls)) {
             throw std::invalid_argument("no direct call for " + std::string(call.operation.Name()));
         }

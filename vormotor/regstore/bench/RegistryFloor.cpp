@@ -57,7 +57,8 @@ std::uint32_t NumberAt(std::string_view blob, std::size_t at) {
 class Store {
 public:
     explicit Store(const std::string& path) {
-        if (sqlite3_open_v2(path.c_str(), &m_db, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK) {
+        // The store's own flags, but for creating: the store made the file.
+        if (sqlite3_open_v2(path.c_str(), &m_db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr) != SQLITE_OK) {
             throw std::runtime_error("cannot open " + path);
         }
         // The store's own durability; its journal mode (WAL) is kept in the file.
@@ -144,7 +145,8 @@ public:
             WriteValues(key.values, text);
             list.Bind(key.id);
             while (list.Step()) {
-                children.push_back({key.path + "\\" + std::string(list.Bytes(0)), list.Int(1), std::string(list.Bytes(2))});
+                children.push_back(
+                    {key.path + "\\" + std::string(list.Bytes(0)), list.Int(1), std::string(list.Bytes(2))});
             }
             list.Reset();
             pending.insert(pending.end(), std::make_move_iterator(children.rbegin()),
@@ -188,7 +190,8 @@ private:
                 return (m_keys[path] = {id, false}).id;
             }
             m_find.Reset();
-            m_insert.Bind(parent, std::string_view(name), std::string_view(fold), std::string_view(), Now(), values).Run();
+            m_insert.Bind(parent, std::string_view(name), std::string_view(fold), std::string_view(), Now(), values)
+                .Run();
             return (m_keys[path] = {sqlite3_last_insert_rowid(m_db), true}).id;
         }
 
