@@ -5,6 +5,9 @@
 #include <stdexcept>
 #include <string_view>
 
+#include "vormotor/panel/MotorFormConstants.h"
+#include "vormotor/resources/ComponentResources.h"
+
 namespace vor::bench {
 namespace {
 
@@ -103,8 +106,8 @@ Objects Find(SimDrive& drive, const DriveCall& call) {
     objects.sink = objects.network->TraceSink();
     objects.io = objects.node->IoObj();
     objects.paramTable = &objects.node->ParamTable();
-    // The call does not say which text; one of a caption's length.
-    objects.text = "Torque Loop Tuning";
+    // The one text the panel has the drive expand.
+    objects.text = ComponentStrings().Load(motor_form::kTorqueLoopCaption);
     objects.fieldKey = call.field;
     if (!call.param) {
         // The drive's values without a parameter number: its inputs; its entries without one:
