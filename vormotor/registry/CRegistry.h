@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "vormotor/regapi/RegistryApi.h"
 #include "vormotor/registry/DateTime.h"
-#include "vormotor/registry/RegistryApi.h"
 #include "vormotor/registry/UncarriedItem.h"
 
 namespace vor {
