@@ -141,13 +141,19 @@ std::string SystemError(int number) {
     return std::error_code(number, std::generic_category()).message();
 }
 
+// The name a file is built under before it takes its place: in the same folder, so that it moves there in one step.
+std::filesystem::path TemporaryBeside(const std::filesystem::path& target) {
+    std::filesystem::path temporary = target;
+    temporary += ".vormotor-reg-" + std::to_string(ProcessId()) + ".tmp";
+    return temporary;
+}
+
 // Replaces the file as a whole: written beside it under another name, flushed to the disk, then renamed
 // over it, so an export that fails (a full disk) leaves the file that was there as it was.
 void ReplaceFile(const std::string& file, const std::string& bytes) {
     namespace fs = std::filesystem;
     const fs::path target(file);
-    fs::path temporary = target;
-    temporary += ".vormotor-reg-" + std::to_string(ProcessId()) + ".tmp";
+    const fs::path temporary = TemporaryBeside(target);
     const auto failed = [&](const std::string& reason) {
         std::error_code ignored;
         fs::remove(temporary, ignored);
@@ -187,8 +193,57 @@ void WriteAll(const std::string& file, const std::string& bytes) {
 }
 
 using Api = std::shared_ptr<vor::RegistryApi>;
+
+#ifndef _WIN32
+std::string StorePath(const std::optional<std::string>& store) {
+    return store.value_or(vor::RegStore::DefaultPath());
+}
+
+// A store an import is to create is built beside its place under another name and put there only once all of the
+// file is in it, so an import that fails leaves no store behind. Deleting a store it had created would not do:
+// another program may have begun to use it meanwhile. For the same reason the new store never replaces one that
+// appeared while it was built: that one stays as it is and the import fails.
+void ImportIntoNewStore(const vor::RegEditImport& parsed, const std::string& store) {
+    namespace fs = std::filesystem;
+    const fs::path building = TemporaryBeside(store);
+    const auto removeBuilding = [&] {
+        for (const char* suffix : {"", "-wal", "-shm", "-journal"}) {
+            std::error_code ignored;
+            fs::remove(fs::path(building) += suffix, ignored);
+        }
+    };
+    // Left by a process of the same id that was killed.
+    removeBuilding();
+    try {
+        // Closed before it is put in place: the last connection folds the WAL into the file and removes the
+        // -wal and -shm files, which would not follow it to its new name.
+        vor::RegStore built(building.string());
+        parsed.Apply(built);
+    } catch (...) {
+        removeBuilding();
+        throw;
+    }
+    // link(2) fails rather than replace a file that exists, where rename(2) would replace it.
+    const bool linked = link(building.c_str(), store.c_str()) == 0;
+    const int linkError = errno;
+    removeBuilding();
+    if (!linked) {
+        throw RunError{linkError == EEXIST
+                           ? "the registry store " + store +
+                                 " was created by another program during the import; it was left as it was and "
+                                 "nothing was imported"
+                           : "cannot create the registry store " + store + ": " + SystemError(linkError)};
+    }
+    SyncFolderOf(store);
+}
+#endif
+
 // Opens the registry when a command is ready for it: an import opens it only once its file has been checked.
-using OpenRegistry = std::function<Api()>;
+struct OpenRegistry {
+    std::optional<std::string> store;
+    bool writes;
+    Api operator()() const;
+};
 
 struct Arguments {
     std::vector<std::string> words;
@@ -244,6 +299,14 @@ int Import(const OpenRegistry& open, const Arguments& args) {
     if (!parsed->Refused().empty()) {
         throw RunError{file + ": nothing imported"};
     }
+#ifndef _WIN32
+    // A store that cannot be looked at is left to the store to report.
+    std::error_code unseen;
+    if (const std::string store = StorePath(open.store); !std::filesystem::exists(store, unseen) && !unseen) {
+        ImportIntoNewStore(*parsed, store);
+        return 0;
+    }
+#endif
     parsed->Apply(*open());
     return 0;
 }
@@ -292,7 +355,7 @@ std::shared_ptr<vor::RegistryApi> Registry(const std::optional<std::string>& sto
     (void)writes;
     return vor::DefaultRegistryApi();
 #else
-    const std::string path = store.value_or(vor::RegStore::DefaultPath());
+    const std::string path = StorePath(store);
     // A command that only reads must not leave a new, empty store behind, nor change the one it reads.
     if (!writes && !std::filesystem::exists(path)) {
         throw RunError{"no registry store at " + path};
@@ -300,6 +363,10 @@ std::shared_ptr<vor::RegistryApi> Registry(const std::optional<std::string>& sto
     return std::make_shared<vor::RegStore>(path, vor::RegStore::DefaultBusyTime,
                                            writes ? vor::RegStore::Access::ReadWrite : vor::RegStore::Access::ReadOnly);
 #endif
+}
+
+Api OpenRegistry::operator()() const {
+    return Registry(store, writes);
 }
 
 int Run(std::vector<std::string> args) {
@@ -338,7 +405,7 @@ int Run(std::vector<std::string> args) {
             throw UsageError{std::string(command.name) + " takes " + std::to_string(command.arguments) + " argument" +
                              (command.arguments == 1 ? "" : "s")};
         }
-        return command.run([&] { return Registry(store, command.writes); }, arguments);
+        return command.run(OpenRegistry{store, command.writes}, arguments);
     }
     throw UsageError{"unknown command " + args[0]};
 }

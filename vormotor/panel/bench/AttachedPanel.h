@@ -3,42 +3,46 @@
 #include <memory>
 #include <string>
 
+#include "vormotor/drivemodel/DriveModel.h"
 #include "vormotor/drivemodel/ProfileLoader.h"
-#include "vormotor/drivesim/SimDrive.h"
 #include "vormotor/editors/EditorClasses.h"
 #include "vormotor/panel/MotorForm.h"
-#include "vormotor/valuelib/ValueFactory.h"
+#include "vormotor/panel/bench/DriveCalls.h"
 
 namespace vor::bench {
 
 inline const char* const kProfiles[] = {"servo", "stepper"};
 
-// A panel attached to a simulated drive, with the attach's list refreshes served.
+// A drive of the profile behind a call recorder, which records only when asked to.
+inline std::unique_ptr<DriveModel> LoadDrive(
+    const std::string& profile, std::shared_ptr<DriveCallRecorder> recorder = std::make_shared<DriveCallRecorder>()) {
+    return std::make_unique<DriveModel>(ProfileLoader::LoadFile(std::string(VOR_PROFILE_DIR) + "/" + profile + ".json"),
+                                        std::move(recorder));
+}
+
+// A panel attached to a simulated drive, with the attach's list refreshes served. The panel's
+// own values have no drive behind them, as in the programs, so only the panel's calls into the
+// drive reach the drive.
 class AttachedPanel {
 public:
-    explicit AttachedPanel(const std::string& profile)
-        : m_drive(std::make_unique<SimDrive>(
-              ProfileLoader::LoadFile(std::string(VOR_PROFILE_DIR) + "/" + profile + ".json"))) {
+    explicit AttachedPanel(const std::string& profile) : m_drive(LoadDrive(profile, m_recorder)) {
         EditorClasses::Register();
-        m_previousHost = ValueFactory::SetHost(m_drive->Host());
         m_panel = MotorForm::Create();
         Attach();
         m_drive->RaiseTimerTick();
     }
-    ~AttachedPanel() {
-        m_panel.reset();
-        ValueFactory::SetHost(m_previousHost);
-    }
+    ~AttachedPanel() { m_panel.reset(); }
     AttachedPanel(const AttachedPanel&) = delete;
     AttachedPanel& operator=(const AttachedPanel&) = delete;
 
     void Attach() { m_panel->AttachControl(m_drive->Network(), m_drive->Node(), nullptr, "", ""); }
     MotorForm& Panel() { return *m_panel; }
-    SimDrive& Drive() { return *m_drive; }
+    DriveModel& Drive() { return *m_drive; }
+    DriveCallRecorder& Recorder() { return *m_recorder; }
 
 private:
-    std::unique_ptr<SimDrive> m_drive;
-    std::shared_ptr<ValueHost> m_previousHost;
+    std::shared_ptr<DriveCallRecorder> m_recorder = std::make_shared<DriveCallRecorder>();
+    std::unique_ptr<DriveModel> m_drive;
     std::shared_ptr<MotorForm> m_panel;
 };
 
