@@ -8,9 +8,13 @@
 namespace vor::app {
 
 CommandLine::CommandLine(std::string program, std::string description)
-    : m_program(std::move(program)), m_app(std::move(description), m_program) {
+    : m_program(std::move(program)),
+      m_formatter(std::make_shared<CLI::Formatter>()),
+      m_app(std::move(description), m_program) {
+    m_formatter->label("Usage", "usage");
+    m_formatter->column_width(30);
+    m_app.formatter(m_formatter);
     m_app.set_version_flag("--version", m_program + " " + VOR_VERSION_STRING);
-    m_app.get_formatter()->column_width(30);
 }
 
 std::optional<int> CommandLine::Parse(int argc, char** argv) {
@@ -30,7 +34,7 @@ std::optional<int> CommandLine::Parse(int argc, char** argv) {
 
 int CommandLine::UsageError(const std::string& message) const {
     std::cerr << m_program << ": " << message << '\n'
-              << CLI::Formatter().make_usage(&m_app, m_program) << "Run " << m_program
+              << m_formatter->make_usage(&m_app, m_program) << "Run " << m_program
               << " --help for the options.\n";
     return kUsageError;
 }

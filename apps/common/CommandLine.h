@@ -1,6 +1,7 @@
 #pragma once
 
 #include <CLI/CLI.hpp>
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -33,6 +34,7 @@ public:
 
 private:
     std::string m_program;
+    std::shared_ptr<CLI::Formatter> m_formatter;
     CLI::App m_app;
 };
 
