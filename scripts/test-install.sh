@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# The component as its users get it. Installs the default build into a fresh prefix, compiles every
+# The component as its users get it. Installs the package preset's build (the one the README tells
+# users to install) into a fresh prefix, compiles every
 # installed header there and builds and runs both examples against it; configures CRegistry alone with
 # Qt, nlohmann-json and Google Benchmark hidden and runs the command-line example against that install;
 # makes the Debian package, installs it with apt-get and builds and runs the examples against /usr.
@@ -11,8 +12,8 @@ work="$root/build/install-test"
 package=libvormotorctl-dev
 
 scripts/install-deps.sh
-cmake --preset default >/dev/null
-cmake --build --preset default
+cmake --preset package --fresh >/dev/null  # fresh: a cache from before keeps its library folder
+cmake --build --preset package
 rm -rf "$work" && mkdir -p "$work" && mkdir -m 700 "$work/runtime"
 
 sudo=""
@@ -60,7 +61,7 @@ run_panel_example() {
 
 # 1. A fresh prefix.
 prefix="$work/prefix"
-quietly cmake --install build/default --prefix "$prefix"
+quietly cmake --install build/package --prefix "$prefix"
 # Every installed header compiles on its own include path.
 mkdir -p "$work/headers"
 for module in "$prefix"/include/vormotor/*/; do
@@ -116,15 +117,24 @@ run_registry_example registry-only-prefix/registry-cli
 echo "test-install: CRegistry-only build: installed and the command-line example runs"
 
 # 3. The Debian package, installed under /usr.
-(cd build/default && quietly cpack -G DEB -B "$work/deb")
+(cd build/package && quietly cpack -G DEB -B "$work/deb")
 deb=$(ls "$work"/deb/${package}_*.deb)
 remove_package  # the same version already installed would be kept as it is
 quiet_apt_get install "$deb"
 build usr/registry-cli examples/registry-cli
 build usr/qt-panel examples/qt-panel
+libdir=/usr/lib/$(g++ -print-multiarch)
 for folder in usr/registry-cli usr/qt-panel; do
-    grep -q '^VorMotorCtl_DIR:PATH=/usr/lib/cmake/VorMotorCtl$' "$work/$folder/CMakeCache.txt" ||
-        { echo "test-install: $folder did not find the package under /usr" >&2; exit 1; }
+    grep -q "^VorMotorCtl_DIR:PATH=$libdir/cmake/VorMotorCtl\$" "$work/$folder/CMakeCache.txt" ||
+        { echo "test-install: $folder did not find the package in $libdir" >&2; exit 1; }
+done
+# The libraries in the multiarch folder, without debug information.
+for library in $(dpkg -L "$package" | grep '\.a$'); do
+    [ "$(dirname "$library")" = "$libdir" ] || { echo "test-install: $library is not in $libdir" >&2; exit 1; }
+    if objdump -h "$library" | grep -q '\.debug_info'; then
+        echo "test-install: $library carries debug information" >&2
+        exit 1
+    fi
 done
 run_registry_example usr/registry-cli
 run_panel_example usr/qt-panel
