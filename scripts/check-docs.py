@@ -1,7 +1,9 @@
 #!/usr/bin/env python3
 """Checks the documentation against the tree: every path and every target name that README.md,
 CONTRIBUTING.md and docs/*.md mention must exist, and a file said to be N lines long must be within a
-tenth of that. Prints each one that is not so, with its file and line, and exits 1 if there is any."""
+tenth of that; a program a document quotes (after "<!-- the program: FILE -->") must be FILE as it is, and
+the table of the panel's controls in docs/embedding.md must list the form's 40 controls. Prints each
+one that is not so, with its file and line, and exits 1 if there is any."""
 import pathlib
 import re
 import sys
@@ -19,6 +21,18 @@ definition_pattern = re.compile(
     r"\b(?:add_library|add_executable|vor_add_tests|vor_add_qt_tests|vor_add_fuzzer|function)\(\s*([\w${}-]+)")
 # Headers the build writes from a template (configure_file into generated/).
 generated_pattern = re.compile(r"generated/(vormotor/[\w./]+)")
+# The form's inventory: FrameRow("MotorFrame", ...), EditorRow(13, ...) is ParamItem(13), ...
+inventory_file = root / "vormotor/panel/form/MotorFormDesign.cpp"
+inventory_patterns = [
+    (re.compile(r'(?:Frame|Label|List)Row\("(\w+)"'), lambda m: m.group(1)),
+    (re.compile(r"EditorRow\((\d+),"), lambda m: f"ParamItem({m.group(1)})"),
+    (re.compile(r'RadioRow\("(\w+)", (\d+)'), lambda m: f"{m.group(1)}({m.group(2)})"),
+    (re.compile(r'RadioRow\("(\w+)", std::nullopt'), lambda m: m.group(1)),
+    (re.compile(r"EdgeLineRow\((\d+),"), lambda m: f"mtrFeatureLine({m.group(1)})"),
+]
+controls_document = root / "docs/embedding.md"
+control_row_pattern = re.compile(r"^\| `(\w+(?:\(\d+\))?)` \| (?:frame|label|list|line|editor|radio group) \|")
+quoted_program_pattern = re.compile(r"^<!-- the program: ([\w./-]+) -->$")
 # "`apps/drive/DriveServer.cpp` is a complete example in 200 lines"
 length_pattern = re.compile(r"`([\w./-]+)`[^`]*?\bin (?:about )?(\d+) lines")
 
@@ -68,6 +82,39 @@ def length_problem(path, claimed):
     return None
 
 
+def form_controls():
+    text = inventory_file.read_text()
+    return sorted(name(match) for pattern, name in inventory_patterns for match in pattern.finditer(text))
+
+
+def control_table_problems():
+    listed = sorted(match.group(1) for line in controls_document.read_text().splitlines()
+                    if (match := control_row_pattern.match(line)))
+    designed = form_controls()
+    where = controls_document.relative_to(root)
+    problems = [f"{where}: the control table lists {name}, which the form does not have"
+                for name in sorted(set(listed) - set(designed))]
+    problems += [f"{where}: the control table misses {name}" for name in sorted(set(designed) - set(listed))]
+    if len(designed) != 40:
+        problems.append(f"{inventory_file.relative_to(root)}: {len(designed)} controls found, not 40")
+    return problems
+
+
+def quoted_program_problems(document):
+    lines = document.read_text().splitlines()
+    problems = []
+    for number, line in enumerate(lines, 1):
+        match = quoted_program_pattern.match(line)
+        if not match:
+            continue
+        end = lines.index("```", number + 1)
+        quoted = "\n".join(lines[number + 1:end]) + "\n"
+        program = root / match.group(1)
+        if not program.is_file() or program.read_text() != quoted:
+            problems.append(f"{document.relative_to(root)}:{number}: the program quoted is not {match.group(1)}")
+    return problems
+
+
 def main():
     targets = defined_targets()
     generated = generated_headers()
@@ -84,6 +131,8 @@ def main():
             for target in target_pattern.findall(line):
                 if target not in targets:
                     missing.append(f"{where}: no target {target}")
+        missing += quoted_program_problems(document)
+    missing += control_table_problems()
     for problem in missing:
         print(problem, file=sys.stderr)
     return 1 if missing else 0

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The component as its users get it. Installs the package preset's build (the one the README tells
 # users to install) into a fresh prefix, compiles every
-# installed header there and builds and runs both examples against it; configures CRegistry alone with
+# installed header there and builds and runs the examples against it; configures CRegistry alone with
 # Qt, nlohmann-json and Google Benchmark hidden and runs the command-line example against that install;
 # makes the Debian package, installs it with apt-get and builds and runs the examples against /usr.
 # The package is removed again on exit, so the script can run any number of times.
@@ -53,6 +53,13 @@ run_registry_example() {
     expect "$1" '^"Motor"="M-101"' "$output"
 }
 
+run_host_example() {
+    local output
+    output=$("$work/$1/host-panel")
+    expect "$1" '^host-panel: asked "Safety Warning", answered OK$' "$output"
+    expect "$1" '^host-panel: motor type "Brushless Linear", Motor Poles 6, 4 writes$' "$output"
+}
+
 run_panel_example() {
     local output
     output=$(QT_QPA_PLATFORM=offscreen XDG_RUNTIME_DIR="$work/runtime" "$work/$1/motor-page" --ticks 3)
@@ -102,9 +109,11 @@ EOF
 build versions-build "$work/versions" "$prefix"
 build prefix/registry-cli examples/registry-cli "$prefix"
 build prefix/qt-panel examples/qt-panel "$prefix"
+build prefix/host-panel examples/host-panel "$prefix"
 run_registry_example prefix/registry-cli
 run_panel_example prefix/qt-panel
-echo "test-install: prefix install: headers compile, both examples run"
+run_host_example prefix/host-panel
+echo "test-install: prefix install: headers compile, the examples run"
 
 # 2. CRegistry alone, on a machine as if without Qt, nlohmann-json and Google Benchmark.
 quietly cmake -S . -B "$work/registry-only" -G Ninja --no-warn-unused-cli -DCMAKE_BUILD_TYPE=Debug -DVOR_BUILD_PANEL=OFF \
@@ -123,8 +132,9 @@ remove_package  # the same version already installed would be kept as it is
 quiet_apt_get install "$deb"
 build usr/registry-cli examples/registry-cli
 build usr/qt-panel examples/qt-panel
+build usr/host-panel examples/host-panel
 libdir=/usr/lib/$(g++ -print-multiarch)
-for folder in usr/registry-cli usr/qt-panel; do
+for folder in usr/registry-cli usr/qt-panel usr/host-panel; do
     grep -q "^VorMotorCtl_DIR:PATH=$libdir/cmake/VorMotorCtl\$" "$work/$folder/CMakeCache.txt" ||
         { echo "test-install: $folder did not find the package in $libdir" >&2; exit 1; }
 done
@@ -138,4 +148,5 @@ for library in $(dpkg -L "$package" | grep '\.a$'); do
 done
 run_registry_example usr/registry-cli
 run_panel_example usr/qt-panel
-echo "test-install: $(basename "$deb") installed under /usr; both examples build and run against it"
+run_host_example usr/host-panel
+echo "test-install: $(basename "$deb") installed under /usr; the examples build and run against it"
