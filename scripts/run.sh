@@ -16,7 +16,7 @@ demo=build/default/apps/demo/vormotor-demo
 
 for argument in "$@"; do
   case "$argument" in
-    --help | -h | --screenshot) exec "$demo" "$@" ;;
+    --help | -h | --version | --screenshot) exec "$demo" "$@" ;;
   esac
 done
 if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
