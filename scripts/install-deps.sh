@@ -16,7 +16,10 @@ packages=(
   qt6-charts-dev libqt6opengl6-dev
   # the demo on a real X server in CI: virtual display, its authority, screen capture, comparison
   xvfb xauth x11-apps imagemagick
-  # number texts under a German locale in the tests (localedef and the locale sources)
+  # the demo read through the accessibility bus in CI: the bus and its registry, the Python client
+  # and a D-Bus session to run them in
+  at-spi2-core python3-pyatspi dbus-daemon
+  # number texts under German and Pashto locales in the tests (localedef and the locale sources)
   locales
 )
 case "${1:-}" in

@@ -30,8 +30,9 @@ wine "$build/reg/regtool_tests.exe"
 wine "$build/registry/bench/registry_timing.exe" 200  # smoke size; run without arguments for the real figures
 
 # Round trips through Wine's regedit, both ways, with every value type, quotes and backslashes in
-# names and texts, a value longer than 9,999 bytes, non-ASCII names and data and a 255-character
-# key name (the same file tool-test.sh round-trips on the portable store):
+# names and texts, equals signs in a name, a key's default value, a value longer than 9,999 bytes,
+# non-ASCII names and data, a 255-character key name and a key name of 200 non-ASCII characters (the
+# same file tool-test.sh round-trips on the portable store), and whole roots:
 #   ours -> Wine: vormotor-reg export --utf16, regedit /s, regedit /e, vormotor-reg import: the same values;
 #   Wine -> ours: Wine's export, vormotor-reg import and export --utf16, regedit /s and /e: the same file.
 work="$build/roundtrip"
@@ -83,3 +84,21 @@ ascii() { tr -d '\r' | { LC_ALL=C grep -v '[^ -~]' || true; } | LC_ALL=C sort; }
 wine "$build/reg/vormotor-reg.exe" list "$key" | ascii > list-windows.txt
 diff -u list-linux.txt list-windows.txt | cut -c1-200 || fail "the Windows build lists the key otherwise"
 echo "list: both builds show the same $(wc -l < list-linux.txt) lines"
+
+# Whole roots, as regedit writes them ([HKEY_CURRENT_USER], [HKEY_CURRENT_USER\Software]): ours goes into Wine's
+# registry with every value; Wine's whole HKEY_CURRENT_USER comes back from vormotor-reg with every value it had.
+"$tool" --store first.db export --utf16 HKEY_CURRENT_USER ours-root.reg
+[ "$(iconv -f UTF-16 -t UTF-8 ours-root.reg | sed -n 3p)" = $'[HKEY_CURRENT_USER]\r' ] ||
+    fail "our whole-root export does not begin with the root's own section"
+reimport ours-root.reg
+wine regedit /e wine-after-root.reg "$key"
+"$tool" --store after-root.db import wine-after-root.reg
+"$tool" --store after-root.db export "$key" after-root.reg
+pairs after-root.reg UTF-8 | diff -u fixture.txt - | cut -c1-200 || fail "Wine took our whole-root export otherwise"
+wine reg delete "$key" /f >/dev/null
+wine regedit /e wine-root.reg HKEY_CURRENT_USER
+"$tool" --store root.db import wine-root.reg
+"$tool" --store root.db export HKEY_CURRENT_USER back-root.reg
+pairs wine-root.reg UTF-16 > wine-root.txt
+pairs back-root.reg UTF-8 | diff -u wine-root.txt - | cut -c1-200 || fail "Wine's whole root changed through vormotor-reg"
+echo "round trip: whole roots both ways, $(grep -c '|' wine-root.txt) values of Wine's HKEY_CURRENT_USER unchanged"

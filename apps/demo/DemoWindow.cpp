@@ -90,6 +90,8 @@ DemoWindow::~DemoWindow() {
 
 void DemoWindow::Start() {
     show();
+    // Where no window manager hands out the keyboard (a bare X server), the window takes it.
+    activateWindow();
     try {
         m_panel->AttachControl(m_drive->Network(), m_drive->Node(), nullptr, kRegistryName, kRegistrySection);
         Report("attached the panel to the simulated drive \"" + m_drive->Name() + "\"");
@@ -116,6 +118,7 @@ void DemoWindow::Tick(int count) {
 
 void DemoWindow::ShowDrive() {
     Log().CatchUp();
+    m_reasonTips->UpdateDescriptions();
     m_side->Refresh();
     m_status->Refresh();
 }

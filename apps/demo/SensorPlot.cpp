@@ -5,13 +5,14 @@
 #include <cmath>
 #include <exception>
 
+#include "vormotor/panel/CommDisplayValues.h"
+
 namespace vor::demo {
 namespace {
 
-// Bits 7 to 9 of the input word, as the panel reads them.
-constexpr int kSensorShift = 7;
-constexpr std::int32_t kSensorMask = 0x7;
 constexpr double kQuarterTurn = 90;
+// The least the time axis spans, so that the first ticks of a run do not fill the plot alone.
+constexpr double kLeastSeconds = 1.0;
 // The parameters that may hold the captured angle, in the order the panel tries them.
 constexpr std::int32_t kAngleParams[] = {44, 33};
 
@@ -54,12 +55,10 @@ SensorPlot::SensorPlot(SimDrive& drive, QWidget* parent)
     chart->addSeries(m_codes);
     chart->addSeries(m_angles);
 
-    m_time->setTitleText(QStringLiteral("time (s)"));
-    m_time->setRange(-kSpanSeconds, 0);
+    m_time->setTitleText(QStringLiteral("time since the start (s)"));
     // Whole seconds, wherever the span starts.
     m_time->setTickType(QValueAxis::TicksDynamic);
     m_time->setTickAnchor(0);
-    m_time->setTickInterval(2);
     m_time->setLabelFormat(QStringLiteral("%.0f"));
     auto* codeAxis = new QValueAxis;
     codeAxis->setRange(0, 7);
@@ -77,6 +76,7 @@ SensorPlot::SensorPlot(SimDrive& drive, QWidget* parent)
     m_codes->attachAxis(codeAxis);
     m_angles->attachAxis(m_time);
     m_angles->attachAxis(m_angleAxis);
+    FitTimeAxis();
     FitAngleAxis();
 
     setRenderHint(QPainter::Antialiasing);
@@ -84,26 +84,40 @@ SensorPlot::SensorPlot(SimDrive& drive, QWidget* parent)
 }
 
 void SensorPlot::Sample(double seconds) {
-    m_codes->append(seconds, (m_drive.InputWord() >> kSensorShift) & kSensorMask);
+    const double code = SensorCodeOf(m_drive.InputWord());
+    // The code holds until the next sample: a change is a vertical edge, not a slope.
+    if (m_codes->count() > 0 && m_codes->at(m_codes->count() - 1).y() != code) {
+        m_codes->append(seconds, m_codes->at(m_codes->count() - 1).y());
+    }
+    m_codes->append(seconds, code);
     if (m_angleParam) {
-        m_angles->append(seconds, m_drive.ParamNumber(*m_angleParam));
+        m_angles->append(seconds, ShownVectorAngle(m_drive.ParamNumber(*m_angleParam)));
     }
     const double oldest = seconds - kSpanSeconds;
     DropBefore(*m_codes, oldest);
     DropBefore(*m_angles, oldest);
-    m_time->setRange(oldest, seconds);
+    FitTimeAxis();
     FitAngleAxis();
 }
 
-// The angle axis spans what is on show, at least one full turn so that a standing motor is a
-// flat line rather than noise magnified.
+// From the oldest sample on show to the newest: nothing before the run started.
+void SensorPlot::FitTimeAxis() {
+    const double low = m_codes->count() > 0 ? m_codes->at(0).x() : 0;
+    const double high = std::max(m_codes->count() > 0 ? m_codes->at(m_codes->count() - 1).x() : 0, low + kLeastSeconds);
+    m_time->setRange(low, high);
+    m_time->setTickInterval(high - low > kSpanSeconds / 2 ? 2 : 1);
+}
+
+// The angle axis spans the quarter turns the angles on show reach, and zero, so that the sign of
+// the angle reads at a glance.
 void SensorPlot::FitAngleAxis() {
     double low = 0;
-    double high = 360;
+    double high = 0;
     for (const QPointF& point : m_angles->points()) {
-        low = std::min(low, point.y());
-        high = std::max(high, point.y());
+        low = std::min(low, kQuarterTurn * std::floor(point.y() / kQuarterTurn));
+        high = std::max(high, kQuarterTurn * std::ceil(point.y() / kQuarterTurn));
     }
+    high = std::max(high, low + kQuarterTurn);
     m_angleAxis->setRange(low, high);
     // Ticks at multiples of a quarter turn, spaced so that about four fit.
     m_angleAxis->setTickInterval(kQuarterTurn * std::ceil((high - low) / (4 * kQuarterTurn)));

@@ -10,9 +10,10 @@
 
 namespace vor::demo {
 
-// A live plot of what the panel's commutation display follows: the commutation sensor code
-// (left axis, 0 to 7) and the captured vector angle (right axis), over the last seconds. The demo
-// samples it on each timer tick, so that the time axis counts the application's ticks.
+// A live plot of what the panel's commutation display shows: the commutation sensor code (left
+// axis, 0 to 7) as steps, and the captured vector angle (right axis) as the panel shows it, within
+// one turn and with its sign, over the last seconds of the run. The demo samples it on each timer
+// tick, so that the time axis counts the application's ticks from the start.
 class SensorPlot final : public QChartView {
 public:
     static constexpr double kSpanSeconds = 10.0;
@@ -24,8 +25,11 @@ public:
 
     const QLineSeries& Codes() const noexcept { return *m_codes; }
     const QLineSeries& Angles() const noexcept { return *m_angles; }
+    const QValueAxis& TimeAxis() const noexcept { return *m_time; }
+    const QValueAxis& AngleAxis() const noexcept { return *m_angleAxis; }
 
 private:
+    void FitTimeAxis();
     void FitAngleAxis();
 
     SimDrive& m_drive;

@@ -126,6 +126,11 @@ int main(int argc, char** argv) {
     }
     vor::PrepareQtEnvironment();
     QApplication app(argc, argv);
+    if (const QString display = vor::UnreachableDisplay(); !display.isEmpty()) {
+        std::cerr << "vormotor-demo: cannot open the window on the X display \"" << display.toStdString()
+                  << "\" (DISPLAY): no X server can be reached there\n";
+        return 1;
+    }
     try {
         std::unique_ptr<vor::SimDrive> drive;
         std::shared_ptr<vor::netdrive::NetLink> link;

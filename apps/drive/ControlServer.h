@@ -1,10 +1,9 @@
 #pragma once
 
-#include <map>
+#include <functional>
 #include <memory>
 #include <sstream>
 #include <string>
-#include <vector>
 
 #include "apps/drive/SocketService.h"
 #include "apps/host/ScriptHost.h"
@@ -19,25 +18,19 @@ namespace vor::drive {
 class ControlServer final : public SocketService {
 public:
     // Owns the drive (through the script host that runs the lines). Port 0: any free port.
-    ControlServer(std::unique_ptr<SimDrive> drive, const std::string& host, int port);
-    ~ControlServer() override;
-    ControlServer(const ControlServer&) = delete;
-    ControlServer& operator=(const ControlServer&) = delete;
+    ControlServer(std::unique_ptr<SimDrive> drive, const std::string& host, int port, Limits limits = {});
 
-    int Port() const;
-    std::vector<int> Sockets() const override;
-    void Ready(int socket) override;
+    // Runs after every line the drive ran; when it throws, the line fails with its message. The
+    // Modbus server checks there that the drive still fits its register map.
+    void SetAfterLine(std::function<void()> check) { m_afterLine = std::move(check); }
 
 private:
-    void Accept();
-    void Receive(int socket);
+    bool Answer(std::string& input, std::string& output) override;
     std::string Run(const std::string& request);
-    void Drop(int socket);
 
     std::ostringstream m_output;
     host::ScriptHost m_host;
-    int m_listener;
-    std::map<int, std::string> m_pending;  // per client, what arrived of its next request
+    std::function<void()> m_afterLine;
 };
 
 }  // namespace vor::drive

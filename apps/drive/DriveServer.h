@@ -9,15 +9,16 @@
 #include "vormotor/core/Event.h"
 #include "vormotor/drivesim/Profile.h"
 #include "vormotor/drivesim/SimDrive.h"
-
-struct _modbus;
-struct _modbus_mapping_t;
+#include "vormotor/netdrive/DriveImage.h"
+#include "vormotor/netdrive/Registers.h"
 
 namespace vor::drive {
 
 // Serves one simulated drive over Modbus TCP through the register map of docs/link.md: every
 // request sees the drive as it is at that moment, and a write request is applied through the
 // drive's own objects, so the drive checks it, logs it and may be told to fail it like any call.
+// A request that is not exactly what the map allows is answered with its Modbus exception and
+// changes nothing.
 class DriveServer final : public SocketService {
 public:
     // What a drive keeps of its link while its server stops and starts again, so that a client
@@ -29,37 +30,36 @@ public:
         std::uint32_t eventNext = 0;
         std::uint32_t lastWriteId = 0;
         std::uint32_t microstepGeneration = 0;
+        std::uint32_t changeCount = 0;
         std::vector<std::pair<std::int32_t, std::string>> microsteps;
     };
 
     // `description` is the drive's profile text; `memory` lives as long as the drive. Listens at
     // once (port 0: any free port); throws std::runtime_error when it cannot.
-    DriveServer(SimDrive& drive, LinkMemory& memory, std::string description, const std::string& host, int port);
+    DriveServer(SimDrive& drive, LinkMemory& memory, std::string description, const std::string& host, int port,
+                Limits limits = {});
     ~DriveServer() override;
-    DriveServer(const DriveServer&) = delete;
-    DriveServer& operator=(const DriveServer&) = delete;
 
-    int Port() const;
-    std::vector<int> Sockets() const override;
-    void Ready(int socket) override;
+    // Brings the registers up to the drive. Throws std::length_error when the drive's state no
+    // longer fits the map; the registers then keep what they held.
+    void Publish();
 
 private:
-    void Accept();
-    void Serve(int socket);
-    void Answer(const std::uint8_t* request, int length);
+    bool Answer(std::string& input, std::string& output) override;
+    std::string Reply(const std::uint8_t* pdu, std::size_t size);
+    std::string ReadRegisters(const std::uint8_t* pdu, std::size_t size, const netdrive::Registers& table);
+    std::string WriteRequest(const std::uint8_t* pdu, std::size_t size);
     void ApplyWrite(const std::uint16_t* values);
-    void Refresh();
-    void EncodeMicrosteps();
+    void EncodeMicrosteps(const std::vector<std::pair<std::int32_t, std::string>>& microsteps);
     void RecordCommutation(std::int32_t thisCode, std::int32_t lastCode);
-    void Drop(int socket);
 
     SimDrive& m_drive;
     std::string m_description;
     Profile m_profile;
-    _modbus* m_context;
-    _modbus_mapping_t* m_mapping;
-    int m_listener;
-    std::vector<int> m_clients;
+    netdrive::Registers m_inputs;
+    netdrive::Registers m_holding;
+    netdrive::DriveImage m_published;
+    bool m_publishedForBatch = false;
 
     LinkMemory& m_memory;
     // The sensor code of the input word when the drive last raised a transition: a transition

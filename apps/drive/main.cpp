@@ -84,6 +84,7 @@ int main(int argc, char** argv) {
         vor::drive::ControlServer control(std::move(owned), options.address, options.controlPort);
         vor::drive::DriveServer::LinkMemory memory;
         vor::drive::DriveServer server(drive, memory, description, options.address, options.port);
+        control.SetAfterLine([&server] { server.Publish(); });
         if (!options.readyFile.empty()) {
             WriteReadyFile(options.readyFile, server.Port(), control.Port());
         }
@@ -94,8 +95,8 @@ int main(int argc, char** argv) {
         const std::chrono::milliseconds tick(options.tickMs);
         auto nextTick = std::chrono::steady_clock::now() + tick;
         while (g_stop == 0) {
-            const auto wait =
-                std::chrono::duration_cast<std::chrono::milliseconds>(nextTick - std::chrono::steady_clock::now());
+            // Rounded up: a wait cut to 0 ms would spin until the tick.
+            const auto wait = std::chrono::ceil<std::chrono::milliseconds>(nextTick - std::chrono::steady_clock::now());
             vor::drive::ServeOnce({&server, &control}, std::max(wait, std::chrono::milliseconds(0)));
             if (std::chrono::steady_clock::now() >= nextTick) {
                 drive.Motion().Advance();

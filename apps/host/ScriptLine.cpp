@@ -2,11 +2,12 @@
 
 #include <array>
 #include <charconv>
-#include <cmath>
 #include <cstdint>
 #include <limits>
 #include <stdexcept>
 #include <string_view>
+
+#include "vormotor/core/Conversions.h"
 
 namespace vor::host {
 namespace {
@@ -148,14 +149,13 @@ std::int32_t ParseInt32(const Word& word) {
 }
 
 double ParseNumber(const Word& word) {
-    double value = 0;
-    const char* first = word.text.data();
-    const char* last = first + word.text.size();
-    const auto [end, error] = std::from_chars(first, last, value);
-    if (word.quoted || first == last || error != std::errc() || end != last || !std::isfinite(value)) {
+    // A script reads the same on every machine, so its numbers always take the "." whatever the
+    // user's locale; blanks can only be inside a quoted word, which is refused.
+    const auto value = NumberFromText(word.text, ".");
+    if (word.quoted || !value) {
         Malformed("a number", word);
     }
-    return value;
+    return *value;
 }
 
 bool ParseBool(const Word& word) {

@@ -15,7 +15,8 @@
 namespace {
 
 // The panel on a drive across the link; the script's drive side goes through the server's
-// control channel (the drive's port + 1 unless given).
+// control channel (the drive's port + 1 unless given), reached only when a line needs it, so a
+// drive without one serves every script that has no drive side.
 std::unique_ptr<vor::host::ScriptHost> ConnectHost(const std::string& endpoint, int controlPort) {
     const auto options = vor::netdrive::LinkOptions::FromEndpoint(endpoint);
     auto connected = vor::netdrive::NetLink::Connect(options);

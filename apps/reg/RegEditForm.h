@@ -5,14 +5,9 @@
 
 namespace vor {
 
-// The registry editor's files differ from the typed image (TypedImage) in how names and texts are quoted:
-// the editor escapes backslashes and double quotes in both (and writes line breaks in texts as \r
-// and \n), writes a key's default value as @, and may put blanks around the equals sign; the image
-// writes names as they are, doubles only the backslashes of texts and takes a name up to the first
-// equals sign. Sections, typed values and all other lines are the same in both.
-
-// A typed image (as TypedImage::Save writes it) in the registry editor's quoting, line for line.
-std::string ToRegEditForm(const std::string& image);
+// The typed image (TypedImage) is written in the registry editor's own form. The editor's files are
+// more lenient: blanks around the equals sign, \r and \n for line breaks inside a text, and lines the
+// import does not take (deleting values or keys). Sections, typed values and all other lines are the same in both.
 
 struct ImageFromRegEdit {
     std::string image;

@@ -13,6 +13,21 @@ namespace {
 constexpr std::string_view Utf16Mark = "\xFF\xFE";
 constexpr std::string_view Utf8Mark = "\xEF\xBB\xBF";
 constexpr std::string_view Utf16LineFeed("\n\0", 2);
+constexpr std::string_view Utf16BigEndianMark = "\xFE\xFF";
+
+// Text files of 16-bit units without the byte-order mark the registry editor writes: ASCII text in either byte order
+// shows as a NUL beside each of its first characters.
+std::optional<std::string> UnsupportedEncoding(std::string_view bytes) {
+    if (bytes.starts_with(Utf16BigEndianMark)) {
+        return "the file is UTF-16 big-endian; save it as UTF-16 little-endian (as the registry editor writes it) or "
+               "as UTF-8";
+    }
+    if (bytes.size() >= 2 && (bytes[0] == '\0') != (bytes[1] == '\0')) {
+        return "the file looks like UTF-16 without a byte-order mark; save it with one (as the registry editor "
+               "writes it) or as UTF-8";
+    }
+    return std::nullopt;
+}
 
 // Line number (counted from 0, as in the registry's format errors) of the first line that does not convert.
 template <typename Convert>
@@ -38,6 +53,9 @@ std::size_t FirstBadLine(std::string_view text, std::string_view lineFeed, std::
 std::string RegFileText(std::string bytes) {
     const std::string_view view(bytes);
     std::string text;
+    if (std::optional<std::string> unsupported = UnsupportedEncoding(view)) {
+        throw RegFileError(*unsupported);
+    }
     if (view.starts_with(Utf16Mark)) {
         const std::string_view units = view.substr(Utf16Mark.size());
         std::optional<std::string> converted = FromUtf16Le(units);

@@ -1,7 +1,9 @@
 // vormotor-reg: exports a registry key tree to a .reg file, imports one, lists a key.
 #include <algorithm>
 #include <array>
+#include <cerrno>
 #include <cstdint>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -10,6 +12,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <system_error>
 #include <vector>
 
 #include "apps/common/CommandLine.h"
@@ -21,13 +24,46 @@
 #include "vormotor/registry/CRegistry.h"
 #include "vormotor/registry/RegistryErrors.h"
 #include "vormotor/registry/TypedImage.h"
-#ifndef _WIN32
+#ifdef _WIN32
+#include <io.h>
+#include <process.h>
+#else
+#include <fcntl.h>
+#include <unistd.h>
+
 #include "vormotor/regstore/RegStore.h"
 #endif
 
 namespace {
 
 using vor::CRegistry;
+
+#ifdef _WIN32
+int ProcessId() {
+    return _getpid();
+}
+int SyncToDisk(std::FILE* file) {
+    return _commit(_fileno(file));
+}
+// The folder's entry is written with the rename on Windows.
+void SyncFolderOf(const std::filesystem::path&) {}
+#else
+int ProcessId() {
+    return static_cast<int>(getpid());
+}
+int SyncToDisk(std::FILE* file) {
+    return fsync(fileno(file));
+}
+// The rename itself lasts once the folder that holds the file is on the disk.
+void SyncFolderOf(const std::filesystem::path& file) {
+    const std::filesystem::path folder = file.has_parent_path() ? file.parent_path() : ".";
+    const int descriptor = open(folder.c_str(), O_RDONLY | O_DIRECTORY);
+    if (descriptor >= 0) {
+        fsync(descriptor);
+        close(descriptor);
+    }
+}
+#endif
 
 constexpr const char* Description =
     "Exports a registry key tree to a .reg file, imports one, lists a key.\n"
@@ -58,21 +94,28 @@ struct RunError {
     std::string message;
 };
 
-// Answers the key's root.
-const RootName& OpenExisting(CRegistry& registry, const std::string& key) {
+// The root of a key given as ROOT\PATH, and its path.
+const RootName& RootAndPath(const std::string& key, std::string& path) {
     const std::string_view full(key);
     const std::string_view root = full.substr(0, full.find('\\'));
     for (const RootName& name : Roots) {
         if (root == name.longName || root == name.shortName) {
-            std::string path(full.substr(std::min(root.size() + 1, full.size())));
-            registry.OpenKey(name.hive, path, false);
-            if (!registry.IsOpen()) {
-                throw RunError{"no such key: " + key};
-            }
+            path = full.substr(std::min(root.size() + 1, full.size()));
             return name;
         }
     }
     throw UsageError{"unknown root in " + key};
+}
+
+// Answers the key's root.
+const RootName& OpenExisting(CRegistry& registry, const std::string& key) {
+    std::string path;
+    const RootName& name = RootAndPath(key, path);
+    registry.OpenKey(name.hive, path, false);
+    if (!registry.IsOpen()) {
+        throw RunError{"no such key: " + key};
+    }
+    return name;
 }
 
 // Whole buffers, not character by character: reading was an eighth of an import's time.
@@ -84,22 +127,58 @@ std::string ReadAll(const std::string& file) {
     }
 }
 
+std::string SystemError(int number) {
+    return std::error_code(number, std::generic_category()).message();
+}
+
+// Replaces the file as a whole: written beside it under another name, flushed to the disk, then renamed
+// over it, so an export that fails (a full disk) leaves the file that was there as it was.
+void ReplaceFile(const std::string& file, const std::string& bytes) {
+    namespace fs = std::filesystem;
+    const fs::path target(file);
+    fs::path temporary = target;
+    temporary += ".vormotor-reg-" + std::to_string(ProcessId()) + ".tmp";
+    const auto failed = [&](const std::string& reason) {
+        std::error_code ignored;
+        fs::remove(temporary, ignored);
+        return RunError{"cannot write " + file + ": " + reason + " (the file was left as it was)"};
+    };
+    std::FILE* out = std::fopen(temporary.string().c_str(), "wb");
+    if (out == nullptr) {
+        throw RunError{"cannot write " + file + ": " + SystemError(errno)};
+    }
+    const bool written = std::fwrite(bytes.data(), 1, bytes.size(), out) == bytes.size() && std::fflush(out) == 0 &&
+                         SyncToDisk(out) == 0;
+    const int writeError = written ? 0 : errno;
+    const bool closed = std::fclose(out) == 0;
+    if (!written || !closed) {
+        throw failed(SystemError(written ? errno : writeError));
+    }
+    std::error_code error;
+    if (const fs::file_status old = fs::status(target, error); fs::exists(old)) {
+        fs::permissions(temporary, old.permissions(), error);
+    }
+    fs::rename(temporary, target, error);
+    if (error) {
+        throw failed(error.message());
+    }
+    SyncFolderOf(target);
+}
+
 void WriteAll(const std::string& file, const std::string& bytes) {
-    if (file == "-") {
-        std::cout.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-        if (!std::cout.flush()) {
-            throw RunError{"cannot write to standard output"};
-        }
+    if (file != "-") {
+        ReplaceFile(file, bytes);
         return;
     }
-    std::ofstream out(file, std::ios::binary);
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    if (!out.flush()) {
-        throw RunError{"cannot write " + file};
+    std::cout.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    if (!std::cout.flush()) {
+        throw RunError{"cannot write to standard output"};
     }
 }
 
 using Api = std::shared_ptr<vor::RegistryApi>;
+// Opens the registry when a command is ready for it: an import opens it only once its file has been checked.
+using OpenRegistry = std::function<Api()>;
 
 struct Arguments {
     std::vector<std::string> words;
@@ -117,14 +196,15 @@ const RootName* RootOf(std::string_view name) {
 
 // Every value with its type: the file goes through the registry calls, not CRegistry's image, which
 // carries string values only.
-int Export(const Api& api, const Arguments& args) {
-    CRegistry registry(api);
-    const RootName& root = OpenExisting(registry, args.words[0]);
+int Export(const OpenRegistry& open, const Arguments& args) {
+    const Api api = open();
+    std::string path;
+    const RootName& root = RootAndPath(args.words[0], path);
     vor::TypedImage typed(*api);
-    const std::string image = typed.Save(root.hive, root.longName, registry.CurrentKey());
+    const std::string image = typed.Save(root.hive, root.longName, path);
     std::string bytes;
     try {
-        bytes = vor::RegFileBytes(vor::ToRegEditForm(image), args.utf16);
+        bytes = vor::RegFileBytes(image, args.utf16);
     } catch (const vor::RegFileError& error) {
         throw RunError{std::string("cannot write UTF-16: ") + error.what()};
     }
@@ -137,7 +217,7 @@ int Export(const Api& api, const Arguments& args) {
     return typed.Uncarried().empty() ? vor::app::kDone : vor::app::kFailed;
 }
 
-int Import(const Api& api, const Arguments& args) {
+int Import(const OpenRegistry& open, const Arguments& args) {
     const std::string& file = args.words[0];
     std::string text;
     try {
@@ -152,14 +232,18 @@ int Import(const Api& api, const Arguments& args) {
     if (!converted.problems.empty()) {
         throw RunError{file + ": nothing imported"};
     }
-    vor::TypedImage(*api).Load(converted.image, [](std::string_view name) -> std::optional<std::int32_t> {
+    const auto hiveOf = [](std::string_view name) -> std::optional<std::int32_t> {
         const RootName* root = RootOf(name);
         return root == nullptr ? std::nullopt : std::optional<std::int32_t>(root->hive);
-    });
+    };
+    // Before the store is opened, so a file refused for its form leaves no new store behind.
+    vor::TypedImage::Check(converted.image, hiveOf);
+    vor::TypedImage(*open()).Load(converted.image, hiveOf);
     return 0;
 }
 
-int List(const Api& api, const Arguments& args) {
+int List(const OpenRegistry& open, const Arguments& args) {
+    const Api api = open();
     CRegistry registry(api);
     const RootName& root = OpenExisting(registry, args.words[0]);
     vor::RegistryApi::Batch batch(*api, vor::RegistryApi::BatchUse::Read);
@@ -192,7 +276,7 @@ struct Command {
     std::vector<std::string_view> arguments;
     bool writes;
     bool takesUtf16;
-    std::function<int(const Api&, const Arguments&)> run;
+    std::function<int(const OpenRegistry&, const Arguments&)> run;
 };
 
 std::shared_ptr<vor::RegistryApi> Registry(const std::optional<std::string>& store, bool writes) {
@@ -204,11 +288,12 @@ std::shared_ptr<vor::RegistryApi> Registry(const std::optional<std::string>& sto
     return vor::DefaultRegistryApi();
 #else
     const std::string path = store.value_or(vor::RegStore::DefaultPath());
-    // A command that only reads must not leave a new, empty store behind.
+    // A command that only reads must not leave a new, empty store behind, nor change the one it reads.
     if (!writes && !std::filesystem::exists(path)) {
         throw RunError{"no registry store at " + path};
     }
-    return std::make_shared<vor::RegStore>(path);
+    return std::make_shared<vor::RegStore>(path, vor::RegStore::DefaultBusyTime,
+                                           writes ? vor::RegStore::Access::ReadWrite : vor::RegStore::Access::ReadOnly);
 #endif
 }
 
@@ -248,7 +333,7 @@ int main(int argc, char** argv) {
         return commandLine.UsageError("no command: export, import or list");
     }
     try {
-        return chosen->run(Registry(store, chosen->writes), arguments);
+        return chosen->run([&] { return Registry(store, chosen->writes); }, arguments);
     } catch (const UsageError& error) {
         return commandLine.UsageError(error.message);
     } catch (const RunError& error) {

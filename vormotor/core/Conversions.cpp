@@ -1,8 +1,8 @@
 #include "vormotor/core/Conversions.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
-#include <cstdio>
 #include <cstdlib>
 #include <locale>
 #include <stdexcept>
@@ -14,8 +14,40 @@ namespace {
 
 constexpr int kSignificantDigits = 15;
 
+constexpr std::int32_t kMaxFixedDecimals = 100;
+
 [[noreturn]] void ThrowOverflow() {
     throw Error(error_number::Overflow, "VorMotorCtl", "Overflow");
+}
+
+std::string Utf8(wchar_t character) {
+    const auto code = static_cast<std::uint32_t>(character);
+    if (code < 0x80) {
+        return std::string(1, static_cast<char>(code));
+    }
+    std::string text;
+    if (code < 0x800) {
+        text += static_cast<char>(0xC0 | (code >> 6));
+    } else {
+        if (code < 0x10000) {
+            text += static_cast<char>(0xE0 | (code >> 12));
+        } else {
+            text += static_cast<char>(0xF0 | (code >> 18));
+            text += static_cast<char>(0x80 | ((code >> 12) & 0x3F));
+        }
+        text += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+    }
+    text += static_cast<char>(0x80 | (code & 0x3F));
+    return text;
+}
+
+// The separator in place of the "." that to_chars writes.
+std::string WithSeparator(std::string_view text, std::string_view decimalSeparator) {
+    std::string result(text);
+    if (const auto dot = result.find('.'); dot != std::string::npos) {
+        result.replace(dot, 1, decimalSeparator);
+    }
+    return result;
 }
 
 }  // namespace
@@ -45,12 +77,14 @@ std::string DecimalText(std::int64_t value) {
     return std::to_string(value);
 }
 
-char UserDecimalSeparator() {
-    static const char separator = [] {
+const std::string& UserDecimalSeparator() {
+    // The wide facet holds the whole character; the narrow one keeps only the first byte of a
+    // separator that UTF-8 writes in several.
+    static const std::string separator = [] {
         try {
-            return std::use_facet<std::numpunct<char>>(std::locale("")).decimal_point();
+            return Utf8(std::use_facet<std::numpunct<wchar_t>>(std::locale("")).decimal_point());
         } catch (const std::runtime_error&) {
-            return '.';
+            return std::string(".");
         }
     }();
     return separator;
@@ -60,7 +94,7 @@ std::string DoubleText(double value) {
     return DoubleText(value, UserDecimalSeparator());
 }
 
-std::string DoubleText(double value, char decimalSeparator) {
+std::string DoubleText(double value, std::string_view decimalSeparator) {
     if (!std::isfinite(value)) {
         ThrowOverflow();
     }
@@ -109,11 +143,56 @@ std::string DoubleText(double value, char decimalSeparator) {
             text += decimalSeparator;
             text += digits.substr(1);
         }
-        char exponentText[16];
-        std::snprintf(exponentText, sizeof exponentText, "E%c%02d", exponent < 0 ? '-' : '+', std::abs(exponent));
-        text += exponentText;
+        const int magnitude = std::abs(exponent);
+        text += exponent < 0 ? "E-" : "E+";
+        text += (magnitude < 10 ? "0" : "") + std::to_string(magnitude);
     }
     return text;
+}
+
+std::string FixedText(double value, std::int32_t decimals) {
+    return FixedText(value, decimals, UserDecimalSeparator());
+}
+
+std::string FixedText(double value, std::int32_t decimals, std::string_view decimalSeparator) {
+    if (!std::isfinite(value)) {
+        ThrowOverflow();
+    }
+    // 309 digits before the point hold the largest double.
+    char buffer[320 + kMaxFixedDecimals];
+    const auto end = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed,
+                                   std::clamp(decimals, 0, kMaxFixedDecimals))
+                         .ptr;
+    return WithSeparator(std::string_view(buffer, static_cast<std::size_t>(end - buffer)), decimalSeparator);
+}
+
+std::optional<double> NumberFromText(std::string_view text) {
+    return NumberFromText(text, UserDecimalSeparator());
+}
+
+std::optional<double> NumberFromText(std::string_view text, std::string_view decimalSeparator) {
+    const auto first = text.find_first_not_of(" \t");
+    if (first == std::string_view::npos) {
+        return std::nullopt;
+    }
+    std::string plain(text.substr(first, text.find_last_not_of(" \t") - first + 1));
+    if (decimalSeparator != ".") {
+        if (plain.find('.') != std::string::npos) {
+            return std::nullopt;
+        }
+        if (const auto at = plain.find(decimalSeparator); !decimalSeparator.empty() && at != std::string::npos) {
+            plain.replace(at, decimalSeparator.size(), ".");
+        }
+    }
+    // from_chars also reads "inf" and "nan", which no number text of the component shows.
+    const bool digitsOnly = plain.find_first_not_of("0123456789.eE-+") == std::string::npos;
+    double number = 0;
+    const char* end = plain.data() + plain.size();
+    const auto [stop, error] = std::from_chars(plain.data(), end, number);
+    if (!digitsOnly || error != std::errc() || stop != end || !std::isfinite(number)) {
+        return std::nullopt;
+    }
+    return number;
 }
 
 }  // namespace vor

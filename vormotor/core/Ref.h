@@ -12,16 +12,6 @@ namespace vor {
     throw Error(error_number::ObjectNotSet, "VorMotorCtl", "Object variable not set");
 }
 
-// An object handed out by an outside library that came back null fails like a failing call, so
-// the caller's failure style applies to it as to any other failure.
-template <class T>
-std::shared_ptr<T> Required(std::shared_ptr<T> object) {
-    if (!object) {
-        ThrowObjectNotSet();
-    }
-    return object;
-}
-
 // An object reference that may be null. Using a null reference raises the "Object variable
 // not set" error instead of crashing, so a missing drive object fails like any other call and
 // the caller's failure style decides what happens next.
@@ -52,5 +42,10 @@ public:
 private:
     std::shared_ptr<T> m_object;
 };
+
+// Ref(node->AccessLock())->Level(): a call through what a library handed out, which fails at
+// that call, and only there, when the library handed out null.
+template <class U>
+Ref(std::shared_ptr<U>) -> Ref<U>;
 
 }  // namespace vor

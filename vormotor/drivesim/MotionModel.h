@@ -18,7 +18,7 @@ public:
 
     // One step forward (direction > 0) or backward (direction < 0).
     void Step(std::int32_t direction = 1);
-    // |steps| steps in the direction of the sign.
+    // |steps| steps in the direction of the sign; all of them or, when the drive refuses any, none.
     void Turn(std::int32_t steps);
 
     // Steps per timer tick while the motor turns on its own (negative: backward; 0: standing).
@@ -35,6 +35,9 @@ private:
     double m_angleStep;
     std::vector<std::int32_t> m_sequence;
     std::int32_t m_speed = 0;
+
+    // The input word one step in the direction of the sign moves to.
+    double NextWord(double word, std::int32_t sign) const;
 };
 
 }  // namespace vor

@@ -252,7 +252,7 @@ Profile::Parameter ReadParameter(ObjectReader& reader) {
         reader.Fail("lower", "lower limit above upper limit");
     }
     if (param.value < param.lowerLimit || param.value > param.upperLimit) {
-        reader.Fail("value", "value " + DoubleText(param.value, '.') + " is outside the limits");
+        reader.Fail("value", "value " + DoubleText(param.value, ".") + " is outside the limits");
     }
     auto readers = reader.Objects("fields", false);
     for (auto& fieldReader : readers) {

@@ -1,6 +1,7 @@
 #include "vormotor/drivesim/SimHost.h"
 
 #include <string>
+#include <utility>
 
 namespace vor {
 
@@ -23,7 +24,7 @@ void SimHost::DriveEnabledWritten(bool enabled) {
     if (m_relay) {
         m_relay->Written(CallSite{"Node.SetDriveEnabled"}, enabled ? 1.0 : 0.0);
     }
-    m_writes.push_back(DriveWrite::DriveEnabled(enabled));
+    Log(DriveWrite::DriveEnabled(enabled));
 }
 
 void SimHost::Written(const CallSite& site, double value) {
@@ -35,10 +36,17 @@ void SimHost::Written(const CallSite& site, double value) {
         return;
     }
     if (site.field.empty() && site.operation != OperationId("Field.SetValue")) {
-        m_writes.push_back(DriveWrite::Param(*site.param, value));
+        Log(DriveWrite::Param(*site.param, value));
     } else {
-        m_writes.push_back(DriveWrite::Field(*site.param, std::string(site.field), static_cast<std::int32_t>(value)));
+        Log(DriveWrite::Field(*site.param, std::string(site.field), static_cast<std::int32_t>(value)));
     }
+}
+
+void SimHost::Log(DriveWrite write) {
+    if (m_writes.size() == kMaxWrites) {
+        m_writes.erase(m_writes.begin(), m_writes.begin() + kMaxWrites / 2);
+    }
+    m_writes.push_back(std::move(write));
 }
 
 }  // namespace vor

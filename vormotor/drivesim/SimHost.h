@@ -23,10 +23,15 @@ public:
     void SetRelay(std::shared_ptr<ValueHost> relay) noexcept { m_relay = std::move(relay); }
 
     FaultInjector& Faults() noexcept { return m_faults; }
+    // The latest writes: a drive that runs for days must not keep every one. Past kMaxWrites
+    // the older half goes, so the log always holds at least the latest kMaxWrites / 2.
+    static constexpr std::size_t kMaxWrites = 20'000;
     const std::vector<DriveWrite>& Writes() const noexcept { return m_writes; }
     void ClearWrites() noexcept { m_writes.clear(); }
 
 private:
+    void Log(DriveWrite write);
+
     std::shared_ptr<ValueHost> m_relay;
     FaultInjector m_faults;
     std::vector<DriveWrite> m_writes;

@@ -26,6 +26,8 @@ public:
         m_commutationChanged.Raise(thisCode, lastCode);
     }
     double InputWord() const noexcept { return m_inputs->DriveNumber(); }
+    // Raises what SetInputWord would raise for this word, and changes nothing.
+    void CheckInputWord(double word) const { m_inputs->DriveCheckNumber(word); }
     static std::int32_t SensorCode(double word);
     static double WithSensorCode(double word, std::int32_t code);
 

@@ -1,10 +1,10 @@
 #include "vormotor/editors/TarvineEditor.h"
 
 #include <array>
-#include <charconv>
 #include <utility>
 #include <vector>
 
+#include "vormotor/core/Conversions.h"
 #include "vormotor/core/Error.h"
 #include "vormotor/core/FailureStyles.h"
 #include "vormotor/editors/EditorSupport.h"
@@ -15,23 +15,6 @@ namespace {
 
 TarvineEditor& AsTarvine(Control& control) {
     return static_cast<TarvineEditor&>(control);
-}
-
-// The whole text, blanks around it aside, must be one number.
-std::optional<double> ParseNumber(const std::string& text) {
-    const auto first = text.find_first_not_of(" \t");
-    const auto last = text.find_last_not_of(" \t");
-    if (first == std::string::npos) {
-        return std::nullopt;
-    }
-    double number = 0;
-    const char* begin = text.data() + first;
-    const char* end = text.data() + last + 1;
-    const auto [stop, error] = std::from_chars(begin, end, number);
-    if (error != std::errc() || stop != end) {
-        return std::nullopt;
-    }
-    return number;
 }
 
 }  // namespace
@@ -77,7 +60,7 @@ bool TarvineEditor::UserEdit(const std::string& text) {
         SetMessage("No parameter is bound to this editor.");
         return false;
     }
-    const auto number = ParseNumber(text);
+    const auto number = NumberFromText(text);
     if (!number) {
         SetMessage("\"" + text + "\" is not a number.");
         ShowValue();

@@ -2,6 +2,8 @@
 
 #include <stdexcept>
 
+#include "vormotor/core/Diagnostics.h"
+#include "vormotor/core/Error.h"
 #include "vormotor/netdrive/RegisterMap.h"
 
 namespace vor::netdrive {
@@ -34,6 +36,27 @@ void PutUint32(std::uint16_t* at, std::uint32_t value) {
 void CheckCount(std::size_t count, int max, const char* what) {
     if (count > static_cast<std::size_t>(max)) {
         throw std::length_error(std::string("too many ") + what + " for the register map");
+    }
+}
+
+// Limits, writable, whole numbers and decimals are live: a drive may change them while it runs.
+// Limits that are no limits (NaN, or crossed) are refused, and the old ones stay.
+void FollowLiveDescription(BasicValue& value, const DriveImage::Param& live) {
+    ContentObject& content = value.Content();
+    if (!(live.lowerLimit <= live.upperLimit)) {
+        Diagnostics::Report("netdrive", "the drive serves no usable limits for " + value.Describe());
+    } else if (content.LowerLimit() != live.lowerLimit || content.UpperLimit() != live.upperLimit) {
+        content.SetLowerLimit(live.lowerLimit);
+        content.SetUpperLimit(live.upperLimit);
+    }
+    if (content.SetupFlag() != live.writable) {
+        content.SetSetupFlag(live.writable);
+    }
+    if ((value.SetupA() == 1) != live.whole) {
+        value.SetSetupA(live.whole ? 1 : 0);
+    }
+    if (value.SetupB() != live.decimals) {
+        value.SetSetupB(live.decimals);
     }
 }
 
@@ -89,6 +112,7 @@ void DriveImage::Encode(std::uint16_t* inputs) const {
     PutUint32(header + reg::header::kMicrostepGeneration, microstepGeneration);
     PutUint32(header + reg::header::kEventNext, eventNext);
     PutUint32(header + reg::header::kLastWriteId, lastWriteId);
+    PutUint32(header + reg::header::kChangeCount, changeCount);
 
     std::uint16_t* nodeArea = &inputs[reg::node::kAddress];
     nodeArea[reg::node::kOnline] = online ? 1 : 0;
@@ -120,49 +144,70 @@ void DriveImage::Encode(std::uint16_t* inputs) const {
 }
 
 DriveImage DriveImage::Read(const Reader& read) {
-    DriveImage image;
-    const Registers header = read(reg::header::kAddress, reg::header::kSize);
+    const Registers head = read(reg::header::kAddress, reg::kHeadSize);
+    DriveImage image = DecodeHead(head);
+    image.ReadDetails(head, read);
+    return image;
+}
+
+DriveImage DriveImage::DecodeHead(const Registers& head) {
+    if (head.size() < static_cast<std::size_t>(reg::kHeadSize)) {
+        throw std::runtime_error("the drive's header is incomplete");
+    }
+    const std::uint16_t* header = &head[reg::header::kAddress];
     if (header[reg::header::kVersion] != reg::kMapVersion) {
         throw std::runtime_error("the drive speaks register map " + std::to_string(header[reg::header::kVersion]) +
                                  ", not " + std::to_string(reg::kMapVersion));
     }
-    image.session = GetUint32(&header[reg::header::kSession]);
-    image.microstepGeneration = GetUint32(&header[reg::header::kMicrostepGeneration]);
-    image.eventNext = GetUint32(&header[reg::header::kEventNext]);
-    image.lastWriteId = GetUint32(&header[reg::header::kLastWriteId]);
+    DriveImage image;
+    image.session = GetUint32(header + reg::header::kSession);
+    image.microstepGeneration = GetUint32(header + reg::header::kMicrostepGeneration);
+    image.eventNext = GetUint32(header + reg::header::kEventNext);
+    image.lastWriteId = GetUint32(header + reg::header::kLastWriteId);
+    image.changeCount = GetUint32(header + reg::header::kChangeCount);
 
-    const Registers nodeArea = read(reg::node::kAddress, reg::node::kSize);
+    const std::uint16_t* nodeArea = &head[reg::node::kAddress];
     image.online = nodeArea[reg::node::kOnline] != 0;
     image.driveEnabled = nodeArea[reg::node::kDriveEnabled] != 0;
-    image.nodeState = GetInt32(&nodeArea[reg::node::kNodeState]);
-    image.inputWord = GetInt32(&nodeArea[reg::node::kInputWord]);
-    image.accessLevel = GetInt32(&nodeArea[reg::node::kAccessLevel]);
+    image.nodeState = GetInt32(nodeArea + reg::node::kNodeState);
+    image.inputWord = GetInt32(nodeArea + reg::node::kInputWord);
+    image.accessLevel = GetInt32(nodeArea + reg::node::kAccessLevel);
     image.commModeSelectable = nodeArea[reg::node::kCommModeSelectable] != 0;
-    image.traceFlags = GetInt32(&nodeArea[reg::node::kTraceFlags]);
+    image.traceFlags = GetInt32(nodeArea + reg::node::kTraceFlags);
+    return image;
+}
 
+void DriveImage::ReadDetails(const Registers& head, const Reader& read) {
+    const std::uint16_t* header = &head[reg::header::kAddress];
+    // A drive that claims more than the map holds would have the reader walk off the map.
     const int paramCount = header[reg::header::kParamCount];
+    CheckCount(static_cast<std::size_t>(paramCount), reg::param::kMaxCount, "parameters");
+    CheckCount(header[reg::header::kFieldCount], reg::field::kMaxCount, "fields");
+    for (const int count : {reg::header::kValueNameCount, reg::header::kMotorTypeCount, reg::header::kMicrostepCount}) {
+        CheckCount(header[count], reg::visible::kMaxFlags, "flags");
+    }
     const Registers paramArea = read(reg::param::kAddress, paramCount * reg::param::kSlotSize);
+    params.clear();
     for (int i = 0; i < paramCount; ++i) {
         const std::uint16_t* slot = &paramArea[static_cast<std::size_t>(i * reg::param::kSlotSize)];
-        image.params.push_back(Param{GetInt32(slot + reg::param::kNumber), GetDouble(slot + reg::param::kValue),
-                                     GetDouble(slot + reg::param::kLowerLimit),
-                                     GetDouble(slot + reg::param::kUpperLimit), GetInt32(slot + reg::param::kLockLevel),
-                                     (slot[reg::param::kFlags] & reg::param::kWritable) != 0,
-                                     (slot[reg::param::kFlags] & reg::param::kWhole) != 0,
-                                     static_cast<std::int16_t>(slot[reg::param::kDecimals])});
+        params.push_back(Param{GetInt32(slot + reg::param::kNumber), GetDouble(slot + reg::param::kValue),
+                               GetDouble(slot + reg::param::kLowerLimit), GetDouble(slot + reg::param::kUpperLimit),
+                               GetInt32(slot + reg::param::kLockLevel),
+                               (slot[reg::param::kFlags] & reg::param::kWritable) != 0,
+                               (slot[reg::param::kFlags] & reg::param::kWhole) != 0,
+                               static_cast<std::int16_t>(slot[reg::param::kDecimals])});
     }
-    const Registers fields = read(reg::field::kAddress, header[reg::header::kFieldCount]);
-    for (const std::uint16_t editable : fields) {
-        image.fieldEditable.push_back((editable & 1u) != 0);
+    fieldEditable.clear();
+    for (const std::uint16_t editable : read(reg::field::kAddress, header[reg::header::kFieldCount])) {
+        fieldEditable.push_back((editable & 1u) != 0);
     }
     const auto readFlags = [&read](int address, std::size_t count) {
         const Registers area = read(address, static_cast<int>(FlagRegisters(count)));
         return GetFlags(area.data(), count);
     };
-    image.valueNameVisible = readFlags(reg::visible::kValueNames, header[reg::header::kValueNameCount]);
-    image.motorTypeVisible = readFlags(reg::visible::kMotorTypes, header[reg::header::kMotorTypeCount]);
-    image.microstepVisible = readFlags(reg::visible::kMicrosteps, header[reg::header::kMicrostepCount]);
-    return image;
+    valueNameVisible = readFlags(reg::visible::kValueNames, header[reg::header::kValueNameCount]);
+    motorTypeVisible = readFlags(reg::visible::kMotorTypes, header[reg::header::kMotorTypeCount]);
+    microstepVisible = readFlags(reg::visible::kMicrosteps, header[reg::header::kMicrostepCount]);
 }
 
 void DriveImage::ApplyTo(SimDrive& drive, const Profile& profile) const {
@@ -178,6 +223,7 @@ void DriveImage::ApplyTo(SimDrive& drive, const Profile& profile) const {
 
     for (std::size_t i = 0; i < params.size(); ++i) {
         drive.SetLockLevel(profile.parameters[i].number, params[i].lockLevel);
+        FollowLiveDescription(*drive.Node()->DriveParam(profile.parameters[i].number), params[i]);
     }
     WalkFields(
         profile,
@@ -189,7 +235,13 @@ void DriveImage::ApplyTo(SimDrive& drive, const Profile& profile) const {
             drive.SetValueNameVisible(param.number, field.name, name.code, valueNameVisible.at(index));
         });
     for (std::size_t i = 0; i < params.size(); ++i) {
-        drive.SetParam(profile.parameters[i].number, params[i].value);
+        try {
+            drive.SetParam(profile.parameters[i].number, params[i].value);
+        } catch (const Error& refused) {
+            // A number its own limits refuse (or NaN) is the drive's fault, not the link's:
+            // the copy keeps the number it had, and the rest of the drive still follows.
+            Diagnostics::Report("netdrive", refused);
+        }
     }
     for (std::size_t i = 0; i < motorTypeVisible.size(); ++i) {
         drive.SetMotorTypeVisible(profile.motorTypes[i].code, motorTypeVisible[i]);

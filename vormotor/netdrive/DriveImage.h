@@ -33,6 +33,7 @@ struct DriveImage {
     std::uint32_t microstepGeneration = 0;
     std::uint32_t eventNext = 0;
     std::uint32_t lastWriteId = 0;
+    std::uint32_t changeCount = 0;
     bool online = false;
     bool driveEnabled = false;
     std::int32_t nodeState = 0;
@@ -54,6 +55,10 @@ struct DriveImage {
     // `inputs` holds reg::kInputRegisters registers.
     void Encode(std::uint16_t* inputs) const;
     static DriveImage Read(const Reader& read);
+    // The same in two steps: the header and the node from their reg::kHeadSize registers, which
+    // tell whether anything changed, then the rest.
+    static DriveImage DecodeHead(const Registers& head);
+    void ReadDetails(const Registers& head, const Reader& read);
     // Raises the events of every difference, parameter by parameter, the inputs last.
     void ApplyTo(SimDrive& drive, const Profile& profile) const;
 

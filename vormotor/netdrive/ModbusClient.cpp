@@ -49,6 +49,7 @@ Registers ModbusClient::ReadInputs(int address, int count) {
     Registers values(static_cast<std::size_t>(count));
     for (int done = 0; done < count;) {
         const int size = std::min(count - done, reg::kMaxPerRequest);
+        ++m_requests;
         if (modbus_read_input_registers(m_context.get(), address + done, size,
                                         &values[static_cast<std::size_t>(done)]) != size) {
             Fail("read of input registers " + std::to_string(address + done) + " failed");
@@ -60,6 +61,7 @@ Registers ModbusClient::ReadInputs(int address, int count) {
 
 void ModbusClient::WriteHolding(int address, const Registers& values) {
     const int size = static_cast<int>(values.size());
+    ++m_requests;
     if (modbus_write_registers(m_context.get(), address, size, values.data()) != size) {
         Fail("write of holding registers " + std::to_string(address) + " failed");
     }

@@ -37,6 +37,8 @@ public:
     // Any number of input registers, in as many requests as it takes.
     Registers ReadInputs(int address, int count);
     void WriteHolding(int address, const Registers& values);
+    // How many requests went out on this connection.
+    std::uint64_t Requests() const noexcept { return m_requests; }
 
 private:
     [[noreturn]] void Fail(const std::string& what) const;
@@ -46,6 +48,7 @@ private:
     };
     std::unique_ptr<_modbus, Free> m_context;
     std::string m_endpoint;
+    std::uint64_t m_requests = 0;
 };
 
 }  // namespace vor::netdrive

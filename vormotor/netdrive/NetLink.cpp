@@ -114,9 +114,15 @@ bool NetLink::Reconnect() {
 void NetLink::Poll() {
     m_lastPoll = Clock::now();
     try {
-        const DriveImage image =
-            DriveImage::Read([this](int address, int count) { return m_client->ReadInputs(address, count); });
+        const auto read = [this](int address, int count) { return m_client->ReadInputs(address, count); };
+        const Registers head = read(reg::header::kAddress, reg::kHeadSize);
+        DriveImage image = DriveImage::DecodeHead(head);
         const bool sameSession = image.session == m_session;
+        // The one request of an idle tick: nothing the registers show changed since the last poll.
+        if (sameSession && !m_inDoubt && image.changeCount != 0 && image.changeCount == m_changeCount) {
+            return;
+        }
+        image.ReadDetails(head, read);
         if (!sameSession) {
             // A restarted drive must still be the drive the copy was built from.
             if (m_session != 0 && ReadDescription() != m_description) {
@@ -137,13 +143,17 @@ void NetLink::Poll() {
         m_session = image.session;
         image.ApplyTo(*m_drive, m_profile);
         RaiseEvents(image.eventNext);
+        m_changeCount = image.changeCount;
     } catch (const std::exception&) {
         LinkDown();
     }
 }
 
 void NetLink::LinkDown() {
+    m_requestsBefore = Requests();
     m_client.reset();
+    // The copy now shows the drive offline: the first poll afterwards must read it all.
+    m_changeCount = 0;
     m_nextAttempt = Clock::now() + m_options.retryInterval;
     if (m_drive != nullptr) {
         m_drive->SetOnline(false);
@@ -151,26 +161,25 @@ void NetLink::LinkDown() {
 }
 
 std::string NetLink::ReadDescription() {
-    const Registers length = m_client->ReadInputs(reg::text::kDescription, 2);
-    const auto count = static_cast<int>(TextRegisters(length.data()));
-    if (count > reg::text::kDescriptionMax) {
-        throw LinkFailure("the drive's description does not fit its register area");
-    }
-    return GetText(m_client->ReadInputs(reg::text::kDescription, count).data());
+    return ReadText(reg::text::kDescription, reg::text::kDescriptionMax, "description");
 }
 
 void NetLink::ReadMicrosteps() {
-    const Registers length = m_client->ReadInputs(reg::text::kMicrosteps, 2);
-    const auto count = static_cast<int>(TextRegisters(length.data()));
-    if (count > reg::text::kMicrostepsMax) {
-        throw LinkFailure("the drive's microstep catalogue does not fit its register area");
-    }
-    const auto catalogue = nlohmann::json::parse(GetText(m_client->ReadInputs(reg::text::kMicrosteps, count).data()));
+    const auto catalogue =
+        nlohmann::json::parse(ReadText(reg::text::kMicrosteps, reg::text::kMicrostepsMax, "microstep catalogue"));
     std::vector<std::pair<std::int32_t, std::string>> choices;
     for (const auto& choice : catalogue) {
         choices.emplace_back(choice.at(0).get<std::int32_t>(), choice.at(1).get<std::string>());
     }
     m_drive->SetMicrostepChoices(choices);
+}
+
+std::string NetLink::ReadText(int address, int maxRegisters, const std::string& what) {
+    const std::size_t count = TextRegisters(m_client->ReadInputs(address, 2).data());
+    if (count > static_cast<std::size_t>(maxRegisters)) {
+        throw LinkFailure("the drive's " + what + " does not fit its register area");
+    }
+    return GetText(m_client->ReadInputs(address, static_cast<int>(count)));
 }
 
 void NetLink::RaiseEvents(std::uint32_t next) {

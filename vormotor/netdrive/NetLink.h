@@ -44,6 +44,8 @@ public:
     // Every write that reached the drive, in order, including one whose answer the link lost
     // and which the drive reported applied once the link was back.
     const std::vector<DriveWrite>& DeliveredWrites() const noexcept { return m_delivered; }
+    // The Modbus requests the link has made so far, for measurements.
+    std::uint64_t Requests() const noexcept { return m_requestsBefore + (m_client ? m_client->Requests() : 0); }
 
     static constexpr std::int32_t kLinkDown = static_cast<std::int32_t>(0x80040300u);
     static constexpr std::int32_t kRefused = static_cast<std::int32_t>(0x80040301u);
@@ -62,6 +64,7 @@ private:
     void LinkDown();
     std::string ReadDescription();
     void ReadMicrosteps();
+    std::string ReadText(int address, int maxRegisters, const std::string& what);
     void RaiseEvents(std::uint32_t next);
     Registers WriteRequest(const CallSite& site, double value, std::uint32_t id) const;
     DriveWrite AsDriveWrite(const CallSite& site, double value) const;
@@ -77,9 +80,11 @@ private:
     std::uint32_t m_session = 0;
     std::uint32_t m_microstepGeneration = 0;
     std::uint32_t m_eventCursor = 0;
+    std::uint32_t m_changeCount = 0;  // of the drive's registers the copy last followed
     std::uint32_t m_nextWriteId;
     std::optional<PendingWrite> m_inDoubt;
     std::vector<DriveWrite> m_delivered;
+    std::uint64_t m_requestsBefore = 0;  // on the connections lost so far
 
     using Clock = std::chrono::steady_clock;
     Clock::time_point m_lastPoll{};

@@ -28,7 +28,12 @@ constexpr int kMicrostepCount = 7;
 constexpr int kMicrostepGeneration = 8;  // 32 bits: counts replacements of the microstep catalogue
 constexpr int kEventNext = 10;           // 32 bits: number of the next event to be raised
 constexpr int kLastWriteId = 12;         // 32 bits: id of the last write request applied
+// 32 bits: changes whenever anything the registers show changes; 0: the drive keeps no count.
+constexpr int kChangeCount = 14;
 }  // namespace header
+
+// The header and the node together, which one request reads.
+constexpr int kHeadSize = 32;
 
 // The node and the network, at input register 16.
 namespace node {

@@ -68,14 +68,18 @@ std::size_t PutText(std::uint16_t* at, const std::string& text, std::size_t maxR
 }
 
 std::size_t TextRegisters(const std::uint16_t* lengthAt) {
-    return 2 + (static_cast<std::uint32_t>(GetInt32(lengthAt)) + 1) / 2;
+    // Counted in 64 bits: a length near 2^32 must not wrap to a short text.
+    return 2 + (static_cast<std::size_t>(static_cast<std::uint32_t>(GetInt32(lengthAt))) + 1) / 2;
 }
 
-std::string GetText(const std::uint16_t* at) {
-    const auto size = static_cast<std::uint32_t>(GetInt32(at));
+std::string GetText(const Registers& area) {
+    if (area.size() < 2 || TextRegisters(area.data()) > area.size()) {
+        throw std::length_error("a text longer than the registers that hold it");
+    }
+    const auto size = static_cast<std::uint32_t>(GetInt32(area.data()));
     std::string text(size, '\0');
     for (std::size_t i = 0; i < size; ++i) {
-        const std::uint16_t word = at[2 + i / 2];
+        const std::uint16_t word = area[2 + i / 2];
         text[i] = static_cast<char>(i % 2 == 0 ? word >> 8 : word & 0xFFu);
     }
     return text;

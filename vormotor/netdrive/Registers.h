@@ -22,6 +22,7 @@ std::size_t FlagRegisters(std::size_t count);
 std::size_t PutText(std::uint16_t* at, const std::string& text, std::size_t maxRegisters);
 // The number of registers the text at `at` takes, length included.
 std::size_t TextRegisters(const std::uint16_t* lengthAt);
-std::string GetText(const std::uint16_t* at);
+// The text at the start of `area`; throws std::length_error when its length runs past the area.
+std::string GetText(const Registers& area);
 
 }  // namespace vor::netdrive

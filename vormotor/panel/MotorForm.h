@@ -162,7 +162,11 @@ private:
     void ApplyEnablePolicy(bool activating);
     void ApplyRule(const EnableRule& rule, const Access& access, Control& control);
     void ApplyEditorPolicy(Tarvine* editor, Control& control);
+    // The editor's value object; raises for a control in an editor's place that is none.
+    static std::shared_ptr<ValueObject> EditorValue(Tarvine* editor, const Control& control);
     bool Holds(EnableCondition condition, const Access& access, Control& control);
+    template <std::int32_t Code>
+    static bool MotorTypeIsNot(MotorForm& form, const Access& access, Control& control);
     std::int32_t AccessLevel();
     // The line is put together only when the trace sink wants it.
     void TraceMsg(std::initializer_list<std::string_view> parts);

@@ -45,8 +45,8 @@ void MotorForm::BindNode(const Ref<DriveNode>& node) {
 }
 
 bool MotorForm::BindDriveObjects(const Ref<DriveNode>& node) {
-    m_qsAppEvts = Required(m_net->AppEvents());
-    m_qsDrvEvts = Required(m_net->DriveEvents());
+    m_qsAppEvts = m_net->AppEvents();
+    m_qsDrvEvts = m_net->DriveEvents();
     m_commCodeChanged = false;
     m_form.FindAs<Label>("transLbl").SetCaption("?->?");
     if (!node) {
@@ -58,37 +58,37 @@ bool MotorForm::BindDriveObjects(const Ref<DriveNode>& node) {
     }
     m_updating = true;
 
-    m_ke = Required(m_node->Param(kKe));
-    m_appLock = Required(m_node->AccessLock());
-    m_iMax = Required(m_node->Param(kIMax));
-    m_statusReg = Required(m_node->StatusReg());
-    m_rmsTC = Required(m_node->Param(kRmsTimeConstant));
-    m_rmsLimit = Required(m_node->Param(kRmsLimit));
+    m_ke = m_node->Param(kKe);
+    m_appLock = m_node->AccessLock();
+    m_iMax = m_node->Param(kIMax);
+    m_statusReg = m_node->StatusReg();
+    m_rmsTC = m_node->Param(kRmsTimeConstant);
+    m_rmsLimit = m_node->Param(kRmsLimit);
 
     if (m_node->HasParam(kMotorConfiguration)) {
-        m_motorCfg = Required(m_node->Param(kMotorConfiguration));
+        m_motorCfg = m_node->Param(kMotorConfiguration);
         auto& fields = m_motorCfg->Fields();
-        m_fldMotorType = Required(fields.Item("Motor Type"));
-        m_fldCommMode = Required(fields.Item("Commutation Mode"));
-        m_fldEncMode = Required(fields.Item("Encoder Mode"));
+        m_fldMotorType = fields.Item("Motor Type");
+        m_fldCommMode = fields.Item("Commutation Mode");
+        m_fldEncMode = fields.Item("Encoder Mode");
         BuildDerivedCommMode();
     }
 
     if (m_node->HasParam(kMicrostepsPerTurn)) {
-        m_ustepsPerTurn = Required(m_node->Param(kMicrostepsPerTurn));
+        m_ustepsPerTurn = m_node->Param(kMicrostepsPerTurn);
     }
     if (m_node->HasParam(kEncoderDensity)) {
-        m_encDens = Required(m_node->Param(kEncoderDensity));
+        m_encDens = m_node->Param(kEncoderDensity);
     }
     if (m_node->HasParam(kVectorAngleCapture)) {
-        m_vectAngleCap = Required(m_node->Param(kVectorAngleCapture));
+        m_vectAngleCap = m_node->Param(kVectorAngleCapture);
     }
     // Only when no captured angle is held at all, also one of an earlier node.
     if (m_vectAngleCap.IsNothing() && m_node->HasParam(kVectorAngleCaptureAlternative)) {
-        m_vectAngleCap = Required(m_node->Param(kVectorAngleCaptureAlternative));
+        m_vectAngleCap = m_node->Param(kVectorAngleCaptureAlternative);
     }
-    m_iopObj = Required(m_node->IoObj());
-    m_iop = Required(m_iopObj->InputsValue());
+    m_iopObj = m_node->IoObj();
+    m_iop = m_iopObj->InputsValue();
     m_iop->StartUpdates();
     return true;
 }
@@ -104,14 +104,14 @@ void MotorForm::BuildDerivedCommMode() {
     content.SetSetupFlag(true);
 
     m_derivedCommMode->AddField("", 0, 1, "");
-    m_fldSensorless = Required(m_derivedCommMode->Fields().Item(""));
+    m_fldSensorless = m_derivedCommMode->Fields().Item("");
     m_fldSensorless->ValueNames().RemoveAll();
     m_fldSensorless->AddValueName(0, "Use Sensors");
     m_fldSensorless->AddValueName(1, "Sensorless");
     dynamic_cast<Sorvane&>(m_form.Find("SensorlessRadioGrp")).SetFieldValueRef(m_derivedCommMode.Get());
 
     m_derivedCommMode->AddField("Init Options", 1, 4, "");
-    m_fldInitOptions = Required(m_derivedCommMode->Fields().Item("Init Options"));
+    m_fldInitOptions = m_derivedCommMode->Fields().Item("Init Options");
     m_fldInitOptions->ValueNames().RemoveAll();
     for (const auto& [code, text] : kInitOptions) {
         m_fldInitOptions->AddValueName(code, text);
@@ -127,24 +127,25 @@ void MotorForm::BuildDerivedCommMode() {
 
 void MotorForm::BindEditors() {
     for (Control* control : ControlArray("ParamItem")) {
-        auto& editor = dynamic_cast<Tarvine&>(*control);
-        // An editor whose fetch fails keeps the value it had.
+        // An editor whose fetch fails keeps the value it had; a control of another kind in an
+        // editor's place has no parameter to read and is passed over.
         SkipOnFailure([&] {
+            auto& editor = dynamic_cast<Tarvine&>(*control);
             const auto parameter = editor.Parameter();
             if (parameter && m_node->HasParam(*parameter)) {
-                editor.SetValueObjRef(Required(m_node->Param(*parameter)));
+                editor.SetValueObjRef(m_node->Param(*parameter));
             } else {
                 editor.SetValueObjRef(nullptr);
             }
         });
     }
     for (Control* control : ControlArray("ConfigRadioGrp")) {
-        auto& group = dynamic_cast<Sorvane&>(*control);
-        SkipOnFailure([&] { group.SetLockRef(Required(m_node->AccessLock())); });
+        SkipOnFailure([&] { dynamic_cast<Sorvane&>(*control).SetLockRef(m_node->AccessLock()); });
         SkipOnFailure([&] {
+            auto& group = dynamic_cast<Sorvane&>(*control);
             const auto parameter = group.ParamNumber();
             if (parameter && m_node->HasParam(*parameter)) {
-                group.SetFieldValueRef(Required(m_node->Param(*parameter)));
+                group.SetFieldValueRef(m_node->Param(*parameter));
             }
         });
     }

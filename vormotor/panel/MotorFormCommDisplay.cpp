@@ -4,6 +4,7 @@
 
 #include "vormotor/core/Conversions.h"
 #include "vormotor/core/FailureStyles.h"
+#include "vormotor/panel/CommDisplayValues.h"
 #include "vormotor/panel/MotorForm.h"
 #include "vormotor/panel/MotorFormConstants.h"
 #include "vormotor/toolkit/Label.h"
@@ -46,6 +47,15 @@ constexpr std::int32_t kFullTurn = 360;
 
 }  // namespace
 
+std::int32_t ShownVectorAngle(double captured) {
+    // The remainder keeps the sign of the angle.
+    return ToInt32(captured) % kFullTurn;
+}
+
+std::int32_t SensorCodeOf(double inputWord) {
+    return (ToInt32(inputWord) / kSensorCodeDivisor) & kSensorCodeMask;
+}
+
 void MotorForm::ShowCommState() {
     auto& angleLabel = m_form.FindAs<Label>("CommutationLbl");
     auto& transitionLabel = m_form.FindAs<Label>("transLbl");
@@ -61,8 +71,7 @@ void MotorForm::ShowCommState() {
 
     std::string angleText = LoadString(kNotAvailableText);
     if (m_vectAngleCap) {
-        // The remainder keeps the sign of the angle.
-        const std::int32_t angle = ToInt32(m_vectAngleCap->Content().Number()) % kFullTurn;
+        const std::int32_t angle = ShownVectorAngle(m_vectAngleCap->Content().Number());
         if (m_commCodeChanged) {
             angleText = DecimalText(angle);
         }
@@ -84,7 +93,7 @@ void MotorForm::ReadCommCode() {
     }
     ScopedFlag guard(m_readingCommCode, true);
     StopOnFailure([&] {
-        const std::int32_t code = (ToInt32(m_iop->Content().Number()) / kSensorCodeDivisor) & kSensorCodeMask;
+        const std::int32_t code = SensorCodeOf(m_iop->Content().Number());
         m_thisCode = code;
         m_lastCode = code;
         ShowCommState();

@@ -3,7 +3,7 @@
 // page and Enabled change, so it allocates nothing while tracing is off.
 #include <algorithm>
 #include <array>
-#include <typeinfo>
+#include <optional>
 
 #include "vormotor/contracts/Tarvine.h"
 #include "vormotor/core/FailureStyles.h"
@@ -11,6 +11,7 @@
 #include "vormotor/panel/MotorFormConstants.h"
 #include "vormotor/panel/MotorFormEnableRules.h"
 #include "vormotor/toolkit/ComboBox.h"
+#include "vormotor/toolkit/PropertyErrors.h"
 #include "vormotor/ui_util/ControlTypes.h"
 
 namespace vor {
@@ -21,8 +22,7 @@ using namespace motor_form;
 constexpr std::int32_t kTraceFlag = 0x20;
 constexpr std::string_view kTracePrefix = "DEBUG_MTR_PAGE: ";
 
-// Motor types without a commutation invert choice, and the one without a sensor choice.
-constexpr std::array<std::int32_t, 3> kMotorTypesWithoutCommInvert{1, 6, 5};
+// The motor type without a sensor choice (it has no commutation invert either).
 constexpr std::int32_t kMotorTypeWithoutSensorChoice = 6;
 // The commutation mode that shows no sensor state.
 constexpr std::int32_t kCommModeWithoutSensorState = 1;
@@ -50,7 +50,7 @@ std::span<const MotorForm::EnableRule> MotorForm::InputControlRules() {
         {.name = "ConfigRadioGrp",
          .index = 3,
          .preconditions = {C::CommModeFieldPresent},
-         .operands = {C::MotorTypeHasCommInvert, C::FullAccess, C::CommModeEditable}},
+         .operands = {C::MotorTypeIsNot1, C::FullAccess, C::MotorTypeIsNot6, C::MotorTypeIsNot5, C::CommModeEditable}},
         {.name = "ConfigRadioGrp", .operands = {C::FullAccess}},
         {.name = "SensorlessRadioGrp", .operands = {C::MotorTypeHasSensorChoice, C::FullAccess, C::CommModeEditable}},
         // Any other input control.
@@ -96,6 +96,11 @@ std::span<const MotorForm::EnableRule> MotorForm::OtherControlRules() {
     return rules;
 }
 
+template <std::int32_t Code>
+bool MotorForm::MotorTypeIsNot(MotorForm& form, const Access&, Control&) {
+    return form.m_fldMotorType->Value() != Code;
+}
+
 // One operand, read afresh; a failing read raises.
 bool MotorForm::Holds(EnableCondition condition, const Access& access, Control& control) {
     using Check = bool (*)(MotorForm&, const Access&, Control&);
@@ -119,16 +124,10 @@ bool MotorForm::Holds(EnableCondition condition, const Access& access, Control& 
          [](MotorForm& f, const Access&, Control&) {
              return f.AccessLevel() >= f.m_ustepsPerTurn->LockLevel().Level();
          }},
-        {C::MotorTypeHasCommInvert,
-         [](MotorForm& f, const Access&, Control&) {
-             const std::int32_t motorType = f.m_fldMotorType->Value();
-             return std::find(kMotorTypesWithoutCommInvert.begin(), kMotorTypesWithoutCommInvert.end(), motorType) ==
-                    kMotorTypesWithoutCommInvert.end();
-         }},
-        {C::MotorTypeHasSensorChoice,
-         [](MotorForm& f, const Access&, Control&) {
-             return f.m_fldMotorType->Value() != kMotorTypeWithoutSensorChoice;
-         }},
+        {C::MotorTypeIsNot1, &MotorTypeIsNot<1>},
+        {C::MotorTypeIsNot6, &MotorTypeIsNot<kMotorTypeWithoutSensorChoice>},
+        {C::MotorTypeIsNot5, &MotorTypeIsNot<5>},
+        {C::MotorTypeHasSensorChoice, &MotorTypeIsNot<kMotorTypeWithoutSensorChoice>},
         {C::UsesSensors, [](MotorForm& f, const Access&, Control&) { return f.m_fldSensorless->Value() == 0; }},
         {C::CommModeShowsSensorState,
          [](MotorForm& f, const Access&, Control&) { return f.m_fldCommMode->Value() != kCommModeWithoutSensorState; }},
@@ -201,11 +200,13 @@ void MotorForm::ApplyRule(const EnableRule& rule, const Access& access, Control&
         SkipOnFailure([&] { control.SetEnabled(false); });
         return;
     }
+    std::optional<bool> computed;
     SkipOnFailure([&] {
         bool enabled = true;
         for (const EnableCondition operand : rule.operands) {
             enabled = met(operand) && enabled;
         }
+        computed = enabled;
         control.SetEnabled(enabled);
     });
     if (rule.visibility != EnableVisibility::Untouched) {
@@ -214,42 +215,52 @@ void MotorForm::ApplyRule(const EnableRule& rule, const Access& access, Control&
             control.SetVisible(selectable == (rule.visibility == EnableVisibility::WhenCommModeSelectable));
         });
     }
-    if (rule.traceResult) {
-        SkipOnFailure([&] { TraceMsg({control.Name(), " just set Enabled=", BoolText(control.Enabled())}); });
+    if (rule.traceResult && computed) {
+        SkipOnFailure([&] { TraceMsg({control.Name(), " just set Enabled=", BoolText(*computed)}); });
     }
 }
 
 // An editor follows the panel's switch; a parameter whose lock level the user lacks only
 // leaves the tab order.
 void MotorForm::ApplyEditorPolicy(Tarvine* editor, Control& control) {
-    if (editor == nullptr) {
-        throw std::bad_cast();
-    }
     if (m_node.IsNothing()) {
         SkipOnFailure([&] { control.SetEnabled(false); });
         SkipOnFailure([&] { control.SetTabStop(false); });
     }
-    if (!editor->ValueObjRef()) {
+    // Everything below depends on the editor's value object; a control of another kind in the
+    // editors' place has none to read, so the rest is skipped for it alone.
+    std::shared_ptr<ValueObject> value;
+    if (!SkipOnFailure([&] { value = EditorValue(editor, control); })) {
+        return;
+    }
+    if (!value) {
         SkipOnFailure([&] { control.SetEnabled(false); });
         SkipOnFailure([&] { control.SetTabStop(false); });
         return;
     }
     SkipOnFailure([&] { control.SetEnabled(m_enabled); });
     SkipOnFailure([&] {
-        const bool levelAllows = AccessLevel() >= editor->ValueObjRef()->LockLevel().Level();
+        const bool levelAllows = AccessLevel() >= value->LockLevel().Level();
         control.SetTabStop(m_enabled && levelAllows);
     });
 }
 
+std::shared_ptr<ValueObject> MotorForm::EditorValue(Tarvine* editor, const Control& control) {
+    if (editor == nullptr) {
+        ThrowUnknownProperty(control.TypeName(), "ValueObjRef");
+    }
+    return editor->ValueObjRef();
+}
+
 std::int32_t MotorForm::AccessLevel() {
-    return Required(m_node->AccessLock())->Level();
+    return Ref(m_node->AccessLock())->Level();
 }
 
 void MotorForm::TraceMsg(std::initializer_list<std::string_view> parts) {
     if (m_net.IsNothing()) {
         return;
     }
-    const auto sink = Required(m_net->TraceSink());
+    const Ref sink(m_net->TraceSink());
     if ((sink->TraceFlags() & kTraceFlag) != 0) {
         std::string line(kTracePrefix);
         for (const std::string_view part : parts) {

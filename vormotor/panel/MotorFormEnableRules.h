@@ -30,12 +30,15 @@ enum class EnableCondition : std::uint8_t {
     MotorTypeEditable,
     CommModeSelectable,
     MicrostepLockLevelReached,
-    MotorTypeHasCommInvert,
+    // The motor types without a commutation invert choice, one read of the motor type each.
+    MotorTypeIsNot1,
+    MotorTypeIsNot6,
+    MotorTypeIsNot5,
     MotorTypeHasSensorChoice,
     UsesSensors,
     CommModeShowsSensorState,
 };
-inline constexpr std::size_t kEnableConditionCount = 18;
+inline constexpr std::size_t kEnableConditionCount = 20;
 
 // A table row for one condition; tables keyed by condition list every one, in enum order, so
 // that a condition is its row's index.
@@ -68,7 +71,7 @@ public:
     constexpr const EnableCondition* end() const noexcept { return m_items.data() + m_count; }
 
 private:
-    std::array<EnableCondition, 4> m_items{};
+    std::array<EnableCondition, 5> m_items{};
     std::size_t m_count = 0;
 };
 

@@ -34,7 +34,7 @@ void MotorForm::m_qsAppEvts_TimerTick() {
     if (m_node.IsNothing() || !m_node->IsOnline()) {
         return;
     }
-    m_iop = Required(Required(m_node->IoObj())->InputsValue());
+    m_iop = Ref(m_node->IoObj())->InputsValue();
     // Each flag is cleared only once its refresh has returned, so a request raised during the
     // refresh is absorbed by it. A failing sensor display ends the tick with its request, and
     // those after it, still pending, so it is tried again on the next tick; the list rebuilds end

@@ -116,7 +116,7 @@ void MotorForm::UpdateMotorTypeAccess() {
     }
     // Both operands are read, as the access rules always do.
     const bool levelAllows = lock->Level() >= kFullAccess;
-    const bool techSupport = Required(m_net->AppEvents())->TechSupport();
+    const bool techSupport = Ref(m_net->AppEvents())->TechSupport();
     m_form.Find("MotorStyleCombo").SetEnabled((levelAllows || techSupport) && m_enabled);
     ShowRmsTimeCaption();
 }

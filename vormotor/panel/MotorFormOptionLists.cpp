@@ -46,9 +46,9 @@ void MotorForm::m_derivedCommMode_Changed() {
     auto& options = m_fldInitOptions->ValueNames();
     auto& driveOptions = m_fldCommMode->ValueNames();
     const auto offerAsTheDriveDoes = [&](std::int32_t code) {
-        Required(options.Item(code))->SetVisible(Required(driveOptions.Item(code))->Visible());
+        Ref(options.Item(code))->SetVisible(Ref(driveOptions.Item(code))->Visible());
     };
-    const auto hide = [&](std::int32_t code) { Required(options.Item(code))->SetVisible(false); };
+    const auto hide = [&](std::int32_t code) { Ref(options.Item(code))->SetVisible(false); };
     if (!sensorless) {
         std::for_each(kSensorCodes.begin(), kSensorCodes.end(), offerAsTheDriveDoes);
         std::for_each(kSensorlessCodes.begin(), kSensorlessCodes.end(), hide);
@@ -120,7 +120,7 @@ void MotorForm::SensorlessRadioGrp_Change() {
         return;
     }
     if (picked == 0) {
-        const bool fullChecksOffered = Required(m_fldCommMode->ValueNames().Item(kSensorsWithoutSequenceCheck))->Visible();
+        const bool fullChecksOffered = Ref(m_fldCommMode->ValueNames().Item(kSensorsWithoutSequenceCheck))->Visible();
         m_fldCommMode->SetValue(fullChecksOffered ? kSensorsDefault : kSensorsWithoutSequenceCheck);
     } else {
         m_fldCommMode->SetValue(kSensorlessDefault);

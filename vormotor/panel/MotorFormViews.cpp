@@ -46,7 +46,7 @@ void MotorForm::ShowRmsTimeCaption() {
     if (m_node.IsNothing() || m_iMax.IsNothing()) {
         return;
     }
-    m_form.FindAs<Frame>("JamFrame").SetCaption(Required(m_node->Param(kRmsTimeConstant))->Info().Text());
+    m_form.FindAs<Frame>("JamFrame").SetCaption(Ref(m_node->Param(kRmsTimeConstant))->Info().Text());
 }
 
 void MotorForm::m_rmsTC_ContentChanged() {

@@ -1,30 +1,14 @@
 // The views of the plain kinds: frames, labels and controls the front-end does not draw.
-#include <QStyle>
-#include <QStyleOptionGroupBox>
 #include <algorithm>
 
 #include "vormotor/qt/FrameView.h"
 #include "vormotor/qt/GenericView.h"
 #include "vormotor/qt/LabelView.h"
+#include "vormotor/qt/PanelView.h"
 #include "vormotor/qt/TextFit.h"
+#include "vormotor/toolkit/Colors.h"
 
 namespace vor {
-namespace {
-
-// The room for a group box's title: the style places it with a margin on the left, and the same
-// margin is kept on the right.
-int TitleRoom(const QGroupBox& box, const QString& title) {
-    QStyleOptionGroupBox option;
-    option.initFrom(&box);
-    option.text = title;
-    option.textAlignment = box.alignment();
-    option.subControls = QStyle::SC_GroupBoxLabel | QStyle::SC_GroupBoxFrame;
-    const QRect label = box.style()->subControlRect(QStyle::CC_GroupBox, &option, QStyle::SC_GroupBoxLabel, &box);
-    const int padding = label.width() - box.fontMetrics().horizontalAdvance(title);
-    return box.width() - 2 * std::max(0, label.left()) - padding;
-}
-
-}  // namespace
 
 GenericView::GenericView(PanelView& panel, Control& control, QWidget* container)
     : ControlView(panel, control, new QWidget(container)) {}
@@ -33,11 +17,8 @@ FrameView::FrameView(PanelView& panel, Frame& frame, QWidget* container)
     : ControlView(panel, frame, new QGroupBox(container)), m_frame(frame), m_box(static_cast<QGroupBox*>(Widget())) {}
 
 void FrameView::ApplyOwn(std::string_view property) {
-    static constexpr std::array<Handler<FrameView>, 4> kOwn{{
+    static constexpr std::array<Handler<FrameView>, 1> kOwn{{
         {"Caption", &FrameView::ApplyCaption},
-        {"Width", &FrameView::ApplyCaption},
-        {"Font", &FrameView::ApplyCaption},
-        {"FontBold", &FrameView::ApplyCaption},
     }};
     Run(*this, kOwn, property);
 }
@@ -49,23 +30,27 @@ QString FrameView::AccessibleName() const {
 
 void FrameView::ApplyCaption() {
     const QString caption = QString::fromStdString(m_frame.Caption());
-    m_box->setTitle(Fitted(caption, FitLines(caption, m_box->fontMetrics(), TitleRoom(*m_box, caption))));
+    m_box->setTitle(caption);
 }
 
 LabelView::LabelView(PanelView& panel, Label& label, QWidget* container)
     : ControlView(panel, label, new QLabel(container)), m_label(label), m_text(static_cast<QLabel*>(Widget())) {
     m_text->setTextFormat(Qt::PlainText);
     m_text->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    m_text->setWordWrap(true);
-    m_text->setAutoFillBackground(true);
+    // Broken at blanks here, where the lines are known, rather than wherever Qt would.
+    m_text->setWordWrap(false);
 }
 
 void LabelView::ApplyOwn(std::string_view property) {
-    static constexpr std::array<Handler<LabelView>, 4> kOwn{{
+    static constexpr std::array<Handler<LabelView>, 8> kOwn{{
+        {"BackColor", &LabelView::ApplyBackground},
         {"Caption", &LabelView::ApplyCaption},
         {"Width", &LabelView::ApplyCaption},
         {"Font", &LabelView::ApplyCaption},
         {"FontBold", &LabelView::ApplyCaption},
+        {"Caption", &LabelView::RealignSiblings},
+        {"Font", &LabelView::RealignSiblings},
+        {"FontBold", &LabelView::RealignSiblings},
     }};
     Run(*this, kOwn, property);
 }
@@ -75,9 +60,65 @@ QString LabelView::AccessibleName() const {
     return caption.isEmpty() ? ControlView::AccessibleName() : caption;
 }
 
+// A label in the system's face colour is the same as the form behind it: it lets its frame's own
+// background show (a styled frame shades it), so that a box of labels reads as one surface. A
+// colour of its own marks the label out, and is painted.
+void LabelView::ApplyBackground() {
+    m_text->setAutoFillBackground(!colors::IsSystemColor(m_label.BackColor()));
+}
+
 void LabelView::ApplyCaption() {
     const QString caption = QString::fromStdString(m_label.Caption());
-    m_text->setText(Fitted(caption, FitLines(caption, m_text->fontMetrics(), m_text->contentsRect().width())));
+    m_text->setText(WrapWords(caption, m_text->fontMetrics(), m_text->contentsRect().width()).value_or(caption));
+}
+
+QRect LabelView::Geometry() const {
+    return ControlView::Geometry().translated(0, BaselineShift());
+}
+
+void LabelView::RealignSiblings() {
+    for (LabelView* label : Siblings()) {
+        label->ApplyGeometry();
+    }
+}
+
+std::vector<LabelView*> LabelView::Siblings() const {
+    std::vector<LabelView*> labels;
+    for (ControlView* view : Panel().ViewsIn(m_label.Container())) {
+        if (auto* label = dynamic_cast<LabelView*>(view)) {
+            labels.push_back(label);
+        }
+    }
+    return labels;
+}
+
+int LabelView::LineCountShown() const {
+    return static_cast<int>(m_text->text().count(QLatin1Char('\n'))) + 1;
+}
+
+// Where the label's first line sits in its frame, as its twips place it.
+int LabelView::FirstBaseline() const {
+    return ControlView::Geometry().top() + m_text->contentsMargins().top() + m_text->fontMetrics().ascent();
+}
+
+int LabelView::BaselineShift() const {
+    const LabelView* grid = this;
+    for (const LabelView* label : Siblings()) {
+        if (label->LineCountShown() > grid->LineCountShown()) {
+            grid = label;
+        }
+    }
+    if (grid == this || grid->LineCountShown() < 2) {
+        return 0;
+    }
+    const QFontMetrics metrics = grid->m_text->fontMetrics();
+    const int pitch = metrics.size(0, QStringLiteral("0\n0")).height() - metrics.size(0, QStringLiteral("0")).height();
+    const int first = grid->FirstBaseline();
+    const int mine = FirstBaseline();
+    // The nearest of the grid's lines; a label beside none of them is not part of the table.
+    const int row = std::clamp((mine - first + pitch / 2) / pitch, 0, grid->LineCountShown() - 1);
+    const int shift = first + row * pitch - mine;
+    return std::abs(shift) <= pitch / 2 ? shift : 0;
 }
 
 }  // namespace vor

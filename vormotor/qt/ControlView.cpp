@@ -104,7 +104,17 @@ void ControlView::ApplyContainer() {
 }
 
 void ControlView::ApplyGeometry() {
-    m_widget->setGeometry(Geometry());
+    m_widget->setGeometry(Geometry().adjusted(0, 0, 0, m_grownBy));
+    // What it holds may now fit differently, and so may the containers around it.
+    m_panel.FitHeights();
+}
+
+void ControlView::GrowBy(int pixels) {
+    if (pixels == m_grownBy) {
+        return;
+    }
+    m_grownBy = pixels;
+    m_widget->setGeometry(Geometry().adjusted(0, 0, 0, m_grownBy));
 }
 
 void ControlView::ApplyVisible() {
@@ -145,12 +155,6 @@ void ControlView::ApplyToolTip() {
     for (QWidget* part : FocusWidgets()) {
         part->setToolTip(tip);
     }
-}
-
-QString ControlView::Fitted(const QString& full, const QString& shown) {
-    m_toolTips.fullText = shown == full ? QString() : full;
-    ApplyToolTip();
-    return shown;
 }
 
 QString ControlView::AccessibleName() const {

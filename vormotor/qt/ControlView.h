@@ -39,6 +39,15 @@ public:
     // The widgets the user can tab to, in tab order.
     virtual std::vector<QWidget*> FocusWidgets() const { return {}; }
 
+    // Where the widget goes inside its container's widget, in pixels, as the tree's twips say.
+    virtual QRect Geometry() const;
+    // The height the widget's own content needs, in pixels; 0 when its place is enough.
+    virtual int ContentHeight() const { return 0; }
+    // Makes the widget `pixels` taller than its place says (downwards), so that what it shows or
+    // holds fits; the tree's geometry stays as it is.
+    void GrowBy(int pixels);
+    int GrownBy() const noexcept { return m_grownBy; }
+
     // Runs an action that calls into the tree and turns its exception into a diagnostics
     // report: nothing may escape into Qt's event loop.
     static void Guarded(std::string_view what, const std::function<void()>& action);
@@ -64,8 +73,6 @@ protected:
     // Applies a kind's own property; an empty name means all of them. Unknown names are
     // properties the widget does not show.
     virtual void ApplyOwn(std::string_view property) = 0;
-    // Where the widget goes inside its container's widget, in pixels.
-    virtual QRect Geometry() const;
 
     // What assistive tools call the control: by default a name made from the control's own name
     // ("MotorStyleCombo" is "Motor Style"); kinds with a caption answer the caption.
@@ -79,8 +86,6 @@ protected:
     ToolTipSources& ToolTips() noexcept { return m_toolTips; }
 
     void ApplyToolTip();
-    // Returns `shown`, the text as it fits; when it is not `full`, the whole text becomes the tip.
-    QString Fitted(const QString& full, const QString& shown);
     void ApplyAccessibleName();
     void ApplyGeometry();
     void ApplyColors();
@@ -100,6 +105,7 @@ private:
     QWidget* m_widget;  // owned by its parent widget
     QObject m_receiver;
     ToolTipSources m_toolTips;
+    int m_grownBy = 0;
     Connection m_changed;
 };
 

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QHelpEvent>
 #include <QMouseEvent>
+#include <QTimer>
 #include <QToolTip>
 #include <utility>
 
@@ -22,6 +23,37 @@ QString OneALine(const std::vector<std::string>& reasons) {
 DisabledReasonTips::DisabledReasonTips(PanelView& view, Form& form, Explain explain, Clicked clicked)
     : QObject(&view), m_view(view), m_form(form), m_explain(std::move(explain)), m_clicked(std::move(clicked)) {
     qApp->installEventFilter(this);
+    for (Control* control : m_form.Controls()) {
+        m_enabledChanges.push_back(control->PropertyChanged().Connect([this](Control&, const std::string& property) {
+            if (property == "Enabled") {
+                ScheduleDescriptions();
+            }
+        }));
+    }
+    ScheduleDescriptions();
+}
+
+void DisabledReasonTips::ScheduleDescriptions() {
+    if (m_descriptionsDue) {
+        return;
+    }
+    m_descriptionsDue = true;
+    QTimer::singleShot(0, this, [this] { UpdateDescriptions(); });
+}
+
+void DisabledReasonTips::UpdateDescriptions() {
+    m_descriptionsDue = false;
+    for (Control* control : m_form.Controls()) {
+        const ControlView* view = m_view.ViewOf(*control);
+        if (view == nullptr) {
+            continue;
+        }
+        const QString reasons = TipOf(*control);
+        view->Widget()->setAccessibleDescription(reasons);
+        for (QWidget* part : view->FocusWidgets()) {
+            part->setAccessibleDescription(reasons);
+        }
+    }
 }
 
 QString DisabledReasonTips::TipOf(Control& control) const {

@@ -7,7 +7,7 @@
 
 namespace vor {
 
-// A frame as a group box with its caption, cut with an ellipsis where the frame is too narrow.
+// A frame as a group box with its caption, whole.
 class FrameView final : public ControlView {
 public:
     FrameView(PanelView& panel, Frame& frame, QWidget* container);

@@ -12,9 +12,10 @@ class LineView final : public ControlView {
 public:
     LineView(PanelView& panel, Line& line, QWidget* container);
 
+    QRect Geometry() const override;
+
 protected:
     void ApplyOwn(std::string_view property) override;
-    QRect Geometry() const override;
 
 private:
     void ApplyLine();

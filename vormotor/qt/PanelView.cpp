@@ -53,6 +53,9 @@ std::unique_ptr<ControlView> MakeView(PanelView& panel, Control& control, QWidge
     return std::make_unique<GenericView>(panel, control, container);
 }
 
+// What a container keeps below the lowest widget that grew, at most: room for its border.
+constexpr int kLeastBottomMargin = 4;
+
 // The frames inside the surface's top-level controls span minLeft..maxRight; as wide as minLeft +
 // maxRight they sit with equal margins, and the first layout has nothing to move.
 QSizeF OpeningSize(Form& form) {
@@ -132,6 +135,29 @@ void PanelView::UpdateTabOrder() {
             previous = next;
         }
     }
+}
+
+void PanelView::FitHeights() {
+    if (m_fittingHeights) {
+        return;
+    }
+    m_fittingHeights = true;
+    std::unordered_map<const ControlView*, int> grown;
+    // Containers come before what they hold in the form's order: walking it backwards settles
+    // the inside first.
+    for (auto view = m_views.rbegin(); view != m_views.rend(); ++view) {
+        const QRect place = (*view)->Geometry();
+        int needed = std::max(place.height(), (*view)->ContentHeight());
+        for (const ControlView* inner : ViewsIn(&(*view)->Model())) {
+            if (const int by = grown[inner]; by > 0) {
+                const int bottom = inner->Geometry().bottom() + 1;
+                needed = std::max(needed, bottom + by + std::clamp(place.height() - bottom, 0, kLeastBottomMargin));
+            }
+        }
+        grown[view->get()] = needed - place.height();
+        (*view)->GrowBy(needed - place.height());
+    }
+    m_fittingHeights = false;
 }
 
 void PanelView::Rescale(const TwipScale& scale) {

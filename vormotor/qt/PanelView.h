@@ -38,6 +38,9 @@ public:
 
     // Chains the focusable widgets in the order of the form's controls.
     void UpdateTabOrder();
+    // A widget whose content needs more height than its twips give grows downwards, and so does
+    // every container it would otherwise stick out of; the tree's geometry stays as it is.
+    void FitHeights();
     // Converts with `scale` from now on: every widget takes its place and size anew, and the
     // surface keeps its size in twips.
     void Rescale(const TwipScale& scale);
@@ -66,6 +69,7 @@ private:
     std::vector<std::unique_ptr<ControlView>> m_views;  // in the form's order
     std::unordered_map<const Control*, ControlView*> m_byControl;
     std::vector<Connection> m_surfaceConnections;
+    bool m_fittingHeights = false;  // growing a widget moves no other
 };
 
 }  // namespace vor

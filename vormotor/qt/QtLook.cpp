@@ -82,6 +82,9 @@ void SetTextColors(QPalette& palette, const QColor& fore, const QColor& back) {
         for (QPalette::ColorRole role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText}) {
             palette.setColor(group, role, fore);
         }
+    }
+    // Greyed text shows a disabled control; its background stays what it was.
+    for (QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
         for (QPalette::ColorRole role : {QPalette::Window, QPalette::Button}) {
             palette.setColor(group, role, back);
         }

@@ -15,8 +15,8 @@ QColor ToQColor(std::uint32_t color, const QPalette& system);
 
 QFont ToQFont(const Font& font);
 
-// Gives `palette` the text colour `fore` and the background `back` for the active and inactive
-// states; the disabled state keeps the greyed colours of the palette it came from.
+// Gives `palette` the text colour `fore` for the active and inactive states (the disabled state
+// keeps the greyed text of the palette it came from) and the background `back` in every state.
 void SetTextColors(QPalette& palette, const QColor& fore, const QColor& back);
 
 }  // namespace vor

@@ -23,8 +23,13 @@ SorvaneView::SorvaneView(PanelView& panel, SorvaneGroup& group, QWidget* contain
     QObject::connect(m_buttonGroup, &QButtonGroup::idClicked, Receiver(), [this](int id) { Clicked(id); });
 }
 
+// Tab enters a group of radio buttons at the first of them in the chain and leaves it at the
+// next: the chosen option comes first, so that Tab lands on it.
 std::vector<QWidget*> SorvaneView::FocusWidgets() const {
-    return {m_buttons.begin(), m_buttons.end()};
+    std::vector<QWidget*> buttons(m_buttons.begin(), m_buttons.end());
+    std::stable_partition(buttons.begin(), buttons.end(),
+                          [](QWidget* button) { return static_cast<QRadioButton*>(button)->isChecked(); });
+    return buttons;
 }
 
 void SorvaneView::ApplyOwn(std::string_view property) {
@@ -67,6 +72,7 @@ void SorvaneView::ApplySelection() {
     for (std::size_t index = 0; index < m_buttons.size(); ++index) {
         m_buttons[index]->setChecked(static_cast<std::int32_t>(index) == m_group.Selected());
     }
+    Panel().UpdateTabOrder();
 }
 
 // Side by side, the buttons take as many rows as they need to fit the group's width.

@@ -1,6 +1,5 @@
 #include "vormotor/qt/TarvineView.h"
 
-#include <QHBoxLayout>
 #include <QToolTip>
 
 #include "vormotor/qt/PanelView.h"
@@ -17,25 +16,26 @@ constexpr int kCaptionGap = 4;
 TarvineView::TarvineView(PanelView& panel, TarvineEditor& editor, QWidget* container)
     : ControlView(panel, editor, new QWidget(container)),
       m_editor(editor),
+      m_layout(new QBoxLayout(QBoxLayout::LeftToRight, Widget())),
       m_caption(new QLabel(Widget())),
       m_field(new QLineEdit(Widget())) {
-    auto* layout = new QHBoxLayout(Widget());
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(kCaptionGap);
+    m_layout->setContentsMargins(0, 0, 0, 0);
+    m_layout->setSpacing(kCaptionGap);
     m_caption->setTextFormat(Qt::PlainText);
     // The field keeps its width and place whatever the caption's length: the caption gives way.
-    m_caption->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
-    layout->addWidget(m_caption, 1);
-    layout->addWidget(m_field);
+    m_caption->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Ignored);
+    m_layout->addWidget(m_caption, 1);
+    m_layout->addWidget(m_field, 0, Qt::AlignRight);
     QObject::connect(m_field, &QLineEdit::editingFinished, Receiver(), [this] { Confirmed(); });
 }
 
 void TarvineView::ApplyOwn(std::string_view property) {
-    static constexpr std::array<Handler<TarvineView>, 6> kOwn{{
+    static constexpr std::array<Handler<TarvineView>, 7> kOwn{{
         {"captionfont", &TarvineView::ApplyCaptionFont},
         {"editorwidth", &TarvineView::ApplyEditorWidth},
         {"Caption", &TarvineView::ApplyCaption},
         {"Width", &TarvineView::ApplyCaption},
+        {"Height", &TarvineView::ApplyCaption},
         {"Text", &TarvineView::ApplyText},
         {"Message", &TarvineView::ApplyMessage},
     }};
@@ -50,32 +50,26 @@ int TarvineView::CaptionRoom() const {
     return Geometry().width() - kCaptionGap - m_field->width();
 }
 
-// The editors beside this one may now have to cut their captions differently.
 void TarvineView::ApplyCaption() {
-    FitCaption();
-    m_field->setAccessibleName(QString::fromStdString(m_editor.Caption()));
-    for (TarvineView* neighbour : Neighbours()) {
-        neighbour->FitCaption();
-    }
-}
-
-void TarvineView::FitCaption() {
-    QStringList neighbours;
-    for (const TarvineView* neighbour : Neighbours()) {
-        neighbours.append(QString::fromStdString(neighbour->m_editor.Caption()));
-    }
     const QString caption = QString::fromStdString(m_editor.Caption());
-    m_caption->setText(Fitted(caption, FitAmong(caption, neighbours, m_caption->fontMetrics(), CaptionRoom())));
-}
-
-std::vector<TarvineView*> TarvineView::Neighbours() const {
-    std::vector<TarvineView*> neighbours;
-    for (ControlView* view : Panel().ViewsIn(m_editor.Container())) {
-        if (auto* editor = dynamic_cast<TarvineView*>(view); editor != nullptr && editor != this) {
-            neighbours.push_back(editor);
-        }
+    m_field->setAccessibleName(caption);
+    const QFontMetrics metrics = m_caption->fontMetrics();
+    const int height = Geometry().height();
+    const auto beside = WrapWords(caption, metrics, CaptionRoom());
+    if (beside && metrics.size(0, *beside).height() <= height) {
+        m_layout->setDirection(QBoxLayout::LeftToRight);
+        m_caption->setText(*beside);
+        m_contentHeight = 0;
+    } else {
+        const QString above = WrapWords(caption, metrics, Geometry().width()).value_or(caption);
+        m_layout->setDirection(QBoxLayout::TopToBottom);
+        m_caption->setText(above);
+        m_contentHeight = metrics.size(0, above).height() + kCaptionGap + height;
     }
-    return neighbours;
+    m_layout->setStretchFactor(m_caption, m_contentHeight == 0 ? 1 : 0);
+    m_caption->setFixedHeight(m_contentHeight == 0 ? height : m_contentHeight - kCaptionGap - height);
+    m_field->setFixedHeight(std::min(height, m_field->sizeHint().height()));
+    Panel().FitHeights();
 }
 
 void TarvineView::ApplyCaptionFont() {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 
@@ -8,10 +9,11 @@
 
 namespace vor {
 
-// The parameter editor: its caption beside an edit field of the editor's width; a caption too
-// long for the room left of the field ends in an ellipsis. Confirming an edit (Return, or leaving
-// a changed field) hands the text to the editor; a refused edit shows the editor's message at
-// the field, and the field shows the editor's text again.
+// The parameter editor: its caption beside an edit field of the editor's width, on as many lines
+// as the editor's height holds; a caption that needs more goes above the field, over the editor's
+// whole width, and the editor grows downwards by its lines. No caption is cut. Confirming an edit
+// (Return, or leaving a changed field) hands the text to the editor; a refused edit shows the
+// editor's message at the field, and the field shows the editor's text again.
 class TarvineView final : public ControlView {
 public:
     TarvineView(PanelView& panel, TarvineEditor& editor, QWidget* container);
@@ -19,6 +21,7 @@ public:
     std::vector<QWidget*> FocusWidgets() const override { return {m_field}; }
     QLineEdit* Field() const noexcept { return m_field; }
     QLabel* CaptionLabel() const noexcept { return m_caption; }
+    int ContentHeight() const override { return m_contentHeight; }
 
 protected:
     void ApplyOwn(std::string_view property) override;
@@ -26,11 +29,8 @@ protected:
 
 private:
     void ApplyCaption();
-    void FitCaption();
-    // The caption's room: what the field and the gap leave of the editor's width.
+    // The caption's room beside the field: what the field and the gap leave of the editor's width.
     int CaptionRoom() const;
-    // The other editors in the same container.
-    std::vector<TarvineView*> Neighbours() const;
     void ApplyCaptionFont();
     void ApplyText();
     void ApplyMessage();
@@ -38,8 +38,10 @@ private:
     void Confirmed();
 
     TarvineEditor& m_editor;
+    QBoxLayout* m_layout;
     QLabel* m_caption;
     QLineEdit* m_field;
+    int m_contentHeight = 0;  // with the caption above the field; 0 beside it
 };
 
 }  // namespace vor

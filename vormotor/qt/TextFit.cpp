@@ -1,51 +1,29 @@
 #include "vormotor/qt/TextFit.h"
 
-#include <algorithm>
+#include <QStringList>
 
 namespace vor {
-namespace {
 
-const QChar kEllipsis(0x2026);
-
-// How many leading words `caption` shares with the neighbour that shares the most, leaving at
-// least one word of its own.
-qsizetype SharedLeadingWords(const QStringList& words, const QStringList& neighbours, const QString& caption) {
-    qsizetype shared = 0;
-    for (const QString& neighbour : neighbours) {
-        if (neighbour == caption) {
-            continue;
+std::optional<QString> WrapWords(const QString& text, const QFontMetrics& metrics, int width) {
+    QStringList wrapped;
+    // A caption's "\r\n" is one line break.
+    for (const QString& paragraph : QString(text).remove(QLatin1Char('\r')).split(QLatin1Char('\n'))) {
+        QString line;
+        for (const QString& word : paragraph.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
+            if (metrics.horizontalAdvance(word) > width) {
+                return std::nullopt;
+            }
+            const QString longer = line.isEmpty() ? word : line + QLatin1Char(' ') + word;
+            if (!line.isEmpty() && metrics.horizontalAdvance(longer) > width) {
+                wrapped.append(line);
+                line = word;
+            } else {
+                line = longer;
+            }
         }
-        const QStringList other = neighbour.split(QLatin1Char(' '), Qt::SkipEmptyParts);
-        qsizetype common = 0;
-        while (common < std::min(words.size(), other.size()) && words[common] == other[common]) {
-            ++common;
-        }
-        shared = std::max(shared, common);
+        wrapped.append(line);
     }
-    return std::min(shared, words.size() - 1);
-}
-
-}  // namespace
-
-QString FitLines(const QString& text, const QFontMetrics& metrics, int width) {
-    QStringList lines = text.split(QLatin1Char('\n'));
-    for (QString& line : lines) {
-        line = metrics.elidedText(line, Qt::ElideRight, width);
-    }
-    return lines.join(QLatin1Char('\n'));
-}
-
-QString FitAmong(const QString& caption, const QStringList& neighbours, const QFontMetrics& metrics, int width) {
-    if (metrics.horizontalAdvance(caption) <= width) {
-        return caption;
-    }
-    const QStringList words = caption.split(QLatin1Char(' '), Qt::SkipEmptyParts);
-    const qsizetype shared = SharedLeadingWords(words, neighbours, caption);
-    if (shared <= 0) {
-        return metrics.elidedText(caption, Qt::ElideRight, width);
-    }
-    const QString own = words.mid(shared).join(QLatin1Char(' '));
-    return kEllipsis + metrics.elidedText(own, Qt::ElideRight, width - metrics.horizontalAdvance(kEllipsis));
+    return wrapped.join(QLatin1Char('\n'));
 }
 
 }  // namespace vor

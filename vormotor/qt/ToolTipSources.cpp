@@ -5,9 +5,8 @@
 namespace vor {
 
 QString ToolTipSources::Chosen() const {
-    static constexpr std::array<QString ToolTipSources::*, 4> kByRank{
-        &ToolTipSources::message, &ToolTipSources::disabledReason, &ToolTipSources::designed,
-        &ToolTipSources::fullText};
+    static constexpr std::array<QString ToolTipSources::*, 2> kByRank{&ToolTipSources::message,
+                                                                      &ToolTipSources::designed};
     for (QString ToolTipSources::*source : kByRank) {
         if (!(this->*source).isEmpty()) {
             return this->*source;

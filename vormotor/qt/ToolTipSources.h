@@ -4,15 +4,13 @@
 
 namespace vor {
 
-// Everything a control's widget may explain when the pointer rests on it. Only one text can be
-// shown, so the sources are ranked: what went wrong with the user's last input first, then why
-// the control cannot be used, then the control's own tip, and last the whole of a text that had
-// to be cut to fit. A new source is one more member and one more place in `Chosen`.
+// Everything an operable control's widget may explain when the pointer rests on it (a greyed-out
+// one answers with its reasons instead, from DisabledReasonTips). Only one text can be shown, so
+// the sources are ranked: what went wrong with the user's last input first, then the control's own
+// tip. A new source is one more member and one more place in `Chosen`.
 struct ToolTipSources {
-    QString message;         // the editor's reason for refusing the last input
-    QString disabledReason;  // why the control is greyed
-    QString designed;        // the control's ToolTipText
-    QString fullText;        // a caption or text shown elided; empty when it fits
+    QString message;   // the editor's reason for refusing the last input
+    QString designed;  // the control's ToolTipText
 
     QString Chosen() const;
 };

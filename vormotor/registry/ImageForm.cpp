@@ -1,5 +1,6 @@
 #include "vormotor/registry/ImageForm.h"
 
+#include <iterator>
 #include <limits>
 
 #include "vormotor/registry/CharacterSet.h"
@@ -18,8 +19,17 @@ constexpr std::string_view DwordTag = "dword:";
 constexpr std::string_view BinaryTag = "hex:";
 constexpr std::string_view DigitsOf = "0123456789abcdef";
 constexpr CharacterSet NameBreakers(std::string_view("=\r\n\0", 4));
-// What a quoted text cannot hold as it is: a backslash, which it doubles, and what would break its line.
-constexpr CharacterSet SpecialInQuotes(std::string_view("\\\r\n\0", 4));
+// What the registry editor's quoting cannot hold as it is: a backslash and a double quote, which it escapes, and
+// what would break its line.
+constexpr CharacterSet SpecialInEscaped(std::string_view("\\\"\r\n\0", 5));
+constexpr char DefaultValueName = '@';
+
+struct Escape {
+    char written;
+    char meant;
+};
+// \n and \r are how the registry editor writes line breaks inside a text.
+constexpr Escape Escapes[] = {{'\\', '\\'}, {'"', '"'}, {'n', '\n'}, {'r', '\r'}};
 
 int HexDigit(char c) {
     if (c >= '0' && c <= '9') {
@@ -208,25 +218,6 @@ void AppendDoubled(std::string& line, std::string_view text) {
     line += '"';
 }
 
-bool AppendQuoted(std::string& line, std::string_view text) {
-    const std::size_t start = line.size();
-    line += '"';
-    std::size_t run = 0;
-    for (std::size_t at = SpecialInQuotes.FindIn(text); at != std::string_view::npos;
-         at = SpecialInQuotes.FindIn(text, run)) {
-        if (text[at] != '\\') {
-            line.resize(start);
-            return false;
-        }
-        line.append(text.substr(run, at + 1 - run));
-        line += '\\';
-        run = at + 1;
-    }
-    line.append(text.substr(run));
-    line += '"';
-    return true;
-}
-
 void AppendUnquoted(std::string& text, std::string_view quoted) {
     for (std::size_t start = 0;;) {
         const std::size_t backslash = quoted.find('\\', start);
@@ -240,20 +231,74 @@ void AppendUnquoted(std::string& text, std::string_view quoted) {
     }
 }
 
+bool AppendEscaped(std::string& line, std::string_view text) {
+    const std::size_t start = line.size();
+    line += '"';
+    std::size_t run = 0;
+    for (std::size_t at = SpecialInEscaped.FindIn(text); at != std::string_view::npos;
+         at = SpecialInEscaped.FindIn(text, run)) {
+        if (text[at] != '\\' && text[at] != '"') {
+            line.resize(start);
+            return false;
+        }
+        line.append(text.substr(run, at - run));
+        line += '\\';
+        line += text[at];
+        run = at + 1;
+    }
+    line.append(text.substr(run));
+    line += '"';
+    return true;
+}
+
+bool ReadEscaped(std::string_view line, std::size_t& i, std::string& text) {
+    text.clear();
+    ++i;
+    // Most texts escape nothing: copied whole up to their closing quote.
+    const std::size_t quote = line.find('"', i);
+    if (quote != std::string_view::npos && line.substr(i, quote - i).find('\\') == std::string_view::npos) {
+        text.append(line.substr(i, quote - i));
+        i = quote + 1;
+        return true;
+    }
+    for (; i < line.size(); ++i) {
+        if (line[i] == '"') {
+            ++i;
+            return true;
+        }
+        if (line[i] != '\\' || i + 1 == line.size()) {
+            text += line[i];
+            continue;
+        }
+        const char next = line[i + 1];
+        const Escape* escape =
+            std::find_if(std::begin(Escapes), std::end(Escapes), [&](const Escape& e) { return e.written == next; });
+        if (escape == std::end(Escapes)) {
+            text += '\\';  // the editor keeps a backslash that escapes nothing
+        } else {
+            text += escape->meant;
+            ++i;
+        }
+    }
+    return false;
+}
+
 std::optional<std::string> AppendValueLine(std::string& text, std::string_view name, std::uint32_t type,
                                            std::string_view data) {
-    if (std::optional<std::string> problem = ValueNameProblem(name)) {
-        return problem;
-    }
     const auto tooLong = [] { return "its line would be longer than " + std::to_string(MaxLineLength) + " bytes"; };
     if (data.size() > MaxLineLength) {
         return tooLong();
     }
     const std::size_t start = text.size();
     std::size_t breaks = 0;
-    text.append("\"").append(name).append("\"=");
+    if (name.empty()) {
+        text += DefaultValueName;
+    } else if (!AppendEscaped(text, name)) {
+        return HasAnyOf(name, LineEnd) ? "its name contains a line break" : "its name contains a NUL";
+    }
+    text += '=';
     // The quoted form carries a string value unless a line break or a NUL would break its line.
-    if (type != reg::Sz || !AppendQuoted(text, WithoutTerminatingNul(data))) {
+    if (type != reg::Sz || !AppendEscaped(text, WithoutTerminatingNul(data))) {
         const std::optional<std::size_t> notationBreaks = AppendNotation(text, text.size() - start, type, data);
         if (!notationBreaks) {
             text.resize(start);
@@ -261,7 +306,7 @@ std::optional<std::string> AppendValueLine(std::string& text, std::string_view n
         }
         breaks = *notationBreaks;
     }
-    // Measured as the reader measures it: as if on one line.
+    // Measured as the reader measures it, escapes included: as if on one line.
     if (text.size() - start - breaks * Continuation.size() > MaxLineLength) {
         text.resize(start);
         return tooLong();

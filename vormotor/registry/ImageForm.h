@@ -18,16 +18,25 @@ inline constexpr std::size_t MaxDepth = 512;
 // How much of an over-long line its error repeats.
 inline constexpr std::size_t EchoedLength = 80;
 
-// Appends the line of one value in the typed image (TypedImage), with its line end: string values as
-// "name"="text" with every backslash doubled, everything else in the registry editor's notation
-// (dword:, hex:, hex(N): with continuation lines). String-typed data goes into hex notation as
-// UTF-16LE, as the registry editor writes it. Answers why the value cannot be carried, appending
-// nothing, or nothing when it was written.
+// Appends the line of one value in the typed image (TypedImage), with its line end, in the registry editor's
+// own form: the name quoted and escaped (see AppendEscaped), a key's default value as @; string values as an escaped
+// text, everything else in the editor's notation (dword:, hex:, hex(N): with continuation lines). String-typed data
+// goes into hex notation as UTF-16LE, as the registry editor writes it, and so does a string holding a CR, an LF or a
+// NUL. Answers why the value cannot be carried, appending nothing, or nothing when it was written.
 std::optional<std::string> AppendValueLine(std::string& text, std::string_view name, std::uint32_t type,
                                            std::string_view data);
 
-// Why a value of this name cannot be carried: a reader ends a name at the first '=', a line at CR LF
-// and a name at a NUL. Nothing for a name that can.
+// The registry editor's quoting: text in double quotes, each backslash and double quote escaped by a backslash.
+// Appends nothing and answers false when text holds a CR, an LF or a NUL, which would break the line.
+bool AppendEscaped(std::string& line, std::string_view text);
+
+// Reads a text quoted as the registry editor quotes it, starting at line[i] (the opening quote), into text;
+// i ends after the closing quote. \\, \", and \r, \n (which the editor writes for line breaks) stand for
+// what they escape; a backslash before anything else stays. False when the text has no closing quote.
+bool ReadEscaped(std::string_view line, std::size_t& i, std::string& text);
+
+// Why a value of this name cannot be carried in CRegistry's image: a reader ends a name at the first '=', a line at
+// CR LF and a name at a NUL. Nothing for a name that can.
 std::optional<std::string> ValueNameProblem(std::string_view name);
 
 // Whether text holds any of characters: one library search over the text per character kind, which is
@@ -44,10 +53,6 @@ std::string_view WithoutTerminatingNul(std::string_view data);
 // Appends text in double quotes with every backslash doubled and everything else as it is, as
 // CRegistry's image writes a value's text.
 void AppendDoubled(std::string& line, std::string_view text);
-
-// Appends text as a value line quotes it: in double quotes with every backslash doubled. Appends
-// nothing and answers false when text holds a CR, an LF or a NUL, which would break the line.
-bool AppendQuoted(std::string& line, std::string_view text);
 
 // Appends the text of a quoted string value, given without its quotes: every doubled backslash made single.
 void AppendUnquoted(std::string& text, std::string_view quoted);

@@ -17,6 +17,10 @@ inline constexpr long Success = 0;
 inline constexpr long FileNotFound = 2;
 inline constexpr long AccessDenied = 5;
 inline constexpr long InvalidHandle = 6;
+// The portable store's answers when its file cannot be written: a read-only file, folder or mount,
+// and a full disk (the platform's ERROR_WRITE_PROTECT and ERROR_DISK_FULL).
+inline constexpr long WriteProtected = 19;
+inline constexpr long DiskFull = 112;
 inline constexpr long InvalidParameter = 87;
 inline constexpr long BadPathname = 161;
 // The portable store's answer when another process has held it for longer than a call may wait
@@ -24,6 +28,8 @@ inline constexpr long BadPathname = 161;
 inline constexpr long StoreBusy = 170;
 inline constexpr long MoreData = 234;
 inline constexpr long NoMoreItems = 259;
+// The answer of the calls of a batch its caller gave up (the platform's ERROR_OPERATION_ABORTED).
+inline constexpr long OperationAborted = 995;
 inline constexpr long RegistryIoFailed = 1016;
 inline constexpr long KeyDeleted = 1018;
 
@@ -100,6 +106,8 @@ public:
     // EndBatch answers whether the work of the outermost batch was kept.
     virtual long BeginBatch(BatchUse) { return reg::Success; }
     virtual long EndBatch() { return reg::Success; }
+    // Ends a batch and undoes its work where the back end can; the platform registry keeps what was done.
+    virtual long CancelBatch() { return EndBatch(); }
 
     // Scope of one batch. End() reports the outcome; a scope left by an exception ends the batch
     // quietly, so whatever was done before the failure stays done. A failure of the back end itself
@@ -119,6 +127,11 @@ public:
         long End() {
             m_ended = true;
             return m_api.EndBatch();
+        }
+        // Gives the batch up: nothing of it is kept where the back end can undo it.
+        void Cancel() {
+            m_ended = true;
+            m_api.CancelBatch();
         }
 
     private:

@@ -32,17 +32,22 @@ TextImageReader::TextImageReader(std::string_view image) : m_image(image) {
     m_next = firstEnd + LineEnd.size();
 }
 
-void TextImageReader::Fail(std::int32_t number, std::string_view what, std::string_view line) const {
+void TextImageReader::Fail(std::int32_t number, std::string_view what, std::size_t lineNumber,
+                           std::string_view line) const {
     const std::string echo = line.size() > image::EchoedLength && number == registry_error::LineTooLong
                                  ? std::string(line.substr(0, image::EchoedLength)) + "..."
                                  : std::string(line);
     // Two blanks before "Line": the texts of these errors have always been built that way.
     throw Error(number, std::string(Source),
-                std::string(what) + " " + " Line " + std::to_string(m_line) + "=>'" + echo + "'");
+                std::string(what) + " " + " Line " + std::to_string(lineNumber) + "=>'" + echo + "'");
 }
 
-void TextImageReader::FailOnLastLine(std::int32_t number, std::string_view what) const {
-    Fail(number, what, m_lastLine);
+void TextImageReader::Fail(std::int32_t number, std::string_view what, std::string_view line) const {
+    Fail(number, what, m_line, line);
+}
+
+void TextImageReader::FailOnEntry(std::int32_t number, std::string_view what) const {
+    Fail(number, what, m_entryLine, m_entryText);
 }
 
 // Every line is checked for what a text line may not hold before anything reads it, so a line that
@@ -61,7 +66,6 @@ bool TextImageReader::NextLine(std::string_view& line) {
     line = m_image.substr(m_next, end - m_next);
     m_next = end + LineEnd.size();
     ++m_line;
-    m_lastLine = line;
     if (line.size() > image::MaxLineLength) {
         Fail(registry_error::LineTooLong, "Format Error: line too long.", line);
     }
@@ -81,14 +85,17 @@ bool TextImageReader::Next(ImageEntry& entry) {
         if (m_line == 1 || line.empty()) {
             continue;
         }
+        if (line.front() != '[' && line.front() != '"' && line.front() != '@') {
+            continue;
+        }
+        m_entryLine = m_line;
+        m_entryText = line;
         if (line.front() == '[') {
             ReadSection(line, entry);
-            return true;
-        }
-        if (line.front() == '"') {
+        } else {
             ReadValue(line, entry);
-            return true;
         }
+        return true;
     }
     return false;
 }
@@ -98,40 +105,48 @@ void TextImageReader::ReadSection(std::string_view line, ImageEntry& entry) {
         Fail(registry_error::BadSection, BadSectionText, line);
     }
     const std::string_view inner = line.substr(1, line.size() - 2);
-    const std::size_t slash = inner.find('\\');
-    if (slash == std::string_view::npos || slash + 1 < 3) {
+    // A root alone, as the registry editor writes it, stands for the root's own key.
+    const std::size_t slash = std::min(inner.find('\\'), inner.size());
+    if (slash < 2) {
         Fail(registry_error::BadSection, BadSectionText, line);
     }
-    if (image::IsTooDeep(inner.substr(slash + 1))) {
+    const std::string_view path = inner.substr(std::min(slash + 1, inner.size()));
+    if (image::IsTooDeep(path)) {
         Fail(registry_error::TooDeep, "Format Error: key too deep.", line);
     }
     entry.kind = ImageEntry::Kind::Section;
     entry.root = inner.substr(0, slash);
-    entry.path = inner.substr(slash + 1);
+    entry.path = path;
 }
 
+// A value line in the registry editor's quoting: an escaped name or @, an equals sign, then an escaped text or
+// the editor's notation.
 void TextImageReader::ReadValue(std::string_view line, ImageEntry& entry) {
-    const std::size_t equals = line.find('=');
-    if (equals == std::string_view::npos || equals + 1 < 4) {
+    std::size_t i = 0;
+    if (line.front() == '@') {
+        entry.name.clear();
+        i = 1;
+    } else if (!image::ReadEscaped(line, i, entry.name)) {
+        Fail(registry_error::NoEqualSign, "Format Error: no equal signs.", line);
+    } else if (image::HasLineBreakOrNul(entry.name)) {
+        Fail(registry_error::BadValue, BadValueText, line);  // \r or \n: a name no line can carry
+    }
+    if (i == line.size() || line[i] != '=') {
         Fail(registry_error::NoEqualSign, "Format Error: no equal signs.", line);
     }
-    if (line[equals - 1] != '"') {
-        Fail(registry_error::BadValue, BadValueText, line);
-    }
     entry.kind = ImageEntry::Kind::Value;
-    entry.name = line.substr(1, equals - 2);
     entry.data.clear();
-    const std::string_view rest = line.substr(equals + 1);
+    const std::string_view rest = line.substr(i + 1);
     if (!rest.starts_with('"')) {
         ReadTypedData(line, rest, entry);
         return;
     }
-    if (rest.size() < 2 || rest.back() != '"') {
+    std::size_t end = i + 1;
+    if (!image::ReadEscaped(line, end, entry.data) || end != line.size()) {
         Fail(registry_error::BadValue, BadValueText, line);
     }
     entry.quoted = true;
     entry.type = reg::Sz;
-    image::AppendUnquoted(entry.data, rest.substr(1, rest.size() - 2));
 }
 
 void TextImageReader::ReadTypedData(std::string_view line, std::string_view rest, ImageEntry& entry) {

@@ -34,8 +34,8 @@ public:
     // The next section or value; false at the end of the image.
     bool Next(ImageEntry& entry);
 
-    // Raises a format error naming the line read last.
-    [[noreturn]] void FailOnLastLine(std::int32_t number, std::string_view what) const;
+    // Raises an error of this number naming the first line of the entry Next gave last.
+    [[noreturn]] void FailOnEntry(std::int32_t number, std::string_view what) const;
 
 private:
     bool NextLine(std::string_view& line);
@@ -43,12 +43,16 @@ private:
     void ReadValue(std::string_view line, ImageEntry& entry);
     void ReadTypedData(std::string_view line, std::string_view rest, ImageEntry& entry);
     [[noreturn]] void Fail(std::int32_t number, std::string_view what, std::string_view line) const;
+    [[noreturn]] void Fail(std::int32_t number, std::string_view what, std::size_t lineNumber,
+                           std::string_view line) const;
 
     std::string_view m_image;
     std::size_t m_next = 0;
     // Number and text of the line NextLine last gave.
     std::size_t m_line = 0;
-    std::string_view m_lastLine;
+    // Number and first line of the entry Next gave last.
+    std::size_t m_entryLine = 0;
+    std::string_view m_entryText;
 };
 
 }  // namespace vor

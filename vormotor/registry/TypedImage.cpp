@@ -5,6 +5,7 @@
 #include "vormotor/core/Error.h"
 #include "vormotor/registry/ImageForm.h"
 #include "vormotor/registry/RegistryErrors.h"
+#include "vormotor/registry/ResultText.h"
 #include "vormotor/registry/TextImageReader.h"
 #include "vormotor/registry/TextImageWriter.h"
 
@@ -13,14 +14,13 @@ namespace vor {
 namespace {
 
 constexpr std::string_view Signature = "Windows Registry Editor Version 5.00\r\n";
+constexpr std::string_view SaveSource = "TypedImage::Save";
+constexpr std::string_view LoadSource = "TypedImage::Load";
 
 std::optional<UncarriedItem> AppendTypedLine(std::string& text, std::string_view name, std::uint32_t type,
                                              std::string_view data) {
     if (std::optional<std::string> problem = image::AppendValueLine(text, name, type, data)) {
         return UncarriedItem{"", std::string(name), false, false, "left out: " + *problem};
-    }
-    if (name.empty()) {
-        return UncarriedItem{"", "", false, true, "the import cannot take a key's default value back"};
     }
     return std::nullopt;
 }
@@ -30,40 +30,48 @@ std::uint32_t AccessFor(std::int32_t hive) {
     return hive == reg::LocalMachine ? reg::KeyRead : reg::KeyAllAccess | reg::GenericAll;
 }
 
-// The key a section names, created when missing, with OpenKey's spelling of paths.
-class SectionKey {
-public:
-    explicit SectionKey(RegistryApi& api) : m_api(api) {}
-    ~SectionKey() { Close(); }
-    SectionKey(const SectionKey&) = delete;
-    SectionKey& operator=(const SectionKey&) = delete;
+// A path as OpenKey spells it: without one leading backslash, forward slashes as backslashes.
+std::string KeyPath(std::string_view path) {
+    if (path.starts_with('\\')) {
+        path.remove_prefix(1);
+    }
+    std::string spelled(path);
+    std::replace(spelled.begin(), spelled.end(), '/', '\\');
+    return spelled;
+}
 
-    void Open(std::int32_t hive, std::string_view path) {
-        Close();
-        if (path.starts_with('\\')) {
-            path.remove_prefix(1);
+void RaiseIfBusy(long result, std::string_view source) {
+    if (result == reg::StoreBusy) {
+        throw Error(reg::StoreBusyError, std::string(source), reg::StoreBusyText);
+    }
+}
+
+// The walk writes a root's own key as [ROOT\] and its sub-keys as [ROOT\\name]; the registry editor writes
+// [ROOT] and [ROOT\name]. Section lines are the only lines that start with '[', so the change is exact.
+void SpellRootSections(std::string& text, std::vector<UncarriedItem>& uncarried, std::string_view rootName) {
+    const std::string written = "\r\n[" + std::string(rootName) + "\\";
+    std::string spelled;
+    spelled.reserve(text.size());
+    std::size_t run = 0;
+    for (std::size_t at = text.find(written); at != std::string::npos; at = text.find(written, run)) {
+        spelled.append(text, run, at - run).append(written, 0, written.size() - 1);
+        run = at + written.size();
+        if (text.compare(run, 1, "]") == 0) {
+            continue;  // the root's own key
         }
-        m_path.assign(path);
-        std::replace(m_path.begin(), m_path.end(), '/', '\\');
-        if (m_api.CreateKeyEx(reg::HiveHandle(hive), m_path.c_str(), nullptr, reg::OptionNonVolatile, AccessFor(hive),
-                              &m_key, nullptr) != reg::Success) {
-            m_key = 0;
+        spelled += '\\';
+        if (text.compare(run, 1, "\\") == 0) {
+            ++run;  // the walk's second backslash
         }
     }
-    RegHandle Key() const { return m_key; }
-
-private:
-    void Close() {
-        if (m_key != 0) {
-            m_api.CloseKey(m_key);
-            m_key = 0;
+    spelled.append(text, run);
+    text = std::move(spelled);
+    for (UncarriedItem& item : uncarried) {
+        if (item.key.size() == rootName.size() + 1 || item.key.compare(rootName.size(), 2, "\\\\") == 0) {
+            item.key.erase(rootName.size(), 1);
         }
     }
-    RegistryApi& m_api;
-    RegHandle m_key = 0;
-    // The path as the registry calls are given it, kept from section to section for its storage.
-    std::string m_path;
-};
+}
 
 }  // namespace
 
@@ -71,56 +79,105 @@ TypedImage::TypedImage(RegistryApi& api) : m_api(api) {}
 
 std::string TypedImage::Save(std::int32_t hive, std::string_view rootName, const std::string& path) {
     m_uncarried.clear();
-    RegistryApi::Batch batch(m_api);
+    const std::string keyPath = KeyPath(path);
+    const std::string keyName = std::string(rootName) + (keyPath.empty() ? "" : "\\" + keyPath);
+    // A read batch: one consistent state of the tree, which keeps no writer waiting and waits for none.
+    RegistryApi::Batch batch(m_api, RegistryApi::BatchUse::Read);
+    RaiseIfBusy(batch.Begun(), SaveSource);
     RegHandle key = 0;
-    if (m_api.OpenKeyEx(reg::HiveHandle(hive), path.c_str(), 0, AccessFor(hive), &key) != reg::Success) {
-        throw Error(registry_error::OperationFailed, "CRegistry:EnumerateValues", "No key is currently open.");
+    if (const long opened = m_api.OpenKeyEx(reg::HiveHandle(hive), keyPath.c_str(), 0, AccessFor(hive), &key);
+        opened != reg::Success) {
+        RaiseIfBusy(opened, SaveSource);
+        throw Error(registry_error::OperationFailed, std::string(SaveSource),
+                    "Cannot open " + keyName + ": " + reg::ResultText(opened) + ".");
     }
     std::string text(Signature);
     try {
         TextImageWriter(m_api, AccessFor(hive), AppendTypedLine, WalkReads::Whole, m_uncarried)
-            .Append(text, key, rootName, path);
+            .Append(text, key, rootName, keyPath);
     } catch (...) {
         m_api.CloseKey(key);
         throw;
     }
     m_api.CloseKey(key);
+    if (keyPath.empty()) {
+        SpellRootSections(text, m_uncarried, rootName);
+    }
     return text;
 }
 
-void TypedImage::Load(std::string_view image, const HiveOfRoot& hiveOf) {
-    {
-        TextImageReader check(image);
-        for (ImageEntry entry; check.Next(entry);) {
-            if (entry.kind == ImageEntry::Kind::Section && !hiveOf(entry.root)) {
-                check.FailOnLastLine(registry_error::BadSection, "Format Error: unknown root.");
-            }
+void TypedImage::Check(std::string_view image, const HiveOfRoot& hiveOf) {
+    TextImageReader check(image);
+    for (ImageEntry entry; check.Next(entry);) {
+        if (entry.kind == ImageEntry::Kind::Section && !hiveOf(entry.root)) {
+            check.FailOnEntry(registry_error::BadSection, "Format Error: unknown root.");
         }
     }
+}
+
+void TypedImage::Load(std::string_view image, const HiveOfRoot& hiveOf) {
+    Check(image, hiveOf);
     // Read a second time rather than kept from the check: an entry kept needs storage of its own, which
     // costs more than reading its line again into the same entry.
     RegistryApi::Batch batch(m_api);
+    RaiseIfBusy(batch.Begun(), LoadSource);
+    try {
+        Write(image, hiveOf);
+    } catch (...) {
+        batch.Cancel();
+        throw;
+    }
+    if (const long ended = batch.End(); ended != reg::Success) {
+        RaiseIfBusy(ended, LoadSource);
+        throw Error(registry_error::OperationFailed, std::string(LoadSource),
+                    "Failed to write the image: " + reg::ResultText(ended) + ". Nothing of it was written.");
+    }
+}
+
+// Raises at the first write that fails, naming the line and the reason.
+void TypedImage::Write(std::string_view image, const HiveOfRoot& hiveOf) {
     TextImageReader reader(image);
-    SectionKey section(m_api);
-    std::string lastValue;
-    bool written = true;
-    for (ImageEntry entry; written && reader.Next(entry);) {
-        if (entry.kind == ImageEntry::Kind::Section) {
-            section.Open(*hiveOf(entry.root), entry.path);
-            continue;
+    const auto fail = [&](std::string_view what, long result) {
+        RaiseIfBusy(result, LoadSource);
+        reader.FailOnEntry(registry_error::OperationFailed, std::string(what) + ": " + reg::ResultText(result) + ".");
+    };
+    RegHandle key = 0;
+    const auto close = [&] {
+        if (key != 0) {
+            m_api.CloseKey(key);
+            key = 0;
         }
-        if (section.Key() == 0) {
-            throw Error(registry_error::OperationFailed, "CRegistry:WriteValue", "No key is currently open.");
+    };
+    std::string path;
+    try {
+        for (ImageEntry entry; reader.Next(entry);) {
+            if (entry.kind == ImageEntry::Kind::Section) {
+                close();
+                const std::int32_t hive = *hiveOf(entry.root);
+                path = KeyPath(entry.path);
+                if (const long created = m_api.CreateKeyEx(reg::HiveHandle(hive), path.c_str(), nullptr,
+                                                           reg::OptionNonVolatile, AccessFor(hive), &key, nullptr);
+                    created != reg::Success) {
+                    key = 0;
+                    fail("Failed to create the key", created);
+                }
+                continue;
+            }
+            if (key == 0) {
+                reader.FailOnEntry(registry_error::OperationFailed, "No key is currently open.");
+            }
+            if (const long set = m_api.SetValueEx(key, entry.name.c_str(), entry.type,
+                                                  reinterpret_cast<const unsigned char*>(entry.data.data()),
+                                                  static_cast<std::uint32_t>(entry.data.size()));
+                set != reg::Success) {
+                fail("Failed to write the value \"" + entry.name + "\"", set);
+            }
         }
-        lastValue = entry.name;
-        written = m_api.SetValueEx(section.Key(), entry.name.c_str(), entry.type,
-                                   reinterpret_cast<const unsigned char*>(entry.data.data()),
-                                   static_cast<std::uint32_t>(entry.data.size())) == reg::Success;
+    } catch (...) {
+        close();
+        throw;
     }
-    if (!written || batch.End() != reg::Success) {
-        throw Error(registry_error::OperationFailed, "CRegistry:WriteValue",
-                    "Failed to write new value to " + lastValue + " from Registry.");
-    }
+    close();
 }
 
 }  // namespace vor

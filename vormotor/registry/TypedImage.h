@@ -24,17 +24,25 @@ public:
     explicit TypedImage(RegistryApi& api);
 
     // The signature line and the sections of the key at path below the root rootName/hive, with
-    // everything below it; the key must exist. Raises as SaveRegistry does.
+    // everything below it, read in one consistent state of the registry without taking its write lock.
+    // The key must exist. An empty path is the root's own key, written as [ROOT] and its sub-keys as
+    // [ROOT\name], as the registry editor writes them. Raises as SaveRegistry does, and 0x80040020 when the
+    // store is busy.
     std::string Save(std::int32_t hive, std::string_view rootName, const std::string& path);
     // What the last Save left out.
     const std::vector<UncarriedItem>& Uncarried() const { return m_uncarried; }
 
     // Reads the whole image first and raises its first format error, naming the line, before anything
-    // is written; then creates every section's key and writes every value with its type. A failed
-    // write ends it there; what was written before stays.
+    // is written; then creates every section's key and writes every value with its type, in one batch.
+    // A failed write raises, naming the line and the reason, and gives the batch up: on the portable
+    // store nothing of the image is kept (the platform registry keeps what was written before it).
     void Load(std::string_view image, const HiveOfRoot& hiveOf);
+    // Raises the first format error Load would raise, writing nothing.
+    static void Check(std::string_view image, const HiveOfRoot& hiveOf);
 
 private:
+    void Write(std::string_view image, const HiveOfRoot& hiveOf);
+
     RegistryApi& m_api;
     std::vector<UncarriedItem> m_uncarried;
 };

@@ -8,6 +8,8 @@
 #include <sqlite3.h>
 #include <stdexcept>
 #include <string>
+#include <string_view>
+#include <system_error>
 #include <thread>
 #include <utility>
 
@@ -20,6 +22,7 @@ namespace vor {
 namespace {
 
 constexpr std::int64_t RootCount = 7;
+// The platform's limit, in UTF-16 characters: 255 characters of any script, not 255 bytes of UTF-8.
 constexpr std::size_t MaxKeyNameLength = 255;
 constexpr std::uint32_t CreatedNewKey = 1;
 constexpr std::uint32_t OpenedExistingKey = 2;
@@ -30,8 +33,13 @@ constexpr std::size_t ListingLimit = 64;
 // Keys remembered to exist, or to have no sub-keys: a save of a large tree looks at each key several times.
 constexpr std::size_t RememberedKeysLimit = 1 << 16;
 // Stores whose schema is complete say so in their header, so opening one needs no write lock.
-// Version 1 kept a row per value; version 2 keeps a key's values in the key's row.
-constexpr std::int64_t SchemaVersion = 2;
+// Version 1 kept a row per value; version 2 keeps a key's values in the key's row; version 3 keeps the
+// values of large keys a row each (see SpreadAbove).
+constexpr std::int64_t SchemaVersion = 3;
+// A key's values stay together in its row, which loads and saves read and write at once, while they take at most
+// this many bytes; beyond it each value has a row of its own, so writing one does not rewrite all the others. A
+// write on a key below the bound rewrites at most this much, a few pages, which costs little beside the commit.
+constexpr std::size_t SpreadAbove = 64 * 1024;
 
 bool IsBusy(int code) {
     return (code & 0xFF) == SQLITE_BUSY || (code & 0xFF) == SQLITE_LOCKED;
@@ -70,6 +78,7 @@ CREATE TABLE keys(
     class BLOB NOT NULL,
     written INTEGER NOT NULL,
     vals BLOB NOT NULL DEFAULT x'',
+    spread INTEGER NOT NULL DEFAULT 0,
     UNIQUE(parent, fold));
 INSERT INTO keys(id, parent, name, fold, class, written) VALUES
     (1, 0, 'HKEY_CLASSES_ROOT', 'HKEY_CLASSES_ROOT', x'', 0),
@@ -79,12 +88,57 @@ INSERT INTO keys(id, parent, name, fold, class, written) VALUES
     (5, 0, 'HKEY_PERFORMANCE_DATA', 'HKEY_PERFORMANCE_DATA', x'', 0),
     (6, 0, 'HKEY_CURRENT_CONFIG', 'HKEY_CURRENT_CONFIG', x'', 0),
     (7, 0, 'HKEY_DYN_DATA', 'HKEY_DYN_DATA', x'', 0);
-PRAGMA user_version = 2;
+)sql";
+
+// The values of keys whose values are spread (keys.spread = 1, keys.vals empty), in their order.
+constexpr const char* SpreadSchema = R"sql(
+CREATE TABLE spreadvals(
+    key INTEGER NOT NULL,
+    pos INTEGER NOT NULL,
+    name BLOB NOT NULL,
+    fold BLOB NOT NULL,
+    type INTEGER NOT NULL,
+    data BLOB NOT NULL,
+    UNIQUE(key, fold));
+CREATE INDEX spreadvals_order ON spreadvals(key, pos);
 )sql";
 
 std::int64_t PragmaValue(sqlite3* db, const char* sql) {
     SqlStatement pragma(db, sql);
     return pragma.Step() ? pragma.Int(0) : 0;
+}
+
+std::string PragmaText(sqlite3* db, const char* sql) {
+    SqlStatement pragma(db, sql);
+    return pragma.Step() ? std::string(pragma.Bytes(0)) : std::string();
+}
+
+// A store in WAL mode is read through its shared-memory file, which a reader who may not write the store's folder
+// cannot make. Without a write-ahead log to read (its last writer closed it cleanly), the file alone is the store.
+bool ReadableOnlyAsImmutable(const std::string& path, int code) {
+    const int primary = code & 0xFF;
+    if (primary != SQLITE_CANTOPEN && primary != SQLITE_READONLY) {
+        return false;
+    }
+    std::error_code error;
+    const auto logSize = std::filesystem::file_size(path + "-wal", error);
+    return error || logSize == 0;
+}
+
+// The URI form of a path: SQLite reads '%', '?' and '#' as parts of a URI.
+std::string FileUri(const std::string& path) {
+    std::string uri = "file:";
+    for (const char c : path) {
+        if (c == '%' || c == '?' || c == '#') {
+            constexpr std::string_view Digits = "0123456789ABCDEF";
+            uri += '%';
+            uri += Digits[static_cast<unsigned char>(c) >> 4];
+            uri += Digits[static_cast<unsigned char>(c) & 0xF];
+        } else {
+            uri += c;
+        }
+    }
+    return uri;
 }
 
 // Brings a version 1 store's values, a row each, into their keys' rows, keeping their order.
@@ -113,7 +167,6 @@ void MoveValuesIntoKeys(sqlite3* db) {
         writeKey();
     }
     ExecSql(db, "DROP TABLE vals");
-    ExecSql(db, "PRAGMA user_version = 2");
 }
 
 // Makes the schema of a new store or upgrades an older one, whichever the store needs once this
@@ -122,11 +175,22 @@ void PrepareSchema(sqlite3* db, std::chrono::milliseconds busyTime) {
     Patiently(db, busyTime, [&] {
         ExecSql(db, "BEGIN IMMEDIATE");
         const std::int64_t version = PragmaValue(db, "PRAGMA user_version");
+        if (version == SchemaVersion) {
+            ExecSql(db, "COMMIT");
+            return;
+        }
         if (version == 0) {
             ExecSql(db, Schema);
-        } else if (version == 1) {
+        }
+        if (version == 1) {
             MoveValuesIntoKeys(db);
         }
+        // Keys of earlier versions keep their values in their rows until a write makes them spread.
+        if (version == 1 || version == 2) {
+            ExecSql(db, "ALTER TABLE keys ADD COLUMN spread INTEGER NOT NULL DEFAULT 0");
+        }
+        ExecSql(db, SpreadSchema);
+        ExecSql(db, ("PRAGMA user_version = " + std::to_string(SchemaVersion)).c_str());
         ExecSql(db, "COMMIT");
     });
 }
@@ -144,8 +208,38 @@ const List& ListOf(std::unordered_map<std::int64_t, List>& lists, std::int64_t i
     return list->second;
 }
 
+// Characters of a UTF-8 name as UTF-16 counts them: every byte that starts a character, and one more for the
+// four-byte characters, which take two UTF-16 units. Bytes that are not UTF-8 count one each.
+std::size_t Utf16Length(std::string_view name) {
+    std::size_t length = 0;
+    for (const char c : name) {
+        const auto byte = static_cast<unsigned char>(c);
+        length += (byte & 0xC0) == 0x80 ? 0 : byte >= 0xF0 ? 2 : 1;
+    }
+    return length;
+}
+
+// A row of values this store did not write (another program, a failing disk) must not be read past its end.
+ValueList DecodedValues(std::string_view blob) {
+    std::optional<ValueList> values = ValueList::Decode(blob);
+    if (!values) {
+        throw SqlStatement::SqlFailure{SQLITE_CORRUPT};
+    }
+    return std::move(*values);
+}
+
 long FailureOf(const SqlStatement::SqlFailure& failure) {
-    return IsBusy(failure.code) ? reg::StoreBusy : reg::RegistryIoFailed;
+    if (IsBusy(failure.code)) {
+        return reg::StoreBusy;
+    }
+    switch (failure.code & 0xFF) {
+        case SQLITE_FULL:
+            return reg::DiskFull;
+        case SQLITE_READONLY:
+            return reg::WriteProtected;
+        default:
+            return reg::RegistryIoFailed;
+    }
 }
 
 FileTime Now() {
@@ -208,8 +302,16 @@ struct RegStore::Statements {
           hasChildren(db, "SELECT 1 FROM keys WHERE parent = ?1 LIMIT 1", &used),
           parentOf(db, "SELECT parent FROM keys WHERE id = ?1", &used),
           deleteKey(db, "DELETE FROM keys WHERE id = ?1", &used),
-          readValues(db, "SELECT vals FROM keys WHERE id = ?1", &used),
+          readValues(db, "SELECT vals, spread FROM keys WHERE id = ?1", &used),
           writeValues(db, "UPDATE keys SET vals = ?2, written = ?3 WHERE id = ?1", &used),
+          readSpread(db, "SELECT name, type, data FROM spreadvals WHERE key = ?1 ORDER BY pos", &used),
+          markSpread(db, "UPDATE keys SET vals = x'', spread = 1, written = ?2 WHERE id = ?1", &used),
+          insertSpread(db, "INSERT INTO spreadvals(key, pos, name, fold, type, data) VALUES(?1, ?2, ?3, ?4, ?5, ?6)",
+                       &used),
+          nextSpread(db, "SELECT coalesce(max(pos), -1) + 1 FROM spreadvals WHERE key = ?1", &used),
+          updateSpread(db, "UPDATE spreadvals SET type = ?3, data = ?4 WHERE key = ?1 AND fold = ?2", &used),
+          deleteSpread(db, "DELETE FROM spreadvals WHERE key = ?1 AND fold = ?2", &used),
+          deleteAllSpread(db, "DELETE FROM spreadvals WHERE key = ?1", &used),
           keyInfo(db, "SELECT class, written FROM keys WHERE id = ?1", &used),
           childStats(db,
                      "SELECT count(*), coalesce(max(length(name)), 0), coalesce(max(length(class)), 0) "
@@ -226,6 +328,7 @@ struct RegStore::Statements {
 
     SqlStatement findChild, keyExists, insertKey, touchKey, hasChildren, parentOf, deleteKey;
     SqlStatement readValues, writeValues;
+    SqlStatement readSpread, markSpread, insertSpread, nextSpread, updateSpread, deleteSpread, deleteAllSpread;
     SqlStatement keyInfo, childStats, subKeys, dataVersion;
     SqlStatement beginRead, beginWrite, commit;
 };
@@ -244,34 +347,61 @@ std::string RegStore::DefaultPath() {
     return variable("HOME") + "/.config/vormotor/registry.db";
 }
 
-RegStore::RegStore(const std::string& path, std::chrono::milliseconds busyTime) : m_busyTime(busyTime) {
+RegStore::RegStore(const std::string& path, std::chrono::milliseconds busyTime, Access access) : m_busyTime(busyTime) {
     const bool inMemory = path == InMemory;
     try {
-        if (!inMemory && std::filesystem::path(path).has_parent_path()) {
+        if (!inMemory && std::filesystem::is_directory(path)) {
+            throw std::runtime_error("it is a folder, not a store file");
+        }
+        if (access == Access::ReadWrite && !inMemory && std::filesystem::path(path).has_parent_path()) {
             std::filesystem::create_directories(std::filesystem::path(path).parent_path());
         }
         // One object is used by one thread at a time (its handles are not shared either), so the
         // connection needs no mutex of its own.
-        constexpr int Flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX;
-        if (sqlite3_open_v2(path.c_str(), &m_db, Flags, nullptr) != SQLITE_OK) {
+        const int flags =
+            (access == Access::ReadWrite ? SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE : SQLITE_OPEN_READONLY) |
+            SQLITE_OPEN_NOMUTEX;
+        if (sqlite3_open_v2(path.c_str(), &m_db, flags, nullptr) != SQLITE_OK) {
             throw SqlStatement::SqlFailure{sqlite3_errcode(m_db)};
         }
         sqlite3_busy_timeout(m_db, static_cast<int>(busyTime.count()));
-        // FULL makes every commit survive a crash.
-        ExecPatiently(m_db, "PRAGMA synchronous = FULL", busyTime);
+        // A file the user may not write is opened for reading whatever the caller asked for.
+        bool readOnly = access == Access::ReadOnly || sqlite3_db_readonly(m_db, "main") == 1;
         // A store made once is opened with a read only: another process writing to it never makes
         // an open wait or fail.
-        const std::int64_t version = PragmaValue(m_db, "PRAGMA user_version");
+        std::int64_t version = 0;
+        try {
+            version = PragmaValue(m_db, "PRAGMA user_version");
+        } catch (const SqlStatement::SqlFailure& failure) {
+            if (inMemory || !ReadableOnlyAsImmutable(path, failure.code)) {
+                throw;
+            }
+            OpenImmutable(path);
+            readOnly = true;
+            version = PragmaValue(m_db, "PRAGMA user_version");
+        }
         if (version > SchemaVersion) {
             throw std::runtime_error("it was made by a newer version (store version " + std::to_string(version) +
                                      ", this one reads up to " + std::to_string(SchemaVersion) + ")");
         }
-        if (version < SchemaVersion) {
-            // WAL lets readers and one writer work at once.
-            if (!inMemory) {
+        if (readOnly) {
+            // An empty file or an older store is read from a copy in memory, made as this version makes it, so
+            // a reader changes no file.
+            if (version < SchemaVersion) {
+                CopyIntoMemory();
+                PrepareSchema(m_db, busyTime);
+            }
+            ExecSql(m_db, "PRAGMA query_only = 1");
+        } else {
+            // FULL makes every commit survive a crash.
+            ExecPatiently(m_db, "PRAGMA synchronous = FULL", busyTime);
+            // WAL lets readers and one writer work at once; a store copied (VACUUM INTO, a backup) comes without it.
+            if (!inMemory && PragmaText(m_db, "PRAGMA journal_mode") != "wal") {
                 ExecPatiently(m_db, "PRAGMA journal_mode = WAL", busyTime);
             }
-            PrepareSchema(m_db, busyTime);
+            if (version < SchemaVersion) {
+                PrepareSchema(m_db, busyTime);
+            }
         }
         m_sql = std::make_unique<Statements>(m_db);
     } catch (const std::exception& failure) {
@@ -284,6 +414,33 @@ RegStore::RegStore(const std::string& path, std::chrono::milliseconds busyTime) 
         throw Error(IsBusy(failure.code) ? reg::StoreBusyError : reg::StoreUnusableError, "RegStore",
                     "Cannot open the registry store " + path + ": " + reason);
     }
+}
+
+void RegStore::OpenImmutable(const std::string& path) {
+    sqlite3_close(m_db);
+    m_db = nullptr;
+    const std::string uri = FileUri(path) + "?immutable=1";
+    if (sqlite3_open_v2(uri.c_str(), &m_db, SQLITE_OPEN_READONLY | SQLITE_OPEN_URI | SQLITE_OPEN_NOMUTEX, nullptr) !=
+        SQLITE_OK) {
+        throw SqlStatement::SqlFailure{sqlite3_errcode(m_db)};
+    }
+}
+
+void RegStore::CopyIntoMemory() {
+    sqlite3* memory = nullptr;
+    if (sqlite3_open_v2(InMemory, &memory, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr) != SQLITE_OK) {
+        sqlite3_close(memory);
+        throw SqlStatement::SqlFailure{SQLITE_NOMEM};
+    }
+    sqlite3_backup* copy = sqlite3_backup_init(memory, "main", m_db, "main");
+    const int copied = copy == nullptr ? sqlite3_errcode(memory) : sqlite3_backup_step(copy, -1);
+    sqlite3_backup_finish(copy);
+    if (copied != SQLITE_DONE) {
+        sqlite3_close(memory);
+        throw SqlStatement::SqlFailure{copied};
+    }
+    sqlite3_close(m_db);
+    m_db = memory;
 }
 
 RegStore::~RegStore() {
@@ -302,7 +459,7 @@ long RegStore::Begin(bool write) {
             return reg::Success;
         } catch (const SqlStatement::SqlFailure& failure) {
             if (!IsBusy(failure.code)) {
-                return reg::RegistryIoFailed;
+                return FailureOf(failure);
             }
             if (std::chrono::steady_clock::now() >= deadline) {
                 return reg::StoreBusy;
@@ -393,6 +550,13 @@ long RegStore::BeginBatch(BatchUse use) {
     m_batch.use = use;
     m_batch.failure = Begin(use == BatchUse::Write);
     return m_batch.failure;
+}
+
+long RegStore::CancelBatch() {
+    if (m_batch.depth > 0 && m_batch.failure == reg::Success) {
+        LoseBatch(reg::OperationAborted);
+    }
+    return EndBatch();
 }
 
 long RegStore::EndBatch() {
@@ -514,7 +678,7 @@ long RegStore::Walk(std::int64_t from, const char* subKey, bool create, const ch
         if (name.empty()) {
             continue;  // doubled separators count as one, as on the platform
         }
-        if (name.size() > MaxKeyNameLength) {
+        if (name.size() > MaxKeyNameLength && Utf16Length(name) > MaxKeyNameLength) {
             return reg::MoreData;  // the platform's answer to an over-long key name
         }
         std::string fold = Fold(name);
@@ -586,37 +750,91 @@ ValueList RegStore::ReadValues(std::int64_t id) {
     if (!row.Step()) {
         return {};
     }
-    std::optional<ValueList> values = ValueList::Decode(row.Bytes(0));
-    if (!values) {
-        throw SqlStatement::SqlFailure{SQLITE_CORRUPT};
-    }
-    return std::move(*values);
-}
-
-void RegStore::WriteValues(std::int64_t id, const ValueList& values) {
-    m_sql->writeValues.Bind(id, values.Blob(), static_cast<std::int64_t>(Now())).Run();
-}
-
-// Runs change(values) on a key's values and writes them with the key's new time stamp unless it
-// answers a failure. Inside a batch they are written when the batch turns to another key, reads
-// values, or ends.
-template <typename Change>
-long RegStore::ChangeValues(std::int64_t id, Change&& change) {
-    if (m_batch.depth == 0) {
-        ValueList values = ReadValues(id);
-        const long result = change(values);
-        if (result == reg::Success) {
-            WriteValues(id, values);
+    if (row.Int(1) != 0) {
+        ValueList values;
+        for (SqlStatement& value = m_sql->readSpread.Bind(id); value.Step();) {
+            if (!values.Set(value.Bytes(0), static_cast<std::uint32_t>(value.Int(1)), value.Bytes(2))) {
+                throw SqlStatement::SqlFailure{SQLITE_TOOBIG};
+            }
         }
+        return values;
+    }
+    return DecodedValues(row.Bytes(0));
+}
+
+// Writes a key's values with its new time stamp: in its row, or a row each once they outgrow SpreadAbove.
+void RegStore::WriteValues(std::int64_t id, const ValueList& values) {
+    if (values.Blob().size() <= SpreadAbove) {
+        m_sql->writeValues.Bind(id, values.Blob(), static_cast<std::int64_t>(Now())).Run();
+        return;
+    }
+    for (std::size_t i = 0; i < values.Size(); ++i) {
+        const ValueList::Value value = values[i];
+        m_sql->insertSpread
+            .Bind(id, static_cast<std::int64_t>(i), value.name, std::string_view(Fold(value.name)),
+                  static_cast<std::int64_t>(value.type), value.data)
+            .Run();
+    }
+    m_sql->markSpread.Bind(id, static_cast<std::int64_t>(Now())).Run();
+}
+
+// Sets (value given) or deletes (none given) one value of a list.
+long RegStore::ChangeList(ValueList& values, std::string_view name, const std::optional<NewValue>& value) {
+    if (!value) {
+        return values.Erase(name) ? reg::Success : reg::FileNotFound;
+    }
+    if (!values.Set(name, value->type, value->data)) {
+        throw SqlStatement::SqlFailure{SQLITE_TOOBIG};
+    }
+    return reg::Success;
+}
+
+// Sets (value given) or deletes (none given) one value of a key and gives the key its new time stamp. Values kept
+// in the key's row are changed in memory and written back; inside a batch they are written when the batch turns
+// to another key, reads values, or ends. Spread values are changed in their own rows at once.
+long RegStore::ChangeValue(std::int64_t id, std::string_view name, const std::optional<NewValue>& value) {
+    if (m_batch.depth > 0 && m_unwritten.key == id) {
+        const long result = ChangeList(m_unwritten.values, name, value);
+        m_unwritten.changed = m_unwritten.changed || result == reg::Success;
         return result;
     }
-    if (m_unwritten.key != id) {
+    if (m_batch.depth > 0) {
         WriteUnwrittenValues();
-        m_unwritten = {id, false, ReadValues(id)};
     }
-    const long result = change(m_unwritten.values);
-    m_unwritten.changed = m_unwritten.changed || result == reg::Success;
+    SqlStatement& row = m_sql->readValues.Bind(id);
+    const bool found = row.Step();
+    if (found && row.Int(1) != 0) {
+        return ChangeSpreadValue(id, name, value);
+    }
+    ValueList values = found ? DecodedValues(row.Bytes(0)) : ValueList();
+    const long result = ChangeList(values, name, value);
+    if (m_batch.depth > 0) {
+        m_unwritten = {id, result == reg::Success, std::move(values)};
+    } else if (result == reg::Success) {
+        WriteValues(id, values);
+    }
     return result;
+}
+
+long RegStore::ChangeSpreadValue(std::int64_t id, std::string_view name, const std::optional<NewValue>& value) {
+    const std::string fold = Fold(name);
+    if (!value) {
+        m_sql->deleteSpread.Bind(id, std::string_view(fold)).Run();
+        if (sqlite3_changes(m_db) == 0) {
+            return reg::FileNotFound;
+        }
+    } else {
+        const auto type = static_cast<std::int64_t>(value->type);
+        m_sql->updateSpread.Bind(id, std::string_view(fold), type, value->data).Run();
+        if (sqlite3_changes(m_db) == 0) {
+            SqlStatement& next = m_sql->nextSpread.Bind(id);
+            next.Step();
+            const std::int64_t position = next.Int(0);
+            m_sql->insertSpread.Bind(id, position, name, std::string_view(fold), type, value->data).Run();
+        }
+    }
+    Touch(id);
+    return reg::Success;
 }
 
 void RegStore::WriteUnwrittenValues() {
@@ -633,11 +851,16 @@ void RegStore::WriteUnwrittenValues() {
 
 void RegStore::WriteNewKey() {
     const NewKey& key = *m_newKey;
+    const ValueList& values = m_unwritten.values;
+    const bool spread = values.Blob().size() > SpreadAbove;
     m_sql->insertKey
         .Bind(key.parent, std::string_view(key.name), std::string_view(key.fold), std::string_view(key.keyClass),
-              static_cast<std::int64_t>(Now()), m_unwritten.values.Blob())
+              static_cast<std::int64_t>(Now()), spread ? std::string_view() : values.Blob())
         .Run();
     const std::int64_t id = sqlite3_last_insert_rowid(m_db);
+    if (spread) {
+        WriteValues(id, values);
+    }
     HandNewKeyTo(id);
     SeenKey(id);
 }
@@ -701,6 +924,7 @@ long RegStore::DeleteKey(RegHandle key, const char* subKey) {
         m_sql->parentOf.Bind(id).Step();
         const std::int64_t parent = m_sql->parentOf.Int(0);
         m_sql->deleteKey.Bind(id).Run();
+        m_sql->deleteAllSpread.Bind(id).Run();
         m_keysSeen.erase(id);
         m_lastParent = {};
         Touch(parent);
@@ -727,21 +951,13 @@ long RegStore::SetValueEx(RegHandle key, const char* valueName, std::uint32_t ty
     }
     return OnKey(key, Use::SetValues, [&](const OpenHandle& open) {
         const std::string_view bytes(reinterpret_cast<const char*>(data), data == nullptr ? 0 : size);
-        return ChangeValues(open.id, [&](ValueList& values) {
-            if (!values.Set(NameOf(valueName), type, bytes)) {
-                throw SqlStatement::SqlFailure{SQLITE_TOOBIG};
-            }
-            return reg::Success;
-        });
+        return ChangeValue(open.id, NameOf(valueName), NewValue{type, bytes});
     });
 }
 
 long RegStore::DeleteValue(RegHandle key, const char* valueName) {
-    return OnKey(key, Use::SetValues, [&](const OpenHandle& open) {
-        return ChangeValues(open.id, [&](ValueList& values) {
-            return values.Erase(NameOf(valueName)) ? reg::Success : reg::FileNotFound;
-        });
-    });
+    return OnKey(key, Use::SetValues,
+                 [&](const OpenHandle& open) { return ChangeValue(open.id, NameOf(valueName), std::nullopt); });
 }
 
 long RegStore::QueryInfoKey(RegHandle key, char* keyClass, std::uint32_t* classLength, std::uint32_t* subKeys,

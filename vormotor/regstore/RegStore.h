@@ -28,8 +28,15 @@ class RegStore : public RegistryApi {
 public:
     static constexpr std::chrono::milliseconds DefaultBusyTime{10'000};
 
+    // ReadWrite creates the store (and its folders) when it is missing and upgrades an older store. ReadOnly
+    // changes nothing on the disk: the file must exist; an empty file or an older store is read from a copy
+    // in memory. Either way a store the user may read but not write (a read-only file, folder or mount) is
+    // opened for reading, and its calls that write answer WriteProtected.
+    enum class Access { ReadWrite, ReadOnly };
+
     // path ":memory:" gives a private in-memory store.
-    explicit RegStore(const std::string& path = DefaultPath(), std::chrono::milliseconds busyTime = DefaultBusyTime);
+    explicit RegStore(const std::string& path = DefaultPath(), std::chrono::milliseconds busyTime = DefaultBusyTime,
+                      Access access = Access::ReadWrite);
     ~RegStore() override;
     RegStore(const RegStore&) = delete;
     RegStore& operator=(const RegStore&) = delete;
@@ -60,6 +67,7 @@ public:
 
     long BeginBatch(BatchUse use) override;
     long EndBatch() override;
+    long CancelBatch() override;
 
 private:
     struct Statements;
@@ -121,6 +129,8 @@ private:
     // the handle's key; SetValues needs the right to set values.
     enum class Use { Read, Change, SetValues };
 
+    void OpenImmutable(const std::string& path);
+    void CopyIntoMemory();
     template <typename Body>
     long Call(bool write, Body&& body);
     template <typename Body>
@@ -139,8 +149,14 @@ private:
     void Touch(std::int64_t id);
     ValueList ReadValues(std::int64_t id);
     void WriteValues(std::int64_t id, const ValueList& values);
-    template <typename Change>
-    long ChangeValues(std::int64_t id, Change&& change);
+    // A value as SetValueEx gives it.
+    struct NewValue {
+        std::uint32_t type;
+        std::string_view data;
+    };
+    static long ChangeList(ValueList& values, std::string_view name, const std::optional<NewValue>& value);
+    long ChangeValue(std::int64_t id, std::string_view name, const std::optional<NewValue>& value);
+    long ChangeSpreadValue(std::int64_t id, std::string_view name, const std::optional<NewValue>& value);
     void WriteUnwrittenValues();
     void WriteNewKey();
     void HandNewKeyTo(std::int64_t id);

@@ -126,12 +126,13 @@ private:
 
     void ResolveTabStripTexts(Dispatch& control) const {
         std::int64_t count = 0;
-        if (!SkipOnFailure([&] { count = VariantToInteger(Required(VariantToObject(control.Get("Tabs")))->Get("Count")); })) {
+        if (!SkipOnFailure(
+                [&] { count = VariantToInteger(Ref(VariantToObject(control.Get("Tabs")))->Get("Count")); })) {
             return;
         }
         for (std::int32_t i = 0; i < count; ++i) {
             SkipOnFailure([&] {
-                const auto tab = Required(VariantToObject(control.GetIndexed("Tab", i)));
+                const Ref tab(VariantToObject(control.GetIndexed("Tab", i)));
                 tab->Set("Text", BreakTabText(ResText(VariantToText(tab->Get("Text")), m_strings)));
             });
         }

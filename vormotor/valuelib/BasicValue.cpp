@@ -1,7 +1,6 @@
 #include "vormotor/valuelib/BasicValue.h"
 
 #include <cmath>
-#include <cstdio>
 #include <utility>
 #include <vector>
 
@@ -14,12 +13,7 @@ namespace {
 constexpr std::int32_t kWholeNumbers = 1;
 
 std::string NumberText(double number, std::int32_t decimals) {
-    if (decimals < 0) {
-        return DoubleText(number);
-    }
-    char buffer[64];
-    std::snprintf(buffer, sizeof buffer, "%.*f", static_cast<int>(decimals), number);
-    return buffer;
+    return decimals < 0 ? DoubleText(number) : FixedText(number, decimals);
 }
 
 void ReplaceAll(std::string& text, std::string_view placeholder, const std::string& replacement) {
@@ -42,7 +36,7 @@ std::string MessageText(double number) {
     if (std::isinf(number)) {
         return number > 0 ? "infinity" : "-infinity";
     }
-    return DoubleText(number, '.');
+    return DoubleText(number);
 }
 
 [[noreturn]] void Refuse(const std::string& description) {
@@ -194,7 +188,7 @@ void BasicValue::CheckNumber(double number) const {
                MessageText(m_setup.upperLimit) + " of " + Describe());
     }
     if (m_setup.setupA == kWholeNumbers && number != std::trunc(number)) {
-        Refuse("Value " + DoubleText(number, '.') + " for " + Describe() + " must be a whole number");
+        Refuse("Value " + DoubleText(number) + " for " + Describe() + " must be a whole number");
     }
 }
 

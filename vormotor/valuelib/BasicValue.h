@@ -66,6 +66,8 @@ public:
     // The drive's side. It passes no gate and is not logged: the drive is not a caller of the
     // library. Limits and field widths still hold.
     void DriveSetNumber(double number);
+    // Raises what DriveSetNumber would raise for this number, and changes nothing.
+    void DriveCheckNumber(double number) const { CheckNumber(number); }
     void DriveSetField(const std::string& name, std::int32_t value);
     void DriveSetLockLevel(std::int32_t level) noexcept { m_lockLevel.DriveSetLevel(level); }
     std::int32_t DriveLockLevel() const noexcept { return m_lockLevel.DriveLevel(); }

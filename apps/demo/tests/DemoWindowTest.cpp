@@ -24,6 +24,7 @@
 #include "apps/demo/InputScript.h"
 #include "vormotor/editors/EditorClasses.h"
 #include "vormotor/editors/TarvineEditor.h"
+#include "vormotor/toolkit/Label.h"
 
 namespace vor::demo {
 namespace {
@@ -205,23 +206,57 @@ INSTANTIATE_TEST_SUITE_P(
                     StatusCase{"Access", [](SimDrive& d) { d.SetAccessLevel(1); }, "Access level 1"}),
     [](const testing::TestParamInfo<StatusCase>& info) { return info.param.name; });
 
-// The plot follows the sensor code and the captured angle tick by tick, over the last ten seconds.
-TEST(DemoWindowTest, ThePlotShowsTheLastSecondsOfSensorCodeAndAngle) {
+// The plot shows what the panel's state box shows, tick by tick: the angle within one turn and
+// with its sign, the sensor code as steps, from the start of the run and within its axes, while the
+// motor turns forwards past a full turn and back past a full turn the other way.
+TEST(DemoWindowTest, ThePlotShowsWhatThePanelShows) {
     auto window = StartDemo("servo");
     SimDrive& drive = window->Drive();
-    drive.Motion().SetSpeed(1);
-    window->Tick(3);
-    const QLineSeries& codes = window->Plot().Codes();
-    ASSERT_EQ(codes.count(), 4);  // the start and three ticks
-    EXPECT_DOUBLE_EQ(codes.at(3).x(), 0.3);
-    EXPECT_EQ(static_cast<int>(codes.at(3).y()), (drive.InputWord() >> 7) & 7);
-    EXPECT_EQ(window->Plot().Angles().at(3).y(), drive.ParamNumber(44));
-    EXPECT_NE(codes.at(2).y(), codes.at(3).y()) << "the motor turns";
+    const auto& form = window->Panel().GetForm();
+    const auto& angleLabel = form.FindAs<Label>("CommutationLbl");
+    const auto& bitsLabel = form.FindAs<Label>("BitDisplayLbl");
+    const SensorPlot& plot = window->Plot();
+    double leastCaptured = 0;
+    double mostCaptured = 0;
+    for (const auto& [speed, ticks] : {std::pair{1, 14}, std::pair{-1, 28}}) {
+        drive.Motion().SetSpeed(speed);
+        for (int tick = 0; tick < ticks; ++tick) {
+            window->Tick();
+            leastCaptured = std::min(leastCaptured, drive.ParamNumber(44));
+            mostCaptured = std::max(mostCaptured, drive.ParamNumber(44));
+            const QPointF angle = plot.Angles().at(plot.Angles().count() - 1);
+            EXPECT_EQ(QString::number(angle.y()).toStdString(), angleLabel.Caption()) << "at " << angle.x() << " s";
+            const QPointF code = plot.Codes().at(plot.Codes().count() - 1);
+            const QString bits = QString::fromStdString(bitsLabel.Caption()).remove(QRegularExpression("\\s"));
+            EXPECT_EQ(static_cast<int>(code.y()), bits.toInt(nullptr, 2)) << "at " << code.x() << " s";
+        }
+    }
+    ASSERT_GT(mostCaptured, 360);
+    ASSERT_LT(leastCaptured, -360);
+
+    const QList<QPointF> codes = plot.Codes().points();
+    for (qsizetype i = 1; i < codes.size(); ++i) {
+        EXPECT_TRUE(codes[i].x() == codes[i - 1].x() || codes[i].y() == codes[i - 1].y())
+            << "a slope between " << codes[i - 1].x() << " and " << codes[i].x() << " s";
+    }
+    EXPECT_EQ(plot.TimeAxis().min(), 0) << "the run started at 0 s";
+    EXPECT_DOUBLE_EQ(plot.TimeAxis().max(), 4.2);
+    double leastShown = 0;
+    double mostShown = 0;
+    for (const QPointF& angle : plot.Angles().points()) {
+        leastShown = std::min(leastShown, angle.y());
+        mostShown = std::max(mostShown, angle.y());
+    }
+    // The axis reaches the next quarter turn beyond what is shown, and no further.
+    EXPECT_LE(plot.AngleAxis().min(), leastShown);
+    EXPECT_GT(plot.AngleAxis().min(), leastShown - 90);
+    EXPECT_GE(plot.AngleAxis().max(), mostShown);
+    EXPECT_LT(plot.AngleAxis().max(), mostShown + 90);
 
     window->Tick(200);
-    EXPECT_LE(codes.count(), 101);
-    EXPECT_GE(codes.at(0).x(), 20.3 - SensorPlot::kSpanSeconds - 1e-9);
-    EXPECT_DOUBLE_EQ(codes.at(codes.count() - 1).x(), 20.3);
+    EXPECT_LE(plot.Angles().count(), 101);
+    EXPECT_GE(plot.TimeAxis().min(), 24.2 - SensorPlot::kSpanSeconds - 1e-9);
+    EXPECT_DOUBLE_EQ(plot.TimeAxis().max(), 24.2);
 }
 
 // Input steps reach the window through its event loop, as the user's input would.

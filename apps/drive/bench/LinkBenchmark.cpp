@@ -1,13 +1,16 @@
 // Attach and tick of the panel on a drive across the loopback link, side by side with the same
-// drive in-process. Run in release mode:
-//   build/release/apps/drive/bench/link_bench --benchmark_repetitions=10 --benchmark_report_aggregates_only=true
+// drive in-process and with one bare libmodbus round trip to the same server. Run in release mode
+// (scripts/bench.sh --link):
+//   build/release/apps/drive/link_bench --benchmark_repetitions=10 --benchmark_report_aggregates_only=true
 #include <benchmark/benchmark.h>
 #include <memory>
+#include <modbus/modbus.h>
 
 #include "apps/drive/tests/ServedDrive.h"
 #include "apps/host/BuiltinProfiles.h"
 #include "vormotor/drivesim/ProfileLoader.h"
 #include "vormotor/netdrive/NetLink.h"
+#include "vormotor/netdrive/RegisterMap.h"
 #include "vormotor/panel/PanelClasses.h"
 
 namespace vor::drive {
@@ -56,18 +59,43 @@ void BM_Tick(benchmark::State& state, Attach attach) {
     ServedDrive served("servo");
     served.Start();
     auto attached = attach(served.Port());
+    const auto requests = attached.link ? attached.link->Requests() : 0;
     for (auto _ : state) {
         attached.drive->RaiseTimerTick();
     }
-    if (attached.link && !attached.link->IsUp()) {
-        state.SkipWithError("the link went down");
+    if (attached.link) {
+        state.counters["requests"] = benchmark::Counter(static_cast<double>(attached.link->Requests() - requests),
+                                                        benchmark::Counter::kAvgIterations);
+        if (!attached.link->IsUp()) {
+            state.SkipWithError("the link went down");
+        }
     }
+}
+
+// What a tick cannot go below: one request of the header and node, with nothing on top.
+void BM_RoundTrip(benchmark::State& state) {
+    ServedDrive served("servo");
+    served.Start();
+    modbus_t* context = modbus_new_tcp("127.0.0.1", served.Port());
+    if (context == nullptr || modbus_connect(context) != 0) {
+        state.SkipWithError("cannot connect");
+    }
+    std::uint16_t head[netdrive::reg::kHeadSize];
+    for (auto _ : state) {
+        if (modbus_read_input_registers(context, 0, netdrive::reg::kHeadSize, head) != netdrive::reg::kHeadSize) {
+            state.SkipWithError("the read failed");
+            break;
+        }
+    }
+    modbus_close(context);
+    modbus_free(context);
 }
 
 BENCHMARK_CAPTURE(BM_Attach, InProcess, &AttachInProcess)->Unit(benchmark::kMicrosecond);
 BENCHMARK_CAPTURE(BM_Attach, Link, &AttachOverLink)->Unit(benchmark::kMicrosecond);
 BENCHMARK_CAPTURE(BM_Tick, InProcess, &AttachInProcess)->Unit(benchmark::kMicrosecond);
 BENCHMARK_CAPTURE(BM_Tick, Link, &AttachOverLink)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_RoundTrip)->Name("BM_RoundTrip/Link")->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 }  // namespace vor::drive

@@ -3,7 +3,11 @@
 
 #include <atomic>
 #include <chrono>
+#include <cmath>
+#include <modbus/modbus.h>
+#include <mutex>
 #include <netinet/in.h>
+#include <poll.h>
 #include <random>
 #include <sstream>
 #include <sys/socket.h>
@@ -11,9 +15,13 @@
 #include <unistd.h>
 
 #include "apps/drive/tests/ServedDrive.h"
+#include "apps/host/BuiltinProfiles.h"
 #include "apps/host/ScriptHost.h"
 #include "vormotor/core/Error.h"
+#include "vormotor/drivesim/ProfileLoader.h"
+#include "vormotor/netdrive/DriveImage.h"
 #include "vormotor/netdrive/NetLink.h"
+#include "vormotor/netdrive/RegisterMap.h"
 
 namespace vor::drive {
 namespace {
@@ -226,6 +234,140 @@ TEST(LinkTimeoutTest, ADriveThatNeverAnswersIsGivenUpWithinTheTimeout) {
     EXPECT_EQ(ErrorNumberOf([&] { NetLink::Connect(options); }), NetLink::kLinkDown);
     EXPECT_LT(std::chrono::steady_clock::now() - start, 1s);
     close(listener);
+}
+
+// A drive that serves whatever registers the test puts there, right or wrong, one client at a
+// time, through libmodbus.
+class FakeDrive {
+public:
+    FakeDrive()
+        : m_context(modbus_new_tcp("127.0.0.1", 0)),
+          m_mapping(modbus_mapping_new(0, 0, 0, netdrive::reg::kInputRegisters)),
+          m_listener(modbus_tcp_listen(m_context, 4)) {
+        modbus_set_indication_timeout(m_context, 0, 20'000);
+        m_thread = std::thread([this] { Serve(); });
+    }
+    ~FakeDrive() {
+        m_stop = true;
+        m_thread.join();
+        close(m_listener);
+        modbus_mapping_free(m_mapping);
+        modbus_free(m_context);
+    }
+
+    int Port() const {
+        sockaddr_in address{};
+        socklen_t size = sizeof address;
+        getsockname(m_listener, reinterpret_cast<sockaddr*>(&address), &size);
+        return ntohs(address.sin_port);
+    }
+    void Edit(const std::function<void(std::uint16_t* inputs)>& edit) {
+        const std::lock_guard lock(m_mutex);
+        edit(m_mapping->tab_input_registers);
+    }
+
+private:
+    void Serve() {
+        while (!m_stop) {
+            pollfd ready{m_listener, POLLIN, 0};
+            if (poll(&ready, 1, 10) <= 0) {
+                continue;
+            }
+            int listener = m_listener;
+            const int client = modbus_tcp_accept(m_context, &listener);
+            while (!m_stop && client >= 0) {
+                std::uint8_t request[MODBUS_TCP_MAX_ADU_LENGTH];
+                const int length = modbus_receive(m_context, request);
+                if (length < 0 && errno != ETIMEDOUT) {
+                    break;
+                }
+                const std::lock_guard lock(m_mutex);
+                if (length > 0) {
+                    modbus_reply(m_context, request, length, m_mapping);
+                }
+            }
+            close(client);
+        }
+    }
+
+    modbus_t* m_context;
+    modbus_mapping_t* m_mapping;
+    int m_listener;
+    std::mutex m_mutex;
+    std::atomic<bool> m_stop{false};
+    std::thread m_thread;
+};
+
+// The registers of the servo as a drive serves them; returns what they show.
+netdrive::DriveImage ServeServo(FakeDrive& fake) {
+    namespace reg = netdrive::reg;
+    const std::string description(*host::BuiltinProfile("servo"));
+    const Profile profile = ProfileLoader::Parse(description, "servo");
+    SimDrive drive(profile);
+    auto image = netdrive::DriveImage::Capture(drive, profile);
+    image.session = 1;
+    image.changeCount = 1;
+    fake.Edit([&](std::uint16_t* inputs) {
+        image.Encode(inputs);
+        netdrive::PutText(inputs + reg::text::kDescription, description, reg::text::kDescriptionMax);
+        netdrive::PutText(inputs + reg::text::kMicrosteps, "[]", reg::text::kMicrostepsMax);
+    });
+    return image;
+}
+
+TEST(LinkBadDriveTest, ATextLengthPastItsRegistersTakesTheLinkDownWithoutReadingPastThem) {
+    namespace reg = netdrive::reg;
+    for (const std::uint32_t length : {0xFFFFFFFFu, 0xFFFFFFFEu, 0x7FFFFFFFu}) {
+        FakeDrive fake;
+        ServeServo(fake);
+        fake.Edit([length](std::uint16_t* inputs) {
+            netdrive::PutInt32(inputs + reg::text::kDescription, static_cast<std::int32_t>(length));
+        });
+        EXPECT_EQ(ErrorNumberOf([&] { NetLink::Connect(Loopback(fake.Port())); }), NetLink::kLinkDown) << length;
+
+        ServeServo(fake);
+        const auto connected = NetLink::Connect(Loopback(fake.Port()));
+        fake.Edit([length](std::uint16_t* inputs) {
+            netdrive::PutInt32(inputs + reg::text::kMicrosteps, static_cast<std::int32_t>(length));
+            ++inputs[reg::header::kMicrostepGeneration + 1];
+            ++inputs[reg::header::kChangeCount + 1];
+        });
+        connected.link->PollNow();
+        EXPECT_FALSE(connected.link->IsUp()) << length;
+    }
+}
+
+TEST(LinkFakeDriveTest, AnIdlePollIsOneRequestAndTheChangeCountSaysWhenToReadAll) {
+    FakeDrive fake;
+    auto image = ServeServo(fake);
+    const auto connected = NetLink::Connect(Loopback(fake.Port()));
+    const auto poll = [&] {
+        const auto before = connected.link->Requests();
+        connected.link->PollNow();
+        EXPECT_TRUE(connected.link->IsUp());
+        return connected.link->Requests() - before;
+    };
+    const std::int32_t param = image.params[0].number;
+    const auto serve = [&](double value, std::uint32_t changeCount) {
+        image.params[0].value = value;
+        image.changeCount = changeCount;
+        fake.Edit([&](std::uint16_t* inputs) { image.Encode(inputs); });
+    };
+    const double first = image.params[0].value;
+    const double second = std::floor((image.params[0].lowerLimit + image.params[0].upperLimit) / 2);
+    ASSERT_NE(first, second);
+
+    EXPECT_EQ(poll(), 1u);
+    serve(second, 1);  // a drive that forgot to count its change is not followed
+    EXPECT_EQ(poll(), 1u);
+    EXPECT_EQ(connected.drive->ParamNumber(param), first);
+    serve(second, 2);
+    EXPECT_GT(poll(), 1u);
+    EXPECT_EQ(connected.drive->ParamNumber(param), second);
+    serve(first, 0);  // no count kept: every poll reads everything
+    EXPECT_GT(poll(), 1u);
+    EXPECT_EQ(connected.drive->ParamNumber(param), first);
+    EXPECT_GT(poll(), 1u);
 }
 
 }  // namespace

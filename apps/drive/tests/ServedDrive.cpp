@@ -7,9 +7,10 @@
 
 namespace vor::drive {
 
-ServedDrive::ServedDrive(const std::string& profile)
+ServedDrive::ServedDrive(const std::string& profile, SocketService::Limits limits)
     : m_description(*host::BuiltinProfile(profile)),
-      m_drive(std::make_unique<SimDrive>(ProfileLoader::Parse(m_description, profile))) {}
+      m_drive(std::make_unique<SimDrive>(ProfileLoader::Parse(m_description, profile))),
+      m_limits(limits) {}
 
 ServedDrive::~ServedDrive() {
     if (m_server) {
@@ -18,7 +19,7 @@ ServedDrive::~ServedDrive() {
 }
 
 void ServedDrive::Start() {
-    m_server = std::make_unique<DriveServer>(*m_drive, m_memory, m_description, "127.0.0.1", m_port);
+    m_server = std::make_unique<DriveServer>(*m_drive, m_memory, m_description, "127.0.0.1", m_port, m_limits);
     m_port = m_server->Port();
     m_stop = false;
     m_thread = std::thread([this] {

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "apps/reg/RegFileText.h"
@@ -48,6 +49,24 @@ TEST(RegFileText, ConvertsOnlyMarkedFiles) {
             continue;  // another ANSI code page
         }
         EXPECT_EQ(RegFileText(c.bytes), c.text);
+    }
+}
+
+TEST(RegFileText, Utf16WithoutTheEditorsByteOrderMarkIsRefusedAsSuch) {
+    const std::string marked = Utf16(u"Windows Registry Editor Version 5.00\r\n");
+    const std::string bigEndian = "\xFE\xFF" + std::string("\0W\0i", 4);
+    const std::vector<std::pair<std::string, std::string>> cases{
+        {bigEndian, "the file is UTF-16 big-endian"},
+        {marked.substr(2), "the file looks like UTF-16 without a byte-order mark"},
+        {bigEndian.substr(2), "the file looks like UTF-16 without a byte-order mark"},
+    };
+    for (const auto& [bytes, problem] : cases) {
+        try {
+            RegFileText(bytes);
+            ADD_FAILURE() << "converted " << problem;
+        } catch (const RegFileError& error) {
+            EXPECT_TRUE(std::string(error.what()).starts_with(problem)) << error.what();
+        }
     }
 }
 

@@ -51,6 +51,12 @@ TEST(SimDrive, LogsEveryWriteOfItsUserAndNothingElse) {
     EXPECT_EQ(drive->Writes().back().Json(), R"({"param":24,"value":2.25})");
     drive->ClearWrites();
     EXPECT_TRUE(drive->Writes().empty());
+    // A long run keeps the latest writes only.
+    for (std::size_t i = 0; i <= SimHost::kMaxWrites; ++i) {
+        node->SetDriveEnabled(i % 2 == 0);
+    }
+    EXPECT_EQ(drive->Writes().size(), SimHost::kMaxWrites / 2 + 1);
+    EXPECT_EQ(drive->Writes().back(), DriveWrite::DriveEnabled(true));
 }
 
 TEST(SimDrive, DriveSideChangesRaiseTheirEvents) {
@@ -183,6 +189,8 @@ struct MotionCase {
     std::int32_t steps;
     std::vector<std::string> transitions;
     double angle;
+    double startAngle = 0;
+    bool refused = false;  // a turn past the angle's limits part way, which moves nothing
 };
 
 void PrintTo(const MotionCase& c, std::ostream* out) {
@@ -199,9 +207,14 @@ TEST_P(Motion, StepsTheHallSequenceWithOneTransitionPerStep) {
     auto connection = io->CommutationChanged().Connect([&](std::int32_t thisCode, std::int32_t lastCode) {
         transitions.push_back(std::to_string(lastCode) + "->" + std::to_string(thisCode));
     });
-    drive->Motion().Turn(c.steps);
-    EXPECT_EQ(transitions, c.transitions);
     const std::int32_t angleParam = drive->Node()->HasParam(44) ? 44 : 33;
+    drive->SetParam(angleParam, c.startAngle);
+    if (c.refused) {
+        EXPECT_THROW(drive->Motion().Turn(c.steps), Error);
+    } else {
+        drive->Motion().Turn(c.steps);
+    }
+    EXPECT_EQ(transitions, c.transitions);
     EXPECT_DOUBLE_EQ(drive->ParamNumber(angleParam), c.angle);
     EXPECT_EQ(drive->InputWord() & ~0x380, std::string(c.profile) == "servo.json" ? 1 : 0);
 }
@@ -213,7 +226,10 @@ INSTANTIATE_TEST_SUITE_P(Profiles, Motion,
                              MotionCase{"servo.json", -3, {"5->4", "4->6", "6->2"}, -180},
                              // The stepper starts at code 0, outside its sequence 5 4 6 2 3 1.
                              MotionCase{"stepper.json", 3, {"0->5", "5->4", "4->6"}, 5.4},
-                             MotionCase{"stepper.json", -2, {"0->1", "1->3"}, -3.6}));
+                             MotionCase{"stepper.json", -2, {"0->1", "1->3"}, -3.6},
+                             // 166 steps would fit below the limit, the 167th not.
+                             MotionCase{"servo.json", 10000, {}, 999990001, 999990001, true},
+                             MotionCase{"stepper.json", -10000, {}, -999999900, -999999900, true}));
 
 TEST(SimDrive, AMotorTurningOnItsOwnMovesBeforeEachTick) {
     auto drive = Servo();

@@ -1,9 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "vormotor/core/Conversions.h"
 #include "vormotor/core/Error.h"
 #include "vormotor/drivesim/SimDrive.h"
 #include "vormotor/editors/EditorClasses.h"
@@ -86,6 +88,24 @@ INSTANTIATE_TEST_SUITE_P(
                       EditCase{"abc", false, "is not a number"}, EditCase{"", false, "is not a number"},
                       EditCase{"60 s", false, "is not a number"}, EditCase{"700", false, "outside the limits 1 to 600"},
                       EditCase{"0", false, "outside the limits"}, EditCase{"30.5", false, "whole number"}));
+
+// Typing and showing take the user's separator, in a default text and in a text with fixed
+// decimals alike. The suite runs this once more under each test locale.
+TEST_F(TarvineTest, TypesAndShowsTheUsersDecimalSeparator) {
+    const char* expected = std::getenv("VOR_EXPECTED_DECIMAL_SEPARATOR");
+    const std::string separator = expected != nullptr ? expected : ".";
+    ASSERT_EQ(UserDecimalSeparator(), separator) << "the environment's locale was not loaded";
+    editor->SetValueObjRef(drive->Node()->Param(24));
+    EXPECT_EQ(editor->Text(), "4" + separator + "50 A");
+    EXPECT_TRUE(editor->UserEdit("1" + separator + "75"));
+    EXPECT_EQ(editor->Text(), "1" + separator + "75 A");
+    editor->SetValueObjRef(drive->Node()->Param(41));
+    EXPECT_TRUE(editor->UserEdit(" 33" + separator + "25 "));
+    EXPECT_EQ(editor->Text(), "33" + separator + "25 V/krpm");
+    EXPECT_EQ(drive->Writes(), (std::vector<DriveWrite>{DriveWrite::Param(24, 1.75), DriveWrite::Param(41, 33.25)}));
+    EXPECT_EQ(editor->UserEdit(separator == "." ? "1,5" : "1.5"), false);
+    EXPECT_EQ(editor->Message(), std::string("\"") + (separator == "." ? "1,5" : "1.5") + "\" is not a number.");
+}
 
 TEST_F(TarvineTest, RefusesEditsItCannotWrite) {
     EXPECT_FALSE(editor->UserEdit("1"));

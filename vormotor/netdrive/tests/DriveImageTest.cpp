@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <functional>
 #include <string>
 
@@ -18,8 +19,9 @@ struct RoundTrip {
     SimDrive copy{profile};
     Registers inputs = Registers(reg::kInputRegisters);
 
-    void Send() {
-        DriveImage::Capture(drive, profile).Encode(inputs.data());
+    void Send() { Send(DriveImage::Capture(drive, profile)); }
+    void Send(const DriveImage& image) {
+        image.Encode(inputs.data());
         const auto read = [this](int address, int count) {
             return Registers(inputs.begin() + address, inputs.begin() + address + count);
         };
@@ -94,6 +96,30 @@ TEST(DriveImageEventsTest, TheCopyRaisesTheEventsOfWhatChanged) {
     EXPECT_EQ(lockChanged, 1);
     ASSERT_EQ(transitions.size(), 1u);
     EXPECT_EQ(transitions[0].second, lastCode);
+}
+
+TEST(DriveImageReadTest, TheCopyFollowsTheLiveDescriptionAndKeepsNumbersTheDriveCannotHold) {
+    RoundTrip link;
+    auto image = DriveImage::Capture(link.drive, link.profile);
+    ASSERT_GE(image.params.size(), 3u);
+    DriveImage::Param& described = image.params[0];
+    described = {described.number, 40, 10, 50, 0, !described.writable, !described.whole, 3};
+    image.params[1].value = std::nan("");
+    image.params[2].value = image.params[2].upperLimit + 1;
+    image.accessLevel = 3;
+    const double second = link.copy.ParamNumber(image.params[1].number);
+    const double third = link.copy.ParamNumber(image.params[2].number);
+    link.Send(image);
+    auto value = link.copy.Node()->DriveParam(described.number);
+    EXPECT_EQ(value->Content().LowerLimit(), 10);
+    EXPECT_EQ(value->Content().UpperLimit(), 50);
+    EXPECT_EQ(value->Content().SetupFlag(), described.writable);
+    EXPECT_EQ(value->SetupA() == 1, described.whole);
+    EXPECT_EQ(value->SetupB(), 3);
+    EXPECT_EQ(value->DriveNumber(), 40);
+    EXPECT_EQ(link.copy.ParamNumber(image.params[1].number), second);
+    EXPECT_EQ(link.copy.ParamNumber(image.params[2].number), third);
+    EXPECT_EQ(link.copy.AccessLevel(), 3);
 }
 
 TEST(DriveImageReadTest, ARegisterMapOfAnotherVersionIsRefused) {

@@ -43,10 +43,21 @@ TEST(RegistersTest, TextsOfEveryLengthComeBackWhole) {
         Registers at(16, 0xFFFF);
         const std::size_t used = PutText(at.data(), text, at.size());
         EXPECT_EQ(used, TextRegisters(at.data()));
-        EXPECT_EQ(GetText(at.data()), text);
+        EXPECT_EQ(GetText(at), text);
     }
     Registers small(3);
     EXPECT_THROW(PutText(small.data(), "abcde", small.size()), std::length_error);
+}
+
+TEST(RegistersTest, ALengthPastItsRegistersIsRefusedNotRead) {
+    // 0xFFFFFFFF once wrapped to a text of two registers.
+    for (const std::uint32_t length : {0xFFFFFFFFu, 0xFFFFFFFEu, 0x80000000u, 3u}) {
+        Registers at(3);
+        PutInt32(at.data(), static_cast<std::int32_t>(length));
+        EXPECT_GT(TextRegisters(at.data()), at.size()) << length;
+        EXPECT_THROW(GetText(at), std::length_error) << length;
+    }
+    EXPECT_THROW(GetText(Registers(1)), std::length_error);
 }
 
 TEST(LinkOptionsTest, EndpointsNameHostAndPort) {

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 #include <string>
 #include <vector>
@@ -250,6 +251,49 @@ TEST_F(EnablePolicy, AFailingOperandSkipsOnlyItsAssignment) {
     EXPECT_TRUE(Find("ConfigRadioGrp", 3).Enabled());
     EXPECT_FALSE(Find("MotorStyleCombo").Enabled());
     EXPECT_FALSE(Find("ConfigRadioGrp", 4).Enabled());
+}
+
+// The commutation invert group reads the motor type once for each type it excludes, the sensor
+// choice group once after it; the read that fails skips only the assignment it belongs to.
+struct MotorTypeReadCase {
+    std::int32_t failingRead;
+    bool commInvertDecided;
+    bool sensorChoiceDecided;
+};
+
+void PrintTo(const MotorTypeReadCase& c, std::ostream* out) {
+    *out << "read " << c.failingRead << " fails";
+}
+
+class MotorTypeReads : public EnablePolicy, public ::testing::WithParamInterface<MotorTypeReadCase> {};
+
+TEST_P(MotorTypeReads, EachFailingReadSkipsItsOwnRule) {
+    Start("servo", 3);
+    drive->Faults().FailCall("Field.Value", GetParam().failingRead, {170, "Motor Type"});
+    drive->SetAccessLevel(2);
+    EXPECT_EQ(Find("ConfigRadioGrp", 3).Enabled(), !GetParam().commInvertDecided);
+    EXPECT_EQ(Find("SensorlessRadioGrp").Enabled(), !GetParam().sensorChoiceDecided);
+}
+
+INSTANTIATE_TEST_SUITE_P(Reads, MotorTypeReads,
+                         ::testing::Values(MotorTypeReadCase{1, false, true}, MotorTypeReadCase{2, false, true},
+                                           MotorTypeReadCase{3, false, true}, MotorTypeReadCase{4, true, false}));
+
+TEST_F(EnablePolicy, TheSensorDisplayTracesTheStateItJustComputed) {
+    Start("servo", 3);
+    drive->SetTraceFlags(0x20);
+    drive->SetAccessLevel(2);
+    const auto traced = [&](const std::string& line) {
+        const auto& lines = drive->TraceLines();
+        return std::count(lines.begin(), lines.end(), "DEBUG_MTR_PAGE: " + line);
+    };
+    EXPECT_EQ(traced("HallNumberFrame just set Enabled=False"), 1);
+    // A state that could not be computed was not set, and is not reported as set.
+    drive->Faults().FailEveryCall("Field.Value", {std::nullopt, ""});
+    drive->SetAccessLevel(3);
+    EXPECT_FALSE(Find("HallNumberFrame").Enabled());
+    EXPECT_EQ(traced("HallNumberFrame just set Enabled=False"), 1);
+    EXPECT_EQ(traced("HallNumberFrame just set Enabled=True"), 0);
 }
 
 TEST_F(EnablePolicy, ShowingOrHidingRepeatedlyGivesTheSameStates) {

@@ -97,13 +97,18 @@ struct StopCase {
     const char* operation;
     FaultScope scope;
     std::int32_t nth = 1;
+    bool null = false;  // the call hands out null instead of failing
 };
+
+void Inject(FaultInjector& faults, const StopCase& c) {
+    c.null ? faults.NullCall(c.operation, c.nth, c.scope) : faults.FailCall(c.operation, c.nth, c.scope);
+}
 
 class BindingStopsAtAnEarlyFailure : public Binding, public ::testing::WithParamInterface<StopCase> {};
 
 TEST_P(BindingStopsAtAnEarlyFailure, WithTheGuardClearedAndNothingAfterItDone) {
     UseDrive("stepper");
-    drive->Faults().FailCall(GetParam().operation, GetParam().nth, GetParam().scope);
+    Inject(drive->Faults(), GetParam());
     Attach();
     const auto state = panel->GetState();
     EXPECT_FALSE(state.updating);
@@ -128,7 +133,37 @@ INSTANTIATE_TEST_SUITE_P(
                       StopCase{"Field.SetValue", {std::nullopt, ""}},
                       StopCase{"Field.Value", {170, "Commutation Mode"}}, StopCase{"Node.HasParam", {204}},
                       StopCase{"Node.Param", {18}}, StopCase{"Node.HasParam", {44}}, StopCase{"Node.Param", {33}},
-                      StopCase{"Node.IoObj", {}}, StopCase{"Io.InputsValue", {}}, StopCase{"Value.StartUpdates", {}}));
+                      StopCase{"Node.IoObj", {}}, StopCase{"Io.InputsValue", {}}, StopCase{"Value.StartUpdates", {}},
+                      // A null handed out is kept; the first call through it fails.
+                      StopCase{"Node.Param", {170}, 1, true}, StopCase{"Fields.Item", {170}, 2, true},
+                      StopCase{"Node.IoObj", {}, 1, true}, StopCase{"Io.InputsValue", {}, 1, true}));
+
+class BindingKeepsANullItIsHandedOut : public Binding, public ::testing::WithParamInterface<StopCase> {};
+
+TEST_P(BindingKeepsANullItIsHandedOut, AndGoesOnToTheViewsAndTheEnablePolicy) {
+    UseDrive("stepper");
+    Inject(drive->Faults(), GetParam());
+    Attach();
+    const auto state = panel->GetState();
+    EXPECT_FALSE(state.updating);
+    EXPECT_TRUE(state.commModeListDue);
+    EXPECT_TRUE(state.microstepListDue);
+    EXPECT_GT(Combo("MotorStyleCombo").ListCount(), 0);
+    EXPECT_NE(Editor(12).ValueObjRef(), nullptr);
+    EXPECT_EQ(Find("ParamItem", 17).Enabled(), Editor(17).ValueObjRef() != nullptr);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    EachFetch, BindingKeepsANullItIsHandedOut,
+    ::testing::Values(StopCase{"Network.AppEvents", {}, 1, true}, StopCase{"Network.DriveEvents", {}, 1, true},
+                      StopCase{"Node.Param", {41}, 1, true}, StopCase{"Node.AccessLock", {}, 1, true},
+                      StopCase{"Node.Param", {40}, 1, true}, StopCase{"Node.StatusReg", {}, 1, true},
+                      StopCase{"Node.Param", {25}, 1, true}, StopCase{"Node.Param", {24}, 1, true},
+                      StopCase{"Fields.Item", {170}, 1, true}, StopCase{"Fields.Item", {170}, 3, true},
+                      StopCase{"Node.Param", {204}, 1, true}, StopCase{"Node.Param", {18}, 1, true},
+                      StopCase{"Node.Param", {33}, 1, true},
+                      // The editor's own fetch: that editor alone is left unbound.
+                      StopCase{"Node.Param", {24}, 2, true}));
 
 TEST_F(Binding, LaterFailuresSkipOnlyTheirStatement) {
     UseDrive("servo");

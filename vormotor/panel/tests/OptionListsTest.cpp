@@ -260,14 +260,14 @@ INSTANTIATE_TEST_SUITE_P(
         MicrostepCase{"NoEntries", 3000, {}, 1, {"Unsupported 3000"}, 0, 3000, false}),
     [](const auto& info) { return std::string(info.param.name); });
 
-// The separator is the user's. The suite runs this test once more under a German locale with
+// The separator is the user's. The suite runs this test once more under each test locale with
 // VOR_EXPECTED_DECIMAL_SEPARATOR set, so a locale that failed to load cannot pass for one that did.
 TEST_F(Microsteps, AFractionShowsTheUsersDecimalSeparator) {
     const char* expected = std::getenv("VOR_EXPECTED_DECIMAL_SEPARATOR");
-    const char separator = expected != nullptr ? expected[0] : '.';
+    const std::string separator = expected != nullptr ? expected : ".";
     ASSERT_EQ(UserDecimalSeparator(), separator) << "the environment's locale was not loaded";
     StartStepper(2500.5, kChoices);
-    EXPECT_EQ(ItemTexts("MicrostepCombo").back(), std::string("Unsupported 2500") + separator + "5");
+    EXPECT_EQ(ItemTexts("MicrostepCombo").back(), "Unsupported 2500" + separator + "5");
 }
 
 TEST_F(Microsteps, ANodeWithoutParameter204ShowsNotAvailable) {

@@ -8,13 +8,18 @@
 #include <string>
 #include <utility>
 
+#include "vormotor/drivesim/SimDrive.h"
 #include "vormotor/editors/TarvineEditor.h"
 #include "vormotor/panel/MotorForm.h"
 #include "vormotor/panel/PanelClasses.h"
 #include "vormotor/toolkit/ControlClasses.h"
+#include "vormotor/toolkit/GenericControl.h"
+#include "vormotor/valuelib/ValueFactory.h"
 
 namespace vor {
 namespace {
+
+constexpr std::int32_t kForeignEditor = 9;
 
 std::map<std::string, int> TypeCounts(const Form& form) {
     std::map<std::string, int> counts;
@@ -27,10 +32,19 @@ std::map<std::string, int> TypeCounts(const Form& form) {
 // One story, in order: the registrations it checks last for the life of the process.
 TEST(PanelCreation, RegistersTheEditorClassesItNeedsAndKeepsTheHostsOwn) {
     ASSERT_FALSE(ControlClasses::IsRegistered("SorvaneCtl.Sorvane"));
-    int hostEditors = 0;
-    ControlClasses::Register("TarvineCtl.Tarvine", [&hostEditors](std::string name, std::optional<std::int32_t> index) {
+    static int hostEditors = 0;
+    // The host's own editor class; in the place of ParamItem(9) it puts a control of its own that
+    // carries the editor's type name and stored properties but not the editor's interface.
+    ControlClasses::Register("TarvineCtl.Tarvine", [](std::string name, std::optional<std::int32_t> index) {
         ++hostEditors;
-        return std::unique_ptr<Control>(std::make_unique<TarvineEditor>(std::move(name), index));
+        if (index != kForeignEditor) {
+            return std::unique_ptr<Control>(std::make_unique<TarvineEditor>(std::move(name), index));
+        }
+        auto foreign = std::make_unique<GenericControl>("Tarvine", std::move(name), index);
+        for (const char* property : {"paramkey", "parameter", "caption", "captionfont", "font", "editorwidth"}) {
+            foreign->Properties().Define(property, Variant{});
+        }
+        return std::unique_ptr<Control>(std::move(foreign));
     });
 
     auto created = std::dynamic_pointer_cast<MotorForm>(CreatePanel(kMotorFormClass));
@@ -45,6 +59,19 @@ TEST(PanelCreation, RegistersTheEditorClassesItNeedsAndKeepsTheHostsOwn) {
     const auto second = MotorForm::Create();
     EXPECT_EQ(TypeCounts(second->GetForm()), types);
     EXPECT_EQ(hostEditors, 2 * types.at("Tarvine"));
+
+    // The binding and the walk pass over the foreign control and decide every other one.
+    auto drive = SimDrive::Load(VOR_PROFILE_DIR "/servo.json");
+    const auto previousHost = ValueFactory::SetHost(drive->Host());
+    auto& foreign = second->GetForm().Find("ParamItem", kForeignEditor);
+    foreign.SetTabStop(true);
+    second->AttachControl(drive->Network(), drive->Node(), nullptr, "", "");
+    second->SetEnabled(false);
+    EXPECT_TRUE(foreign.TabStop());
+    EXPECT_FALSE(second->GetForm().Find("ParamItem", kForeignEditor + 1).Enabled());
+    EXPECT_FALSE(second->GetForm().Find("CommutationLbl").Enabled());
+    second->ReleaseControl();
+    ValueFactory::SetHost(previousHost);
 }
 
 }  // namespace

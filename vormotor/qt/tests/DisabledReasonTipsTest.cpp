@@ -13,6 +13,7 @@
 #include "vormotor/panel/MotorForm.h"
 #include "vormotor/qt/DisabledReasonTips.h"
 #include "vormotor/qt/PanelView.h"
+#include "vormotor/qt/TarvineView.h"
 #include "vormotor/valuelib/ValueFactory.h"
 
 namespace vor {
@@ -90,6 +91,22 @@ TEST_F(DisabledReasonTipsTest, AClickOnADisabledControlReportsItsReasonsOnce) {
 
     QTest::mouseClick(WidgetOf("ParamItem", 15), Qt::LeftButton);
     EXPECT_EQ(clicks.size(), 2u) << "an operable control's clicks are its own";
+}
+
+// A screen reader reads the same reasons, on the widget and on the part that takes the focus, and
+// nothing once the control can be operated again.
+TEST_F(DisabledReasonTipsTest, TheReasonsAreTheAccessibleDescription) {
+    QApplication::processEvents();
+    const auto* editor = static_cast<const TarvineView*>(view->ViewOf(panel->GetForm().Find("ParamItem", 9)));
+    EXPECT_EQ(WidgetOf("MotorStyleCombo")->accessibleDescription(), "needs access level 3, the current level is 2");
+    EXPECT_EQ(editor->Field()->accessibleDescription(), tips->TipOf(panel->GetForm().Find("ParamItem", 9)));
+    EXPECT_FALSE(editor->Field()->accessibleDescription().isEmpty());
+    EXPECT_TRUE(WidgetOf("ParamItem", 15)->accessibleDescription().isEmpty());
+
+    drive->SetAccessLevel(3);
+    QApplication::processEvents();
+    EXPECT_TRUE(WidgetOf("MotorStyleCombo")->accessibleDescription().isEmpty());
+    EXPECT_TRUE(editor->Field()->accessibleDescription().isEmpty());
 }
 
 TEST_F(DisabledReasonTipsTest, ShowsATipOnRequest) {

@@ -21,9 +21,9 @@ namespace {
 // once more under a German locale with VOR_EXPECTED_DECIMAL_SEPARATOR set.
 TEST(QtLocale, WidgetsShowNumbersWithTheUsersDecimalSeparator) {
     const char* expected = std::getenv("VOR_EXPECTED_DECIMAL_SEPARATOR");
-    const char separator = expected != nullptr ? expected[0] : '.';
+    const std::string separator = expected != nullptr ? expected : ".";
     ASSERT_EQ(UserDecimalSeparator(), separator) << "the environment's locale was not loaded";
-    EXPECT_EQ(QLocale().decimalPoint(), QString(QChar(separator)));
+    EXPECT_EQ(QLocale().decimalPoint(), QString::fromStdString(separator));
 
     EditorClasses::Register();
     auto profile = ProfileLoader::LoadFile(std::string(VOR_PROFILE_DIR) + "/stepper.json");
@@ -41,7 +41,7 @@ TEST(QtLocale, WidgetsShowNumbersWithTheUsersDecimalSeparator) {
     drive.RaiseTimerTick();
     const auto* combo = dynamic_cast<QComboBox*>(view.WidgetOf(&panel->GetForm().Find("MicrostepCombo")));
     ASSERT_NE(combo, nullptr);
-    EXPECT_EQ(combo->currentText().toStdString(), std::string("Unsupported 2500") + separator + "5");
+    EXPECT_EQ(combo->currentText().toStdString(), "Unsupported 2500" + separator + "5");
     panel->ReleaseControl();
     ValueFactory::SetHost(previousHost);
 }

@@ -75,6 +75,29 @@ void Load(benchmark::State& state, bool onDisk) {
     SetRates(state, keys);
 }
 
+// One WriteValue on a key of n values of 2 KB each, on a store file: what a write costs as its key grows.
+void WriteValue(benchmark::State& state) {
+    const auto values = static_cast<int>(state.range(0));
+    constexpr std::size_t ValueSize = 2000;
+    StoreFile file;
+    auto store = NewStore(true, file);
+    CRegistry registry(store);
+    std::string path = Root;
+    registry.OpenKey(reg::CurrentUser, path, true);
+    {
+        RegistryApi::Batch batch(*store);
+        for (int i = 0; i < values; ++i) {
+            registry.WriteValue("Value " + std::to_string(i), std::string(ValueSize, 'v'));
+        }
+    }
+    // Its size changes from write to write, as a value's size does when it is edited.
+    std::string data(ValueSize, 'w');
+    for (auto _ : state) {
+        data.resize(data.size() == ValueSize ? ValueSize + 1 : ValueSize, 'w');
+        registry.WriteValue("Value 0", data);
+    }
+}
+
 // 100 is the smoke size CTest runs; 1,000 to 16,000 show the growth (the cost per key stays flat).
 void Sizes(benchmark::internal::Benchmark* benchmark) {
     benchmark->Arg(100)
@@ -92,6 +115,7 @@ BENCHMARK_CAPTURE(Save, file, true)->Apply(Sizes);
 BENCHMARK_CAPTURE(Load, file, true)->Apply(Sizes);
 BENCHMARK_CAPTURE(Save, memory, false)->Apply(Sizes);
 BENCHMARK_CAPTURE(Load, memory, false)->Apply(Sizes);
+BENCHMARK(WriteValue)->Arg(1)->Arg(5000)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 }  // namespace
 }  // namespace vor::bench

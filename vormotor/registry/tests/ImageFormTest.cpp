@@ -15,16 +15,16 @@ namespace {
 
 using namespace std::string_literals;
 
-TEST(ImageForm, QuotedTextsDoubleEveryBackslashAndRefuseWhatWouldBreakTheLine) {
+TEST(ImageForm, EscapedTextsReadBackAndRefuseWhatWouldBreakTheLine) {
     struct Case {
         std::string text;
-        std::optional<std::string> quoted;
+        std::optional<std::string> escaped;
     };
     const std::vector<Case> cases{
         {"", "\"\""},
         {"plain", "\"plain\""},
-        {"\\", "\"\\\\\""},
         {"C:\\Drives\\\\Axis\\", "\"C:\\\\Drives\\\\\\\\Axis\\\\\""},
+        {"say \"hi\"", "\"say \\\"hi\\\"\""},
         {"\xc3\xa4\xff", "\"\xc3\xa4\xff\""},
         {"a\rb", std::nullopt},
         {"a\\\nb", std::nullopt},
@@ -32,12 +32,14 @@ TEST(ImageForm, QuotedTextsDoubleEveryBackslashAndRefuseWhatWouldBreakTheLine) {
     };
     for (const Case& c : cases) {
         std::string line = "before";
-        EXPECT_EQ(image::AppendQuoted(line, c.text), c.quoted.has_value()) << c.text;
-        EXPECT_EQ(line, "before" + c.quoted.value_or("")) << "a refused text leaves the line as it was";
-        if (c.quoted) {
+        EXPECT_EQ(image::AppendEscaped(line, c.text), c.escaped.has_value()) << c.text;
+        EXPECT_EQ(line, "before" + c.escaped.value_or("")) << "a refused text leaves the line as it was";
+        if (c.escaped) {
             std::string text = "x";
-            image::AppendUnquoted(text, std::string_view(*c.quoted).substr(1, c.quoted->size() - 2));
-            EXPECT_EQ(text, "x" + c.text) << "unquoting gives the text back";
+            std::size_t at = 0;
+            EXPECT_TRUE(image::ReadEscaped(*c.escaped, at, text));
+            EXPECT_EQ(at, c.escaped->size());
+            EXPECT_EQ(text, c.text) << "reading gives the text back";
         }
     }
 }
@@ -105,6 +107,40 @@ TEST(ImageForm, TheTypedReaderRefusesLineEndsWithoutCrLfWhereverTheyAre) {
             ADD_FAILURE() << "no error for " << imageText;
         } catch (const Error& error) {
             EXPECT_EQ(error.Description(), description);
+        }
+    }
+}
+
+// Value lines in the registry editor's quoting: what each one reads as, or the error that refuses it.
+TEST(ImageForm, TheTypedReaderTakesTheEditorsQuoting) {
+    const std::string head = "Windows Registry Editor Version 5.00\r\n\r\n[HKEY_CURRENT_USER]\r\n";
+    struct Case {
+        std::string line;
+        std::string name;
+        std::string data;
+        std::string error;
+    };
+    const std::vector<Case> cases{
+        {"\"a=b \\\"q\\\" \\\\\"=\"x \\\"y\\\" \\\\\"", "a=b \"q\" \\", "x \"y\" \\", ""},
+        {"@=\"default\"", "", "default", ""},
+        {"\"a\\qb\"=\"c\\q\"", "a\\qb", "c\\q", ""},
+        {"\"a\"=\"x\"y\"", "", "", "Format Error: value formatting."},
+        {"\"a\\rb\"=\"x\"", "", "", "Format Error: value formatting."},
+        {"\"open=\"x", "", "", "Format Error: no equal signs."},
+        {"@\"x\"", "", "", "Format Error: no equal signs."},
+    };
+    for (const Case& c : cases) {
+        try {
+            const std::string imageText = head + c.line + "\r\n";
+            TextImageReader reader(imageText);
+            ImageEntry entry;
+            ASSERT_TRUE(reader.Next(entry) && entry.kind == ImageEntry::Kind::Section && entry.path.empty());
+            ASSERT_TRUE(reader.Next(entry)) << c.line;
+            EXPECT_EQ(c.error, "") << c.line;
+            EXPECT_EQ(entry.name, c.name);
+            EXPECT_EQ(entry.data, c.data);
+        } catch (const Error& error) {
+            EXPECT_EQ(error.Description(), c.error + "  Line 3=>'" + c.line + "'");
         }
     }
 }

@@ -1,15 +1,19 @@
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <functional>
+#include <optional>
 #include <sqlite3.h>
 #include <string>
+#include <string_view>
 #include <unistd.h>
 #include <vector>
 
 #include "vormotor/core/Error.h"
+#include "vormotor/registry/TypedImage.h"
 #include "vormotor/regstore/RegStore.h"
 #include "vormotor/regstore/tests/RegStoreFileTest.h"
 
@@ -83,6 +87,13 @@ TEST_F(RegStoreTest, PathsAndHandlesAreCheckedLikeThePlatformDoes) {
     Create("A\\B");
     RegHandle key = 0;
     const std::string longName(256, 'n');
+    const auto repeated = [](std::string_view character, int times) {
+        std::string name;
+        for (int i = 0; i < times; ++i) {
+            name += character;
+        }
+        return name;
+    };
     struct Case {
         std::string path;
         long expected;
@@ -92,7 +103,12 @@ TEST_F(RegStoreTest, PathsAndHandlesAreCheckedLikeThePlatformDoes) {
                                            {"A\\\\B", reg::Success},
                                            {"\\A", reg::BadPathname},
                                            {"A\\C", reg::FileNotFound},
-                                           {longName, reg::MoreData}}) {
+                                           {longName, reg::MoreData},
+                                           // The limit counts characters (as UTF-16 does), not bytes.
+                                           {repeated("\xc3\xa4", 255), reg::FileNotFound},
+                                           {repeated("\xc3\xa4", 256), reg::MoreData},
+                                           {repeated("\xf0\x9f\x94\xa7", 127), reg::FileNotFound},
+                                           {repeated("\xf0\x9f\x94\xa7", 128), reg::MoreData}}) {
         EXPECT_EQ(m_store.OpenKeyEx(User, c.path.c_str(), 0, reg::KeyRead, &key), c.expected) << c.path;
     }
     EXPECT_EQ(m_store.CloseKey(12345), reg::InvalidHandle);
@@ -328,6 +344,130 @@ TEST_F(RegStoreFileTest, DefaultPathFollowsTheEnvironment) {
     for (const Saved& s : saved) {
         s.set ? setenv(s.name, s.value.c_str(), 1) : unsetenv(s.name);
     }
+}
+
+// An export reads one snapshot: it neither waits for a writer nor keeps one waiting. An import that cannot get the
+// store says that it is busy.
+TEST_F(RegStoreFileTest, ExportsTakeNoWriteLockAndImportsSayWhenTheStoreIsBusy) {
+    constexpr std::chrono::milliseconds Patience{100};
+    const auto hiveOf = [](std::string_view) -> std::optional<std::int32_t> { return reg::CurrentUser; };
+    const std::string image =
+        "Windows Registry Editor Version 5.00\r\n\r\n[HKEY_CURRENT_USER\\Held]\r\n\"v\"=\"1\"\r\n";
+    RegStore writer(m_path, Patience);
+    TypedImage(writer).Load(image, hiveOf);
+    RegStore exporter(m_path, Patience);
+
+    ASSERT_EQ(writer.BeginBatch(RegistryApi::BatchUse::Write), reg::Success);
+    RegHandle key = 0;
+    ASSERT_EQ(writer.CreateKeyEx(User, "Held", nullptr, 0, reg::KeyAllAccess, &key, nullptr), reg::Success);
+    ASSERT_EQ(writer.SetValueEx(key, "w", reg::Sz, Bytes("2"), 1), reg::Success);
+    TypedImage typed(exporter);
+    EXPECT_EQ(typed.Save(reg::CurrentUser, "HKEY_CURRENT_USER", "Held"), image);
+    try {
+        TypedImage(exporter).Load(image, hiveOf);
+        ADD_FAILURE() << "an import wrote while another connection held the store";
+    } catch (const Error& error) {
+        EXPECT_EQ(error.Number(), reg::StoreBusyError);
+        EXPECT_EQ(error.Source(), "TypedImage::Load");
+    }
+    EXPECT_EQ(writer.EndBatch(), reg::Success);
+
+    ASSERT_EQ(exporter.BeginBatch(RegistryApi::BatchUse::Read), reg::Success);
+    RegHandle exported = 0;
+    ASSERT_EQ(exporter.OpenKeyEx(User, "Held", 0, reg::KeyRead, &exported), reg::Success);
+    EXPECT_EQ(exporter.QueryValueEx(exported, "w", nullptr, nullptr, nullptr), reg::Success);
+    EXPECT_EQ(writer.SetValueEx(key, "during", reg::Sz, Bytes("3"), 1), reg::Success)
+        << "a reader kept a writer waiting";
+    EXPECT_EQ(exporter.QueryValueEx(exported, "during", nullptr, nullptr, nullptr), reg::FileNotFound)
+        << "a read batch sees one snapshot";
+    EXPECT_EQ(exporter.EndBatch(), reg::Success);
+}
+
+// name:size of every value in order.
+std::string Listing(RegStore& store, const char* path) {
+    RegHandle key = 0;
+    EXPECT_EQ(store.OpenKeyEx(User, path, 0, reg::KeyRead, &key), reg::Success);
+    std::string listed;
+    char name[32];
+    for (std::uint32_t index = 0;; ++index) {
+        std::uint32_t nameLength = sizeof name;
+        std::uint32_t size = 0;
+        if (store.EnumValue(key, index, name, &nameLength, nullptr, nullptr, &size) != reg::Success) {
+            return listed;
+        }
+        listed += std::string(name, nameLength) + ":" + std::to_string(size) + ";";
+    }
+}
+
+// A key whose values outgrow its row keeps them in rows of their own: order, case, deletion, batches, reopening
+// and deleting the key behave as with a small key.
+TEST_F(RegStoreFileTest, ALargeKeyBehavesAsASmallOne) {
+    const std::string big(40'000, 'b');
+    const auto set = [](RegStore& store, RegHandle key, const char* name, const std::string& data) {
+        return store.SetValueEx(key, name, reg::Binary, reinterpret_cast<const unsigned char*>(data.data()),
+                                static_cast<std::uint32_t>(data.size()));
+    };
+    {
+        RegStore store(m_path);
+        RegHandle key = 0;
+        ASSERT_EQ(store.CreateKeyEx(User, "Large", nullptr, 0, reg::KeyAllAccess, &key, nullptr), reg::Success);
+        for (const char* name : {"First", "Big1", "Big2", "Last"}) {
+            ASSERT_EQ(set(store, key, name, std::string(name).starts_with("Big") ? big : "1"), reg::Success) << name;
+        }
+        EXPECT_EQ(set(store, key, "FIRST", "one"), reg::Success);
+        EXPECT_EQ(store.DeleteValue(key, "big1"), reg::Success);
+        EXPECT_EQ(store.DeleteValue(key, "big1"), reg::FileNotFound);
+        ASSERT_EQ(store.BeginBatch(RegistryApi::BatchUse::Write), reg::Success);
+        EXPECT_EQ(set(store, key, "Added", "333"), reg::Success);
+        EXPECT_EQ(set(store, key, "first", "uno!"), reg::Success);
+        EXPECT_EQ(store.DeleteValue(key, "LAST"), reg::Success);
+        EXPECT_EQ(store.EndBatch(), reg::Success);
+        ASSERT_EQ(store.BeginBatch(RegistryApi::BatchUse::Write), reg::Success);
+        EXPECT_EQ(set(store, key, "Gone", "x"), reg::Success);
+        EXPECT_EQ(store.CancelBatch(), reg::OperationAborted);
+        EXPECT_EQ(Listing(store, "Large"), "First:4;Big2:40000;Added:3;");
+    }
+    RegStore store(m_path);
+    EXPECT_EQ(Listing(store, "Large"), "First:4;Big2:40000;Added:3;");
+    EXPECT_EQ(store.DeleteKey(User, "Large"), reg::Success);
+    RegHandle key = 0;
+    ASSERT_EQ(store.CreateKeyEx(User, "Large", nullptr, 0, reg::KeyAllAccess, &key, nullptr), reg::Success);
+    EXPECT_EQ(Listing(store, "Large"), "") << "a new key of the same name has none of the old one's values";
+}
+
+// One write on a key of many values costs about what one write on a small key costs: it does not rewrite the
+// key's other values. Measured in what the write adds to the write-ahead log.
+TEST_F(RegStoreFileTest, AWriteOnALargeKeyWritesNoMoreThanOneOnASmallKey) {
+    constexpr int ManyValues = 1000;
+    const std::string data(2000, 'v');
+    RegStore store(m_path);
+    const auto create = [&](const char* path, int values) {
+        RegHandle key = 0;
+        EXPECT_EQ(store.CreateKeyEx(User, path, nullptr, 0, reg::KeyAllAccess, &key, nullptr), reg::Success);
+        RegistryApi::Batch batch(store);
+        for (int i = 0; i < values; ++i) {
+            const std::string name = "Value " + std::to_string(i);
+            store.SetValueEx(key, name.c_str(), reg::Sz, Bytes(data.c_str()), static_cast<std::uint32_t>(data.size()));
+        }
+        return key;
+    };
+    const RegHandle small = create("Small", 1);
+    const RegHandle large = create("Large", ManyValues);
+    const auto logged = [&](RegHandle key, char fill) {
+        sqlite3* db = nullptr;
+        EXPECT_EQ(sqlite3_open(m_path.c_str(), &db), SQLITE_OK);
+        EXPECT_EQ(sqlite3_exec(db, "PRAGMA wal_checkpoint(TRUNCATE)", nullptr, nullptr, nullptr), SQLITE_OK);
+        sqlite3_close(db);
+        // Of another size: a value of the same size SQLite overwrites in place even inside a longer row.
+        const std::string changed(data.size() + 1, fill);
+        EXPECT_EQ(store.SetValueEx(key, "Value 0", reg::Sz, Bytes(changed.c_str()),
+                                   static_cast<std::uint32_t>(changed.size())),
+                  reg::Success);
+        return std::filesystem::file_size(m_path + "-wal");
+    };
+    const auto smallWrite = logged(small, 's');
+    const auto largeWrite = logged(large, 'l');
+    EXPECT_LE(largeWrite, 2 * smallWrite) << "one write on a key of " << ManyValues << " values";
 }
 
 TEST_F(RegStoreFileTest, AnUnusablePathRaises) {
