@@ -26,7 +26,6 @@ trap 'wineserver -k 2>/dev/null || true' EXIT
 wineboot -i >/dev/null 2>&1
 
 wine "$build/registry/registry_tests.exe"
-wine "$build/reg/regtool_tests.exe"
 wine "$build/registry/bench/registry_timing.exe" 200  # smoke size; run without arguments for the real figures
 
 # Round trips through Wine's regedit, both ways, with every value type, quotes and backslashes in

@@ -17,13 +17,13 @@
 
 #include "apps/common/CommandLine.h"
 #include "apps/common/InputText.h"
-#include "apps/reg/KeyListing.h"
-#include "apps/reg/RegEditForm.h"
-#include "apps/reg/RegFileText.h"
 #include "vormotor/core/Error.h"
+#include "vormotor/regapi/DefaultRegistryApi.h"
 #include "vormotor/registry/CRegistry.h"
+#include "vormotor/registry/KeyListing.h"
+#include "vormotor/registry/RegEditFile.h"
+#include "vormotor/registry/RegFileText.h"
 #include "vormotor/registry/RegistryErrors.h"
-#include "vormotor/registry/TypedImage.h"
 #ifdef _WIN32
 #include <io.h>
 #include <process.h>
@@ -200,45 +200,41 @@ int Export(const OpenRegistry& open, const Arguments& args) {
     const Api api = open();
     std::string path;
     const RootName& root = RootAndPath(args.words[0], path);
-    vor::TypedImage typed(*api);
-    const std::string image = typed.Save(root.hive, root.longName, path);
-    std::string bytes;
+    vor::RegEditExport exported;
     try {
-        bytes = vor::RegFileBytes(image, args.utf16);
+        exported = vor::ExportRegEditFile(*api, root.hive, root.longName, path, args.utf16);
     } catch (const vor::RegFileError& error) {
         throw RunError{std::string("cannot write UTF-16: ") + error.what()};
     }
-    WriteAll(args.words[1], bytes);
-    for (const vor::UncarriedItem& item : typed.Uncarried()) {
+    WriteAll(args.words[1], exported.bytes);
+    for (const vor::UncarriedItem& item : exported.uncarried) {
         std::cerr << "vormotor-reg: not carried: [" << item.key << "]"
                   << (item.wholeKey ? " with its sub-keys" : " value \"" + item.value + "\"") << ": " << item.reason
                   << "\n";
     }
-    return typed.Uncarried().empty() ? vor::app::kDone : vor::app::kFailed;
+    return exported.uncarried.empty() ? vor::app::kDone : vor::app::kFailed;
 }
 
 int Import(const OpenRegistry& open, const Arguments& args) {
     const std::string& file = args.words[0];
-    std::string text;
-    try {
-        text = vor::RegFileText(ReadAll(file));
-    } catch (const vor::RegFileError& error) {
-        throw RunError{file + ": " + error.what()};
-    }
-    const vor::ImageFromRegEdit converted = vor::FromRegEditForm(text);
-    for (const std::string& problem : converted.problems) {
-        std::cerr << "vormotor-reg: " << file << ": " << problem << "\n";
-    }
-    if (!converted.problems.empty()) {
-        throw RunError{file + ": nothing imported"};
-    }
     const auto hiveOf = [](std::string_view name) -> std::optional<std::int32_t> {
         const RootName* root = RootOf(name);
         return root == nullptr ? std::nullopt : std::optional<std::int32_t>(root->hive);
     };
-    // Before the store is opened, so a file refused for its form leaves no new store behind.
-    vor::TypedImage::Check(converted.image, hiveOf);
-    vor::TypedImage(*open()).Load(converted.image, hiveOf);
+    // Read whole before the store is opened, so a file refused for its form leaves no new store behind.
+    std::optional<vor::RegEditImport> parsed;
+    try {
+        parsed.emplace(ReadAll(file), hiveOf);
+    } catch (const vor::RegFileError& error) {
+        throw RunError{file + ": " + error.what()};
+    }
+    for (const std::string& refused : parsed->Refused()) {
+        std::cerr << "vormotor-reg: " << file << ": " << refused << "\n";
+    }
+    if (!parsed->Refused().empty()) {
+        throw RunError{file + ": nothing imported"};
+    }
+    parsed->Apply(*open());
     return 0;
 }
 

@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "vormotor/core/Error.h"
+#include "vormotor/regapi/DefaultRegistryApi.h"
 #include "vormotor/registry/ClassEnumeration.h"
 #include "vormotor/registry/ImageForm.h"
 #include "vormotor/registry/RegistryErrors.h"
@@ -19,8 +20,8 @@ using namespace registry_error;
 
 constexpr std::string_view ApplicationName = "VorMotorCtl";
 constexpr std::string_view NoKeyOpen = "No key is currently open.";
-constexpr std::string_view Signature = "Windows Registry Editor Version 5.00";
-constexpr std::string_view LineEnd = "\r\n";
+using image::LineEnd;
+using image::Signature;
 
 struct Root {
     std::string_view name;

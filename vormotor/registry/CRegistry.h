@@ -6,8 +6,8 @@
 #include <string_view>
 #include <vector>
 
+#include "vormotor/regapi/RegistryApi.h"
 #include "vormotor/registry/DateTime.h"
-#include "vormotor/registry/RegistryApi.h"
 #include "vormotor/registry/UncarriedItem.h"
 
 namespace vor {

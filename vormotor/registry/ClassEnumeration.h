@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-#include "vormotor/registry/RegistryApi.h"
+#include "vormotor/regapi/RegistryApi.h"
 
 // One step of CRegistry's own enumerations, with the buffers the class gives the registry calls, for
 // EnumerateValues and EnumerateSections and for the text image walk, which ends where they end.

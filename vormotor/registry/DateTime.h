@@ -3,7 +3,7 @@
 #include <compare>
 #include <cstdint>
 
-#include "vormotor/registry/RegistryApi.h"
+#include "vormotor/regapi/RegistryApi.h"
 
 namespace vor {
 

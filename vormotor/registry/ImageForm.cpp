@@ -3,8 +3,8 @@
 #include <iterator>
 #include <limits>
 
+#include "vormotor/regapi/RegistryApi.h"
 #include "vormotor/registry/CharacterSet.h"
-#include "vormotor/registry/RegistryApi.h"
 #include "vormotor/registry/Utf16Text.h"
 
 namespace vor::image {
@@ -13,8 +13,6 @@ namespace {
 
 // The registry editor starts a continuation line once a line of hex bytes reaches this width.
 constexpr std::size_t HexLineWidth = 77;
-constexpr std::string_view LineEnd = "\r\n";
-constexpr std::string_view Continuation = "\\\r\n  ";
 constexpr std::string_view DwordTag = "dword:";
 constexpr std::string_view BinaryTag = "hex:";
 constexpr std::string_view DigitsOf = "0123456789abcdef";

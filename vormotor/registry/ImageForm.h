@@ -18,6 +18,12 @@ inline constexpr std::size_t MaxDepth = 512;
 // How much of an over-long line its error repeats.
 inline constexpr std::size_t EchoedLength = 80;
 
+// The syntax both images share with the registry editor's files: the signature, their first line; the
+// end of every line; what ends a line of hex bytes the next line continues, with the next line's indent.
+inline constexpr std::string_view Signature = "Windows Registry Editor Version 5.00";
+inline constexpr std::string_view LineEnd = "\r\n";
+inline constexpr std::string_view Continuation = "\\\r\n  ";
+
 // Appends the line of one value in the typed image (TypedImage), with its line end, in the registry editor's
 // own form: the name quoted and escaped (see AppendEscaped), a key's default value as @; string values as an escaped
 // text, everything else in the editor's notation (dword:, hex:, hex(N): with continuation lines). String-typed data

@@ -2,7 +2,7 @@
 
 #include <array>
 
-#include "vormotor/registry/RegistryApi.h"
+#include "vormotor/regapi/RegistryApi.h"
 
 namespace vor::reg {
 

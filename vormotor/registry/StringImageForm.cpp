@@ -3,14 +3,14 @@
 #include <algorithm>
 #include <array>
 
+#include "vormotor/regapi/RegistryApi.h"
 #include "vormotor/registry/ImageForm.h"
-#include "vormotor/registry/RegistryApi.h"
 
 namespace vor {
 
 namespace {
 
-constexpr std::string_view LineEnd = "\r\n";
+using image::LineEnd;
 constexpr std::string_view MultiStringSeparator = "\\0";
 constexpr std::string_view HexDigits = "0123456789abcdef";
 

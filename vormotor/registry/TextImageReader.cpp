@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <optional>
 
+#include "vormotor/regapi/RegistryApi.h"
 #include "vormotor/registry/ImageForm.h"
-#include "vormotor/registry/RegistryApi.h"
 #include "vormotor/registry/RegistryErrors.h"
 #include "vormotor/registry/Utf16Text.h"
 
@@ -13,8 +13,8 @@ namespace vor {
 namespace {
 
 constexpr std::string_view Source = "TypedImage::Load";
-constexpr std::string_view Signature = "Windows Registry Editor Version 5.00";
-constexpr std::string_view LineEnd = "\r\n";
+using image::LineEnd;
+using image::Signature;
 constexpr std::string_view BadSectionText = "Format Error: registry section formatting.";
 constexpr std::string_view BadValueText = "Format Error: value formatting.";
 
@@ -32,8 +32,7 @@ TextImageReader::TextImageReader(std::string_view image) : m_image(image) {
     m_next = firstEnd + LineEnd.size();
 }
 
-void TextImageReader::Fail(std::int32_t number, std::string_view what, std::size_t lineNumber,
-                           std::string_view line) const {
+void TextImageReader::Fail(std::int32_t number, std::string_view what, std::size_t lineNumber, std::string_view line) {
     const std::string echo = line.size() > image::EchoedLength && number == registry_error::LineTooLong
                                  ? std::string(line.substr(0, image::EchoedLength)) + "..."
                                  : std::string(line);
@@ -46,8 +45,8 @@ void TextImageReader::Fail(std::int32_t number, std::string_view what, std::stri
     Fail(number, what, m_line, line);
 }
 
-void TextImageReader::FailOnEntry(std::int32_t number, std::string_view what) const {
-    Fail(number, what, m_entryLine, m_entryText);
+void TextImageReader::FailOn(const ImageEntry& entry, std::int32_t number, std::string_view what) {
+    Fail(number, what, entry.line, entry.text);
 }
 
 // Every line is checked for what a text line may not hold before anything reads it, so a line that
@@ -88,8 +87,8 @@ bool TextImageReader::Next(ImageEntry& entry) {
         if (line.front() != '[' && line.front() != '"' && line.front() != '@') {
             continue;
         }
-        m_entryLine = m_line;
-        m_entryText = line;
+        entry.line = m_line;
+        entry.text = line;
         if (line.front() == '[') {
             ReadSection(line, entry);
         } else {

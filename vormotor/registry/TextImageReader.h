@@ -19,6 +19,10 @@ struct ImageEntry {
     std::uint32_t type = 0;
     std::string data;
     bool quoted = false;
+    // The entry's first line and its number, counted from 0, for the errors raised about it; the text
+    // views the image read.
+    std::size_t line = 0;
+    std::string_view text;
 };
 
 // Reads a typed image (see TypedImage) entry by entry, checking each line before it is handed out, so
@@ -34,8 +38,8 @@ public:
     // The next section or value; false at the end of the image.
     bool Next(ImageEntry& entry);
 
-    // Raises an error of this number naming the first line of the entry Next gave last.
-    [[noreturn]] void FailOnEntry(std::int32_t number, std::string_view what) const;
+    // Raises an error of this number naming the entry's first line.
+    [[noreturn]] static void FailOn(const ImageEntry& entry, std::int32_t number, std::string_view what);
 
 private:
     bool NextLine(std::string_view& line);
@@ -43,16 +47,13 @@ private:
     void ReadValue(std::string_view line, ImageEntry& entry);
     void ReadTypedData(std::string_view line, std::string_view rest, ImageEntry& entry);
     [[noreturn]] void Fail(std::int32_t number, std::string_view what, std::string_view line) const;
-    [[noreturn]] void Fail(std::int32_t number, std::string_view what, std::size_t lineNumber,
-                           std::string_view line) const;
+    [[noreturn]] static void Fail(std::int32_t number, std::string_view what, std::size_t lineNumber,
+                                  std::string_view line);
 
     std::string_view m_image;
     std::size_t m_next = 0;
-    // Number and text of the line NextLine last gave.
+    // Number of the line NextLine last gave.
     std::size_t m_line = 0;
-    // Number and first line of the entry Next gave last.
-    std::size_t m_entryLine = 0;
-    std::string_view m_entryText;
 };
 
 }  // namespace vor

@@ -6,13 +6,14 @@
 #include "vormotor/registry/ClassEnumeration.h"
 #include "vormotor/registry/ImageForm.h"
 #include "vormotor/registry/RegistryErrors.h"
+#include "vormotor/registry/ResultText.h"
 
 namespace vor {
 
 namespace {
 
 constexpr std::string_view Source = "CRegistry:SaveRegistry";
-constexpr std::string_view LineEnd = "\r\n";
+using image::LineEnd;
 
 // The keys open on the way down from the tree's top key, which belongs to the caller.
 struct OpenPath {
@@ -200,8 +201,9 @@ void TextImageWriter::AppendWholeValues(std::string& text, RegHandle key) {
             case WholeEntryReader::Got::End:
                 return;
             case WholeEntryReader::Got::Failed:
-                Fail(registry_error::OperationFailed,
-                     "Failed to read value " + std::to_string(index) + " of " + KeyName() + ".");
+                Fail(registry_error::OperationFailed, "Failed to read value " + std::to_string(index) + " of " +
+                                                          KeyName() + ": " + reg::ResultText(m_reader.LastFailure()) +
+                                                          ".");
         }
     }
 }
@@ -229,7 +231,8 @@ std::vector<std::string> TextImageWriter::SubKeyNames(RegHandle key) {
             case WholeEntryReader::Got::End:
                 return names;
             default:
-                Fail(registry_error::OperationFailed, "Failed to read the sub-keys of " + KeyName() + ".");
+                Fail(registry_error::OperationFailed, "Failed to read the sub-keys of " + KeyName() + ": " +
+                                                          reg::ResultText(m_reader.LastFailure()) + ".");
         }
     }
 }

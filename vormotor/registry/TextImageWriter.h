@@ -6,7 +6,7 @@
 #include <string_view>
 #include <vector>
 
-#include "vormotor/registry/RegistryApi.h"
+#include "vormotor/regapi/RegistryApi.h"
 #include "vormotor/registry/UncarriedItem.h"
 #include "vormotor/registry/WholeEntryReader.h"
 

@@ -13,7 +13,6 @@ namespace vor {
 
 namespace {
 
-constexpr std::string_view Signature = "Windows Registry Editor Version 5.00\r\n";
 constexpr std::string_view SaveSource = "TypedImage::Save";
 constexpr std::string_view LoadSource = "TypedImage::Load";
 
@@ -91,7 +90,8 @@ std::string TypedImage::Save(std::int32_t hive, std::string_view rootName, const
         throw Error(registry_error::OperationFailed, std::string(SaveSource),
                     "Cannot open " + keyName + ": " + reg::ResultText(opened) + ".");
     }
-    std::string text(Signature);
+    std::string text(image::Signature);
+    text += image::LineEnd;
     try {
         TextImageWriter(m_api, AccessFor(hive), AppendTypedLine, WalkReads::Whole, m_uncarried)
             .Append(text, key, rootName, keyPath);
@@ -106,23 +106,27 @@ std::string TypedImage::Save(std::int32_t hive, std::string_view rootName, const
     return text;
 }
 
-void TypedImage::Check(std::string_view image, const HiveOfRoot& hiveOf) {
-    TextImageReader check(image);
-    for (ImageEntry entry; check.Next(entry);) {
+std::vector<ImageEntry> TypedImage::Read(std::string_view image, const HiveOfRoot& hiveOf) {
+    TextImageReader reader(image);
+    std::vector<ImageEntry> entries;
+    for (ImageEntry entry; reader.Next(entry);) {
         if (entry.kind == ImageEntry::Kind::Section && !hiveOf(entry.root)) {
-            check.FailOnEntry(registry_error::BadSection, "Format Error: unknown root.");
+            TextImageReader::FailOn(entry, registry_error::BadSection, "Format Error: unknown root.");
         }
+        entries.push_back(entry);
     }
+    return entries;
 }
 
 void TypedImage::Load(std::string_view image, const HiveOfRoot& hiveOf) {
-    Check(image, hiveOf);
-    // Read a second time rather than kept from the check: an entry kept needs storage of its own, which
-    // costs more than reading its line again into the same entry.
+    Load(Read(image, hiveOf), hiveOf);
+}
+
+void TypedImage::Load(const std::vector<ImageEntry>& entries, const HiveOfRoot& hiveOf) {
     RegistryApi::Batch batch(m_api);
     RaiseIfBusy(batch.Begun(), LoadSource);
     try {
-        Write(image, hiveOf);
+        Write(entries, hiveOf);
     } catch (...) {
         batch.Cancel();
         throw;
@@ -135,11 +139,11 @@ void TypedImage::Load(std::string_view image, const HiveOfRoot& hiveOf) {
 }
 
 // Raises at the first write that fails, naming the line and the reason.
-void TypedImage::Write(std::string_view image, const HiveOfRoot& hiveOf) {
-    TextImageReader reader(image);
-    const auto fail = [&](std::string_view what, long result) {
+void TypedImage::Write(const std::vector<ImageEntry>& entries, const HiveOfRoot& hiveOf) {
+    const auto fail = [&](const ImageEntry& entry, std::string_view what, long result) {
         RaiseIfBusy(result, LoadSource);
-        reader.FailOnEntry(registry_error::OperationFailed, std::string(what) + ": " + reg::ResultText(result) + ".");
+        TextImageReader::FailOn(entry, registry_error::OperationFailed,
+                                std::string(what) + ": " + reg::ResultText(result) + ".");
     };
     RegHandle key = 0;
     const auto close = [&] {
@@ -150,7 +154,7 @@ void TypedImage::Write(std::string_view image, const HiveOfRoot& hiveOf) {
     };
     std::string path;
     try {
-        for (ImageEntry entry; reader.Next(entry);) {
+        for (const ImageEntry& entry : entries) {
             if (entry.kind == ImageEntry::Kind::Section) {
                 close();
                 const std::int32_t hive = *hiveOf(entry.root);
@@ -159,18 +163,18 @@ void TypedImage::Write(std::string_view image, const HiveOfRoot& hiveOf) {
                                                            reg::OptionNonVolatile, AccessFor(hive), &key, nullptr);
                     created != reg::Success) {
                     key = 0;
-                    fail("Failed to create the key", created);
+                    fail(entry, "Failed to create the key", created);
                 }
                 continue;
             }
             if (key == 0) {
-                reader.FailOnEntry(registry_error::OperationFailed, "No key is currently open.");
+                TextImageReader::FailOn(entry, registry_error::OperationFailed, "No key is currently open.");
             }
             if (const long set = m_api.SetValueEx(key, entry.name.c_str(), entry.type,
                                                   reinterpret_cast<const unsigned char*>(entry.data.data()),
                                                   static_cast<std::uint32_t>(entry.data.size()));
                 set != reg::Success) {
-                fail("Failed to write the value \"" + entry.name + "\"", set);
+                fail(entry, "Failed to write the value \"" + entry.name + "\"", set);
             }
         }
     } catch (...) {

@@ -7,7 +7,8 @@
 #include <string_view>
 #include <vector>
 
-#include "vormotor/registry/RegistryApi.h"
+#include "vormotor/regapi/RegistryApi.h"
+#include "vormotor/registry/TextImageReader.h"
 #include "vormotor/registry/UncarriedItem.h"
 
 namespace vor {
@@ -32,16 +33,19 @@ public:
     // What the last Save left out.
     const std::vector<UncarriedItem>& Uncarried() const { return m_uncarried; }
 
-    // Reads the whole image first and raises its first format error, naming the line, before anything
-    // is written; then creates every section's key and writes every value with its type, in one batch.
-    // A failed write raises, naming the line and the reason, and gives the batch up: on the portable
-    // store nothing of the image is kept (the platform registry keeps what was written before it).
+    // Reads the whole image and raises its first format error, naming the line, before anything is
+    // written; then creates every section's key and writes every value with its type, in one batch. A
+    // failed write raises, naming the line and the reason, and gives the batch up: on the portable store
+    // nothing of the image is kept (the platform registry keeps what was written before it).
     void Load(std::string_view image, const HiveOfRoot& hiveOf);
-    // Raises the first format error Load would raise, writing nothing.
-    static void Check(std::string_view image, const HiveOfRoot& hiveOf);
+    // The image read once, whole: its sections and values in order, or its first format error raised.
+    // The entries view the image for the lines their errors name.
+    static std::vector<ImageEntry> Read(std::string_view image, const HiveOfRoot& hiveOf);
+    // Writes entries Read gave, as Load does.
+    void Load(const std::vector<ImageEntry>& entries, const HiveOfRoot& hiveOf);
 
 private:
-    void Write(std::string_view image, const HiveOfRoot& hiveOf);
+    void Write(const std::vector<ImageEntry>& entries, const HiveOfRoot& hiveOf);
 
     RegistryApi& m_api;
     std::vector<UncarriedItem> m_uncarried;

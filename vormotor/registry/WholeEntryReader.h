@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-#include "vormotor/registry/RegistryApi.h"
+#include "vormotor/regapi/RegistryApi.h"
 
 namespace vor {
 

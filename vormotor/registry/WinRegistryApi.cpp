@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include "vormotor/regapi/DefaultRegistryApi.h"
+
 namespace vor {
 
 namespace {

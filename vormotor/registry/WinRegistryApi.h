@@ -1,6 +1,6 @@
 #pragma once
 
-#include "vormotor/registry/RegistryApi.h"
+#include "vormotor/regapi/RegistryApi.h"
 
 namespace vor {
 

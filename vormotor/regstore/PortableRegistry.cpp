@@ -1,3 +1,4 @@
+#include "vormotor/regapi/DefaultRegistryApi.h"
 #include "vormotor/regstore/RegStore.h"
 
 namespace vor {

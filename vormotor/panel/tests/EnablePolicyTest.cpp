@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -66,14 +67,19 @@ struct LevelCase {
 
 class AccessLevels : public EnablePolicy, public ::testing::WithParamInterface<LevelCase> {};
 
+// A change of the lock takes effect within its event, as the level at attach does.
 TEST_P(AccessLevels, DecideWhichFramesAndListsCanBeUsed) {
-    Start("servo", GetParam().level);
+    Start("servo", 3);
+    drive->SetAccessLevel(GetParam().level);
     EXPECT_EQ(Find("MotorFrame").Enabled(), GetParam().motorFrame);
     EXPECT_EQ(Find("trqLoopTuneFrame").Enabled(), GetParam().tuningFrame);
     EXPECT_EQ(Enabled(kInnerFrames), All(kInnerFrames, GetParam().innerFrames));
     EXPECT_FALSE(Find("CommModeCombo").Enabled()) << "no list yet before the first tick";
-    EXPECT_EQ(Find("MotorStyleCombo").Enabled(), GetParam().innerFrames);
-    EXPECT_EQ(Find("SensorlessRadioGrp").Enabled(), GetParam().innerFrames);
+    EXPECT_FALSE(Find("MicrostepCombo").Enabled()) << "the servo has no microsteps";
+    for (const char* name : {"MotorStyleCombo", "SensorlessRadioGrp", "CommOptionLbl"}) {
+        EXPECT_EQ(Find(name).Enabled(), GetParam().innerFrames) << name;
+    }
+    EXPECT_EQ(Find("ConfigRadioGrp", 3).Enabled(), GetParam().innerFrames);
     EXPECT_EQ(Find("ConfigRadioGrp", 4).Enabled(), GetParam().innerFrames);
     EXPECT_EQ(OperableEditors(), GetParam().operableEditors);
 }
@@ -229,16 +235,18 @@ TEST_F(EnablePolicy, TraceLinesWhenTheFlagIsSet) {
     drive->SetTraceFlags(0x20);
     panel->SetEnabled(true);
     const auto& lines = drive->TraceLines();
-    ASSERT_EQ(lines.size(), 1u + 40u + 4u);
+    // One line for the walk, one per control, and one for each state of the sensor display it set.
+    ASSERT_EQ(lines.size(), 1u + panel->GetForm().Controls().size() + 4u);
     EXPECT_EQ(lines[0], "DEBUG_MTR_PAGE: FormActivate activating = True");
     EXPECT_EQ(lines[1], "DEBUG_MTR_PAGE: MotorFrame activating");
     EXPECT_EQ(lines[3], "DEBUG_MTR_PAGE: ParamItem activating");
     EXPECT_NE(std::find(lines.begin(), lines.end(), "DEBUG_MTR_PAGE: HallNumberFrame just set Enabled=True"),
               lines.end());
     EXPECT_EQ(lines.back(), "DEBUG_MTR_PAGE: mtrFeatureLine activating");
+    const std::size_t traced = lines.size();
     drive->SetTraceFlags(0x1F);
     panel->SetEnabled(false);
-    EXPECT_EQ(drive->TraceLines().size(), 45u);
+    EXPECT_EQ(drive->TraceLines().size(), traced);
 }
 
 TEST_F(EnablePolicy, AFailingOperandSkipsOnlyItsAssignment) {
@@ -313,40 +321,35 @@ TEST_F(EnablePolicy, ShowingOrHidingRepeatedlyGivesTheSameStates) {
     EXPECT_EQ(snapshot(), first);
 }
 
-struct LockChangeCase {
-    std::int32_t to;
-    bool motorFrame;
-    bool tuningFrame;
+struct AccessEvent {
+    const char* name;
+    std::function<void(SimDrive&)> raise;
 };
 
-class LockChanges : public EnablePolicy, public ::testing::WithParamInterface<LockChangeCase> {};
-
-TEST_P(LockChanges, TakeEffectWithinTheEvent) {
-    Start("servo", 3);
-    drive->SetAccessLevel(GetParam().to);
-    EXPECT_EQ(Enabled(kInnerFrames), All(kInnerFrames, false));
-    EXPECT_EQ(Enabled(kLists), All(kLists, false));
-    EXPECT_FALSE(Find("SensorlessRadioGrp").Enabled());
-    EXPECT_FALSE(Find("ConfigRadioGrp", 3).Enabled());
-    EXPECT_EQ(Find("MotorFrame").Enabled(), GetParam().motorFrame);
-    EXPECT_EQ(Find("trqLoopTuneFrame").Enabled(), GetParam().tuningFrame);
+void PrintTo(const AccessEvent& event, std::ostream* out) {
+    *out << event.name;
 }
 
-INSTANTIATE_TEST_SUITE_P(Levels, LockChanges,
-                         ::testing::Values(LockChangeCase{2, true, true}, LockChangeCase{1, true, true},
-                                           LockChangeCase{0, false, false}));
+class AccessChanges : public EnablePolicy, public ::testing::WithParamInterface<AccessEvent> {};
 
-TEST_F(EnablePolicy, PageEnableAndTechSupportEventsRerunTheWalkWhateverTheyCarry) {
+// Whatever the event carries, the motor-type rule (with the RMS time caption) runs again, then the walk.
+TEST_P(AccessChanges, RerunTheMotorTypeRuleAndTheWalk) {
     Start("servo", 3);
-    for (bool state : {true, false}) {
-        Find("JamFrame").SetEnabled(false);
-        drive->RaiseMotorPageEnableChanged(state);
-        EXPECT_TRUE(Find("JamFrame").Enabled());
-        Find("JamFrame").SetEnabled(false);
-        drive->RaiseTechSupportChanged(state);
-        EXPECT_TRUE(Find("JamFrame").Enabled());
-    }
+    Find("JamFrame").Set("Caption", std::string("stale"));
+    Find("JamFrame").SetEnabled(false);
+    GetParam().raise(*drive);
+    EXPECT_EQ(Caption("JamFrame"), "RMS Time Constant: 30 s");
+    EXPECT_TRUE(Find("JamFrame").Enabled());
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Events, AccessChanges,
+    ::testing::Values(AccessEvent{"Lock", [](SimDrive& d) { d.SetAccessLevel(4); }},
+                      AccessEvent{"PageEnabled", [](SimDrive& d) { d.RaiseMotorPageEnableChanged(true); }},
+                      AccessEvent{"PageDisabled", [](SimDrive& d) { d.RaiseMotorPageEnableChanged(false); }},
+                      AccessEvent{"TechSupportOn", [](SimDrive& d) { d.RaiseTechSupportChanged(true); }},
+                      AccessEvent{"TechSupportOff", [](SimDrive& d) { d.RaiseTechSupportChanged(false); }}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
 }  // namespace vor

@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "vormotor/panel/tests/PanelFixture.h"
@@ -8,11 +11,9 @@
 namespace vor {
 namespace {
 
+using testing_support::LoadProfile;
 using testing_support::PanelTest;
-
-constexpr const char* kSafetyPrompt =
-    "The drive is enabled! If this drive is holding a load, it may drop causing damage to the machine or "
-    "personnel.\n\nHit OK to proceed, the drive will temporarily be disabled during the configuration change.";
+using testing_support::RemoveParameters;
 
 class MotorType : public PanelTest {
 protected:
@@ -34,6 +35,13 @@ protected:
     }
 
     std::int32_t StoredMotorType() { return drive->FieldValue(170, "Motor Type"); }
+
+    // The servo with its profile changed before the panel sees it.
+    void UseServo(const std::function<void(Profile&)>& edit) {
+        auto profile = LoadProfile("servo");
+        edit(profile);
+        UseDrive(profile);
+    }
 };
 
 TEST_F(MotorType, CodesTheListDoesNotOfferAreShownAsNotAvailable) {
@@ -56,12 +64,50 @@ TEST_F(MotorType, CodesTheListDoesNotOfferAreShownAsNotAvailable) {
     EXPECT_TRUE(drive->Writes().empty()) << "the panel's own selection changes never write";
 }
 
+TEST_F(MotorType, ANegativeCodeShowsItsSign) {
+    UseServo([](Profile& profile) {
+        for (auto& parameter : profile.parameters) {
+            if (parameter.number == 170) {
+                parameter.lowerLimit = -2147483648.0;
+                parameter.value = -3;
+                parameter.fields.front().width = 32;  // the motor type, and the sign with it
+            }
+        }
+    });
+    Attach();
+    EXPECT_EQ(ItemTexts("MotorStyleCombo").back(), "N/A -3");
+    EXPECT_EQ(Combo("MotorStyleCombo").ItemData(Combo("MotorStyleCombo").ListCount() - 1), -3);
+}
+
+TEST_F(MotorType, WithoutAMotorTypeFieldTheListIsDisabledAndTheFramesStay) {
+    const bool sensorFrame = Find("CommSensorFrame").Visible();
+    const bool stepperFrame = Find("StepperFrame").Visible();
+    UseServo([](Profile& profile) { RemoveParameters(profile, {170}); });
+    Attach();
+    EXPECT_EQ(ItemTexts("MotorStyleCombo"), std::vector<std::string>{"N/A"});
+    EXPECT_EQ(Combo("MotorStyleCombo").ListIndex(), 0);
+    EXPECT_FALSE(Find("MotorStyleCombo").Enabled());
+    EXPECT_EQ(Find("CommSensorFrame").Visible(), sensorFrame);
+    EXPECT_EQ(Find("StepperFrame").Visible(), stepperFrame);
+}
+
+// The list follows the field only after asking it for the drive's value.
+TEST_F(MotorType, ShowingTheTypeRefreshesTheFieldFirst) {
+    Attach();
+    drive->Faults().FailEveryCall("Field.Refresh", {170, "Motor Type"});
+    drive->SetField(170, "Motor Type", 2);
+    EXPECT_EQ(Combo("MotorStyleCombo").Text(), "Brushless Rotary") << "a failing refresh ends the routine";
+    drive->Faults().Clear();
+    drive->SetField(170, "Motor Type", 3);
+    EXPECT_EQ(Combo("MotorStyleCombo").Text(), "Brushless Rotary, High Pole Count");
+}
+
+// An enabled drive asks first. The question's words, a cancelled question and node state 7 are
+// played by the host's motor_type scenario, the real dialog by the Qt view's tests.
 struct SafetyCase {
     const char* name;
     bool driveEnabled;
-    std::int32_t nodeState;
     MessageBoxResult answer;
-    bool asked;
     std::vector<DriveWrite> writes;
 };
 
@@ -70,21 +116,18 @@ class SafetyQuestion : public MotorType, public ::testing::WithParamInterface<Sa
 TEST_P(SafetyQuestion, DecidesWhatIsWrittenAndInWhichOrder) {
     const SafetyCase& c = GetParam();
     drive->SetDriveEnabled(c.driveEnabled);
-    drive->SetNodeState(c.nodeState);
+    drive->SetNodeState(3);
     Attach();
     answer = c.answer;
     Pick("Brushless Linear");
     EXPECT_EQ(drive->Writes(), c.writes);
-    ASSERT_EQ(shownMessages.size(), c.asked ? 1u : 0u);
-    if (c.asked) {
-        EXPECT_EQ(shownMessages[0].title, "Safety Warning");
-        EXPECT_EQ(shownMessages[0].prompt, kSafetyPrompt);
+    ASSERT_EQ(shownMessages.size(), c.driveEnabled ? 1u : 0u);
+    if (c.driveEnabled) {
         EXPECT_EQ(shownMessages[0].buttons, MessageBoxButtons::OkCancel);
         EXPECT_EQ(shownMessages[0].defaultButton, MessageBoxResult::Ok);
     }
-    const bool written = !c.writes.empty();
-    EXPECT_EQ(StoredMotorType(), written ? 2 : 0);
-    EXPECT_EQ(Combo("MotorStyleCombo").Text(), written ? "Brushless Linear" : "Brushless Rotary");
+    EXPECT_EQ(StoredMotorType(), 2);
+    EXPECT_EQ(Combo("MotorStyleCombo").Text(), "Brushless Linear");
     EXPECT_EQ(drive->DriveEnabled(), c.driveEnabled);
 }
 
@@ -92,23 +135,12 @@ INSTANTIATE_TEST_SUITE_P(
     Branches, SafetyQuestion,
     ::testing::Values(SafetyCase{"EnabledOk",
                                  true,
-                                 3,
                                  MessageBoxResult::Ok,
-                                 true,
                                  {DriveWrite::DriveEnabled(false), DriveWrite::Field(170, "Motor Type", 2),
                                   DriveWrite::DriveEnabled(true)}},
-                      SafetyCase{"EnabledCancel", true, 3, MessageBoxResult::Cancel, true, {}},
-                      SafetyCase{"EnabledState7",
-                                 true,
-                                 7,
-                                 MessageBoxResult::Cancel,
-                                 false,
-                                 {DriveWrite::Field(170, "Motor Type", 2), DriveWrite::DriveEnabled(true)}},
                       SafetyCase{"NotEnabled",
                                  false,
-                                 3,
                                  MessageBoxResult::Cancel,
-                                 false,
                                  {DriveWrite::Field(170, "Motor Type", 2), DriveWrite::DriveEnabled(false)}}),
     [](const ::testing::TestParamInfo<SafetyCase>& info) { return std::string(info.param.name); });
 
@@ -139,18 +171,19 @@ struct ClickFailureCase {
     const char* operation;
     std::int32_t nth;
     std::vector<DriveWrite> writes;
+    bool driveEnabled = true;
 };
 
 class FailingClick : public MotorType, public ::testing::WithParamInterface<ClickFailureCase> {};
 
 TEST_P(FailingClick, LeavesTheDriveEnabledAsItWasAndTheListOnTheStoredType) {
-    drive->SetDriveEnabled(true);
+    drive->SetDriveEnabled(GetParam().driveEnabled);
     drive->SetNodeState(3);
     Attach();
     drive->Faults().FailCall(GetParam().operation, GetParam().nth);
     Pick("Voice Coil");
     EXPECT_EQ(drive->Writes(), GetParam().writes);
-    EXPECT_TRUE(drive->DriveEnabled());
+    EXPECT_EQ(drive->DriveEnabled(), GetParam().driveEnabled);
     EXPECT_EQ(StoredMotorType(), 0);
     EXPECT_EQ(Combo("MotorStyleCombo").Text(), "Brushless Rotary");
     EXPECT_FALSE(panel->GetState().updating);
@@ -163,7 +196,9 @@ INSTANTIATE_TEST_SUITE_P(
                                        1,
                                        {DriveWrite::DriveEnabled(false), DriveWrite::DriveEnabled(true)}},
                       ClickFailureCase{"Disabling", "Node.SetDriveEnabled", 1, {DriveWrite::DriveEnabled(true)}},
-                      ClickFailureCase{"ReadingState", "Node.NodeState", 1, {}}),
+                      ClickFailureCase{"ReadingState", "Node.NodeState", 1, {}},
+                      // Both states are read whatever the first says, so a disabled drive's click ends too.
+                      ClickFailureCase{"ReadingStateDisabled", "Node.NodeState", 1, {}, false}),
     [](const ::testing::TestParamInfo<ClickFailureCase>& info) { return std::string(info.param.name); });
 
 TEST_F(MotorType, ClicksAreIgnoredWithoutANodeOrField) {
@@ -183,19 +218,13 @@ TEST_F(MotorType, FramesFollowTheFieldNotTheClick) {
     EXPECT_TRUE(Find("CommSensorFrame").Visible()) << "a pick that was not written switches nothing";
     EXPECT_FALSE(Find("StepperFrame").Visible());
 
-    drive->SetField(170, "Motor Type", 5);
-    EXPECT_FALSE(Find("CommSensorFrame").Visible());
-    EXPECT_TRUE(Find("StepperFrame").Visible());
-    drive->SetField(170, "Motor Type", 2);
-    EXPECT_TRUE(Find("CommSensorFrame").Visible());
-    EXPECT_FALSE(Find("StepperFrame").Visible());
-}
-
-TEST_F(MotorType, TorqueLoopCaptionIsWordedByTheNode) {
-    Attach();
-    EXPECT_EQ(Caption("trqLoopTuneFrame"), "Vector Torque Loop Tuning");
-    drive->SetField(170, "Motor Type", 2);  // a linear motor
-    EXPECT_EQ(Caption("trqLoopTuneFrame"), "Vector Force Loop Tuning");
+    // Only the stepper types show the stepper frame, in place of the sensor frame.
+    for (const auto& [code, stepper] :
+         {std::pair{5, true}, {2, false}, {4, true}, {1, false}, {9, false}, {3, false}}) {
+        drive->SetField(170, "Motor Type", code);
+        EXPECT_EQ(Find("StepperFrame").Visible(), stepper) << code;
+        EXPECT_EQ(Find("CommSensorFrame").Visible(), !stepper) << code;
+    }
 }
 
 TEST_F(MotorType, RmsTimeCaptionFollowsBothRmsParameters) {
@@ -237,6 +266,45 @@ INSTANTIATE_TEST_SUITE_P(Levels, MotorTypeAccess,
                          ::testing::Values(AccessCase{2, false, {}, false}, AccessCase{3, false, {}, true},
                                            AccessCase{2, true, {true, false}, false},
                                            AccessCase{0, true, {true, false}, false}, AccessCase{5, false, {}, true}));
+
+// The policy's own verdict on the list fails (Editable), so what stays is the access rule's.
+TEST_F(MotorType, TheAccessRuleAndsThePanelsSwitch) {
+    Attach();
+    drive->Faults().FailEveryCall("Field.Editable", {170, "Motor Type"});
+    drive->SetAccessLevel(4);
+    EXPECT_TRUE(Find("MotorStyleCombo").Enabled());
+    panel->SetEnabled(false);
+    Find("MotorStyleCombo").SetEnabled(true);
+    drive->SetAccessLevel(3);
+    EXPECT_FALSE(Find("MotorStyleCombo").Enabled());
+}
+
+// Without a network lock the access rule stops before it touches anything, and fails nothing.
+TEST_F(MotorType, TheAccessRuleStopsQuietlyWithoutALock) {
+    Attach();
+    Find("JamFrame").Set("Caption", std::string("stale"));
+    Find("MotorStyleCombo").SetEnabled(false);
+    drive->Faults().NullEveryCall("Network.AccessLock");
+    drive->Faults().FailEveryCall("Field.Editable", {170, "Motor Type"});
+    failures.clear();
+    drive->RaiseMotorPageEnableChanged(true);
+    EXPECT_EQ(Caption("JamFrame"), "stale");
+    EXPECT_FALSE(Find("MotorStyleCombo").Enabled());
+    EXPECT_TRUE(std::none_of(failures.begin(), failures.end(), [](const std::string& failure) {
+        return failure.starts_with("event handler");
+    })) << failures.front();
+}
+
+// The lock stays subscribed after a release; its change then finds no network.
+TEST_F(MotorType, TheAccessRuleStopsQuietlyWithoutANetwork) {
+    Attach();
+    panel->ReleaseControl();
+    Find("JamFrame").Set("Caption", std::string("stale"));
+    failures.clear();
+    drive->SetAccessLevel(1);
+    EXPECT_EQ(Caption("JamFrame"), "stale");
+    EXPECT_TRUE(failures.empty()) << failures.front();
+}
 
 }  // namespace
 }  // namespace vor

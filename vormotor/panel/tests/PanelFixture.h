@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "vormotor/contracts/Tarvine.h"
+#include "vormotor/core/Diagnostics.h"
 #include "vormotor/drivesim/ProfileLoader.h"
 #include "vormotor/drivesim/SimDrive.h"
 #include "vormotor/editors/EditorClasses.h"
@@ -30,8 +31,9 @@ inline void RemoveParameters(Profile& profile, const std::vector<std::int32_t>& 
     });
 }
 
-// A panel on a simulated drive, with the message box answered by the test and the panel's own
-// value reporting to the drive so that its calls can be made to fail too.
+// A panel on a simulated drive, with the message box answered by the test, every failure the panel
+// swallowed or an event caught collected, and the panel's own value reporting to the drive so that
+// its calls can be made to fail too.
 class PanelTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite() { EditorClasses::Register(); }
@@ -41,10 +43,14 @@ protected:
             shownMessages.push_back(request);
             return answer;
         });
+        m_previousSink = Diagnostics::SetSink([this](std::string_view origin, std::string_view what) {
+            failures.push_back(std::string(origin) + ": " + std::string(what));
+        });
     }
 
     void TearDown() override {
         panel.reset();
+        Diagnostics::SetSink(m_previousSink);
         ValueFactory::SetHost(m_previousHost);
         ModalMessageBox::SetResponder(m_previousResponder);
     }
@@ -75,9 +81,11 @@ protected:
     std::shared_ptr<MotorForm> panel = MotorForm::Create();
     MessageBoxResult answer = MessageBoxResult::Ok;
     std::vector<MessageBoxRequest> shownMessages;
+    std::vector<std::string> failures;
 
 private:
     ModalMessageBox::Responder m_previousResponder;
+    Diagnostics::Sink m_previousSink;
     std::shared_ptr<ValueHost> m_previousHost;
 };
 

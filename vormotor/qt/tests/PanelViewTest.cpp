@@ -35,6 +35,13 @@
 namespace vor {
 namespace {
 
+// The user replaces what the field shows and confirms it.
+void TypeAndConfirm(QLineEdit* field, const char* text) {
+    field->selectAll();
+    QTest::keyClicks(field, text);
+    QTest::keyClick(field, Qt::Key_Return);
+}
+
 class PanelViewTest : public testing::Test {
 protected:
     PanelViewTest() {
@@ -129,16 +136,12 @@ protected:
     std::unique_ptr<PanelView> view;
 };
 
+// Beyond the mirror of place, state and content: the designed fonts, colours and widths.
 TEST_F(PanelViewTest, ShowsTheFormAsDesigned) {
     ExpectMirrorsTree();
-    EXPECT_EQ(WidgetAs<QGroupBox>("MotorFrame")->title(), "  Motor Settings");
-    EXPECT_EQ(WidgetAs<QGroupBox>("EncoderFrame")->title(), "Encoder Specifications");
     EXPECT_TRUE(WidgetAs<QGroupBox>("EncoderFrame")->font().bold());
     EXPECT_EQ(WidgetAs<QGroupBox>("MotorFrame")->palette().color(QPalette::WindowText), QColor(128, 0, 0));
-    EXPECT_FALSE(WidgetAs<QGroupBox>("CommSensorFrame")->isVisibleTo(view.get()));
-
-    auto* hall = WidgetAs<QLabel>("HallLbl");
-    EXPECT_EQ(hall->text().split('\n').size(), 3);
+    EXPECT_EQ(WidgetAs<QLabel>("HallLbl")->text().split('\n').size(), 3);
     auto* commutation = WidgetAs<QLabel>("CommutationLbl");
     EXPECT_EQ(commutation->palette().color(QPalette::Window), QColor(192, 192, 192));
     EXPECT_EQ(commutation->palette().color(QPalette::WindowText), QApplication::palette().color(QPalette::WindowText));
@@ -159,34 +162,22 @@ TEST_F(PanelViewTest, ShowsTheFormAsDesigned) {
 struct TreeChange {
     const char* name;
     std::function<void(Form&)> change;
-    // What the widgets show afterwards, beyond the general mirror.
-    std::function<void(const Form&, const PanelView&)> check;
+    // What the widgets show afterwards beyond the mirror of every control's place, state and content.
+    std::function<void(const Form&, const PanelView&)> check = nullptr;
 };
 
 void PrintTo(const TreeChange& change, std::ostream* out) {
     *out << change.name;
 }
 
-QWidget* WidgetOf(const PanelView& view, const Form& form, std::string_view name) {
-    return view.WidgetOf(&form.Find(name));
-}
-
 const TreeChange kTreeChanges[] = {
-    {"FrameCaption", [](Form& f) { f.FindAs<Frame>("JamFrame").SetCaption("RMS time 2.5 s"); },
-     [](const Form& f, const PanelView& v) {
-         EXPECT_EQ(static_cast<QGroupBox*>(WidgetOf(v, f, "JamFrame"))->title(), "RMS time 2.5 s");
-     }},
+    {"FrameCaption", [](Form& f) { f.FindAs<Frame>("JamFrame").SetCaption("RMS time 2.5 s"); }},
     {"StepperFrameForSensorFrame",
      [](Form& f) {
          f.Find("StepperFrame").SetVisible(false);
          f.Find("CommSensorFrame").SetVisible(true);
-     },
-     [](const Form& f, const PanelView& v) { EXPECT_TRUE(WidgetOf(v, f, "CommModeCombo")->isVisibleTo(&v)); }},
-    {"DisabledFrameDisablesItsList", [](Form& f) { f.Find("MotorNamePlateFrame").SetEnabled(false); },
-     [](const Form& f, const PanelView& v) {
-         EXPECT_FALSE(WidgetOf(v, f, "MotorStyleCombo")->isEnabled());
-         EXPECT_TRUE(WidgetOf(v, f, "EncoderFrame")->isEnabled());
      }},
+    {"DisabledFrameDisablesItsList", [](Form& f) { f.Find("MotorNamePlateFrame").SetEnabled(false); }},
     {"ListItemsAndSelection",
      [](Form& f) {
          auto& combo = f.FindAs<ComboBox>("MotorStyleCombo");
@@ -195,13 +186,6 @@ const TreeChange kTreeChanges[] = {
              combo.SetItemData(index, (index + 1) * 3);
          }
          combo.SetListIndex(2);
-     },
-     [](const Form& f, const PanelView& v) {
-         auto* box = static_cast<QComboBox*>(WidgetOf(v, f, "MotorStyleCombo"));
-         ASSERT_EQ(box->count(), 3);
-         EXPECT_EQ(box->itemText(1), "Brushed DC Rotary");
-         EXPECT_EQ(box->itemData(2).toInt(), 9);
-         EXPECT_EQ(box->currentIndex(), 2);
      }},
     {"ListCleared",
      [](Form& f) {
@@ -209,11 +193,6 @@ const TreeChange kTreeChanges[] = {
          combo.AddItem("2000");
          combo.SetListIndex(0);
          combo.Clear();
-     },
-     [](const Form& f, const PanelView& v) {
-         auto* box = static_cast<QComboBox*>(WidgetOf(v, f, "MicrostepCombo"));
-         EXPECT_EQ(box->count(), 0);
-         EXPECT_EQ(box->currentIndex(), -1);
      }},
     {"LabelTextAndLook",
      [](Form& f) {
@@ -224,8 +203,7 @@ const TreeChange kTreeChanges[] = {
          label.SetBackColor(0xFFFF00);
      },
      [](const Form& f, const PanelView& v) {
-         auto* label = static_cast<QLabel*>(WidgetOf(v, f, "transLbl"));
-         EXPECT_EQ(label->text(), "3->2");
+         auto* label = static_cast<QLabel*>(v.WidgetOf(&f.Find("transLbl")));
          EXPECT_TRUE(label->font().bold());
          EXPECT_EQ(label->palette().color(QPalette::WindowText), QColor(255, 0, 0));
          EXPECT_EQ(label->palette().color(QPalette::Window), QColor(0, 255, 255));
@@ -249,9 +227,6 @@ const TreeChange kTreeChanges[] = {
          auto& label = f.Find("CommOptionLbl");
          label.SetContainer(&f.Find("OverloadFrame"));
          label.SetVisible(true);
-     },
-     [](const Form& f, const PanelView& v) {
-         EXPECT_EQ(WidgetOf(v, f, "CommOptionLbl")->parentWidget(), WidgetOf(v, f, "OverloadFrame"));
      }},
     {"NoTabStop", [](Form& f) { f.Find("ParamItem", 13).SetTabStop(false); },
      [](const Form& f, const PanelView& v) {
@@ -265,7 +240,9 @@ class PanelViewChangeTest : public PanelViewTest, public testing::WithParamInter
 TEST_P(PanelViewChangeTest, FollowsTheTree) {
     GetParam().change(form());
     ExpectMirrorsTree();
-    GetParam().check(form(), *view);
+    if (GetParam().check) {
+        GetParam().check(form(), *view);
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Changes, PanelViewChangeTest, testing::ValuesIn(kTreeChanges),
@@ -301,16 +278,12 @@ TEST_F(PanelViewTest, EditsGoThroughTheEditor) {
     ASSERT_EQ(field->text().toStdString(), editor.Text());
 
     field->setFocus();
-    field->selectAll();
-    QTest::keyClicks(field, "4096");
-    QTest::keyClick(field, Qt::Key_Return);
+    TypeAndConfirm(field, "4096");
     EXPECT_EQ(drive->ParamNumber(18), 4096);
     EXPECT_EQ(field->text().toStdString(), editor.Text());
 
     const std::size_t writes = drive->Writes().size();
-    field->selectAll();
-    QTest::keyClicks(field, "lots");
-    QTest::keyClick(field, Qt::Key_Return);
+    TypeAndConfirm(field, "lots");
     EXPECT_EQ(drive->Writes().size(), writes);
     EXPECT_EQ(field->text().toStdString(), editor.Text());
     EXPECT_FALSE(field->toolTip().isEmpty());
@@ -474,27 +447,6 @@ INSTANTIATE_TEST_SUITE_P(Answers, PanelViewSafetyTest,
                          testing::Values(SafetyCase{"Ok", QMessageBox::Ok}, SafetyCase{"Cancel", QMessageBox::Cancel}),
                          [](const testing::TestParamInfo<SafetyCase>& info) { return info.param.name; });
 
-// Lower access levels grey the frames the level does not allow, and everything inside them.
-TEST_F(PanelViewTest, AnAccessLevelChangeGreysTheFrames) {
-    Attach();
-    drive->SetAccessLevel(1);
-    for (Control* control : form().Controls()) {
-        SCOPED_TRACE(control->Name());
-        const std::string kind = control->TypeName();
-        QWidget* widget = view->WidgetOf(control);
-        if (kind == "Frame") {
-            const bool stays = control->Name() == "MotorFrame" || control->Name() == "trqLoopTuneFrame";
-            EXPECT_EQ(widget->isEnabled(), stays);
-        } else if (kind == "ComboBox" || kind == "Sorvane") {
-            EXPECT_FALSE(widget->isEnabled());
-        }
-    }
-    drive->SetAccessLevel(0);
-    EXPECT_FALSE(WidgetAs<QGroupBox>("MotorFrame")->isEnabled());
-    EXPECT_FALSE(WidgetAs<QGroupBox>("trqLoopTuneFrame")->isEnabled());
-    ExpectMirrorsTree();
-}
-
 // The controls a keyboard user reaches, in the form's order: those with a tab stop that can be
 // used. A radio group is one stop, at its selected button (the arrows move inside it).
 std::vector<QWidget*> ExpectedTabChain(const Form& form, const PanelView& view) {
@@ -584,17 +536,13 @@ TEST_F(PanelViewTest, LongCaptionsGoAboveTheFieldAndTheEditorsMessageIsTheTip) {
 
     QLineEdit* field = proportional->Field();
     field->setFocus();
-    field->selectAll();
-    QTest::keyClicks(field, "lots");
-    QTest::keyClick(field, Qt::Key_Return);
+    TypeAndConfirm(field, "lots");
     const QString message = QString::fromStdString(form().FindAs<TarvineEditor>("ParamItem", 15).Message());
     ASSERT_FALSE(message.isEmpty());
     EXPECT_EQ(proportional->Widget()->toolTip(), message);
     EXPECT_EQ(field->toolTip(), message);
 
-    field->selectAll();
-    QTest::keyClicks(field, "1000");
-    QTest::keyClick(field, Qt::Key_Return);
+    TypeAndConfirm(field, "1000");
     EXPECT_TRUE(field->toolTip().isEmpty());
 }
 

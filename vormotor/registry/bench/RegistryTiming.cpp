@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "vormotor/regapi/DefaultRegistryApi.h"
 #include "vormotor/registry/CRegistry.h"
 #include "vormotor/registry/bench/BenchTree.h"
 

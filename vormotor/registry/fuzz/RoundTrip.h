@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "vormotor/core/Error.h"
-#include "vormotor/registry/RegistryApi.h"
+#include "vormotor/regapi/RegistryApi.h"
 #include "vormotor/regstore/RegStore.h"
 
 namespace vor::fuzz {

@@ -3,7 +3,7 @@
 #include <memory>
 #include <string>
 
-#include "vormotor/registry/RegistryApi.h"
+#include "vormotor/regapi/RegistryApi.h"
 
 namespace vor::test {
 

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "vormotor/core/Error.h"
+#include "vormotor/registry/TypedImage.h"
 #include "vormotor/regstore/RegStore.h"
 #include "vormotor/regstore/tests/RegStoreFileTest.h"
 
@@ -239,6 +240,14 @@ TEST_F(RegStoreUpgradeTest, ADamagedRowOfValuesFailsItsReadersWithoutHarm) {
               reg::RegistryIoFailed);
     EXPECT_EQ(store.EndBatch(), reg::RegistryIoFailed);
     EXPECT_EQ(Values(store, "Sound"), "v:1:1;");
+    try {
+        TypedImage(store).Save(reg::CurrentUser, "HKEY_CURRENT_USER", "Damaged");
+        ADD_FAILURE() << "a damaged key was exported";
+    } catch (const Error& error) {
+        EXPECT_EQ(error.Description(),
+                  "Failed to read value 0 of HKEY_CURRENT_USER\\Damaged: the registry store "
+                  "cannot be read or written (a damaged file or a failing disk).");
+    }
     EXPECT_EQ(store.DeleteKey(User, "Damaged"), reg::Success) << "a damaged key can still be removed";
 }
 

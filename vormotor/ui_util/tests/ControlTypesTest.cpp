@@ -24,20 +24,16 @@ TEST_P(TypeDecisions, ByExactTypeName) {
     EXPECT_EQ(IsMovableChild(control), GetParam().movable);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Names, TypeDecisions,
-    testing::Values(TypeCase{"Eskadel", true, false, true}, TypeCase{"CommandButton", true, false, false},
-                    TypeCase{"OptionButton", true, false, false}, TypeCase{"CheckBox", true, false, false},
-                    TypeCase{"SSCheck", true, false, false}, TypeCase{"SSOption", true, false, false},
-                    TypeCase{"SSCommand", true, false, false}, TypeCase{"TextBox", true, false, false},
-                    TypeCase{"ComboBox", true, false, false}, TypeCase{"Tarvine", true, false, true},
-                    TypeCase{"Plenor", true, false, false}, TypeCase{"Mosrith", true, false, false},
-                    TypeCase{"Keldrin", true, true, true}, TypeCase{"Wexlo", true, false, false},
-                    TypeCase{"Sorvane", true, true, true}, TypeCase{"Gavrel", true, false, false},
-                    TypeCase{"VorGavrel", true, false, false}, TypeCase{"Frame", false, true, true},
-                    TypeCase{"Label", false, false, true}, TypeCase{"Line", false, false, false},
-                    TypeCase{"comboBox", false, false, false}, TypeCase{"frame", false, false, false},
-                    TypeCase{"Tarvine ", false, false, false}, TypeCase{"", false, false, false}));
+// One type of each kind the walks tell apart, not the lists themselves; the names are compared
+// exactly, so a near miss is no type at all.
+INSTANTIATE_TEST_SUITE_P(Names, TypeDecisions,
+                         testing::Values(TypeCase{"Tarvine", true, false, true},
+                                         TypeCase{"ComboBox", true, false, false},
+                                         TypeCase{"Sorvane", true, true, true}, TypeCase{"Frame", false, true, true},
+                                         TypeCase{"Label", false, false, true}, TypeCase{"Line", false, false, false},
+                                         TypeCase{"comboBox", false, false, false},
+                                         TypeCase{"frame", false, false, false},
+                                         TypeCase{"Tarvine ", false, false, false}, TypeCase{"", false, false, false}));
 
 }  // namespace
 }  // namespace vor

@@ -40,12 +40,6 @@ INSTANTIATE_TEST_SUITE_P(Rules, ResTextMarkers,
                                          MarkerCase{":123456:x", ":123456:x"}, MarkerCase{"", ""},
                                          MarkerCase{":1000", ":1000"}));
 
-TEST(ResText, ComponentTableHoldsThePanelStrings) {
-    EXPECT_EQ(ResText(":6134:Motor Settings"), "  Motor Settings");
-    EXPECT_EQ(ResText(":6251:R-T(T)"), "T-R (T):\nR-S (S):\nS-T (R):");
-    EXPECT_EQ(ResText(":6253:"), "N/A");
-}
-
 constexpr const char* kMarked = ":1000:design";
 
 // A control of the given type offering every text property the walk knows, all marked.
@@ -83,21 +77,16 @@ TEST_P(CaptionRows, ResolveExactlyTheRowsProperties) {
 
 const std::set<std::string> kCaptionAndTip{"Caption", "ToolTipText"};
 
-INSTANTIATE_TEST_SUITE_P(
-    EveryType, CaptionRows,
-    testing::Values(RowCase{"Menu", {"Caption"}}, RowCase{"Label", kCaptionAndTip}, RowCase{"Frame", kCaptionAndTip},
-                    RowCase{"CommandButton", kCaptionAndTip}, RowCase{"SSFrame", kCaptionAndTip},
-                    RowCase{"CheckBox", kCaptionAndTip}, RowCase{"OptionButton", kCaptionAndTip},
-                    RowCase{"Plenor", kCaptionAndTip}, RowCase{"Hobrin", kCaptionAndTip},
-                    RowCase{"SSPanel", kCaptionAndTip}, RowCase{"Form", kCaptionAndTip},
-                    RowCase{"Mosrith", kCaptionAndTip}, RowCase{"Keldrin", {"Caption", "BitCaptions", "ToolTipText"}},
-                    RowCase{"Wexlo", kCaptionAndTip}, RowCase{"Vimbal", kCaptionAndTip},
-                    RowCase{"ARProgressBar", kCaptionAndTip}, RowCase{"Eskadel", {"Text", "ToolTipText"}},
-                    RowCase{"NTGraph", {"ToolTipText"}}, RowCase{"CommonDialog", {"Filter", "DialogTitle"}},
-                    RowCase{"Timer", {}}, RowCase{"ImageList", {}}, RowCase{"Image", {}}, RowCase{"Picture", {}},
-                    RowCase{"ComboBox", {}}, RowCase{"StatusBar", {}}, RowCase{"WinHook", {}}, RowCase{"Tarvine", {}},
-                    RowCase{"Sorvane", {}}, RowCase{"Line", {}}, RowCase{"label", {}}, RowCase{"Toolbar", {}},
-                    RowCase{"SmartUI", kCaptionAndTip}));
+// One type of each kind of row, and types the walk leaves alone, named or not; type names are
+// compared exactly.
+INSTANTIATE_TEST_SUITE_P(EveryKindOfRow, CaptionRows,
+                         testing::Values(RowCase{"Menu", {"Caption"}}, RowCase{"Frame", kCaptionAndTip},
+                                         RowCase{"Keldrin", {"Caption", "BitCaptions", "ToolTipText"}},
+                                         RowCase{"Eskadel", {"Text", "ToolTipText"}},
+                                         RowCase{"NTGraph", {"ToolTipText"}},
+                                         RowCase{"CommonDialog", {"Filter", "DialogTitle"}},
+                                         RowCase{"SmartUI", kCaptionAndTip}, RowCase{"Toolbar", {}},
+                                         RowCase{"ComboBox", {}}, RowCase{"Tarvine", {}}, RowCase{"label", {}}));
 
 std::shared_ptr<GenericObject> MarkedMember() {
     auto member = std::make_shared<GenericObject>("Button");
@@ -149,8 +138,13 @@ TEST(LoadResCaptions, TabStripTextsAreResolvedAndBrokenIntoLines) {
     EXPECT_EQ(tab1->Get("Text"), Variant(std::string("Motor\nSettings")));
 }
 
-// A null tab collection or tab fails like a missing one: the tab, or the control, is skipped.
-TEST(LoadResCaptions, NullTabObjectsAreSkippedLikeFailingOnes) {
+// A missing, read-only or null property fails only its own statement; a null tab collection or tab
+// fails like a missing one, and the walk goes on to the next tab and the next control.
+TEST(LoadResCaptions, FailuresDoNotStopTheWalk) {
+    GenericControl keldrin("Keldrin", "k");  // no Caption at all
+    keldrin.Properties().Define("BitCaptions", std::string(kMarked), true);
+    keldrin.SetToolTipText(kMarked);
+    GenericControl noTabs("SftTabs", "t");
     GenericControl nullTabs("SftTabs", "strip");
     nullTabs.Properties().Define("Tabs", std::shared_ptr<Dispatch>());
     auto collection = std::make_shared<GenericObject>("Tabs");
@@ -162,22 +156,11 @@ TEST(LoadResCaptions, NullTabObjectsAreSkippedLikeFailingOnes) {
     nullTab.Properties().DefineIndexed("Tab", {{0, std::shared_ptr<Dispatch>()}, {1, tab1}});
     Frame frame("MotorFrame", std::nullopt);
     frame.SetCaption(":6134:Motor Settings");
-    LoadResCaptions({&nullTabs, &nullTab, &frame}, kStrings);
-    EXPECT_EQ(tab1->Get("Text"), Variant(std::string("Motor\nSettings")));
-    EXPECT_EQ(frame.Caption(), "  Motor Settings");
-}
-
-TEST(LoadResCaptions, MissingOrReadOnlyPropertiesDoNotStopTheWalk) {
-    GenericControl keldrin("Keldrin", "k");  // no Caption at all
-    keldrin.Properties().Define("BitCaptions", std::string(kMarked), true);
-    keldrin.SetToolTipText(kMarked);
-    GenericControl brokenTabs("SftTabs", "t");  // no Tabs object
-    Frame frame("MotorFrame", std::nullopt);
-    frame.SetCaption(":6134:Motor Settings");
     Label empty("transLbl", std::nullopt);
-    LoadResCaptions({&keldrin, &brokenTabs, &frame, &empty}, kStrings);
+    LoadResCaptions({&keldrin, &noTabs, &nullTabs, &nullTab, &frame, &empty}, kStrings);
     EXPECT_EQ(keldrin.ToolTipText(), "resolved");
     EXPECT_EQ(keldrin.Get("BitCaptions"), Variant(std::string(kMarked)));
+    EXPECT_EQ(tab1->Get("Text"), Variant(std::string("Motor\nSettings")));
     EXPECT_EQ(frame.Caption(), "  Motor Settings");
     EXPECT_EQ(empty.Caption(), "");
 }

@@ -1,17 +1,17 @@
-#include "apps/reg/RegEditForm.h"
+#include "vormotor/registry/RegEditForm.h"
 
 #include <optional>
 #include <string_view>
 
+#include "vormotor/regapi/RegistryApi.h"
 #include "vormotor/registry/ImageForm.h"
-#include "vormotor/registry/RegistryApi.h"
 
 namespace vor {
 
 namespace {
 
-constexpr std::string_view LineEnd = "\r\n";
-constexpr std::string_view Continuation = "\\\r\n  ";
+using image::Continuation;
+using image::LineEnd;
 // How much of a line its problem repeats.
 constexpr std::size_t EchoedLength = 200;
 

@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "apps/reg/RegEditForm.h"
+#include "vormotor/registry/RegEditForm.h"
 
 namespace vor {
 namespace {

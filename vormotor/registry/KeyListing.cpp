@@ -1,4 +1,4 @@
-#include "apps/reg/KeyListing.h"
+#include "vormotor/registry/KeyListing.h"
 
 #include <algorithm>
 #include <limits>

@@ -4,7 +4,7 @@
 #include <utility>
 #include <vector>
 
-#include "apps/reg/RegFileText.h"
+#include "vormotor/registry/RegFileText.h"
 
 #ifdef _WIN32
 #include <windows.h>

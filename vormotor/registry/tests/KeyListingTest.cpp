@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "apps/reg/KeyListing.h"
 #include "vormotor/core/Error.h"
+#include "vormotor/registry/KeyListing.h"
 
 #ifndef _WIN32
 #include "vormotor/regstore/RegStore.h"

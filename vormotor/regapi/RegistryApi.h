@@ -1,7 +1,6 @@
 #pragma once
 
 #include <cstdint>
-#include <memory>
 
 namespace vor {
 
@@ -140,9 +139,5 @@ public:
         bool m_ended = false;
     };
 };
-
-// The registry of this build: the platform registry on Windows, the portable store (at its default
-// location) elsewhere. Created on first use and shared.
-std::shared_ptr<RegistryApi> DefaultRegistryApi();
 
 }  // namespace vor

@@ -1,4 +1,4 @@
-#include "apps/reg/RegFileText.h"
+#include "vormotor/registry/RegFileText.h"
 
 #include <optional>
 #include <string_view>

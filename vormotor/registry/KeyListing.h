@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "vormotor/registry/RegistryApi.h"
+#include "vormotor/regapi/RegistryApi.h"
 
 namespace vor {
 

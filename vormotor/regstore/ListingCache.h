@@ -1,0 +1,107 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <unordered_set>
+#include <utility>
+#include <vector>
+
+#include "vormotor/regstore/ValueList.h"
+
+namespace vor {
+
+// Enumerating by index would rescan a key for every index; each key being enumerated keeps its sorted
+// sub-key names and its values, read once, until the database changes or the enumeration reaches its
+// end. Lists are read through the callers' readers, so the cache knows nothing of the database.
+class ListingCache {
+public:
+    // A sub-key as its parent's listing has it: a save opens every sub-key it lists.
+    struct SubKey {
+        std::string name;
+        std::int64_t id;
+    };
+    // The state of the database the listings were read in: inside a batch its own transaction,
+    // elsewhere the last commit of other connections; and this connection's own changes.
+    struct DatabaseState {
+        std::uint64_t transaction = 0;
+        std::int64_t othersVersion = -1;
+        std::int64_t ownChanges = -1;
+        bool operator==(const DatabaseState&) const = default;
+    };
+    // Keys remembered to have no sub-keys: a save of a large tree looks at each key several times.
+    static constexpr std::size_t RememberedKeysLimit = 1 << 16;
+
+    // Drops every listing when the database is no longer in the state they were read in.
+    void Check(const DatabaseState& now);
+    void Forget();
+
+    // The key's sub-keys in order; when they are not at hand, read(add) calls add(name, id, hasSubKeys)
+    // for each.
+    template <typename Read>
+    const std::vector<SubKey>& SubKeys(std::int64_t id, Read&& read);
+    // An enumeration of the key's sub-keys reached its end: its listing is kept aside, as the sub-keys
+    // are usually opened next.
+    void SubKeysEnded(std::int64_t id);
+    // The sub-key of a listing at hand, found without asking the database.
+    std::optional<std::int64_t> ListedSubKey(std::int64_t parent, std::string_view fold) const;
+
+    // The key's values; read() gives them when they are not at hand.
+    template <typename Read>
+    const ValueList& Values(std::int64_t id, Read&& read);
+    void ValuesEnded(std::int64_t id) { m_valueLists.erase(id); }
+
+private:
+    // Listings kept at once: enough for the keys a save of a deep tree has open, few enough that
+    // reading key after key without enumerating them to the end stays small.
+    static constexpr std::size_t ListingLimit = 64;
+
+    template <typename List, typename Fill>
+    static const List& ListOf(std::unordered_map<std::int64_t, List>& lists, std::int64_t id, Fill&& fill);
+
+    DatabaseState m_listedIn;
+    std::unordered_map<std::int64_t, std::vector<SubKey>> m_subKeyLists;
+    // The listing enumerated to its end last.
+    std::pair<std::int64_t, std::vector<SubKey>> m_listedToTheEnd;
+    // Keys a listing showed to have no sub-keys.
+    std::unordered_set<std::int64_t> m_withoutSubKeys;
+    std::unordered_map<std::int64_t, ValueList> m_valueLists;
+};
+
+// The cached list of one key, read by fill when it is not at hand.
+template <typename List, typename Fill>
+const List& ListingCache::ListOf(std::unordered_map<std::int64_t, List>& lists, std::int64_t id, Fill&& fill) {
+    if (lists.size() >= ListingLimit) {
+        lists.clear();
+    }
+    const auto [list, added] = lists.try_emplace(id);
+    if (added) {
+        fill(list->second);
+    }
+    return list->second;
+}
+
+template <typename Read>
+const std::vector<ListingCache::SubKey>& ListingCache::SubKeys(std::int64_t id, Read&& read) {
+    static const std::vector<SubKey> None;
+    if (m_withoutSubKeys.contains(id)) {
+        return None;
+    }
+    return ListOf(m_subKeyLists, id, [&](std::vector<SubKey>& subKeys) {
+        read([&](std::string_view name, std::int64_t subKeyId, bool hasSubKeys) {
+            subKeys.push_back({std::string(name), subKeyId});
+            if (!hasSubKeys && m_withoutSubKeys.size() < RememberedKeysLimit) {
+                m_withoutSubKeys.insert(subKeyId);
+            }
+        });
+    });
+}
+
+template <typename Read>
+const ValueList& ListingCache::Values(std::int64_t id, Read&& read) {
+    return ListOf(m_valueLists, id, [&](ValueList& values) { values = read(); });
+}
+
+}  // namespace vor
