@@ -1,53 +1,78 @@
 #!/usr/bin/env bash
-# Every benchmark with a goal, in release mode: the panel's hot paths (events, tick, attach, policy
-# walk), each figure beside its goal with min, median and the ratio of goal to median, the drive
-# link's tick beside a bare libmodbus round trip (docs/link.md), then the registry against Wine's
-# (scripts/bench-registry.sh). docs/performance.md shows the tables as measured.
-# Usage: scripts/bench.sh [repetitions, default 10] [--panel-only | --link-only]
-# Exits 1 when a figure misses its goal or a path that must not allocate did.
+# Every benchmark with a goal, in release mode, each figure beside a floor that the same run
+# measures (docs/performance.md): the panel's hot paths against a bare event dispatch and the drive
+# calls they make, done directly; the drive link against bare libmodbus reads; the registry store
+# against a bare SQLite program doing the same work; the demo's screenshot against a bare Qt window
+# with a chart. Figure and floor repetitions interleave, so both see the same load. Prints one table
+# (scripts/bench-table.py); with --wine, the registry's comparison with Wine's follows
+# (scripts/bench-registry.sh, minutes).
+# Usage: scripts/bench.sh [repetitions, default 10] [--panel-only | --link-only | --registry-only | --demo-only] [--wine]
+# Exits 1 only when a figure misses its goal: a ratio to its floor, or an allocation count.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 repetitions=10
-panel=1
-link=1
-registry=1
+parts="panel link registry demo"
+wine=0
 for argument in "$@"; do
     case "$argument" in
-        --panel-only) link=0 registry=0 ;;
-        --link-only) panel=0 registry=0 ;;
+        --panel-only) parts=panel ;;
+        --link-only) parts=link ;;
+        --registry-only) parts=registry ;;
+        --demo-only) parts=demo ;;
+        --wine) wine=1 ;;
         *) repetitions="$argument" ;;
     esac
 done
+wants() { [[ " $parts " == *" $1 "* ]]; }
 
 scripts/install-deps.sh
-cmake --preset release -DVOR_BUILD_QT=OFF >/dev/null
-status=0
-goals=vormotor/panel/bench/goals.py
+qt=OFF
+wants demo && qt=ON
+cmake --preset release -DVOR_BUILD_QT=$qt >/dev/null
+build=build/release
+results="$(mktemp -d)"
+trap 'rm -rf "$results"' EXIT
+# Google Benchmark programs: every repetition at its own place in a shuffled order. A program that
+# saw an allocation where none may be exits 1 after writing its figures; the table reports it.
+gbench() {
+    local program="$1" out="$2"
+    shift 2
+    "$program" --benchmark_repetitions="$repetitions" --benchmark_min_time=0.2 \
+        --benchmark_enable_random_interleaving=true --benchmark_format=json "$@" >"$out" || true
+}
 
-if [ "$panel" = 1 ]; then
+if wants panel; then
     cmake --build --preset release --target panel_bench enable_policy_bench >/dev/null
-    bench=build/release/vormotor/panel/bench
-    results=build/release/panel_bench.json
-    walk=build/release/enable_policy_bench.json
-    "$bench/panel_bench" --benchmark_repetitions="$repetitions" --benchmark_min_time=0.2 --benchmark_format=json >"$results"
-    "$bench/enable_policy_bench" --benchmark_repetitions="$repetitions" --benchmark_min_time=0.2 \
-        --benchmark_filter=EnablePolicyWalk --benchmark_format=json >"$walk"
-    echo "== Events and panel: $(nproc) cores, $repetitions repetitions, load average $(cut -d' ' -f1-3 /proc/loadavg)"
-    python3 "$goals" "$results" "$walk" || status=1
+    gbench $build/vormotor/panel/bench/panel_bench "$results/panel.json"
+    gbench $build/vormotor/panel/bench/enable_policy_bench "$results/walk.json" --benchmark_filter=EnablePolicyWalk
 fi
 
-if [ "$link" = 1 ]; then
+if wants link; then
     cmake --build --preset release --target link_bench >/dev/null
-    results=build/release/link_bench.json
-    build/release/apps/drive/link_bench --benchmark_repetitions="$repetitions" --benchmark_min_time=0.2 \
-        --benchmark_format=json >"$results"
-    echo
-    echo "== Drive link over loopback: $(nproc) cores, $repetitions repetitions, load average $(cut -d' ' -f1-3 /proc/loadavg)"
-    python3 "$goals" --link "$results" || status=1
+    gbench $build/apps/drive/link_bench "$results/link.json"
 fi
 
-if [ "$registry" = 1 ]; then
+if wants registry; then
+    cmake --build --preset release --target registry_timing registry_floor vormotor-reg >/dev/null
+    scripts/bench-registry-floor.sh "$repetitions" "$results"
+fi
+
+if wants demo; then
+    cmake --build --preset release --target vormotor-demo screenshot_floor >/dev/null
+    demo=$build/apps/demo/vormotor-demo
+    # The floor's window takes the size of the demo's picture.
+    size="$(env -u DISPLAY -u WAYLAND_DISPLAY $demo --screenshot "$results/demo.png" | sed -n 's/.*(\([0-9]*\)x\([0-9]*\))$/\1 \2/p')"
+    scripts/bench-processes.py "$repetitions" "$results/demo.json" \
+        Screenshot/Demo "env -u DISPLAY -u WAYLAND_DISPLAY $demo --screenshot $results/demo.png" \
+        ScreenshotFloor/Demo "$build/apps/demo/screenshot_floor $size $results/floor.png"
+fi
+
+echo "Benchmarks, $repetitions repetitions each, release build ($(git rev-parse --short HEAD))"
+status=0
+scripts/bench-table.py "$results"/*.json || status=1
+
+if [ "$wine" = 1 ]; then
     echo
-    scripts/bench-registry.sh || status=1
+    scripts/bench-registry.sh
 fi
 exit $status

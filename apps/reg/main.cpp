@@ -131,13 +131,19 @@ std::string SystemError(int number) {
     return std::error_code(number, std::generic_category()).message();
 }
 
+// The name a file is built under before it takes its place: in the same folder, so that it moves there in one step.
+std::filesystem::path TemporaryBeside(const std::filesystem::path& target) {
+    std::filesystem::path temporary = target;
+    temporary += ".vormotor-reg-" + std::to_string(ProcessId()) + ".tmp";
+    return temporary;
+}
+
 // Replaces the file as a whole: written beside it under another name, flushed to the disk, then renamed
 // over it, so an export that fails (a full disk) leaves the file that was there as it was.
 void ReplaceFile(const std::string& file, const std::string& bytes) {
     namespace fs = std::filesystem;
     const fs::path target(file);
-    fs::path temporary = target;
-    temporary += ".vormotor-reg-" + std::to_string(ProcessId()) + ".tmp";
+    const fs::path temporary = TemporaryBeside(target);
     const auto failed = [&](const std::string& reason) {
         std::error_code ignored;
         fs::remove(temporary, ignored);
@@ -177,8 +183,57 @@ void WriteAll(const std::string& file, const std::string& bytes) {
 }
 
 using Api = std::shared_ptr<vor::RegistryApi>;
+
+#ifndef _WIN32
+std::string StorePath(const std::optional<std::string>& store) {
+    return store.value_or(vor::RegStore::DefaultPath());
+}
+
+// A store an import is to create is built beside its place under another name and put there only once all of the
+// file is in it, so an import that fails leaves no store behind. Deleting a store it had created would not do:
+// another program may have begun to use it meanwhile. For the same reason the new store never replaces one that
+// appeared while it was built: that one stays as it is and the import fails.
+void ImportIntoNewStore(const vor::RegEditImport& parsed, const std::string& store) {
+    namespace fs = std::filesystem;
+    const fs::path building = TemporaryBeside(store);
+    const auto removeBuilding = [&] {
+        for (const char* suffix : {"", "-wal", "-shm", "-journal"}) {
+            std::error_code ignored;
+            fs::remove(fs::path(building) += suffix, ignored);
+        }
+    };
+    // Left by a process of the same id that was killed.
+    removeBuilding();
+    try {
+        // Closed before it is put in place: the last connection folds the WAL into the file and removes the
+        // -wal and -shm files, which would not follow it to its new name.
+        vor::RegStore built(building.string());
+        parsed.Apply(built);
+    } catch (...) {
+        removeBuilding();
+        throw;
+    }
+    // link(2) fails rather than replace a file that exists, where rename(2) would replace it.
+    const bool linked = link(building.c_str(), store.c_str()) == 0;
+    const int linkError = errno;
+    removeBuilding();
+    if (!linked) {
+        throw RunError{linkError == EEXIST
+                           ? "the registry store " + store +
+                                 " was created by another program during the import; it was left as it was and "
+                                 "nothing was imported"
+                           : "cannot create the registry store " + store + ": " + SystemError(linkError)};
+    }
+    SyncFolderOf(store);
+}
+#endif
+
 // Opens the registry when a command is ready for it: an import opens it only once its file has been checked.
-using OpenRegistry = std::function<Api()>;
+struct OpenRegistry {
+    std::optional<std::string> store;
+    bool writes;
+    Api operator()() const;
+};
 
 struct Arguments {
     std::vector<std::string> words;
@@ -234,6 +289,14 @@ int Import(const OpenRegistry& open, const Arguments& args) {
     if (!parsed->Refused().empty()) {
         throw RunError{file + ": nothing imported"};
     }
+#ifndef _WIN32
+    // A store that cannot be looked at is left to the store to report.
+    std::error_code unseen;
+    if (const std::string store = StorePath(open.store); !std::filesystem::exists(store, unseen) && !unseen) {
+        ImportIntoNewStore(*parsed, store);
+        return 0;
+    }
+#endif
     parsed->Apply(*open());
     return 0;
 }
@@ -283,7 +346,7 @@ std::shared_ptr<vor::RegistryApi> Registry(const std::optional<std::string>& sto
     (void)writes;
     return vor::DefaultRegistryApi();
 #else
-    const std::string path = store.value_or(vor::RegStore::DefaultPath());
+    const std::string path = StorePath(store);
     // A command that only reads must not leave a new, empty store behind, nor change the one it reads.
     if (!writes && !std::filesystem::exists(path)) {
         throw RunError{"no registry store at " + path};
@@ -291,6 +354,10 @@ std::shared_ptr<vor::RegistryApi> Registry(const std::optional<std::string>& sto
     return std::make_shared<vor::RegStore>(path, vor::RegStore::DefaultBusyTime,
                                            writes ? vor::RegStore::Access::ReadWrite : vor::RegStore::Access::ReadOnly);
 #endif
+}
+
+Api OpenRegistry::operator()() const {
+    return Registry(store, writes);
 }
 
 }  // namespace
@@ -329,7 +396,7 @@ int main(int argc, char** argv) {
         return commandLine.UsageError("no command: export, import or list");
     }
     try {
-        return chosen->run([&] { return Registry(store, chosen->writes); }, arguments);
+        return chosen->run(OpenRegistry{store, chosen->writes}, arguments);
     } catch (const UsageError& error) {
         return commandLine.UsageError(error.message);
     } catch (const RunError& error) {

@@ -124,6 +124,10 @@ std::optional<UncarriedItem> AppendStringImageLine(std::string& text, std::strin
     if (name.find('=') != std::string_view::npos) {
         return loadsBack("its name contains '=', where LoadRegistry ends the name");
     }
+    // A read gives back a string without its last NUL, so a text that still ends with one comes back shorter.
+    if (isString && !value.empty() && value.back() == '\0') {
+        return loadsBack("its text ends with NUL, which reading it back takes for the string's end");
+    }
     if (name.empty()) {
         return loadsBack("LoadRegistry stops at a key's default value");
     }

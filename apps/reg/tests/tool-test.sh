@@ -23,6 +23,9 @@ head='Windows Registry Editor Version 5.00'
 printf '%s\r\n\r\n[HKEY_CURRENT_USER\\Software\\ToolTest]\r\n"Path"="C:\\\\Motor"\r\n"Name"="Axis 1"\r\n\r\n[HKEY_CURRENT_USER\\Software\\ToolTest\\Sub]\r\n"x"="1"\r\n' "$head" > in.reg
 
 "$tool" --store "$work/a.db" import in.reg
+# A store an import creates is a whole one in WAL mode (bytes 18 and 19 of its header), with nothing beside it.
+[ "$(od -An -tu1 -j18 -N2 a.db | tr -s ' ')" = ' 2 2' ] || fail "a new store is not in WAL mode"
+[ "$(ls)" = $'a.db\nin.reg' ] || fail "files beside a new store: $(ls)"
 "$tool" --store "$work/a.db" export 'HKCU\Software\ToolTest' out.reg
 cmp in.reg out.reg || fail "export differs from the imported file"
 [ "$("$tool" --store "$work/a.db" list 'HKEY_CURRENT_USER\Software\ToolTest')" = $'[Sub]\nPath=C:\\Motor\nName=Axis 1' ] \
@@ -105,12 +108,16 @@ cmp in.reg replaced.reg || fail "a failed export changed the file it was to repl
 "$tool" --store "$work/big.db" export 'HKCU\Software\Big' replaced.reg
 cmp big.reg replaced.reg || fail "an export did not replace the file"
 
-# A write that fails names its line and its reason, and nothing of the file is kept.
+# A write that fails names its line and its reason, and nothing of the file is kept: a store that was there keeps what
+# it had, and one the import was to create is not there, nor anything it was built in.
+"$tool" --store "$work/a.db" export HKCU kept.reg
 failing() {  # name, section lines after a good one, expected message
     { printf '%s\r\n\r\n[HKEY_CURRENT_USER\\Software\\Good]\r\n"before"="1"\r\n\r\n' "$head"; printf "$2"; } > "$1.reg"
     status 1 "$tool" --store "$work/$1.db" import "$1.reg"
     grep -qF "$3" err.txt || fail "$1: $(cat err.txt)"
-    status 1 "$tool" --store "$work/$1.db" list 'HKCU\Software\Good'
+    [ -z "$(ls | grep -F "$1.db")" ] || fail "$1: an import into a new store left files: $(ls)"
+    status 1 "$tool" --store "$work/a.db" import "$1.reg"
+    "$tool" --store "$work/a.db" export HKCU - | cmp - kept.reg || fail "$1: a failed import changed the store"
 }
 failing machine '[HKEY_LOCAL_MACHINE\\Software\\Vor]\r\n"m"="1"\r\n' \
     "TypedImage::Load: Failed to write the value \"m\": access denied.  Line 6=>'\"m\"=\"1\"'"
@@ -192,6 +199,10 @@ if unshare -m true 2>/dev/null; then
         \"\$0\" --store small/a.db import big.reg 2>&1; \"\$0\" --store small/a.db list 'HKCU\Software'" "$tool" || true)
     grep -q "Failed to write the image: the disk is full. Nothing of it was written." <<< "$full" || fail "disk full: $full"
     grep -q '^\[Big\]' <<< "$full" && fail "a failed import kept part of its file: $full"
+    full=$(unshare -m bash -c "mount -t tmpfs -o size=256k tmpfs small &&
+        \"\$0\" --store small/new.db import big.reg 2>&1; ls small | sed 's/^/left: /'" "$tool" || true)
+    grep -q "the disk is full" <<< "$full" || fail "disk full, new store: $full"
+    grep -q '^left: ' <<< "$full" && fail "a failed import into a new store left files: $full"
 else
     echo "vormotor-reg: full disk not checked: this test may not mount a file system"
 fi

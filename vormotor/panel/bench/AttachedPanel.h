@@ -7,28 +7,27 @@
 #include "vormotor/drivesim/SimDrive.h"
 #include "vormotor/editors/EditorClasses.h"
 #include "vormotor/panel/MotorForm.h"
-#include "vormotor/valuelib/ValueFactory.h"
 
 namespace vor::bench {
 
 inline const char* const kProfiles[] = {"servo", "stepper"};
 
-// A panel attached to a simulated drive, with the attach's list refreshes served.
+inline std::unique_ptr<SimDrive> LoadDrive(const std::string& profile) {
+    return std::make_unique<SimDrive>(ProfileLoader::LoadFile(std::string(VOR_PROFILE_DIR) + "/" + profile + ".json"));
+}
+
+// A panel attached to a simulated drive, with the attach's list refreshes served. The panel's
+// own values have no drive behind them, as in the programs, so only the panel's calls into the
+// drive reach the drive.
 class AttachedPanel {
 public:
-    explicit AttachedPanel(const std::string& profile)
-        : m_drive(std::make_unique<SimDrive>(
-              ProfileLoader::LoadFile(std::string(VOR_PROFILE_DIR) + "/" + profile + ".json"))) {
+    explicit AttachedPanel(const std::string& profile) : m_drive(LoadDrive(profile)) {
         EditorClasses::Register();
-        m_previousHost = ValueFactory::SetHost(m_drive->Host());
         m_panel = MotorForm::Create();
         Attach();
         m_drive->RaiseTimerTick();
     }
-    ~AttachedPanel() {
-        m_panel.reset();
-        ValueFactory::SetHost(m_previousHost);
-    }
+    ~AttachedPanel() { m_panel.reset(); }
     AttachedPanel(const AttachedPanel&) = delete;
     AttachedPanel& operator=(const AttachedPanel&) = delete;
 
@@ -38,7 +37,6 @@ public:
 
 private:
     std::unique_ptr<SimDrive> m_drive;
-    std::shared_ptr<ValueHost> m_previousHost;
     std::shared_ptr<MotorForm> m_panel;
 };
 

@@ -11,6 +11,8 @@
 #include "vormotor/panel/MotorForm.h"
 #include "vormotor/panel/bench/AllocationCounter.h"
 #include "vormotor/panel/bench/AttachedPanel.h"
+#include "vormotor/panel/bench/DriveCalls.h"
+#include "vormotor/toolkit/Control.h"
 
 namespace vor::bench {
 namespace {
@@ -29,6 +31,54 @@ void EnablePolicyWalk(benchmark::State& state) {
     if (allocations != 0) {
         NoteAllocatingRun(std::string("EnablePolicyWalk on the ") + kProfiles[state.range(0)]);
     }
+}
+
+// One control assignment of a walk, made directly with the value the control holds.
+struct Assignment {
+    Control* control;
+    void (Control::*set)(bool);
+    bool (Control::*get)() const noexcept;
+};
+
+// What a walk assigns: Enabled of every control but the edge lines, the tab stop of every
+// parameter editor, and the visibility of the two controls that follow whether the commutation
+// mode is selectable.
+std::vector<Assignment> AssignmentsOfAWalk(Form& form) {
+    std::vector<Assignment> assignments;
+    for (Control* control : form.Controls()) {
+        if (control->TypeName() == "Line") {
+            continue;
+        }
+        assignments.push_back({control, &Control::SetEnabled, &Control::Enabled});
+        if (control->Name() == "ParamItem") {
+            assignments.push_back({control, &Control::SetTabStop, &Control::TabStop});
+        }
+        if (control->Name() == "CommModeCombo" || control->Name() == "CommOptionLbl") {
+            assignments.push_back({control, &Control::SetVisible, &Control::Visible});
+        }
+    }
+    return assignments;
+}
+
+// The floor of a walk: the drive calls it makes, made directly on a drive without a panel, and
+// its control assignments, made directly.
+void EnablePolicyWalkFloor(benchmark::State& state) try {
+    AttachedPanel attached(kProfiles[state.range(0)]);
+    MotorForm& panel = attached.Panel();
+    const auto calls = DriveCallRecorder::Record(attached.Drive(), [&] { panel.SetEnabled(true); });
+    auto bare = LoadDrive(kProfiles[state.range(0)]);
+    const DirectDriveCalls direct(*bare, calls);
+    const auto assignments = AssignmentsOfAWalk(panel.GetForm());
+    for (auto _ : state) {
+        direct.Run();
+        for (const Assignment& assignment : assignments) {
+            (assignment.control->*assignment.set)((assignment.control->*assignment.get)());
+        }
+    }
+    state.counters["calls"] = static_cast<double>(direct.Count());
+    state.counters["assignments"] = static_cast<double>(assignments.size());
+} catch (const std::invalid_argument& unknown) {
+    state.SkipWithError(unknown.what());
 }
 
 // The reasons are computed only when asked for; this is what asking costs, for every control of
@@ -50,6 +100,7 @@ void Profiles(benchmark::internal::Benchmark* benchmark) {
 }
 
 BENCHMARK(EnablePolicyWalk)->Apply(Profiles);
+BENCHMARK(EnablePolicyWalkFloor)->Apply(Profiles);
 BENCHMARK(EnableReasonsOfEveryControl)->Apply(Profiles);
 
 }  // namespace

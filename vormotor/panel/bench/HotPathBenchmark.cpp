@@ -1,13 +1,19 @@
 // The panel's hot paths on the simulated drive: a drive-side input-word change reaching the
 // panel, the timer tick with nothing to serve and with all three refreshes due, and an attach.
 // Each reports the heap allocations its loop made per iteration; the paths that must not
-// allocate fail when any appear.
+// allocate fail when any appear. Beside each timed path runs its floor, which scripts/bench.sh
+// sets it against: what the path cannot do without (a bare event dispatch, the drive calls it
+// makes, made directly on a drive without a panel).
+#include <array>
 #include <benchmark/benchmark.h>
 #include <memory>
+#include <stdexcept>
 #include <string>
 
+#include "vormotor/core/Event.h"
 #include "vormotor/panel/bench/AllocationCounter.h"
 #include "vormotor/panel/bench/AttachedPanel.h"
+#include "vormotor/panel/bench/DriveCalls.h"
 
 namespace vor::bench {
 namespace {
@@ -45,6 +51,21 @@ void InputWordChange(benchmark::State& state) {
     state.SetItemsProcessed(state.iterations());
 }
 
+// What a change cannot go below: one event of the value's change signature raised to one
+// handler that notes the change.
+void InputWordChangeFloor(benchmark::State& state) {
+    Event<double> contentChanged;
+    bool due = false;
+    const Connection connection = contentChanged.Connect([&due](double) { due = true; });
+    double word = 0;
+    Measure(state, "InputWordChangeFloor", true, [&] {
+        word = word == 0 ? 1 : 0;
+        contentChanged.Raise(word);
+    });
+    benchmark::DoNotOptimize(due);
+    state.SetItemsProcessed(state.iterations());
+}
+
 void TickIdle(benchmark::State& state) {
     AttachedPanel panel(ProfileOf(state));
     Measure(state, "TickIdle", true, [&] { panel.Drive().RaiseTimerTick(); });
@@ -52,6 +73,12 @@ void TickIdle(benchmark::State& state) {
 
 // The three drive-side changes that make each refresh due (an input word, and a value name of
 // each listed field shown or hidden), then the tick that serves them.
+void MakeAllDue(SimDrive& drive, std::int32_t word, std::int32_t flip) {
+    drive.SetInputWord(word | flip);
+    drive.SetValueNameVisible(170, "Commutation Mode", 7, flip != 0);
+    drive.SetValueNameVisible(170, "Encoder Mode", 2, flip == 0);
+}
+
 void TickAllDue(benchmark::State& state) {
     AttachedPanel panel(ProfileOf(state));
     SimDrive& drive = panel.Drive();
@@ -59,11 +86,35 @@ void TickAllDue(benchmark::State& state) {
     std::int32_t flip = 0;
     Measure(state, "TickAllDue", false, [&] {
         flip ^= 1;
-        drive.SetInputWord(word | flip);
-        drive.SetValueNameVisible(170, "Commutation Mode", 7, flip != 0);
-        drive.SetValueNameVisible(170, "Encoder Mode", 2, flip == 0);
+        MakeAllDue(drive, word, flip);
         drive.RaiseTimerTick();
     });
+}
+
+// The same three changes on a drive without a panel, and the drive calls the panel makes for
+// them and for the tick (recorded from both halves of the loop above), made directly.
+void TickAllDueFloor(benchmark::State& state) try {
+    AttachedPanel panel(ProfileOf(state));
+    SimDrive& drive = panel.Drive();
+    const std::int32_t word = drive.InputWord() & ~1;
+    std::array<std::vector<DriveCall>, 2> calls;
+    for (const std::int32_t flip : {1, 0}) {
+        calls[flip] = DriveCallRecorder::Record(drive, [&] {
+            MakeAllDue(drive, word, flip);
+            drive.RaiseTimerTick();
+        });
+    }
+    auto bare = LoadDrive(ProfileOf(state));
+    const std::array<DirectDriveCalls, 2> direct{DirectDriveCalls(*bare, calls[0]), DirectDriveCalls(*bare, calls[1])};
+    std::int32_t flip = 0;
+    Measure(state, "TickAllDueFloor", false, [&] {
+        flip ^= 1;
+        MakeAllDue(*bare, word, flip);
+        direct[flip].Run();
+    });
+    state.counters["calls"] = static_cast<double>(direct[0].Count() + direct[1].Count()) / 2;
+} catch (const std::invalid_argument& unknown) {
+    state.SkipWithError(unknown.what());
 }
 
 void Attach(benchmark::State& state) {
@@ -71,14 +122,29 @@ void Attach(benchmark::State& state) {
     Measure(state, "Attach", false, [&] { panel.Attach(); });
 }
 
+// The drive calls of a re-attach, made directly on a drive without a panel.
+void AttachFloor(benchmark::State& state) try {
+    AttachedPanel panel(ProfileOf(state));
+    const auto calls = DriveCallRecorder::Record(panel.Drive(), [&] { panel.Attach(); });
+    auto bare = LoadDrive(ProfileOf(state));
+    const DirectDriveCalls direct(*bare, calls);
+    Measure(state, "AttachFloor", false, [&] { direct.Run(); });
+    state.counters["calls"] = static_cast<double>(direct.Count());
+} catch (const std::invalid_argument& unknown) {
+    state.SkipWithError(unknown.what());
+}
+
 void Profiles(benchmark::internal::Benchmark* benchmark) {
     benchmark->ArgName("profile")->Arg(0)->Arg(1);
 }
 
 BENCHMARK(InputWordChange)->Apply(Profiles);
+BENCHMARK(InputWordChangeFloor);
 BENCHMARK(TickIdle)->Apply(Profiles);
 BENCHMARK(TickAllDue)->Apply(Profiles);
+BENCHMARK(TickAllDueFloor)->Apply(Profiles);
 BENCHMARK(Attach)->Apply(Profiles);
+BENCHMARK(AttachFloor)->Apply(Profiles);
 
 }  // namespace
 }  // namespace vor::bench

@@ -25,7 +25,7 @@ double Seconds(Work&& work) {
 }
 
 // Deepest keys first: keys with sub-keys cannot be deleted.
-void DeleteTree(const std::shared_ptr<vor::RegistryApi>& api, const std::string& path) {
+void DeleteKeys(const std::shared_ptr<vor::RegistryApi>& api, const std::string& path) {
     vor::CRegistry registry(api);
     std::string keyStr = path;
     registry.OpenKey(vor::reg::CurrentUser, keyStr);
@@ -36,9 +36,15 @@ void DeleteTree(const std::shared_ptr<vor::RegistryApi>& api, const std::string&
     std::int32_t count = 0;
     registry.EnumerateSections(names, count);
     for (const std::string& name : names) {
-        DeleteTree(api, path + "\\" + name);
+        DeleteKeys(api, path + "\\" + name);
     }
     registry.DeleteKey();
+}
+
+// In one batch: on the store one transaction, so the clean-up does not wait for the disk per key.
+void DeleteTree(const std::shared_ptr<vor::RegistryApi>& api, const std::string& path) {
+    vor::RegistryApi::Batch batch(*api);
+    DeleteKeys(api, path);
 }
 
 }  // namespace

@@ -192,6 +192,7 @@ TEST_F(TextImageTest, EverythingEnumeratedIsWrittenAsItIsAndWhatDoesNotLoadBackI
     const std::vector<Case> cases{
         {"String", reg::Sz, "C:\\Motor \"1\"\0"s, "\"C:\\\\Motor \"1\"\"", "C:\\Motor \"1\"", ""},
         {"Nul inside", reg::Sz, "a\0b\0"s, "\"a\0b\""s, "a\0b"s, ""},
+        {"Two nuls", reg::Sz, "a\0\0"s, "\"a\0\""s, "a", "its text ends with NUL, which reading it back takes for the string's end"},
         {"Line feed", reg::Sz, "a\nb\rc", "\"a\nb\rc\"", "a\nb\rc", ""},
         {"Dword 2573", reg::Dword, Bytes({0x0D, 0x0A, 0, 0}), "\"2573\"", "2573", "REG_DWORD" + asText},
         {"Dword max", reg::Dword, Bytes({0xFF, 0xFF, 0xFF, 0xFF}), "\"4294967295\"", "4294967295",
@@ -284,7 +285,8 @@ TEST_F(TextImageTest, EverythingEnumeratedIsWrittenAsItIsAndWhatDoesNotLoadBackI
         EXPECT_EQ(item->wholeKey, e.wholeKey);
         EXPECT_EQ(item->inImage, e.inImage);
     }
-    EXPECT_EQ(uncarried.size(), 13u + expected.size());
+    const auto reasons = std::count_if(cases.begin(), cases.end(), [](const Case& c) { return !c.reason.empty(); });
+    EXPECT_EQ(uncarried.size(), static_cast<std::size_t>(reasons) + expected.size());
     EXPECT_NE(image.find(Section("Cut") + "\"a\"=\"1\"\r\n\"b\"=\"\"\r\n" + Section("Names")), std::string::npos);
     EXPECT_NE(image.find(Section("Names\\a") + "\"v\"=\"1\"\r\n" + Section("Slash")), std::string::npos);
     EXPECT_NE(image.find(Section("Slash\\a\\b") + "\"v\"=\"real\"\r\n" + Section("Slash\\a\\b") + "\"v\"=\"real\""),

@@ -1,0 +1,329 @@
+// The floor the store's figures are measured against (scripts/bench-registry-floor.sh): the same
+// SQLite work done bare, with the store's schema (an empty store made by the store itself), its
+// pragmas, and the rows it writes, in one transaction, and the same .reg text read or written.
+// What it leaves out is what the store and CRegistry add: checking the text, the key and value
+// API, handles, per-key bookkeeping.
+// Usage: registry_floor STORE import FILE.reg            the file's keys below HKEY_CURRENT_USER
+//        registry_floor STORE export [--utf16] KEY FILE  KEY (below HKEY_CURRENT_USER) as a .reg file
+//        registry_floor STORE timing KEYS...             as registry_timing: load and save in process
+#include <chrono>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <iostream>
+#include <sqlite3.h>
+#include <sstream>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+#include "vormotor/registry/bench/BenchTree.h"
+#include "vormotor/regstore/NameFold.h"
+#include "vormotor/regstore/SqlStatement.h"
+
+namespace {
+
+using vor::SqlStatement;
+
+constexpr std::int64_t CurrentUserId = 2;  // the store's row of HKEY_CURRENT_USER
+constexpr std::string_view CurrentUser = "HKEY_CURRENT_USER\\";
+constexpr std::string_view Header = "Windows Registry Editor Version 5.00\r\n";
+constexpr std::uint32_t StringType = 1;
+const std::string TimingRoot = "Software\\VorMotorTiming";
+
+std::int64_t Now() {
+    constexpr std::int64_t TicksFrom1601To1970 = 116'444'736'000'000'000;
+    const auto sinceEpoch = std::chrono::system_clock::now().time_since_epoch();
+    return TicksFrom1601To1970 + std::chrono::duration_cast<std::chrono::nanoseconds>(sinceEpoch).count() / 100;
+}
+
+void AppendNumber(std::string& blob, std::uint32_t number) {
+    for (int shift = 0; shift < 32; shift += 8) {
+        blob += static_cast<char>((number >> shift) & 0xFF);
+    }
+}
+
+std::uint32_t NumberAt(std::string_view blob, std::size_t at) {
+    std::uint32_t number = 0;
+    for (int byte = 3; byte >= 0; --byte) {
+        number = (number << 8) | static_cast<unsigned char>(blob[at + static_cast<std::size_t>(byte)]);
+    }
+    return number;
+}
+
+class Store {
+public:
+    explicit Store(const std::string& path) {
+        // The store's own flags, but for creating: the store made the file.
+        if (sqlite3_open_v2(path.c_str(), &m_db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr) != SQLITE_OK) {
+            throw std::runtime_error("cannot open " + path);
+        }
+        // The store's own durability; its journal mode (WAL) is kept in the file.
+        vor::ExecSql(m_db, "PRAGMA synchronous = FULL");
+    }
+    ~Store() { sqlite3_close(m_db); }
+    Store(const Store&) = delete;
+    Store& operator=(const Store&) = delete;
+
+    // Each section of the text becomes its key's row, with the section's string values in the
+    // row's value blob (name size, type, data size, name, data): one insert per new key, one
+    // look-up first where the parent existed before (a key made here has no sub-keys yet).
+    void Load(std::string_view text) {
+        vor::ExecSql(m_db, "BEGIN IMMEDIATE");
+        Writer writer{m_db};
+        std::string path;
+        std::string values;
+        for (std::size_t at = 0; at < text.size();) {
+            std::size_t end = text.find('\n', at);
+            end = end == std::string_view::npos ? text.size() : end;
+            std::string_view line = text.substr(at, end - at);
+            at = end + 1;
+            if (line.ends_with('\r')) {
+                line.remove_suffix(1);
+            }
+            if (line.starts_with('[') && line.ends_with(']') && line.substr(1).starts_with(CurrentUser)) {
+                if (!path.empty()) {
+                    writer.Write(path, values);
+                }
+                path = line.substr(1 + CurrentUser.size(), line.size() - 2 - CurrentUser.size());
+                values.clear();
+            } else if (line.starts_with('"')) {
+                const std::size_t equals = line.find("\"=\"");
+                const std::string_view name = line.substr(1, equals - 1);
+                std::string data;
+                const std::string_view quoted = line.substr(equals + 3, line.size() - equals - 4);
+                for (std::size_t i = 0; i < quoted.size(); ++i) {
+                    i += quoted[i] == '\\' ? 1 : 0;
+                    data += quoted[i];
+                }
+                AppendNumber(values, static_cast<std::uint32_t>(name.size()));
+                AppendNumber(values, StringType);
+                AppendNumber(values, static_cast<std::uint32_t>(data.size()));
+                values += name;
+                values += data;
+            }
+        }
+        if (!path.empty()) {
+            writer.Write(path, values);
+        }
+        vor::ExecSql(m_db, "COMMIT");
+    }
+
+    // The key's section, its values, then its sub-keys in the store's order, depth first.
+    std::string Save(const std::string& path) {
+        vor::ExecSql(m_db, "BEGIN");
+        SqlStatement find(m_db, "SELECT id, vals FROM keys WHERE parent = ?1 AND fold = ?2");
+        SqlStatement list(m_db, "SELECT name, id, vals FROM keys WHERE parent = ?1 ORDER BY fold");
+        std::int64_t id = CurrentUserId;
+        std::string values;
+        for (std::size_t start = 0; start <= path.size();) {
+            std::size_t end = path.find('\\', start);
+            end = end == std::string::npos ? path.size() : end;
+            if (!find.Bind(id, std::string_view(vor::Fold(path.substr(start, end - start)))).Step()) {
+                throw std::runtime_error("no key " + path);
+            }
+            id = find.Int(0);
+            values = find.Bytes(1);
+            find.Reset();
+            start = end + 1;
+        }
+        struct Key {
+            std::string path;
+            std::int64_t id;
+            std::string values;
+        };
+        std::string text(Header);
+        std::vector<Key> pending{{std::string(CurrentUser) + path, id, std::move(values)}};
+        std::vector<Key> children;
+        while (!pending.empty()) {
+            const Key key = std::move(pending.back());
+            pending.pop_back();
+            text += "\r\n[" + key.path + "]\r\n";
+            WriteValues(key.values, text);
+            list.Bind(key.id);
+            while (list.Step()) {
+                children.push_back(
+                    {key.path + "\\" + std::string(list.Bytes(0)), list.Int(1), std::string(list.Bytes(2))});
+            }
+            list.Reset();
+            pending.insert(pending.end(), std::make_move_iterator(children.rbegin()),
+                           std::make_move_iterator(children.rend()));
+            children.clear();
+        }
+        vor::ExecSql(m_db, "COMMIT");
+        return text;
+    }
+
+    void Clear() { vor::ExecSql(m_db, "DELETE FROM keys WHERE id > 7"); }
+
+private:
+    // Writes keys by path below HKEY_CURRENT_USER, parents first, remembering which it made.
+    class Writer {
+    public:
+        explicit Writer(sqlite3* db)
+            : m_db(db),
+              m_find(db, "SELECT id FROM keys WHERE parent = ?1 AND fold = ?2"),
+              m_insert(db, "INSERT INTO keys(parent, name, fold, class, written, vals) VALUES(?1, ?2, ?3, ?4, ?5, ?6)"),
+              m_update(db, "UPDATE keys SET vals = ?2, written = ?3 WHERE id = ?1") {}
+
+        std::int64_t Write(const std::string& path, std::string_view values) {
+            if (const auto known = m_keys.find(path); known != m_keys.end()) {
+                if (!values.empty()) {
+                    m_update.Bind(known->second.id, values, Now()).Run();
+                }
+                return known->second.id;
+            }
+            const std::size_t slash = path.rfind('\\');
+            const std::string parentPath = slash == std::string::npos ? "" : path.substr(0, slash);
+            const std::int64_t parent = Write(parentPath, {});
+            const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+            const std::string fold = vor::Fold(name);
+            if (!m_keys[parentPath].made && m_find.Bind(parent, std::string_view(fold)).Step()) {
+                const std::int64_t id = m_find.Int(0);
+                m_find.Reset();
+                if (!values.empty()) {
+                    m_update.Bind(id, values, Now()).Run();
+                }
+                return (m_keys[path] = {id, false}).id;
+            }
+            m_find.Reset();
+            m_insert.Bind(parent, std::string_view(name), std::string_view(fold), std::string_view(), Now(), values)
+                .Run();
+            return (m_keys[path] = {sqlite3_last_insert_rowid(m_db), true}).id;
+        }
+
+    private:
+        struct Key {
+            std::int64_t id = 0;
+            bool made = false;
+        };
+        sqlite3* m_db;
+        SqlStatement m_find;
+        SqlStatement m_insert;
+        SqlStatement m_update;
+        std::unordered_map<std::string, Key> m_keys{{"", {CurrentUserId, false}}};
+    };
+
+    static void WriteValues(std::string_view blob, std::string& text) {
+        for (std::size_t at = 0; at < blob.size();) {
+            const std::uint32_t nameSize = NumberAt(blob, at);
+            const std::uint32_t dataSize = NumberAt(blob, at + 8);
+            at += 12;
+            text += '"';
+            text += blob.substr(at, nameSize);
+            text += "\"=\"";
+            for (const char c : blob.substr(at + nameSize, dataSize)) {
+                if (c == '\\' || c == '"') {
+                    text += '\\';
+                }
+                text += c;
+            }
+            text += "\"\r\n";
+            at += nameSize + dataSize;
+        }
+    }
+
+    sqlite3* m_db = nullptr;
+};
+
+}  // namespace
+
+namespace {
+
+std::string ReadFile(const std::string& path) {
+    std::ifstream file(path, std::ios::binary);
+    if (!file) {
+        throw std::runtime_error("cannot read " + path);
+    }
+    std::ostringstream bytes;
+    bytes << file.rdbuf();
+    return std::move(bytes).str();
+}
+
+// The bench's texts are ASCII: a UTF-16LE file narrows unit by unit, and widens back.
+std::string Narrowed(std::string bytes) {
+    if (!bytes.starts_with("\xFF\xFE")) {
+        return bytes;
+    }
+    std::string text;
+    text.reserve(bytes.size() / 2);
+    for (std::size_t at = 2; at + 1 < bytes.size(); at += 2) {
+        text += bytes[at];
+    }
+    return text;
+}
+
+std::string Widened(const std::string& text) {
+    std::string bytes = "\xFF\xFE";
+    bytes.reserve(2 + 2 * text.size());
+    for (const char c : text) {
+        bytes += c;
+        bytes += '\0';
+    }
+    return bytes;
+}
+
+template <typename Work>
+double Seconds(Work&& work) {
+    const auto start = std::chrono::steady_clock::now();
+    work();
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
+constexpr const char* Usage = "usage: registry_floor STORE import FILE | export [--utf16] KEY FILE | timing KEYS...\n";
+
+int Run(const std::vector<std::string>& args) {
+    Store store(args[0]);
+    const std::string& command = args[1];
+    if (command == "import" && args.size() == 3) {
+        store.Load(Narrowed(ReadFile(args[2])));
+        return 0;
+    }
+    if (command == "export" && (args.size() == 4 || (args.size() == 5 && args[2] == "--utf16"))) {
+        const bool utf16 = args.size() == 5;
+        const std::string text = store.Save(args[args.size() - 2]);
+        std::ofstream file(args.back(), std::ios::binary);
+        file << (utf16 ? Widened(text) : text);
+        return file.flush() ? 0 : 1;
+    }
+    if (command == "timing") {
+        for (std::size_t i = 2; i < args.size(); ++i) {
+            const int keys = std::atoi(args[i].c_str());
+            const std::string image = vor::bench::TreeImage(TimingRoot, keys);
+            store.Clear();
+            const double load = Seconds([&] { store.Load(image); });
+            std::string saved;
+            const double save = Seconds([&] { saved = store.Save(TimingRoot); });
+            store.Clear();
+            if (saved.size() < image.size()) {
+                std::fprintf(stderr, "saved text shorter than the loaded one\n");
+                return 1;
+            }
+            std::printf("%5d keys: load %8.0f keys/s, save %8.0f keys/s\n", keys, keys / load, keys / save);
+        }
+        return 0;
+    }
+    std::cerr << Usage;
+    return 2;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 3) {
+        std::cerr << Usage;
+        return 2;
+    }
+    try {
+        return Run(std::vector<std::string>(argv + 1, argv + argc));
+    } catch (const std::exception& failure) {
+        std::cerr << "registry_floor: " << failure.what() << '\n';
+        return 1;
+    } catch (const SqlStatement::SqlFailure& failure) {
+        std::cerr << "registry_floor: " << sqlite3_errstr(failure.code) << '\n';
+        return 1;
+    }
+}
