@@ -1,5 +1,7 @@
-# `cpack -G DEB` in the build folder: the installed tree (libraries, headers, CMake package, drive
-# profiles) as one Debian development package under /usr.
+# `cpack -G DEB` in the build folder of the package preset: the installed tree (libraries, headers,
+# CMake package, drive profiles) as one Debian development package under /usr, the libraries in the
+# multiarch folder. That preset builds without debug information, so there is nothing to split off
+# into a -dbg package.
 set(CPACK_PACKAGE_NAME libvormotorctl-dev)
 set(CPACK_PACKAGE_VENDOR "VorMotorCtl")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Motor settings panel and CRegistry for drive set-up applications (static libraries, headers, CMake package)")

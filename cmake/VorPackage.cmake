@@ -11,6 +11,12 @@
 # A PART other than the default "main" is loaded only when its dependencies are found or it is asked
 # for by component; vor_write_package() at the end of the top-level CMakeLists.txt writes the package.
 include_guard(GLOBAL)
+# Debian's multiarch folder (lib/x86_64-linux-gnu) for the libraries and the CMake package, whatever
+# the prefix at configure time: cpack chooses /usr only when it packs, too late for GNUInstallDirs.
+if(CMAKE_SYSTEM_NAME STREQUAL "Linux" AND CMAKE_LIBRARY_ARCHITECTURE AND EXISTS /etc/debian_version
+   AND NOT DEFINED CACHE{CMAKE_INSTALL_LIBDIR})
+  set(CMAKE_INSTALL_LIBDIR lib/${CMAKE_LIBRARY_ARCHITECTURE} CACHE PATH "Object code libraries")
+endif()
 include(GNUInstallDirs)
 include(CMakePackageConfigHelpers)
 

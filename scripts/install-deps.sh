@@ -9,6 +9,8 @@ packages=(
   googletest libgtest-dev libgmock-dev
   nlohmann-json3-dev libmodbus-dev
   libsqlite3-dev libbenchmark-dev python3
+  # the programs' command lines
+  libcli11-dev
   qt6-base-dev fonts-liberation
   # the demo's live plot; Debian's Charts package finds its OpenGL dependency only with this one
   qt6-charts-dev libqt6opengl6-dev

@@ -7,18 +7,16 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 scripts/install-deps.sh
-# The build speaks only when it fails, so that what follows is the program's own output.
+# The build's progress goes to stderr (a first build takes minutes), so that stdout is the program's own.
+started=$SECONDS
 cmake --preset default >/dev/null
-build_log=build/default/run-build.log
-if ! cmake --build --preset default --target vormotor-demo >"$build_log" 2>&1; then
-  cat "$build_log" >&2
-  exit 1
-fi
+cmake --build --preset default --target vormotor-demo >&2
+echo "Built vormotor-demo in $((SECONDS - started)) s" >&2
 demo=build/default/apps/demo/vormotor-demo
 
 for argument in "$@"; do
   case "$argument" in
-    --help | -h | --screenshot) exec "$demo" "$@" ;;
+    --help | -h | --version | --screenshot) exec "$demo" "$@" ;;
   esac
 done
 if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# The component as its users get it. Installs the default build into a fresh prefix, compiles every
-# installed header there and builds and runs both examples against it; configures CRegistry alone with
+# The component as its users get it. Installs the package preset's build (the one the README tells
+# users to install) into a fresh prefix, compiles every
+# installed header there and builds and runs the examples against it; configures CRegistry alone with
 # Qt, nlohmann-json and Google Benchmark hidden and runs the command-line example against that install;
 # makes the Debian package, installs it with apt-get and builds and runs the examples against /usr.
 # The package is removed again on exit, so the script can run any number of times.
@@ -11,8 +12,8 @@ work="$root/build/install-test"
 package=libvormotorctl-dev
 
 scripts/install-deps.sh
-cmake --preset default >/dev/null
-cmake --build --preset default
+cmake --preset package --fresh >/dev/null  # fresh: a cache from before keeps its library folder
+cmake --build --preset package
 rm -rf "$work" && mkdir -p "$work" && mkdir -m 700 "$work/runtime"
 
 sudo=""
@@ -52,6 +53,13 @@ run_registry_example() {
     expect "$1" '^"Motor"="M-101"' "$output"
 }
 
+run_host_example() {
+    local output
+    output=$("$work/$1/host-panel")
+    expect "$1" '^host-panel: asked "Safety Warning", answered OK$' "$output"
+    expect "$1" '^host-panel: motor type "Brushless Linear", Motor Poles 6, 4 writes$' "$output"
+}
+
 run_panel_example() {
     local output
     output=$(QT_QPA_PLATFORM=offscreen XDG_RUNTIME_DIR="$work/runtime" "$work/$1/motor-page" --ticks 3)
@@ -60,7 +68,7 @@ run_panel_example() {
 
 # 1. A fresh prefix.
 prefix="$work/prefix"
-quietly cmake --install build/default --prefix "$prefix"
+quietly cmake --install build/package --prefix "$prefix"
 # Every installed header compiles on its own include path.
 mkdir -p "$work/headers"
 for module in "$prefix"/include/vormotor/*/; do
@@ -101,9 +109,11 @@ EOF
 build versions-build "$work/versions" "$prefix"
 build prefix/registry-cli examples/registry-cli "$prefix"
 build prefix/qt-panel examples/qt-panel "$prefix"
+build prefix/host-panel examples/host-panel "$prefix"
 run_registry_example prefix/registry-cli
 run_panel_example prefix/qt-panel
-echo "test-install: prefix install: headers compile, both examples run"
+run_host_example prefix/host-panel
+echo "test-install: prefix install: headers compile, the examples run"
 
 # 2. CRegistry alone, on a machine as if without Qt, nlohmann-json and Google Benchmark.
 quietly cmake -S . -B "$work/registry-only" -G Ninja --no-warn-unused-cli -DCMAKE_BUILD_TYPE=Debug -DVOR_BUILD_PANEL=OFF \
@@ -116,16 +126,27 @@ run_registry_example registry-only-prefix/registry-cli
 echo "test-install: CRegistry-only build: installed and the command-line example runs"
 
 # 3. The Debian package, installed under /usr.
-(cd build/default && quietly cpack -G DEB -B "$work/deb")
+(cd build/package && quietly cpack -G DEB -B "$work/deb")
 deb=$(ls "$work"/deb/${package}_*.deb)
 remove_package  # the same version already installed would be kept as it is
 quiet_apt_get install "$deb"
 build usr/registry-cli examples/registry-cli
 build usr/qt-panel examples/qt-panel
-for folder in usr/registry-cli usr/qt-panel; do
-    grep -q '^VorMotorCtl_DIR:PATH=/usr/lib/cmake/VorMotorCtl$' "$work/$folder/CMakeCache.txt" ||
-        { echo "test-install: $folder did not find the package under /usr" >&2; exit 1; }
+build usr/host-panel examples/host-panel
+libdir=/usr/lib/$(g++ -print-multiarch)
+for folder in usr/registry-cli usr/qt-panel usr/host-panel; do
+    grep -q "^VorMotorCtl_DIR:PATH=$libdir/cmake/VorMotorCtl\$" "$work/$folder/CMakeCache.txt" ||
+        { echo "test-install: $folder did not find the package in $libdir" >&2; exit 1; }
+done
+# The libraries in the multiarch folder, without debug information.
+for library in $(dpkg -L "$package" | grep '\.a$'); do
+    [ "$(dirname "$library")" = "$libdir" ] || { echo "test-install: $library is not in $libdir" >&2; exit 1; }
+    if objdump -h "$library" | grep -q '\.debug_info'; then
+        echo "test-install: $library carries debug information" >&2
+        exit 1
+    fi
 done
 run_registry_example usr/registry-cli
 run_panel_example usr/qt-panel
-echo "test-install: $(basename "$deb") installed under /usr; both examples build and run against it"
+run_host_example usr/host-panel
+echo "test-install: $(basename "$deb") installed under /usr; the examples build and run against it"

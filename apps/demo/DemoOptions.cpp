@@ -1,60 +1,54 @@
 #include "apps/demo/DemoOptions.h"
 
-#include <charconv>
+#include <CLI/CLI.hpp>
 #include <stdexcept>
 
 namespace vor::demo {
-namespace {
 
-std::int32_t ParseInt(const std::string& option, const std::string& text) {
-    std::int32_t value = 0;
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (error != std::errc() || end != text.data() + text.size()) {
-        throw std::invalid_argument(option + " expects a whole number, not '" + text + "'");
-    }
-    return value;
+void DemoOptions::Declare(CLI::App& commandLine, DemoOptions& options) {
+    auto* profile = commandLine.add_option("--profile", options.profile, "servo (default), stepper or a profile FILE")
+                        ->type_name("NAME|FILE");
+    commandLine.add_option("--connect", options.connect, "the drive a vormotor-drive serves")
+        ->type_name("HOST:PORT")
+        ->excludes(profile);
+    commandLine.add_option("--speed", options.speed, "the motor turns by STEPS sensor steps per 100 ms tick")
+        ->type_name("STEPS");
+    commandLine
+        .add_option("--access-level", options.accessLevel,
+                    "the application's access level at the start (a drive in-process only)")
+        ->type_name("L");
+    commandLine
+        .add_option("--screenshot", options.screenshot,
+                        "plays the actions, runs the ticks, writes the window to FILE (.png, .jpg, ... by its "
+                        "suffix) and exits; needs no display")
+        ->type_name("FILE");
+    commandLine.add_flag("--freeze", options.freeze,
+                         "as --screenshot, but keeps the window on the display, still, and prints 'vormotor-demo: "
+                         "ready, window 0x...' for a screen capture");
+    commandLine.add_option("--ticks", options.ticks, "timer ticks before the picture, 0 to 10000 (5)")
+        ->type_name("N")
+        ->check(CLI::Range(0, 10000).description(""));
+    commandLine
+        .add_option("--tip", options.tip,
+                    "with --screenshot: the picture shows that greyed-out control's tool tip, why it cannot be "
+                    "changed")
+        ->type_name("NAME[(I)]");
+    commandLine
+        .add_option("--actions", options.actions,
+                    "user input, comma-separated: click:NAME, key:NAME:KEY (NAME is a control's accessible name; "
+                    "KEY Up, Down, Left, Right, Return, Space, Tab)")
+        ->type_name("STEPS");
 }
-
-}  // namespace
 
 DemoOptions DemoOptions::Parse(const std::vector<std::string>& arguments) {
     DemoOptions options;
-    for (std::size_t i = 0; i < arguments.size(); ++i) {
-        const std::string& option = arguments[i];
-        if (option == "--help" || option == "-h") {
-            options.help = true;
-            continue;
-        }
-        if (option == "--freeze") {
-            options.freeze = true;
-            continue;
-        }
-        if (i + 1 >= arguments.size()) {
-            throw std::invalid_argument("unknown option or missing value: '" + option + "'");
-        }
-        const std::string& value = arguments[++i];
-        if (option == "--profile") {
-            options.profile = value;
-        } else if (option == "--connect") {
-            options.connect = value;
-        } else if (option == "--screenshot") {
-            options.screenshot = value;
-        } else if (option == "--actions") {
-            options.actions = value;
-        } else if (option == "--speed") {
-            options.speed = ParseInt(option, value);
-        } else if (option == "--access-level") {
-            options.accessLevel = ParseInt(option, value);
-        } else if (option == "--tip") {
-            options.tip = value;
-        } else if (option == "--ticks") {
-            options.ticks = ParseInt(option, value);
-            if (options.ticks < 0) {
-                throw std::invalid_argument("--ticks cannot be negative");
-            }
-        } else {
-            throw std::invalid_argument("unknown option '" + option + "'");
-        }
+    CLI::App commandLine;
+    Declare(commandLine, options);
+    std::vector<std::string> reversed(arguments.rbegin(), arguments.rend());
+    try {
+        commandLine.parse(reversed);
+    } catch (const CLI::ParseError& error) {
+        throw std::invalid_argument(error.what());
     }
     return options;
 }

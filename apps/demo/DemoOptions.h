@@ -6,6 +6,10 @@
 #include <string_view>
 #include <vector>
 
+namespace CLI {
+class App;
+}
+
 namespace vor::demo {
 
 // The demo's command line.
@@ -19,28 +23,18 @@ struct DemoOptions {
     bool freeze = false;                      // keep the window still for a screen capture
     std::optional<std::int32_t> accessLevel;  // the application's access level at the start
     std::string tip;                          // a control whose reasons the screenshot shows, NAME or NAME(I)
-    bool help = false;
 
-    static constexpr std::string_view kUsage =
-        "usage: vormotor-demo [--profile servo|stepper|FILE | --connect HOST:PORT] [--speed STEPS]\n"
-        "                     [--access-level L] [--actions STEPS] [--screenshot FILE.png | --freeze]\n"
-        "                     [--ticks N] [--tip NAME[(I)]]\n"
+    static constexpr std::string_view kDescription =
         "Shows the motor settings panel attached to a simulated drive, or with --connect to the drive a\n"
         "vormotor-drive serves (docs/link.md). It needs a display; without one, use --screenshot.\n"
-        "  --speed STEPS        the motor turns by STEPS sensor steps per 100 ms tick\n"
-        "  --access-level L     the application's access level at the start (a drive in-process only)\n"
-        "  --screenshot FILE    plays the actions, runs N ticks (default 5), writes the window to a PNG\n"
-        "                       and exits; it needs no display (Qt's offscreen platform is used)\n"
-        "  --tip NAME[(I)]      with --screenshot: the picture shows that greyed-out control's tool tip,\n"
-        "                       why it cannot be changed\n"
-        "  --freeze             as --screenshot, but keeps the window on the display, still, and prints\n"
-        "                       'vormotor-demo: ready, window 0x...' for a screen capture\n"
-        "  --actions STEPS      user input, comma-separated: click:NAME, key:NAME:KEY (NAME is a\n"
-        "                       control's accessible name; KEY Up, Down, Left, Right, Return, Space, Tab)\n";
+        "Exit status: 0 done, 1 failed (no display, an action or picture that could not be made), 2 usage\n"
+        "error or a drive that cannot be loaded.";
 
     // A still picture: the clock stops, the actions are played, then the ticks run.
     bool Still() const noexcept { return freeze || !screenshot.empty(); }
 
+    // The demo's options on a command line the program parses.
+    static void Declare(CLI::App& commandLine, DemoOptions& options);
     // Throws std::invalid_argument with the reason on a bad command line.
     static DemoOptions Parse(const std::vector<std::string>& arguments);
 };

@@ -1,29 +1,41 @@
 // vormotor-demo: the motor settings panel in a window, on a simulated drive.
 #include <QApplication>
 #include <QEventLoop>
+#include <QFileInfo>
+#include <QImageWriter>
 #include <cstdlib>
 #include <exception>
 #include <iostream>
 #include <memory>
+#include <optional>
 #include <string>
-#include <vector>
 
+#include "apps/common/CommandLine.h"
 #include "apps/demo/DemoOptions.h"
 #include "apps/demo/DemoWindow.h"
 #include "apps/demo/InputScript.h"
-#include "apps/host/BuiltinProfiles.h"
+#include "apps/host/ProfileSource.h"
 #include "apps/host/ScriptLine.h"
-#include "vormotor/drivemodel/ProfileLoader.h"
 #include "vormotor/netdrive/NetLink.h"
 #include "vormotor/qt/QtEnvironment.h"
 
 namespace {
 
-std::unique_ptr<vor::SimDrive> LoadDrive(const std::string& profile) {
-    if (const auto text = vor::host::BuiltinProfile(profile)) {
-        return std::make_unique<vor::SimDrive>(vor::ProfileLoader::Parse(std::string(*text), profile + ".json"));
+// The picture's format is the one its suffix names, as a user expects; none or an unknown one is refused
+// rather than written under a misleading name.
+std::optional<std::string> PictureFormatProblem(const std::string& file) {
+    if (file.empty()) {
+        return std::nullopt;
     }
-    return vor::SimDrive::Load(profile);
+    const QByteArray suffix = QFileInfo(QString::fromStdString(file)).suffix().toLower().toUtf8();
+    if (QImageWriter::supportedImageFormats().contains(suffix)) {
+        return std::nullopt;
+    }
+    QStringList known;
+    for (const QByteArray& format : QImageWriter::supportedImageFormats()) {
+        known << QString::fromUtf8(format);
+    }
+    return "no picture format named by its suffix; it can be one of " + known.join(", ").toStdString();
 }
 
 // A platform chosen by the user counts as a display: QT_QPA_PLATFORM=offscreen runs the window
@@ -71,7 +83,7 @@ int Screenshot(vor::demo::DemoWindow& window, const vor::demo::DemoOptions& opti
         }
     }
     const QImage picture = window.Render(tipOf);
-    if (!picture.save(QString::fromStdString(options.screenshot), "PNG")) {
+    if (!picture.save(QString::fromStdString(options.screenshot))) {
         std::cerr << "vormotor-demo: cannot write " << options.screenshot << '\n';
         return 1;
     }
@@ -89,17 +101,19 @@ int Freeze(vor::demo::DemoWindow& window) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    vor::app::CommandLine commandLine("vormotor-demo", std::string(vor::demo::DemoOptions::kDescription));
     vor::demo::DemoOptions options;
+    vor::demo::DemoOptions::Declare(commandLine.Options(), options);
+    if (const auto status = commandLine.Parse(argc, argv)) {
+        return *status;
+    }
     try {
-        options = vor::demo::DemoOptions::Parse(std::vector<std::string>(argv + 1, argv + argc));
         vor::demo::InputScript::Parse(options.actions);
     } catch (const std::exception& failure) {
-        std::cerr << "vormotor-demo: " << failure.what() << '\n' << vor::demo::DemoOptions::kUsage;
-        return 2;
+        return commandLine.UsageError("--actions: " + std::string(failure.what()));
     }
-    if (options.help) {
-        std::cout << vor::demo::DemoOptions::kUsage;
-        return 0;
+    if (const auto problem = PictureFormatProblem(options.screenshot)) {
+        return commandLine.UsageError("--screenshot " + options.screenshot + ": " + *problem);
     }
     if (!HasDisplay()) {
         if (options.screenshot.empty()) {
@@ -121,7 +135,7 @@ int main(int argc, char** argv) {
         std::unique_ptr<vor::DriveModel> drive;
         std::shared_ptr<vor::netdrive::NetLink> link;
         if (options.connect.empty()) {
-            auto simulated = LoadDrive(options.profile);
+            auto simulated = vor::host::ProfileSource::Read(options.profile).Load();
             simulated->Motion().SetSpeed(options.speed);
             if (options.accessLevel) {
                 simulated->SetAccessLevel(*options.accessLevel);

@@ -1,30 +1,22 @@
 // vormotor-drive: a simulated drive served over Modbus TCP (docs/link.md).
 #include <algorithm>
+#include <cerrno>
 #include <chrono>
 #include <csignal>
 #include <cstdio>
-#include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <iostream>
 #include <memory>
-#include <sstream>
+#include <stdexcept>
 #include <string>
-#include <string_view>
 
+#include "apps/common/CommandLine.h"
 #include "apps/drive/ControlServer.h"
 #include "apps/drive/DriveServer.h"
-#include "apps/host/BuiltinProfiles.h"
-#include "vormotor/drivemodel/ProfileLoader.h"
+#include "apps/host/ProfileSource.h"
 
 namespace {
-
-constexpr std::string_view kUsage =
-    "usage: vormotor-drive [--profile servo|stepper|FILE] [--listen ADDRESS] [--port PORT]\n"
-    "                      [--control-port PORT] [--speed STEPS] [--tick-ms MS] [--ready-file FILE]\n"
-    "Serves a simulated drive over Modbus TCP on ADDRESS (127.0.0.1) port PORT (1502), and its\n"
-    "control channel for drive.* script lines on the control port (PORT + 1). Port 0 takes any free\n"
-    "port; --ready-file then receives \"PORT CONTROL-PORT\" once both listen. --speed turns the motor\n"
-    "by STEPS sensor steps every MS milliseconds (100). See docs/link.md.\n";
 
 volatile std::sig_atomic_t g_stop = 0;
 
@@ -38,77 +30,55 @@ struct Options {
     std::string readyFile;
 };
 
-std::string ProfileText(const std::string& profile) {
-    if (const auto text = vor::host::BuiltinProfile(profile)) {
-        return std::string(*text);
+// Whole or not at all: a watcher may read it at any moment.
+void WriteReadyFile(const std::string& file, int port, int controlPort) {
+    const std::string partial = file + ".partial";
+    std::ofstream(partial) << port << ' ' << controlPort << '\n';
+    if (std::rename(partial.c_str(), file.c_str()) != 0) {
+        throw std::runtime_error("cannot write " + file + ": " + std::strerror(errno));
     }
-    std::ifstream file(profile);
-    if (!file) {
-        throw std::runtime_error("cannot read " + profile);
-    }
-    std::ostringstream text;
-    text << file.rdbuf();
-    return text.str();
-}
-
-int Number(std::string_view option, const char* text) {
-    std::size_t used = 0;
-    const int value = std::stoi(text, &used);
-    if (text[used] != '\0' || value < 0) {
-        throw std::invalid_argument(std::string(option) + " takes a number, not " + text);
-    }
-    return value;
-}
-
-Options Parse(int argc, char** argv) {
-    Options options;
-    for (int i = 1; i < argc; ++i) {
-        const std::string_view argument = argv[i];
-        if (argument == "--help" || argument == "-h") {
-            std::cout << kUsage;
-            std::exit(0);
-        }
-        if (i + 1 >= argc) {
-            throw std::invalid_argument("unknown or incomplete option " + std::string(argument));
-        }
-        const char* value = argv[++i];
-        if (argument == "--profile") {
-            options.profile = value;
-        } else if (argument == "--listen") {
-            options.address = value;
-        } else if (argument == "--port") {
-            options.port = Number(argument, value);
-        } else if (argument == "--control-port") {
-            options.controlPort = Number(argument, value);
-        } else if (argument == "--speed") {
-            options.speed = std::stoi(value);
-        } else if (argument == "--tick-ms") {
-            options.tickMs = Number(argument, value);
-        } else if (argument == "--ready-file") {
-            options.readyFile = value;
-        } else {
-            throw std::invalid_argument("unknown option " + std::string(argument));
-        }
-    }
-    if (options.controlPort < 0) {
-        options.controlPort = options.port == 0 ? 0 : options.port + 1;
-    }
-    return options;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
+    vor::app::CommandLine commandLine(
+        "vormotor-drive",
+        "Serves a simulated drive over Modbus TCP, and its control channel for drive.* script lines on the\n"
+        "control port. Port 0 takes any free port; --ready-file then tells which. Runs until SIGINT or\n"
+        "SIGTERM (exit status 0); 2 when it cannot start. See docs/link.md.");
+    auto& parser = commandLine.Options();
     Options options;
-    try {
-        options = Parse(argc, argv);
-    } catch (const std::exception& failure) {
-        std::cerr << "vormotor-drive: " << failure.what() << '\n' << kUsage;
-        return 2;
+    parser.add_option("--profile", options.profile, "servo (default), stepper, a profile FILE or -")
+        ->type_name("NAME|FILE");
+    parser.add_option("--listen", options.address, "the address to listen on (127.0.0.1)")->type_name("ADDRESS");
+    parser.add_option("--port", options.port, "the Modbus TCP port, 0 to 65535 (1502)")
+        ->type_name("PORT")
+        ->check(vor::app::PortNumber());
+    parser.add_option("--control-port", options.controlPort, "the control channel's port (PORT + 1)")
+        ->type_name("PORT")
+        ->check(vor::app::PortNumber());
+    parser.add_option("--speed", options.speed, "the motor turns by STEPS sensor steps every tick (0)")
+        ->type_name("STEPS");
+    parser.add_option("--tick-ms", options.tickMs, "the motor's tick, 1 to 60000 milliseconds (100)")
+        ->type_name("MS")
+        ->check(CLI::Range(1, 60000).description(""));
+    parser.add_option("--ready-file", options.readyFile, "receives \"PORT CONTROL-PORT\" once both listen")
+        ->type_name("FILE")
+        ->check(vor::app::InExistingFolder());
+    if (const auto status = commandLine.Parse(argc, argv)) {
+        return *status;
+    }
+    if (options.controlPort < 0) {
+        if (options.port == 65535) {
+            return commandLine.UsageError("--port 65535: no port above it for the control channel; give --control-port");
+        }
+        options.controlPort = options.port == 0 ? 0 : options.port + 1;
     }
     try {
-        const std::string description = ProfileText(options.profile);
-        auto owned = std::make_unique<vor::SimDrive>(vor::ProfileLoader::Parse(description, options.profile));
+        const auto profile = vor::host::ProfileSource::Read(options.profile);
+        const std::string& description = profile.text;
+        auto owned = profile.Load();
         vor::SimDrive& drive = *owned;
         drive.Motion().SetSpeed(options.speed);
         vor::drive::ControlServer control(std::move(owned), options.address, options.controlPort);
@@ -116,10 +86,7 @@ int main(int argc, char** argv) {
         vor::drive::DriveServer server(drive, memory, description, options.address, options.port);
         control.SetAfterLine([&server] { server.Publish(); });
         if (!options.readyFile.empty()) {
-            // Whole or not at all: a watcher may read it at any moment.
-            const std::string partial = options.readyFile + ".partial";
-            std::ofstream(partial) << server.Port() << ' ' << control.Port() << '\n';
-            std::rename(partial.c_str(), options.readyFile.c_str());
+            WriteReadyFile(options.readyFile, server.Port(), control.Port());
         }
         std::cerr << "vormotor-drive: serving \"" << drive.Name() << "\" on " << options.address << " port "
                   << server.Port() << ", control port " << control.Port() << '\n';
@@ -136,9 +103,8 @@ int main(int argc, char** argv) {
                 nextTick += tick;
             }
         }
-        return 0;
+        return vor::app::kDone;
     } catch (const std::exception& failure) {
-        std::cerr << "vormotor-drive: " << failure.what() << '\n';
-        return 2;
+        return commandLine.Fail(failure.what(), vor::app::kUsageError);
     }
 }

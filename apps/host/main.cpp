@@ -1,44 +1,18 @@
 // vormotor-host: runs the motor settings panel on a simulated drive from a script.
-#include <charconv>
-#include <filesystem>
-#include <fstream>
 #include <iostream>
 #include <memory>
-#include <optional>
+#include <sstream>
 #include <string>
-#include <string_view>
+#include <vector>
 
-#include "apps/host/BuiltinProfiles.h"
+#include "apps/common/CommandLine.h"
+#include "apps/common/InputText.h"
+#include "apps/host/ProfileSource.h"
 #include "apps/host/ScriptHost.h"
-#include "vormotor/drivemodel/ProfileLoader.h"
 #include "vormotor/netdrive/ControlClient.h"
 #include "vormotor/netdrive/NetLink.h"
 
 namespace {
-
-constexpr std::string_view kUsage =
-    "usage: vormotor-host [--profile servo|stepper|FILE | --connect HOST:PORT [--control-port PORT]]\n"
-    "                     [--strict] [SCRIPT]\n"
-    "Runs the commands of SCRIPT (standard input when absent) against the motor panel on a\n"
-    "simulated drive, or on the drive a vormotor-drive serves at HOST:PORT; see docs/host.md and\n"
-    "docs/link.md.\n";
-
-// A port number from 0 to 65535, or none for any other text.
-std::optional<int> PortNumber(std::string_view text) {
-    int port = -1;
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), port);
-    if (error != std::errc() || end != text.data() + text.size() || port < 0 || port > 65535) {
-        return std::nullopt;
-    }
-    return port;
-}
-
-std::unique_ptr<vor::SimDrive> LoadDrive(const std::string& profile) {
-    if (const auto text = vor::host::BuiltinProfile(profile)) {
-        return std::make_unique<vor::SimDrive>(vor::ProfileLoader::Parse(std::string(*text), profile + ".json"));
-    }
-    return vor::SimDrive::Load(profile);
-}
 
 // The panel on a drive across the link; the script's drive side goes through the server's
 // control channel (the drive's port + 1 unless given), reached only when a line needs it, so a
@@ -61,59 +35,52 @@ std::unique_ptr<vor::host::ScriptHost> ConnectHost(const std::string& endpoint, 
 }  // namespace
 
 int main(int argc, char** argv) {
+    vor::app::CommandLine commandLine(
+        "vormotor-host",
+        "Runs the commands of SCRIPT against the motor panel on a simulated drive, or on the drive a\n"
+        "vormotor-drive serves at HOST:PORT; see docs/host.md and docs/link.md. Exit status: 0 every\n"
+        "command succeeded, 1 a command failed, 2 the host could not start.");
+    auto& options = commandLine.Options();
     std::string profile = "servo";
-    std::string scriptPath;
-    bool strict = false;
     std::string connect;
     int controlPort = 0;
-    for (int i = 1; i < argc; ++i) {
-        const std::string_view argument = argv[i];
-        if (argument == "--profile" && i + 1 < argc) {
-            profile = argv[++i];
-        } else if (argument == "--connect" && i + 1 < argc) {
-            connect = argv[++i];
-        } else if (argument == "--control-port" && i + 1 < argc) {
-            const auto port = PortNumber(argv[++i]);
-            if (!port) {
-                std::cerr << "vormotor-host: --control-port: expected a port from 0 to 65535, got '" << argv[i]
-                          << "'\n";
-                return 2;
-            }
-            controlPort = *port;
-        } else if (argument == "--strict") {
-            strict = true;
-        } else if (argument == "--help" || argument == "-h") {
-            std::cout << kUsage;
-            return 0;
-        } else if (!argument.starts_with("--") && scriptPath.empty()) {
-            scriptPath = argument;
-        } else {
-            std::cerr << kUsage;
-            return 2;
-        }
+    bool strict = false;
+    std::vector<std::string> scripts;
+    auto* profileOption =
+        options.add_option("--profile", profile, "servo, stepper, a profile FILE or - (standard input)")
+            ->type_name("NAME|FILE");
+    options.add_option("--connect", connect, "the drive a vormotor-drive serves")
+        ->type_name("HOST:PORT")
+        ->excludes(profileOption);
+    options.add_option("--control-port", controlPort, "its control channel, 0 to 65535 (default PORT + 1)")
+        ->type_name("PORT")
+        ->check(vor::app::PortNumber());
+    options.add_flag("--strict", strict, "stop at the first command that fails");
+    options.add_option("SCRIPT", scripts, "the script; standard input when absent or -")->type_name("FILE");
+    if (const auto status = commandLine.Parse(argc, argv)) {
+        return *status;
+    }
+    if (scripts.size() > 1) {
+        return commandLine.UsageError("SCRIPT: one script at most, got '" + scripts[0] + "' and '" + scripts[1] +
+                                      "'");
+    }
+    const std::string scriptPath = scripts.empty() ? "-" : scripts.front();
+    if (profile == "-" && scriptPath == "-") {
+        return commandLine.UsageError("--profile -: standard input already holds the script");
     }
 
     try {
-        const auto hostPointer = connect.empty()
-                                     ? std::make_unique<vor::host::ScriptHost>(LoadDrive(profile), std::cout)
-                                     : ConnectHost(connect, controlPort);
-        auto& host = *hostPointer;
-        if (scriptPath.empty()) {
-            return host.Run(std::cin, strict) ? 0 : 1;
+        const auto hostPointer =
+            connect.empty()
+                ? std::make_unique<vor::host::ScriptHost>(vor::host::ProfileSource::Read(profile).Load(), std::cout)
+                : ConnectHost(connect, controlPort);
+        // Standard input answers line by line, as a user types; a file is read whole first.
+        if (scriptPath == "-") {
+            return hostPointer->Run(std::cin, strict) ? vor::app::kDone : vor::app::kFailed;
         }
-        std::error_code unknown;
-        if (std::filesystem::is_directory(scriptPath, unknown)) {
-            std::cerr << "vormotor-host: " << scriptPath << ": a folder, not a script\n";
-            return 2;
-        }
-        std::ifstream script(scriptPath);
-        if (!script) {
-            std::cerr << "vormotor-host: cannot read " << scriptPath << '\n';
-            return 2;
-        }
-        return host.Run(script, strict) ? 0 : 1;
+        std::istringstream script(vor::app::ReadInput(scriptPath, "script"));
+        return hostPointer->Run(script, strict) ? vor::app::kDone : vor::app::kFailed;
     } catch (const std::exception& failure) {
-        std::cerr << "vormotor-host: " << failure.what() << '\n';
-        return 2;
+        return commandLine.Fail(failure.what(), vor::app::kUsageError);
     }
 }

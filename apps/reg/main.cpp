@@ -1,4 +1,5 @@
 // vormotor-reg: exports a registry key tree to a .reg file, imports one, lists a key.
+#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <cstdint>
@@ -14,6 +15,8 @@
 #include <system_error>
 #include <vector>
 
+#include "apps/common/CommandLine.h"
+#include "apps/common/InputText.h"
 #include "vormotor/core/Error.h"
 #include "vormotor/regapi/DefaultRegistryApi.h"
 #include "vormotor/registry/CRegistry.h"
@@ -62,17 +65,10 @@ void SyncFolderOf(const std::filesystem::path& file) {
 }
 #endif
 
-constexpr const char* Usage =
-    "usage: vormotor-reg [--store FILE] export [--utf16] ROOT\\PATH FILE   write the key tree as a .reg file\n"
-    "       vormotor-reg [--store FILE] import FILE                      apply a .reg file\n"
-    "       vormotor-reg [--store FILE] list ROOT\\PATH                   print a key's sub-keys and values\n"
-    "       vormotor-reg --help\n"
+constexpr const char* Description =
+    "Exports a registry key tree to a .reg file, imports one, lists a key.\n"
     "FILE - is standard input or output. ROOT is a root name such as HKEY_CURRENT_USER or its short\n"
-    "form HKCU. --utf16 writes UTF-16LE with a byte-order mark, as the registry editor does.\n"
-    "Exit status: 0 done, 1 failed or not everything could be carried, 2 usage error.\n";
-
-constexpr int Failed = 1;
-constexpr int UsageStatus = 2;
+    "form HKCU. Exit status: 0 done, 1 failed or not everything could be carried, 2 usage error.";
 
 struct RootName {
     std::string_view longName;
@@ -124,17 +120,11 @@ const RootName& OpenExisting(CRegistry& registry, const std::string& key) {
 
 // Whole buffers, not character by character: reading was an eighth of an import's time.
 std::string ReadAll(const std::string& file) {
-    std::ostringstream text;
-    if (file == "-") {
-        text << std::cin.rdbuf();
-        return std::move(text).str();
+    try {
+        return vor::app::ReadInput(file, ".reg file");
+    } catch (const std::runtime_error& error) {
+        throw RunError{error.what()};
     }
-    std::ifstream in(file, std::ios::binary);
-    if (!in) {
-        throw RunError{"cannot read " + file};
-    }
-    text << in.rdbuf();
-    return std::move(text).str();
 }
 
 std::string SystemError(int number) {
@@ -277,7 +267,7 @@ int Export(const OpenRegistry& open, const Arguments& args) {
                   << (item.wholeKey ? " with its sub-keys" : " value \"" + item.value + "\"") << ": " << item.reason
                   << "\n";
     }
-    return exported.uncarried.empty() ? 0 : Failed;
+    return exported.uncarried.empty() ? vor::app::kDone : vor::app::kFailed;
 }
 
 int Import(const OpenRegistry& open, const Arguments& args) {
@@ -336,12 +326,13 @@ int List(const OpenRegistry& open, const Arguments& args) {
     if (!std::cout.flush()) {
         throw RunError{"cannot write to standard output"};
     }
-    return unshown.empty() ? 0 : Failed;
+    return unshown.empty() ? vor::app::kDone : vor::app::kFailed;
 }
 
 struct Command {
     std::string_view name;
-    std::size_t arguments;
+    std::string_view help;
+    std::vector<std::string_view> arguments;
     bool writes;
     bool takesUtf16;
     std::function<int(const OpenRegistry&, const Arguments&)> run;
@@ -369,57 +360,47 @@ Api OpenRegistry::operator()() const {
     return Registry(store, writes);
 }
 
-int Run(std::vector<std::string> args) {
-    const std::array<Command, 3> commands{{
-        {"export", 2, false, true, Export},
-        {"import", 1, true, false, Import},
-        {"list", 1, false, false, List},
-    }};
-    if (args.size() == 1 && (args[0] == "--help" || args[0] == "-h")) {
-        std::cout << Usage;
-        return 0;
-    }
-    std::optional<std::string> store;
-    if (args.size() >= 2 && args[0] == "--store") {
-        store = args[1];
-        args.erase(args.begin(), args.begin() + 2);
-    }
-    if (args.empty()) {
-        throw UsageError{"no command"};
-    }
-    for (const Command& command : commands) {
-        if (args[0] != command.name) {
-            continue;
-        }
-        Arguments arguments;
-        for (auto word = args.begin() + 1; word != args.end(); ++word) {
-            if (command.takesUtf16 && *word == "--utf16") {
-                arguments.utf16 = true;
-            } else if (word->starts_with("--")) {
-                throw UsageError{"unknown option " + *word};
-            } else {
-                arguments.words.push_back(*word);
-            }
-        }
-        if (arguments.words.size() != command.arguments) {
-            throw UsageError{std::string(command.name) + " takes " + std::to_string(command.arguments) + " argument" +
-                             (command.arguments == 1 ? "" : "s")};
-        }
-        return command.run(OpenRegistry{store, command.writes}, arguments);
-    }
-    throw UsageError{"unknown command " + args[0]};
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
+    const std::array<Command, 3> commands{{
+        {"export", "write the key tree as a .reg file", {"ROOT\\PATH", "FILE"}, false, true, Export},
+        {"import", "apply a .reg file", {"FILE"}, true, false, Import},
+        {"list", "print a key's sub-keys and values", {"ROOT\\PATH"}, false, false, List},
+    }};
+    vor::app::CommandLine commandLine("vormotor-reg", Description);
+    auto& options = commandLine.Options();
+    std::optional<std::string> store;
+    options.add_option("--store", store, "the registry store (builds without the Windows registry)")
+        ->type_name("FILE");
+    options.require_subcommand(0, 1);
+    const Command* chosen = nullptr;
+    Arguments arguments;
+    // Sized once: the options below hold references into it.
+    arguments.words.resize(std::ranges::max(commands, {}, [](const Command& c) { return c.arguments.size(); })
+                               .arguments.size());
+    for (const Command& command : commands) {
+        auto* sub = options.add_subcommand(std::string(command.name), std::string(command.help));
+        sub->callback([&chosen, &command] { chosen = &command; });
+        for (std::size_t i = 0; i < command.arguments.size(); ++i) {
+            sub->add_option(std::string(command.arguments[i]), arguments.words[i])->required();
+        }
+        if (command.takesUtf16) {
+            sub->add_flag("--utf16", arguments.utf16, "UTF-16LE with a byte-order mark, as the registry editor writes");
+        }
+    }
+    if (const auto status = commandLine.Parse(argc, argv)) {
+        return *status;
+    }
+    if (chosen == nullptr) {
+        return commandLine.UsageError("no command: export, import or list");
+    }
     try {
-        return Run({argv + 1, argv + argc});
+        return chosen->run(OpenRegistry{store, chosen->writes}, arguments);
     } catch (const UsageError& error) {
-        std::cerr << "vormotor-reg: " << error.message << "\n" << Usage;
-        return UsageStatus;
+        return commandLine.UsageError(error.message);
     } catch (const RunError& error) {
-        std::cerr << "vormotor-reg: " << error.message << "\n";
+        return commandLine.Fail(error.message, vor::app::kFailed);
     } catch (const vor::Error& error) {
         std::cerr << "vormotor-reg: " << error.Source() << ": " << error.Description() << " (error 0x" << std::hex
                   << static_cast<std::uint32_t>(error.Number()) << ")\n";
@@ -427,5 +408,5 @@ int main(int argc, char** argv) {
             std::cerr << "vormotor-reg: the file mixes line ends; give every line CR LF (for example with unix2dos)\n";
         }
     }
-    return Failed;
+    return vor::app::kFailed;
 }

@@ -6,6 +6,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "vormotor/contracts/AppEvents.h"
@@ -24,6 +25,7 @@
 #include "vormotor/panel/EnableReason.h"
 #include "vormotor/toolkit/Form.h"
 #include "vormotor/toolkit/Frame.h"
+#include "vormotor/toolkit/ModalMessageBox.h"
 
 namespace vor {
 
@@ -60,6 +62,11 @@ public:
     // and its containers, worded for the user. Empty when nothing stands against it. Only reads
     // the drive: no control changes and no trace line is written.
     std::vector<EnableReason> EnableReasons(Control& control);
+
+    // Who answers this panel's safety question (before it changes the motor type of an enabled drive);
+    // without one, the process-wide responder of ModalMessageBox does, and without that the answer is
+    // Cancel: the motor type stays.
+    void SetMessageResponder(ModalMessageBox::Responder responder) { m_messageResponder = std::move(responder); }
 
     // The registry name and section of the last attach, kept once per component.
     static const std::string& RegistryName();
@@ -180,6 +187,7 @@ private:
     Ref<DriveNetwork> m_net;
     Ref<DriveNode> m_node;
     bool m_enabled = false;
+    ModalMessageBox::Responder m_messageResponder;
 
     // Objects the binding fetches; each subscription moves with the object held.
     WithEvents<AppEvents> m_qsAppEvts;

@@ -81,8 +81,10 @@ void MotorForm::MotorStyleCombo_Click() {
         const auto& combo = m_form.FindAs<ComboBox>("MotorStyleCombo");
         const std::int32_t picked = combo.ItemData(combo.ListIndex());
         if (ask) {
-            const MessageBoxResult answer = ModalMessageBox::Show({LoadString(kSafetyPrompt), LoadString(kSafetyTitle),
-                                                                   MessageBoxButtons::OkCancel, MessageBoxResult::Ok});
+            const MessageBoxResult answer =
+                ModalMessageBox::Show({LoadString(kSafetyPrompt), LoadString(kSafetyTitle), MessageBoxButtons::OkCancel,
+                                       MessageBoxResult::Ok},
+                                      m_messageResponder);
             if (answer != MessageBoxResult::Ok) {
                 ShowMotorType();
                 return;

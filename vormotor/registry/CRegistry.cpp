@@ -103,6 +103,11 @@ void CRegistry::OpenKey(std::int32_t Section, std::string& keyStr, bool blnCreat
     }
 }
 
+void CRegistry::OpenKey(std::int32_t Section, std::string_view keyStr, bool blnCreateNew) {
+    std::string normalised(keyStr);
+    OpenKey(Section, normalised, blnCreateNew);
+}
+
 void CRegistry::CloseKey() {
     if (m_key != 0) {
         m_api->CloseKey(m_key);

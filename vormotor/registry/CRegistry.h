@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "vormotor/regapi/RegistryApi.h"
@@ -23,7 +24,12 @@ public:
     CRegistry& operator=(const CRegistry&) = delete;
 
     // keyStr is normalised in place: one leading backslash dropped, forward slashes made backslashes.
+    // A key that cannot be opened (missing without blnCreateNew, refused) leaves no key open and
+    // raises nothing: reads then answer their default, writes raise "No key is currently open.".
+    // A machine-wide key (reg::LocalMachine) that exists is opened for reading only.
     void OpenKey(std::int32_t Section, std::string& keyStr, bool blnCreateNew = false);
+    // The same for a key the caller keeps as it is (a literal, a view); CurrentKey() is the path opened.
+    void OpenKey(std::int32_t Section, std::string_view keyStr, bool blnCreateNew = false);
     void DeleteKey();
     void CloseKey();
     std::string ReadValue(const std::string& strValueName = "", const std::string& strDefault = "");

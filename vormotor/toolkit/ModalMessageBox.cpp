@@ -22,4 +22,13 @@ MessageBoxResult ModalMessageBox::Show(const MessageBoxRequest& request) {
     return responder ? responder(request) : MessageBoxResult::Cancel;
 }
 
+MessageBoxResult ModalMessageBox::Show(const MessageBoxRequest& request, const Responder& own) {
+    if (!own) {
+        return Show(request);
+    }
+    // A copy, as above: the panel may be given another responder while the box is open.
+    const Responder responder = own;
+    return responder(request);
+}
+
 }  // namespace vor

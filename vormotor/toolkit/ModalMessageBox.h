@@ -26,6 +26,8 @@ public:
 
     // Without a responder nobody can confirm anything, so the answer is Cancel.
     static MessageBoxResult Show(const MessageBoxRequest& request);
+    // Asks own when it is set (a responder of one panel), else as Show above.
+    static MessageBoxResult Show(const MessageBoxRequest& request, const Responder& own);
 };
 
 }  // namespace vor

@@ -144,6 +144,28 @@ INSTANTIATE_TEST_SUITE_P(
                                  {DriveWrite::Field(170, "Motor Type", 2), DriveWrite::DriveEnabled(false)}}),
     [](const ::testing::TestParamInfo<SafetyCase>& info) { return std::string(info.param.name); });
 
+TEST_F(MotorType, APanelsOwnResponderAnswersItsQuestionInsteadOfTheProcessWideOne) {
+    drive->SetDriveEnabled(true);
+    drive->SetNodeState(3);
+    Attach();
+    std::vector<MessageBoxRequest> ownMessages;
+    panel->SetMessageResponder([&](const MessageBoxRequest& request) {
+        ownMessages.push_back(request);
+        return MessageBoxResult::Cancel;
+    });
+    answer = MessageBoxResult::Ok;  // the process-wide responder would let the change through
+    Pick("Brushless Linear");
+    ASSERT_EQ(ownMessages.size(), 1u);
+    EXPECT_EQ(ownMessages[0].title, "Safety Warning");
+    EXPECT_TRUE(shownMessages.empty());
+    EXPECT_TRUE(drive->Writes().empty());
+
+    panel->SetMessageResponder(nullptr);  // back to the process-wide one
+    Pick("Brushless Linear");
+    EXPECT_EQ(shownMessages.size(), 1u);
+    EXPECT_EQ(StoredMotorType(), 2);
+}
+
 struct ClickFailureCase {
     const char* name;
     const char* operation;

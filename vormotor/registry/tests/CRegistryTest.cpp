@@ -58,7 +58,16 @@ TEST_F(CRegistryTest, OpenKeyNormalisesThePathInPlace) {
         EXPECT_EQ(keyStr, c.normalised);
         EXPECT_EQ(registry.IsOpen(), c.opens);
         EXPECT_EQ(registry.CurrentKey(), c.opens ? c.normalised : "");
+        // Given as a value, the key opens alike and the caller's text stays as it was.
+        const std::string kept = c.keyStr;
+        registry.OpenKey(reg::CurrentUser, std::string_view(kept), true);
+        EXPECT_EQ(kept, c.keyStr);
+        EXPECT_EQ(registry.IsOpen(), c.opens);
+        EXPECT_EQ(registry.CurrentKey(), c.opens ? c.normalised : "");
     }
+    registry.OpenKey(reg::CurrentUser, "Software/VorLiteral", true);  // a literal compiles
+    EXPECT_EQ(registry.CurrentKey(), "Software\\VorLiteral");
+    registry.DeleteKey();
 }
 
 TEST_F(CRegistryTest, WithoutAnOpenKeyReadsGiveTheDefaultAndEverythingElseRaises) {
