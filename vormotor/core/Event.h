@@ -80,13 +80,22 @@ class EventSource {
 public:
     using Handler = std::function<void(Args...)>;
 
-    EventSource() : m_state(std::make_shared<State>()) {}
+    EventSource() = default;
     EventSource(const EventSource&) = delete;
     EventSource& operator=(const EventSource&) = delete;
 
-    [[nodiscard]] Connection Connect(Handler handler) { return Connection(m_state, m_state->Add(std::move(handler))); }
+    [[nodiscard]] Connection Connect(Handler handler) {
+        // Most events of a value or a field are never handled: their state comes with the first handler.
+        if (!m_state) {
+            m_state = std::make_shared<State>();
+        }
+        return Connection(m_state, m_state->Add(std::move(handler)));
+    }
 
     std::size_t HandlerCount() const noexcept {
+        if (!m_state) {
+            return 0;
+        }
         return static_cast<std::size_t>(std::count_if(m_state->slots.begin(), m_state->slots.end(),
                                                       [](const auto& slot) { return slot->connected; }));
     }
@@ -95,7 +104,7 @@ protected:
     // Destroyed by one of its own handlers, the event leaves its state to the raise under way,
     // which frees it when it ends.
     ~EventSource() {
-        if (m_state->raising > 0) {
+        if (m_state && m_state->raising > 0) {
             State& state = *m_state;
             state.released = true;
             state.orphan = std::move(m_state);
@@ -204,6 +213,9 @@ public:
 
     void Raise(Args... args) const {
         using State = typename EventSource<Args...>::State;
+        if (!this->m_state || this->m_state->slots.empty()) {
+            return;
+        }
         // Only the state is used once a handler has run: a handler may destroy this event.
         State& state = *this->m_state;
         struct Raising {

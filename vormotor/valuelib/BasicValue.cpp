@@ -11,6 +11,8 @@ namespace vor {
 namespace {
 
 constexpr std::int32_t kWholeNumbers = 1;
+constexpr std::string_view kNumberOnly = "{value}";
+constexpr std::string_view kNameOnly = "{name}";
 
 std::string NumberText(double number, std::int32_t decimals) {
     return decimals < 0 ? DoubleText(number) : FixedText(number, decimals);
@@ -237,9 +239,16 @@ void BasicValue::TakeOverPending() {
 }
 
 std::string BasicValue::FormatText(const std::string& format) const {
+    // The texts as the values are set up by default, without copying and searching the format.
+    if (format == kNumberOnly) {
+        return NumberText(m_number, m_setup.setupB);
+    }
+    if (format == kNameOnly && std::isfinite(m_number)) {
+        return m_setup.name;
+    }
     std::string text = format;
-    ReplaceAll(text, "{value}", NumberText(m_number, m_setup.setupB));
-    ReplaceAll(text, "{name}", m_setup.name);
+    ReplaceAll(text, kNumberOnly, NumberText(m_number, m_setup.setupB));
+    ReplaceAll(text, kNameOnly, m_setup.name);
     return text;
 }
 
