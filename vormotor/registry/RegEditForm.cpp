@@ -27,8 +27,38 @@ struct ValueText {
     std::string text;
 };
 
+// Past the quoted text starting at i, escaping nothing but backslashes and quotes; npos for any other text.
+std::size_t PastPlainQuoted(std::string_view line, std::size_t i) {
+    if (i >= line.size() || line[i] != '"') {
+        return std::string_view::npos;
+    }
+    for (++i; i < line.size(); ++i) {
+        if (line[i] == '"') {
+            return i + 1;
+        }
+        if (line[i] == '\\') {
+            if (i + 1 == line.size() || (line[i + 1] != '\\' && line[i + 1] != '"')) {
+                return std::string_view::npos;
+            }
+            ++i;
+        }
+    }
+    return std::string_view::npos;
+}
+
+// A named string value written as the image writes it: read and written back, it gives the same bytes.
+bool IsImageStringLine(std::string_view line) {
+    const std::size_t nameEnd = PastPlainQuoted(line, 0);
+    return nameEnd != std::string_view::npos && nameEnd > 2 && line.substr(nameEnd).starts_with('=') &&
+           PastPlainQuoted(line, nameEnd + 1) == line.size();
+}
+
 // Appends one value line of the editor's form in the image's form; the reason when it cannot be taken.
 std::optional<std::string> AppendImageValueLine(std::string_view line, ValueText& value, std::string& out) {
+    if (IsImageStringLine(line)) {
+        out.append(line);
+        return std::nullopt;
+    }
     std::size_t i = 0;
     bool named = true;
     if (line.front() == '@') {

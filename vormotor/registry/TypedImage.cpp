@@ -1,6 +1,7 @@
 #include "vormotor/registry/TypedImage.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "vormotor/core/Error.h"
 #include "vormotor/registry/ImageForm.h"
@@ -113,7 +114,8 @@ std::vector<ImageEntry> TypedImage::Read(std::string_view image, const HiveOfRoo
         if (entry.kind == ImageEntry::Kind::Section && !hiveOf(entry.root)) {
             TextImageReader::FailOn(entry, registry_error::BadSection, "Format Error: unknown root.");
         }
-        entries.push_back(entry);
+        // Moved: the reader fills each entry anew, and a value's entry then carries no copy of its section's path.
+        entries.push_back(std::move(entry));
     }
     return entries;
 }

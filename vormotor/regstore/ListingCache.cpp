@@ -18,6 +18,10 @@ void ListingCache::Forget() {
     m_listedToTheEnd = {};
     m_withoutSubKeys.clear();
     m_valueLists.clear();
+    m_lastValues = {};
+    m_valuesToTheEnd = {};
+    m_listedValues.clear();
+    m_listedValuesSize = 0;
     m_listedIn = {};
 }
 
@@ -25,6 +29,14 @@ void ListingCache::SubKeysEnded(std::int64_t id) {
     if (const auto listing = m_subKeyLists.find(id); listing != m_subKeyLists.end()) {
         m_listedToTheEnd = {id, std::move(listing->second)};
         m_subKeyLists.erase(listing);
+    }
+}
+
+void ListingCache::ValuesEnded(std::int64_t id) {
+    if (const auto list = m_valueLists.find(id); list != m_valueLists.end()) {
+        m_valuesToTheEnd = {id, std::move(list->second)};
+        m_valueLists.erase(list);
+        m_lastValues = {};
     }
 }
 
