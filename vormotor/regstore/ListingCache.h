@@ -53,7 +53,7 @@ public:
     // are usually opened next.
     void SubKeysEnded(std::int64_t id);
     // The sub-key of a listing at hand, found without asking the database.
-    std::optional<std::int64_t> ListedSubKey(std::int64_t parent, std::string_view fold) const;
+    std::optional<std::int64_t> ListedSubKey(std::int64_t parent, std::string_view fold);
 
     // The key's values; read() gives them when they are not at hand. A blob the key's listing brought
     // that does not decode is read again.
@@ -62,6 +62,9 @@ public:
     // An enumeration of the key's values reached its end: its list is kept aside, as a caller asking
     // once more past the end is usual.
     void ValuesEnded(std::int64_t id);
+    // The key's values as its listing brought them, taken for one pass over them and not kept; nothing when
+    // the listing did not bring them (or they were taken) or they do not decode.
+    std::optional<ValueList> TakeListedValues(std::int64_t id);
 
 private:
     // Listings kept at once: enough for the keys a save of a deep tree has open, few enough that
@@ -75,6 +78,8 @@ private:
     std::unordered_map<std::int64_t, std::vector<SubKey>> m_subKeyLists;
     // The listing enumerated to its end last.
     std::pair<std::int64_t, std::vector<SubKey>> m_listedToTheEnd;
+    // The parent and the place in its listing of the sub-key ListedSubKey found last.
+    std::pair<std::int64_t, std::size_t> m_lastListed{0, 0};
     // Keys a listing showed to have no sub-keys.
     std::unordered_set<std::int64_t> m_withoutSubKeys;
     std::unordered_map<std::int64_t, ValueList> m_valueLists;
@@ -131,12 +136,7 @@ const ValueList& ListingCache::Values(std::int64_t id, Read&& read) {
         return *m_lastValues.second;
     }
     const ValueList& list = ListOf(m_valueLists, id, [&](ValueList& values) {
-        std::optional<ValueList> listed;
-        if (const auto blob = m_listedValues.find(id); blob != m_listedValues.end()) {
-            m_listedValuesSize -= blob->second.size();
-            listed = ValueList::DecodeOwned(std::move(blob->second));
-            m_listedValues.erase(blob);
-        }
+        std::optional<ValueList> listed = TakeListedValues(id);
         values = listed ? std::move(*listed) : read();
     });
     m_lastValues = {id, &list};

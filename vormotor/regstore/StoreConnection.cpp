@@ -693,7 +693,11 @@ RegistryApi::VisitedValues StoreConnection::VisitValues(RegHandle key, std::uint
                                                        const RegistryApi::ValueVisitor& visit) {
     RegistryApi::VisitedValues visited;
     OnKey(key, Use::Read, [&](const OpenHandle& open) {
-        const ValueList& values = Values(open.id);
+        // Values a listing brought are read once, whole: they need no place among the lists kept at hand.
+        m_writer->WriteUnwritten();
+        CheckListings();
+        const std::optional<ValueList> taken = m_listings.TakeListedValues(open.id);
+        const ValueList& values = taken ? *taken : Values(open.id);
         for (; visited.count < values.Size(); ++visited.count) {
             const ValueList::Value value = values[visited.count];
             if (value.data.size() > dataCapacity) {
@@ -702,7 +706,9 @@ RegistryApi::VisitedValues StoreConnection::VisitValues(RegHandle key, std::uint
             visit(value.name, value.type, value.data);
         }
         visited.all = true;
-        m_listings.ValuesEnded(open.id);
+        if (!taken) {
+            m_listings.ValuesEnded(open.id);
+        }
         return reg::Success;
     });
     return visited;

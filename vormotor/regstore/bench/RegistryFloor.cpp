@@ -257,11 +257,11 @@ std::string Narrowed(std::string bytes) {
 }
 
 std::string Widened(const std::string& text) {
-    std::string bytes = "\xFF\xFE";
-    bytes.reserve(2 + 2 * text.size());
-    for (const char c : text) {
-        bytes += c;
-        bytes += '\0';
+    std::string bytes(2 + 2 * text.size(), '\0');
+    bytes[0] = '\xFF';
+    bytes[1] = '\xFE';
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        bytes[2 + 2 * i] = text[i];
     }
     return bytes;
 }
