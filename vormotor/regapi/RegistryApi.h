@@ -107,7 +107,8 @@ public:
         bool all = false;
     };
     using ValueVisitor = std::function<void(std::string_view name, std::uint32_t type, std::string_view data)>;
-    virtual VisitedValues VisitValues(RegHandle /*key*/, std::uint32_t /*dataCapacity*/, const ValueVisitor& /*visit*/) {
+    virtual VisitedValues VisitValues(RegHandle /*key*/, std::uint32_t /*dataCapacity*/,
+                                      const ValueVisitor& /*visit*/) {
         return {};
     }
 

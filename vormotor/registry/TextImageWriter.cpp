@@ -198,7 +198,8 @@ void TextImageWriter::AppendValuesAsTheClassEnumerates(std::string& text, RegHan
 }
 
 void TextImageWriter::AppendWholeValues(std::string& text, RegHandle key) {
-    const RegistryApi::VisitedValues visited = AppendValuesAtOnce(text, key, static_cast<std::uint32_t>(image::MaxLineLength));
+    const RegistryApi::VisitedValues visited =
+        AppendValuesAtOnce(text, key, static_cast<std::uint32_t>(image::MaxLineLength));
     if (visited.all) {
         return;
     }

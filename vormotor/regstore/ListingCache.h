@@ -112,17 +112,17 @@ const std::vector<ListingCache::SubKey>& ListingCache::SubKeys(std::int64_t id, 
         return None;
     }
     return ListOf(m_subKeyLists, id, [&](std::vector<SubKey>& subKeys) {
-        read([&](std::string_view name, std::int64_t subKeyId, bool hasSubKeys,
-                 std::optional<std::string_view> values) {
-            subKeys.push_back({std::string(name), subKeyId});
-            if (!hasSubKeys && m_withoutSubKeys.size() < RememberedKeysLimit) {
-                m_withoutSubKeys.insert(subKeyId);
-            }
-            if (values && m_listedValuesSize + values->size() <= ListedValuesBudget &&
-                m_listedValues.try_emplace(subKeyId, *values).second) {
-                m_listedValuesSize += values->size();
-            }
-        });
+        read(
+            [&](std::string_view name, std::int64_t subKeyId, bool hasSubKeys, std::optional<std::string_view> values) {
+                subKeys.push_back({std::string(name), subKeyId});
+                if (!hasSubKeys && m_withoutSubKeys.size() < RememberedKeysLimit) {
+                    m_withoutSubKeys.insert(subKeyId);
+                }
+                if (values && m_listedValuesSize + values->size() <= ListedValuesBudget &&
+                    m_listedValues.try_emplace(subKeyId, *values).second) {
+                    m_listedValuesSize += values->size();
+                }
+            });
     });
 }
 

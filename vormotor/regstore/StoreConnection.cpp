@@ -493,9 +493,9 @@ long StoreConnection::Walk(std::int64_t from, const char* subKey, bool create, c
             continue;
         }
         const std::int64_t changes = sqlite3_total_changes64(m_db);
-        const bool knownMissing = madeHere || (m_batch.depth > 0 && m_lastMissing.transaction == m_transaction &&
-                                              m_lastMissing.changes == changes && m_lastMissing.parent == id &&
-                                              m_lastMissing.fold == fold);
+        const bool knownMissing =
+            madeHere || (m_batch.depth > 0 && m_lastMissing.transaction == m_transaction &&
+                         m_lastMissing.changes == changes && m_lastMissing.parent == id && m_lastMissing.fold == fold);
         if (!knownMissing && m_sql->findChild.Bind(id, std::string_view(fold)).Step()) {
             id = m_sql->findChild.Int(0);
             if (m_batch.depth > 0) {
@@ -690,7 +690,7 @@ long StoreConnection::EnumValue(RegHandle key, std::uint32_t index, char* name, 
 }
 
 RegistryApi::VisitedValues StoreConnection::VisitValues(RegHandle key, std::uint32_t dataCapacity,
-                                                       const RegistryApi::ValueVisitor& visit) {
+                                                        const RegistryApi::ValueVisitor& visit) {
     RegistryApi::VisitedValues visited;
     OnKey(key, Use::Read, [&](const OpenHandle& open) {
         // Values a listing brought are read once, whole: they need no place among the lists kept at hand.
