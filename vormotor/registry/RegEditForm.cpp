@@ -32,18 +32,21 @@ std::size_t PastPlainQuoted(std::string_view line, std::size_t i) {
     if (i >= line.size() || line[i] != '"') {
         return std::string_view::npos;
     }
-    for (++i; i < line.size(); ++i) {
-        if (line[i] == '"') {
-            return i + 1;
+    for (std::size_t at = i + 1;;) {
+        const std::size_t quote = line.find('"', at);
+        if (quote == std::string_view::npos) {
+            return std::string_view::npos;
         }
-        if (line[i] == '\\') {
-            if (i + 1 == line.size() || (line[i + 1] != '\\' && line[i + 1] != '"')) {
-                return std::string_view::npos;
-            }
-            ++i;
+        const std::size_t escape = line.substr(at, quote - at).find('\\');
+        if (escape == std::string_view::npos) {
+            return quote + 1;
         }
+        const std::size_t escaped = at + escape + 1;
+        if (escaped == line.size() || (line[escaped] != '\\' && line[escaped] != '"')) {
+            return std::string_view::npos;
+        }
+        at = escaped + 1;
     }
-    return std::string_view::npos;
 }
 
 // A named string value written as the image writes it: read and written back, it gives the same bytes.
