@@ -135,6 +135,8 @@ const ValueList& ListingCache::Values(std::int64_t id, Read&& read) {
     if (m_lastValues.first == id) {
         return *m_lastValues.second;
     }
+    // Reading may fail, or make room by dropping every list.
+    m_lastValues = {};
     const ValueList& list = ListOf(m_valueLists, id, [&](ValueList& values) {
         std::optional<ValueList> listed = TakeListedValues(id);
         values = listed ? std::move(*listed) : read();
