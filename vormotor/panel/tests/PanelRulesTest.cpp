@@ -123,28 +123,6 @@ TEST_F(PanelRules, AChangeOfParameter41ChangesNothingOnThePanel) {
     EXPECT_TRUE(drive->Writes().empty());
 }
 
-struct EditableCase {
-    const char* field;
-    const char* list;
-};
-
-class NotEditable : public PanelRules, public ::testing::WithParamInterface<EditableCase> {};
-
-TEST_P(NotEditable, FieldsDisableTheirLists) {
-    UseDrive("servo");
-    Attach();
-    drive->RaiseTimerTick();
-    panel->SetEnabled(true);
-    ASSERT_TRUE(Find(GetParam().list).Enabled());
-    drive->SetFieldEditable(170, GetParam().field, false);
-    panel->SetEnabled(true);
-    EXPECT_FALSE(Find(GetParam().list).Enabled());
-}
-
-INSTANTIATE_TEST_SUITE_P(Fields, NotEditable,
-                         ::testing::Values(EditableCase{"Commutation Mode", "CommModeCombo"},
-                                           EditableCase{"Motor Type", "MotorStyleCombo"}));
-
 TEST_F(PanelRules, SensorLabelsNeedTheMotorConfiguration) {
     auto profile = LoadProfile("servo");
     RemoveParameters(profile, {170});
@@ -224,8 +202,7 @@ INSTANTIATE_TEST_SUITE_P(
     Lists, ClicksThatWriteNothing,
     ::testing::Values(
         ClickCase{"CommutationMode", "CommModeCombo", "servo", "Field.SetValue", {170, "Commutation Mode"}},
-        ClickCase{"Microstep", "MicrostepCombo", "stepper", "Content.SetNumber", {204}},
-        ClickCase{"MotorType", "MotorStyleCombo", "servo", "Node.NodeState", {}}),
+        ClickCase{"Microstep", "MicrostepCombo", "stepper", "Content.SetNumber", {204}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // The group's own write runs the policy once (its field's view update); the pick runs it again
