@@ -173,38 +173,6 @@ INSTANTIATE_TEST_SUITE_P(Refreshes, RebuildRefreshesFirst,
                                            std::pair<const char*, FaultScope>{"Field.Refresh",
                                                                               {170, "Commutation Mode"}}));
 
-struct ClickCase {
-    const char* name;
-    const char* list;
-    const char* profile;
-    const char* failingWrite;
-    FaultScope scope;
-};
-
-class ClicksThatWriteNothing : public PanelRules, public ::testing::WithParamInterface<ClickCase> {};
-
-TEST_P(ClicksThatWriteNothing, NothingSelectedOrAFailingWrite) {
-    const ClickCase& c = GetParam();
-    UseDrive(c.profile);
-    Attach();
-    drive->RaiseTimerTick();
-    auto& combo = Combo(c.list);
-    ASSERT_GE(combo.ListIndex(), 0);
-    combo.SetListIndex(-1);  // the user's click on an empty selection
-    EXPECT_TRUE(drive->Writes().empty());
-    drive->Faults().FailEveryCall(c.failingWrite, c.scope);
-    panel->SetEnabled(true);
-    combo.UserPick(0);
-    EXPECT_TRUE(drive->Writes().empty());
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Lists, ClicksThatWriteNothing,
-    ::testing::Values(
-        ClickCase{"CommutationMode", "CommModeCombo", "servo", "Field.SetValue", {170, "Commutation Mode"}},
-        ClickCase{"Microstep", "MicrostepCombo", "stepper", "Content.SetNumber", {204}}),
-    [](const auto& info) { return std::string(info.param.name); });
-
 // The group's own write runs the policy once (its field's view update); the pick runs it again
 // once the drive holds the new code, unless its first steps failed.
 struct SensorlessPickCase {
