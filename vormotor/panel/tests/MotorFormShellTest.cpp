@@ -25,21 +25,6 @@ protected:
     Form& form = panel->GetForm();
 };
 
-TEST_F(MotorFormShell, InitialisationStacksTheSensorAndStepperFramesAndTheOptionLabel) {
-    const auto& sensor = form.Find("CommSensorFrame");
-    const auto& stepper = form.Find("StepperFrame");
-    EXPECT_EQ(stepper.Left(), sensor.Left());
-    EXPECT_EQ(stepper.Top(), sensor.Top());
-    EXPECT_EQ(stepper.Width(), 3855);
-    EXPECT_FALSE(sensor.Visible());
-    EXPECT_TRUE(stepper.Visible());
-    const auto& combo = form.Find("CommModeCombo");
-    const auto& label = form.Find("CommOptionLbl");
-    EXPECT_EQ((std::vector<float>{label.Left(), label.Top(), label.Width(), label.Height()}),
-              (std::vector<float>{combo.Left(), combo.Top(), combo.Width(), combo.Height()}));
-    EXPECT_FALSE(label.Visible());
-}
-
 TEST_F(MotorFormShell, HostPropertiesBeforeAnyAttach) {
     EXPECT_EQ(panel->BarColor(), 192u);
     form.FindAs<Line>("mtrFeatureLine", 0).SetBorderColor(0x00FF00);
