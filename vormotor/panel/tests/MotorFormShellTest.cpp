@@ -52,18 +52,6 @@ TEST_F(MotorFormShell, CreatedByClassName) {
     }
 }
 
-// The bars follow the surface's edges even where the frames, wider than the surface, stay.
-TEST_F(MotorFormShell, ResizeDrawsTheBarsAtTheEdges) {
-    form.Surface().Resize(5000, 3000);
-    EXPECT_EQ(form.Find("MotorNamePlateFrame").Left(), 210);
-    const auto& left = form.FindAs<Line>("mtrFeatureLine", 0);
-    const auto& right = form.FindAs<Line>("mtrFeatureLine", 1);
-    EXPECT_EQ((std::vector<float>{left.X1(), left.Y1(), left.X2(), left.Y2()}),
-              (std::vector<float>{100, 2900, 100, 200}));
-    EXPECT_EQ((std::vector<float>{right.X1(), right.Y1(), right.X2(), right.Y2()}),
-              (std::vector<float>{4870, 2900, 4870, 200}));
-}
-
 class MotorFormAttach : public MotorFormShell {
 protected:
     std::unique_ptr<SimDrive> drive = SimDrive::Load(std::string(VOR_PROFILE_DIR) + "/servo.json");
