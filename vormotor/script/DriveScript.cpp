@@ -70,7 +70,7 @@ void DriveScript::DriveField(const Arguments& arguments) {
 
 void DriveScript::DriveEntry(const Arguments& arguments) {
     m_drive.SetValueNameVisible(ParseInt32(arguments[0]), arguments[1].text, ParseInt32(arguments[2]),
-                                 ParseVisibility(arguments[3]));
+                                ParseVisibility(arguments[3]));
 }
 
 void DriveScript::DriveLock(const Arguments& arguments) {

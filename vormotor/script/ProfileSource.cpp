@@ -4,8 +4,8 @@
 #include <stdexcept>
 
 #include "apps/common/InputText.h"
-#include "vormotor/script/BuiltinProfiles.h"
 #include "vormotor/drivemodel/ProfileLoader.h"
+#include "vormotor/script/BuiltinProfiles.h"
 
 namespace vor::script {
 

@@ -12,8 +12,8 @@ namespace vor::script {
 // The drive a program runs on: a simulated drive from a profile, or the drive a vormotor-drive
 // serves, followed across the link.
 struct ProgramDrive {
-    std::unique_ptr<SimDrive> simulated;   // from a profile
-    netdrive::LinkOptions link;            // across the link: where the drive is
+    std::unique_ptr<SimDrive> simulated;  // from a profile
+    netdrive::LinkOptions link;           // across the link: where the drive is
     netdrive::NetLink::Connected connected;
 
     // `profile` as ProfileSource reads it when `endpoint` ("HOST:PORT") is empty. Throws

@@ -18,10 +18,10 @@
 
 #include "apps/drive/ControlServer.h"
 #include "apps/drive/DriveServer.h"
-#include "vormotor/script/BuiltinProfiles.h"
 #include "vormotor/drivemodel/ProfileLoader.h"
 #include "vormotor/netdrive/ControlClient.h"
 #include "vormotor/netdrive/RegisterMap.h"
+#include "vormotor/script/BuiltinProfiles.h"
 
 namespace vor::drive {
 namespace {

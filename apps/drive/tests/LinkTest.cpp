@@ -15,13 +15,13 @@
 #include <unistd.h>
 
 #include "apps/drive/tests/ServedDrive.h"
-#include "vormotor/script/BuiltinProfiles.h"
 #include "apps/host/ScriptHost.h"
 #include "vormotor/core/Error.h"
 #include "vormotor/drivemodel/ProfileLoader.h"
 #include "vormotor/netdrive/DriveImage.h"
 #include "vormotor/netdrive/NetLink.h"
 #include "vormotor/netdrive/RegisterMap.h"
+#include "vormotor/script/BuiltinProfiles.h"
 
 namespace vor::drive {
 namespace {

@@ -2,8 +2,8 @@
 
 #include <chrono>
 
-#include "vormotor/script/BuiltinProfiles.h"
 #include "vormotor/drivemodel/ProfileLoader.h"
+#include "vormotor/script/BuiltinProfiles.h"
 
 namespace vor::drive {
 

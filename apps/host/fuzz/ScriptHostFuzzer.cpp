@@ -7,10 +7,10 @@
 #include <sstream>
 #include <string>
 
-#include "vormotor/script/BuiltinProfiles.h"
 #include "apps/host/ScriptHost.h"
 #include "vormotor/drivemodel/ProfileLoader.h"
 #include "vormotor/editors/EditorClasses.h"
+#include "vormotor/script/BuiltinProfiles.h"
 
 namespace {
 
