@@ -25,21 +25,6 @@ protected:
     Form& form = panel->GetForm();
 };
 
-TEST_F(MotorFormShell, InitialisationStacksTheSensorAndStepperFramesAndTheOptionLabel) {
-    const auto& sensor = form.Find("CommSensorFrame");
-    const auto& stepper = form.Find("StepperFrame");
-    EXPECT_EQ(stepper.Left(), sensor.Left());
-    EXPECT_EQ(stepper.Top(), sensor.Top());
-    EXPECT_EQ(stepper.Width(), 3855);
-    EXPECT_FALSE(sensor.Visible());
-    EXPECT_TRUE(stepper.Visible());
-    const auto& combo = form.Find("CommModeCombo");
-    const auto& label = form.Find("CommOptionLbl");
-    EXPECT_EQ((std::vector<float>{label.Left(), label.Top(), label.Width(), label.Height()}),
-              (std::vector<float>{combo.Left(), combo.Top(), combo.Width(), combo.Height()}));
-    EXPECT_FALSE(label.Visible());
-}
-
 TEST_F(MotorFormShell, HostPropertiesBeforeAnyAttach) {
     EXPECT_EQ(panel->BarColor(), 192u);
     form.FindAs<Line>("mtrFeatureLine", 0).SetBorderColor(0x00FF00);
@@ -65,18 +50,6 @@ TEST_F(MotorFormShell, CreatedByClassName) {
     } catch (const Error& error) {
         EXPECT_EQ(error.Number(), error_number::CannotCreateObject);
     }
-}
-
-// The bars follow the surface's edges even where the frames, wider than the surface, stay.
-TEST_F(MotorFormShell, ResizeDrawsTheBarsAtTheEdges) {
-    form.Surface().Resize(5000, 3000);
-    EXPECT_EQ(form.Find("MotorNamePlateFrame").Left(), 210);
-    const auto& left = form.FindAs<Line>("mtrFeatureLine", 0);
-    const auto& right = form.FindAs<Line>("mtrFeatureLine", 1);
-    EXPECT_EQ((std::vector<float>{left.X1(), left.Y1(), left.X2(), left.Y2()}),
-              (std::vector<float>{100, 2900, 100, 200}));
-    EXPECT_EQ((std::vector<float>{right.X1(), right.Y1(), right.X2(), right.Y2()}),
-              (std::vector<float>{4870, 2900, 4870, 200}));
 }
 
 class MotorFormAttach : public MotorFormShell {

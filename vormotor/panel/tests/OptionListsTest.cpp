@@ -320,5 +320,37 @@ TEST_F(Microsteps, AFailingRebuildStillRunsThePolicy) {
     EXPECT_FALSE(panel->GetState().microstepListDue);
 }
 
+struct ClickCase {
+    const char* name;
+    const char* list;
+    const char* profile;
+    const char* failingWrite;
+    FaultScope scope;
+};
+
+class ClicksThatWriteNothing : public PanelTest, public ::testing::WithParamInterface<ClickCase> {};
+
+TEST_P(ClicksThatWriteNothing, NothingSelectedOrAFailingWrite) {
+    const ClickCase& c = GetParam();
+    UseDrive(c.profile);
+    Attach();
+    drive->RaiseTimerTick();
+    auto& combo = Combo(c.list);
+    ASSERT_GE(combo.ListIndex(), 0);
+    combo.SetListIndex(-1);  // the user's click on an empty selection
+    EXPECT_TRUE(drive->Writes().empty());
+    drive->Faults().FailEveryCall(c.failingWrite, c.scope);
+    panel->SetEnabled(true);
+    combo.UserPick(0);
+    EXPECT_TRUE(drive->Writes().empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Lists, ClicksThatWriteNothing,
+    ::testing::Values(
+        ClickCase{"CommutationMode", "CommModeCombo", "servo", "Field.SetValue", {170, "Commutation Mode"}},
+        ClickCase{"Microstep", "MicrostepCombo", "stepper", "Content.SetNumber", {204}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
 }  // namespace
 }  // namespace vor
