@@ -4,10 +4,10 @@
 #include <sstream>
 #include <string>
 
-#include "apps/host/BuiltinProfiles.h"
 #include "apps/host/ScriptHost.h"
 #include "vormotor/drivemodel/ProfileLoader.h"
 #include "vormotor/editors/EditorClasses.h"
+#include "vormotor/script/BuiltinProfiles.h"
 
 namespace vor::host {
 namespace {
@@ -17,7 +17,8 @@ class ScriptHostTest : public ::testing::Test {
 protected:
     void SetUp() override {
         EditorClasses::Register();
-        auto drive = std::make_unique<SimDrive>(ProfileLoader::Parse(std::string(*BuiltinProfile("servo")), "servo"));
+        auto drive =
+            std::make_unique<SimDrive>(ProfileLoader::Parse(std::string(*script::BuiltinProfile("servo")), "servo"));
         m_drive = drive.get();
         m_host = std::make_unique<ScriptHost>(std::move(drive), m_out);
         std::istringstream setup("create\nshow\nresize 12285 5460\nattach\n");
