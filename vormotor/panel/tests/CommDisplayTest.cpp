@@ -9,8 +9,6 @@
 namespace vor {
 namespace {
 
-using testing_support::PanelTest;
-
 class CommDisplay : public PanelTest {
 protected:
     void SetUp() override {

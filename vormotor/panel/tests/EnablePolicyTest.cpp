@@ -11,10 +11,6 @@
 namespace vor {
 namespace {
 
-using testing_support::LoadProfile;
-using testing_support::PanelTest;
-using testing_support::RemoveParameters;
-
 const std::vector<std::string> kInnerFrames{"CommSensorFrame", "MotorNamePlateFrame", "OverloadFrame",
                                             "JamFrame",        "EncoderFrame",        "StepperFrame"};
 const std::vector<std::string> kLists{"CommModeCombo", "MotorStyleCombo", "MicrostepCombo"};

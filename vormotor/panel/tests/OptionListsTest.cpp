@@ -12,10 +12,6 @@
 namespace vor {
 namespace {
 
-using testing_support::LoadProfile;
-using testing_support::PanelTest;
-using testing_support::RemoveParameters;
-
 const std::vector<std::int32_t> kAllModes{0, 1, 2, 3, 4, 14, 15, 6, 7};
 
 class CommModeList : public PanelTest {
