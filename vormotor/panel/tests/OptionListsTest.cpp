@@ -172,8 +172,6 @@ TEST_P(SensorPicks, WriteTheDefaultCodeOfTheChoice) {
 
 INSTANTIATE_TEST_SUITE_P(Choices, SensorPicks,
                          ::testing::Values(SensorPickCase{"SensorsCode2Offered", 0, true, 0},
-                                           SensorPickCase{"SensorsCode2Hidden", 0, false, 2},
-                                           SensorPickCase{"Sensorless", 1, true, 14},
                                            SensorPickCase{"SensorlessCode2Hidden", 1, false, 14}),
                          [](const auto& info) { return std::string(info.param.name); });
 
