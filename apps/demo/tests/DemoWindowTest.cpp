@@ -281,12 +281,8 @@ TEST(DemoWindowTest, InputStepsGoThroughTheEventLoop) {
     EXPECT_TRUE(problem.contains("No such thing"));
 }
 
-TEST(InputScriptTest, ReadsStepsAndRefusesWhatItCannotRead) {
-    const auto script = InputScript::Parse("click:Step,key:Motor Style:Down");
-    ASSERT_EQ(script.Steps().size(), 2u);
-    EXPECT_TRUE(script.Steps()[0].click);
-    EXPECT_EQ(script.Steps()[1].target, "Motor Style");
-    EXPECT_EQ(script.Steps()[1].key, Qt::Key_Down);
+// The steps it reads are played by the event-loop test above.
+TEST(InputScriptTest, ReadsNothingFromNothingAndRefusesWhatItCannotRead) {
     EXPECT_TRUE(InputScript::Parse("").Steps().empty());
     for (const char* bad : {"press:Step", "key:Step", "key:Step:Escape", "click"}) {
         EXPECT_THROW(InputScript::Parse(bad), std::invalid_argument) << bad;
