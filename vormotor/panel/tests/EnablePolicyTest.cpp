@@ -288,23 +288,6 @@ TEST_F(EnablePolicy, TheSensorDisplayTracesTheStateItJustComputed) {
     EXPECT_EQ(traced("HallNumberFrame just set Enabled=True"), 0);
 }
 
-TEST_F(EnablePolicy, ShowingOrHidingRepeatedlyGivesTheSameStates) {
-    Start("stepper", 3);
-    const auto snapshot = [&] {
-        std::vector<std::tuple<bool, bool, bool>> states;
-        for (Control* control : panel->GetForm().Controls()) {
-            states.emplace_back(control->Enabled(), control->Visible(), control->TabStop());
-        }
-        return states;
-    };
-    auto& surface = panel->GetForm().Surface();
-    surface.Show();
-    const auto first = snapshot();
-    surface.Hide();
-    surface.Show();
-    EXPECT_EQ(snapshot(), first);
-}
-
 struct AccessEvent {
     const char* name;
     std::function<void(SimDrive&)> raise;
