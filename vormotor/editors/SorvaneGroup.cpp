@@ -84,7 +84,9 @@ void SorvaneGroup::ShowField() {
         // A field that cannot be read leaves the group showing what it showed before.
         const bool read = SkipOnFailure([&] {
             const std::int32_t value = m_field->Value();
-            for (const auto& entry : m_field->ValueNames().Items()) {
+            const auto entries = m_field->ValueNames().Items();
+            options.reserve(entries.size());
+            for (const auto& entry : entries) {
                 if (!entry->Visible()) {
                     continue;
                 }

@@ -1,5 +1,6 @@
 // Attach-time binding of the panel to a drive node.
 #include <array>
+#include <string>
 #include <utility>
 
 #include "vormotor/contracts/Sorvane.h"
@@ -15,18 +16,22 @@ namespace {
 
 using namespace motor_form;
 
-// The start-up options of the derived commutation value, in the order the list offers them.
-constexpr std::array<std::pair<std::int32_t, const char*>, 9> kInitOptions{{
-    {0, "State Chk On, Seq Chk On, Thermal Chk On"},
-    {1, "State Chk On, Seq Chk On, Thermal Chk Off"},
-    {2, "State Chk On, Seq Chk Off, Thermal Chk On"},
-    {3, "State Chk On, Seq Chk Off, Thermal Chk Off"},
-    {4, "State Chk Off, Seq Chk Off, Thermal Chk Off"},
-    {14, "Damping On, Retry On"},
-    {15, "Damping Off, Retry On"},
-    {6, "Damping On, Retry Off"},
-    {7, "Damping Off, Retry Off"},
-}};
+// The start-up options of the derived commutation value, in the order the list offers them. The
+// texts are made once: every attach names the options of a new value.
+const std::array<std::pair<std::int32_t, std::string>, 9>& InitOptions() {
+    static const std::array<std::pair<std::int32_t, std::string>, 9> options{{
+        {0, "State Chk On, Seq Chk On, Thermal Chk On"},
+        {1, "State Chk On, Seq Chk On, Thermal Chk Off"},
+        {2, "State Chk On, Seq Chk Off, Thermal Chk On"},
+        {3, "State Chk On, Seq Chk Off, Thermal Chk Off"},
+        {4, "State Chk Off, Seq Chk Off, Thermal Chk Off"},
+        {14, "Damping On, Retry On"},
+        {15, "Damping Off, Retry On"},
+        {6, "Damping On, Retry Off"},
+        {7, "Damping Off, Retry Off"},
+    }};
+    return options;
+}
 
 }  // namespace
 
@@ -112,7 +117,7 @@ void MotorForm::Impl::BuildDerivedCommMode() {
     m_derivedCommMode->AddField("Init Options", 1, 4, "");
     m_fldInitOptions = m_derivedCommMode->Fields().Item("Init Options");
     m_fldInitOptions->ValueNames().RemoveAll();
-    for (const auto& [code, text] : kInitOptions) {
+    for (const auto& [code, text] : InitOptions()) {
         m_fldInitOptions->AddValueName(code, text);
     }
 

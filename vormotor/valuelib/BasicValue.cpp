@@ -48,10 +48,10 @@ std::string MessageText(double number) {
 }  // namespace
 
 std::shared_ptr<BasicValue> BasicValue::Create(Setup setup, std::shared_ptr<ValueHost> host) {
-    return std::shared_ptr<BasicValue>(new BasicValue(std::move(setup), std::move(host)));
+    return std::make_shared<BasicValue>(CreateKey(), std::move(setup), std::move(host));
 }
 
-BasicValue::BasicValue(Setup setup, std::shared_ptr<ValueHost> host)
+BasicValue::BasicValue(CreateKey, Setup setup, std::shared_ptr<ValueHost> host)
     : m_gate(std::move(host), setup.param),
       m_setup(std::move(setup)),
       m_number(m_setup.number),

@@ -47,6 +47,14 @@ public:
 
     static std::shared_ptr<BasicValue> Create(Setup setup, std::shared_ptr<ValueHost> host = nullptr);
 
+    // Only Create can make the key: a value lives in a shared_ptr (its fields hold it weakly), and
+    // make_shared puts the value and its count in one allocation.
+    class CreateKey {
+        friend class BasicValue;
+        CreateKey() = default;
+    };
+    BasicValue(CreateKey, Setup setup, std::shared_ptr<ValueHost> host);
+
     Dictionary<std::string, std::shared_ptr<FieldObject>>& Fields() override;
     void AddField(const std::string& name, std::int32_t firstBit, std::int32_t width, const std::string& text) override;
     void Refresh() override;
@@ -82,8 +90,6 @@ public:
 private:
     friend class ValueContent;
     friend class BitField;
-
-    BasicValue(Setup setup, std::shared_ptr<ValueHost> host);
 
     // The checks of a write through the library; the writer then logs it and applies it.
     void CheckWritable() const;

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdint>
+#include <iterator>
 #include <string_view>
 #include <vector>
 
@@ -45,8 +46,8 @@ public:
     }
     std::vector<Value> Items() override {
         m_gate.Enter(m_operations[kItems]);
-        const auto stored = m_items.Items();
-        return std::vector<Value>(stored.begin(), stored.end());
+        auto stored = m_items.Items();
+        return std::vector<Value>(std::make_move_iterator(stored.begin()), std::make_move_iterator(stored.end()));
     }
 
     // The library's own access, not a call of its user: it passes no gate.
