@@ -130,11 +130,11 @@ void MotorForm::Impl::BuildDerivedCommMode() {
 }
 
 void MotorForm::Impl::BindEditors() {
-    for (Control* control : m_controls.paramItem) {
+    for (const auto& handle : m_controls.paramItem) {
         // An editor whose fetch fails keeps the value it had; a control of another kind in an
         // editor's place has no parameter to read and is passed over.
         SkipOnFailure([&] {
-            auto& editor = dynamic_cast<Tarvine&>(*control);
+            auto& editor = *handle;
             const auto parameter = editor.Parameter();
             if (parameter && m_node->HasParam(*parameter)) {
                 editor.SetValueObjRef(m_node->Param(*parameter));
@@ -143,10 +143,10 @@ void MotorForm::Impl::BindEditors() {
             }
         });
     }
-    for (Control* control : m_controls.configRadioGrp) {
-        SkipOnFailure([&] { dynamic_cast<Sorvane&>(*control).SetLockRef(m_node->AccessLock()); });
+    for (const auto& handle : m_controls.configRadioGrp) {
+        SkipOnFailure([&] { handle->SetLockRef(m_node->AccessLock()); });
         SkipOnFailure([&] {
-            auto& group = dynamic_cast<Sorvane&>(*control);
+            auto& group = *handle;
             const auto parameter = group.ParamNumber();
             if (parameter && m_node->HasParam(*parameter)) {
                 group.SetFieldValueRef(m_node->Param(*parameter));

@@ -6,7 +6,8 @@
 namespace vor {
 namespace {
 
-std::vector<Control*> ArrayElements(const Form& form, std::string_view name) {
+template <class Editor>
+std::vector<EditorHandle<Editor>> ArrayElements(const Form& form, std::string_view name) {
     std::vector<Control*> elements;
     for (Control* control : form.Controls()) {
         if (control->Name() == name && control->Index()) {
@@ -15,7 +16,12 @@ std::vector<Control*> ArrayElements(const Form& form, std::string_view name) {
     }
     std::sort(elements.begin(), elements.end(),
               [](const Control* a, const Control* b) { return *a->Index() < *b->Index(); });
-    return elements;
+    std::vector<EditorHandle<Editor>> handles;
+    handles.reserve(elements.size());
+    for (Control* control : elements) {
+        handles.emplace_back(*control);
+    }
+    return handles;
 }
 
 }  // namespace
@@ -36,7 +42,7 @@ ControlHandles::ControlHandles(const Form& form)
       mtrFeatureLine{&form.FindAs<Line>("mtrFeatureLine", 0), &form.FindAs<Line>("mtrFeatureLine", 1)},
       sensorlessRadioGrp(form.Find("SensorlessRadioGrp")),
       motorPoles(form.Find("ParamItem", 9)),
-      paramItem(ArrayElements(form, "ParamItem")),
-      configRadioGrp(ArrayElements(form, "ConfigRadioGrp")) {}
+      paramItem(ArrayElements<Tarvine>(form, "ParamItem")),
+      configRadioGrp(ArrayElements<Sorvane>(form, "ConfigRadioGrp")) {}
 
 }  // namespace vor

@@ -35,8 +35,8 @@ struct ControlHandles {
     EditorHandle<Sorvane> sensorlessRadioGrp;
     EditorHandle<Tarvine> motorPoles;  // ParamItem(9)
     // The elements of the control arrays of editors, in the order of their indexes.
-    std::vector<Control*> paramItem;
-    std::vector<Control*> configRadioGrp;
+    std::vector<EditorHandle<Tarvine>> paramItem;
+    std::vector<EditorHandle<Sorvane>> configRadioGrp;
 };
 
 }  // namespace vor
