@@ -124,15 +124,15 @@ int main(int argc, char** argv) {
         // A picture needs no screen: Qt draws off screen.
         qputenv("QT_QPA_PLATFORM", "offscreen");
     }
-    vor::PrepareQtEnvironment();
+    vor::qt::PrepareQtEnvironment();
     QApplication app(argc, argv);
-    if (const QString display = vor::UnreachableDisplay(); !display.isEmpty()) {
+    if (const QString display = vor::qt::UnreachableDisplay(); !display.isEmpty()) {
         std::cerr << "vormotor-demo: cannot open the window on the X display \"" << display.toStdString()
                   << "\" (DISPLAY): no X server can be reached there\n";
         return 1;
     }
     try {
-        std::unique_ptr<vor::DriveModel> drive;
+        std::unique_ptr<vor::model::DriveModel> drive;
         std::shared_ptr<vor::netdrive::NetLink> link;
         if (options.connect.empty()) {
             auto simulated = vor::host::ProfileSource::Read(options.profile).Load();

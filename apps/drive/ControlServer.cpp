@@ -33,7 +33,7 @@ SocketService::Limits ControlLimits(SocketService::Limits limits) {
 
 }  // namespace
 
-ControlServer::ControlServer(std::unique_ptr<SimDrive> drive, const std::string& host, int port, Limits limits)
+ControlServer::ControlServer(std::unique_ptr<sim::SimDrive> drive, const std::string& host, int port, Limits limits)
     : SocketService("control channel", host, port, ControlLimits(limits)), m_host(std::move(drive), m_output) {}
 
 bool ControlServer::Answer(std::string& input, std::string& output) {

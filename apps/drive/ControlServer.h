@@ -18,7 +18,7 @@ namespace vor::drive {
 class ControlServer final : public SocketService {
 public:
     // Owns the drive (through the script host that runs the lines). Port 0: any free port.
-    ControlServer(std::unique_ptr<SimDrive> drive, const std::string& host, int port, Limits limits = {});
+    ControlServer(std::unique_ptr<sim::SimDrive> drive, const std::string& host, int port, Limits limits = {});
 
     // Runs after every line the drive ran; when it throws, the line fails with its message. The
     // Modbus server checks there that the drive still fits its register map.

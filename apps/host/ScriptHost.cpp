@@ -21,20 +21,21 @@ namespace {
     throw std::runtime_error(why);
 }
 
-nlohmann::ordered_json WriteJson(const DriveWrite& write) {
+nlohmann::ordered_json WriteJson(const model::DriveWrite& write) {
     return nlohmann::ordered_json::parse(write.Json());
 }
 
 }  // namespace
 
-ScriptHost::ScriptHost(std::unique_ptr<SimDrive> drive, std::ostream& out)
-    : ScriptHost(std::unique_ptr<DriveModel>(), out) {
+ScriptHost::ScriptHost(std::unique_ptr<sim::SimDrive> drive, std::ostream& out)
+    : ScriptHost(std::unique_ptr<model::DriveModel>(), out) {
     m_simulator = drive.get();
     m_drive = std::move(drive);
 }
 
-ScriptHost::ScriptHost(std::unique_ptr<DriveModel> drive, std::ostream& out) : m_drive(std::move(drive)), m_out(out) {
-    EditorClasses::Register();
+ScriptHost::ScriptHost(std::unique_ptr<model::DriveModel> drive, std::ostream& out)
+    : m_drive(std::move(drive)), m_out(out) {
+    editors::EditorClasses::Register();
     m_previousResponder = ModalMessageBox::SetResponder([this](const MessageBoxRequest& request) {
         MessageBoxResult answer = MessageBoxResult::Ok;
         if (!m_answers.empty()) {
@@ -141,7 +142,7 @@ bool ScriptHost::RunLine(const std::string& line, std::int32_t lineNumber) {
     }
 }
 
-SimDrive& ScriptHost::Simulator() const {
+sim::SimDrive& ScriptHost::Simulator() const {
     if (m_simulator == nullptr) {
         Refuse("the drive is not simulated here");
     }
@@ -279,15 +280,15 @@ void ScriptHost::Pick(const Arguments& arguments) {
 }
 
 void ScriptHost::Radio(const Arguments& arguments) {
-    auto* group = dynamic_cast<SorvaneGroup*>(&UserReachable(ParseControlRef(arguments[0].text)));
+    auto* group = dynamic_cast<editors::SorvaneGroup*>(&UserReachable(ParseControlRef(arguments[0].text)));
     if (group == nullptr) {
         Refuse(arguments[0].text + " is not a field radio group");
     }
     const std::int32_t value = ParseInt32(arguments[1]);
     const auto& options = group->Options();
-    const auto option = std::find_if(options.begin(), options.end(), [value](const SorvaneGroup::Option& candidate) {
-        return candidate.code == value;
-    });
+    const auto option =
+        std::find_if(options.begin(), options.end(),
+                     [value](const editors::SorvaneGroup::Option& candidate) { return candidate.code == value; });
     if (option == options.end()) {
         Refuse(arguments[0].text + " offers no option " + arguments[1].text);
     }
@@ -297,7 +298,7 @@ void ScriptHost::Radio(const Arguments& arguments) {
 }
 
 void ScriptHost::Edit(const Arguments& arguments) {
-    auto* editor = dynamic_cast<TarvineEditor*>(&UserReachable(ParseControlRef(arguments[0].text)));
+    auto* editor = dynamic_cast<editors::TarvineEditor*>(&UserReachable(ParseControlRef(arguments[0].text)));
     if (editor == nullptr) {
         Refuse(arguments[0].text + " is not a parameter editor");
     }
@@ -395,30 +396,31 @@ void ScriptHost::DriveParamLock(const Arguments& arguments) {
 }
 
 void ScriptHost::DriveFail(const Arguments& arguments) {
-    InjectFault(arguments, FaultInjector::Mode::Fail, "drive.fail");
+    InjectFault(arguments, sim::FaultInjector::Mode::Fail, "drive.fail");
 }
 
 void ScriptHost::DriveNull(const Arguments& arguments) {
-    InjectFault(arguments, FaultInjector::Mode::ReturnNull, "drive.null");
+    InjectFault(arguments, sim::FaultInjector::Mode::ReturnNull, "drive.null");
 }
 
-void ScriptHost::InjectFault(const Arguments& arguments, FaultInjector::Mode faultMode, const std::string& command) {
+void ScriptHost::InjectFault(const Arguments& arguments, sim::FaultInjector::Mode faultMode,
+                             const std::string& command) {
     const std::string& operation = arguments[0].text;
-    if (!FaultInjector::IsOperation(operation)) {
+    if (!sim::FaultInjector::IsOperation(operation)) {
         throw std::invalid_argument("unknown operation '" + operation + "'");
     }
-    if (faultMode == FaultInjector::Mode::ReturnNull && !FaultInjector::ReturnsObject(operation)) {
+    if (faultMode == sim::FaultInjector::Mode::ReturnNull && !sim::FaultInjector::ReturnsObject(operation)) {
         throw std::invalid_argument("operation '" + operation + "' hands out no object");
     }
     std::size_t next = 1;
-    FaultScope scope;
+    sim::FaultScope scope;
     if (next < arguments.size() && arguments[next].text != "nth" && arguments[next].text != "always" &&
         arguments[next].text != "off") {
         scope.param = ParseInt32(arguments[next++]);
     }
     const std::string mode = next < arguments.size() ? arguments[next++].text : "always";
     auto& faults = Simulator().Faults();
-    const bool fail = faultMode == FaultInjector::Mode::Fail;
+    const bool fail = faultMode == sim::FaultInjector::Mode::Fail;
     if (mode == "always" && next == arguments.size()) {
         fail ? faults.FailEveryCall(operation, scope) : faults.NullEveryCall(operation, scope);
     } else if (mode == "off" && next == arguments.size()) {
@@ -447,7 +449,7 @@ void ScriptHost::Props(const Arguments&) {
 }
 
 void ScriptHost::Writes(const Arguments&) {
-    for (const DriveWrite& write : m_drive->Writes()) {
+    for (const model::DriveWrite& write : m_drive->Writes()) {
         Print(WriteJson(write));
     }
 }

@@ -25,9 +25,9 @@ namespace vor::host {
 class ScriptHost {
 public:
     // A simulated drive: the script turns its motor and makes its calls fail.
-    ScriptHost(std::unique_ptr<SimDrive> drive, std::ostream& out);
+    ScriptHost(std::unique_ptr<sim::SimDrive> drive, std::ostream& out);
     // A drive elsewhere, whose model follows it (SetRemoteDrive takes the script's drive side).
-    ScriptHost(std::unique_ptr<DriveModel> drive, std::ostream& out);
+    ScriptHost(std::unique_ptr<model::DriveModel> drive, std::ostream& out);
     ~ScriptHost();
     ScriptHost(const ScriptHost&) = delete;
     ScriptHost& operator=(const ScriptHost&) = delete;
@@ -96,7 +96,7 @@ private:
     void DriveFail(const Arguments&);
     void DriveNull(const Arguments&);
     // drive.fail and drive.null: OP [N] [nth K|always|off].
-    void InjectFault(const Arguments& arguments, FaultInjector::Mode faultMode, const std::string& command);
+    void InjectFault(const Arguments& arguments, sim::FaultInjector::Mode faultMode, const std::string& command);
 
     // Answers.
     void Dump(const Arguments&);
@@ -108,15 +108,15 @@ private:
     void State(const Arguments&);
     void Why(const Arguments&);
 
-    SimDrive& Simulator() const;
+    sim::SimDrive& Simulator() const;
     MotorForm& Panel() const;
     Control& Named(const ControlRef& ref) const;
     // A control the user can reach: on a shown panel, visible and operable through its containers.
     Control& UserReachable(const ControlRef& ref) const;
     void Print(const nlohmann::ordered_json& json);
 
-    std::unique_ptr<DriveModel> m_drive;
-    SimDrive* m_simulator = nullptr;  // m_drive, when it is simulated
+    std::unique_ptr<model::DriveModel> m_drive;
+    sim::SimDrive* m_simulator = nullptr;  // m_drive, when it is simulated
     RemoteDrive m_remote;
     std::ostream& m_out;
     std::shared_ptr<MotorForm> m_panel;

@@ -4,7 +4,7 @@
 #include <ostream>
 #include <string>
 
-namespace vor {
+namespace vor::model {
 
 // One write that the user of a drive model made: a parameter's number, a field of a
 // parameter, or the drive's enabled state. Entries compare by value and print as one JSON
@@ -30,4 +30,10 @@ struct DriveWrite {
     double value;
 };
 
+}  // namespace vor::model
+
+// Names hosts know from before this module had a namespace of its own (generated; keep).
+namespace vor {
+using model::DriveWrite;
 }  // namespace vor
+// End of the names hosts know.

@@ -6,7 +6,7 @@
 #include "vormotor/core/Event.h"
 #include "vormotor/drivemodel/ModelHost.h"
 
-namespace vor {
+namespace vor::model {
 
 // The application's event source as the drive model's host application raises it.
 class ModelAppEvents final : public AppEvents {
@@ -15,7 +15,7 @@ public:
         : m_host(std::move(host)), m_techSupport(techSupport) {}
 
     bool TechSupport() override {
-        m_host->Enter(CallSite{"AppEvents.TechSupport"});
+        m_host->Enter(valuelib::CallSite{"AppEvents.TechSupport"});
         return m_techSupport;
     }
     EventSource<bool>& MotorPageEnableChanged() override { return m_motorPageEnableChanged; }
@@ -45,4 +45,10 @@ private:
     Event<> m_timerTick;
 };
 
+}  // namespace vor::model
+
+// Names hosts know from before this module had a namespace of its own (generated; keep).
+namespace vor {
+using model::ModelAppEvents;
 }  // namespace vor
+// End of the names hosts know.

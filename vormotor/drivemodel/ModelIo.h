@@ -8,7 +8,7 @@
 #include "vormotor/drivemodel/ModelHost.h"
 #include "vormotor/valuelib/BasicValue.h"
 
-namespace vor {
+namespace vor::model {
 
 // The node's digital inputs. The input value follows the drive only once its user has called
 // StartUpdates; CommutationChanged follows every change of the sensor code in bits 7 to 9.
@@ -33,8 +33,14 @@ public:
 
 private:
     std::shared_ptr<ModelHost> m_host;
-    std::shared_ptr<BasicValue> m_inputs;
+    std::shared_ptr<valuelib::BasicValue> m_inputs;
     Event<std::int32_t, std::int32_t> m_commutationChanged;
 };
 
+}  // namespace vor::model
+
+// Names hosts know from before this module had a namespace of its own (generated; keep).
+namespace vor {
+using model::ModelIo;
 }  // namespace vor
+// End of the names hosts know.

@@ -4,7 +4,7 @@
 #include <optional>
 #include <string>
 
-namespace vor {
+namespace vor::sim {
 
 // Narrows an injected failure to the calls that concern one parameter, one field, or both.
 struct FaultScope {
@@ -12,4 +12,10 @@ struct FaultScope {
     std::optional<std::string> field = std::nullopt;
 };
 
+}  // namespace vor::sim
+
+// Names hosts know from before this module had a namespace of its own (generated; keep).
+namespace vor {
+using sim::FaultScope;
 }  // namespace vor
+// End of the names hosts know.

@@ -1,6 +1,6 @@
 #pragma once
 
-namespace vor {
+namespace vor::editors {
 
 // Makes the two editor controls creatable by their class names, "TarvineCtl.Tarvine" and
 // "SorvaneCtl.Sorvane". Registering again does nothing.
@@ -9,4 +9,10 @@ public:
     static void Register();
 };
 
+}  // namespace vor::editors
+
+// Names hosts know from before this module had a namespace of its own (generated; keep).
+namespace vor {
+using editors::EditorClasses;
 }  // namespace vor
+// End of the names hosts know.

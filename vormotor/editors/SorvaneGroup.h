@@ -14,7 +14,7 @@
 #include "vormotor/core/WithEvents.h"
 #include "vormotor/toolkit/Control.h"
 
-namespace vor {
+namespace vor::editors {
 
 // The field radio group: one option button per visible value name of a field, the button of
 // the field's value selected. The group follows the field's UpdateView. A pick by the user
@@ -82,4 +82,10 @@ private:
     Event<> m_change;
 };
 
+}  // namespace vor::editors
+
+// Names hosts know from before this module had a namespace of its own (generated; keep).
+namespace vor {
+using editors::SorvaneGroup;
 }  // namespace vor
+// End of the names hosts know.

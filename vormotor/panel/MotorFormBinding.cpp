@@ -94,7 +94,7 @@ bool MotorForm::BindDriveObjects(const Ref<DriveNode>& node) {
 }
 
 void MotorForm::BuildDerivedCommMode() {
-    m_derivedCommMode = ValueFactory::Create();
+    m_derivedCommMode = valuelib::ValueFactory::Create();
     m_derivedCommMode->SetSetupA(1);
     m_derivedCommMode->SetSetupB(0);
     m_derivedCommMode->SetSetupC(26);

@@ -13,7 +13,7 @@
 #include "vormotor/qt/ToolTipSources.h"
 #include "vormotor/toolkit/Control.h"
 
-namespace vor {
+namespace vor::qt {
 
 class PanelView;
 
@@ -109,4 +109,10 @@ private:
     Connection m_changed;
 };
 
+}  // namespace vor::qt
+
+// Names hosts know from before this module had a namespace of its own (generated; keep).
+namespace vor {
+using qt::ControlView;
 }  // namespace vor
+// End of the names hosts know.

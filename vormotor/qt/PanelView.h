@@ -10,7 +10,7 @@
 #include "vormotor/qt/TwipScale.h"
 #include "vormotor/toolkit/Form.h"
 
-namespace vor {
+namespace vor::qt {
 
 // A panel's form as Qt widgets: one widget per control, nested as the controls are, following
 // every change of the tree. The widget is the host's side of the panel surface: its size is the
@@ -72,4 +72,10 @@ private:
     bool m_fittingHeights = false;  // growing a widget moves no other
 };
 
+}  // namespace vor::qt
+
+// Names hosts know from before this module had a namespace of its own (generated; keep).
+namespace vor {
+using qt::PanelView;
 }  // namespace vor
+// End of the names hosts know.

@@ -4,7 +4,7 @@
 
 #include "vormotor/core/Event.h"
 
-namespace vor {
+namespace vor::qt {
 
 // Shows the application cursor of the control tree as Qt's override cursor for as long as it
 // lives: the default cursor (0) is no override, the hourglass (11) is Qt's wait cursor.
@@ -22,4 +22,10 @@ private:
     Connection m_changed;
 };
 
+}  // namespace vor::qt
+
+// Names hosts know from before this module had a namespace of its own (generated; keep).
+namespace vor {
+using qt::QtCursor;
 }  // namespace vor
+// End of the names hosts know.

@@ -4,7 +4,7 @@
 
 class QWidget;
 
-namespace vor {
+namespace vor::qt {
 
 // The panel's message box as a real modal dialog: the prompt and title, OK or OK and Cancel,
 // the requested default button, no icon. A host installs it with ModalMessageBox::SetResponder.
@@ -13,4 +13,10 @@ public:
     static MessageBoxResult Ask(const MessageBoxRequest& request, QWidget* parent);
 };
 
+}  // namespace vor::qt
+
+// Names hosts know from before this module had a namespace of its own (generated; keep).
+namespace vor {
+using qt::QtMessageBox;
 }  // namespace vor
+// End of the names hosts know.

@@ -6,7 +6,7 @@
 
 #include "vormotor/regapi/RegistryApi.h"
 
-namespace vor {
+namespace vor::store {
 
 class StoreConnection;
 
@@ -65,4 +65,10 @@ private:
     std::unique_ptr<StoreConnection> m_connection;
 };
 
+}  // namespace vor::store
+
+// Names hosts know from before this module had a namespace of its own (generated; keep).
+namespace vor {
+using store::RegStore;
 }  // namespace vor
+// End of the names hosts know.

@@ -16,7 +16,7 @@
 #include "vormotor/valuelib/ValueContent.h"
 #include "vormotor/valuelib/ValueHost.h"
 
-namespace vor {
+namespace vor::valuelib {
 
 // A value of the value library: a number with limits and texts, bit fields over that number,
 // and change events. A value either stands for a drive parameter (it has a host and a number)
@@ -115,4 +115,10 @@ private:
     Event<double> m_changed;
 };
 
+}  // namespace vor::valuelib
+
+// Names hosts know from before this module had a namespace of its own (generated; keep).
+namespace vor {
+using valuelib::BasicValue;
 }  // namespace vor
+// End of the names hosts know.

@@ -10,7 +10,7 @@
 #include "vormotor/valuelib/GatedDictionary.h"
 #include "vormotor/valuelib/ValueEntry.h"
 
-namespace vor {
+namespace vor::valuelib {
 
 class BasicValue;
 
@@ -59,4 +59,10 @@ private:
     Event<FieldObject&> m_updateView;
 };
 
+}  // namespace vor::valuelib
+
+// Names hosts know from before this module had a namespace of its own (generated; keep).
+namespace vor {
+using valuelib::BitField;
 }  // namespace vor
+// End of the names hosts know.

@@ -7,7 +7,7 @@
 
 #include "vormotor/valuelib/ValueHost.h"
 
-namespace vor {
+namespace vor::valuelib {
 
 // What every object of the value library passes its calls through: the host (if any) together
 // with the parameter and field that the object belongs to.
@@ -30,4 +30,10 @@ private:
     std::string m_field;
 };
 
+}  // namespace vor::valuelib
+
+// Names hosts know from before this module had a namespace of its own (generated; keep).
+namespace vor {
+using valuelib::Gate;
 }  // namespace vor
+// End of the names hosts know.

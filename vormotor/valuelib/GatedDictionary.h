@@ -11,7 +11,7 @@
 #include "vormotor/contracts/OrderedDictionary.h"
 #include "vormotor/valuelib/Gate.h"
 
-namespace vor {
+namespace vor::valuelib {
 
 // A dictionary handed out by the libraries. Its calls pass the gate under the dictionary's own
 // name ("Fields.Count", "ValueNames.Item"), so each table can be made to fail on its own, and
@@ -72,4 +72,10 @@ private:
     OrderedDictionary<Key, Stored> m_items;
 };
 
+}  // namespace vor::valuelib
+
+// Names hosts know from before this module had a namespace of its own (generated; keep).
+namespace vor {
+using valuelib::GatedDictionary;
 }  // namespace vor
+// End of the names hosts know.

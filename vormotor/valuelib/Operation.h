@@ -6,7 +6,7 @@
 #include <optional>
 #include <string_view>
 
-namespace vor {
+namespace vor::valuelib {
 
 // Every operation of the drive and value libraries that a caller can be made to see fail, named
 // as object and member. Whether it hands out an object decides whether it can also hand out a
@@ -153,4 +153,14 @@ private:
 
 inline constexpr std::size_t kOperationCount = kOperationTable.size();
 
+}  // namespace vor::valuelib
+
+// Names hosts know from before this module had a namespace of its own (generated; keep).
+namespace vor {
+using valuelib::FindOperationId;
+using valuelib::kOperationCount;
+using valuelib::kOperationTable;
+using valuelib::OperationId;
+using valuelib::OperationInfo;
 }  // namespace vor
+// End of the names hosts know.

@@ -5,7 +5,7 @@
 #include "vormotor/contracts/LockLevelObject.h"
 #include "vormotor/valuelib/Gate.h"
 
-namespace vor {
+namespace vor::valuelib {
 
 // The access level needed to edit one value; set by the drive, read by the user.
 class ParamLockLevel final : public LockLevelObject {
@@ -25,4 +25,10 @@ private:
     std::int32_t m_level;
 };
 
+}  // namespace vor::valuelib
+
+// Names hosts know from before this module had a namespace of its own (generated; keep).
+namespace vor {
+using valuelib::ParamLockLevel;
 }  // namespace vor
+// End of the names hosts know.

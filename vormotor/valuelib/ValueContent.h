@@ -5,7 +5,7 @@
 
 #include "vormotor/contracts/ContentObject.h"
 
-namespace vor {
+namespace vor::valuelib {
 
 class BasicValue;
 
@@ -48,4 +48,10 @@ private:
     Role m_role;
 };
 
+}  // namespace vor::valuelib
+
+// Names hosts know from before this module had a namespace of its own (generated; keep).
+namespace vor {
+using valuelib::ValueContent;
 }  // namespace vor
+// End of the names hosts know.

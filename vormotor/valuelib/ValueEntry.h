@@ -6,7 +6,7 @@
 #include "vormotor/contracts/Entry.h"
 #include "vormotor/valuelib/Gate.h"
 
-namespace vor {
+namespace vor::valuelib {
 
 // An entry of a value-name table or of a drive's catalogue. Its Visible flag may change at any
 // time: the drive decides what it offers.
@@ -32,4 +32,10 @@ private:
     bool m_visible;
 };
 
+}  // namespace vor::valuelib
+
+// Names hosts know from before this module had a namespace of its own (generated; keep).
+namespace vor {
+using valuelib::ValueEntry;
 }  // namespace vor
+// End of the names hosts know.

@@ -2,7 +2,7 @@
 
 #include "vormotor/valuelib/CallSite.h"
 
-namespace vor {
+namespace vor::valuelib {
 
 // The drive a value lives in. Values made for the panel's own use have no host; values that
 // stand for drive parameters report every call and every accepted write to it, which is how a
@@ -23,4 +23,10 @@ public:
     virtual void Written(const CallSite& site, double value) = 0;
 };
 
+}  // namespace vor::valuelib
+
+// Names hosts know from before this module had a namespace of its own (generated; keep).
+namespace vor {
+using valuelib::ValueHost;
 }  // namespace vor
+// End of the names hosts know.

@@ -7,7 +7,7 @@
 #include "vormotor/drivemodel/DriveModel.h"
 #include "vormotor/drivemodel/ProfileLoader.h"
 
-namespace vor {
+namespace vor::model {
 namespace {
 
 const std::vector<std::int32_t> kPanelParams = {7,  8,  18,  19,  20,  24,  25,  38,  39,  40, 41,
@@ -278,4 +278,4 @@ TEST(ProfileLoader, DefaultsOfAMinimalProfile) {
 }
 
 }  // namespace
-}  // namespace vor
+}  // namespace vor::model

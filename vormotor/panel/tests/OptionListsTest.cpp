@@ -28,7 +28,7 @@ protected:
         }
     }
     void PickSensorChoice(std::int32_t value) {
-        auto& group = dynamic_cast<SorvaneGroup&>(Find("SensorlessRadioGrp"));
+        auto& group = dynamic_cast<editors::SorvaneGroup&>(Find("SensorlessRadioGrp"));
         ASSERT_TRUE(group.UserPick(value)) << group.Message();
     }
     std::vector<std::int32_t> ItemData(const std::string& name) {
@@ -121,7 +121,7 @@ TEST_F(CommModeList, APickWritesItsCodeAndTheNextTickFollows) {
     EXPECT_FALSE(Find("CommModeCombo").Enabled()) << "a rebuild does not run the enable policy";
     panel->SetEnabled(true);
     Combo("CommModeCombo").UserPick(3);
-    EXPECT_EQ(drive->Writes(), (std::vector<DriveWrite>{DriveWrite::Field(170, "Commutation Mode", 3)}));
+    EXPECT_EQ(drive->Writes(), (std::vector<model::DriveWrite>{model::DriveWrite::Field(170, "Commutation Mode", 3)}));
     EXPECT_TRUE(panel->GetState().commModeListDue);
     drive->RaiseTimerTick();
     EXPECT_EQ(Combo("CommModeCombo").Text(), "State Chk On, Seq Chk Off, Thermal Chk Off");
@@ -171,7 +171,7 @@ TEST_P(SensorPicks, WriteTheDefaultCodeOfTheChoice) {
     drive->ClearWrites();
     PickSensorChoice(GetParam().picked);
     EXPECT_EQ(drive->Writes(),
-              (std::vector<DriveWrite>{DriveWrite::Field(170, "Commutation Mode", GetParam().written)}));
+              (std::vector<model::DriveWrite>{model::DriveWrite::Field(170, "Commutation Mode", GetParam().written)}));
 }
 
 INSTANTIATE_TEST_SUITE_P(Choices, SensorPicks,
@@ -278,7 +278,8 @@ TEST_F(Microsteps, APickWritesTheItemsNumber) {
     StartStepper(3000, kChoices);
     Combo("MicrostepCombo").UserPick(2);
     Combo("MicrostepCombo").UserPick(3);  // the unsupported value, written back as it is
-    EXPECT_EQ(drive->Writes(), (std::vector<DriveWrite>{DriveWrite::Param(204, 4000), DriveWrite::Param(204, 3000)}));
+    EXPECT_EQ(drive->Writes(), (std::vector<model::DriveWrite>{model::DriveWrite::Param(204, 4000),
+                                                               model::DriveWrite::Param(204, 3000)}));
     EXPECT_TRUE(panel->GetState().microstepListDue);
     drive->RaiseTimerTick();
     EXPECT_EQ(Combo("MicrostepCombo").Text(), "Unsupported 3000");
@@ -289,7 +290,7 @@ class UnsupportedFraction : public Microsteps, public ::testing::WithParamInterf
 TEST_P(UnsupportedFraction, IsWrittenRoundedHalfToEven) {
     StartStepper(GetParam().first, kChoices);
     Combo("MicrostepCombo").UserPick(Combo("MicrostepCombo").ListCount() - 1);
-    EXPECT_EQ(drive->Writes(), std::vector<DriveWrite>{DriveWrite::Param(204, GetParam().second)});
+    EXPECT_EQ(drive->Writes(), std::vector<model::DriveWrite>{model::DriveWrite::Param(204, GetParam().second)});
 }
 
 INSTANTIATE_TEST_SUITE_P(Values, UnsupportedFraction,

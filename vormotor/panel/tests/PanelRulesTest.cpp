@@ -19,7 +19,7 @@ using testing_support::RemoveParameters;
 
 class PanelRules : public PanelTest {
 protected:
-    SorvaneGroup& SensorGroup() { return dynamic_cast<SorvaneGroup&>(Find("SensorlessRadioGrp")); }
+    editors::SorvaneGroup& SensorGroup() { return dynamic_cast<editors::SorvaneGroup&>(Find("SensorlessRadioGrp")); }
     std::int32_t PolicyRuns() {
         return static_cast<std::int32_t>(
             std::count_if(drive->TraceLines().begin(), drive->TraceLines().end(),
@@ -176,7 +176,7 @@ INSTANTIATE_TEST_SUITE_P(Hooks, ShowAndHide, ::testing::Values(true, false),
                          [](const auto& info) { return std::string(info.param ? "Show" : "Hide"); });
 
 class RebuildRefreshesFirst : public PanelRules,
-                              public ::testing::WithParamInterface<std::pair<const char*, FaultScope>> {};
+                              public ::testing::WithParamInterface<std::pair<const char*, sim::FaultScope>> {};
 
 // A failing refresh stops the rebuild, so the list still shows the code from before.
 TEST_P(RebuildRefreshesFirst, TheMotorConfigurationAndItsField) {
@@ -191,16 +191,16 @@ TEST_P(RebuildRefreshesFirst, TheMotorConfigurationAndItsField) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Refreshes, RebuildRefreshesFirst,
-                         ::testing::Values(std::pair<const char*, FaultScope>{"Value.Refresh", {170}},
-                                           std::pair<const char*, FaultScope>{"Field.Refresh",
-                                                                              {170, "Commutation Mode"}}));
+                         ::testing::Values(std::pair<const char*, sim::FaultScope>{"Value.Refresh", {170}},
+                                           std::pair<const char*, sim::FaultScope>{"Field.Refresh",
+                                                                                   {170, "Commutation Mode"}}));
 
 struct ClickCase {
     const char* name;
     const char* list;
     const char* profile;
     const char* failingWrite;
-    FaultScope scope;
+    sim::FaultScope scope;
 };
 
 class ClicksThatWriteNothing : public PanelRules, public ::testing::WithParamInterface<ClickCase> {};
@@ -232,7 +232,7 @@ INSTANTIATE_TEST_SUITE_P(
 // once the drive holds the new code, unless its first steps failed.
 struct SensorlessPickCase {
     const char* name;
-    std::function<void(FaultInjector&)> arm;
+    std::function<void(sim::FaultInjector&)> arm;
     std::int32_t policyRuns;
 };
 
@@ -251,15 +251,15 @@ TEST_P(SensorlessPickPolicy, RunsRightAfterThePick) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Picks, SensorlessPickPolicy,
-                         ::testing::Values(SensorlessPickCase{"Succeeds", [](FaultInjector&) {}, 2},
+                         ::testing::Values(SensorlessPickCase{"Succeeds", [](sim::FaultInjector&) {}, 2},
                                            SensorlessPickCase{"ReadingThePickFails",
-                                                              [](FaultInjector& f) {
+                                                              [](sim::FaultInjector& f) {
                                                                   f.FailEveryCall("Field.Value", {std::nullopt, ""});
                                                               },
                                                               1},
                                            SensorlessPickCase{
                                                "WritingTheCodeFails",
-                                               [](FaultInjector& f) {
+                                               [](sim::FaultInjector& f) {
                                                    f.FailEveryCall("Field.SetValue", {170, "Commutation Mode"});
                                                },
                                                1}),
