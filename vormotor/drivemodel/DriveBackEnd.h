@@ -13,8 +13,7 @@ class DriveBackEnd : public valuelib::ValueHost {};
 
 }  // namespace vor::model
 
-// Names hosts know from before this module had a namespace of its own (generated; keep).
+// The names above as hosts know them, in vor.
 namespace vor {
 using model::DriveBackEnd;
 }  // namespace vor
-// End of the names hosts know.

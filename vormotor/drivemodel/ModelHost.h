@@ -36,8 +36,7 @@ private:
 
 }  // namespace vor::model
 
-// Names hosts know from before this module had a namespace of its own (generated; keep).
+// The names above as hosts know them, in vor.
 namespace vor {
 using model::ModelHost;
 }  // namespace vor
-// End of the names hosts know.

@@ -74,8 +74,7 @@ struct Profile {
 
 }  // namespace vor::model
 
-// Names hosts know from before this module had a namespace of its own (generated; keep).
+// The names above as hosts know them, in vor.
 namespace vor {
 using model::Profile;
 }  // namespace vor
-// End of the names hosts know.

@@ -14,8 +14,7 @@ struct FaultScope {
 
 }  // namespace vor::sim
 
-// Names hosts know from before this module had a namespace of its own (generated; keep).
+// The names above as hosts know them, in vor.
 namespace vor {
 using sim::FaultScope;
 }  // namespace vor
-// End of the names hosts know.

@@ -43,8 +43,7 @@ private:
 
 }  // namespace vor::sim
 
-// Names hosts know from before this module had a namespace of its own (generated; keep).
+// The names above as hosts know them, in vor.
 namespace vor {
 using sim::MotionModel;
 }  // namespace vor
-// End of the names hosts know.

@@ -11,8 +11,7 @@ public:
 
 }  // namespace vor::editors
 
-// Names hosts know from before this module had a namespace of its own (generated; keep).
+// The names above as hosts know them, in vor.
 namespace vor {
 using editors::EditorClasses;
 }  // namespace vor
-// End of the names hosts know.

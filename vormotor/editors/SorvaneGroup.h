@@ -84,8 +84,7 @@ private:
 
 }  // namespace vor::editors
 
-// Names hosts know from before this module had a namespace of its own (generated; keep).
+// The names above as hosts know them, in vor.
 namespace vor {
 using editors::SorvaneGroup;
 }  // namespace vor
-// End of the names hosts know.

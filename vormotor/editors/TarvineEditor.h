@@ -73,8 +73,7 @@ private:
 
 }  // namespace vor::editors
 
-// Names hosts know from before this module had a namespace of its own (generated; keep).
+// The names above as hosts know them, in vor.
 namespace vor {
 using editors::TarvineEditor;
 }  // namespace vor
-// End of the names hosts know.

@@ -24,8 +24,7 @@ private:
 
 }  // namespace vor::qt
 
-// Names hosts know from before this module had a namespace of its own (generated; keep).
+// The names above as hosts know them, in vor.
 namespace vor {
 using qt::QtCursor;
 }  // namespace vor
-// End of the names hosts know.

@@ -21,9 +21,8 @@ QString UnreachableDisplay();
 
 }  // namespace vor::qt
 
-// Names hosts know from before this module had a namespace of its own (generated; keep).
+// The names above as hosts know them, in vor.
 namespace vor {
 using qt::PrepareQtEnvironment;
 using qt::UnreachableDisplay;
 }  // namespace vor
-// End of the names hosts know.

@@ -15,8 +15,7 @@ public:
 
 }  // namespace vor::qt
 
-// Names hosts know from before this module had a namespace of its own (generated; keep).
+// The names above as hosts know them, in vor.
 namespace vor {
 using qt::QtMessageBox;
 }  // namespace vor
-// End of the names hosts know.

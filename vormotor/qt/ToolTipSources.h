@@ -17,8 +17,7 @@ struct ToolTipSources {
 
 }  // namespace vor::qt
 
-// Names hosts know from before this module had a namespace of its own (generated; keep).
+// The names above as hosts know them, in vor.
 namespace vor {
 using qt::ToolTipSources;
 }  // namespace vor
-// End of the names hosts know.

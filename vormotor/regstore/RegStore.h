@@ -67,8 +67,7 @@ private:
 
 }  // namespace vor::store
 
-// Names hosts know from before this module had a namespace of its own (generated; keep).
+// The names above as hosts know them, in vor.
 namespace vor {
 using store::RegStore;
 }  // namespace vor
-// End of the names hosts know.

@@ -117,8 +117,7 @@ private:
 
 }  // namespace vor::valuelib
 
-// Names hosts know from before this module had a namespace of its own (generated; keep).
+// The names above as hosts know them, in vor.
 namespace vor {
 using valuelib::BasicValue;
 }  // namespace vor
-// End of the names hosts know.

@@ -18,8 +18,7 @@ struct CallSite {
 
 }  // namespace vor::valuelib
 
-// Names hosts know from before this module had a namespace of its own (generated; keep).
+// The names above as hosts know them, in vor.
 namespace vor {
 using valuelib::CallSite;
 }  // namespace vor
-// End of the names hosts know.

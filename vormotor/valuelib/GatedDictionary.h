@@ -74,8 +74,7 @@ private:
 
 }  // namespace vor::valuelib
 
-// Names hosts know from before this module had a namespace of its own (generated; keep).
+// The names above as hosts know them, in vor.
 namespace vor {
 using valuelib::GatedDictionary;
 }  // namespace vor
-// End of the names hosts know.

@@ -155,7 +155,7 @@ inline constexpr std::size_t kOperationCount = kOperationTable.size();
 
 }  // namespace vor::valuelib
 
-// Names hosts know from before this module had a namespace of its own (generated; keep).
+// The names above as hosts know them, in vor.
 namespace vor {
 using valuelib::FindOperationId;
 using valuelib::kOperationCount;
@@ -163,4 +163,3 @@ using valuelib::kOperationTable;
 using valuelib::OperationId;
 using valuelib::OperationInfo;
 }  // namespace vor
-// End of the names hosts know.
