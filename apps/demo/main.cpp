@@ -14,10 +14,9 @@
 #include "apps/demo/DemoOptions.h"
 #include "apps/demo/DemoWindow.h"
 #include "apps/demo/InputScript.h"
-#include "apps/host/ProfileSource.h"
-#include "apps/host/ScriptLine.h"
-#include "vormotor/netdrive/NetLink.h"
 #include "vormotor/qt/QtEnvironment.h"
+#include "vormotor/script/ProgramDrive.h"
+#include "vormotor/script/ScriptLine.h"
 
 namespace {
 
@@ -74,7 +73,7 @@ QString Settle(vor::demo::DemoWindow& window, const vor::demo::DemoOptions& opti
 int Screenshot(vor::demo::DemoWindow& window, const vor::demo::DemoOptions& options) {
     vor::Control* tipOf = nullptr;
     if (!options.tip.empty()) {
-        const vor::host::ControlRef ref = vor::host::ParseControlRef(options.tip);
+        const vor::script::ControlRef ref = vor::script::ParseControlRef(options.tip);
         auto& form = window.Panel().GetForm();
         tipOf = ref.index ? &form.Find(ref.name, *ref.index) : &form.Find(ref.name);
         if (window.ReasonTips().TipOf(*tipOf).isEmpty()) {
@@ -132,23 +131,21 @@ int main(int argc, char** argv) {
         return 1;
     }
     try {
+        auto loaded = vor::script::ProgramDrive::Load(options.profile, options.connect);
+        const bool simulated = loaded.simulated != nullptr;
         std::unique_ptr<vor::model::DriveModel> drive;
-        std::shared_ptr<vor::netdrive::NetLink> link;
-        if (options.connect.empty()) {
-            auto simulated = vor::host::ProfileSource::Read(options.profile).Load();
-            simulated->Motion().SetSpeed(options.speed);
+        if (simulated) {
+            loaded.simulated->Motion().SetSpeed(options.speed);
             if (options.accessLevel) {
-                simulated->SetAccessLevel(*options.accessLevel);
+                loaded.simulated->SetAccessLevel(*options.accessLevel);
             }
-            drive = std::move(simulated);
+            drive = std::move(loaded.simulated);
         } else {
             // The drive, its motor and its side belong to the server; the window shows the link's copy.
-            auto connected = vor::netdrive::NetLink::Connect(vor::netdrive::LinkOptions::FromEndpoint(options.connect));
-            drive = std::move(connected.drive);
-            link = std::move(connected.link);
+            drive = std::move(loaded.connected.drive);
         }
         vor::demo::DemoWindow window(std::move(drive));
-        window.Side().setEnabled(link == nullptr);
+        window.Side().setEnabled(simulated);
         window.Start();
         if (!options.Still() && options.actions.empty()) {
             return QApplication::exec();

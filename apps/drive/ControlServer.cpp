@@ -3,7 +3,7 @@
 #include <nlohmann/json.hpp>
 #include <stdexcept>
 
-#include "apps/host/ScriptLine.h"
+#include "vormotor/script/ScriptLine.h"
 
 namespace vor::drive {
 namespace {
@@ -14,11 +14,10 @@ constexpr std::size_t kLongestRequest = 64 * 1024;
 // Only the drive's side of a script runs here; the panel and the host stay with the host.
 bool IsDriveSide(const std::string& line) {
     try {
-        const auto words = vor::host::SplitScriptLine(line);
-        return words.empty() ||
-               (!words.front().quoted && (words.front().text.starts_with("drive.") || words.front().text == "writes"));
+        const auto words = script::SplitScriptLine(line);
+        return words.empty() || script::DriveScript::IsDriveSide(words.front());
     } catch (const std::exception&) {
-        return true;  // the host reports the line's own fault
+        return true;  // the drive script reports the line's own fault
     }
 }
 
@@ -26,7 +25,7 @@ std::string ErrorLine(const std::string& message) {
     return nlohmann::json({{"error", message}}).dump() + "\n";
 }
 
-SocketService::Limits ControlLimits(SocketService::Limits limits) {
+app::SocketService::Limits ControlLimits(app::SocketService::Limits limits) {
     limits.maxRequest = kLongestRequest;
     return limits;
 }
@@ -34,7 +33,10 @@ SocketService::Limits ControlLimits(SocketService::Limits limits) {
 }  // namespace
 
 ControlServer::ControlServer(std::unique_ptr<sim::SimDrive> drive, const std::string& host, int port, Limits limits)
-    : SocketService("control channel", host, port, ControlLimits(limits)), m_host(std::move(drive), m_output) {}
+    : SocketService("control channel", host, port, ControlLimits(limits)),
+      m_drive(std::move(drive)),
+      m_answers(m_output),
+      m_script(*m_drive, m_drive.get(), m_answers) {}
 
 bool ControlServer::Answer(std::string& input, std::string& output) {
     std::size_t used = 0;
@@ -60,7 +62,7 @@ std::string ControlServer::Run(const std::string& request) {
         return ErrorLine(where + "the drive runs only drive.* commands and writes") + "=fail\n";
     }
     m_output.str({});
-    bool succeeded = m_host.RunLine(line, lineNumber);
+    bool succeeded = m_script.RunLine(line, lineNumber);
     if (m_afterLine) {
         try {
             m_afterLine();

@@ -5,9 +5,10 @@
 #include <sstream>
 #include <string>
 
-#include "apps/drive/SocketService.h"
-#include "apps/host/ScriptHost.h"
+#include "apps/common/SocketService.h"
 #include "vormotor/drivesim/SimDrive.h"
+#include "vormotor/script/DriveScript.h"
+#include "vormotor/script/ScriptAnswers.h"
 
 namespace vor::drive {
 
@@ -15,9 +16,9 @@ namespace vor::drive {
 // host's drive side (drive.* and writes) with its line number; the server runs it on its drive
 // exactly as the host would run it in-process and answers with the host's output lines, then
 // "=ok" or "=fail".
-class ControlServer final : public SocketService {
+class ControlServer final : public app::SocketService {
 public:
-    // Owns the drive (through the script host that runs the lines). Port 0: any free port.
+    // Owns the drive. Port 0: any free port.
     ControlServer(std::unique_ptr<sim::SimDrive> drive, const std::string& host, int port, Limits limits = {});
 
     // Runs after every line the drive ran; when it throws, the line fails with its message. The
@@ -28,8 +29,10 @@ private:
     bool Answer(std::string& input, std::string& output) override;
     std::string Run(const std::string& request);
 
+    std::unique_ptr<sim::SimDrive> m_drive;
     std::ostringstream m_output;
-    host::ScriptHost m_host;
+    script::ScriptAnswers m_answers;
+    script::DriveScript m_script;
     std::function<void()> m_afterLine;
 };
 

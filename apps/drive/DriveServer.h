@@ -5,7 +5,7 @@
 #include <utility>
 #include <vector>
 
-#include "apps/drive/SocketService.h"
+#include "apps/common/SocketService.h"
 #include "vormotor/core/Event.h"
 #include "vormotor/drivemodel/Profile.h"
 #include "vormotor/drivesim/SimDrive.h"
@@ -19,7 +19,7 @@ namespace vor::drive {
 // drive's own objects, so the drive checks it, logs it and may be told to fail it like any call.
 // A request that is not exactly what the map allows is answered with its Modbus exception and
 // changes nothing.
-class DriveServer final : public SocketService {
+class DriveServer final : public app::SocketService {
 public:
     // What a drive keeps of its link while its server stops and starts again, so that a client
     // that reconnects finds the same session, the last write applied and the events raised.

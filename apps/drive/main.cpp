@@ -14,7 +14,7 @@
 #include "apps/common/CommandLine.h"
 #include "apps/drive/ControlServer.h"
 #include "apps/drive/DriveServer.h"
-#include "apps/host/ProfileSource.h"
+#include "vormotor/script/ProfileSource.h"
 
 namespace {
 
@@ -76,7 +76,7 @@ int main(int argc, char** argv) {
         options.controlPort = options.port == 0 ? 0 : options.port + 1;
     }
     try {
-        const auto profile = vor::host::ProfileSource::Read(options.profile);
+        const auto profile = vor::script::ProfileSource::Read(options.profile);
         const std::string& description = profile.text;
         auto owned = profile.Load();
         vor::sim::SimDrive& drive = *owned;
@@ -97,7 +97,7 @@ int main(int argc, char** argv) {
         while (g_stop == 0) {
             // Rounded up: a wait cut to 0 ms would spin until the tick.
             const auto wait = std::chrono::ceil<std::chrono::milliseconds>(nextTick - std::chrono::steady_clock::now());
-            vor::drive::ServeOnce({&server, &control}, std::max(wait, std::chrono::milliseconds(0)));
+            vor::app::ServeOnce({&server, &control}, std::max(wait, std::chrono::milliseconds(0)));
             if (std::chrono::steady_clock::now() >= nextTick) {
                 drive.Motion().Advance();
                 nextTick += tick;

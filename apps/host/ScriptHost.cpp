@@ -15,26 +15,31 @@
 #include "vormotor/ui_util/MousePointerStack.h"
 
 namespace vor::host {
+
+using script::ParseBool;
+using script::ParseControlRef;
+using script::ParseInt32;
+using script::ParseInteger;
+using script::ParseNumber;
+
 namespace {
 
 [[noreturn]] void Refuse(const std::string& why) {
     throw std::runtime_error(why);
 }
 
-nlohmann::ordered_json WriteJson(const model::DriveWrite& write) {
-    return nlohmann::ordered_json::parse(write.Json());
-}
-
 }  // namespace
 
 ScriptHost::ScriptHost(std::unique_ptr<sim::SimDrive> drive, std::ostream& out)
-    : ScriptHost(std::unique_ptr<model::DriveModel>(), out) {
-    m_simulator = drive.get();
-    m_drive = std::move(drive);
-}
+    : ScriptHost(std::move(drive), true, out) {}
 
 ScriptHost::ScriptHost(std::unique_ptr<model::DriveModel> drive, std::ostream& out)
-    : m_drive(std::move(drive)), m_out(out) {
+    : ScriptHost(std::move(drive), false, out) {}
+
+ScriptHost::ScriptHost(std::unique_ptr<model::DriveModel> drive, bool simulated, std::ostream& out)
+    : m_drive(std::move(drive)),
+      m_output(out),
+      m_driveSide(*m_drive, simulated ? static_cast<sim::SimDrive*>(m_drive.get()) : nullptr, m_output) {
     editors::EditorClasses::Register();
     m_previousResponder = ModalMessageBox::SetResponder([this](const MessageBoxRequest& request) {
         MessageBoxResult answer = MessageBoxResult::Ok;
@@ -54,8 +59,8 @@ ScriptHost::~ScriptHost() {
     ModalMessageBox::SetResponder(std::move(m_previousResponder));
 }
 
-const std::map<std::string, ScriptHost::Command, std::less<>>& ScriptHost::Commands() {
-    static const std::map<std::string, Command, std::less<>> commands{
+const script::ScriptCommands<ScriptHost>& ScriptHost::Commands() {
+    static const script::ScriptCommands<ScriptHost> commands{
         {"create", {0, 0, &ScriptHost::Create}},
         {"destroy", {0, 0, &ScriptHost::Destroy}},
         {"attach", {0, 1, &ScriptHost::Attach}},
@@ -71,27 +76,8 @@ const std::map<std::string, ScriptHost::Command, std::less<>>& ScriptHost::Comma
         {"radio", {2, 2, &ScriptHost::Radio}},
         {"edit", {2, 2, &ScriptHost::Edit}},
         {"answer", {1, 1, &ScriptHost::Answer}},
-        {"drive.param", {2, 2, &ScriptHost::DriveParam}},
-        {"drive.field", {3, 3, &ScriptHost::DriveField}},
-        {"drive.entry", {4, 4, &ScriptHost::DriveEntry}},
-        {"drive.lock", {1, 1, &ScriptHost::DriveLock}},
-        {"drive.online", {1, 1, &ScriptHost::DriveOnline}},
-        {"drive.enabled", {1, 1, &ScriptHost::DriveEnabled}},
-        {"drive.state", {1, 1, &ScriptHost::DriveState}},
-        {"drive.input", {1, 1, &ScriptHost::DriveInput}},
-        {"drive.commutation", {2, 2, &ScriptHost::DriveCommutation}},
-        {"drive.comm-selectable", {1, 1, &ScriptHost::DriveCommSelectable}},
-        {"drive.trace-flags", {1, 1, &ScriptHost::DriveTraceFlags}},
-        {"drive.turn", {1, 1, &ScriptHost::DriveTurn}},
-        {"drive.catalogue", {2, 2, &ScriptHost::DriveCatalogue}},
-        {"drive.microsteps", {0, 64, &ScriptHost::DriveMicrosteps}},
-        {"drive.microstep", {2, 2, &ScriptHost::DriveMicrostep}},
-        {"drive.param-lock", {2, 2, &ScriptHost::DriveParamLock}},
-        {"drive.fail", {1, 4, &ScriptHost::DriveFail}},
-        {"drive.null", {1, 4, &ScriptHost::DriveNull}},
         {"dump", {0, 1, &ScriptHost::Dump}},
         {"props", {0, 0, &ScriptHost::Props}},
-        {"writes", {0, 0, &ScriptHost::Writes}},
         {"trace", {0, 0, &ScriptHost::Trace}},
         {"messages", {0, 0, &ScriptHost::Messages}},
         {"cursor", {0, 0, &ScriptHost::Cursor}},
@@ -116,37 +102,24 @@ bool ScriptHost::Run(std::istream& script, bool strict) {
 }
 
 bool ScriptHost::RunLine(const std::string& line, std::int32_t lineNumber) {
-    try {
-        auto words = SplitScriptLine(line);
+    return m_output.Reporting(lineNumber, [&] {
+        auto words = script::SplitScriptLine(line);
         if (words.empty()) {
             return true;
         }
-        const Word verb = words.front();
-        if (m_remote && !verb.quoted && (verb.text.starts_with("drive.") || verb.text == "writes")) {
+        const script::Word verb = words.front();
+        const bool driveSide = script::DriveScript::IsDriveSide(verb);
+        if (driveSide && m_remote) {
             return m_remote(line, lineNumber);
         }
         words.erase(words.begin());
-        const auto found = Commands().find(verb.text);
-        if (verb.quoted || found == Commands().end()) {
-            throw std::invalid_argument("unknown command '" + verb.text + "'");
+        if (driveSide) {
+            m_driveSide.Run(verb, words);
+        } else {
+            script::RunCommand(*this, Commands(), verb, words);
         }
-        const Command& command = found->second;
-        if (words.size() < command.minArguments || words.size() > command.maxArguments) {
-            throw std::invalid_argument("wrong number of arguments for '" + verb.text + "'");
-        }
-        (this->*command.run)(words);
         return true;
-    } catch (const std::exception& failure) {
-        Print({{"error", "line " + std::to_string(lineNumber) + ": " + failure.what()}});
-        return false;
-    }
-}
-
-sim::SimDrive& ScriptHost::Simulator() const {
-    if (m_simulator == nullptr) {
-        Refuse("the drive is not simulated here");
-    }
-    return *m_simulator;
+    });
 }
 
 MotorForm& ScriptHost::Panel() const {
@@ -156,12 +129,12 @@ MotorForm& ScriptHost::Panel() const {
     return *m_panel;
 }
 
-Control& ScriptHost::Named(const ControlRef& ref) const {
+Control& ScriptHost::Named(const script::ControlRef& ref) const {
     auto& form = Panel().GetForm();
     return ref.index ? form.Find(ref.name, *ref.index) : form.Find(ref.name);
 }
 
-Control& ScriptHost::UserReachable(const ControlRef& ref) const {
+Control& ScriptHost::UserReachable(const script::ControlRef& ref) const {
     auto& form = Panel().GetForm();
     Control& control = Named(ref);
     if (!form.Surface().Visible()) {
@@ -174,12 +147,6 @@ Control& ScriptHost::UserReachable(const ControlRef& ref) const {
         Refuse(ref.name + " is disabled");
     }
     return control;
-}
-
-void ScriptHost::Print(const nlohmann::ordered_json& json) {
-    // Script lines are checked to be UTF-8, but not every text is: VersionStr names the host's
-    // folder, whatever its bytes. A bad byte prints as U+FFFD rather than failing the answer.
-    m_out << json.dump(-1, ' ', false, nlohmann::ordered_json::error_handler_t::replace) << '\n';
 }
 
 void ScriptHost::Create(const Arguments&) {
@@ -308,128 +275,13 @@ void ScriptHost::Edit(const Arguments& arguments) {
 }
 
 void ScriptHost::Answer(const Arguments& arguments) {
-    const Word& answer = arguments[0];
+    const script::Word& answer = arguments[0];
     if (!answer.quoted && answer.text == "ok") {
         m_answers.push_back(MessageBoxResult::Ok);
     } else if (!answer.quoted && answer.text == "cancel") {
         m_answers.push_back(MessageBoxResult::Cancel);
     } else {
         throw std::invalid_argument("expected ok or cancel, got '" + answer.text + "'");
-    }
-}
-
-void ScriptHost::DriveParam(const Arguments& arguments) {
-    m_drive->SetParam(ParseInt32(arguments[0]), ParseNumber(arguments[1]));
-}
-
-void ScriptHost::DriveField(const Arguments& arguments) {
-    m_drive->SetField(ParseInt32(arguments[0]), arguments[1].text, ParseInt32(arguments[2]));
-}
-
-void ScriptHost::DriveEntry(const Arguments& arguments) {
-    m_drive->SetValueNameVisible(ParseInt32(arguments[0]), arguments[1].text, ParseInt32(arguments[2]),
-                                 ParseVisibility(arguments[3]));
-}
-
-void ScriptHost::DriveLock(const Arguments& arguments) {
-    m_drive->SetAccessLevel(ParseInt32(arguments[0]));
-}
-
-void ScriptHost::DriveOnline(const Arguments& arguments) {
-    m_drive->SetOnline(ParseBool(arguments[0]));
-}
-
-void ScriptHost::DriveEnabled(const Arguments& arguments) {
-    m_drive->SetDriveEnabled(ParseBool(arguments[0]));
-}
-
-void ScriptHost::DriveState(const Arguments& arguments) {
-    m_drive->SetNodeState(ParseInt32(arguments[0]));
-}
-
-void ScriptHost::DriveInput(const Arguments& arguments) {
-    m_drive->SetInputWord(ParseInt32(arguments[0]));
-}
-
-void ScriptHost::DriveCommutation(const Arguments& arguments) {
-    m_drive->RaiseCommutationChanged(ParseInt32(arguments[0]), ParseInt32(arguments[1]));
-}
-
-void ScriptHost::DriveCommSelectable(const Arguments& arguments) {
-    m_drive->SetCommModeSelectable(ParseBool(arguments[0]));
-}
-
-void ScriptHost::DriveTraceFlags(const Arguments& arguments) {
-    m_drive->SetTraceFlags(ParseInt32(arguments[0]));
-}
-
-void ScriptHost::DriveTurn(const Arguments& arguments) {
-    const std::int32_t steps = ParseInt32(arguments[0]);
-    if (steps < -kMaxTurnSteps || steps > kMaxTurnSteps) {
-        throw std::invalid_argument("a turn is at most " + std::to_string(kMaxTurnSteps) + " steps either way");
-    }
-    Simulator().Motion().Turn(steps);
-}
-
-void ScriptHost::DriveCatalogue(const Arguments& arguments) {
-    m_drive->SetMotorTypeVisible(ParseInt32(arguments[0]), ParseVisibility(arguments[1]));
-}
-
-void ScriptHost::DriveMicrosteps(const Arguments& arguments) {
-    std::vector<std::pair<std::int32_t, std::string>> choices;
-    for (const Word& argument : arguments) {
-        const auto equals = argument.text.find('=');
-        const Word code{argument.text.substr(0, equals)};
-        const std::int32_t value = ParseInt32(code);
-        choices.emplace_back(value,
-                             equals == std::string::npos ? std::to_string(value) : argument.text.substr(equals + 1));
-    }
-    m_drive->SetMicrostepChoices(choices);
-}
-
-void ScriptHost::DriveMicrostep(const Arguments& arguments) {
-    m_drive->SetMicrostepVisible(ParseInt32(arguments[0]), ParseVisibility(arguments[1]));
-}
-
-void ScriptHost::DriveParamLock(const Arguments& arguments) {
-    m_drive->SetLockLevel(ParseInt32(arguments[0]), ParseInt32(arguments[1]));
-}
-
-void ScriptHost::DriveFail(const Arguments& arguments) {
-    InjectFault(arguments, sim::FaultInjector::Mode::Fail, "drive.fail");
-}
-
-void ScriptHost::DriveNull(const Arguments& arguments) {
-    InjectFault(arguments, sim::FaultInjector::Mode::ReturnNull, "drive.null");
-}
-
-void ScriptHost::InjectFault(const Arguments& arguments, sim::FaultInjector::Mode faultMode,
-                             const std::string& command) {
-    const std::string& operation = arguments[0].text;
-    if (!sim::FaultInjector::IsOperation(operation)) {
-        throw std::invalid_argument("unknown operation '" + operation + "'");
-    }
-    if (faultMode == sim::FaultInjector::Mode::ReturnNull && !sim::FaultInjector::ReturnsObject(operation)) {
-        throw std::invalid_argument("operation '" + operation + "' hands out no object");
-    }
-    std::size_t next = 1;
-    sim::FaultScope scope;
-    if (next < arguments.size() && arguments[next].text != "nth" && arguments[next].text != "always" &&
-        arguments[next].text != "off") {
-        scope.param = ParseInt32(arguments[next++]);
-    }
-    const std::string mode = next < arguments.size() ? arguments[next++].text : "always";
-    auto& faults = Simulator().Faults();
-    const bool fail = faultMode == sim::FaultInjector::Mode::Fail;
-    if (mode == "always" && next == arguments.size()) {
-        fail ? faults.FailEveryCall(operation, scope) : faults.NullEveryCall(operation, scope);
-    } else if (mode == "off" && next == arguments.size()) {
-        faults.Clear(operation);
-    } else if (mode == "nth" && next + 1 == arguments.size()) {
-        const std::int32_t nth = ParseInt32(arguments[next]);
-        fail ? faults.FailCall(operation, nth, scope) : faults.NullCall(operation, nth, scope);
-    } else {
-        throw std::invalid_argument("expected: " + command + " OP [N] [nth K|always|off]");
     }
 }
 
@@ -446,12 +298,6 @@ void ScriptHost::Dump(const Arguments& arguments) {
 void ScriptHost::Props(const Arguments&) {
     auto& panel = Panel();
     Print({{"VersionStr", panel.VersionStr()}, {"BarColor", panel.BarColor()}, {"Enabled", panel.Enabled()}});
-}
-
-void ScriptHost::Writes(const Arguments&) {
-    for (const model::DriveWrite& write : m_drive->Writes()) {
-        Print(WriteJson(write));
-    }
 }
 
 void ScriptHost::Trace(const Arguments&) {

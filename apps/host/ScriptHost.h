@@ -4,24 +4,27 @@
 #include <deque>
 #include <functional>
 #include <istream>
-#include <map>
 #include <memory>
 #include <nlohmann/json.hpp>
 #include <ostream>
 #include <string>
 #include <vector>
 
-#include "apps/host/ScriptLine.h"
 #include "vormotor/drivemodel/DriveModel.h"
 #include "vormotor/drivesim/SimDrive.h"
 #include "vormotor/panel/MotorForm.h"
+#include "vormotor/script/DriveScript.h"
+#include "vormotor/script/ScriptAnswers.h"
+#include "vormotor/script/ScriptCommand.h"
+#include "vormotor/script/ScriptLine.h"
 #include "vormotor/toolkit/ModalMessageBox.h"
 
 namespace vor::host {
 
 // A headless host: one drive, one panel, and a script of commands (docs/host.md). Answers are
 // JSON objects, one a line; a failing command prints {"error":"line N: ..."}. Like every host of
-// the panel, it registers the editor classes.
+// the panel, it registers the editor classes. The drive's side of a script (DriveScript) runs on
+// the drive the host holds, or goes to the drive elsewhere.
 class ScriptHost {
 public:
     // A simulated drive: the script turns its motor and makes its calls fail.
@@ -40,7 +43,6 @@ public:
 
     // Bounds that keep every command short (docs/host.md).
     static constexpr std::int64_t kMaxTicks = 10000;
-    static constexpr std::int32_t kMaxTurnSteps = 10000;
     static constexpr std::int32_t kMaxSurfaceTwips = 1000000;
 
     // For a drive elsewhere: its side of a script (drive.* and writes) goes to `remote`, which
@@ -49,13 +51,11 @@ public:
     void SetRemoteDrive(RemoteDrive remote) { m_remote = std::move(remote); }
 
 private:
-    using Arguments = std::vector<Word>;
-    struct Command {
-        std::size_t minArguments;
-        std::size_t maxArguments;
-        void (ScriptHost::*run)(const Arguments&);
-    };
-    static const std::map<std::string, Command, std::less<>>& Commands();
+    using Word = script::Word;
+    using Arguments = std::vector<script::Word>;
+    static const script::ScriptCommands<ScriptHost>& Commands();
+
+    ScriptHost(std::unique_ptr<model::DriveModel> drive, bool simulated, std::ostream& out);
 
     // Panel lifecycle and the host's side of it.
     void Create(const Arguments&);
@@ -76,49 +76,25 @@ private:
     void Edit(const Arguments&);
     void Answer(const Arguments&);
 
-    // The drive.
-    void DriveParam(const Arguments&);
-    void DriveField(const Arguments&);
-    void DriveEntry(const Arguments&);
-    void DriveLock(const Arguments&);
-    void DriveOnline(const Arguments&);
-    void DriveEnabled(const Arguments&);
-    void DriveState(const Arguments&);
-    void DriveInput(const Arguments&);
-    void DriveCommutation(const Arguments&);
-    void DriveCommSelectable(const Arguments&);
-    void DriveTraceFlags(const Arguments&);
-    void DriveTurn(const Arguments&);
-    void DriveCatalogue(const Arguments&);
-    void DriveMicrosteps(const Arguments&);
-    void DriveMicrostep(const Arguments&);
-    void DriveParamLock(const Arguments&);
-    void DriveFail(const Arguments&);
-    void DriveNull(const Arguments&);
-    // drive.fail and drive.null: OP [N] [nth K|always|off].
-    void InjectFault(const Arguments& arguments, sim::FaultInjector::Mode faultMode, const std::string& command);
-
     // Answers.
     void Dump(const Arguments&);
     void Props(const Arguments&);
-    void Writes(const Arguments&);
     void Trace(const Arguments&);
     void Messages(const Arguments&);
     void Cursor(const Arguments&);
     void State(const Arguments&);
     void Why(const Arguments&);
 
-    sim::SimDrive& Simulator() const;
     MotorForm& Panel() const;
-    Control& Named(const ControlRef& ref) const;
+    Control& Named(const script::ControlRef& ref) const;
     // A control the user can reach: on a shown panel, visible and operable through its containers.
-    Control& UserReachable(const ControlRef& ref) const;
-    void Print(const nlohmann::ordered_json& json);
+    Control& UserReachable(const script::ControlRef& ref) const;
+    void Print(const nlohmann::ordered_json& json) { m_output.Print(json); }
 
     std::unique_ptr<model::DriveModel> m_drive;
-    sim::SimDrive* m_simulator = nullptr;  // m_drive, when it is simulated
+    script::ScriptAnswers m_output;
+    script::DriveScript m_driveSide;
     RemoteDrive m_remote;
-    std::ostream& m_out;
     std::shared_ptr<MotorForm> m_panel;
 
     std::deque<MessageBoxResult> m_answers;

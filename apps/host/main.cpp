@@ -7,23 +7,21 @@
 
 #include "apps/common/CommandLine.h"
 #include "apps/common/InputText.h"
-#include "apps/host/ProfileSource.h"
 #include "apps/host/ScriptHost.h"
 #include "vormotor/netdrive/ControlClient.h"
-#include "vormotor/netdrive/NetLink.h"
+#include "vormotor/script/ProgramDrive.h"
 
 namespace {
 
 // The panel on a drive across the link; the script's drive side goes through the server's
 // control channel (the drive's port + 1 unless given), reached only when a line needs it, so a
 // drive without one serves every script that has no drive side.
-std::unique_ptr<vor::host::ScriptHost> ConnectHost(const std::string& endpoint, int controlPort) {
-    const auto options = vor::netdrive::LinkOptions::FromEndpoint(endpoint);
-    auto connected = vor::netdrive::NetLink::Connect(options);
+std::unique_ptr<vor::host::ScriptHost> ConnectedHost(vor::script::ProgramDrive drive, int controlPort) {
+    const auto& options = drive.link;
     auto control = std::make_shared<vor::netdrive::ControlClient>(
         options.host, controlPort > 0 ? controlPort : options.port + 1, options.timeout);
-    auto host = std::make_unique<vor::host::ScriptHost>(std::move(connected.drive), std::cout);
-    host->SetRemoteDrive([control, link = connected.link](const std::string& line, std::int32_t lineNumber) {
+    auto host = std::make_unique<vor::host::ScriptHost>(std::move(drive.connected.drive), std::cout);
+    host->SetRemoteDrive([control, link = drive.connected.link](const std::string& line, std::int32_t lineNumber) {
         const auto answer = control->Run(line, lineNumber);
         std::cout << answer.output;
         link->PollNow();
@@ -70,10 +68,10 @@ int main(int argc, char** argv) {
     }
 
     try {
-        const auto hostPointer =
-            connect.empty()
-                ? std::make_unique<vor::host::ScriptHost>(vor::host::ProfileSource::Read(profile).Load(), std::cout)
-                : ConnectHost(connect, controlPort);
+        auto drive = vor::script::ProgramDrive::Load(profile, connect);
+        const auto hostPointer = drive.simulated
+                                     ? std::make_unique<vor::host::ScriptHost>(std::move(drive.simulated), std::cout)
+                                     : ConnectedHost(std::move(drive), controlPort);
         // Standard input answers line by line, as a user types; a file is read whole first.
         if (scriptPath == "-") {
             return hostPointer->Run(std::cin, strict) ? vor::app::kDone : vor::app::kFailed;

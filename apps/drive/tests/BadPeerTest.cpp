@@ -18,10 +18,10 @@
 
 #include "apps/drive/ControlServer.h"
 #include "apps/drive/DriveServer.h"
-#include "apps/host/BuiltinProfiles.h"
 #include "vormotor/drivemodel/ProfileLoader.h"
 #include "vormotor/netdrive/ControlClient.h"
 #include "vormotor/netdrive/RegisterMap.h"
+#include "vormotor/script/BuiltinProfiles.h"
 
 namespace vor::drive {
 namespace {
@@ -33,8 +33,8 @@ namespace reg = netdrive::reg;
 constexpr auto kPromptly = 50ms;
 constexpr std::int32_t kForwardLimit = 42;
 
-SocketService::Limits TestLimits() {
-    SocketService::Limits limits;
+app::SocketService::Limits TestLimits() {
+    app::SocketService::Limits limits;
     limits.maxClients = 32;
     limits.stallTimeout = 200ms;
     limits.idleTimeout = 2s;
@@ -166,7 +166,7 @@ std::optional<std::pair<int, int>> Ask(Peer& peer, const std::string& pdu) {
 class Servers {
 public:
     explicit Servers(int port = 0, int controlPort = 0) {
-        const std::string description(*host::BuiltinProfile("servo"));
+        const std::string description(*script::BuiltinProfile("servo"));
         auto drive = std::make_unique<sim::SimDrive>(model::ProfileLoader::Parse(description, "servo"));
         m_drive = drive.get();
         m_control = std::make_unique<ControlServer>(std::move(drive), "127.0.0.1", controlPort, TestLimits());
@@ -174,7 +174,7 @@ public:
         m_control->SetAfterLine([this] { m_server->Publish(); });
         m_thread = std::thread([this] {
             while (!m_stop) {
-                ServeOnce({m_server.get(), m_control.get()}, 5ms);
+                app::ServeOnce({m_server.get(), m_control.get()}, 5ms);
             }
         });
     }

@@ -15,13 +15,13 @@
 #include <unistd.h>
 
 #include "apps/drive/tests/ServedDrive.h"
-#include "apps/host/BuiltinProfiles.h"
 #include "apps/host/ScriptHost.h"
 #include "vormotor/core/Error.h"
 #include "vormotor/drivemodel/ProfileLoader.h"
 #include "vormotor/netdrive/DriveImage.h"
 #include "vormotor/netdrive/NetLink.h"
 #include "vormotor/netdrive/RegisterMap.h"
+#include "vormotor/script/BuiltinProfiles.h"
 
 namespace vor::drive {
 namespace {
@@ -301,7 +301,7 @@ private:
 // The registers of the servo as a drive serves them; returns what they show.
 netdrive::DriveImage ServeServo(FakeDrive& fake) {
     namespace reg = netdrive::reg;
-    const std::string description(*host::BuiltinProfile("servo"));
+    const std::string description(*script::BuiltinProfile("servo"));
     const model::Profile profile = model::ProfileLoader::Parse(description, "servo");
     sim::SimDrive drive(profile);
     auto image = netdrive::DriveImage::Capture(drive, profile);

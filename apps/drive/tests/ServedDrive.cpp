@@ -2,13 +2,13 @@
 
 #include <chrono>
 
-#include "apps/host/BuiltinProfiles.h"
 #include "vormotor/drivemodel/ProfileLoader.h"
+#include "vormotor/script/BuiltinProfiles.h"
 
 namespace vor::drive {
 
-ServedDrive::ServedDrive(const std::string& profile, SocketService::Limits limits)
-    : m_description(*host::BuiltinProfile(profile)),
+ServedDrive::ServedDrive(const std::string& profile, app::SocketService::Limits limits)
+    : m_description(*script::BuiltinProfile(profile)),
       m_drive(std::make_unique<sim::SimDrive>(model::ProfileLoader::Parse(m_description, profile))),
       m_limits(limits) {}
 
@@ -24,7 +24,7 @@ void ServedDrive::Start() {
     m_stop = false;
     m_thread = std::thread([this] {
         while (!m_stop) {
-            ServeOnce({m_server.get()}, std::chrono::milliseconds(2));
+            app::ServeOnce({m_server.get()}, std::chrono::milliseconds(2));
         }
     });
 }

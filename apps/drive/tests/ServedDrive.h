@@ -15,7 +15,7 @@ namespace vor::drive {
 // Touch Drive() only while the server is down.
 class ServedDrive {
 public:
-    explicit ServedDrive(const std::string& profile, SocketService::Limits limits = {});
+    explicit ServedDrive(const std::string& profile, app::SocketService::Limits limits = {});
     ~ServedDrive();
 
     void Start();
@@ -27,7 +27,7 @@ public:
 private:
     std::string m_description;
     std::unique_ptr<sim::SimDrive> m_drive;
-    SocketService::Limits m_limits;
+    app::SocketService::Limits m_limits;
     DriveServer::LinkMemory m_memory;
     std::unique_ptr<DriveServer> m_server;
     std::thread m_thread;

@@ -7,15 +7,15 @@
 #include <sstream>
 #include <string>
 
-#include "apps/host/BuiltinProfiles.h"
 #include "apps/host/ScriptHost.h"
 #include "vormotor/drivemodel/ProfileLoader.h"
 #include "vormotor/editors/EditorClasses.h"
+#include "vormotor/script/BuiltinProfiles.h"
 
 namespace {
 
 vor::model::Profile Builtin(const std::string& name) {
-    return vor::model::ProfileLoader::Parse(std::string(*vor::host::BuiltinProfile(name)), name + ".json");
+    return vor::model::ProfileLoader::Parse(std::string(*vor::script::BuiltinProfile(name)), name + ".json");
 }
 
 const vor::model::Profile& DriveFor(const std::string& script) {

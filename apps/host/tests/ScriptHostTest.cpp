@@ -4,10 +4,10 @@
 #include <sstream>
 #include <string>
 
-#include "apps/host/BuiltinProfiles.h"
 #include "apps/host/ScriptHost.h"
 #include "vormotor/drivemodel/ProfileLoader.h"
 #include "vormotor/editors/EditorClasses.h"
+#include "vormotor/script/BuiltinProfiles.h"
 
 namespace vor::host {
 namespace {
@@ -18,7 +18,7 @@ protected:
     void SetUp() override {
         editors::EditorClasses::Register();
         auto drive = std::make_unique<sim::SimDrive>(
-            model::ProfileLoader::Parse(std::string(*BuiltinProfile("servo")), "servo"));
+            model::ProfileLoader::Parse(std::string(*script::BuiltinProfile("servo")), "servo"));
         m_drive = drive.get();
         m_host = std::make_unique<ScriptHost>(std::move(drive), m_out);
         std::istringstream setup("create\nshow\nresize 12285 5460\nattach\n");

@@ -5,10 +5,10 @@
 #include <string_view>
 #include <vector>
 
-namespace vor::host {
+namespace vor::script {
 
-// The drive profiles compiled into the host, by name ("servo", "stepper").
+// The drive profiles compiled into the programs, by name ("servo", "stepper").
 std::optional<std::string_view> BuiltinProfile(std::string_view name);
 std::vector<std::string> BuiltinProfileNames();
 
-}  // namespace vor::host
+}  // namespace vor::script

@@ -8,11 +8,11 @@
 
 struct pollfd;
 
-namespace vor::drive {
+namespace vor::app {
 
 // A TCP service that serves every client on its own: sockets never block, each client has its
 // own buffers, and a client that stops halfway, never reads its answers, or just sits there is
-// closed after a while, so that no client can hold up another or the drive.
+// closed after a while, so that no client can hold up another or the program that serves them.
 class SocketService {
 public:
     struct Limits {
@@ -79,4 +79,4 @@ private:
 
 void ServeOnce(const std::vector<SocketService*>& services, std::chrono::milliseconds wait);
 
-}  // namespace vor::drive
+}  // namespace vor::app

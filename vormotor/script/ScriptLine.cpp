@@ -1,4 +1,4 @@
-#include "apps/host/ScriptLine.h"
+#include "vormotor/script/ScriptLine.h"
 
 #include <array>
 #include <charconv>
@@ -9,7 +9,7 @@
 
 #include "vormotor/core/Conversions.h"
 
-namespace vor::host {
+namespace vor::script {
 namespace {
 
 [[noreturn]] void Malformed(const std::string& expected, const Word& word) {
@@ -178,4 +178,4 @@ bool ParseVisibility(const Word& word) {
     Malformed("visible or hidden", word);
 }
 
-}  // namespace vor::host
+}  // namespace vor::script

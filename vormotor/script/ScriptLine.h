@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-namespace vor::host {
+namespace vor::script {
 
 // One word of a script line. A quoted word ("Use Sensors") may hold blanks; \" and \\ escape
 // inside quotes. Quoting tells a text from a number: pick NAME "2" picks the item whose text is 2.
@@ -32,4 +32,4 @@ double ParseNumber(const Word& word);
 bool ParseBool(const Word& word);
 bool ParseVisibility(const Word& word);
 
-}  // namespace vor::host
+}  // namespace vor::script

@@ -1,13 +1,13 @@
-#include "apps/host/ProfileSource.h"
+#include "vormotor/script/ProfileSource.h"
 
 #include <filesystem>
 #include <stdexcept>
 
 #include "apps/common/InputText.h"
-#include "apps/host/BuiltinProfiles.h"
 #include "vormotor/drivemodel/ProfileLoader.h"
+#include "vormotor/script/BuiltinProfiles.h"
 
-namespace vor::host {
+namespace vor::script {
 
 ProfileSource ProfileSource::Read(const std::string& nameOrFile) {
     if (const auto text = BuiltinProfile(nameOrFile)) {
@@ -28,4 +28,4 @@ std::unique_ptr<sim::SimDrive> ProfileSource::Load() const {
     return std::make_unique<sim::SimDrive>(model::ProfileLoader::Parse(text, fileName));
 }
 
-}  // namespace vor::host
+}  // namespace vor::script

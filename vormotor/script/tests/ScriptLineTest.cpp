@@ -6,9 +6,9 @@
 #include <utility>
 #include <vector>
 
-#include "apps/host/ScriptLine.h"
+#include "vormotor/script/ScriptLine.h"
 
-namespace vor::host {
+namespace vor::script {
 namespace {
 
 std::vector<std::string> Texts(const std::vector<Word>& words) {
@@ -100,4 +100,4 @@ TEST(ScriptLine, OnlyValidUtf8IsSplit) {
 }
 
 }  // namespace
-}  // namespace vor::host
+}  // namespace vor::script

@@ -1,4 +1,4 @@
-#include "apps/drive/SocketService.h"
+#include "apps/common/SocketService.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -15,7 +15,7 @@
 #include <unistd.h>
 #include <utility>
 
-namespace vor::drive {
+namespace vor::app {
 namespace {
 
 using Clock = std::chrono::steady_clock;
@@ -238,4 +238,4 @@ void ServeOnce(const std::vector<SocketService*>& services, std::chrono::millise
     }
 }
 
-}  // namespace vor::drive
+}  // namespace vor::app

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "apps/host/ScriptLine.h"
+#include "vormotor/script/ScriptLine.h"
 
 namespace {
 
@@ -21,7 +21,7 @@ void Attempt(Read read) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    using namespace vor::host;
+    using namespace vor::script;
     std::vector<Word> words;
     Attempt([&] { words = SplitScriptLine(std::string(reinterpret_cast<const char*>(data), size)); });
     for (const Word& word : words) {

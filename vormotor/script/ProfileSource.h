@@ -5,7 +5,7 @@
 
 #include "vormotor/drivesim/SimDrive.h"
 
-namespace vor::host {
+namespace vor::script {
 
 // A drive profile as the programs take it: a built-in profile's name, a file, or "-" for
 // standard input.
@@ -20,4 +20,4 @@ struct ProfileSource {
     std::unique_ptr<sim::SimDrive> Load() const;
 };
 
-}  // namespace vor::host
+}  // namespace vor::script
