@@ -143,8 +143,8 @@ void DemoWindow::SetTimerRunning(bool running) {
 }
 
 QImage DemoWindow::Render(Control* tipOf) {
-    // No text cursor in the picture: the window keeps the focus itself.
-    QApplication::processEvents();
+    // No text cursor in the picture: the window keeps the focus itself, taken before the pending
+    // paint, so that no field is drawn with the focus first and again without it.
     setFocus();
     QApplication::processEvents();
     // A tip goes away when the focus moves, so it comes after.

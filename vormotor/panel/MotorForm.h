@@ -1,27 +1,11 @@
 #pragma once
 
 #include <cstdint>
-#include <initializer_list>
 #include <memory>
-#include <span>
 #include <string>
-#include <string_view>
-#include <utility>
 #include <vector>
 
-#include "vormotor/contracts/AppEvents.h"
-#include "vormotor/contracts/AppLock.h"
-#include "vormotor/contracts/DriveEvents.h"
-#include "vormotor/contracts/DriveNetwork.h"
-#include "vormotor/contracts/DriveNode.h"
-#include "vormotor/contracts/FieldObject.h"
-#include "vormotor/contracts/IoObject.h"
-#include "vormotor/contracts/StatusRegister.h"
 #include "vormotor/contracts/UIuserControl.h"
-#include "vormotor/contracts/ValueObject.h"
-#include "vormotor/core/Event.h"
-#include "vormotor/core/Ref.h"
-#include "vormotor/core/WithEvents.h"
 #include "vormotor/panel/EnableReason.h"
 #include "vormotor/toolkit/Form.h"
 #include "vormotor/toolkit/Frame.h"
@@ -29,16 +13,12 @@
 
 namespace vor {
 
-class Tarvine;
-enum class EnableCondition : std::uint8_t;
-
 // The motor settings panel: the motor page of the set-up application. A host creates it
 // (Create, or by class name through PanelClasses), attaches it to a drive node, shows it, sizes
 // it, and releases it; everything else happens in answer to events.
 class MotorForm final : public UIuserControl, public std::enable_shared_from_this<MotorForm> {
 public:
-    // Registers the editor controls the form is built from, unless the host registered its own
-    // under their class names, and runs the initialise step.
+    // Builds the form from the editor classes the host registered and runs the initialise step.
     static std::shared_ptr<MotorForm> Create();
     // Runs the terminate step.
     ~MotorForm() override;
@@ -52,11 +32,11 @@ public:
 
     std::shared_ptr<UIuserControl> UIRef();
     Frame& FrameRef();
-    bool Enabled() const noexcept { return m_enabled; }
+    bool Enabled() const noexcept;
     void SetEnabled(bool newState);
 
     // The panel's controls and surface, for the host that shows them.
-    Form& GetForm() noexcept { return m_form; }
+    Form& GetForm() noexcept;
 
     // Why the user cannot operate `control` now: each false condition of the rules that decide it
     // and its containers, worded for the user. Empty when nothing stands against it. Only reads
@@ -66,163 +46,18 @@ public:
     // Who answers this panel's safety question (before it changes the motor type of an enabled drive);
     // without one, the process-wide responder of ModalMessageBox does, and without that the answer is
     // Cancel: the motor type stays.
-    void SetMessageResponder(ModalMessageBox::Responder responder) { m_messageResponder = std::move(responder); }
-
-    // The registry name and section of the last attach, kept once per component.
-    static const std::string& RegistryName();
-    static const std::string& RegistrySection();
-
-    // The update guard and the deferred-refresh requests, for hosts that show the panel's state.
-    struct State {
-        bool updating;
-        bool commDisplayDue;
-        bool commModeListDue;
-        bool microstepListDue;
-    };
-    State GetState() const noexcept {
-        return State{m_updating, m_commDisplayDue, m_commModeListDue, m_microstepListDue};
-    }
+    void SetMessageResponder(ModalMessageBox::Responder responder);
 
 private:
+    // The panel's state, the handlers of its events and the controls it talks to (MotorFormImpl.h,
+    // which is not installed).
+    class Impl;
+    friend class MotorFormEnableReasons;
+    friend class MotorFormInspection;
+
     MotorForm();
 
-    // Lifecycle.
-    void Initialise();
-    void UserControl_Resize();
-    void UnbindNode();
-
-    // Attach-time binding.
-    void BindNode(const Ref<DriveNode>& node);
-    // Steps up to the optional parameters; false when the binding ends quietly (no node, or a
-    // node without parameters). A failure raises.
-    bool BindDriveObjects(const Ref<DriveNode>& node);
-    void BuildDerivedCommMode();
-    void BindEditors();
-    void BindViews();
-
-    // Motor type.
-    void FillMotorTypeList();
-    void ShowMotorType();
-    void RefreshMotorTypeViews();
-    void MotorStyleCombo_Click();
-    void UpdateMotorTypeAccess();
-
-    // Motor-type dependent frames and captions.
-    void ShowMotorTypeFrames();
-    void ShowTorqueLoopCaption();
-    void ShowRmsTimeCaption();
-    void m_rmsTC_ContentChanged();
-    void m_rmsLimit_ContentChanged();
-    void m_fldMotorType_UpdateView();
-    void m_fldCommMode_UpdateView();
-    void m_fldEncMode_UpdateView();
-
-    // Application events and the deferred refresh.
-    void RequestCommModeList();
-    void RequestMicrostepList();
-    void m_qsAppEvts_MotorPageEnableChanged();
-    void m_qsAppEvts_TechSupportChanged();
-    void m_qsAppEvts_TimerTick();
-
-    // Commutation sensor display.
-    void ShowCommState();
-    void ReadCommCode();
-    void m_iopObj_CommutationChanged(std::int32_t thisCode, std::int32_t lastCode);
-    void m_iop_ContentChanged();
-    void m_vectAngleCap_ContentChanged();
-
-    // Commutation start-up options and the microstep list.
-    void m_derivedCommMode_Changed();
-    void m_fldSensorless_UpdateView();
-    void RefreshCommModeList();
-    void CommModeCombo_Click();
-    void SensorlessRadioGrp_Change();
-    void RefreshMicrostepList();
-    void MicrostepCombo_Click();
-    void m_ustepsPerTurn_ContentChanged();
-    void m_encDens_ContentChanged();
-
-    // Enable policy.
-    struct Access {
-        bool level3 = false;
-        bool level1 = false;
-    };
-    struct EnableRule;  // the rule tables: MotorFormEnableRules.h
-    // The rule a control follows, found once: a control's name, index and type never change.
-    struct EnableStep {
-        Control* control;
-        const EnableRule* rule;  // null for a parameter editor
-        bool isEditor;
-        Tarvine* editor;  // the editor's side of a parameter editor, when it has one
-    };
-    static std::span<const EnableRule> InputControlRules();
-    static std::span<const EnableRule> OtherControlRules();
-    const std::vector<EnableStep>& EnablePlan();
-    Access ReadAccess();
-    void ApplyEnablePolicy(bool activating);
-    void ApplyRule(const EnableRule& rule, const Access& access, Control& control);
-    void ApplyEditorPolicy(Tarvine* editor, Control& control);
-    // The editor's value object; raises for a control in an editor's place that is none.
-    static std::shared_ptr<ValueObject> EditorValue(Tarvine* editor, const Control& control);
-    bool Holds(EnableCondition condition, const Access& access, Control& control);
-    template <std::int32_t Code>
-    static bool MotorTypeIsNot(MotorForm& form, const Access& access, Control& control);
-    std::int32_t AccessLevel();
-    // The line is put together only when the trace sink wants it.
-    void TraceMsg(std::initializer_list<std::string_view> parts);
-    void m_appLock_Changed();
-    void UserControl_Show();
-    void UserControl_Hide();
-    friend class MotorFormEnableReasons;
-
-    // Controls the logic talks to.
-    std::vector<Control*> ControlArray(std::string_view name) const;
-    std::string LoadString(std::int32_t id) const;
-
-    Form m_form;
-    std::vector<Connection> m_controlConnections;
-    std::vector<EnableStep> m_enablePlan;  // in the order of the form's controls
-
-    // Objects handed in by the host.
-    Ref<DriveNetwork> m_net;
-    Ref<DriveNode> m_node;
-    bool m_enabled = false;
-    ModalMessageBox::Responder m_messageResponder;
-
-    // Objects the binding fetches; each subscription moves with the object held.
-    WithEvents<AppEvents> m_qsAppEvts;
-    // Held for the lifetime of an attach; the panel handles none of their events.
-    WithEvents<DriveEvents> m_qsDrvEvts;
-    WithEvents<ValueObject> m_ke;  // parameter 41; its changes show nothing on this panel
-    WithEvents<AppLock> m_appLock;
-    WithEvents<ValueObject> m_iMax;
-    WithEvents<StatusRegister> m_statusReg;  // held like m_qsDrvEvts
-    WithEvents<ValueObject> m_rmsTC;
-    WithEvents<ValueObject> m_rmsLimit;
-    Ref<ValueObject> m_motorCfg;  // parameter 170, without events
-    WithEvents<FieldObject> m_fldMotorType;
-    WithEvents<FieldObject> m_fldCommMode;
-    WithEvents<FieldObject> m_fldEncMode;
-    WithEvents<ValueObject> m_derivedCommMode;
-    WithEvents<FieldObject> m_fldSensorless;
-    WithEvents<FieldObject> m_fldInitOptions;
-    WithEvents<ValueObject> m_ustepsPerTurn;
-    WithEvents<ValueObject> m_encDens;
-    WithEvents<ValueObject> m_vectAngleCap;
-    WithEvents<IoObject> m_iopObj;
-    WithEvents<ValueObject> m_iop;
-
-    // Panel state.
-    bool m_updating = false;
-    bool m_commCodeChanged = false;
-    bool m_readingCommCode = false;  // ReadCommCode's own re-entry guard
-    std::int32_t m_thisCode = 0;
-    std::int32_t m_lastCode = 0;
-
-    // Refresh requests served by the next timer tick.
-    bool m_commDisplayDue = false;
-    bool m_commModeListDue = false;
-    bool m_microstepListDue = false;
+    std::unique_ptr<Impl> m_impl;
 };
 
 }  // namespace vor

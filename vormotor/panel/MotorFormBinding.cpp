@@ -1,13 +1,12 @@
 // Attach-time binding of the panel to a drive node.
-#include <algorithm>
 #include <array>
 #include <utility>
 
 #include "vormotor/contracts/Sorvane.h"
 #include "vormotor/contracts/Tarvine.h"
 #include "vormotor/core/FailureStyles.h"
-#include "vormotor/panel/MotorForm.h"
 #include "vormotor/panel/MotorFormConstants.h"
+#include "vormotor/panel/MotorFormImpl.h"
 #include "vormotor/toolkit/Label.h"
 #include "vormotor/valuelib/ValueFactory.h"
 
@@ -31,7 +30,7 @@ constexpr std::array<std::pair<std::int32_t, const char*>, 9> kInitOptions{{
 
 }  // namespace
 
-void MotorForm::BindNode(const Ref<DriveNode>& node) {
+void MotorForm::Impl::BindNode(const Ref<DriveNode>& node) {
     bool bindViews = false;
     if (!StopOnFailure([&] { bindViews = BindDriveObjects(node); })) {
         m_updating = false;
@@ -44,11 +43,11 @@ void MotorForm::BindNode(const Ref<DriveNode>& node) {
     }
 }
 
-bool MotorForm::BindDriveObjects(const Ref<DriveNode>& node) {
+bool MotorForm::Impl::BindDriveObjects(const Ref<DriveNode>& node) {
     m_qsAppEvts = m_net->AppEvents();
     m_qsDrvEvts = m_net->DriveEvents();
     m_commCodeChanged = false;
-    m_form.FindAs<Label>("transLbl").SetCaption("?->?");
+    m_controls.transLbl.SetCaption("?->?");
     if (!node) {
         return false;
     }
@@ -93,7 +92,7 @@ bool MotorForm::BindDriveObjects(const Ref<DriveNode>& node) {
     return true;
 }
 
-void MotorForm::BuildDerivedCommMode() {
+void MotorForm::Impl::BuildDerivedCommMode() {
     m_derivedCommMode = valuelib::ValueFactory::Create();
     m_derivedCommMode->SetSetupA(1);
     m_derivedCommMode->SetSetupB(0);
@@ -108,7 +107,7 @@ void MotorForm::BuildDerivedCommMode() {
     m_fldSensorless->ValueNames().RemoveAll();
     m_fldSensorless->AddValueName(0, "Use Sensors");
     m_fldSensorless->AddValueName(1, "Sensorless");
-    dynamic_cast<Sorvane&>(m_form.Find("SensorlessRadioGrp")).SetFieldValueRef(m_derivedCommMode.Get());
+    m_controls.sensorlessRadioGrp->SetFieldValueRef(m_derivedCommMode.Get());
 
     m_derivedCommMode->AddField("Init Options", 1, 4, "");
     m_fldInitOptions = m_derivedCommMode->Fields().Item("Init Options");
@@ -125,8 +124,8 @@ void MotorForm::BuildDerivedCommMode() {
     SkipOnFailure([&] { m_derivedCommMode_Changed(); });
 }
 
-void MotorForm::BindEditors() {
-    for (Control* control : ControlArray("ParamItem")) {
+void MotorForm::Impl::BindEditors() {
+    for (Control* control : m_controls.paramItem) {
         // An editor whose fetch fails keeps the value it had; a control of another kind in an
         // editor's place has no parameter to read and is passed over.
         SkipOnFailure([&] {
@@ -139,7 +138,7 @@ void MotorForm::BindEditors() {
             }
         });
     }
-    for (Control* control : ControlArray("ConfigRadioGrp")) {
+    for (Control* control : m_controls.configRadioGrp) {
         SkipOnFailure([&] { dynamic_cast<Sorvane&>(*control).SetLockRef(m_node->AccessLock()); });
         SkipOnFailure([&] {
             auto& group = dynamic_cast<Sorvane&>(*control);
@@ -152,7 +151,7 @@ void MotorForm::BindEditors() {
     SkipOnFailure([&] { FillMotorTypeList(); });
 }
 
-void MotorForm::BindViews() {
+void MotorForm::Impl::BindViews() {
     SkipOnFailure([&] { RefreshMotorTypeViews(); });
     SkipOnFailure([&] { RequestCommModeList(); });
     SkipOnFailure([&] {
@@ -171,18 +170,6 @@ void MotorForm::BindViews() {
     SkipOnFailure([&] { UpdateMotorTypeAccess(); });
     SkipOnFailure([&] { ShowCommState(); });
     SkipOnFailure([&] { ApplyEnablePolicy(m_enabled); });
-}
-
-std::vector<Control*> MotorForm::ControlArray(std::string_view name) const {
-    std::vector<Control*> elements;
-    for (Control* control : m_form.Controls()) {
-        if (control->Name() == name && control->Index()) {
-            elements.push_back(control);
-        }
-    }
-    std::sort(elements.begin(), elements.end(),
-              [](const Control* a, const Control* b) { return *a->Index() < *b->Index(); });
-    return elements;
 }
 
 }  // namespace vor

@@ -5,8 +5,8 @@
 #include "vormotor/core/Conversions.h"
 #include "vormotor/core/FailureStyles.h"
 #include "vormotor/panel/CommDisplayValues.h"
-#include "vormotor/panel/MotorForm.h"
 #include "vormotor/panel/MotorFormConstants.h"
+#include "vormotor/panel/MotorFormImpl.h"
 #include "vormotor/toolkit/Label.h"
 
 namespace vor {
@@ -56,10 +56,10 @@ std::int32_t SensorCodeOf(double inputWord) {
     return (ToInt32(inputWord) / kSensorCodeDivisor) & kSensorCodeMask;
 }
 
-void MotorForm::ShowCommState() {
-    auto& angleLabel = m_form.FindAs<Label>("CommutationLbl");
-    auto& transitionLabel = m_form.FindAs<Label>("transLbl");
-    auto& bitsLabel = m_form.FindAs<Label>("BitDisplayLbl");
+void MotorForm::Impl::ShowCommState() {
+    auto& angleLabel = m_controls.commutationLbl;
+    auto& transitionLabel = m_controls.transLbl;
+    auto& bitsLabel = m_controls.bitDisplayLbl;
     if (m_node.IsNothing() || m_iop.IsNothing()) {
         angleLabel.SetCaption(LoadString(kNotAvailableText));
         transitionLabel.SetCaption("?->?");
@@ -87,7 +87,7 @@ void MotorForm::ShowCommState() {
     bitsLabel.SetForeColor(angleLabel.ForeColor());
 }
 
-void MotorForm::ReadCommCode() {
+void MotorForm::Impl::ReadCommCode() {
     if (m_vectAngleCap.IsNothing() || m_readingCommCode) {
         return;
     }
@@ -100,18 +100,18 @@ void MotorForm::ReadCommCode() {
     });
 }
 
-void MotorForm::m_iopObj_CommutationChanged(std::int32_t thisCode, std::int32_t lastCode) {
+void MotorForm::Impl::m_iopObj_CommutationChanged(std::int32_t thisCode, std::int32_t lastCode) {
     m_thisCode = thisCode;
     m_lastCode = lastCode;
     m_commCodeChanged = true;
     ShowCommState();
 }
 
-void MotorForm::m_iop_ContentChanged() {
+void MotorForm::Impl::m_iop_ContentChanged() {
     m_commDisplayDue = true;
 }
 
-void MotorForm::m_vectAngleCap_ContentChanged() {
+void MotorForm::Impl::m_vectAngleCap_ContentChanged() {
     if (m_updating) {
         return;
     }

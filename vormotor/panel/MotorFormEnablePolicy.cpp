@@ -7,9 +7,9 @@
 
 #include "vormotor/contracts/Tarvine.h"
 #include "vormotor/core/FailureStyles.h"
-#include "vormotor/panel/MotorForm.h"
 #include "vormotor/panel/MotorFormConstants.h"
 #include "vormotor/panel/MotorFormEnableRules.h"
+#include "vormotor/panel/MotorFormImpl.h"
 #include "vormotor/toolkit/ComboBox.h"
 #include "vormotor/toolkit/PropertyErrors.h"
 #include "vormotor/ui_util/ControlTypes.h"
@@ -35,7 +35,7 @@ using C = EnableCondition;
 
 }  // namespace
 
-std::span<const MotorForm::EnableRule> MotorForm::InputControlRules() {
+std::span<const MotorForm::Impl::EnableRule> MotorForm::Impl::InputControlRules() {
     static constexpr EnableRule rules[]{
         {.name = "CommModeCombo",
          .preconditions = {C::CommModeFieldPresent},
@@ -59,7 +59,7 @@ std::span<const MotorForm::EnableRule> MotorForm::InputControlRules() {
     return rules;
 }
 
-std::span<const MotorForm::EnableRule> MotorForm::OtherControlRules() {
+std::span<const MotorForm::Impl::EnableRule> MotorForm::Impl::OtherControlRules() {
     // The sensor state display, which reports what it decided to the trace.
     constexpr auto sensorDisplay = [](std::string_view name) {
         return EnableRule{.name = name,
@@ -97,46 +97,42 @@ std::span<const MotorForm::EnableRule> MotorForm::OtherControlRules() {
 }
 
 template <std::int32_t Code>
-bool MotorForm::MotorTypeIsNot(MotorForm& form, const Access&, Control&) {
+bool MotorForm::Impl::MotorTypeIsNot(Impl& form, const Access&, Control&) {
     return form.m_fldMotorType->Value() != Code;
 }
 
 // One operand, read afresh; a failing read raises.
-bool MotorForm::Holds(EnableCondition condition, const Access& access, Control& control) {
-    using Check = bool (*)(MotorForm&, const Access&, Control&);
+bool MotorForm::Impl::Holds(EnableCondition condition, const Access& access, Control& control) {
+    using Check = bool (*)(Impl&, const Access&, Control&);
     static constexpr std::array<ConditionRow<Check>, kEnableConditionCount> checks{{
-        {C::CommModeFieldPresent, [](MotorForm& f, const Access&, Control&) { return !f.m_fldCommMode.IsNothing(); }},
-        {C::MotorTypeFieldPresent, [](MotorForm& f, const Access&, Control&) { return !f.m_fldMotorType.IsNothing(); }},
-        {C::NodePresent, [](MotorForm& f, const Access&, Control&) { return !f.m_node.IsNothing(); }},
-        {C::MicrostepParamPresent,
-         [](MotorForm& f, const Access&, Control&) { return !f.m_ustepsPerTurn.IsNothing(); }},
-        {C::MotorCfgPresent, [](MotorForm& f, const Access&, Control&) { return !f.m_motorCfg.IsNothing(); }},
-        {C::OffersAChoice,
-         [](MotorForm&, const Access&, Control& c) { return dynamic_cast<ComboBox&>(c).ListCount() > 1; }},
-        {C::FullAccess, [](MotorForm&, const Access& a, Control&) { return a.level3; }},
-        {C::TuningAccess, [](MotorForm&, const Access& a, Control&) { return a.level1; }},
-        {C::TuningOrFullAccess, [](MotorForm&, const Access& a, Control&) { return a.level3 || a.level1; }},
-        {C::PanelEnabled, [](MotorForm& f, const Access&, Control&) { return f.m_enabled; }},
-        {C::CommModeEditable, [](MotorForm& f, const Access&, Control&) { return f.m_fldCommMode->Editable(); }},
-        {C::MotorTypeEditable, [](MotorForm& f, const Access&, Control&) { return f.m_fldMotorType->Editable(); }},
-        {C::CommModeSelectable, [](MotorForm& f, const Access&, Control&) { return f.m_net->CommModeSelectable(); }},
+        {C::CommModeFieldPresent, [](Impl& f, const Access&, Control&) { return !f.m_fldCommMode.IsNothing(); }},
+        {C::MotorTypeFieldPresent, [](Impl& f, const Access&, Control&) { return !f.m_fldMotorType.IsNothing(); }},
+        {C::NodePresent, [](Impl& f, const Access&, Control&) { return !f.m_node.IsNothing(); }},
+        {C::MicrostepParamPresent, [](Impl& f, const Access&, Control&) { return !f.m_ustepsPerTurn.IsNothing(); }},
+        {C::MotorCfgPresent, [](Impl& f, const Access&, Control&) { return !f.m_motorCfg.IsNothing(); }},
+        {C::OffersAChoice, [](Impl&, const Access&, Control& c) { return dynamic_cast<ComboBox&>(c).ListCount() > 1; }},
+        {C::FullAccess, [](Impl&, const Access& a, Control&) { return a.level3; }},
+        {C::TuningAccess, [](Impl&, const Access& a, Control&) { return a.level1; }},
+        {C::TuningOrFullAccess, [](Impl&, const Access& a, Control&) { return a.level3 || a.level1; }},
+        {C::PanelEnabled, [](Impl& f, const Access&, Control&) { return f.m_enabled; }},
+        {C::CommModeEditable, [](Impl& f, const Access&, Control&) { return f.m_fldCommMode->Editable(); }},
+        {C::MotorTypeEditable, [](Impl& f, const Access&, Control&) { return f.m_fldMotorType->Editable(); }},
+        {C::CommModeSelectable, [](Impl& f, const Access&, Control&) { return f.m_net->CommModeSelectable(); }},
         {C::MicrostepLockLevelReached,
-         [](MotorForm& f, const Access&, Control&) {
-             return f.AccessLevel() >= f.m_ustepsPerTurn->LockLevel().Level();
-         }},
+         [](Impl& f, const Access&, Control&) { return f.AccessLevel() >= f.m_ustepsPerTurn->LockLevel().Level(); }},
         {C::MotorTypeIsNot1, &MotorTypeIsNot<1>},
         {C::MotorTypeIsNot6, &MotorTypeIsNot<kMotorTypeWithoutSensorChoice>},
         {C::MotorTypeIsNot5, &MotorTypeIsNot<5>},
         {C::MotorTypeHasSensorChoice, &MotorTypeIsNot<kMotorTypeWithoutSensorChoice>},
-        {C::UsesSensors, [](MotorForm& f, const Access&, Control&) { return f.m_fldSensorless->Value() == 0; }},
+        {C::UsesSensors, [](Impl& f, const Access&, Control&) { return f.m_fldSensorless->Value() == 0; }},
         {C::CommModeShowsSensorState,
-         [](MotorForm& f, const Access&, Control&) { return f.m_fldCommMode->Value() != kCommModeWithoutSensorState; }},
+         [](Impl& f, const Access&, Control&) { return f.m_fldCommMode->Value() != kCommModeWithoutSensorState; }},
     }};
     static_assert(InConditionOrder(checks));
     return checks[static_cast<std::size_t>(condition)].value(*this, access, control);
 }
 
-const std::vector<MotorForm::EnableStep>& MotorForm::EnablePlan() {
+const std::vector<MotorForm::Impl::EnableStep>& MotorForm::Impl::EnablePlan() {
     const auto& controls = m_form.Controls();
     if (m_enablePlan.size() == controls.size()) {
         return m_enablePlan;
@@ -158,7 +154,7 @@ const std::vector<MotorForm::EnableStep>& MotorForm::EnablePlan() {
     return m_enablePlan;
 }
 
-MotorForm::Access MotorForm::ReadAccess() {
+MotorForm::Impl::Access MotorForm::Impl::ReadAccess() {
     Access access;
     if (!m_node.IsNothing()) {
         SkipOnFailure([&] {
@@ -173,7 +169,7 @@ MotorForm::Access MotorForm::ReadAccess() {
     return access;
 }
 
-void MotorForm::ApplyEnablePolicy(bool activating) {
+void MotorForm::Impl::ApplyEnablePolicy(bool activating) {
     if (m_net.IsNothing()) {
         return;
     }
@@ -191,7 +187,7 @@ void MotorForm::ApplyEnablePolicy(bool activating) {
     }
 }
 
-void MotorForm::ApplyRule(const EnableRule& rule, const Access& access, Control& control) {
+void MotorForm::Impl::ApplyRule(const EnableRule& rule, const Access& access, Control& control) {
     if (!rule.decides) {
         return;
     }
@@ -222,7 +218,7 @@ void MotorForm::ApplyRule(const EnableRule& rule, const Access& access, Control&
 
 // An editor follows the panel's switch; a parameter whose lock level the user lacks only
 // leaves the tab order.
-void MotorForm::ApplyEditorPolicy(Tarvine* editor, Control& control) {
+void MotorForm::Impl::ApplyEditorPolicy(Tarvine* editor, Control& control) {
     if (m_node.IsNothing()) {
         SkipOnFailure([&] { control.SetEnabled(false); });
         SkipOnFailure([&] { control.SetTabStop(false); });
@@ -245,18 +241,18 @@ void MotorForm::ApplyEditorPolicy(Tarvine* editor, Control& control) {
     });
 }
 
-std::shared_ptr<ValueObject> MotorForm::EditorValue(Tarvine* editor, const Control& control) {
+std::shared_ptr<ValueObject> MotorForm::Impl::EditorValue(Tarvine* editor, const Control& control) {
     if (editor == nullptr) {
         ThrowUnknownProperty(control.TypeName(), "ValueObjRef");
     }
     return editor->ValueObjRef();
 }
 
-std::int32_t MotorForm::AccessLevel() {
+std::int32_t MotorForm::Impl::AccessLevel() {
     return Ref(m_node->AccessLock())->Level();
 }
 
-void MotorForm::TraceMsg(std::initializer_list<std::string_view> parts) {
+void MotorForm::Impl::TraceMsg(std::initializer_list<std::string_view> parts) {
     if (m_net.IsNothing()) {
         return;
     }
@@ -270,21 +266,21 @@ void MotorForm::TraceMsg(std::initializer_list<std::string_view> parts) {
     }
 }
 
-void MotorForm::SetEnabled(bool newState) {
+void MotorForm::Impl::SetEnabled(bool newState) {
     m_enabled = newState;
     ApplyEnablePolicy(newState);
 }
 
-void MotorForm::m_appLock_Changed() {
+void MotorForm::Impl::m_appLock_Changed() {
     UpdateMotorTypeAccess();
     ApplyEnablePolicy(m_enabled);
 }
 
-void MotorForm::UserControl_Show() {
+void MotorForm::Impl::UserControl_Show() {
     ApplyEnablePolicy(m_enabled);
 }
 
-void MotorForm::UserControl_Hide() {
+void MotorForm::Impl::UserControl_Hide() {
     ApplyEnablePolicy(m_enabled);
 }
 

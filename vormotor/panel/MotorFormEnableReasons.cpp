@@ -59,7 +59,7 @@ constexpr ListWording kListWordings[]{
 }  // namespace
 
 std::vector<EnableReason> MotorForm::EnableReasons(Control& control) {
-    return MotorFormEnableReasons(*this).For(control);
+    return MotorFormEnableReasons(*m_impl).For(control);
 }
 
 std::vector<EnableReason> MotorFormEnableReasons::For(Control& control) {
@@ -105,8 +105,8 @@ std::vector<EnableReason> MotorFormEnableReasons::OwnReasons(Control& control, b
     if (step->isEditor) {
         return EditorReasons(step->editor);
     }
-    const MotorForm::EnableRule& rule = *step->rule;
-    const MotorForm::Access access = m_panel.ReadAccess();
+    const MotorForm::Impl::EnableRule& rule = *step->rule;
+    const MotorForm::Impl::Access access = m_panel.ReadAccess();
     Reasons reasons;
     for (const EnableCondition precondition : rule.preconditions) {
         if (!m_panel.Holds(precondition, access, control)) {

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "vormotor/panel/EnableReason.h"
-#include "vormotor/panel/MotorForm.h"
+#include "vormotor/panel/MotorFormImpl.h"
 
 namespace vor {
 
@@ -17,7 +17,7 @@ namespace vor {
 // the drive and no trace line is written.
 class MotorFormEnableReasons {
 public:
-    explicit MotorFormEnableReasons(MotorForm& panel) : m_panel(panel) {}
+    explicit MotorFormEnableReasons(MotorForm::Impl& panel) : m_panel(panel) {}
 
     std::vector<EnableReason> For(Control& control);
 
@@ -52,7 +52,7 @@ private:
     std::string MotorTypeName();
     EnableReason Reason(std::int32_t id, std::initializer_list<std::string_view> values = {}) const;
 
-    MotorForm& m_panel;
+    MotorForm::Impl& m_panel;
 };
 
 }  // namespace vor

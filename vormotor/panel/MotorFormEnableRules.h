@@ -7,7 +7,7 @@
 #include <string_view>
 
 #include "vormotor/contracts/Tarvine.h"
-#include "vormotor/panel/MotorForm.h"
+#include "vormotor/panel/MotorFormImpl.h"
 
 // The rules that decide which controls the user may operate, as data: the walk applies them and
 // the explanation of a disabled control reads the same rows, so the two cannot drift apart.
@@ -82,7 +82,7 @@ enum class EnableVisibility : std::uint8_t { Untouched, WhenCommModeSelectable, 
 // by index when it has one. When a precondition is not met the control is disabled and nothing
 // else happens. Every operand is evaluated before they are combined, so a failing operand skips
 // the assignment even when another one already decides it.
-struct MotorForm::EnableRule {
+struct MotorForm::Impl::EnableRule {
     std::string_view name = {};
     std::optional<std::int32_t> index = std::nullopt;
     EnableConditions preconditions = {};

@@ -1,36 +1,36 @@
 // Application events and the deferred refresh: value-change handlers only set a request flag,
 // and the host's timer tick serves every pending request once.
-#include "vormotor/panel/MotorForm.h"
+#include "vormotor/panel/MotorFormImpl.h"
 
 namespace vor {
 
-void MotorForm::RequestCommModeList() {
+void MotorForm::Impl::RequestCommModeList() {
     m_commModeListDue = true;
 }
 
-void MotorForm::RequestMicrostepList() {
+void MotorForm::Impl::RequestMicrostepList() {
     m_microstepListDue = true;
 }
 
-void MotorForm::m_fldCommMode_UpdateView() {
+void MotorForm::Impl::m_fldCommMode_UpdateView() {
     RequestCommModeList();
 }
 
-void MotorForm::m_fldEncMode_UpdateView() {
+void MotorForm::Impl::m_fldEncMode_UpdateView() {
     RequestMicrostepList();
 }
 
-void MotorForm::m_qsAppEvts_MotorPageEnableChanged() {
+void MotorForm::Impl::m_qsAppEvts_MotorPageEnableChanged() {
     UpdateMotorTypeAccess();
     ApplyEnablePolicy(m_enabled);
 }
 
-void MotorForm::m_qsAppEvts_TechSupportChanged() {
+void MotorForm::Impl::m_qsAppEvts_TechSupportChanged() {
     UpdateMotorTypeAccess();
     ApplyEnablePolicy(m_enabled);
 }
 
-void MotorForm::m_qsAppEvts_TimerTick() {
+void MotorForm::Impl::m_qsAppEvts_TimerTick() {
     if (m_node.IsNothing() || !m_node->IsOnline()) {
         return;
     }

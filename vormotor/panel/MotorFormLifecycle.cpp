@@ -1,15 +1,12 @@
 // Creation, host interface, layout and release of the motor settings panel.
 #include <utility>
 
-#include "vormotor/contracts/Sorvane.h"
 #include "vormotor/core/FailureStyles.h"
 #include "vormotor/panel/MotorForm.h"
+#include "vormotor/panel/MotorFormImpl.h"
 #include "vormotor/panel/form/FormBuilder.h"
 #include "vormotor/panel/form/MotorFormDesign.h"
 #include "vormotor/resources/ComponentResources.h"
-#include "vormotor/toolkit/ComboBox.h"
-#include "vormotor/toolkit/Label.h"
-#include "vormotor/toolkit/Line.h"
 #include "vormotor/toolkit/ModuleLocation.h"
 #include "vormotor/ui_util/Layout.h"
 #include "vormotor/ui_util/MousePointerStack.h"
@@ -36,16 +33,73 @@ RegistryPlace& ComponentRegistryPlace() {
     return place;
 }
 
+const Form& Built(Form& form) {
+    BuildForm(form, MotorFormControls());
+    return form;
+}
+
 }  // namespace
 
 std::shared_ptr<MotorForm> MotorForm::Create() {
     std::shared_ptr<MotorForm> panel(new MotorForm());
-    panel->Initialise();
+    panel->m_impl->Initialise();
     return panel;
 }
 
-MotorForm::MotorForm()
+MotorForm::MotorForm() : m_impl(std::make_unique<Impl>()) {}
+
+MotorForm::~MotorForm() {
+    m_impl->UnbindNode();
+}
+
+void MotorForm::AttachControl(const std::shared_ptr<DriveNetwork>& theNet, const std::shared_ptr<DriveNode>& theNode,
+                              const std::shared_ptr<void>&, std::string regName, std::string regSect) {
+    m_impl->AttachControl(theNet, theNode, std::move(regName), std::move(regSect));
+}
+
+void MotorForm::ReleaseControl() {
+    m_impl->UnbindNode();
+}
+
+std::string MotorForm::VersionStr() {
+    const ModuleVersion version = ComponentVersion();
+    static const char moduleMarker = 0;
+    const ModuleLocation location = ModuleLocation::Containing(&moduleMarker);
+    return std::to_string(version.major) + "." + std::to_string(version.minor) + "." +
+           std::to_string(version.revision) + "\r\n" + location.directory + "\\" + location.baseName;
+}
+
+std::uint32_t MotorForm::BarColor() {
+    return m_impl->BarColor();
+}
+
+std::shared_ptr<UIuserControl> MotorForm::UIRef() {
+    return shared_from_this();
+}
+
+Frame& MotorForm::FrameRef() {
+    return m_impl->FrameRef();
+}
+
+bool MotorForm::Enabled() const noexcept {
+    return m_impl->Enabled();
+}
+
+void MotorForm::SetEnabled(bool newState) {
+    m_impl->SetEnabled(newState);
+}
+
+Form& MotorForm::GetForm() noexcept {
+    return m_impl->GetForm();
+}
+
+void MotorForm::SetMessageResponder(ModalMessageBox::Responder responder) {
+    m_impl->SetMessageResponder(std::move(responder));
+}
+
+MotorForm::Impl::Impl()
     : m_form(kMotorFormDesignWidth, kMotorFormDesignHeight),
+      m_controls(Built(m_form)),
       m_qsAppEvts([this](AppEvents& events) {
           std::vector<Connection> connections;
           connections.push_back(
@@ -69,44 +123,37 @@ MotorForm::MotorForm()
       m_iopObj(HandleEvent(
           &IoObject::CommutationChanged,
           [this](std::int32_t thisCode, std::int32_t lastCode) { m_iopObj_CommutationChanged(thisCode, lastCode); })),
-      m_iop(HandleEvent(&ValueObject::ContentChanged, [this](double) { m_iop_ContentChanged(); })) {
-    BuildForm(m_form, MotorFormControls());
-}
+      m_iop(HandleEvent(&ValueObject::ContentChanged, [this](double) { m_iop_ContentChanged(); })) {}
 
-MotorForm::~MotorForm() {
-    UnbindNode();
-}
+MotorForm::Impl::~Impl() = default;
 
-void MotorForm::Initialise() {
+void MotorForm::Impl::Initialise() {
     LoadResCaptions(m_form.Controls());
 
-    auto& sensorFrame = m_form.Find("CommSensorFrame");
-    auto& stepperFrame = m_form.Find("StepperFrame");
+    auto& sensorFrame = m_controls.commSensorFrame;
+    auto& stepperFrame = m_controls.stepperFrame;
     stepperFrame.SetLeft(sensorFrame.Left());
     stepperFrame.SetTop(sensorFrame.Top());
     sensorFrame.SetVisible(false);
 
-    const auto& commModeCombo = m_form.Find("CommModeCombo");
-    auto& commOptionLbl = m_form.Find("CommOptionLbl");
+    const auto& commModeCombo = m_controls.commModeCombo;
+    auto& commOptionLbl = m_controls.commOptionLbl;
     commOptionLbl.Move(commModeCombo.Left(), commModeCombo.Top(), commModeCombo.Width(), commModeCombo.Height());
     commOptionLbl.SetVisible(false);
 
     m_controlConnections.push_back(m_form.Surface().Resized().Connect([this] { UserControl_Resize(); }));
     m_controlConnections.push_back(m_form.Surface().Shown().Connect([this] { UserControl_Show(); }));
     m_controlConnections.push_back(m_form.Surface().Hidden().Connect([this] { UserControl_Hide(); }));
+    m_controlConnections.push_back(m_controls.motorStyleCombo.Click().Connect([this] { MotorStyleCombo_Click(); }));
+    m_controlConnections.push_back(m_controls.commModeCombo.Click().Connect([this] { CommModeCombo_Click(); }));
+    m_controlConnections.push_back(m_controls.microstepCombo.Click().Connect([this] { MicrostepCombo_Click(); }));
     m_controlConnections.push_back(
-        m_form.FindAs<ComboBox>("MotorStyleCombo").Click().Connect([this] { MotorStyleCombo_Click(); }));
-    m_controlConnections.push_back(
-        m_form.FindAs<ComboBox>("CommModeCombo").Click().Connect([this] { CommModeCombo_Click(); }));
-    m_controlConnections.push_back(
-        m_form.FindAs<ComboBox>("MicrostepCombo").Click().Connect([this] { MicrostepCombo_Click(); }));
-    m_controlConnections.push_back(dynamic_cast<Sorvane&>(m_form.Find("SensorlessRadioGrp")).Change().Connect([this] {
-        SensorlessRadioGrp_Change();
-    }));
+        m_controls.sensorlessRadioGrp->Change().Connect([this] { SensorlessRadioGrp_Change(); }));
 }
 
-void MotorForm::AttachControl(const std::shared_ptr<DriveNetwork>& theNet, const std::shared_ptr<DriveNode>& theNode,
-                              const std::shared_ptr<void>&, std::string regName, std::string regSect) {
+void MotorForm::Impl::AttachControl(const std::shared_ptr<DriveNetwork>& theNet,
+                                    const std::shared_ptr<DriveNode>& theNode, std::string regName,
+                                    std::string regSect) {
     PushMousePointer(kBusyCursor);
     StopOnFailure([&] {
         m_enabled = true;
@@ -118,47 +165,31 @@ void MotorForm::AttachControl(const std::shared_ptr<DriveNetwork>& theNet, const
     PopMousePointer();
 }
 
-void MotorForm::ReleaseControl() {
-    UnbindNode();
+std::uint32_t MotorForm::Impl::BarColor() {
+    return m_controls.mtrFeatureLine[0]->BorderColor();
 }
 
-std::string MotorForm::VersionStr() {
-    const ModuleVersion version = ComponentVersion();
-    static const char moduleMarker = 0;
-    const ModuleLocation location = ModuleLocation::Containing(&moduleMarker);
-    return std::to_string(version.major) + "." + std::to_string(version.minor) + "." +
-           std::to_string(version.revision) + "\r\n" + location.directory + "\\" + location.baseName;
+Frame& MotorForm::Impl::FrameRef() {
+    return m_controls.motorFrame;
 }
 
-std::uint32_t MotorForm::BarColor() {
-    return m_form.FindAs<Line>("mtrFeatureLine", 0).BorderColor();
-}
-
-std::shared_ptr<UIuserControl> MotorForm::UIRef() {
-    return shared_from_this();
-}
-
-Frame& MotorForm::FrameRef() {
-    return m_form.FindAs<Frame>("MotorFrame");
-}
-
-const std::string& MotorForm::RegistryName() {
+const std::string& MotorForm::Impl::RegistryName() {
     return ComponentRegistryPlace().name;
 }
 
-const std::string& MotorForm::RegistrySection() {
+const std::string& MotorForm::Impl::RegistrySection() {
     return ComponentRegistryPlace().section;
 }
 
-void MotorForm::UserControl_Resize() {
+void MotorForm::Impl::UserControl_Resize() {
     const float width = m_form.Surface().ScaleWidth();
     const float height = m_form.Surface().ScaleHeight();
-    auto& motorFrame = m_form.Find("MotorFrame");
+    auto& motorFrame = m_controls.motorFrame;
     motorFrame.Move(0, 0, width, height);
 
     const float barX[] = {kLeftBarX, width - kRightBarInset};
     for (std::int32_t index : {0, 1}) {
-        auto& bar = m_form.FindAs<Line>("mtrFeatureLine", index);
+        auto& bar = *m_controls.mtrFeatureLine[static_cast<std::size_t>(index)];
         bar.SetY1(height - kBarBottomMargin);
         bar.SetY2(kBarTop);
         bar.SetX1(barX[index]);
@@ -167,7 +198,7 @@ void MotorForm::UserControl_Resize() {
     CenterFrames(m_form.Controls(), motorFrame);
 }
 
-void MotorForm::UnbindNode() {
+void MotorForm::Impl::UnbindNode() {
     m_net = nullptr;
     m_node = nullptr;
     m_qsAppEvts = nullptr;

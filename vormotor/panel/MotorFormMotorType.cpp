@@ -2,8 +2,8 @@
 // writing a pick back with the safety question while the drive is enabled.
 #include "vormotor/core/Conversions.h"
 #include "vormotor/core/FailureStyles.h"
-#include "vormotor/panel/MotorForm.h"
 #include "vormotor/panel/MotorFormConstants.h"
+#include "vormotor/panel/MotorFormImpl.h"
 #include "vormotor/resources/ComponentResources.h"
 #include "vormotor/toolkit/ComboBox.h"
 #include "vormotor/toolkit/ModalMessageBox.h"
@@ -18,12 +18,12 @@ constexpr std::int32_t kConfigurableNodeState = 7;
 
 }  // namespace
 
-std::string MotorForm::LoadString(std::int32_t id) const {
+std::string MotorForm::Impl::LoadString(std::int32_t id) const {
     return ComponentStrings().Load(id);
 }
 
-void MotorForm::FillMotorTypeList() {
-    auto& combo = m_form.FindAs<ComboBox>("MotorStyleCombo");
+void MotorForm::Impl::FillMotorTypeList() {
+    auto& combo = m_controls.motorStyleCombo;
     combo.Clear();
     for (const auto& entry : m_node->MotorTypes()) {
         if (entry->Visible()) {
@@ -33,9 +33,9 @@ void MotorForm::FillMotorTypeList() {
     }
 }
 
-void MotorForm::ShowMotorType() {
+void MotorForm::Impl::ShowMotorType() {
     ScopedFlag guard(m_updating, true);
-    auto& combo = m_form.FindAs<ComboBox>("MotorStyleCombo");
+    auto& combo = m_controls.motorStyleCombo;
     if (m_fldMotorType.IsNothing()) {
         combo.Clear();
         combo.AddItem(LoadString(kNotAvailableText));
@@ -59,14 +59,14 @@ void MotorForm::ShowMotorType() {
     combo.SetEnabled(false);
 }
 
-void MotorForm::RefreshMotorTypeViews() {
+void MotorForm::Impl::RefreshMotorTypeViews() {
     ScopedFlag guard(m_updating, true);
     ShowMotorType();
     ShowTorqueLoopCaption();
     ShowMotorTypeFrames();
 }
 
-void MotorForm::MotorStyleCombo_Click() {
+void MotorForm::Impl::MotorStyleCombo_Click() {
     if (m_updating || m_node.IsNothing() || m_fldMotorType.IsNothing()) {
         return;
     }
@@ -78,7 +78,7 @@ void MotorForm::MotorStyleCombo_Click() {
         const std::int32_t nodeState = m_node->NodeState();
         const bool ask = wasEnabled && nodeState != kConfigurableNodeState;
         // With nothing selected there is nothing to write: the click ends before the question.
-        const auto& combo = m_form.FindAs<ComboBox>("MotorStyleCombo");
+        const auto& combo = m_controls.motorStyleCombo;
         const std::int32_t picked = combo.ItemData(combo.ListIndex());
         if (ask) {
             const MessageBoxResult answer =
@@ -106,7 +106,7 @@ void MotorForm::MotorStyleCombo_Click() {
     }
 }
 
-void MotorForm::UpdateMotorTypeAccess() {
+void MotorForm::Impl::UpdateMotorTypeAccess() {
     if (m_net.IsNothing()) {
         return;
     }
@@ -117,11 +117,11 @@ void MotorForm::UpdateMotorTypeAccess() {
     // Both operands are read, as the access rules always do.
     const bool levelAllows = lock->Level() >= kFullAccess;
     const bool techSupport = Ref(m_net->AppEvents())->TechSupport();
-    m_form.Find("MotorStyleCombo").SetEnabled((levelAllows || techSupport) && m_enabled);
+    m_controls.motorStyleCombo.SetEnabled((levelAllows || techSupport) && m_enabled);
     ShowRmsTimeCaption();
 }
 
-void MotorForm::m_fldMotorType_UpdateView() {
+void MotorForm::Impl::m_fldMotorType_UpdateView() {
     RefreshMotorTypeViews();
 }
 

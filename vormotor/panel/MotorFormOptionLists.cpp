@@ -5,8 +5,8 @@
 #include "vormotor/contracts/Sorvane.h"
 #include "vormotor/core/Conversions.h"
 #include "vormotor/core/FailureStyles.h"
-#include "vormotor/panel/MotorForm.h"
 #include "vormotor/panel/MotorFormConstants.h"
+#include "vormotor/panel/MotorFormImpl.h"
 #include "vormotor/toolkit/ComboBox.h"
 #include "vormotor/toolkit/Label.h"
 
@@ -36,7 +36,7 @@ void ShowSingleItem(ComboBox& combo, const std::string& text) {
 
 }  // namespace
 
-void MotorForm::m_derivedCommMode_Changed() {
+void MotorForm::Impl::m_derivedCommMode_Changed() {
     // After a release the panel keeps its own value but no longer holds the drive's field, so
     // there is no offer to follow; a pick on the still-bound group must not fail.
     if (m_fldCommMode.IsNothing()) {
@@ -58,14 +58,14 @@ void MotorForm::m_derivedCommMode_Changed() {
     }
 }
 
-void MotorForm::m_fldSensorless_UpdateView() {
+void MotorForm::Impl::m_fldSensorless_UpdateView() {
     ApplyEnablePolicy(m_enabled);
 }
 
-void MotorForm::RefreshCommModeList() {
+void MotorForm::Impl::RefreshCommModeList() {
     ScopedFlag guard(m_updating, true);
-    auto& combo = m_form.FindAs<ComboBox>("CommModeCombo");
-    auto& optionLabel = m_form.FindAs<Label>("CommOptionLbl");
+    auto& combo = m_controls.commModeCombo;
+    auto& optionLabel = m_controls.commOptionLbl;
     // A failure leaves the list as far as it got and the label as it was.
     StopOnFailure([&] {
         if (m_motorCfg.IsNothing() || m_fldInitOptions.IsNothing()) {
@@ -102,21 +102,20 @@ void MotorForm::RefreshCommModeList() {
     });
 }
 
-void MotorForm::CommModeCombo_Click() {
+void MotorForm::Impl::CommModeCombo_Click() {
     if (m_fldCommMode.IsNothing() || m_updating || m_node.IsNothing()) {
         return;
     }
-    const auto& combo = m_form.FindAs<ComboBox>("CommModeCombo");
+    const auto& combo = m_controls.commModeCombo;
     StopOnFailure([&] { m_fldCommMode->SetValue(combo.ItemData(combo.ListIndex())); });
 }
 
-void MotorForm::SensorlessRadioGrp_Change() {
+void MotorForm::Impl::SensorlessRadioGrp_Change() {
     if (m_fldCommMode.IsNothing()) {
         return;
     }
     std::int32_t picked = 0;
-    if (!StopOnFailure(
-            [&] { picked = dynamic_cast<Sorvane&>(m_form.Find("SensorlessRadioGrp")).FieldObjRef()->Value(); })) {
+    if (!StopOnFailure([&] { picked = m_controls.sensorlessRadioGrp->FieldObjRef()->Value(); })) {
         return;
     }
     if (picked == 0) {
@@ -128,9 +127,9 @@ void MotorForm::SensorlessRadioGrp_Change() {
     ApplyEnablePolicy(m_enabled);
 }
 
-void MotorForm::RefreshMicrostepList() {
+void MotorForm::Impl::RefreshMicrostepList() {
     ScopedFlag guard(m_updating, true);
-    auto& combo = m_form.FindAs<ComboBox>("MicrostepCombo");
+    auto& combo = m_controls.microstepCombo;
     StopOnFailure([&] {
         combo.Clear();
         combo.SetListIndex(-1);
@@ -165,21 +164,21 @@ void MotorForm::RefreshMicrostepList() {
     ApplyEnablePolicy(m_enabled);
 }
 
-void MotorForm::MicrostepCombo_Click() {
+void MotorForm::Impl::MicrostepCombo_Click() {
     if (m_ustepsPerTurn.IsNothing() || m_updating || m_node.IsNothing()) {
         return;
     }
-    const auto& combo = m_form.FindAs<ComboBox>("MicrostepCombo");
+    const auto& combo = m_controls.microstepCombo;
     StopOnFailure([&] { m_ustepsPerTurn->Content().SetNumber(combo.ItemData(combo.ListIndex())); });
 }
 
-void MotorForm::m_ustepsPerTurn_ContentChanged() {
+void MotorForm::Impl::m_ustepsPerTurn_ContentChanged() {
     if (!m_updating) {
         RequestMicrostepList();
     }
 }
 
-void MotorForm::m_encDens_ContentChanged() {
+void MotorForm::Impl::m_encDens_ContentChanged() {
     if (!m_updating) {
         RequestMicrostepList();
     }

@@ -1,7 +1,7 @@
 // Frames and captions that follow the motor type and the drive's parameters.
 #include "vormotor/contracts/Tarvine.h"
-#include "vormotor/panel/MotorForm.h"
 #include "vormotor/panel/MotorFormConstants.h"
+#include "vormotor/panel/MotorFormImpl.h"
 #include "vormotor/toolkit/Frame.h"
 
 namespace vor {
@@ -15,12 +15,12 @@ bool IsStepper(std::int32_t motorType) {
 
 }  // namespace
 
-void MotorForm::ShowMotorTypeFrames() {
+void MotorForm::Impl::ShowMotorTypeFrames() {
     if (m_node.IsNothing()) {
         return;
     }
-    auto& sensorFrame = m_form.Find("CommSensorFrame");
-    auto& stepperFrame = m_form.Find("StepperFrame");
+    auto& sensorFrame = m_controls.commSensorFrame;
+    auto& stepperFrame = m_controls.stepperFrame;
     // The frame being hidden goes first, so the two never show together.
     if (IsStepper(m_fldMotorType->Value())) {
         sensorFrame.SetVisible(false);
@@ -34,26 +34,26 @@ void MotorForm::ShowMotorTypeFrames() {
     m_form.Surface().Refresh();
 }
 
-void MotorForm::ShowTorqueLoopCaption() {
-    auto& poles = dynamic_cast<Tarvine&>(m_form.Find("ParamItem", 9));
+void MotorForm::Impl::ShowTorqueLoopCaption() {
+    auto& poles = *m_controls.motorPoles;
     if (!poles.ValueObjRef() || m_node.IsNothing()) {
         return;
     }
-    m_form.FindAs<Frame>("trqLoopTuneFrame").SetCaption(m_node->ExpandText(LoadString(kTorqueLoopCaption)));
+    m_controls.trqLoopTuneFrame.SetCaption(m_node->ExpandText(LoadString(kTorqueLoopCaption)));
 }
 
-void MotorForm::ShowRmsTimeCaption() {
+void MotorForm::Impl::ShowRmsTimeCaption() {
     if (m_node.IsNothing() || m_iMax.IsNothing()) {
         return;
     }
-    m_form.FindAs<Frame>("JamFrame").SetCaption(Ref(m_node->Param(kRmsTimeConstant))->Info().Text());
+    m_controls.jamFrame.SetCaption(Ref(m_node->Param(kRmsTimeConstant))->Info().Text());
 }
 
-void MotorForm::m_rmsTC_ContentChanged() {
-    m_form.FindAs<Frame>("JamFrame").SetCaption(m_rmsTC->Content().Text());
+void MotorForm::Impl::m_rmsTC_ContentChanged() {
+    m_controls.jamFrame.SetCaption(m_rmsTC->Content().Text());
 }
 
-void MotorForm::m_rmsLimit_ContentChanged() {
+void MotorForm::Impl::m_rmsLimit_ContentChanged() {
     ShowRmsTimeCaption();
 }
 

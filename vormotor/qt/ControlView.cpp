@@ -73,6 +73,7 @@ void ControlView::Apply(std::string_view property) {
         {"Refresh", &ControlView::ApplyRefresh},
     }};
     // The kind's own handlers run after the common ones, so that they can refine the look.
+    const PanelView::HeightsHeld held(m_panel);
     Run(*this, kCommon, property);
     ApplyOwn(property);
 }

@@ -3,6 +3,7 @@
 #include <QFontMetrics>
 #include <QRect>
 #include <QWidget>
+#include <algorithm>
 #include <array>
 #include <functional>
 #include <string>
@@ -60,12 +61,18 @@ protected:
         void (View::*apply)();
     };
 
-    // Runs the handlers of `property`, or all of them when `property` is empty.
+    // Runs the handlers of `property`, or all of them when `property` is empty: then a handler
+    // that several properties share runs once, where it first appears.
     template <class View, std::size_t N>
     static void Run(View& view, const std::array<Handler<View>, N>& table, std::string_view property) {
-        for (const auto& handler : table) {
-            if (property.empty() || handler.property == property) {
-                (view.*handler.apply)();
+        for (auto handler = table.begin(); handler != table.end(); ++handler) {
+            const bool wanted = property.empty() ? std::none_of(table.begin(), handler,
+                                                                [&](const Handler<View>& earlier) {
+                                                                    return earlier.apply == handler->apply;
+                                                                })
+                                                 : handler->property == property;
+            if (wanted) {
+                (view.*handler->apply)();
             }
         }
     }

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <functional>
 #include <string_view>
+#include <utility>
 
 #include "vormotor/qt/ComboView.h"
 #include "vormotor/qt/FrameView.h"
@@ -78,8 +79,11 @@ QSizeF OpeningSize(Form& form) {
 PanelView::PanelView(Form& form, QWidget* parent)
     : QWidget(parent), m_form(form), m_scale(TwipScale::Of(*screen(), kRoom)), m_openingTwips(OpeningSize(form)) {
     ApplySurfaceLook();
-    for (Control* control : form.Controls()) {
-        AddView(*control);
+    {
+        const HeightsHeld held(*this);
+        for (Control* control : form.Controls()) {
+            AddView(*control);
+        }
     }
     UpdateTabOrder();
     m_surfaceConnections.push_back(form.Surface().RepaintRequested().Connect([this] { update(); }));
@@ -137,8 +141,22 @@ void PanelView::UpdateTabOrder() {
     }
 }
 
+PanelView::HeightsHeld::HeightsHeld(PanelView& panel) noexcept : m_panel(panel) {
+    ++m_panel.m_heightsHeld;
+}
+
+PanelView::HeightsHeld::~HeightsHeld() {
+    if (--m_panel.m_heightsHeld == 0 && std::exchange(m_panel.m_heightsDue, false)) {
+        m_panel.FitHeights();
+    }
+}
+
 void PanelView::FitHeights() {
     if (m_fittingHeights) {
+        return;
+    }
+    if (m_heightsHeld > 0) {
+        m_heightsDue = true;
         return;
     }
     m_fittingHeights = true;
@@ -166,8 +184,11 @@ void PanelView::Rescale(const TwipScale& scale) {
     }
     const QSizeF surface(m_form.Surface().ScaleWidth(), m_form.Surface().ScaleHeight());
     m_scale = scale;
-    for (const auto& view : m_views) {
-        view->Rescaled();
+    {
+        const HeightsHeld held(*this);
+        for (const auto& view : m_views) {
+            view->Rescaled();
+        }
     }
     updateGeometry();
     const QSize pixels(m_scale.ToPixelsX(static_cast<float>(surface.width())),
@@ -185,6 +206,7 @@ QSize PanelView::sizeHint() const {
 
 void PanelView::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
+    const HeightsHeld held(*this);
     ControlView::Guarded("PanelView resize", [&] {
         m_form.Surface().Resize(m_scale.ToTwipsX(event->size().width()), m_scale.ToTwipsY(event->size().height()));
     });

@@ -41,6 +41,20 @@ public:
     // A widget whose content needs more height than its twips give grows downwards, and so does
     // every container it would otherwise stick out of; the tree's geometry stays as it is.
     void FitHeights();
+
+    // While one lives, FitHeights only notes that it is due, and the last to end fits the heights
+    // once: a change that moves or refills many widgets (a layout pass, every property of a new
+    // view) walks the views once instead of once per widget.
+    class HeightsHeld {
+    public:
+        explicit HeightsHeld(PanelView& panel) noexcept;
+        ~HeightsHeld();
+        HeightsHeld(const HeightsHeld&) = delete;
+        HeightsHeld& operator=(const HeightsHeld&) = delete;
+
+    private:
+        PanelView& m_panel;
+    };
     // Converts with `scale` from now on: every widget takes its place and size anew, and the
     // surface keeps its size in twips.
     void Rescale(const TwipScale& scale);
@@ -70,6 +84,8 @@ private:
     std::unordered_map<const Control*, ControlView*> m_byControl;
     std::vector<Connection> m_surfaceConnections;
     bool m_fittingHeights = false;  // growing a widget moves no other
+    int m_heightsHeld = 0;
+    bool m_heightsDue = false;
 };
 
 }  // namespace vor::qt

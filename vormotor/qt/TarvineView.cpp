@@ -30,9 +30,13 @@ TarvineView::TarvineView(PanelView& panel, editors::TarvineEditor& editor, QWidg
 }
 
 void TarvineView::ApplyOwn(std::string_view property) {
-    static constexpr std::array<Handler<TarvineView>, 7> kOwn{{
+    // The caption is laid out after the font and the field's width it depends on; all
+    // properties at once lay it out once.
+    static constexpr std::array<Handler<TarvineView>, 9> kOwn{{
         {"captionfont", &TarvineView::ApplyCaptionFont},
         {"editorwidth", &TarvineView::ApplyEditorWidth},
+        {"captionfont", &TarvineView::ApplyCaption},
+        {"editorwidth", &TarvineView::ApplyCaption},
         {"Caption", &TarvineView::ApplyCaption},
         {"Width", &TarvineView::ApplyCaption},
         {"Height", &TarvineView::ApplyCaption},
@@ -74,7 +78,6 @@ void TarvineView::ApplyCaption() {
 
 void TarvineView::ApplyCaptionFont() {
     m_caption->setFont(ToQFont(m_editor.CaptionFont()));
-    ApplyCaption();
 }
 
 void TarvineView::ApplyText() {
@@ -90,7 +93,6 @@ void TarvineView::ApplyMessage() {
 
 void TarvineView::ApplyEditorWidth() {
     m_field->setFixedWidth(Panel().Scale().ToPixelsX(m_editor.EditorWidth()));
-    ApplyCaption();
 }
 
 void TarvineView::Confirmed() {

@@ -10,22 +10,6 @@
 namespace vor::model {
 namespace {
 
-const std::vector<std::int32_t> kPanelParams = {7,  8,  18,  19,  20,  24,  25,  38,  39,  40, 41,
-                                                42, 92, 116, 170, 201, 202, 203, 204, 206, 44, 33};
-
-TEST(ShippedProfiles, TogetherHoldEveryParameterThePanelUses) {
-    auto servo = DriveModel::Load(VOR_PROFILE_DIR "/servo.json");
-    auto stepper = DriveModel::Load(VOR_PROFILE_DIR "/stepper.json");
-    for (const auto param : kPanelParams) {
-        EXPECT_TRUE(servo->Node()->HasParam(param) || stepper->Node()->HasParam(param)) << param;
-    }
-    EXPECT_TRUE(servo->Node()->HasParam(44));
-    EXPECT_FALSE(servo->Node()->HasParam(204));
-    EXPECT_FALSE(stepper->Node()->HasParam(44));
-    EXPECT_TRUE(stepper->Node()->HasParam(33));
-    EXPECT_TRUE(stepper->Node()->HasParam(204));
-}
-
 class ShippedProfile : public ::testing::TestWithParam<const char*> {};
 
 TEST_P(ShippedProfile, StartsReadyToWorkWith) {

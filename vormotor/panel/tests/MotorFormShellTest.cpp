@@ -8,6 +8,7 @@
 #include "vormotor/drivesim/SimDrive.h"
 #include "vormotor/editors/EditorClasses.h"
 #include "vormotor/panel/MotorForm.h"
+#include "vormotor/panel/MotorFormInspection.h"
 #include "vormotor/panel/PanelClasses.h"
 #include "vormotor/toolkit/ApplicationCursor.h"
 #include "vormotor/toolkit/CaptionedControl.h"
@@ -24,21 +25,6 @@ protected:
     std::shared_ptr<MotorForm> panel = MotorForm::Create();
     Form& form = panel->GetForm();
 };
-
-TEST_F(MotorFormShell, InitialisationStacksTheSensorAndStepperFramesAndTheOptionLabel) {
-    const auto& sensor = form.Find("CommSensorFrame");
-    const auto& stepper = form.Find("StepperFrame");
-    EXPECT_EQ(stepper.Left(), sensor.Left());
-    EXPECT_EQ(stepper.Top(), sensor.Top());
-    EXPECT_EQ(stepper.Width(), 3855);
-    EXPECT_FALSE(sensor.Visible());
-    EXPECT_TRUE(stepper.Visible());
-    const auto& combo = form.Find("CommModeCombo");
-    const auto& label = form.Find("CommOptionLbl");
-    EXPECT_EQ((std::vector<float>{label.Left(), label.Top(), label.Width(), label.Height()}),
-              (std::vector<float>{combo.Left(), combo.Top(), combo.Width(), combo.Height()}));
-    EXPECT_FALSE(label.Visible());
-}
 
 TEST_F(MotorFormShell, HostPropertiesBeforeAnyAttach) {
     EXPECT_EQ(panel->BarColor(), 192u);
@@ -65,18 +51,6 @@ TEST_F(MotorFormShell, CreatedByClassName) {
     } catch (const Error& error) {
         EXPECT_EQ(error.Number(), error_number::CannotCreateObject);
     }
-}
-
-// The bars follow the surface's edges even where the frames, wider than the surface, stay.
-TEST_F(MotorFormShell, ResizeDrawsTheBarsAtTheEdges) {
-    form.Surface().Resize(5000, 3000);
-    EXPECT_EQ(form.Find("MotorNamePlateFrame").Left(), 210);
-    const auto& left = form.FindAs<Line>("mtrFeatureLine", 0);
-    const auto& right = form.FindAs<Line>("mtrFeatureLine", 1);
-    EXPECT_EQ((std::vector<float>{left.X1(), left.Y1(), left.X2(), left.Y2()}),
-              (std::vector<float>{100, 2900, 100, 200}));
-    EXPECT_EQ((std::vector<float>{right.X1(), right.Y1(), right.X2(), right.Y2()}),
-              (std::vector<float>{4870, 2900, 4870, 200}));
 }
 
 class MotorFormAttach : public MotorFormShell {
@@ -135,8 +109,8 @@ TEST_F(MotorFormAttach, AttachKeepsTheBusyCursorBalanced) {
     EXPECT_EQ(shown, (std::vector<std::int16_t>{ApplicationCursor::Hourglass, ApplicationCursor::Default}));
     EXPECT_EQ(MousePointerDepth(), 0);
     EXPECT_TRUE(panel->Enabled());
-    EXPECT_EQ(MotorForm::RegistryName(), "reg");
-    EXPECT_EQ(MotorForm::RegistrySection(), "sect");
+    EXPECT_EQ(MotorFormInspection::RegistryName(), "reg");
+    EXPECT_EQ(MotorFormInspection::RegistrySection(), "sect");
 }
 
 TEST_F(MotorFormAttach, ReleaseDropsTheDriveObjectsAndIsRepeatable) {

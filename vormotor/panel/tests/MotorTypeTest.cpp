@@ -187,7 +187,7 @@ TEST_P(FailingClick, LeavesTheDriveEnabledAsItWasAndTheListOnTheStoredType) {
     EXPECT_EQ(drive->DriveEnabled(), GetParam().driveEnabled);
     EXPECT_EQ(StoredMotorType(), 0);
     EXPECT_EQ(Combo("MotorStyleCombo").Text(), "Brushless Rotary");
-    EXPECT_FALSE(panel->GetState().updating);
+    EXPECT_FALSE(MotorFormInspection::StateOf(*panel).updating);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -202,12 +202,25 @@ INSTANTIATE_TEST_SUITE_P(
                       ClickFailureCase{"ReadingStateDisabled", "Node.NodeState", 1, {}, false}),
     [](const ::testing::TestParamInfo<ClickFailureCase>& info) { return std::string(info.param.name); });
 
-TEST_F(MotorType, ClicksAreIgnoredWithoutANodeOrField) {
+// An enabled drive would be asked about first: no question shows that the click ended before it.
+TEST_F(MotorType, ClicksAreIgnoredWithoutASelectionANodeOrField) {
+    drive->SetDriveEnabled(true);
+    drive->SetNodeState(3);
     Attach();
+    Combo("MotorStyleCombo").SetListIndex(-1);  // the user's click on an empty selection
     panel->ReleaseControl();
     Combo("MotorStyleCombo").UserPick(2);
     EXPECT_TRUE(drive->Writes().empty());
     EXPECT_TRUE(shownMessages.empty());
+}
+
+TEST_F(MotorType, AFieldThatIsNotEditableDisablesTheList) {
+    Attach();
+    panel->SetEnabled(true);
+    ASSERT_TRUE(Find("MotorStyleCombo").Enabled());
+    drive->SetFieldEditable(170, "Motor Type", false);
+    panel->SetEnabled(true);
+    EXPECT_FALSE(Find("MotorStyleCombo").Enabled());
 }
 
 TEST_F(MotorType, FramesFollowTheFieldNotTheClick) {

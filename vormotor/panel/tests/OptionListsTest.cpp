@@ -60,7 +60,7 @@ TEST_P(Rebuilds, ListTheOptionsOfTheDrivesSensorChoice) {
     EXPECT_EQ(Combo("CommModeCombo").Text(), GetParam().selected);
     EXPECT_EQ(Caption("CommOptionLbl"), " " + GetParam().selected);
     EXPECT_EQ(dynamic_cast<Sorvane&>(Find("SensorlessRadioGrp")).FieldObjRef()->Value(), GetParam().sensorless);
-    EXPECT_FALSE(panel->GetState().commModeListDue);
+    EXPECT_FALSE(MotorFormInspection::StateOf(*panel).commModeListDue);
     EXPECT_TRUE(drive->Writes().empty()) << "the panel's own list changes never write";
 }
 
@@ -122,7 +122,7 @@ TEST_F(CommModeList, APickWritesItsCodeAndTheNextTickFollows) {
     panel->SetEnabled(true);
     Combo("CommModeCombo").UserPick(3);
     EXPECT_EQ(drive->Writes(), (std::vector<model::DriveWrite>{model::DriveWrite::Field(170, "Commutation Mode", 3)}));
-    EXPECT_TRUE(panel->GetState().commModeListDue);
+    EXPECT_TRUE(MotorFormInspection::StateOf(*panel).commModeListDue);
     drive->RaiseTimerTick();
     EXPECT_EQ(Combo("CommModeCombo").Text(), "State Chk On, Seq Chk Off, Thermal Chk Off");
     EXPECT_EQ(drive->Writes().size(), 1u);
@@ -149,8 +149,8 @@ TEST_F(CommModeList, AFailingRebuildKeepsTheListAsFarAsItGot) {
     EXPECT_EQ(Combo("CommModeCombo").ListIndex(), -1);
     EXPECT_GT(Combo("CommModeCombo").ListCount(), 0);
     EXPECT_EQ(Caption("CommOptionLbl"), label);
-    EXPECT_FALSE(panel->GetState().updating);
-    EXPECT_FALSE(panel->GetState().commModeListDue);
+    EXPECT_FALSE(MotorFormInspection::StateOf(*panel).updating);
+    EXPECT_FALSE(MotorFormInspection::StateOf(*panel).commModeListDue);
 }
 
 struct SensorPickCase {
@@ -280,7 +280,7 @@ TEST_F(Microsteps, APickWritesTheItemsNumber) {
     Combo("MicrostepCombo").UserPick(3);  // the unsupported value, written back as it is
     EXPECT_EQ(drive->Writes(), (std::vector<model::DriveWrite>{model::DriveWrite::Param(204, 4000),
                                                                model::DriveWrite::Param(204, 3000)}));
-    EXPECT_TRUE(panel->GetState().microstepListDue);
+    EXPECT_TRUE(MotorFormInspection::StateOf(*panel).microstepListDue);
     drive->RaiseTimerTick();
     EXPECT_EQ(Combo("MicrostepCombo").Text(), "Unsupported 3000");
 }
@@ -300,12 +300,12 @@ INSTANTIATE_TEST_SUITE_P(Values, UnsupportedFraction,
 
 TEST_F(Microsteps, ChangesRequestARebuild) {
     StartStepper(2000, kChoices);
-    ASSERT_FALSE(panel->GetState().microstepListDue);
+    ASSERT_FALSE(MotorFormInspection::StateOf(*panel).microstepListDue);
     drive->SetParam(18, 8000);
-    EXPECT_TRUE(panel->GetState().microstepListDue);
+    EXPECT_TRUE(MotorFormInspection::StateOf(*panel).microstepListDue);
     drive->RaiseTimerTick();
     drive->SetParam(204, 4000);
-    EXPECT_TRUE(panel->GetState().microstepListDue);
+    EXPECT_TRUE(MotorFormInspection::StateOf(*panel).microstepListDue);
     drive->RaiseTimerTick();
     EXPECT_EQ(Combo("MicrostepCombo").Text(), "4000");
 }
@@ -317,9 +317,41 @@ TEST_F(Microsteps, AFailingRebuildStillRunsThePolicy) {
     drive->RaiseTimerTick();
     EXPECT_EQ(Combo("MicrostepCombo").ListCount(), 0);
     EXPECT_FALSE(Find("MicrostepCombo").Enabled());
-    EXPECT_FALSE(panel->GetState().updating);
-    EXPECT_FALSE(panel->GetState().microstepListDue);
+    EXPECT_FALSE(MotorFormInspection::StateOf(*panel).updating);
+    EXPECT_FALSE(MotorFormInspection::StateOf(*panel).microstepListDue);
 }
+
+struct ClickCase {
+    const char* name;
+    const char* list;
+    const char* profile;
+    const char* failingWrite;
+    sim::FaultScope scope;
+};
+
+class ClicksThatWriteNothing : public PanelTest, public ::testing::WithParamInterface<ClickCase> {};
+
+TEST_P(ClicksThatWriteNothing, NothingSelectedOrAFailingWrite) {
+    const ClickCase& c = GetParam();
+    UseDrive(c.profile);
+    Attach();
+    drive->RaiseTimerTick();
+    auto& combo = Combo(c.list);
+    ASSERT_GE(combo.ListIndex(), 0);
+    combo.SetListIndex(-1);  // the user's click on an empty selection
+    EXPECT_TRUE(drive->Writes().empty());
+    drive->Faults().FailEveryCall(c.failingWrite, c.scope);
+    panel->SetEnabled(true);
+    combo.UserPick(0);
+    EXPECT_TRUE(drive->Writes().empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Lists, ClicksThatWriteNothing,
+    ::testing::Values(
+        ClickCase{"CommutationMode", "CommModeCombo", "servo", "Field.SetValue", {170, "Commutation Mode"}},
+        ClickCase{"Microstep", "MicrostepCombo", "stepper", "Content.SetNumber", {204}}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
 }  // namespace vor

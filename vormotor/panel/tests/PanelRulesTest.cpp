@@ -73,7 +73,7 @@ TEST_F(ChangesWhileUpdating, ACapturedAngleChangeIsIgnored) {
     Attach();
     drive->RaiseTimerTick();
     DuringTheNextRebuild([this] { drive->SetParam(44, 77); });
-    EXPECT_FALSE(panel->GetState().commDisplayDue);
+    EXPECT_FALSE(MotorFormInspection::StateOf(*panel).commDisplayDue);
     drive->RaiseTimerTick();
     EXPECT_EQ(Caption("CommutationLbl"), "N/A") << "no sensor change was seen";
 }
@@ -117,33 +117,11 @@ TEST_F(PanelRules, AChangeOfParameter41ChangesNothingOnThePanel) {
     };
     const auto before = shown();
     drive->SetParam(41, 40);
-    const auto state = panel->GetState();
+    const auto state = MotorFormInspection::StateOf(*panel);
     EXPECT_FALSE(state.commDisplayDue || state.commModeListDue || state.microstepListDue);
     EXPECT_EQ(shown(), before);
     EXPECT_TRUE(drive->Writes().empty());
 }
-
-struct EditableCase {
-    const char* field;
-    const char* list;
-};
-
-class NotEditable : public PanelRules, public ::testing::WithParamInterface<EditableCase> {};
-
-TEST_P(NotEditable, FieldsDisableTheirLists) {
-    UseDrive("servo");
-    Attach();
-    drive->RaiseTimerTick();
-    panel->SetEnabled(true);
-    ASSERT_TRUE(Find(GetParam().list).Enabled());
-    drive->SetFieldEditable(170, GetParam().field, false);
-    panel->SetEnabled(true);
-    EXPECT_FALSE(Find(GetParam().list).Enabled());
-}
-
-INSTANTIATE_TEST_SUITE_P(Fields, NotEditable,
-                         ::testing::Values(EditableCase{"Commutation Mode", "CommModeCombo"},
-                                           EditableCase{"Motor Type", "MotorStyleCombo"}));
 
 TEST_F(PanelRules, SensorLabelsNeedTheMotorConfiguration) {
     auto profile = LoadProfile("servo");
@@ -194,39 +172,6 @@ INSTANTIATE_TEST_SUITE_P(Refreshes, RebuildRefreshesFirst,
                          ::testing::Values(std::pair<const char*, sim::FaultScope>{"Value.Refresh", {170}},
                                            std::pair<const char*, sim::FaultScope>{"Field.Refresh",
                                                                                    {170, "Commutation Mode"}}));
-
-struct ClickCase {
-    const char* name;
-    const char* list;
-    const char* profile;
-    const char* failingWrite;
-    sim::FaultScope scope;
-};
-
-class ClicksThatWriteNothing : public PanelRules, public ::testing::WithParamInterface<ClickCase> {};
-
-TEST_P(ClicksThatWriteNothing, NothingSelectedOrAFailingWrite) {
-    const ClickCase& c = GetParam();
-    UseDrive(c.profile);
-    Attach();
-    drive->RaiseTimerTick();
-    auto& combo = Combo(c.list);
-    ASSERT_GE(combo.ListIndex(), 0);
-    combo.SetListIndex(-1);  // the user's click on an empty selection
-    EXPECT_TRUE(drive->Writes().empty());
-    drive->Faults().FailEveryCall(c.failingWrite, c.scope);
-    panel->SetEnabled(true);
-    combo.UserPick(0);
-    EXPECT_TRUE(drive->Writes().empty());
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Lists, ClicksThatWriteNothing,
-    ::testing::Values(
-        ClickCase{"CommutationMode", "CommModeCombo", "servo", "Field.SetValue", {170, "Commutation Mode"}},
-        ClickCase{"Microstep", "MicrostepCombo", "stepper", "Content.SetNumber", {204}},
-        ClickCase{"MotorType", "MotorStyleCombo", "servo", "Node.NodeState", {}}),
-    [](const auto& info) { return std::string(info.param.name); });
 
 // The group's own write runs the policy once (its field's view update); the pick runs it again
 // once the drive holds the new code, unless its first steps failed.

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <initializer_list>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -31,6 +32,15 @@ void ExpectRegistryError(Call&& call, const ExpectedError& expected) {
         EXPECT_EQ(error.Source(), expected.source);
         EXPECT_EQ(error.Description(), expected.description);
     }
+}
+
+// Raw data of the given bytes, for values of any type.
+inline std::string Bytes(std::initializer_list<int> values) {
+    std::string bytes;
+    for (int value : values) {
+        bytes += static_cast<char>(value);
+    }
+    return bytes;
 }
 
 // A value as the registry keeps it; type ~0 for a value that does not exist.

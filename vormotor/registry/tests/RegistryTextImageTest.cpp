@@ -163,14 +163,6 @@ TEST_F(TextImageTest, ValueAndSectionLinesAreCutByPosition) {
     }
 }
 
-std::string Bytes(std::initializer_list<int> values) {
-    std::string bytes;
-    for (int value : values) {
-        bytes += static_cast<char>(value);
-    }
-    return bytes;
-}
-
 // Every value and sub-key the enumerations reach is written as it is; what LoadRegistry will not bring
 // back as it was is listed, and so is what the enumerations, which end at their first failing call, do
 // not reach.

@@ -53,14 +53,6 @@ struct TypedCase {
     std::string line;
 };
 
-std::string Bytes(std::initializer_list<int> values) {
-    std::string bytes;
-    for (int value : values) {
-        bytes += static_cast<char>(value);
-    }
-    return bytes;
-}
-
 std::string Counting(int count) {
     std::string bytes;
     for (int i = 0; i < count; ++i) {

@@ -18,21 +18,6 @@ TEST(ModalMessageBox, WithoutAResponderTheAnswerIsCancel) {
     ModalMessageBox::SetResponder(previous);
 }
 
-TEST(ModalMessageBox, TheResponderSeesTheRequest) {
-    std::vector<MessageBoxRequest> seen;
-    const auto previous = ModalMessageBox::SetResponder([&](const MessageBoxRequest& request) {
-        seen.push_back(request);
-        return MessageBoxResult::Ok;
-    });
-    EXPECT_EQ(ModalMessageBox::Show(
-                  {"The drive is enabled!", "Safety Warning", MessageBoxButtons::OkCancel, MessageBoxResult::Ok}),
-              MessageBoxResult::Ok);
-    ModalMessageBox::SetResponder(previous);
-    ASSERT_EQ(seen.size(), 1u);
-    EXPECT_EQ(seen[0].title, "Safety Warning");
-    EXPECT_EQ(seen[0].buttons, MessageBoxButtons::OkCancel);
-}
-
 TEST(StringTable, LoadsNumberedStringsAndFailsOnMissingOnes) {
     const StringTable table{{6134, "  Motor Settings"}, {6251, "T-R (T):\nR-S (S):\nS-T (R):"}};
     EXPECT_EQ(table.Load(6134), "  Motor Settings");

@@ -101,6 +101,8 @@ INSTANTIATE_TEST_SUITE_P(
         // One column at or beyond the margin stays.
         ColumnCase{{{"Frame", 350, 3045}, {"Sorvane", 350, 3045}}, 12285, {350, 350}},
         ColumnCase{{{"Keldrin", 900, 3045}}, 12285, {900}},
+        // Both kinds of option group are frames.
+        ColumnCase{{{"Sorvane", 210, 3045}, {"Keldrin", 210, 3045}}, 12285, {350, 350}},
         // Visited in the order 3330, 210, 210 the Left never differs from the smallest seen so far.
         ColumnCase{{{"Frame", 3330, 3855}, {"Frame", 210, 3045}, {"Frame", 210, 3045}}, 12285, {3470, 350, 350}},
         // No frame-like child: the offset is 350 minus the container width.

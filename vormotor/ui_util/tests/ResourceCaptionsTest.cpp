@@ -2,7 +2,6 @@
 
 #include <map>
 #include <memory>
-#include <set>
 #include <string>
 #include <vector>
 
@@ -51,42 +50,6 @@ std::unique_ptr<GenericControl> MarkedControl(const std::string& typeName) {
     control->SetToolTipText(kMarked);
     return control;
 }
-
-std::set<std::string> ResolvedProperties(GenericControl& control) {
-    std::set<std::string> resolved;
-    for (const char* property : {"Caption", "Text", "BitCaptions", "Filter", "DialogTitle", "ToolTipText"}) {
-        if (VariantToText(control.Get(property)) == "resolved") {
-            resolved.insert(property);
-        }
-    }
-    return resolved;
-}
-
-struct RowCase {
-    const char* typeName;
-    std::set<std::string> resolved;
-};
-
-class CaptionRows : public testing::TestWithParam<RowCase> {};
-
-TEST_P(CaptionRows, ResolveExactlyTheRowsProperties) {
-    auto control = MarkedControl(GetParam().typeName);
-    LoadResCaptions({control.get()}, kStrings);
-    EXPECT_EQ(ResolvedProperties(*control), GetParam().resolved);
-}
-
-const std::set<std::string> kCaptionAndTip{"Caption", "ToolTipText"};
-
-// One type of each kind of row, and types the walk leaves alone, named or not; type names are
-// compared exactly.
-INSTANTIATE_TEST_SUITE_P(EveryKindOfRow, CaptionRows,
-                         testing::Values(RowCase{"Menu", {"Caption"}}, RowCase{"Frame", kCaptionAndTip},
-                                         RowCase{"Keldrin", {"Caption", "BitCaptions", "ToolTipText"}},
-                                         RowCase{"Eskadel", {"Text", "ToolTipText"}},
-                                         RowCase{"NTGraph", {"ToolTipText"}},
-                                         RowCase{"CommonDialog", {"Filter", "DialogTitle"}},
-                                         RowCase{"SmartUI", kCaptionAndTip}, RowCase{"Toolbar", {}},
-                                         RowCase{"ComboBox", {}}, RowCase{"Tarvine", {}}, RowCase{"label", {}}));
 
 std::shared_ptr<GenericObject> MarkedMember() {
     auto member = std::make_shared<GenericObject>("Button");
