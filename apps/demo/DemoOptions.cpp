@@ -1,7 +1,6 @@
 #include "apps/demo/DemoOptions.h"
 
 #include <CLI/CLI.hpp>
-#include <stdexcept>
 
 namespace vor::demo {
 
@@ -38,19 +37,6 @@ void DemoOptions::Declare(CLI::App& commandLine, DemoOptions& options) {
                     "user input, comma-separated: click:NAME, key:NAME:KEY (NAME is a control's accessible name; "
                     "KEY Up, Down, Left, Right, Return, Space, Tab)")
         ->type_name("STEPS");
-}
-
-DemoOptions DemoOptions::Parse(const std::vector<std::string>& arguments) {
-    DemoOptions options;
-    CLI::App commandLine;
-    Declare(commandLine, options);
-    std::vector<std::string> reversed(arguments.rbegin(), arguments.rend());
-    try {
-        commandLine.parse(reversed);
-    } catch (const CLI::ParseError& error) {
-        throw std::invalid_argument(error.what());
-    }
-    return options;
 }
 
 }  // namespace vor::demo

@@ -4,7 +4,6 @@
 #include <optional>
 #include <string>
 #include <string_view>
-#include <vector>
 
 namespace CLI {
 class App;
@@ -35,8 +34,6 @@ struct DemoOptions {
 
     // The demo's options on a command line the program parses.
     static void Declare(CLI::App& commandLine, DemoOptions& options);
-    // Throws std::invalid_argument with the reason on a bad command line.
-    static DemoOptions Parse(const std::vector<std::string>& arguments);
 };
 
 }  // namespace vor::demo

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
+#include <string_view>
 
 namespace vor {
 
@@ -94,6 +96,21 @@ public:
     virtual long EnumValue(RegHandle key, std::uint32_t index, char* name, std::uint32_t* nameLength,
                            std::uint32_t* type, unsigned char* data, std::uint32_t* size) = 0;
     virtual long EnumKey(RegHandle key, std::uint32_t index, char* name, std::uint32_t nameBufferLength) = 0;
+
+    // A key's values at once, where the back end can read them so, for a walk that would enumerate them:
+    // visit(name, type, data) for each value from the first on, in EnumValue's order and as EnumValue gives
+    // it with a data buffer of dataCapacity bytes, stopping before the first value that would not fit or
+    // that EnumValue would not give. The caller goes on with EnumValue from count; all tells that EnumValue
+    // would answer NoMoreItems there. The platform registry visits nothing.
+    struct VisitedValues {
+        std::uint32_t count = 0;
+        bool all = false;
+    };
+    using ValueVisitor = std::function<void(std::string_view name, std::uint32_t type, std::string_view data)>;
+    virtual VisitedValues VisitValues(RegHandle /*key*/, std::uint32_t /*dataCapacity*/,
+                                      const ValueVisitor& /*visit*/) {
+        return {};
+    }
 
     // What a batch does: Read batches see one consistent state of the registry and never keep a writer
     // waiting (nor wait for one); Write batches hold the right to write for their whole length.

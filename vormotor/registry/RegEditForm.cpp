@@ -27,8 +27,41 @@ struct ValueText {
     std::string text;
 };
 
+// Past the quoted text starting at i, escaping nothing but backslashes and quotes; npos for any other text.
+std::size_t PastPlainQuoted(std::string_view line, std::size_t i) {
+    if (i >= line.size() || line[i] != '"') {
+        return std::string_view::npos;
+    }
+    for (std::size_t at = i + 1;;) {
+        const std::size_t quote = line.find('"', at);
+        if (quote == std::string_view::npos) {
+            return std::string_view::npos;
+        }
+        const std::size_t escape = line.substr(at, quote - at).find('\\');
+        if (escape == std::string_view::npos) {
+            return quote + 1;
+        }
+        const std::size_t escaped = at + escape + 1;
+        if (escaped == line.size() || (line[escaped] != '\\' && line[escaped] != '"')) {
+            return std::string_view::npos;
+        }
+        at = escaped + 1;
+    }
+}
+
+// A named string value written as the image writes it: read and written back, it gives the same bytes.
+bool IsImageStringLine(std::string_view line) {
+    const std::size_t nameEnd = PastPlainQuoted(line, 0);
+    return nameEnd != std::string_view::npos && nameEnd > 2 && line.substr(nameEnd).starts_with('=') &&
+           PastPlainQuoted(line, nameEnd + 1) == line.size();
+}
+
 // Appends one value line of the editor's form in the image's form; the reason when it cannot be taken.
 std::optional<std::string> AppendImageValueLine(std::string_view line, ValueText& value, std::string& out) {
+    if (IsImageStringLine(line)) {
+        out.append(line);
+        return std::nullopt;
+    }
     std::size_t i = 0;
     bool named = true;
     if (line.front() == '@') {

@@ -137,7 +137,7 @@ std::optional<std::string> TextImageWriter::EnterSubKey(const std::string& name)
     // leads, every '/' a backslash.
     std::string spelled = name;
     std::replace(spelled.begin(), spelled.end(), '/', '\\');
-    const std::string asNamed = KeyName() + "\\" + name;
+    const std::string asNamed = problem ? KeyName() + "\\" + name : std::string();
     m_path.append(m_path.empty() ? "" : "\\").append(spelled);
     if (problem) {
         m_uncarried.push_back(
@@ -155,10 +155,23 @@ void TextImageWriter::AppendKey(std::string& text, RegHandle key) {
     }
 }
 
+// The values a registry reads at once are those the enumerations below read, one call each; they go on
+// where it stopped.
+RegistryApi::VisitedValues TextImageWriter::AppendValuesAtOnce(std::string& text, RegHandle key,
+                                                               std::uint32_t dataCapacity) {
+    return m_api.VisitValues(key, dataCapacity, [&](std::string_view name, std::uint32_t type, std::string_view data) {
+        Report(m_form(text, name, type, data));
+    });
+}
+
 void TextImageWriter::AppendValuesAsTheClassEnumerates(std::string& text, RegHandle key) {
+    const RegistryApi::VisitedValues visited = AppendValuesAtOnce(text, key, class_enumeration::StringBufferOffered);
+    if (visited.all) {
+        return;
+    }
     const std::uint32_t longestName = class_enumeration::LongestValueName(m_api, key);
     class_enumeration::Value value;
-    for (std::uint32_t index = 0;; ++index) {
+    for (std::uint32_t index = visited.count;; ++index) {
         long result = reg::Success;
         const class_enumeration::Step step = class_enumeration::ValueAt(m_api, key, index, longestName, value, result);
         if (step == class_enumeration::Step::End) {
@@ -185,10 +198,15 @@ void TextImageWriter::AppendValuesAsTheClassEnumerates(std::string& text, RegHan
 }
 
 void TextImageWriter::AppendWholeValues(std::string& text, RegHandle key) {
+    const RegistryApi::VisitedValues visited =
+        AppendValuesAtOnce(text, key, static_cast<std::uint32_t>(image::MaxLineLength));
+    if (visited.all) {
+        return;
+    }
     m_reader.FitTo(key, image::MaxLineLength);
     std::string_view name;
     std::string_view data;
-    for (std::uint32_t index = 0;; ++index) {
+    for (std::uint32_t index = visited.count;; ++index) {
         std::uint32_t type = 0;
         switch (m_reader.Value(key, index, image::MaxLineLength, name, type, data)) {
             case WholeEntryReader::Got::Entry:

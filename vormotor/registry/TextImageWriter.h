@@ -45,6 +45,7 @@ public:
 
 private:
     void AppendKey(std::string& text, RegHandle key);
+    RegistryApi::VisitedValues AppendValuesAtOnce(std::string& text, RegHandle key, std::uint32_t dataCapacity);
     void AppendValuesAsTheClassEnumerates(std::string& text, RegHandle key);
     void AppendWholeValues(std::string& text, RegHandle key);
     std::vector<std::string> SubKeyNames(RegHandle key);

@@ -1,6 +1,7 @@
 #include "vormotor/registry/TypedImage.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "vormotor/core/Error.h"
 #include "vormotor/registry/ImageForm.h"
@@ -109,11 +110,19 @@ std::string TypedImage::Save(std::int32_t hive, std::string_view rootName, const
 std::vector<ImageEntry> TypedImage::Read(std::string_view image, const HiveOfRoot& hiveOf) {
     TextImageReader reader(image);
     std::vector<ImageEntry> entries;
+    // Room for every entry at once: growing a large vector step by step copies it and touches fresh memory
+    // at each step. Each entry starts a line with '[', '"' or '@'.
+    std::size_t starts = 0;
+    for (std::size_t end = image.find('\n'); end != std::string_view::npos; end = image.find('\n', end + 1)) {
+        starts += end + 1 < image.size() && (image[end + 1] == '[' || image[end + 1] == '"' || image[end + 1] == '@');
+    }
+    entries.reserve(starts);
     for (ImageEntry entry; reader.Next(entry);) {
         if (entry.kind == ImageEntry::Kind::Section && !hiveOf(entry.root)) {
             TextImageReader::FailOn(entry, registry_error::BadSection, "Format Error: unknown root.");
         }
-        entries.push_back(entry);
+        // Moved: the reader fills each entry anew, and a value's entry then carries no copy of its section's path.
+        entries.push_back(std::move(entry));
     }
     return entries;
 }

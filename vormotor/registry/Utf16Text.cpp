@@ -138,6 +138,21 @@ std::optional<std::string> ToUtf16Le(std::string_view text) {
     std::string bytes;
     bytes.reserve(text.size() * 2);
     for (std::size_t i = 0; i < text.size();) {
+        // A run of ASCII, nearly all of an image, widens byte by byte: its high bytes are the zeros resizing
+        // writes.
+        std::size_t run = i;
+        while (run < text.size() && static_cast<unsigned char>(text[run]) < 0x80) {
+            ++run;
+        }
+        if (run > i) {
+            const std::size_t at = bytes.size();
+            bytes.resize(at + 2 * (run - i));
+            for (std::size_t k = 0; k < run - i; ++k) {
+                bytes[at + 2 * k] = text[i + k];
+            }
+            i = run;
+            continue;
+        }
         const std::optional<std::uint32_t> code = DecodeUtf8(text, i);
         if (!code) {
             return std::nullopt;

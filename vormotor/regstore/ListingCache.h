@@ -15,7 +15,9 @@ namespace vor::store {
 
 // Enumerating by index would rescan a key for every index; each key being enumerated keeps its sorted
 // sub-key names and its values, read once, until the database changes or the enumeration reaches its
-// end. Lists are read through the callers' readers, so the cache knows nothing of the database.
+// end. A listing also brings its sub-keys' values when they are small, so a save that opens each listed
+// sub-key and reads its values asks the database once per parent, not once per key. Lists are read
+// through the callers' readers, so the cache knows nothing of the database.
 class ListingCache {
 public:
     // A sub-key as its parent's listing has it: a save opens every sub-key it lists.
@@ -38,20 +40,31 @@ public:
     void Check(const DatabaseState& now);
     void Forget();
 
-    // The key's sub-keys in order; when they are not at hand, read(add) calls add(name, id, hasSubKeys)
-    // for each.
+    // The most bytes of values a listing brings of one sub-key, and of all sub-keys kept at once: larger
+    // values are read when they are asked for.
+    static constexpr std::size_t ListedValuesLimit = 2048;
+    static constexpr std::size_t ListedValuesBudget = 1 << 20;
+
+    // The key's sub-keys in order; when they are not at hand, read(add) calls add(name, id, hasSubKeys,
+    // values) for each, values the sub-key's value blob or nothing when the listing did not bring it.
     template <typename Read>
     const std::vector<SubKey>& SubKeys(std::int64_t id, Read&& read);
     // An enumeration of the key's sub-keys reached its end: its listing is kept aside, as the sub-keys
     // are usually opened next.
     void SubKeysEnded(std::int64_t id);
     // The sub-key of a listing at hand, found without asking the database.
-    std::optional<std::int64_t> ListedSubKey(std::int64_t parent, std::string_view fold) const;
+    std::optional<std::int64_t> ListedSubKey(std::int64_t parent, std::string_view fold);
 
-    // The key's values; read() gives them when they are not at hand.
+    // The key's values; read() gives them when they are not at hand. A blob the key's listing brought
+    // that does not decode is read again.
     template <typename Read>
     const ValueList& Values(std::int64_t id, Read&& read);
-    void ValuesEnded(std::int64_t id) { m_valueLists.erase(id); }
+    // An enumeration of the key's values reached its end: its list is kept aside, as a caller asking
+    // once more past the end is usual.
+    void ValuesEnded(std::int64_t id);
+    // The key's values as its listing brought them, taken for one pass over them and not kept; nothing when
+    // the listing did not bring them (or they were taken) or they do not decode.
+    std::optional<ValueList> TakeListedValues(std::int64_t id);
 
 private:
     // Listings kept at once: enough for the keys a save of a deep tree has open, few enough that
@@ -65,9 +78,18 @@ private:
     std::unordered_map<std::int64_t, std::vector<SubKey>> m_subKeyLists;
     // The listing enumerated to its end last.
     std::pair<std::int64_t, std::vector<SubKey>> m_listedToTheEnd;
+    // The parent and the place in its listing of the sub-key ListedSubKey found last.
+    std::pair<std::int64_t, std::size_t> m_lastListed{0, 0};
     // Keys a listing showed to have no sub-keys.
     std::unordered_set<std::int64_t> m_withoutSubKeys;
     std::unordered_map<std::int64_t, ValueList> m_valueLists;
+    // The list Values answered last, in m_valueLists.
+    std::pair<std::int64_t, const ValueList*> m_lastValues{0, nullptr};
+    // The value list enumerated to its end last.
+    std::pair<std::int64_t, ValueList> m_valuesToTheEnd;
+    // Value blobs listings brought, by key, until the key's values are asked for; their bytes together.
+    std::unordered_map<std::int64_t, std::string> m_listedValues;
+    std::size_t m_listedValuesSize = 0;
 };
 
 // The cached list of one key, read by fill when it is not at hand.
@@ -90,18 +112,37 @@ const std::vector<ListingCache::SubKey>& ListingCache::SubKeys(std::int64_t id, 
         return None;
     }
     return ListOf(m_subKeyLists, id, [&](std::vector<SubKey>& subKeys) {
-        read([&](std::string_view name, std::int64_t subKeyId, bool hasSubKeys) {
-            subKeys.push_back({std::string(name), subKeyId});
-            if (!hasSubKeys && m_withoutSubKeys.size() < RememberedKeysLimit) {
-                m_withoutSubKeys.insert(subKeyId);
-            }
-        });
+        read(
+            [&](std::string_view name, std::int64_t subKeyId, bool hasSubKeys, std::optional<std::string_view> values) {
+                subKeys.push_back({std::string(name), subKeyId});
+                if (!hasSubKeys && m_withoutSubKeys.size() < RememberedKeysLimit) {
+                    m_withoutSubKeys.insert(subKeyId);
+                }
+                if (values && m_listedValuesSize + values->size() <= ListedValuesBudget &&
+                    m_listedValues.try_emplace(subKeyId, *values).second) {
+                    m_listedValuesSize += values->size();
+                }
+            });
     });
 }
 
 template <typename Read>
 const ValueList& ListingCache::Values(std::int64_t id, Read&& read) {
-    return ListOf(m_valueLists, id, [&](ValueList& values) { values = read(); });
+    if (m_valuesToTheEnd.first == id) {
+        return m_valuesToTheEnd.second;
+    }
+    // An enumeration asks for the same list value after value.
+    if (m_lastValues.first == id) {
+        return *m_lastValues.second;
+    }
+    // Reading may fail, or make room by dropping every list.
+    m_lastValues = {};
+    const ValueList& list = ListOf(m_valueLists, id, [&](ValueList& values) {
+        std::optional<ValueList> listed = TakeListedValues(id);
+        values = listed ? std::move(*listed) : read();
+    });
+    m_lastValues = {id, &list};
+    return list;
 }
 
 }  // namespace vor::store

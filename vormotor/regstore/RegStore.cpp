@@ -74,6 +74,10 @@ long RegStore::EnumKey(RegHandle key, std::uint32_t index, char* name, std::uint
     return m_connection->EnumKey(key, index, name, nameBufferLength);
 }
 
+RegistryApi::VisitedValues RegStore::VisitValues(RegHandle key, std::uint32_t dataCapacity, const ValueVisitor& visit) {
+    return m_connection->VisitValues(key, dataCapacity, visit);
+}
+
 long RegStore::BeginBatch(BatchUse use) {
     return m_connection->BeginBatch(use);
 }

@@ -56,6 +56,7 @@ public:
     long EnumValue(RegHandle key, std::uint32_t index, char* name, std::uint32_t* nameLength, std::uint32_t* type,
                    unsigned char* data, std::uint32_t* size) override;
     long EnumKey(RegHandle key, std::uint32_t index, char* name, std::uint32_t nameBufferLength) override;
+    VisitedValues VisitValues(RegHandle key, std::uint32_t dataCapacity, const ValueVisitor& visit) override;
 
     long BeginBatch(BatchUse use) override;
     long EndBatch() override;

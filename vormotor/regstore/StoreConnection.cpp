@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <optional>
 #include <sqlite3.h>
@@ -107,8 +108,8 @@ long CopyData(std::string_view source, unsigned char* data, std::uint32_t* size)
     long result = reg::Success;
     if (data != nullptr && *size < source.size()) {
         result = reg::MoreData;
-    } else if (data != nullptr) {
-        std::copy(source.begin(), source.end(), data);
+    } else if (data != nullptr && !source.empty()) {
+        std::memcpy(data, source.data(), source.size());
     }
     if (size != nullptr) {
         *size = static_cast<std::uint32_t>(source.size());
@@ -260,6 +261,7 @@ void StoreConnection::Rollback() {
     // What was read or written in the transaction may be gone with it.
     m_listings.Forget();
     m_keysSeen.clear();
+    m_created.Forget();
 }
 
 void StoreConnection::LoseBatch(long failure) {
@@ -427,6 +429,7 @@ void StoreConnection::NewKeyWritten(std::int64_t id, const std::vector<RegHandle
     }
     if (id != 0) {
         SeenKey(id);
+        m_created.Created(m_transaction, m_laterKey.parent, std::move(m_laterKey.fold), id);
     }
 }
 
@@ -482,10 +485,17 @@ long StoreConnection::Walk(std::int64_t from, const char* subKey, bool create, c
             SeenKey(id);
             continue;
         }
+        const std::optional<CreatedKeys::Known> madeHere =
+            m_batch.depth > 0 ? m_created.SubKey(m_transaction, id, fold) : std::nullopt;
+        if (madeHere && madeHere->id) {
+            id = *madeHere->id;
+            SeenKey(id);
+            continue;
+        }
         const std::int64_t changes = sqlite3_total_changes64(m_db);
-        const bool knownMissing = m_batch.depth > 0 && m_lastMissing.transaction == m_transaction &&
-                                  m_lastMissing.changes == changes && m_lastMissing.parent == id &&
-                                  m_lastMissing.fold == fold;
+        const bool knownMissing =
+            madeHere || (m_batch.depth > 0 && m_lastMissing.transaction == m_transaction &&
+                         m_lastMissing.changes == changes && m_lastMissing.parent == id && m_lastMissing.fold == fold);
         if (!knownMissing && m_sql->findChild.Bind(id, std::string_view(fold)).Step()) {
             id = m_sql->findChild.Int(0);
             if (m_batch.depth > 0) {
@@ -505,12 +515,18 @@ long StoreConnection::Walk(std::int64_t from, const char* subKey, bool create, c
         created = true;
         if (m_batch.depth > 0 && path.empty()) {
             // The key a batch is about to fill: written when its values are.
+            std::string laterFold = fold;
             m_writer->CreateLater(id, std::string(name), std::move(fold), std::string(NameOf(keyClass)));
+            m_laterKey = {id, std::move(laterFold)};
             id = BatchWriter::NewKeyId;
             break;
         }
-        id = m_writer->InsertKey(id, name, fold, NameOf(keyClass));
+        const std::int64_t parent = id;
+        id = m_writer->InsertKey(parent, name, fold, NameOf(keyClass));
         SeenKey(id);
+        if (m_batch.depth > 0) {
+            m_created.Created(m_transaction, parent, std::move(fold), id);
+        }
     }
     return reg::Success;
 }
@@ -567,6 +583,7 @@ long StoreConnection::DeleteKey(RegHandle key, const char* subKey) {
         m_sql->deleteAllSpread.Bind(id).Run();
         m_keysSeen.erase(id);
         m_lastParent = {};
+        m_created.Forget();
         m_writer->Touch(parent, m_batch.depth > 0);
         return reg::Success;
     });
@@ -672,6 +689,31 @@ long StoreConnection::EnumValue(RegHandle key, std::uint32_t index, char* name, 
     });
 }
 
+RegistryApi::VisitedValues StoreConnection::VisitValues(RegHandle key, std::uint32_t dataCapacity,
+                                                        const RegistryApi::ValueVisitor& visit) {
+    RegistryApi::VisitedValues visited;
+    OnKey(key, Use::Read, [&](const OpenHandle& open) {
+        // Values a listing brought are read once, whole: they need no place among the lists kept at hand.
+        m_writer->WriteUnwritten();
+        CheckListings();
+        const std::optional<ValueList> taken = m_listings.TakeListedValues(open.id);
+        const ValueList& values = taken ? *taken : Values(open.id);
+        for (; visited.count < values.Size(); ++visited.count) {
+            const ValueList::Value value = values[visited.count];
+            if (value.data.size() > dataCapacity) {
+                return reg::Success;
+            }
+            visit(value.name, value.type, value.data);
+        }
+        visited.all = true;
+        if (!taken) {
+            m_listings.ValuesEnded(open.id);
+        }
+        return reg::Success;
+    });
+    return visited;
+}
+
 long StoreConnection::EnumKey(RegHandle key, std::uint32_t index, char* name, std::uint32_t nameBufferLength) {
     if (name == nullptr) {
         return reg::InvalidParameter;
@@ -701,8 +743,10 @@ void StoreConnection::CheckListings() {
 const std::vector<ListingCache::SubKey>& StoreConnection::SubKeys(std::int64_t id) {
     CheckListings();
     return m_listings.SubKeys(id, [&](const auto& add) {
-        for (SqlStatement& row = m_sql->subKeys.Bind(id); row.Step();) {
-            add(row.Bytes(0), row.Int(1), row.Int(2) != 0);
+        const auto limit = static_cast<std::int64_t>(ListingCache::ListedValuesLimit);
+        for (SqlStatement& row = m_sql->subKeys.Bind(id, limit); row.Step();) {
+            add(row.Bytes(0), row.Int(1), row.Int(2) != 0,
+                row.Int(3) != 0 ? std::optional<std::string_view>(row.Bytes(4)) : std::nullopt);
         }
     });
 }

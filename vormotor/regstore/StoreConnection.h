@@ -13,6 +13,7 @@
 
 #include "vormotor/regapi/RegistryApi.h"
 #include "vormotor/regstore/BatchWriter.h"
+#include "vormotor/regstore/CreatedKeys.h"
 #include "vormotor/regstore/ListingCache.h"
 #include "vormotor/regstore/RegStore.h"
 #include "vormotor/regstore/ValueList.h"
@@ -54,6 +55,8 @@ public:
     long EnumValue(RegHandle key, std::uint32_t index, char* name, std::uint32_t* nameLength, std::uint32_t* type,
                    unsigned char* data, std::uint32_t* size);
     long EnumKey(RegHandle key, std::uint32_t index, char* name, std::uint32_t nameBufferLength);
+    RegistryApi::VisitedValues VisitValues(RegHandle key, std::uint32_t dataCapacity,
+                                           const RegistryApi::ValueVisitor& visit);
 
     long BeginBatch(BatchUse use);
     long EndBatch();
@@ -74,6 +77,11 @@ private:
     struct MissingKey {
         std::uint64_t transaction = 0;
         std::int64_t changes = -1;
+        std::int64_t parent = 0;
+        std::string fold;
+    };
+    // Where the key a batch is about to fill goes, for the record of created keys once it is written.
+    struct LaterKey {
         std::int64_t parent = 0;
         std::string fold;
     };
@@ -126,6 +134,8 @@ private:
     // The parent of the key a batch walked to last.
     WalkedParent m_lastParent;
     MissingKey m_lastMissing;
+    CreatedKeys m_created;
+    LaterKey m_laterKey;
     // Handles given out by this object.
     std::unordered_map<RegHandle, OpenHandle> m_handles;
     RegHandle m_nextHandle = 1;

@@ -36,8 +36,9 @@ struct StoreStatements {
                      "FROM keys WHERE parent = ?1",
                      &used),
           subKeys(db,
-                  "SELECT name, id, EXISTS(SELECT 1 FROM keys AS sub WHERE sub.parent = keys.id) FROM keys "
-                  "WHERE parent = ?1 ORDER BY fold",
+                  "SELECT name, id, EXISTS(SELECT 1 FROM keys AS sub WHERE sub.parent = keys.id), "
+                  "spread = 0 AND length(vals) <= ?2, CASE WHEN spread = 0 AND length(vals) <= ?2 THEN vals END "
+                  "FROM keys WHERE parent = ?1 ORDER BY fold",
                   &used),
           dataVersion(db, "PRAGMA data_version", &used),
           beginRead(db, "BEGIN"),

@@ -13,6 +13,7 @@ namespace {
 // Up to this many values a scan of the names is cheaper than keeping a map of them.
 constexpr std::size_t ScannedValues = 16;
 constexpr std::size_t ReservedValues = 32;
+constexpr std::size_t ReservedBytes = 512;
 
 // Numbers are stored little-endian whatever the machine, so a store file moves between machines;
 // swapping the bytes both writes and reads them on a big-endian one.
@@ -40,8 +41,16 @@ std::optional<ValueList> ValueList::Decode(std::string_view blob) {
     if (blob.size() > MaxBlobSize) {
         return std::nullopt;
     }
+    return DecodeOwned(std::string(blob));
+}
+
+std::optional<ValueList> ValueList::DecodeOwned(std::string bytes) {
+    if (bytes.size() > MaxBlobSize) {
+        return std::nullopt;
+    }
     ValueList list;
-    list.m_blob.assign(blob);
+    list.m_blob = std::move(bytes);
+    const std::string_view blob(list.m_blob);
     // Room for the values of most keys at once, never more than the blob could hold.
     list.m_entries.reserve(std::min<std::size_t>(blob.size() / HeaderSize, ReservedValues));
     for (std::size_t offset = 0; offset < blob.size();) {
@@ -63,7 +72,8 @@ std::optional<ValueList> ValueList::Decode(std::string_view blob) {
 
 ValueList::Value ValueList::operator[](std::size_t index) const {
     const Entry& entry = m_entries[index];
-    return {NameAt(entry), entry.type, std::string_view(m_blob).substr(entry.offset + entry.nameSize, entry.dataSize)};
+    // Entries lie within the blob: Decode and Append made them so.
+    return {NameAt(entry), entry.type, std::string_view(m_blob.data() + entry.offset + entry.nameSize, entry.dataSize)};
 }
 
 std::optional<ValueList::Value> ValueList::Find(std::string_view name) const {
@@ -75,12 +85,19 @@ std::optional<ValueList::Value> ValueList::Find(std::string_view name) const {
 }
 
 bool ValueList::Set(std::string_view name, std::uint32_t type, std::string_view data) {
-    const std::optional<std::size_t> index = IndexOf(name);
+    const std::uint32_t hash = NameHash(name);
+    const std::optional<std::size_t> index = IndexOf(name, hash);
     if (!index) {
         if (m_blob.size() + HeaderSize + name.size() + data.size() > MaxBlobSize) {
             return false;
         }
         Append(name, type, data);
+        // Hashed already, and every earlier entry is: a load sets value after value of a new key.
+        m_hashes.reserve(m_entries.capacity());
+        m_hashes.push_back(hash);
+        if (!m_index.empty()) {
+            m_index.emplace(hash, m_entries.size() - 1);
+        }
         return true;
     }
     Entry& entry = m_entries[*index];
@@ -109,8 +126,11 @@ bool ValueList::Erase(std::string_view name) {
 }
 
 std::optional<std::size_t> ValueList::IndexOf(std::string_view name) const {
+    return IndexOf(name, NameHash(name));
+}
+
+std::optional<std::size_t> ValueList::IndexOf(std::string_view name, std::uint32_t hash) const {
     PrepareLookUp();
-    const std::uint32_t hash = NameHash(name);
     const auto matches = [&](std::size_t i) { return m_hashes[i] == hash && SameName(NameAt(m_entries[i]), name); };
     if (m_entries.size() > ScannedValues) {
         // The first of equal names, as the scan would find it.
@@ -144,6 +164,11 @@ void ValueList::PrepareLookUp() const {
 }
 
 void ValueList::Append(std::string_view name, std::uint32_t type, std::string_view data) {
+    if (m_entries.empty()) {
+        // Room for the values of most keys: a list built value by value grows once.
+        m_entries.reserve(ReservedValues);
+        m_blob.reserve(ReservedBytes);
+    }
     char header[HeaderSize];
     SetNumberAt(header, static_cast<std::uint32_t>(name.size()));
     SetNumberAt(header + 4, type);
@@ -177,7 +202,7 @@ std::uint32_t ValueList::NameHash(std::string_view name) {
 }
 
 std::string_view ValueList::NameAt(const Entry& entry) const {
-    return std::string_view(m_blob).substr(entry.offset, entry.nameSize);
+    return std::string_view(m_blob.data() + entry.offset, entry.nameSize);
 }
 
 }  // namespace vor::store

@@ -28,6 +28,8 @@ public:
 
     // Empty when the blob is not one this class wrote: a damaged row must not be read past its end.
     static std::optional<ValueList> Decode(std::string_view blob);
+    // The same for a blob the list takes over, without a copy.
+    static std::optional<ValueList> DecodeOwned(std::string blob);
 
     std::string_view Blob() const { return m_blob; }
     std::size_t Size() const { return m_entries.size(); }
@@ -50,6 +52,7 @@ private:
     static constexpr std::size_t HeaderSize = 3 * sizeof(std::uint32_t);
 
     std::optional<std::size_t> IndexOf(std::string_view name) const;
+    std::optional<std::size_t> IndexOf(std::string_view name, std::uint32_t hash) const;
     void PrepareLookUp() const;
     void Append(std::string_view name, std::uint32_t type, std::string_view data);
     void Rebuild(std::size_t index, const std::optional<Value>& replacement);

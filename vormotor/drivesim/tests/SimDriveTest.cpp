@@ -95,64 +95,7 @@ TEST(SimDrive, DriveSideChangesRaiseTheirEvents) {
     EXPECT_TRUE(app->TechSupport());
     EXPECT_THROW(drive->SetField(170, "Commutation Mode", 16), Error);
     EXPECT_THROW(drive->SetValueNameVisible(170, "Commutation Mode", 9, true), Error);
-}
-
-TEST(SimDrive, NodeStateAndCataloguesChangeAtRunTime) {
-    auto drive = Stepper();
-    auto node = drive->Node();
-    drive->SetOnline(false);
-    drive->SetDriveEnabled(true);
-    drive->SetNodeState(7);
-    drive->SetMicrostepVisible(25600, true);
-    drive->SetMotorTypeVisible(0, true);
-    drive->SetLockLevel(204, 5);
-    drive->SetFieldEditable(170, "Commutation Mode", false);
-    drive->SetCommModeSelectable(true);
-    drive->SetTraceFlags(0x20);
-    EXPECT_FALSE(node->IsOnline());
-    EXPECT_TRUE(node->DriveEnabled());
-    EXPECT_EQ(node->NodeState(), 7);
-    EXPECT_TRUE(node->MicrostepChoices().back()->Visible());
-    EXPECT_TRUE(node->MotorTypes().front()->Visible());
-    EXPECT_EQ(node->Param(204)->LockLevel().Level(), 5);
-    EXPECT_FALSE(Field(*drive, 170, "Commutation Mode")->Editable());
-    EXPECT_TRUE(drive->Network()->CommModeSelectable());
-    auto sink = drive->Network()->TraceSink();
-    EXPECT_EQ(sink->TraceFlags(), 0x20);
-    sink->TraceWrite("one");
-    sink->TraceWrite("two");
-    EXPECT_EQ(drive->TraceLines(), (std::vector<std::string>{"one", "two"}));
     EXPECT_THROW(drive->SetMicrostepVisible(123, true), Error);
-}
-
-TEST(SimDrive, HostSideEventsAndReplacedMicrosteps) {
-    auto drive = Stepper();
-    auto node = drive->Node();
-    std::vector<std::pair<std::int32_t, std::int32_t>> transitions;
-    auto io = node->IoObj();
-    auto onTransition = io->CommutationChanged().Connect(
-        [&](std::int32_t now, std::int32_t last) { transitions.emplace_back(now, last); });
-    const auto word = drive->InputWord();
-    drive->RaiseCommutationChanged(9, 9);
-    EXPECT_EQ(transitions, (std::vector<std::pair<std::int32_t, std::int32_t>>{{9, 9}}));
-    EXPECT_EQ(drive->InputWord(), word);
-
-    std::vector<bool> announced;
-    auto appEvents = drive->Network()->AppEvents();
-    auto onSupport = appEvents->TechSupportChanged().Connect([&](bool state) { announced.push_back(state); });
-    drive->RaiseTechSupportChanged(true);
-    drive->RaiseTechSupportChanged(true);
-    EXPECT_EQ(announced, (std::vector<bool>{true, true}));
-    EXPECT_TRUE(appEvents->TechSupport());
-
-    drive->SetMicrostepChoices({{2000, "2000"}, {3000, "3000 (fine)"}});
-    const auto choices = node->MicrostepChoices();
-    ASSERT_EQ(choices.size(), 2u);
-    EXPECT_EQ(choices[1]->Code(), 3000);
-    EXPECT_EQ(choices[1]->Name(), "3000 (fine)");
-    EXPECT_TRUE(choices[0]->Visible());
-    drive->SetMicrostepChoices({});
-    EXPECT_TRUE(node->MicrostepChoices().empty());
 }
 
 TEST(FaultInjector, ClearingOneOperationKeepsTheOthers) {

@@ -49,24 +49,16 @@ TEST_P(DriveImageTest, EveryChangeOfTheDriveReachesTheCopyThroughTheRegisters) {
     EXPECT_EQ(DriveImage::Capture(link.copy, link.profile), DriveImage::Capture(link.drive, link.profile));
 }
 
+// Numbers and fields, the lock, the enabled drive, inputs, the commutation option, trace flags, value
+// names and a turning motor are played across the link by the host's scenarios.
 INSTANTIATE_TEST_SUITE_P(
     Changes, DriveImageTest,
-    ::testing::Values(Change{"Number", [](sim::SimDrive& d) { d.SetParam(204, 12800); }},
-                      Change{"Field", [](sim::SimDrive& d) { d.SetField(170, "Motor Type", 2); }},
-                      Change{"LockLevel", [](sim::SimDrive& d) { d.SetLockLevel(204, 5); }},
+    ::testing::Values(Change{"LockLevel", [](sim::SimDrive& d) { d.SetLockLevel(204, 5); }},
                       Change{"FieldEditable", [](sim::SimDrive& d) { d.SetFieldEditable(170, "Motor Type", false); }},
-                      Change{"ValueNameVisible",
-                             [](sim::SimDrive& d) { d.SetValueNameVisible(170, "Commutation Mode", 1, false); }},
                       Change{"MotorTypeVisible", [](sim::SimDrive& d) { d.SetMotorTypeVisible(4, false); }},
                       Change{"MicrostepVisible", [](sim::SimDrive& d) { d.SetMicrostepVisible(200, false); }},
                       Change{"Online", [](sim::SimDrive& d) { d.SetOnline(false); }},
-                      Change{"DriveEnabled", [](sim::SimDrive& d) { d.SetDriveEnabled(true); }},
-                      Change{"NodeState", [](sim::SimDrive& d) { d.SetNodeState(-7); }},
-                      Change{"InputWord", [](sim::SimDrive& d) { d.SetInputWord(0x3FF); }},
-                      Change{"AccessLevel", [](sim::SimDrive& d) { d.SetAccessLevel(1); }},
-                      Change{"CommModeSelectable", [](sim::SimDrive& d) { d.SetCommModeSelectable(true); }},
-                      Change{"TraceFlags", [](sim::SimDrive& d) { d.SetTraceFlags(0x20); }},
-                      Change{"Turn", [](sim::SimDrive& d) { d.Motion().Turn(2); }}),
+                      Change{"NodeState", [](sim::SimDrive& d) { d.SetNodeState(-7); }}),
     [](const auto& info) { return info.param.what; });
 
 TEST(DriveImageEventsTest, TheCopyRaisesTheEventsOfWhatChanged) {

@@ -11,10 +11,6 @@
 namespace vor {
 namespace {
 
-using testing_support::LoadProfile;
-using testing_support::PanelTest;
-using testing_support::RemoveParameters;
-
 const std::vector<std::string> kInnerFrames{"CommSensorFrame", "MotorNamePlateFrame", "OverloadFrame",
                                             "JamFrame",        "EncoderFrame",        "StepperFrame"};
 const std::vector<std::string> kLists{"CommModeCombo", "MotorStyleCombo", "MicrostepCombo"};
@@ -290,23 +286,6 @@ TEST_F(EnablePolicy, TheSensorDisplayTracesTheStateItJustComputed) {
     EXPECT_FALSE(Find("HallNumberFrame").Enabled());
     EXPECT_EQ(traced("HallNumberFrame just set Enabled=False"), 1);
     EXPECT_EQ(traced("HallNumberFrame just set Enabled=True"), 0);
-}
-
-TEST_F(EnablePolicy, ShowingOrHidingRepeatedlyGivesTheSameStates) {
-    Start("stepper", 3);
-    const auto snapshot = [&] {
-        std::vector<std::tuple<bool, bool, bool>> states;
-        for (Control* control : panel->GetForm().Controls()) {
-            states.emplace_back(control->Enabled(), control->Visible(), control->TabStop());
-        }
-        return states;
-    };
-    auto& surface = panel->GetForm().Surface();
-    surface.Show();
-    const auto first = snapshot();
-    surface.Hide();
-    surface.Show();
-    EXPECT_EQ(snapshot(), first);
 }
 
 struct AccessEvent {

@@ -12,10 +12,6 @@
 namespace vor {
 namespace {
 
-using testing_support::LoadProfile;
-using testing_support::PanelTest;
-using testing_support::RemoveParameters;
-
 std::string NameOf(const Control& control) {
     return control.Index() ? control.Name() + "(" + std::to_string(*control.Index()) + ")" : control.Name();
 }

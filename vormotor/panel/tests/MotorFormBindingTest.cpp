@@ -10,10 +10,6 @@
 namespace vor {
 namespace {
 
-using testing_support::LoadProfile;
-using testing_support::PanelTest;
-using testing_support::RemoveParameters;
-
 class Binding : public PanelTest {};
 
 TEST_F(Binding, BindsEveryEditorWhoseParameterTheNodeHas) {

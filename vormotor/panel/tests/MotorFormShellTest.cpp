@@ -30,16 +30,8 @@ TEST_F(MotorFormShell, HostPropertiesBeforeAnyAttach) {
     EXPECT_EQ(panel->BarColor(), 192u);
     form.FindAs<Line>("mtrFeatureLine", 0).SetBorderColor(0x00FF00);
     EXPECT_EQ(panel->BarColor(), 0x00FF00u);
-    EXPECT_FALSE(panel->Enabled());
     EXPECT_EQ(panel->UIRef().get(), static_cast<UIuserControl*>(panel.get()));
     EXPECT_EQ(&panel->FrameRef(), &form.Find("MotorFrame"));
-
-    const std::string version = panel->VersionStr();
-    const auto lineBreak = version.find("\r\n");
-    ASSERT_NE(lineBreak, std::string::npos);
-    EXPECT_EQ(version.substr(0, lineBreak), "1.0.0");
-    EXPECT_TRUE(version.ends_with("\\panel_tests")) << version;
-    EXPECT_EQ(version.find('\n', lineBreak + 2), std::string::npos);
 }
 
 TEST_F(MotorFormShell, CreatedByClassName) {
@@ -113,7 +105,7 @@ TEST_F(MotorFormAttach, AttachKeepsTheBusyCursorBalanced) {
     EXPECT_EQ(MotorFormInspection::RegistrySection(), "sect");
 }
 
-TEST_F(MotorFormAttach, ReleaseDropsTheDriveObjectsAndIsRepeatable) {
+TEST_F(MotorFormAttach, ReleaseDropsTheDriveObjects) {
     const auto network = drive->Network();
     const auto node = drive->Node();
     const long networkUsers = network.use_count();
@@ -124,9 +116,6 @@ TEST_F(MotorFormAttach, ReleaseDropsTheDriveObjectsAndIsRepeatable) {
     panel->ReleaseControl();
     EXPECT_EQ(network.use_count(), networkUsers);
     EXPECT_EQ(node.use_count(), nodeUsers);
-    EXPECT_FALSE(panel->Enabled());
-    panel->ReleaseControl();
-    EXPECT_FALSE(panel->Enabled());
 }
 
 TEST_F(MotorFormAttach, DestroyingAnAttachedPanelReleasesIt) {

@@ -11,10 +11,6 @@
 namespace vor {
 namespace {
 
-using testing_support::LoadProfile;
-using testing_support::PanelTest;
-using testing_support::RemoveParameters;
-
 class MotorType : public PanelTest {
 protected:
     void SetUp() override {

@@ -12,10 +12,6 @@
 namespace vor {
 namespace {
 
-using testing_support::LoadProfile;
-using testing_support::PanelTest;
-using testing_support::RemoveParameters;
-
 const std::vector<std::int32_t> kAllModes{0, 1, 2, 3, 4, 14, 15, 6, 7};
 
 class CommModeList : public PanelTest {
@@ -176,8 +172,6 @@ TEST_P(SensorPicks, WriteTheDefaultCodeOfTheChoice) {
 
 INSTANTIATE_TEST_SUITE_P(Choices, SensorPicks,
                          ::testing::Values(SensorPickCase{"SensorsCode2Offered", 0, true, 0},
-                                           SensorPickCase{"SensorsCode2Hidden", 0, false, 2},
-                                           SensorPickCase{"Sensorless", 1, true, 14},
                                            SensorPickCase{"SensorlessCode2Hidden", 1, false, 14}),
                          [](const auto& info) { return std::string(info.param.name); });
 

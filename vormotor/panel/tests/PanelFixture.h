@@ -20,7 +20,7 @@
 #include "vormotor/toolkit/ModalMessageBox.h"
 #include "vormotor/valuelib/ValueFactory.h"
 
-namespace vor::testing_support {
+namespace vor {
 
 inline model::Profile LoadProfile(const std::string& name) {
     return model::ProfileLoader::LoadFile(std::string(VOR_PROFILE_DIR) + "/" + name + ".json");
@@ -90,4 +90,4 @@ private:
     std::shared_ptr<valuelib::ValueHost> m_previousHost;
 };
 
-}  // namespace vor::testing_support
+}  // namespace vor

@@ -13,10 +13,6 @@
 namespace vor {
 namespace {
 
-using testing_support::LoadProfile;
-using testing_support::PanelTest;
-using testing_support::RemoveParameters;
-
 class PanelRules : public PanelTest {
 protected:
     editors::SorvaneGroup& SensorGroup() { return dynamic_cast<editors::SorvaneGroup&>(Find("SensorlessRadioGrp")); }

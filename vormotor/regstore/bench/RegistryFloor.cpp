@@ -1,6 +1,7 @@
 // The floor the store's figures are measured against (scripts/bench-registry-floor.sh): the same
 // SQLite work done bare, with the store's schema (an empty store made by the store itself), its
-// pragmas, and the rows it writes, in one transaction, and the same .reg text read or written.
+// pragmas, and the rows it writes, in one transaction, and the same .reg text read or written (an
+// exported file replaced as durably as vormotor-reg replaces it).
 // What it leaves out is what the store and CRegistry add: checking the text, the key and value
 // API, handles, per-key bookkeeping.
 // Usage: registry_floor STORE import FILE.reg            the file's keys below HKEY_CURRENT_USER
@@ -10,6 +11,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <fcntl.h>
 #include <fstream>
 #include <iostream>
 #include <sqlite3.h>
@@ -17,6 +19,7 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <unistd.h>
 #include <unordered_map>
 #include <vector>
 
@@ -257,13 +260,42 @@ std::string Narrowed(std::string bytes) {
 }
 
 std::string Widened(const std::string& text) {
-    std::string bytes = "\xFF\xFE";
-    bytes.reserve(2 + 2 * text.size());
-    for (const char c : text) {
-        bytes += c;
-        bytes += '\0';
+    std::string bytes(2 + 2 * text.size(), '\0');
+    bytes[0] = '\xFF';
+    bytes[1] = '\xFE';
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        bytes[2 + 2 * i] = text[i];
     }
     return bytes;
+}
+
+// As vormotor-reg replaces a file, durably: written beside it, flushed to the disk, renamed over it,
+// and the rename made lasting by flushing the folder.
+bool ReplaceFile(const std::string& path, const std::string& bytes) {
+    const std::string temporary = path + ".floor.tmp";
+    const int out = open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0666);
+    if (out < 0) {
+        return false;
+    }
+    std::size_t done = 0;
+    for (ssize_t wrote = 0; done < bytes.size(); done += static_cast<std::size_t>(wrote)) {
+        wrote = write(out, bytes.data() + done, bytes.size() - done);
+        if (wrote <= 0) {
+            break;
+        }
+    }
+    const bool written = done == bytes.size() && fsync(out) == 0;
+    if (close(out) != 0 || !written || std::rename(temporary.c_str(), path.c_str()) != 0) {
+        return false;
+    }
+    const std::size_t slash = path.rfind('/');
+    const std::string folder = slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
+    const int directory = open(folder.c_str(), O_RDONLY | O_DIRECTORY);
+    if (directory >= 0) {
+        fsync(directory);
+        close(directory);
+    }
+    return true;
 }
 
 template <typename Work>
@@ -285,9 +317,7 @@ int Run(const std::vector<std::string>& args) {
     if (command == "export" && (args.size() == 4 || (args.size() == 5 && args[2] == "--utf16"))) {
         const bool utf16 = args.size() == 5;
         const std::string text = store.Save(args[args.size() - 2]);
-        std::ofstream file(args.back(), std::ios::binary);
-        file << (utf16 ? Widened(text) : text);
-        return file.flush() ? 0 : 1;
+        return ReplaceFile(args.back(), utf16 ? Widened(text) : text) ? 0 : 1;
     }
     if (command == "timing") {
         for (std::size_t i = 2; i < args.size(); ++i) {

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <random>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "vormotor/regstore/RegStore.h"
@@ -16,7 +17,21 @@ const RegHandle User = reg::HiveHandle(reg::CurrentUser);
 using Transcript = std::vector<std::string>;
 
 struct Step {
-    enum Kind { Create, CreateBelow, Open, Close, Set, DeleteValue, Query, EnumValues, EnumKeys, Info, DeleteKey, Count };
+    enum Kind {
+        Create,
+        CreateBelow,
+        Open,
+        Close,
+        Set,
+        DeleteValue,
+        Query,
+        EnumValues,
+        VisitValues,
+        EnumKeys,
+        Info,
+        DeleteKey,
+        Count
+    };
     Kind kind;
     std::size_t path;
     std::size_t name;
@@ -108,6 +123,13 @@ private:
         case Step::EnumValues:
             Note("values", reg::Success, Values(handle));
             break;
+        case Step::VisitValues: {
+            // What is read at once, then enumerated from where the visit stopped, is what enumerating gives.
+            const std::string visited = VisitedValues(handle);
+            EXPECT_EQ(visited, Values(handle));
+            Note("visited values", reg::Success, visited);
+            break;
+        }
         case Step::EnumKeys:
             Note("sub-keys", reg::Success, SubKeys(handle));
             break;
@@ -131,9 +153,11 @@ private:
         }
     }
 
-    std::string Values(RegHandle key) {
+    std::string Values(RegHandle key) { return ValuesFrom(key, 0); }
+
+    std::string ValuesFrom(RegHandle key, std::uint32_t first) {
         std::string listed;
-        for (std::uint32_t index = 0;; ++index) {
+        for (std::uint32_t index = first;; ++index) {
             char name[64];
             std::uint32_t nameLength = sizeof name;
             std::string data(32, '\0');
@@ -145,6 +169,18 @@ private:
             }
             listed += std::string(name, nameLength) + "=" + data.substr(0, size) + "; ";
         }
+    }
+
+    // A data buffer shorter than some of the data, so a visit stops early.
+    std::string VisitedValues(RegHandle key) {
+        constexpr std::uint32_t DataCapacity = 4;
+        std::string listed;
+        const RegistryApi::VisitedValues visited =
+            m_store.VisitValues(key, DataCapacity, [&](std::string_view name, std::uint32_t, std::string_view data) {
+                EXPECT_LE(data.size(), DataCapacity);
+                listed += std::string(name) + "=" + std::string(data) + "; ";
+            });
+        return listed + (visited.all ? "end " + std::to_string(reg::NoMoreItems) : ValuesFrom(key, visited.count));
     }
 
     std::string SubKeys(RegHandle key) {
