@@ -101,6 +101,12 @@ std::string DoubleText(double value, std::string_view decimalSeparator) {
     if (value == 0.0) {
         return "0";
     }
+    // Whole numbers below 10^15 show all their digits in plain form: most numbers of a drive.
+    if (std::fabs(value) < 1e15 && value == std::trunc(value)) {
+        char whole[24];
+        const auto end = std::to_chars(whole, whole + sizeof whole, static_cast<std::int64_t>(value)).ptr;
+        return std::string(whole, end);
+    }
     // Scientific form with 14 decimals gives exactly 15 significant digits, correctly rounded,
     // and the decimal exponent; to_chars does it without printf's locale and format parsing.
     char buffer[32];

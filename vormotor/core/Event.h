@@ -1,9 +1,9 @@
 #pragma once
 
 #include <algorithm>
+#include <cstddef>
 #include <exception>
 #include <functional>
-#include <iterator>
 #include <memory>
 #include <utility>
 #include <vector>
@@ -16,11 +16,14 @@ namespace detail {
 
 struct SlotBase {
     bool connected = true;
-    virtual ~SlotBase() = default;
 };
 
 struct EventStateBase {
     virtual void Remove(const SlotBase* slot) noexcept = 0;
+
+    // Set when the event is destroyed by one of its own handlers: its state lives on until the
+    // raise ends, but it no longer counts as connected.
+    bool released = false;
 
 protected:
     ~EventStateBase() = default;
@@ -33,41 +36,42 @@ protected:
 class Connection {
 public:
     Connection() = default;
-    Connection(std::weak_ptr<detail::EventStateBase> state, std::weak_ptr<detail::SlotBase> slot)
-        : m_state(std::move(state)), m_slot(std::move(slot)) {}
+    // The slot belongs to the event's state and is freed only by this connection's Disconnect
+    // (or with the state), so it is valid whenever the state still is.
+    Connection(std::weak_ptr<detail::EventStateBase> state, detail::SlotBase* slot)
+        : m_state(std::move(state)), m_slot(slot) {}
     Connection(const Connection&) = delete;
     Connection& operator=(const Connection&) = delete;
-    Connection(Connection&& other) noexcept : m_state(std::move(other.m_state)), m_slot(std::move(other.m_slot)) {}
+    Connection(Connection&& other) noexcept
+        : m_state(std::move(other.m_state)), m_slot(std::exchange(other.m_slot, nullptr)) {}
     Connection& operator=(Connection&& other) noexcept {
         if (this != &other) {
             Disconnect();
             m_state = std::move(other.m_state);
-            m_slot = std::move(other.m_slot);
+            m_slot = std::exchange(other.m_slot, nullptr);
         }
         return *this;
     }
     ~Connection() { Disconnect(); }
 
     void Disconnect() noexcept {
-        if (auto slot = m_slot.lock()) {
-            // The flag stops a dispatch already under way from calling this handler.
-            slot->connected = false;
+        if (m_slot != nullptr) {
             if (auto state = m_state.lock()) {
-                state->Remove(slot.get());
+                state->Remove(m_slot);
             }
         }
-        m_slot.reset();
+        m_slot = nullptr;
         m_state.reset();
     }
 
     bool Connected() const noexcept {
-        auto slot = m_slot.lock();
-        return slot && slot->connected && !m_state.expired();
+        const auto state = m_state.lock();
+        return m_slot != nullptr && state && !state->released;
     }
 
 private:
     std::weak_ptr<detail::EventStateBase> m_state;
-    std::weak_ptr<detail::SlotBase> m_slot;
+    detail::SlotBase* m_slot = nullptr;
 };
 
 // The subscriber's side of an event: objects hand this out so that only the owner can raise.
@@ -76,53 +80,120 @@ class EventSource {
 public:
     using Handler = std::function<void(Args...)>;
 
-    EventSource() : m_state(std::make_shared<State>()) {}
+    EventSource() = default;
     EventSource(const EventSource&) = delete;
     EventSource& operator=(const EventSource&) = delete;
 
     [[nodiscard]] Connection Connect(Handler handler) {
-        auto slot = std::make_shared<Slot>();
-        slot->handler = std::move(handler);
-        m_state->Add(slot);
-        return Connection(m_state, slot);
+        // Most events of a value or a field are never handled: their state comes with the first handler.
+        if (!m_state) {
+            m_state = std::make_shared<State>();
+        }
+        return Connection(m_state, m_state->Add(std::move(handler)));
     }
 
-    std::size_t HandlerCount() const noexcept { return m_state->slots->size(); }
+    std::size_t HandlerCount() const noexcept {
+        if (!m_state) {
+            return 0;
+        }
+        return static_cast<std::size_t>(std::count_if(m_state->slots.begin(), m_state->slots.end(),
+                                                      [](const auto& slot) { return slot->connected; }));
+    }
 
 protected:
-    ~EventSource() = default;
+    // Destroyed by one of its own handlers, the event leaves its state to the raise under way,
+    // which frees it when it ends.
+    ~EventSource() {
+        if (m_state && m_state->raising > 0) {
+            State& state = *m_state;
+            state.released = true;
+            state.orphan = std::move(m_state);
+        }
+    }
 
     struct Slot : detail::SlotBase {
         Handler handler;
     };
 
-    using SlotList = std::vector<std::shared_ptr<Slot>>;
+    // Events are raised, connected and disconnected on one thread (the host's user-interface
+    // thread), so the count of raises under way is a plain number. While a raise runs, the list
+    // only grows at its end and disconnected slots stay in it, flagged, until the last raise
+    // ends: a slot, and the handler running in it, never moves or dies under a raise. Slots
+    // are reused, so that a subscription that comes and goes costs no allocation once the
+    // event has had that many handlers.
+    struct State final : detail::EventStateBase, std::enable_shared_from_this<State> {
+        std::vector<std::unique_ptr<Slot>> slots;
+        std::vector<std::unique_ptr<Slot>> spare;
+        unsigned raising = 0;
+        bool removedWhileRaising = false;
+        std::shared_ptr<State> orphan;
 
-    // The list is never changed in place: connecting and disconnecting replace it, so that a
-    // dispatch only has to hold on to the list it started with, without copying it.
-    struct State final : detail::EventStateBase {
-        std::shared_ptr<const SlotList> slots = std::make_shared<const SlotList>();
-
-        void Add(std::shared_ptr<Slot> slot) {
-            auto replacement = std::make_shared<SlotList>(*slots);
-            replacement->push_back(std::move(slot));
-            slots = std::move(replacement);
+        Slot* Add(Handler handler) {
+            std::unique_ptr<Slot> slot;
+            if (spare.empty()) {
+                slot = std::make_unique<Slot>();
+            } else {
+                slot = std::move(spare.back());
+                spare.pop_back();
+                slot->connected = true;
+            }
+            slot->handler = std::move(handler);
+            slots.push_back(std::move(slot));
+            return slots.back().get();
         }
 
         void Remove(const detail::SlotBase* slot) noexcept override {
-            const auto found = std::find_if(slots->begin(), slots->end(),
+            const auto found = std::find_if(slots.begin(), slots.end(),
                                             [slot](const auto& candidate) { return candidate.get() == slot; });
-            if (found == slots->end()) {
+            if (found == slots.end()) {
                 return;
             }
+            // The flag stops a raise already under way from calling this handler.
+            (*found)->connected = false;
+            if (raising > 0) {
+                removedWhileRaising = true;
+                return;
+            }
+            auto removed = std::move(*found);
+            slots.erase(found);
+            Recycle(std::move(removed));
+        }
+
+        // When the last raise ends, the slots disconnected during it leave the list.
+        void Settle() noexcept {
+            removedWhileRaising = false;
+            std::vector<std::unique_ptr<Slot>> removed;
             try {
-                auto replacement = std::make_shared<SlotList>();
-                replacement->reserve(slots->size() - 1);
-                std::copy_if(slots->begin(), slots->end(), std::back_inserter(*replacement),
-                             [slot](const auto& candidate) { return candidate.get() != slot; });
-                slots = std::move(replacement);
+                removed.reserve(slots.size());
             } catch (...) {
-                // Out of memory: the slot stays listed but disconnected, so it is never called again.
+                // Out of memory: they stay listed but disconnected, and go at the next chance.
+                removedWhileRaising = true;
+                return;
+            }
+            auto kept = slots.begin();
+            for (auto& slot : slots) {
+                if (!slot->connected) {
+                    removed.push_back(std::move(slot));
+                } else if (&*kept == &slot) {
+                    ++kept;
+                } else {
+                    *kept++ = std::move(slot);
+                }
+            }
+            slots.erase(kept, slots.end());
+            for (auto& slot : removed) {
+                Recycle(std::move(slot));
+            }
+        }
+
+        // The list is consistent before the handler goes: destroying what it captured may
+        // connect or disconnect handlers of this event.
+        void Recycle(std::unique_ptr<Slot> slot) noexcept {
+            slot->handler = nullptr;
+            try {
+                spare.push_back(std::move(slot));
+            } catch (...) {
+                // Out of memory: the slot is freed instead of kept.
             }
         }
     };
@@ -130,26 +201,50 @@ protected:
     std::shared_ptr<State> m_state;
 };
 
-// Synchronous event. Handlers run in connection order on the raising thread. Dispatch works on
-// a snapshot, so handlers may connect, disconnect, or destroy the event's owner while it runs:
-// handlers connected during a dispatch first run on the next one, handlers disconnected during
-// it are not called any more. A handler that throws is reported and the others still run; no
-// exception reaches the code that raised the event.
+// Synchronous event. Handlers run in connection order on the raising thread. Handlers may
+// connect, disconnect, or destroy the event's owner while it runs: handlers connected during a
+// raise first run on the next one, handlers disconnected during it are not called any more. A
+// handler that throws is reported and the others still run; no exception reaches the code that
+// raised the event.
 template <class... Args>
 class Event final : public EventSource<Args...> {
 public:
     Event() = default;
 
     void Raise(Args... args) const {
-        // Holding the list that was current keeps the handlers alive even if a handler destroys
-        // this event; handlers connected meanwhile go into a new list and first run next time.
-        const std::shared_ptr<const typename EventSource<Args...>::SlotList> snapshot = this->m_state->slots;
-        for (const auto& slot : *snapshot) {
-            if (!slot->connected) {
+        using State = typename EventSource<Args...>::State;
+        if (!this->m_state || this->m_state->slots.empty()) {
+            return;
+        }
+        // Only the state is used once a handler has run: a handler may destroy this event.
+        State& state = *this->m_state;
+        struct Raising {
+            State& state;
+            explicit Raising(State& raised) noexcept : state(raised) { ++state.raising; }
+            ~Raising() {
+                if (--state.raising > 0) {
+                    return;
+                }
+                if (state.orphan) {
+                    const auto last = std::move(state.orphan);
+                    return;
+                }
+                if (state.removedWhileRaising) {
+                    // Releasing what the removed handlers captured may destroy the event.
+                    const auto keep = state.shared_from_this();
+                    state.Settle();
+                }
+            }
+        } raising(state);
+        // The slots listed now; the list may grow meanwhile and its storage move, the slots don't.
+        const std::size_t count = state.slots.size();
+        for (std::size_t index = 0; index < count; ++index) {
+            auto& slot = *state.slots[index];
+            if (!slot.connected) {
                 continue;
             }
             try {
-                slot->handler(args...);
+                slot.handler(args...);
             } catch (const std::exception& failure) {
                 Diagnostics::Report("event handler", failure);
             } catch (...) {

@@ -66,6 +66,14 @@ void RequireUtf8(std::string_view line) {
     }
 }
 
+// A word that is one of two unquoted spellings: true for the first.
+bool ParseEither(const Word& word, std::string_view first, std::string_view second) {
+    if (!word.quoted && (word.text == first || word.text == second)) {
+        return word.text == first;
+    }
+    Malformed(std::string(first) + " or " + std::string(second), word);
+}
+
 }  // namespace
 
 std::vector<Word> SplitScriptLine(const std::string& line) {
@@ -159,23 +167,11 @@ double ParseNumber(const Word& word) {
 }
 
 bool ParseBool(const Word& word) {
-    if (!word.quoted && word.text == "true") {
-        return true;
-    }
-    if (!word.quoted && word.text == "false") {
-        return false;
-    }
-    Malformed("true or false", word);
+    return ParseEither(word, "true", "false");
 }
 
 bool ParseVisibility(const Word& word) {
-    if (!word.quoted && word.text == "visible") {
-        return true;
-    }
-    if (!word.quoted && word.text == "hidden") {
-        return false;
-    }
-    Malformed("visible or hidden", word);
+    return ParseEither(word, "visible", "hidden");
 }
 
 }  // namespace vor::script

@@ -11,6 +11,8 @@ namespace vor::valuelib {
 namespace {
 
 constexpr std::int32_t kWholeNumbers = 1;
+constexpr std::string_view kNumberOnly = "{value}";
+constexpr std::string_view kNameOnly = "{name}";
 
 std::string NumberText(double number, std::int32_t decimals) {
     return decimals < 0 ? DoubleText(number) : FixedText(number, decimals);
@@ -180,6 +182,15 @@ void BasicValue::CheckWritable() const {
 }
 
 void BasicValue::CheckNumber(double number) const {
+    // Every change of the number passes here: the texts of a refusal are built out of its way.
+    const bool within = !std::isnan(number) && !(number < m_setup.lowerLimit) && !(number > m_setup.upperLimit);
+    if (within && (m_setup.setupA != kWholeNumbers || number == std::trunc(number))) {
+        return;
+    }
+    RefuseNumber(number);
+}
+
+void BasicValue::RefuseNumber(double number) const {
     if (std::isnan(number)) {
         Refuse("A value for " + Describe() + " must be a number");
     }
@@ -187,9 +198,7 @@ void BasicValue::CheckNumber(double number) const {
         Refuse("Value " + MessageText(number) + " is outside the limits " + MessageText(m_setup.lowerLimit) + " to " +
                MessageText(m_setup.upperLimit) + " of " + Describe());
     }
-    if (m_setup.setupA == kWholeNumbers && number != std::trunc(number)) {
-        Refuse("Value " + DoubleText(number) + " for " + Describe() + " must be a whole number");
-    }
+    Refuse("Value " + DoubleText(number) + " for " + Describe() + " must be a whole number");
 }
 
 double BasicValue::NumberWithField(const BitField& field, std::int32_t value, double base) const {
@@ -209,7 +218,8 @@ void BasicValue::Apply(double number) {
     }
     // A handler may drop the last outside reference to this value or to its fields.
     const auto self = shared_from_this();
-    const auto fields = m_fields.Contents().Items();
+    auto& stored = m_fields.Contents();
+    const auto fields = stored.Count() == 0 ? std::vector<std::shared_ptr<BitField>>() : stored.Items();
     const auto before = fields.empty() ? 0 : Bits();
     m_number = number;
     m_contentChanged.Raise(number);
@@ -229,9 +239,16 @@ void BasicValue::TakeOverPending() {
 }
 
 std::string BasicValue::FormatText(const std::string& format) const {
+    // The texts as the values are set up by default, without copying and searching the format.
+    if (format == kNumberOnly) {
+        return NumberText(m_number, m_setup.setupB);
+    }
+    if (format == kNameOnly && std::isfinite(m_number)) {
+        return m_setup.name;
+    }
     std::string text = format;
-    ReplaceAll(text, "{value}", NumberText(m_number, m_setup.setupB));
-    ReplaceAll(text, "{name}", m_setup.name);
+    ReplaceAll(text, kNumberOnly, NumberText(m_number, m_setup.setupB));
+    ReplaceAll(text, kNameOnly, m_setup.name);
     return text;
 }
 

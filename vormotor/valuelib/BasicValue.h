@@ -88,6 +88,7 @@ private:
     // The checks of a write through the library; the writer then logs it and applies it.
     void CheckWritable() const;
     void CheckNumber(double number) const;
+    [[noreturn]] void RefuseNumber(double number) const;
     double NumberWithField(const BitField& field, std::int32_t value, double base) const;
     // Takes a number over and raises the events of the change.
     void Apply(double number);

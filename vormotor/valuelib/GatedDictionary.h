@@ -2,13 +2,12 @@
 
 #include <array>
 #include <cstdint>
-#include <stdexcept>
-#include <string>
 #include <string_view>
 #include <vector>
 
 #include "vormotor/contracts/Dictionary.h"
 #include "vormotor/contracts/OrderedDictionary.h"
+#include "vormotor/valuelib/DictionaryName.h"
 #include "vormotor/valuelib/Gate.h"
 
 namespace vor::valuelib {
@@ -20,10 +19,7 @@ namespace vor::valuelib {
 template <class Key, class Value, class Stored = Value>
 class GatedDictionary final : public Dictionary<Key, Value> {
 public:
-    GatedDictionary(Gate gate, std::string_view name)
-        : m_gate(std::move(gate)), m_operations{Operation(name, "Count"),  Operation(name, "Item"),
-                                                Operation(name, "Exists"), Operation(name, "RemoveAll"),
-                                                Operation(name, "Keys"),   Operation(name, "Items")} {}
+    GatedDictionary(Gate gate, DictionaryName name) : m_gate(std::move(gate)), m_operations(name.operations) {}
 
     std::int32_t Count() override {
         m_gate.Enter(m_operations[kCount]);
@@ -58,14 +54,6 @@ public:
 
 private:
     enum OperationIndex { kCount, kItem, kExists, kRemoveAll, kKeys, kItems };
-
-    static OperationId Operation(std::string_view name, std::string_view member) {
-        const auto operation = OperationId::Named(std::string(name) + "." + std::string(member));
-        if (!operation) {
-            throw std::logic_error("A dictionary of the libraries has an unlisted name: " + std::string(name));
-        }
-        return *operation;
-    }
 
     Gate m_gate;
     std::array<OperationId, 6> m_operations;

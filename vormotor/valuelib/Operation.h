@@ -113,6 +113,18 @@ inline constexpr std::optional<std::uint16_t> FindOperationId(std::string_view n
     return static_cast<std::uint16_t>(found - kOperationTable.begin());
 }
 
+// The operation named by object and member ("Fields" and "Count" for "Fields.Count").
+inline constexpr std::optional<std::uint16_t> FindOperationId(std::string_view object, std::string_view member) {
+    const auto found = std::find_if(kOperationTable.begin(), kOperationTable.end(), [&](const OperationInfo& info) {
+        return info.name.size() == object.size() + 1 + member.size() && info.name.starts_with(object) &&
+               info.name[object.size()] == '.' && info.name.ends_with(member);
+    });
+    if (found == kOperationTable.end()) {
+        return std::nullopt;
+    }
+    return static_cast<std::uint16_t>(found - kOperationTable.begin());
+}
+
 // An operation known by its number. A call site names its operation in the source and the
 // number is found while compiling (an unlisted name does not compile), so a call costs no
 // look-up by name.
@@ -123,12 +135,9 @@ public:
     consteval OperationId(const char (&name)[N]) : m_id(Require(FindOperationId(std::string_view(name, N - 1)))) {}
 
     // For names known only while running; an unlisted name gives nothing.
-    static constexpr std::optional<OperationId> Named(std::string_view name) {
-        const auto id = FindOperationId(name);
-        if (!id) {
-            return std::nullopt;
-        }
-        return OperationId(Position{*id});
+    static constexpr std::optional<OperationId> Named(std::string_view name) { return At(FindOperationId(name)); }
+    static constexpr std::optional<OperationId> Named(std::string_view object, std::string_view member) {
+        return At(FindOperationId(object, member));
     }
 
     constexpr std::uint16_t Index() const noexcept { return m_id; }
@@ -141,6 +150,12 @@ private:
         std::uint16_t value;
     };
     constexpr explicit OperationId(Position position) : m_id(position.value) {}
+    static constexpr std::optional<OperationId> At(std::optional<std::uint16_t> id) {
+        if (!id) {
+            return std::nullopt;
+        }
+        return OperationId(Position{*id});
+    }
     static constexpr std::uint16_t Require(std::optional<std::uint16_t> id) {
         if (!id) {
             throw "not an operation of the drive or value library";

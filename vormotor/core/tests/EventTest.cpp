@@ -104,6 +104,34 @@ TEST(Event, HandlerDisconnectingItselfAndALaterOneDuringDispatch) {
     EXPECT_EQ(calls, (std::vector<std::string>{"self", "last", "last"}));
 }
 
+// A handler disconnected during a raise lets go of what it captured once the raise is over, and
+// the place it leaves serves the next connection without the old one reaching it.
+TEST(Event, HandlerDisconnectedDuringDispatchIsReleasedAfterIt) {
+    Event<int> event;
+    auto captured = std::make_shared<int>(0);
+    std::weak_ptr<int> watch = captured;
+    Connection dropped = event.Connect([captured](int) {});
+    captured.reset();
+    std::vector<std::string> calls;
+    std::optional<Connection> nested;
+    Connection dropper = event.Connect([&](int n) {
+        dropped.Disconnect();
+        calls.push_back("outer " + std::to_string(n) + (watch.expired() ? " released" : " held"));
+        if (n == 1) {
+            nested = event.Connect([&](int m) { calls.push_back("nested " + std::to_string(m)); });
+            event.Raise(2);  // a raise inside a raise sees the handler connected before it
+        }
+    });
+    event.Raise(1);
+    EXPECT_TRUE(watch.expired());
+    Connection reused = event.Connect([&](int n) { calls.push_back("reused " + std::to_string(n)); });
+    dropped.Disconnect();
+    event.Raise(3);
+    EXPECT_EQ(calls, (std::vector<std::string>{"outer 1 held", "outer 2 held", "nested 2", "outer 3 released",
+                                               "nested 3", "reused 3"}));
+    EXPECT_EQ(event.HandlerCount(), 3u);
+}
+
 TEST(Event, HandlerMayDestroyTheEventOwner) {
     auto source = std::make_unique<Source>();
     std::vector<int> seen;
