@@ -25,16 +25,16 @@ constexpr int kWhyMilliseconds = 10000;
 
 // The window hosts the panel, so it registers the editor classes the form is built from.
 std::shared_ptr<MotorForm> NewPanel() {
-    EditorClasses::Register();
+    editors::EditorClasses::Register();
     return MotorForm::Create();
 }
 
 }  // namespace
 
-DemoWindow::DemoWindow(std::unique_ptr<DriveModel> drive, QWidget* parent)
+DemoWindow::DemoWindow(std::unique_ptr<model::DriveModel> drive, QWidget* parent)
     : QMainWindow(parent),
       m_drive(std::move(drive)),
-      m_simulator(dynamic_cast<SimDrive*>(m_drive.get())),
+      m_simulator(dynamic_cast<sim::SimDrive*>(m_drive.get())),
       m_panel(NewPanel()) {
     setWindowTitle(QString::fromStdString("Motor settings - " + m_drive->Name()));
 
@@ -164,7 +164,7 @@ QImage DemoWindow::Render(Control* tipOf) {
 }
 
 void DemoWindow::ShowWhy(Control& control, const std::vector<std::string>& reasons) {
-    const auto* editor = dynamic_cast<const TarvineEditor*>(&control);
+    const auto* editor = dynamic_cast<const editors::TarvineEditor*>(&control);
     std::string text = editor != nullptr && !editor->Caption().empty() ? editor->Caption() : control.Name();
     const char* separator = ": ";
     for (const std::string& reason : reasons) {
@@ -181,7 +181,7 @@ void DemoWindow::Report(std::string_view line) {
 // The application's timer goes on ticking while the question is open: the dialog's event loop
 // delivers the ticks, as the host application's message loop would.
 MessageBoxResult DemoWindow::Ask(const MessageBoxRequest& request) {
-    const MessageBoxResult answer = QtMessageBox::Ask(request, this);
+    const MessageBoxResult answer = qt::QtMessageBox::Ask(request, this);
     Report(std::string("message box \"") + request.title + "\": " + (answer == MessageBoxResult::Ok ? "OK" : "Cancel"));
     return answer;
 }

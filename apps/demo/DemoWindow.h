@@ -35,7 +35,7 @@ public:
     static constexpr int kPlotHeight = 220;
 
     // A simulated drive, or the model of a drive elsewhere, whose motor turns by itself.
-    explicit DemoWindow(std::unique_ptr<DriveModel> drive, QWidget* parent = nullptr);
+    explicit DemoWindow(std::unique_ptr<model::DriveModel> drive, QWidget* parent = nullptr);
     ~DemoWindow() override;
 
     // Shows the window, attaches the panel to the drive and starts the timer.
@@ -47,16 +47,16 @@ public:
     // control's tool tip of reasons as well.
     QImage Render(Control* tipOf = nullptr);
 
-    DriveModel& Drive() noexcept { return *m_drive; }
+    model::DriveModel& Drive() noexcept { return *m_drive; }
     // The simulated drive, when the window has one.
-    SimDrive* Simulator() noexcept { return m_simulator; }
+    sim::SimDrive* Simulator() noexcept { return m_simulator; }
     MotorForm& Panel() noexcept { return *m_panel; }
-    PanelView& View() noexcept { return *m_view; }
+    qt::PanelView& View() noexcept { return *m_view; }
     DriveSidePanel& Side() noexcept { return *m_side; }
     DriveLog& Log() noexcept { return m_logPane->Log(); }
     SensorPlot& Plot() noexcept { return *m_plot; }
     StatusLine& Status() noexcept { return *m_status; }
-    DisabledReasonTips& ReasonTips() noexcept { return *m_reasonTips; }
+    qt::DisabledReasonTips& ReasonTips() noexcept { return *m_reasonTips; }
 
 private:
     void Report(std::string_view line);
@@ -66,16 +66,16 @@ private:
     // The status line answers a click on a control that cannot be operated.
     void ShowWhy(Control& control, const std::vector<std::string>& reasons);
 
-    std::unique_ptr<DriveModel> m_drive;
-    SimDrive* m_simulator;  // m_drive, when it is simulated
+    std::unique_ptr<model::DriveModel> m_drive;
+    sim::SimDrive* m_simulator;  // m_drive, when it is simulated
     std::shared_ptr<MotorForm> m_panel;
-    QtCursor m_cursor;
+    qt::QtCursor m_cursor;
     ModalMessageBox::Responder m_previousResponder;
     Diagnostics::Sink m_previousSink;
 
     // Children of the window; the panel's view goes before the panel.
-    PanelView* m_view;
-    DisabledReasonTips* m_reasonTips;  // a child of the view
+    qt::PanelView* m_view;
+    qt::DisabledReasonTips* m_reasonTips;  // a child of the view
     LogPane* m_logPane;
     DriveSidePanel* m_side;
     SensorPlot* m_plot;

@@ -26,7 +26,7 @@ std::size_t ShowNew(const std::vector<Entry>& entries, std::size_t shown, Show s
 
 }  // namespace
 
-DriveLog::DriveLog(const DriveModel& drive, QWidget* parent) : QPlainTextEdit(parent), m_drive(drive) {
+DriveLog::DriveLog(const model::DriveModel& drive, QWidget* parent) : QPlainTextEdit(parent), m_drive(drive) {
     setReadOnly(true);
     setMaximumBlockCount(kMaxLines);
     setLineWrapMode(QPlainTextEdit::NoWrap);
@@ -34,8 +34,8 @@ DriveLog::DriveLog(const DriveModel& drive, QWidget* parent) : QPlainTextEdit(pa
 }
 
 void DriveLog::CatchUp() {
-    m_writesShown =
-        ShowNew(m_drive.Writes(), m_writesShown, [this](const DriveWrite& write) { Append("write " + write.Json()); });
+    m_writesShown = ShowNew(m_drive.Writes(), m_writesShown,
+                            [this](const model::DriveWrite& write) { Append("write " + write.Json()); });
     m_traceShown =
         ShowNew(m_drive.TraceLines(), m_traceShown, [this](const std::string& line) { Append("trace " + line); });
 }

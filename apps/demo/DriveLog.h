@@ -13,7 +13,7 @@ namespace vor::demo {
 // and whatever else the demo reports. Every line starts with the time of day it was logged.
 class DriveLog final : public QPlainTextEdit {
 public:
-    DriveLog(const DriveModel& drive, QWidget* parent);
+    DriveLog(const model::DriveModel& drive, QWidget* parent);
 
     // Appends the writes and trace lines that came since the last call.
     void CatchUp();
@@ -22,7 +22,7 @@ public:
     bool SaveTo(const QString& path) const;
 
 private:
-    const DriveModel& m_drive;
+    const model::DriveModel& m_drive;
     std::size_t m_writesShown = 0;
     std::size_t m_traceShown = 0;
 };

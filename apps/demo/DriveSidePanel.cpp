@@ -18,7 +18,7 @@ QString Text(std::string_view text) {
 
 // A drive elsewhere turns its own motor: its side is greyed out, and a turn asked of it does nothing.
 template <class Turn>
-void WithMotor(MotionModel* motion, Turn turn) {
+void WithMotor(sim::MotionModel* motion, Turn turn) {
     if (motion != nullptr) {
         turn(*motion);
     }
@@ -57,20 +57,20 @@ const std::vector<DriveSidePanel::NumberSetting>& DriveSidePanel::Numbers() {
          [](Context& c, int state) { c.drive.SetNodeState(state); }},
         {"Motor speed (steps/tick)", -6, 6,
          [](Context& c) { return c.motion ? static_cast<int>(c.motion->Speed()) : 0; },
-         [](Context& c, int speed) { WithMotor(c.motion, [speed](MotionModel& m) { m.SetSpeed(speed); }); }},
+         [](Context& c, int speed) { WithMotor(c.motion, [speed](sim::MotionModel& m) { m.SetSpeed(speed); }); }},
     };
     return numbers;
 }
 
 const std::vector<DriveSidePanel::ButtonAction>& DriveSidePanel::Buttons() {
     static const std::vector<ButtonAction> buttons{
-        {"Step back", [](Context& c) { WithMotor(c.motion, [](MotionModel& m) { m.Step(-1); }); }},
-        {"Step", [](Context& c) { WithMotor(c.motion, [](MotionModel& m) { m.Step(1); }); }},
+        {"Step back", [](Context& c) { WithMotor(c.motion, [](sim::MotionModel& m) { m.Step(-1); }); }},
+        {"Step", [](Context& c) { WithMotor(c.motion, [](sim::MotionModel& m) { m.Step(1); }); }},
     };
     return buttons;
 }
 
-DriveSidePanel::DriveSidePanel(DriveModel& drive, MotionModel* motion, MotorForm& panel,
+DriveSidePanel::DriveSidePanel(model::DriveModel& drive, sim::MotionModel* motion, MotorForm& panel,
                                std::function<void(std::string_view)> report, QWidget* parent)
     : QWidget(parent), m_context{drive, motion, panel}, m_report(std::move(report)) {
     auto* form = new QFormLayout(this);

@@ -20,7 +20,7 @@ class DriveSidePanel final : public QWidget {
 public:
     // `report` receives the failures of the changes. `motion` is the simulated drive's motor; a
     // drive elsewhere has none here.
-    DriveSidePanel(DriveModel& drive, MotionModel* motion, MotorForm& panel,
+    DriveSidePanel(model::DriveModel& drive, sim::MotionModel* motion, MotorForm& panel,
                    std::function<void(std::string_view)> report, QWidget* parent);
 
     // Shows the current state again: the panel and the drive change some of it themselves.
@@ -32,8 +32,8 @@ public:
 
 private:
     struct Context {
-        DriveModel& drive;
-        MotionModel* motion;
+        model::DriveModel& drive;
+        sim::MotionModel* motion;
         MotorForm& panel;
     };
     struct SwitchSetting {

@@ -9,7 +9,7 @@
 
 namespace vor::demo {
 
-LogPane::LogPane(const DriveModel& drive, QWidget* parent) : QWidget(parent), m_log(new DriveLog(drive, this)) {
+LogPane::LogPane(const model::DriveModel& drive, QWidget* parent) : QWidget(parent), m_log(new DriveLog(drive, this)) {
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     auto* bar = new QHBoxLayout();

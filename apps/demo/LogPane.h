@@ -9,7 +9,7 @@ namespace vor::demo {
 // The log with what one does with a log: clear it, and save it to a file for the report.
 class LogPane final : public QWidget {
 public:
-    LogPane(const DriveModel& drive, QWidget* parent);
+    LogPane(const model::DriveModel& drive, QWidget* parent);
 
     DriveLog& Log() const noexcept { return *m_log; }
 

@@ -16,7 +16,7 @@ constexpr double kLeastSeconds = 1.0;
 // The parameters that may hold the captured angle, in the order the panel tries them.
 constexpr std::int32_t kAngleParams[] = {44, 33};
 
-std::optional<std::int32_t> AngleParamOf(const DriveModel& drive) {
+std::optional<std::int32_t> AngleParamOf(const model::DriveModel& drive) {
     for (const std::int32_t param : kAngleParams) {
         try {
             drive.ParamNumber(param);
@@ -40,7 +40,7 @@ void DropBefore(QLineSeries& series, double oldest) {
 
 }  // namespace
 
-SensorPlot::SensorPlot(DriveModel& drive, QWidget* parent)
+SensorPlot::SensorPlot(model::DriveModel& drive, QWidget* parent)
     : QChartView(new QChart, parent),  // a chart set later would leave the view's own one behind
       m_drive(drive),
       m_angleParam(AngleParamOf(drive)),

@@ -18,7 +18,7 @@ class SensorPlot final : public QChartView {
 public:
     static constexpr double kSpanSeconds = 10.0;
 
-    SensorPlot(DriveModel& drive, QWidget* parent);
+    SensorPlot(model::DriveModel& drive, QWidget* parent);
 
     // Adds the drive's present values at `seconds` and lets older points than the span go.
     void Sample(double seconds);
@@ -32,7 +32,7 @@ private:
     void FitTimeAxis();
     void FitAngleAxis();
 
-    DriveModel& m_drive;
+    model::DriveModel& m_drive;
     std::optional<std::int32_t> m_angleParam;  // none when the drive has no captured angle
     QLineSeries* m_codes;
     QLineSeries* m_angles;

@@ -13,19 +13,19 @@ QString YesNo(bool on, const char* yes, const char* no) {
 }
 
 // The parts of the line, in the order they are shown.
-const std::vector<std::function<QString(DriveModel&)>>& Parts() {
-    static const std::vector<std::function<QString(DriveModel&)>> parts{
-        [](DriveModel& d) { return YesNo(d.Node()->IsOnline(), "Online", "Offline"); },
-        [](DriveModel& d) { return YesNo(d.DriveEnabled(), "Drive enabled", "Drive disabled"); },
-        [](DriveModel& d) { return QStringLiteral("Node state %1").arg(d.Node()->NodeState()); },
-        [](DriveModel& d) { return QStringLiteral("Access level %1").arg(d.AccessLevel()); },
+const std::vector<std::function<QString(model::DriveModel&)>>& Parts() {
+    static const std::vector<std::function<QString(model::DriveModel&)>> parts{
+        [](model::DriveModel& d) { return YesNo(d.Node()->IsOnline(), "Online", "Offline"); },
+        [](model::DriveModel& d) { return YesNo(d.DriveEnabled(), "Drive enabled", "Drive disabled"); },
+        [](model::DriveModel& d) { return QStringLiteral("Node state %1").arg(d.Node()->NodeState()); },
+        [](model::DriveModel& d) { return QStringLiteral("Access level %1").arg(d.AccessLevel()); },
     };
     return parts;
 }
 
 }  // namespace
 
-StatusLine::StatusLine(DriveModel& drive, QWidget* parent) : QLabel(parent), m_drive(drive) {
+StatusLine::StatusLine(model::DriveModel& drive, QWidget* parent) : QLabel(parent), m_drive(drive) {
     setAccessibleName(QStringLiteral("Drive status"));
     Refresh();
 }

@@ -10,13 +10,13 @@ namespace vor::demo {
 // the application's access level, as the panel sees them.
 class StatusLine final : public QLabel {
 public:
-    StatusLine(DriveModel& drive, QWidget* parent);
+    StatusLine(model::DriveModel& drive, QWidget* parent);
 
     // Reads the drive again.
     void Refresh();
 
 private:
-    DriveModel& m_drive;
+    model::DriveModel& m_drive;
 };
 
 }  // namespace vor::demo

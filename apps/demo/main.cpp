@@ -123,9 +123,9 @@ int main(int argc, char** argv) {
         // A picture needs no screen: Qt draws off screen.
         qputenv("QT_QPA_PLATFORM", "offscreen");
     }
-    vor::PrepareQtEnvironment();
+    vor::qt::PrepareQtEnvironment();
     QApplication app(argc, argv);
-    if (const QString display = vor::UnreachableDisplay(); !display.isEmpty()) {
+    if (const QString display = vor::qt::UnreachableDisplay(); !display.isEmpty()) {
         std::cerr << "vormotor-demo: cannot open the window on the X display \"" << display.toStdString()
                   << "\" (DISPLAY): no X server can be reached there\n";
         return 1;
@@ -133,7 +133,7 @@ int main(int argc, char** argv) {
     try {
         auto loaded = vor::script::ProgramDrive::Load(options.profile, options.connect);
         const bool simulated = loaded.simulated != nullptr;
-        std::unique_ptr<vor::DriveModel> drive;
+        std::unique_ptr<vor::model::DriveModel> drive;
         if (simulated) {
             loaded.simulated->Motion().SetSpeed(options.speed);
             if (options.accessLevel) {

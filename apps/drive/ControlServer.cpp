@@ -32,7 +32,7 @@ app::SocketService::Limits ControlLimits(app::SocketService::Limits limits) {
 
 }  // namespace
 
-ControlServer::ControlServer(std::unique_ptr<SimDrive> drive, const std::string& host, int port, Limits limits)
+ControlServer::ControlServer(std::unique_ptr<sim::SimDrive> drive, const std::string& host, int port, Limits limits)
     : SocketService("control channel", host, port, ControlLimits(limits)),
       m_drive(std::move(drive)),
       m_answers(m_output),

@@ -19,7 +19,7 @@ namespace vor::drive {
 class ControlServer final : public app::SocketService {
 public:
     // Owns the drive. Port 0: any free port.
-    ControlServer(std::unique_ptr<SimDrive> drive, const std::string& host, int port, Limits limits = {});
+    ControlServer(std::unique_ptr<sim::SimDrive> drive, const std::string& host, int port, Limits limits = {});
 
     // Runs after every line the drive ran; when it throws, the line fails with its message. The
     // Modbus server checks there that the drive still fits its register map.
@@ -29,7 +29,7 @@ private:
     bool Answer(std::string& input, std::string& output) override;
     std::string Run(const std::string& request);
 
-    std::unique_ptr<SimDrive> m_drive;
+    std::unique_ptr<sim::SimDrive> m_drive;
     std::ostringstream m_output;
     script::ScriptAnswers m_answers;
     script::DriveScript m_script;

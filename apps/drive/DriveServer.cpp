@@ -75,16 +75,16 @@ std::int32_t WholeValue(double value) {
 
 DriveServer::LinkMemory::LinkMemory() : session(NewSession()) {}
 
-DriveServer::DriveServer(SimDrive& drive, LinkMemory& memory, std::string description, const std::string& host,
+DriveServer::DriveServer(sim::SimDrive& drive, LinkMemory& memory, std::string description, const std::string& host,
                          int port, Limits limits)
     : SocketService("Modbus server", host, port, limits),
       m_drive(drive),
       m_description(std::move(description)),
-      m_profile(ProfileLoader::Parse(m_description, "the served profile")),
+      m_profile(model::ProfileLoader::Parse(m_description, "the served profile")),
       m_inputs(reg::kInputRegisters),
       m_holding(reg::kHoldingRegisters),
       m_memory(memory),
-      m_sensorCode(ModelIo::SensorCode(drive.InputWord())) {
+      m_sensorCode(model::ModelIo::SensorCode(drive.InputWord())) {
     netdrive::PutText(&m_inputs[reg::text::kDescription], m_description, reg::text::kDescriptionMax);
     m_commutation = drive.Node()->Io().CommutationChanged().Connect(
         [this](std::int32_t thisCode, std::int32_t lastCode) { RecordCommutation(thisCode, lastCode); });
@@ -269,7 +269,7 @@ void DriveServer::EncodeMicrosteps(const std::vector<std::pair<std::int32_t, std
 }
 
 void DriveServer::RecordCommutation(std::int32_t thisCode, std::int32_t lastCode) {
-    const std::int32_t code = ModelIo::SensorCode(m_drive.InputWord());
+    const std::int32_t code = model::ModelIo::SensorCode(m_drive.InputWord());
     if (code != m_sensorCode) {
         m_sensorCode = code;
         return;

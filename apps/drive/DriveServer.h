@@ -36,7 +36,7 @@ public:
 
     // `description` is the drive's profile text; `memory` lives as long as the drive. Listens at
     // once (port 0: any free port); throws std::runtime_error when it cannot.
-    DriveServer(SimDrive& drive, LinkMemory& memory, std::string description, const std::string& host, int port,
+    DriveServer(sim::SimDrive& drive, LinkMemory& memory, std::string description, const std::string& host, int port,
                 Limits limits = {});
     ~DriveServer() override;
 
@@ -53,9 +53,9 @@ private:
     void EncodeMicrosteps(const std::vector<std::pair<std::int32_t, std::string>>& microsteps);
     void RecordCommutation(std::int32_t thisCode, std::int32_t lastCode);
 
-    SimDrive& m_drive;
+    sim::SimDrive& m_drive;
     std::string m_description;
-    Profile m_profile;
+    model::Profile m_profile;
     netdrive::Registers m_inputs;
     netdrive::Registers m_holding;
     netdrive::DriveImage m_published;

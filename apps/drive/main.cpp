@@ -79,7 +79,7 @@ int main(int argc, char** argv) {
         const auto profile = vor::script::ProfileSource::Read(options.profile);
         const std::string& description = profile.text;
         auto owned = profile.Load();
-        vor::SimDrive& drive = *owned;
+        vor::sim::SimDrive& drive = *owned;
         drive.Motion().SetSpeed(options.speed);
         vor::drive::ControlServer control(std::move(owned), options.address, options.controlPort);
         vor::drive::DriveServer::LinkMemory memory;

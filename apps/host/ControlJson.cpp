@@ -26,7 +26,7 @@ nlohmann::ordered_json ControlJson(Control& control) {
         json["index"] = *control.Index();
     }
     json["type"] = control.TypeName();
-    if (auto* editor = dynamic_cast<TarvineEditor*>(&control)) {
+    if (auto* editor = dynamic_cast<editors::TarvineEditor*>(&control)) {
         json["caption"] = editor->Caption();
         json["text"] = editor->Text();
     } else if (auto* captioned = dynamic_cast<CaptionedControl*>(&control)) {
@@ -61,7 +61,7 @@ nlohmann::ordered_json ControlJson(Control& control) {
         }
         json["items"] = items;
         json["listIndex"] = combo->ListIndex();
-    } else if (const auto* group = dynamic_cast<const SorvaneGroup*>(&control)) {
+    } else if (const auto* group = dynamic_cast<const editors::SorvaneGroup*>(&control)) {
         auto items = nlohmann::ordered_json::array();
         for (const auto& option : group->Options()) {
             items.push_back({{"text", option.text}, {"data", option.code}});

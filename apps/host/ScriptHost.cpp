@@ -31,16 +31,17 @@ namespace {
 
 }  // namespace
 
-ScriptHost::ScriptHost(std::unique_ptr<SimDrive> drive, std::ostream& out) : ScriptHost(std::move(drive), true, out) {}
+ScriptHost::ScriptHost(std::unique_ptr<sim::SimDrive> drive, std::ostream& out)
+    : ScriptHost(std::move(drive), true, out) {}
 
-ScriptHost::ScriptHost(std::unique_ptr<DriveModel> drive, std::ostream& out)
+ScriptHost::ScriptHost(std::unique_ptr<model::DriveModel> drive, std::ostream& out)
     : ScriptHost(std::move(drive), false, out) {}
 
-ScriptHost::ScriptHost(std::unique_ptr<DriveModel> drive, bool simulated, std::ostream& out)
+ScriptHost::ScriptHost(std::unique_ptr<model::DriveModel> drive, bool simulated, std::ostream& out)
     : m_drive(std::move(drive)),
       m_output(out),
-      m_driveSide(*m_drive, simulated ? static_cast<SimDrive*>(m_drive.get()) : nullptr, m_output) {
-    EditorClasses::Register();
+      m_driveSide(*m_drive, simulated ? static_cast<sim::SimDrive*>(m_drive.get()) : nullptr, m_output) {
+    editors::EditorClasses::Register();
     m_previousResponder = ModalMessageBox::SetResponder([this](const MessageBoxRequest& request) {
         MessageBoxResult answer = MessageBoxResult::Ok;
         if (!m_answers.empty()) {
@@ -107,7 +108,7 @@ bool ScriptHost::RunLine(const std::string& line, std::int32_t lineNumber) {
         if (words.empty()) {
             return true;
         }
-        const Word verb = words.front();
+        const script::Word verb = words.front();
         const bool driveSide = script::DriveScript::IsDriveSide(verb);
         if (driveSide && m_remote) {
             return m_remote(line, lineNumber);
@@ -247,15 +248,15 @@ void ScriptHost::Pick(const Arguments& arguments) {
 }
 
 void ScriptHost::Radio(const Arguments& arguments) {
-    auto* group = dynamic_cast<SorvaneGroup*>(&UserReachable(ParseControlRef(arguments[0].text)));
+    auto* group = dynamic_cast<editors::SorvaneGroup*>(&UserReachable(ParseControlRef(arguments[0].text)));
     if (group == nullptr) {
         Refuse(arguments[0].text + " is not a field radio group");
     }
     const std::int32_t value = ParseInt32(arguments[1]);
     const auto& options = group->Options();
-    const auto option = std::find_if(options.begin(), options.end(), [value](const SorvaneGroup::Option& candidate) {
-        return candidate.code == value;
-    });
+    const auto option =
+        std::find_if(options.begin(), options.end(),
+                     [value](const editors::SorvaneGroup::Option& candidate) { return candidate.code == value; });
     if (option == options.end()) {
         Refuse(arguments[0].text + " offers no option " + arguments[1].text);
     }
@@ -265,7 +266,7 @@ void ScriptHost::Radio(const Arguments& arguments) {
 }
 
 void ScriptHost::Edit(const Arguments& arguments) {
-    auto* editor = dynamic_cast<TarvineEditor*>(&UserReachable(ParseControlRef(arguments[0].text)));
+    auto* editor = dynamic_cast<editors::TarvineEditor*>(&UserReachable(ParseControlRef(arguments[0].text)));
     if (editor == nullptr) {
         Refuse(arguments[0].text + " is not a parameter editor");
     }
@@ -275,7 +276,7 @@ void ScriptHost::Edit(const Arguments& arguments) {
 }
 
 void ScriptHost::Answer(const Arguments& arguments) {
-    const Word& answer = arguments[0];
+    const script::Word& answer = arguments[0];
     if (!answer.quoted && answer.text == "ok") {
         m_answers.push_back(MessageBoxResult::Ok);
     } else if (!answer.quoted && answer.text == "cancel") {

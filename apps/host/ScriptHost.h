@@ -28,9 +28,9 @@ namespace vor::host {
 class ScriptHost {
 public:
     // A simulated drive: the script turns its motor and makes its calls fail.
-    ScriptHost(std::unique_ptr<SimDrive> drive, std::ostream& out);
+    ScriptHost(std::unique_ptr<sim::SimDrive> drive, std::ostream& out);
     // A drive elsewhere, whose model follows it (SetRemoteDrive takes the script's drive side).
-    ScriptHost(std::unique_ptr<DriveModel> drive, std::ostream& out);
+    ScriptHost(std::unique_ptr<model::DriveModel> drive, std::ostream& out);
     ~ScriptHost();
     ScriptHost(const ScriptHost&) = delete;
     ScriptHost& operator=(const ScriptHost&) = delete;
@@ -52,10 +52,10 @@ public:
 
 private:
     using Word = script::Word;
-    using Arguments = std::vector<Word>;
+    using Arguments = std::vector<script::Word>;
     static const script::ScriptCommands<ScriptHost>& Commands();
 
-    ScriptHost(std::unique_ptr<DriveModel> drive, bool simulated, std::ostream& out);
+    ScriptHost(std::unique_ptr<model::DriveModel> drive, bool simulated, std::ostream& out);
 
     // Panel lifecycle and the host's side of it.
     void Create(const Arguments&);
@@ -91,7 +91,7 @@ private:
     Control& UserReachable(const script::ControlRef& ref) const;
     void Print(const nlohmann::ordered_json& json) { m_output.Print(json); }
 
-    std::unique_ptr<DriveModel> m_drive;
+    std::unique_ptr<model::DriveModel> m_drive;
     script::ScriptAnswers m_output;
     script::DriveScript m_driveSide;
     RemoteDrive m_remote;

@@ -186,7 +186,7 @@ using Api = std::shared_ptr<vor::RegistryApi>;
 
 #ifndef _WIN32
 std::string StorePath(const std::optional<std::string>& store) {
-    return store.value_or(vor::RegStore::DefaultPath());
+    return store.value_or(vor::store::RegStore::DefaultPath());
 }
 
 // A store an import is to create is built beside its place under another name and put there only once all of the
@@ -207,7 +207,7 @@ void ImportIntoNewStore(const vor::RegEditImport& parsed, const std::string& sto
     try {
         // Closed before it is put in place: the last connection folds the WAL into the file and removes the
         // -wal and -shm files, which would not follow it to its new name.
-        vor::RegStore built(building.string());
+        vor::store::RegStore built(building.string());
         parsed.Apply(built);
     } catch (...) {
         removeBuilding();
@@ -351,8 +351,9 @@ std::shared_ptr<vor::RegistryApi> Registry(const std::optional<std::string>& sto
     if (!writes && !std::filesystem::exists(path)) {
         throw RunError{"no registry store at " + path};
     }
-    return std::make_shared<vor::RegStore>(path, vor::RegStore::DefaultBusyTime,
-                                           writes ? vor::RegStore::Access::ReadWrite : vor::RegStore::Access::ReadOnly);
+    return std::make_shared<vor::store::RegStore>(
+        path, vor::store::RegStore::DefaultBusyTime,
+        writes ? vor::store::RegStore::Access::ReadWrite : vor::store::RegStore::Access::ReadOnly);
 #endif
 }
 

@@ -4,7 +4,7 @@
 #include "vormotor/core/Error.h"
 #include "vormotor/drivemodel/ProfileLoader.h"
 
-namespace vor {
+namespace vor::model {
 
 DriveModel::DriveModel(const Profile& profile, std::shared_ptr<DriveBackEnd> backEnd)
     : m_name(profile.name),
@@ -65,4 +65,4 @@ void DriveModel::SetMicrostepVisible(std::int32_t code, bool visible) {
     m_node->Microstep(code)->DriveSetVisible(visible);
 }
 
-}  // namespace vor
+}  // namespace vor::model

@@ -16,7 +16,7 @@
 #include "vormotor/drivemodel/ModelTraceSink.h"
 #include "vormotor/drivemodel/Profile.h"
 
-namespace vor {
+namespace vor::model {
 
 // A drive network with one drive, built from a profile. The network and the node are what a
 // user of the drive library sees; the setters below are the drive's and the application's side,
@@ -36,7 +36,7 @@ public:
     std::shared_ptr<ModelNetwork> Network() const noexcept { return m_network; }
     std::shared_ptr<ModelNode> Node() const noexcept { return m_node; }
     // For ValueFactory::SetHost, so that the user's own values pass the back end too.
-    std::shared_ptr<ValueHost> Host() const noexcept { return m_host; }
+    std::shared_ptr<valuelib::ValueHost> Host() const noexcept { return m_host; }
 
     // Parameters, as the drive changes them; the values' events follow.
     void SetParam(std::int32_t param, double number);
@@ -93,4 +93,9 @@ private:
     std::shared_ptr<ModelNode> m_node;
 };
 
+}  // namespace vor::model
+
+// The names above as hosts know them, in vor.
+namespace vor {
+using model::DriveModel;
 }  // namespace vor

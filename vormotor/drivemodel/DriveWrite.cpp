@@ -3,7 +3,7 @@
 #include <cmath>
 #include <nlohmann/json.hpp>
 
-namespace vor {
+namespace vor::model {
 
 std::string DriveWrite::Json() const {
     nlohmann::ordered_json json;
@@ -24,4 +24,4 @@ std::string DriveWrite::Json() const {
     return json.dump();
 }
 
-}  // namespace vor
+}  // namespace vor::model

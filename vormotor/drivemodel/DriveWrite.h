@@ -4,7 +4,7 @@
 #include <ostream>
 #include <string>
 
-namespace vor {
+namespace vor::model {
 
 // One write that the user of a drive model made: a parameter's number, a field of a
 // parameter, or the drive's enabled state. Entries compare by value and print as one JSON
@@ -30,4 +30,9 @@ struct DriveWrite {
     double value;
 };
 
+}  // namespace vor::model
+
+// The names above as hosts know them, in vor.
+namespace vor {
+using model::DriveWrite;
 }  // namespace vor

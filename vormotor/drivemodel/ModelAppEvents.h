@@ -6,7 +6,7 @@
 #include "vormotor/core/Event.h"
 #include "vormotor/drivemodel/ModelHost.h"
 
-namespace vor {
+namespace vor::model {
 
 // The application's event source as the drive model's host application raises it.
 class ModelAppEvents final : public AppEvents {
@@ -15,7 +15,7 @@ public:
         : m_host(std::move(host)), m_techSupport(techSupport) {}
 
     bool TechSupport() override {
-        m_host->Enter(CallSite{"AppEvents.TechSupport"});
+        m_host->Enter(valuelib::CallSite{"AppEvents.TechSupport"});
         return m_techSupport;
     }
     EventSource<bool>& MotorPageEnableChanged() override { return m_motorPageEnableChanged; }
@@ -45,4 +45,9 @@ private:
     Event<> m_timerTick;
 };
 
+}  // namespace vor::model
+
+// The names above as hosts know them, in vor.
+namespace vor {
+using model::ModelAppEvents;
 }  // namespace vor

@@ -3,26 +3,26 @@
 #include <string>
 #include <utility>
 
-namespace vor {
+namespace vor::model {
 
-void ModelHost::Enter(const CallSite& site) {
+void ModelHost::Enter(const valuelib::CallSite& site) {
     if (m_backEnd) {
         m_backEnd->Enter(site);
     }
 }
 
-bool ModelHost::EnterForObject(const CallSite& site) {
+bool ModelHost::EnterForObject(const valuelib::CallSite& site) {
     return m_backEnd && m_backEnd->EnterForObject(site);
 }
 
 void ModelHost::DriveEnabledWritten(bool enabled) {
     if (m_backEnd) {
-        m_backEnd->Written(CallSite{"Node.SetDriveEnabled"}, enabled ? 1.0 : 0.0);
+        m_backEnd->Written(valuelib::CallSite{"Node.SetDriveEnabled"}, enabled ? 1.0 : 0.0);
     }
     Log(DriveWrite::DriveEnabled(enabled));
 }
 
-void ModelHost::Written(const CallSite& site, double value) {
+void ModelHost::Written(const valuelib::CallSite& site, double value) {
     if (m_backEnd) {
         m_backEnd->Written(site, value);
     }
@@ -44,4 +44,4 @@ void ModelHost::Log(DriveWrite write) {
     m_writes.push_back(std::move(write));
 }
 
-}  // namespace vor
+}  // namespace vor::model

@@ -3,14 +3,14 @@
 #include <cmath>
 #include <utility>
 
-namespace vor {
+namespace vor::model {
 namespace {
 
 constexpr int kSensorShift = 7;
 constexpr std::int64_t kSensorMask = 0x7;
 
-BasicValue::Setup InputsSetup(double word) {
-    BasicValue::Setup setup;
+valuelib::BasicValue::Setup InputsSetup(double word) {
+    valuelib::BasicValue::Setup setup;
     setup.name = "Digital Inputs";
     setup.number = word;
     setup.lowerLimit = 0;
@@ -23,10 +23,10 @@ BasicValue::Setup InputsSetup(double word) {
 }  // namespace
 
 ModelIo::ModelIo(std::shared_ptr<ModelHost> host, double inputWord)
-    : m_host(host), m_inputs(BasicValue::Create(InputsSetup(inputWord), std::move(host))) {}
+    : m_host(host), m_inputs(valuelib::BasicValue::Create(InputsSetup(inputWord), std::move(host))) {}
 
 std::shared_ptr<ValueObject> ModelIo::InputsValue() {
-    if (m_host->EnterForObject(CallSite{"Io.InputsValue"})) {
+    if (m_host->EnterForObject(valuelib::CallSite{"Io.InputsValue"})) {
         return nullptr;
     }
     return m_inputs;
@@ -50,4 +50,4 @@ double ModelIo::WithSensorCode(double word, std::int32_t code) {
     return static_cast<double>(bits | ((code & kSensorMask) << kSensorShift));
 }
 
-}  // namespace vor
+}  // namespace vor::model

@@ -8,7 +8,7 @@
 #include "vormotor/drivemodel/ModelHost.h"
 #include "vormotor/valuelib/BasicValue.h"
 
-namespace vor {
+namespace vor::model {
 
 // The node's digital inputs. The input value follows the drive only once its user has called
 // StartUpdates; CommutationChanged follows every change of the sensor code in bits 7 to 9.
@@ -33,8 +33,13 @@ public:
 
 private:
     std::shared_ptr<ModelHost> m_host;
-    std::shared_ptr<BasicValue> m_inputs;
+    std::shared_ptr<valuelib::BasicValue> m_inputs;
     Event<std::int32_t, std::int32_t> m_commutationChanged;
 };
 
+}  // namespace vor::model
+
+// The names above as hosts know them, in vor.
+namespace vor {
+using model::ModelIo;
 }  // namespace vor

@@ -7,7 +7,7 @@
 #include "vormotor/core/Event.h"
 #include "vormotor/drivemodel/ModelHost.h"
 
-namespace vor {
+namespace vor::model {
 
 // The application's access lock; Changed follows every real change of the level.
 class ModelLock final : public AppLock {
@@ -15,7 +15,7 @@ public:
     ModelLock(std::shared_ptr<ModelHost> host, std::int32_t level) : m_host(std::move(host)), m_level(level) {}
 
     std::int32_t Level() override {
-        m_host->Enter(CallSite{"Lock.Level"});
+        m_host->Enter(valuelib::CallSite{"Lock.Level"});
         return m_level;
     }
     EventSource<>& Changed() override { return m_changed; }
@@ -34,4 +34,9 @@ private:
     Event<> m_changed;
 };
 
+}  // namespace vor::model
+
+// The names above as hosts know them, in vor.
+namespace vor {
+using model::ModelLock;
 }  // namespace vor

@@ -9,7 +9,7 @@
 #include "vormotor/drivemodel/ModelLock.h"
 #include "vormotor/drivemodel/ModelTraceSink.h"
 
-namespace vor {
+namespace vor::model {
 
 // The drive model's network: the application's events, its access lock and trace sink.
 class ModelNetwork final : public DriveNetwork {
@@ -55,8 +55,10 @@ public:
     bool DriveCommModeSelectable() const noexcept { return m_commModeSelectable; }
 
 private:
-    void Enter(OperationId operation) const { m_host->Enter(CallSite{operation}); }
-    bool EnterForObject(OperationId operation) const { return m_host->EnterForObject(CallSite{operation}); }
+    void Enter(valuelib::OperationId operation) const { m_host->Enter(valuelib::CallSite{operation}); }
+    bool EnterForObject(valuelib::OperationId operation) const {
+        return m_host->EnterForObject(valuelib::CallSite{operation});
+    }
 
     std::shared_ptr<ModelHost> m_host;
     std::shared_ptr<ModelAppEvents> m_appEvents;
@@ -66,4 +68,9 @@ private:
     bool m_commModeSelectable;
 };
 
+}  // namespace vor::model
+
+// The names above as hosts know them, in vor.
+namespace vor {
+using model::ModelNetwork;
 }  // namespace vor

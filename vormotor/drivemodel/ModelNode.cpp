@@ -6,15 +6,15 @@
 #include "vormotor/core/Conversions.h"
 #include "vormotor/core/Error.h"
 
-namespace vor {
+namespace vor::model {
 namespace {
 
-std::vector<std::shared_ptr<Entry>> AsEntries(const std::vector<std::shared_ptr<ValueEntry>>& entries) {
+std::vector<std::shared_ptr<Entry>> AsEntries(const std::vector<std::shared_ptr<valuelib::ValueEntry>>& entries) {
     return std::vector<std::shared_ptr<Entry>>(entries.begin(), entries.end());
 }
 
-std::shared_ptr<ValueEntry> FindEntry(const std::vector<std::shared_ptr<ValueEntry>>& entries, std::int32_t code,
-                                      const char* catalogue) {
+std::shared_ptr<valuelib::ValueEntry> FindEntry(const std::vector<std::shared_ptr<valuelib::ValueEntry>>& entries,
+                                                std::int32_t code, const char* catalogue) {
     const auto found =
         std::find_if(entries.begin(), entries.end(), [code](const auto& entry) { return entry->CodeValue() == code; });
     if (found == entries.end()) {
@@ -40,26 +40,28 @@ ModelNode::ModelNode(const Profile& profile, std::shared_ptr<ModelHost> host, st
     for (const auto& param : profile.parameters) {
         AddParameter(param);
     }
-    const Gate catalogueGate(m_host, std::nullopt);
+    const valuelib::Gate catalogueGate(m_host, std::nullopt);
     for (const auto& type : profile.motorTypes) {
-        m_motorTypes.push_back(std::make_shared<ValueEntry>(catalogueGate, type.code, type.name, type.visible));
+        m_motorTypes.push_back(
+            std::make_shared<valuelib::ValueEntry>(catalogueGate, type.code, type.name, type.visible));
         m_linearMotorTypes.push_back(type.linear);
     }
     for (const auto& choice : profile.microsteps) {
-        m_microsteps.push_back(std::make_shared<ValueEntry>(catalogueGate, choice.code, choice.name, choice.visible));
+        m_microsteps.push_back(
+            std::make_shared<valuelib::ValueEntry>(catalogueGate, choice.code, choice.name, choice.visible));
     }
 }
 
 void ModelNode::DriveSetMicrosteps(const std::vector<std::pair<std::int32_t, std::string>>& choices) {
-    const Gate catalogueGate(m_host, std::nullopt);
+    const valuelib::Gate catalogueGate(m_host, std::nullopt);
     m_microsteps.clear();
     for (const auto& [code, name] : choices) {
-        m_microsteps.push_back(std::make_shared<ValueEntry>(catalogueGate, code, name, true));
+        m_microsteps.push_back(std::make_shared<valuelib::ValueEntry>(catalogueGate, code, name, true));
     }
 }
 
 void ModelNode::AddParameter(const Profile::Parameter& param) {
-    BasicValue::Setup setup;
+    valuelib::BasicValue::Setup setup;
     setup.param = param.number;
     setup.name = param.name;
     setup.number = param.value;
@@ -71,7 +73,7 @@ void ModelNode::AddParameter(const Profile::Parameter& param) {
     setup.lockLevel = param.lockLevel;
     setup.setupA = param.whole ? 1 : 0;
     setup.setupB = param.decimals;
-    auto value = BasicValue::Create(setup, m_host);
+    auto value = valuelib::BasicValue::Create(setup, m_host);
     for (const auto& field : param.fields) {
         value->AddField(field.name, field.firstBit, field.width, field.text);
         const auto bitField = value->FindField(field.name);
@@ -83,12 +85,12 @@ void ModelNode::AddParameter(const Profile::Parameter& param) {
     m_params.Contents().Add(param.number, value);
 }
 
-void ModelNode::Enter(OperationId operation, std::optional<std::int32_t> param) const {
-    m_host->Enter(CallSite{operation, param});
+void ModelNode::Enter(valuelib::OperationId operation, std::optional<std::int32_t> param) const {
+    m_host->Enter(valuelib::CallSite{operation, param});
 }
 
-bool ModelNode::EnterForObject(OperationId operation, std::optional<std::int32_t> param) const {
-    return m_host->EnterForObject(CallSite{operation, param});
+bool ModelNode::EnterForObject(valuelib::OperationId operation, std::optional<std::int32_t> param) const {
+    return m_host->EnterForObject(valuelib::CallSite{operation, param});
 }
 
 bool ModelNode::HasParam(std::int32_t number) {
@@ -174,7 +176,7 @@ std::string ModelNode::ExpandText(const std::string& text) {
     return expanded;
 }
 
-std::shared_ptr<BasicValue> ModelNode::DriveParam(std::int32_t number) {
+std::shared_ptr<valuelib::BasicValue> ModelNode::DriveParam(std::int32_t number) {
     auto& params = m_params.Contents();
     if (!params.Exists(number)) {
         throw Error(error_number::KeyNotFound, "drivemodel", "The drive has no parameter " + DecimalText(number));
@@ -182,11 +184,11 @@ std::shared_ptr<BasicValue> ModelNode::DriveParam(std::int32_t number) {
     return params.Item(number);
 }
 
-std::shared_ptr<ValueEntry> ModelNode::MotorType(std::int32_t code) const {
+std::shared_ptr<valuelib::ValueEntry> ModelNode::MotorType(std::int32_t code) const {
     return FindEntry(m_motorTypes, code, "motor types");
 }
 
-std::shared_ptr<ValueEntry> ModelNode::Microstep(std::int32_t code) const {
+std::shared_ptr<valuelib::ValueEntry> ModelNode::Microstep(std::int32_t code) const {
     return FindEntry(m_microsteps, code, "microstep choices");
 }
 
@@ -204,4 +206,4 @@ bool ModelNode::CurrentMotorTypeIsLinear() {
     return false;
 }
 
-}  // namespace vor
+}  // namespace vor::model

@@ -14,7 +14,7 @@
 #include "vormotor/valuelib/GatedDictionary.h"
 #include "vormotor/valuelib/ValueEntry.h"
 
-namespace vor {
+namespace vor::model {
 
 // One drive on the network, built from a profile.
 class ModelNode final : public DriveNode {
@@ -36,14 +36,14 @@ public:
     std::string ExpandText(const std::string& text) override;
 
     // The drive's side.
-    std::shared_ptr<BasicValue> DriveParam(std::int32_t number);
+    std::shared_ptr<valuelib::BasicValue> DriveParam(std::int32_t number);
     ModelIo& Io() noexcept { return *m_io; }
-    std::shared_ptr<ValueEntry> MotorType(std::int32_t code) const;
-    std::shared_ptr<ValueEntry> Microstep(std::int32_t code) const;
+    std::shared_ptr<valuelib::ValueEntry> MotorType(std::int32_t code) const;
+    std::shared_ptr<valuelib::ValueEntry> Microstep(std::int32_t code) const;
     // Replaces the microstep choices; all of them visible.
     void DriveSetMicrosteps(const std::vector<std::pair<std::int32_t, std::string>>& choices);
-    const std::vector<std::shared_ptr<ValueEntry>>& DriveMotorTypes() const noexcept { return m_motorTypes; }
-    const std::vector<std::shared_ptr<ValueEntry>>& DriveMicrosteps() const noexcept { return m_microsteps; }
+    const std::vector<std::shared_ptr<valuelib::ValueEntry>>& DriveMotorTypes() const noexcept { return m_motorTypes; }
+    const std::vector<std::shared_ptr<valuelib::ValueEntry>>& DriveMicrosteps() const noexcept { return m_microsteps; }
     void DriveSetOnline(bool online) noexcept { m_online = online; }
     bool DriveIsOnline() const noexcept { return m_online; }
     void DriveSetEnabled(bool enabled) noexcept { m_driveEnabled = enabled; }
@@ -52,22 +52,23 @@ public:
     std::int32_t DriveNodeState() const noexcept { return m_nodeState; }
 
 private:
-    void Enter(OperationId operation, std::optional<std::int32_t> param = std::nullopt) const;
+    void Enter(valuelib::OperationId operation, std::optional<std::int32_t> param = std::nullopt) const;
     // For an operation that hands out an object: true when it is to hand out a null one.
-    bool EnterForObject(OperationId operation, std::optional<std::int32_t> param = std::nullopt) const;
+    bool EnterForObject(valuelib::OperationId operation, std::optional<std::int32_t> param = std::nullopt) const;
     void AddParameter(const Profile::Parameter& param);
     bool CurrentMotorTypeIsLinear();
 
     std::shared_ptr<ModelHost> m_host;
     std::shared_ptr<ModelLock> m_lock;
-    GatedDictionary<std::int32_t, std::shared_ptr<ValueObject>, std::shared_ptr<BasicValue>> m_params;
+    valuelib::GatedDictionary<std::int32_t, std::shared_ptr<ValueObject>, std::shared_ptr<valuelib::BasicValue>>
+        m_params;
     std::shared_ptr<StatusRegister> m_status = std::make_shared<StatusRegister>();
     std::shared_ptr<ModelIo> m_io;
 
     // Catalogues.
-    std::vector<std::shared_ptr<ValueEntry>> m_motorTypes;
+    std::vector<std::shared_ptr<valuelib::ValueEntry>> m_motorTypes;
     std::vector<bool> m_linearMotorTypes;  // by position in m_motorTypes
-    std::vector<std::shared_ptr<ValueEntry>> m_microsteps;
+    std::vector<std::shared_ptr<valuelib::ValueEntry>> m_microsteps;
     std::vector<Profile::Expansion> m_expansions;
     std::int32_t m_motorTypeParam;
     std::string m_motorTypeField;
@@ -78,4 +79,9 @@ private:
     std::int32_t m_nodeState;
 };
 
+}  // namespace vor::model
+
+// The names above as hosts know them, in vor.
+namespace vor {
+using model::ModelNode;
 }  // namespace vor

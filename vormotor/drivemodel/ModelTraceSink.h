@@ -8,7 +8,7 @@
 #include "vormotor/contracts/TraceSink.h"
 #include "vormotor/drivemodel/ModelHost.h"
 
-namespace vor {
+namespace vor::model {
 
 // The network's diagnostic log; it keeps every line written to it.
 class ModelTraceSink final : public TraceSink {
@@ -16,11 +16,11 @@ public:
     ModelTraceSink(std::shared_ptr<ModelHost> host, std::int32_t flags) : m_host(std::move(host)), m_flags(flags) {}
 
     std::int32_t TraceFlags() override {
-        m_host->Enter(CallSite{"TraceSink.TraceFlags"});
+        m_host->Enter(valuelib::CallSite{"TraceSink.TraceFlags"});
         return m_flags;
     }
     void TraceWrite(const std::string& text) override {
-        m_host->Enter(CallSite{"TraceSink.TraceWrite"});
+        m_host->Enter(valuelib::CallSite{"TraceSink.TraceWrite"});
         m_lines.push_back(text);
     }
 
@@ -35,4 +35,9 @@ private:
     std::vector<std::string> m_lines;
 };
 
+}  // namespace vor::model
+
+// The names above as hosts know them, in vor.
+namespace vor {
+using model::ModelTraceSink;
 }  // namespace vor

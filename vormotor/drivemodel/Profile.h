@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-namespace vor {
+namespace vor::model {
 
 // Everything a drive model starts from, as read from a profile file (docs/profile.md).
 struct Profile {
@@ -72,4 +72,9 @@ struct Profile {
     std::vector<std::int32_t> hallSequence;
 };
 
+}  // namespace vor::model
+
+// The names above as hosts know them, in vor.
+namespace vor {
+using model::Profile;
 }  // namespace vor

@@ -15,7 +15,7 @@
 #include "vormotor/core/Error.h"
 #include "vormotor/drivemodel/ProfileLoaderJson.h"
 
-namespace vor {
+namespace vor::model {
 namespace {
 
 using profile_loader::Describe;
@@ -408,4 +408,4 @@ Profile ProfileLoader::Parse(const std::string& text, const std::string& fileNam
     return ReadProfile(profile_loader::ParseJson(text, fileName), Source{text, fileName});
 }
 
-}  // namespace vor
+}  // namespace vor::model

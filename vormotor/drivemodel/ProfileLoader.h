@@ -5,7 +5,7 @@
 
 #include "vormotor/drivemodel/Profile.h"
 
-namespace vor {
+namespace vor::model {
 
 // Reads drive profiles (docs/profile.md). A profile that cannot be used is refused with an
 // Error whose description names the file, the place in it and the problem, for example
@@ -19,4 +19,9 @@ public:
     static constexpr std::int32_t kErrorNumber = static_cast<std::int32_t>(0x80040201u);
 };
 
+}  // namespace vor::model
+
+// The names above as hosts know them, in vor.
+namespace vor {
+using model::ProfileLoader;
 }  // namespace vor

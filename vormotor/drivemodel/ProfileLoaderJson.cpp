@@ -9,7 +9,7 @@
 #include "vormotor/core/Error.h"
 #include "vormotor/drivemodel/ProfileLoader.h"
 
-namespace vor::profile_loader {
+namespace vor::model::profile_loader {
 namespace {
 
 // The library's messages quote the token they stopped at, which may be a whole file long.
@@ -208,4 +208,4 @@ std::string Describe(const Json& value) {
     return value.is_structured() ? value.type_name() : Excerpt(value.dump());
 }
 
-}  // namespace vor::profile_loader
+}  // namespace vor::model::profile_loader

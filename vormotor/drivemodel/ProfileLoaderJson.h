@@ -4,7 +4,7 @@
 #include <nlohmann/json.hpp>
 #include <string>
 
-namespace vor::profile_loader {
+namespace vor::model::profile_loader {
 
 using Json = nlohmann::json;
 
@@ -40,4 +40,4 @@ std::string Excerpt(const std::string& text);
 // A value as a message shows it: a single value as written, an array or an object by its kind.
 std::string Describe(const Json& value);
 
-}  // namespace vor::profile_loader
+}  // namespace vor::model::profile_loader

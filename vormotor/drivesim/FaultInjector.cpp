@@ -6,10 +6,10 @@
 #include "vormotor/core/Conversions.h"
 #include "vormotor/core/Error.h"
 
-namespace vor {
+namespace vor::sim {
 namespace {
 
-std::string Describe(const CallSite& site) {
+std::string Describe(const valuelib::CallSite& site) {
     std::string text(site.operation.Name());
     if (site.param) {
         text += " of parameter " + DecimalText(*site.param);
@@ -20,8 +20,8 @@ std::string Describe(const CallSite& site) {
     return text;
 }
 
-OperationId RequireOperation(std::string_view operation) {
-    const auto id = OperationId::Named(operation);
+valuelib::OperationId RequireOperation(std::string_view operation) {
+    const auto id = valuelib::OperationId::Named(operation);
     if (!id) {
         throw Error(error_number::InvalidPropertyValue, "drivesim",
                     "No operation is called \"" + std::string(operation) + "\"");
@@ -34,7 +34,7 @@ OperationId RequireOperation(std::string_view operation) {
 const std::vector<std::string>& FaultInjector::Operations() {
     static const std::vector<std::string> operations = [] {
         std::vector<std::string> names;
-        for (const OperationInfo& info : kOperationTable) {
+        for (const valuelib::OperationInfo& info : kOperationTable) {
             names.emplace_back(info.name);
         }
         return names;
@@ -43,16 +43,16 @@ const std::vector<std::string>& FaultInjector::Operations() {
 }
 
 bool FaultInjector::IsOperation(std::string_view operation) {
-    return OperationId::Named(operation).has_value();
+    return valuelib::OperationId::Named(operation).has_value();
 }
 
 bool FaultInjector::ReturnsObject(std::string_view operation) {
-    const auto id = OperationId::Named(operation);
+    const auto id = valuelib::OperationId::Named(operation);
     return id && id->ReturnsObject();
 }
 
 void FaultInjector::Inject(const std::string& operation, Mode mode, std::int32_t nth, FaultScope scope) {
-    const OperationId id = RequireOperation(operation);
+    const valuelib::OperationId id = RequireOperation(operation);
     if (mode == Mode::ReturnNull && !id.ReturnsObject()) {
         throw Error(error_number::InvalidPropertyValue, "drivesim",
                     "\"" + operation + "\" hands out no object that could be null");
@@ -74,19 +74,19 @@ void FaultInjector::Clear() {
 }
 
 void FaultInjector::Clear(const std::string& operation) {
-    if (const auto id = OperationId::Named(operation)) {
+    if (const auto id = valuelib::OperationId::Named(operation)) {
         m_rules[id->Index()].clear();
     }
 }
 
-void FaultInjector::Enter(const CallSite& site) {
+void FaultInjector::Enter(const valuelib::CallSite& site) {
     if (EnterForObject(site)) {
         throw std::logic_error("The simulated drive hands out " + std::string(site.operation.Name()) +
                                " through a path that cannot hand out a null object");
     }
 }
 
-bool FaultInjector::EnterForObject(const CallSite& site) {
+bool FaultInjector::EnterForObject(const valuelib::CallSite& site) {
     const Rule* rule = Decide(site);
     if (rule == nullptr) {
         return false;
@@ -97,7 +97,7 @@ bool FaultInjector::EnterForObject(const CallSite& site) {
     return true;
 }
 
-const FaultInjector::Rule* FaultInjector::Decide(const CallSite& site) {
+const FaultInjector::Rule* FaultInjector::Decide(const valuelib::CallSite& site) {
     for (auto& rule : m_rules[site.operation.Index()]) {
         if (!Matches(rule, site)) {
             continue;
@@ -110,9 +110,9 @@ const FaultInjector::Rule* FaultInjector::Decide(const CallSite& site) {
     return nullptr;
 }
 
-bool FaultInjector::Matches(const Rule& rule, const CallSite& site) {
+bool FaultInjector::Matches(const Rule& rule, const valuelib::CallSite& site) {
     return (!rule.scope.param || rule.scope.param == site.param) &&
            (!rule.scope.field || *rule.scope.field == site.field);
 }
 
-}  // namespace vor
+}  // namespace vor::sim

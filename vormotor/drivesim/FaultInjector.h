@@ -10,14 +10,14 @@
 #include "vormotor/drivesim/FaultScope.h"
 #include "vormotor/valuelib/CallSite.h"
 
-namespace vor {
+namespace vor::sim {
 
 // Makes chosen calls of the simulated drive fail, or hand out a null object. An operation is
 // named as object and member, "Node.Param", "Field.SetValue", "Content.Number",
 // "ValueNames.Item" (Operations() lists them all). A failing call throws an Error that names the
 // operation and has no other effect; a nulled call returns a null object and has no other effect.
 // It is the back end of a simulated drive's model, so it sees every call before it has an effect.
-class FaultInjector final : public DriveBackEnd {
+class FaultInjector final : public model::DriveBackEnd {
 public:
     enum class Mode { Fail, ReturnNull };
 
@@ -41,12 +41,12 @@ public:
     void Clear(const std::string& operation);
 
     // Runs before every call; throws when a rule says this call fails.
-    void Enter(const CallSite& site) override;
+    void Enter(const valuelib::CallSite& site) override;
     // Runs before every call that hands out an object; throws when a rule says this call fails,
     // and answers true when one says it hands out a null object.
-    bool EnterForObject(const CallSite& site) override;
+    bool EnterForObject(const valuelib::CallSite& site) override;
     // A write is failed, if at all, when it is entered.
-    void Written(const CallSite&, double) override {}
+    void Written(const valuelib::CallSite&, double) override {}
 
     static const std::vector<std::string>& Operations();
     static bool IsOperation(std::string_view operation);
@@ -67,11 +67,16 @@ private:
     void Inject(const std::string& operation, Mode mode, std::int32_t nth, FaultScope scope);
     static std::int32_t CountedCall(std::int32_t nth);
     // The rule that takes this call, if any.
-    const Rule* Decide(const CallSite& site);
-    static bool Matches(const Rule& rule, const CallSite& site);
+    const Rule* Decide(const valuelib::CallSite& site);
+    static bool Matches(const Rule& rule, const valuelib::CallSite& site);
 
     // Indexed by operation number, so a call only looks at its own operation's rules.
     std::array<std::vector<Rule>, kOperationCount> m_rules;
 };
 
+}  // namespace vor::sim
+
+// The names above as hosts know them, in vor.
+namespace vor {
+using sim::FaultInjector;
 }  // namespace vor

@@ -4,7 +4,7 @@
 #include <optional>
 #include <string>
 
-namespace vor {
+namespace vor::sim {
 
 // Narrows an injected failure to the calls that concern one parameter, one field, or both.
 struct FaultScope {
@@ -12,4 +12,9 @@ struct FaultScope {
     std::optional<std::string> field = std::nullopt;
 };
 
+}  // namespace vor::sim
+
+// The names above as hosts know them, in vor.
+namespace vor {
+using sim::FaultScope;
 }  // namespace vor

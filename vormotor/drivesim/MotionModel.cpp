@@ -4,9 +4,9 @@
 #include <cstdlib>
 #include <utility>
 
-namespace vor {
+namespace vor::sim {
 
-MotionModel::MotionModel(ModelIo& io, std::shared_ptr<BasicValue> angle, double angleStep,
+MotionModel::MotionModel(model::ModelIo& io, std::shared_ptr<valuelib::BasicValue> angle, double angleStep,
                          std::vector<std::int32_t> sequence)
     : m_io(io), m_angle(std::move(angle)), m_angleStep(angleStep), m_sequence(std::move(sequence)) {}
 
@@ -24,13 +24,13 @@ void MotionModel::Step(std::int32_t direction) {
 
 double MotionModel::NextWord(double word, std::int32_t sign) const {
     const auto size = static_cast<std::int32_t>(m_sequence.size());
-    const auto found = std::find(m_sequence.begin(), m_sequence.end(), ModelIo::SensorCode(word));
+    const auto found = std::find(m_sequence.begin(), m_sequence.end(), model::ModelIo::SensorCode(word));
     // A code outside the sequence (0 or 7: a sensor fault) is left at the sequence's start or end.
     std::int32_t next = sign > 0 ? 0 : size - 1;
     if (found != m_sequence.end()) {
         next = (static_cast<std::int32_t>(found - m_sequence.begin()) + sign + size) % size;
     }
-    return ModelIo::WithSensorCode(word, m_sequence[static_cast<std::size_t>(next)]);
+    return model::ModelIo::WithSensorCode(word, m_sequence[static_cast<std::size_t>(next)]);
 }
 
 void MotionModel::Turn(std::int32_t steps) {
@@ -54,4 +54,4 @@ void MotionModel::Turn(std::int32_t steps) {
     }
 }
 
-}  // namespace vor
+}  // namespace vor::sim

@@ -7,14 +7,15 @@
 #include "vormotor/drivemodel/ModelIo.h"
 #include "vormotor/valuelib/BasicValue.h"
 
-namespace vor {
+namespace vor::sim {
 
 // Turns the simulated motor: each step moves the commutation sensor code one place along the
 // motor's six-step Hall sequence and moves the captured vector angle, so that a display sees
 // one sensor transition per step.
 class MotionModel {
 public:
-    MotionModel(ModelIo& io, std::shared_ptr<BasicValue> angle, double angleStep, std::vector<std::int32_t> sequence);
+    MotionModel(model::ModelIo& io, std::shared_ptr<valuelib::BasicValue> angle, double angleStep,
+                std::vector<std::int32_t> sequence);
 
     // One step forward (direction > 0) or backward (direction < 0).
     void Step(std::int32_t direction = 1);
@@ -30,8 +31,8 @@ public:
     const std::vector<std::int32_t>& Sequence() const noexcept { return m_sequence; }
 
 private:
-    ModelIo& m_io;
-    std::shared_ptr<BasicValue> m_angle;  // none on a drive without a captured angle
+    model::ModelIo& m_io;
+    std::shared_ptr<valuelib::BasicValue> m_angle;  // none on a drive without a captured angle
     double m_angleStep;
     std::vector<std::int32_t> m_sequence;
     std::int32_t m_speed = 0;
@@ -40,4 +41,9 @@ private:
     double NextWord(double word, std::int32_t sign) const;
 };
 
+}  // namespace vor::sim
+
+// The names above as hosts know them, in vor.
+namespace vor {
+using sim::MotionModel;
 }  // namespace vor

@@ -4,9 +4,9 @@
 
 #include "vormotor/drivemodel/ProfileLoader.h"
 
-namespace vor {
+namespace vor::sim {
 
-SimDrive::SimDrive(const Profile& profile, std::shared_ptr<FaultInjector> faults)
+SimDrive::SimDrive(const model::Profile& profile, std::shared_ptr<FaultInjector> faults)
     : DriveModel(profile, faults),
       m_faults(std::move(faults)),
       m_motion(std::make_unique<MotionModel>(Node()->Io(),
@@ -14,7 +14,7 @@ SimDrive::SimDrive(const Profile& profile, std::shared_ptr<FaultInjector> faults
                                              profile.angleStep, profile.hallSequence)) {}
 
 std::unique_ptr<SimDrive> SimDrive::Load(const std::string& path) {
-    return std::make_unique<SimDrive>(ProfileLoader::LoadFile(path));
+    return std::make_unique<SimDrive>(model::ProfileLoader::LoadFile(path));
 }
 
-}  // namespace vor
+}  // namespace vor::sim

@@ -7,7 +7,7 @@
 #include "vormotor/editors/TarvineEditor.h"
 #include "vormotor/toolkit/ControlClasses.h"
 
-namespace vor {
+namespace vor::editors {
 namespace {
 
 template <class T>
@@ -26,4 +26,4 @@ void EditorClasses::Register() {
     RegisterClass<SorvaneGroup>("SorvaneCtl.Sorvane");
 }
 
-}  // namespace vor
+}  // namespace vor::editors

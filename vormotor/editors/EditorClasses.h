@@ -1,6 +1,6 @@
 #pragma once
 
-namespace vor {
+namespace vor::editors {
 
 // Makes the two editor controls creatable by their class names, "TarvineCtl.Tarvine" and
 // "SorvaneCtl.Sorvane". Registering again does nothing.
@@ -9,4 +9,9 @@ public:
     static void Register();
 };
 
+}  // namespace vor::editors
+
+// The names above as hosts know them, in vor.
+namespace vor {
+using editors::EditorClasses;
 }  // namespace vor

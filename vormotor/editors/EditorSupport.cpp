@@ -5,7 +5,7 @@
 
 #include "vormotor/core/Error.h"
 
-namespace vor {
+namespace vor::editors {
 
 void EditorSupport::CheckReachable(const Control& control) {
     if (!control.EffectiveVisible() || !control.EffectiveEnabled()) {
@@ -29,4 +29,4 @@ std::optional<std::int32_t> EditorSupport::ParameterFromVariant(const Variant& v
     return static_cast<std::int32_t>(number);
 }
 
-}  // namespace vor
+}  // namespace vor::editors

@@ -6,7 +6,7 @@
 #include "vormotor/toolkit/Control.h"
 #include "vormotor/toolkit/Variant.h"
 
-namespace vor {
+namespace vor::editors {
 
 // What the two editor controls share.
 class EditorSupport {
@@ -20,4 +20,4 @@ public:
     static std::optional<std::int32_t> ParameterFromVariant(const Variant& value);
 };
 
-}  // namespace vor
+}  // namespace vor::editors

@@ -8,7 +8,7 @@
 #include "vormotor/core/FailureStyles.h"
 #include "vormotor/editors/EditorSupport.h"
 
-namespace vor {
+namespace vor::editors {
 namespace {
 
 SorvaneGroup& AsSorvane(Control& control) {
@@ -133,4 +133,4 @@ const Control::Property* SorvaneGroup::FindProperty(std::string_view name) const
     return own != nullptr ? own : Control::FindProperty(name);
 }
 
-}  // namespace vor
+}  // namespace vor::editors

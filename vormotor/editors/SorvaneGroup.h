@@ -14,7 +14,7 @@
 #include "vormotor/core/WithEvents.h"
 #include "vormotor/toolkit/Control.h"
 
-namespace vor {
+namespace vor::editors {
 
 // The field radio group: one option button per visible value name of a field, the button of
 // the field's value selected. The group follows the field's UpdateView. A pick by the user
@@ -82,4 +82,9 @@ private:
     Event<> m_change;
 };
 
+}  // namespace vor::editors
+
+// The names above as hosts know them, in vor.
+namespace vor {
+using editors::SorvaneGroup;
 }  // namespace vor

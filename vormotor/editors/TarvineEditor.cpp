@@ -10,7 +10,7 @@
 #include "vormotor/editors/EditorSupport.h"
 #include "vormotor/toolkit/FontObject.h"
 
-namespace vor {
+namespace vor::editors {
 namespace {
 
 TarvineEditor& AsTarvine(Control& control) {
@@ -118,4 +118,4 @@ const Control::Property* TarvineEditor::FindProperty(std::string_view name) cons
     return own != nullptr ? own : Control::FindProperty(name);
 }
 
-}  // namespace vor
+}  // namespace vor::editors

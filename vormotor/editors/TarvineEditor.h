@@ -11,7 +11,7 @@
 #include "vormotor/toolkit/Control.h"
 #include "vormotor/toolkit/Font.h"
 
-namespace vor {
+namespace vor::editors {
 
 // The parameter editor: a caption beside an edit field, bound to one value. Once bound it
 // shows the value's info text as its caption and the content text in its field, and follows
@@ -71,4 +71,9 @@ private:
     std::string m_message;
 };
 
+}  // namespace vor::editors
+
+// The names above as hosts know them, in vor.
+namespace vor {
+using editors::TarvineEditor;
 }  // namespace vor

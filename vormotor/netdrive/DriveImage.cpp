@@ -12,7 +12,7 @@ namespace {
 // Visits every field and every value name of the description in order, numbering each kind
 // across all parameters.
 template <class FieldVisitor, class NameVisitor>
-void WalkFields(const Profile& profile, FieldVisitor onField, NameVisitor onName) {
+void WalkFields(const model::Profile& profile, FieldVisitor onField, NameVisitor onName) {
     std::size_t fieldIndex = 0;
     std::size_t nameIndex = 0;
     for (const auto& param : profile.parameters) {
@@ -41,7 +41,7 @@ void CheckCount(std::size_t count, int max, const char* what) {
 
 // Limits, writable, whole numbers and decimals are live: a drive may change them while it runs.
 // Limits that are no limits (NaN, or crossed) are refused, and the old ones stay.
-void FollowLiveDescription(BasicValue& value, const DriveImage::Param& live) {
+void FollowLiveDescription(valuelib::BasicValue& value, const DriveImage::Param& live) {
     ContentObject& content = value.Content();
     if (!(live.lowerLimit <= live.upperLimit)) {
         Diagnostics::Report("netdrive", "the drive serves no usable limits for " + value.Describe());
@@ -62,7 +62,7 @@ void FollowLiveDescription(BasicValue& value, const DriveImage::Param& live) {
 
 }  // namespace
 
-DriveImage DriveImage::Capture(DriveModel& drive, const Profile& profile) {
+DriveImage DriveImage::Capture(model::DriveModel& drive, const model::Profile& profile) {
     auto& node = *drive.Node();
     DriveImage image;
     image.online = node.DriveIsOnline();
@@ -79,10 +79,11 @@ DriveImage DriveImage::Capture(DriveModel& drive, const Profile& profile) {
     }
     WalkFields(
         profile,
-        [&](const Profile::Parameter& param, const Profile::Field& field, std::size_t) {
+        [&](const model::Profile::Parameter& param, const model::Profile::Field& field, std::size_t) {
             image.fieldEditable.push_back(node.DriveParam(param.number)->FindField(field.name)->DriveEditable());
         },
-        [&](const Profile::Parameter& param, const Profile::Field& field, const Profile::ValueName& name, std::size_t) {
+        [&](const model::Profile::Parameter& param, const model::Profile::Field& field,
+            const model::Profile::ValueName& name, std::size_t) {
             image.valueNameVisible.push_back(
                 node.DriveParam(param.number)->FindField(field.name)->FindValueName(name.code)->IsVisible());
         });
@@ -210,7 +211,7 @@ void DriveImage::ReadDetails(const Registers& head, const Reader& read) {
     microstepVisible = readFlags(reg::visible::kMicrosteps, header[reg::header::kMicrostepCount]);
 }
 
-void DriveImage::ApplyTo(DriveModel& drive, const Profile& profile) const {
+void DriveImage::ApplyTo(model::DriveModel& drive, const model::Profile& profile) const {
     if (params.size() != profile.parameters.size() || motorTypeVisible.size() != profile.motorTypes.size()) {
         throw std::runtime_error("the drive no longer matches its description");
     }
@@ -227,11 +228,11 @@ void DriveImage::ApplyTo(DriveModel& drive, const Profile& profile) const {
     }
     WalkFields(
         profile,
-        [&](const Profile::Parameter& param, const Profile::Field& field, std::size_t index) {
+        [&](const model::Profile::Parameter& param, const model::Profile::Field& field, std::size_t index) {
             drive.SetFieldEditable(param.number, field.name, fieldEditable.at(index));
         },
-        [&](const Profile::Parameter& param, const Profile::Field& field, const Profile::ValueName& name,
-            std::size_t index) {
+        [&](const model::Profile::Parameter& param, const model::Profile::Field& field,
+            const model::Profile::ValueName& name, std::size_t index) {
             drive.SetValueNameVisible(param.number, field.name, name.code, valueNameVisible.at(index));
         });
     for (std::size_t i = 0; i < params.size(); ++i) {

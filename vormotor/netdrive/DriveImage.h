@@ -50,7 +50,7 @@ struct DriveImage {
     // Reads `count` input registers from `address`; throws when the link fails.
     using Reader = std::function<Registers(int address, int count)>;
 
-    static DriveImage Capture(DriveModel& drive, const Profile& profile);
+    static DriveImage Capture(model::DriveModel& drive, const model::Profile& profile);
     // Header, node, parameters, fields and flags; texts and events have their own writers.
     // `inputs` holds reg::kInputRegisters registers.
     void Encode(std::uint16_t* inputs) const;
@@ -60,7 +60,7 @@ struct DriveImage {
     static DriveImage DecodeHead(const Registers& head);
     void ReadDetails(const Registers& head, const Reader& read);
     // Raises the events of every difference, parameter by parameter, the inputs last.
-    void ApplyTo(DriveModel& drive, const Profile& profile) const;
+    void ApplyTo(model::DriveModel& drive, const model::Profile& profile) const;
 
     friend bool operator==(const DriveImage&, const DriveImage&) = default;
 };

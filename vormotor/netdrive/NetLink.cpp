@@ -42,8 +42,8 @@ NetLink::Connected NetLink::Connect(const LinkOptions& options) {
         throw Error(kLinkDown, "netdrive", failure.what());
     }
     link->m_profile =
-        ProfileLoader::Parse(link->m_description, "the description of the drive at " + options.Endpoint());
-    auto drive = std::make_unique<DriveModel>(link->m_profile, link);
+        model::ProfileLoader::Parse(link->m_description, "the description of the drive at " + options.Endpoint());
+    auto drive = std::make_unique<model::DriveModel>(link->m_profile, link);
     link->m_drive = drive.get();
     link->Poll();
     if (!link->IsUp()) {
@@ -54,13 +54,13 @@ NetLink::Connected NetLink::Connect(const LinkOptions& options) {
     return Connected{std::move(drive), std::move(link)};
 }
 
-void NetLink::Enter(const CallSite& site) {
+void NetLink::Enter(const valuelib::CallSite& site) {
     if (!m_client && !WorksWithoutLink(site.operation.Name())) {
         throw Error(kLinkDown, "netdrive", "No link to the drive at " + m_options.Endpoint());
     }
 }
 
-void NetLink::Written(const CallSite& site, double value) {
+void NetLink::Written(const valuelib::CallSite& site, double value) {
     // The user's own values never reach the drive.
     if (!site.param && site.operation != "Node.SetDriveEnabled") {
         return;
@@ -69,7 +69,7 @@ void NetLink::Written(const CallSite& site, double value) {
         throw Error(kLinkDown, "netdrive", "No link to the drive at " + m_options.Endpoint());
     }
     const std::uint32_t id = m_nextWriteId++;
-    const DriveWrite write = AsDriveWrite(site, value);
+    const model::DriveWrite write = AsDriveWrite(site, value);
     try {
         m_client->WriteHolding(reg::write::kAddress, WriteRequest(site, value, id));
     } catch (const RequestRefused& refused) {
@@ -199,17 +199,17 @@ void NetLink::RaiseEvents(std::uint32_t next) {
     }
 }
 
-DriveWrite NetLink::AsDriveWrite(const CallSite& site, double value) const {
+model::DriveWrite NetLink::AsDriveWrite(const valuelib::CallSite& site, double value) const {
     if (!site.param) {
-        return DriveWrite::DriveEnabled(value != 0);
+        return model::DriveWrite::DriveEnabled(value != 0);
     }
     if (site.operation == "Field.SetValue") {
-        return DriveWrite::Field(*site.param, std::string(site.field), static_cast<std::int32_t>(value));
+        return model::DriveWrite::Field(*site.param, std::string(site.field), static_cast<std::int32_t>(value));
     }
-    return DriveWrite::Param(*site.param, value);
+    return model::DriveWrite::Param(*site.param, value);
 }
 
-Registers NetLink::WriteRequest(const CallSite& site, double value, std::uint32_t id) const {
+Registers NetLink::WriteRequest(const valuelib::CallSite& site, double value, std::uint32_t id) const {
     Registers request(reg::write::kSize);
     PutInt32(&request[reg::write::kId], static_cast<std::int32_t>(id));
     if (!site.param) {

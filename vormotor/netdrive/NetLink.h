@@ -25,17 +25,17 @@ namespace vor::netdrive {
 // the drive at once and fail when the drive or the link refuses them. While the link is down the
 // node reports offline, every other call on the drive fails, and each tick after the retry
 // interval tries to get the link back.
-class NetLink final : public DriveBackEnd, public std::enable_shared_from_this<NetLink> {
+class NetLink final : public model::DriveBackEnd, public std::enable_shared_from_this<NetLink> {
 public:
     struct Connected {
-        std::unique_ptr<DriveModel> drive;  // what the host attaches the panel to
+        std::unique_ptr<model::DriveModel> drive;  // what the host attaches the panel to
         std::shared_ptr<NetLink> link;
     };
     // Throws Error when the drive cannot be reached or does not describe itself usably.
     static Connected Connect(const LinkOptions& options);
 
-    void Enter(const CallSite& site) override;
-    void Written(const CallSite& site, double value) override;
+    void Enter(const valuelib::CallSite& site) override;
+    void Written(const valuelib::CallSite& site, double value) override;
 
     // Reads the drive now, whatever the poll interval, for a host that changed the drive
     // another way and wants to see it before the next tick. The copy must still exist.
@@ -44,7 +44,7 @@ public:
     bool IsUp() const noexcept { return m_client != nullptr; }
     // Every write that reached the drive, in order, including one whose answer the link lost
     // and which the drive reported applied once the link was back.
-    const std::vector<DriveWrite>& DeliveredWrites() const noexcept { return m_delivered; }
+    const std::vector<model::DriveWrite>& DeliveredWrites() const noexcept { return m_delivered; }
     // The Modbus requests the link has made so far, for measurements.
     std::uint64_t Requests() const noexcept { return m_requestsBefore + (m_client ? m_client->Requests() : 0); }
 
@@ -54,7 +54,7 @@ public:
 private:
     struct PendingWrite {
         std::uint32_t id;
-        DriveWrite write;
+        model::DriveWrite write;
     };
 
     explicit NetLink(LinkOptions options);
@@ -67,15 +67,15 @@ private:
     void ReadMicrosteps();
     std::string ReadText(int address, int maxRegisters, const std::string& what);
     void RaiseEvents(std::uint32_t next);
-    Registers WriteRequest(const CallSite& site, double value, std::uint32_t id) const;
-    DriveWrite AsDriveWrite(const CallSite& site, double value) const;
+    Registers WriteRequest(const valuelib::CallSite& site, double value, std::uint32_t id) const;
+    model::DriveWrite AsDriveWrite(const valuelib::CallSite& site, double value) const;
     std::int32_t FieldIndex(std::int32_t param, std::string_view field) const;
 
     LinkOptions m_options;
     std::unique_ptr<ModbusClient> m_client;
     std::string m_description;
-    Profile m_profile;
-    DriveModel* m_drive = nullptr;  // the copy; the host owns it
+    model::Profile m_profile;
+    model::DriveModel* m_drive = nullptr;  // the copy; the host owns it
     Connection m_tick;
 
     std::uint32_t m_session = 0;
@@ -84,7 +84,7 @@ private:
     std::uint32_t m_changeCount = 0;  // of the drive's registers the copy last followed
     std::uint32_t m_nextWriteId;
     std::optional<PendingWrite> m_inDoubt;
-    std::vector<DriveWrite> m_delivered;
+    std::vector<model::DriveWrite> m_delivered;
     std::uint64_t m_requestsBefore = 0;  // on the connections lost so far
 
     using Clock = std::chrono::steady_clock;

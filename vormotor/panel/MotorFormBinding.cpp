@@ -98,7 +98,7 @@ bool MotorForm::Impl::BindDriveObjects(const Ref<DriveNode>& node) {
 }
 
 void MotorForm::Impl::BuildDerivedCommMode() {
-    m_derivedCommMode = ValueFactory::Create();
+    m_derivedCommMode = valuelib::ValueFactory::Create();
     m_derivedCommMode->SetSetupA(1);
     m_derivedCommMode->SetSetupB(0);
     m_derivedCommMode->SetSetupC(26);

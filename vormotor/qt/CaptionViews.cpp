@@ -8,7 +8,7 @@
 #include "vormotor/qt/TextFit.h"
 #include "vormotor/toolkit/Colors.h"
 
-namespace vor {
+namespace vor::qt {
 
 GenericView::GenericView(PanelView& panel, Control& control, QWidget* container)
     : ControlView(panel, control, new QWidget(container)) {}
@@ -121,4 +121,4 @@ int LabelView::BaselineShift() const {
     return std::abs(shift) <= pitch / 2 ? shift : 0;
 }
 
-}  // namespace vor
+}  // namespace vor::qt

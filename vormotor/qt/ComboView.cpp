@@ -2,7 +2,7 @@
 
 #include <QSignalBlocker>
 
-namespace vor {
+namespace vor::qt {
 
 ComboView::ComboView(PanelView& panel, ComboBox& combo, QWidget* container)
     : ControlView(panel, combo, new QComboBox(container)), m_combo(combo), m_box(static_cast<QComboBox*>(Widget())) {
@@ -39,4 +39,4 @@ void ComboView::Picked(int index) {
     ApplySelection();
 }
 
-}  // namespace vor
+}  // namespace vor::qt

@@ -5,7 +5,7 @@
 #include "vormotor/qt/ControlView.h"
 #include "vormotor/toolkit/ComboBox.h"
 
-namespace vor {
+namespace vor::qt {
 
 // A drop-down list. The tree's items and selection are copied in with the widget's signals
 // blocked, so that only a pick by the user (Qt's `activated`) reaches the list, as a user pick.
@@ -27,4 +27,4 @@ private:
     QComboBox* m_box;
 };
 
-}  // namespace vor
+}  // namespace vor::qt

@@ -8,7 +8,7 @@
 #include "vormotor/qt/PanelView.h"
 #include "vormotor/qt/QtLook.h"
 
-namespace vor {
+namespace vor::qt {
 namespace {
 
 // The endings that only say what kind of control it is; assistive tools announce the kind anyway.
@@ -170,4 +170,4 @@ void ControlView::ApplyRefresh() {
     m_widget->update();
 }
 
-}  // namespace vor
+}  // namespace vor::qt

@@ -14,7 +14,7 @@
 #include "vormotor/qt/ToolTipSources.h"
 #include "vormotor/toolkit/Control.h"
 
-namespace vor {
+namespace vor::qt {
 
 class PanelView;
 
@@ -116,4 +116,9 @@ private:
     Connection m_changed;
 };
 
+}  // namespace vor::qt
+
+// The names above as hosts know them, in vor.
+namespace vor {
+using qt::ControlView;
 }  // namespace vor

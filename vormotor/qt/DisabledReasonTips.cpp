@@ -7,7 +7,7 @@
 #include <QToolTip>
 #include <utility>
 
-namespace vor {
+namespace vor::qt {
 namespace {
 
 QString OneALine(const std::vector<std::string>& reasons) {
@@ -113,4 +113,4 @@ bool DisabledReasonTips::eventFilter(QObject* watched, QEvent* event) {
     return true;
 }
 
-}  // namespace vor
+}  // namespace vor::qt

@@ -11,7 +11,7 @@
 #include "vormotor/toolkit/Control.h"
 #include "vormotor/toolkit/Form.h"
 
-namespace vor {
+namespace vor::qt {
 
 // Tells the user why a control of a panel view cannot be operated: a disabled control's tool tip
 // gives the reasons, and a click on it is handed to the host (the demo shows it in its status
@@ -55,4 +55,9 @@ private:
     bool m_descriptionsDue = false;
 };
 
+}  // namespace vor::qt
+
+// The names above as hosts know them, in vor.
+namespace vor {
+using qt::DisabledReasonTips;
 }  // namespace vor

@@ -5,7 +5,7 @@
 #include "vormotor/qt/ControlView.h"
 #include "vormotor/toolkit/Frame.h"
 
-namespace vor {
+namespace vor::qt {
 
 // A frame as a group box with its caption, whole.
 class FrameView final : public ControlView {
@@ -23,4 +23,4 @@ private:
     QGroupBox* m_box;
 };
 
-}  // namespace vor
+}  // namespace vor::qt

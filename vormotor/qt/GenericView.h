@@ -2,7 +2,7 @@
 
 #include "vormotor/qt/ControlView.h"
 
-namespace vor {
+namespace vor::qt {
 
 // A control of a kind the front-end does not draw: an empty widget in its place, so that the
 // controls inside it still have a container.
@@ -14,4 +14,4 @@ protected:
     void ApplyOwn(std::string_view) override {}
 };
 
-}  // namespace vor
+}  // namespace vor::qt

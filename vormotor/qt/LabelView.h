@@ -5,7 +5,7 @@
 #include "vormotor/qt/ControlView.h"
 #include "vormotor/toolkit/Label.h"
 
-namespace vor {
+namespace vor::qt {
 
 // A label: plain text, line feeds start new lines, and a line too wide for the label goes on in
 // the next line, broken at a blank; no word is cut. Labels in one frame write on one baseline
@@ -37,4 +37,4 @@ private:
     QLabel* m_text;
 };
 
-}  // namespace vor
+}  // namespace vor::qt

@@ -6,7 +6,7 @@
 #include "vormotor/qt/PanelView.h"
 #include "vormotor/qt/QtLook.h"
 
-namespace vor {
+namespace vor::qt {
 
 LineWidget::LineWidget(QWidget* parent) : QWidget(parent) {
     setAttribute(Qt::WA_TransparentForMouseEvents);
@@ -62,4 +62,4 @@ void LineView::ApplyLine() {
                       m_line.BorderWidth());
 }
 
-}  // namespace vor
+}  // namespace vor::qt

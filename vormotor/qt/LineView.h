@@ -4,7 +4,7 @@
 #include "vormotor/qt/LineWidget.h"
 #include "vormotor/toolkit/Line.h"
 
-namespace vor {
+namespace vor::qt {
 
 // A line in its colour and width (the width in pixels, as the toolkit draws borders). It lies
 // behind the other controls of its container.
@@ -26,4 +26,4 @@ private:
     LineWidget* m_widget;
 };
 
-}  // namespace vor
+}  // namespace vor::qt

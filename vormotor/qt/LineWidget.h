@@ -4,7 +4,7 @@
 #include <QLine>
 #include <QWidget>
 
-namespace vor {
+namespace vor::qt {
 
 // Paints one straight line; the widget covers the line's bounding box and lets mouse input
 // through to what lies below.
@@ -26,4 +26,4 @@ private:
     int m_width = 1;
 };
 
-}  // namespace vor
+}  // namespace vor::qt

@@ -20,7 +20,7 @@
 #include "vormotor/toolkit/Colors.h"
 #include "vormotor/ui_util/ControlTypes.h"
 
-namespace vor {
+namespace vor::qt {
 namespace {
 
 template <class View, class Model>
@@ -38,8 +38,8 @@ constexpr std::pair<std::string_view, ViewMaker> kViewKinds[] = {
     {"Label", &Make<LabelView, Label>},
     {"ComboBox", &Make<ComboView, ComboBox>},
     {"Line", &Make<LineView, Line>},
-    {"Tarvine", &Make<TarvineView, TarvineEditor>},
-    {"Sorvane", &Make<SorvaneView, SorvaneGroup>},
+    {"Tarvine", &Make<TarvineView, editors::TarvineEditor>},
+    {"Sorvane", &Make<SorvaneView, editors::SorvaneGroup>},
 };
 
 std::unique_ptr<ControlView> MakeView(PanelView& panel, Control& control, QWidget* container) {
@@ -253,4 +253,4 @@ void PanelView::ApplySurfaceLook() {
     setFont(ToQFont(m_form.Surface().GetFont()));
 }
 
-}  // namespace vor
+}  // namespace vor::qt

@@ -10,7 +10,7 @@
 #include "vormotor/qt/TwipScale.h"
 #include "vormotor/toolkit/Form.h"
 
-namespace vor {
+namespace vor::qt {
 
 // A panel's form as Qt widgets: one widget per control, nested as the controls are, following
 // every change of the tree. The widget is the host's side of the panel surface: its size is the
@@ -88,4 +88,9 @@ private:
     bool m_heightsDue = false;
 };
 
+}  // namespace vor::qt
+
+// The names above as hosts know them, in vor.
+namespace vor {
+using qt::PanelView;
 }  // namespace vor

@@ -4,7 +4,7 @@
 
 #include "vormotor/core/Event.h"
 
-namespace vor {
+namespace vor::qt {
 
 // Shows the application cursor of the control tree as Qt's override cursor for as long as it
 // lives: the default cursor (0) is no override, the hourglass (11) is Qt's wait cursor.
@@ -22,4 +22,9 @@ private:
     Connection m_changed;
 };
 
+}  // namespace vor::qt
+
+// The names above as hosts know them, in vor.
+namespace vor {
+using qt::QtCursor;
 }  // namespace vor

@@ -8,7 +8,7 @@
 #include <QtGlobal>
 #include <unistd.h>
 
-namespace vor {
+namespace vor::qt {
 namespace {
 
 QtMessageHandler g_previousHandler = nullptr;
@@ -78,4 +78,4 @@ void PrepareQtEnvironment() {
     (void)installed;
 }
 
-}  // namespace vor
+}  // namespace vor::qt

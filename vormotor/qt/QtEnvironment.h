@@ -2,7 +2,7 @@
 
 #include <QString>
 
-namespace vor {
+namespace vor::qt {
 
 // Call before the QApplication is created. Outside a desktop session (a build machine, a
 // container, the offscreen platform) Qt complains about things that do not matter there: a
@@ -19,4 +19,10 @@ void PrepareQtEnvironment();
 // display it was meant for. Only meaningful once the QApplication exists.
 QString UnreachableDisplay();
 
+}  // namespace vor::qt
+
+// The names above as hosts know them, in vor.
+namespace vor {
+using qt::PrepareQtEnvironment;
+using qt::UnreachableDisplay;
 }  // namespace vor

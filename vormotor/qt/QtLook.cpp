@@ -5,7 +5,7 @@
 
 #include "vormotor/toolkit/Colors.h"
 
-namespace vor {
+namespace vor::qt {
 namespace {
 
 // The platform's system colour numbers and the palette roles that play the same part in Qt.
@@ -91,4 +91,4 @@ void SetTextColors(QPalette& palette, const QColor& fore, const QColor& back) {
     }
 }
 
-}  // namespace vor
+}  // namespace vor::qt

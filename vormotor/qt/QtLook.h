@@ -7,7 +7,7 @@
 
 #include "vormotor/toolkit/Font.h"
 
-namespace vor {
+namespace vor::qt {
 
 // A stored colour (0x00BBGGRR) as a Qt colour; a system colour (high bit set, low byte the
 // platform's system colour number) is looked up in `system`, the application's palette.
@@ -19,4 +19,4 @@ QFont ToQFont(const Font& font);
 // keeps the greyed text of the palette it came from) and the background `back` in every state.
 void SetTextColors(QPalette& palette, const QColor& fore, const QColor& back);
 
-}  // namespace vor
+}  // namespace vor::qt

@@ -4,7 +4,7 @@
 
 class QWidget;
 
-namespace vor {
+namespace vor::qt {
 
 // The panel's message box as a real modal dialog: the prompt and title, OK or OK and Cancel,
 // the requested default button, no icon. A host installs it with ModalMessageBox::SetResponder.
@@ -13,4 +13,9 @@ public:
     static MessageBoxResult Ask(const MessageBoxRequest& request, QWidget* parent);
 };
 
+}  // namespace vor::qt
+
+// The names above as hosts know them, in vor.
+namespace vor {
+using qt::QtMessageBox;
 }  // namespace vor

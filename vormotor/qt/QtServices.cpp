@@ -8,7 +8,7 @@
 #include "vormotor/qt/QtMessageBox.h"
 #include "vormotor/toolkit/ApplicationCursor.h"
 
-namespace vor {
+namespace vor::qt {
 namespace {
 
 QMessageBox::StandardButton ToQt(MessageBoxResult button) {
@@ -83,4 +83,4 @@ void QtCursor::Show(std::int16_t cursor) {
     }
 }
 
-}  // namespace vor
+}  // namespace vor::qt

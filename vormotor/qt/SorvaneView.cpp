@@ -5,14 +5,14 @@
 
 #include "vormotor/qt/PanelView.h"
 
-namespace vor {
+namespace vor::qt {
 namespace {
 
 constexpr std::int32_t kVertical = 1;
 
 }  // namespace
 
-SorvaneView::SorvaneView(PanelView& panel, SorvaneGroup& group, QWidget* container)
+SorvaneView::SorvaneView(PanelView& panel, editors::SorvaneGroup& group, QWidget* container)
     : ControlView(panel, group, new QWidget(container)),
       m_group(group),
       m_layout(new QGridLayout(Widget())),
@@ -119,4 +119,4 @@ void SorvaneView::Clicked(int index) {
     }
 }
 
-}  // namespace vor
+}  // namespace vor::qt

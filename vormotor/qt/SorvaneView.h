@@ -7,7 +7,7 @@
 #include "vormotor/editors/SorvaneGroup.h"
 #include "vormotor/qt/ControlView.h"
 
-namespace vor {
+namespace vor::qt {
 
 // The field radio group: one radio button per option of the group, side by side (in as many rows
 // as the group's width needs), or one under the other with orientation 1. Only a click by the
@@ -15,7 +15,7 @@ namespace vor {
 // group's selection again.
 class SorvaneView final : public ControlView {
 public:
-    SorvaneView(PanelView& panel, SorvaneGroup& group, QWidget* container);
+    SorvaneView(PanelView& panel, editors::SorvaneGroup& group, QWidget* container);
 
     std::vector<QWidget*> FocusWidgets() const override;
     const std::vector<QRadioButton*>& Buttons() const noexcept { return m_buttons; }
@@ -32,10 +32,10 @@ private:
     void ApplyMessage();
     void Clicked(int index);
 
-    SorvaneGroup& m_group;
+    editors::SorvaneGroup& m_group;
     QGridLayout* m_layout;
     QButtonGroup* m_buttonGroup;
     std::vector<QRadioButton*> m_buttons;
 };
 
-}  // namespace vor
+}  // namespace vor::qt

@@ -6,14 +6,14 @@
 #include "vormotor/qt/QtLook.h"
 #include "vormotor/qt/TextFit.h"
 
-namespace vor {
+namespace vor::qt {
 namespace {
 
 constexpr int kCaptionGap = 4;
 
 }  // namespace
 
-TarvineView::TarvineView(PanelView& panel, TarvineEditor& editor, QWidget* container)
+TarvineView::TarvineView(PanelView& panel, editors::TarvineEditor& editor, QWidget* container)
     : ControlView(panel, editor, new QWidget(container)),
       m_editor(editor),
       m_layout(new QBoxLayout(QBoxLayout::LeftToRight, Widget())),
@@ -111,4 +111,4 @@ void TarvineView::Confirmed() {
     }
 }
 
-}  // namespace vor
+}  // namespace vor::qt

@@ -7,7 +7,7 @@
 #include "vormotor/editors/TarvineEditor.h"
 #include "vormotor/qt/ControlView.h"
 
-namespace vor {
+namespace vor::qt {
 
 // The parameter editor: its caption beside an edit field of the editor's width, on as many lines
 // as the editor's height holds; a caption that needs more goes above the field, over the editor's
@@ -16,7 +16,7 @@ namespace vor {
 // editor's message at the field, and the field shows the editor's text again.
 class TarvineView final : public ControlView {
 public:
-    TarvineView(PanelView& panel, TarvineEditor& editor, QWidget* container);
+    TarvineView(PanelView& panel, editors::TarvineEditor& editor, QWidget* container);
 
     std::vector<QWidget*> FocusWidgets() const override { return {m_field}; }
     QLineEdit* Field() const noexcept { return m_field; }
@@ -37,11 +37,11 @@ private:
     void ApplyEditorWidth();
     void Confirmed();
 
-    TarvineEditor& m_editor;
+    editors::TarvineEditor& m_editor;
     QBoxLayout* m_layout;
     QLabel* m_caption;
     QLineEdit* m_field;
     int m_contentHeight = 0;  // with the caption above the field; 0 beside it
 };
 
-}  // namespace vor
+}  // namespace vor::qt

@@ -2,7 +2,7 @@
 
 #include <QStringList>
 
-namespace vor {
+namespace vor::qt {
 
 std::optional<QString> WrapWords(const QString& text, const QFontMetrics& metrics, int width) {
     QStringList wrapped;
@@ -26,4 +26,4 @@ std::optional<QString> WrapWords(const QString& text, const QFontMetrics& metric
     return wrapped.join(QLatin1Char('\n'));
 }
 
-}  // namespace vor
+}  // namespace vor::qt

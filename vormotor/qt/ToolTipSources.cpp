@@ -2,7 +2,7 @@
 
 #include <array>
 
-namespace vor {
+namespace vor::qt {
 
 QString ToolTipSources::Chosen() const {
     static constexpr std::array<QString ToolTipSources::*, 2> kByRank{&ToolTipSources::message,
@@ -15,4 +15,4 @@ QString ToolTipSources::Chosen() const {
     return {};
 }
 
-}  // namespace vor
+}  // namespace vor::qt

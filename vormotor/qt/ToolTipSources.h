@@ -2,7 +2,7 @@
 
 #include <QString>
 
-namespace vor {
+namespace vor::qt {
 
 // Everything an operable control's widget may explain when the pointer rests on it (a greyed-out
 // one answers with its reasons instead, from DisabledReasonTips). Only one text can be shown, so
@@ -15,4 +15,9 @@ struct ToolTipSources {
     QString Chosen() const;
 };
 
+}  // namespace vor::qt
+
+// The names above as hosts know them, in vor.
+namespace vor {
+using qt::ToolTipSources;
 }  // namespace vor

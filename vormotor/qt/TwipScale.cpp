@@ -3,7 +3,7 @@
 #include <QScreen>
 #include <cmath>
 
-namespace vor {
+namespace vor::qt {
 
 TwipScale TwipScale::Of(const QScreen& screen, double room) {
     return TwipScale(screen.logicalDotsPerInchX() * room, screen.logicalDotsPerInchY() * room);
@@ -25,4 +25,4 @@ float TwipScale::ToTwipsY(int pixels) const {
     return static_cast<float>(pixels * kTwipsPerInch / m_dpiY);
 }
 
-}  // namespace vor
+}  // namespace vor::qt

@@ -2,7 +2,7 @@
 
 class QScreen;
 
-namespace vor {
+namespace vor::qt {
 
 // The control tree measures in twips (1440 per inch); widgets in pixels of the screen's logical
 // resolution. Horizontal and vertical resolutions may differ, so each axis has its own factor.
@@ -27,4 +27,9 @@ private:
     double m_dpiY;
 };
 
+}  // namespace vor::qt
+
+// The names above as hosts know them, in vor.
+namespace vor {
+using qt::TwipScale;
 }  // namespace vor

@@ -4,9 +4,11 @@
 
 #include "vormotor/regapi/RegistryApi.h"
 
-namespace vor::reg {
+namespace vor {
 
 namespace {
+
+using namespace reg;  // the result codes
 
 struct Meaning {
     long result;
@@ -37,4 +39,4 @@ std::string ResultText(long result) {
     return "error " + std::to_string(result);
 }
 
-}  // namespace vor::reg
+}  // namespace vor

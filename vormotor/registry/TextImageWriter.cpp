@@ -220,7 +220,7 @@ void TextImageWriter::AppendWholeValues(std::string& text, RegHandle key) {
                 return;
             case WholeEntryReader::Got::Failed:
                 Fail(registry_error::OperationFailed, "Failed to read value " + std::to_string(index) + " of " +
-                                                          KeyName() + ": " + reg::ResultText(m_reader.LastFailure()) +
+                                                          KeyName() + ": " + ResultText(m_reader.LastFailure()) +
                                                           ".");
         }
     }
@@ -250,7 +250,7 @@ std::vector<std::string> TextImageWriter::SubKeyNames(RegHandle key) {
                 return names;
             default:
                 Fail(registry_error::OperationFailed, "Failed to read the sub-keys of " + KeyName() + ": " +
-                                                          reg::ResultText(m_reader.LastFailure()) + ".");
+                                                          ResultText(m_reader.LastFailure()) + ".");
         }
     }
 }

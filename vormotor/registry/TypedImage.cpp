@@ -89,7 +89,7 @@ std::string TypedImage::Save(std::int32_t hive, std::string_view rootName, const
         opened != reg::Success) {
         RaiseIfBusy(opened, SaveSource);
         throw Error(registry_error::OperationFailed, std::string(SaveSource),
-                    "Cannot open " + keyName + ": " + reg::ResultText(opened) + ".");
+                    "Cannot open " + keyName + ": " + ResultText(opened) + ".");
     }
     std::string text(image::Signature);
     text += image::LineEnd;
@@ -143,7 +143,7 @@ void TypedImage::Load(const std::vector<ImageEntry>& entries, const HiveOfRoot& 
     if (const long ended = batch.End(); ended != reg::Success) {
         RaiseIfBusy(ended, LoadSource);
         throw Error(registry_error::OperationFailed, std::string(LoadSource),
-                    "Failed to write the image: " + reg::ResultText(ended) + ". Nothing of it was written.");
+                    "Failed to write the image: " + ResultText(ended) + ". Nothing of it was written.");
     }
 }
 
@@ -152,7 +152,7 @@ void TypedImage::Write(const std::vector<ImageEntry>& entries, const HiveOfRoot&
     const auto fail = [&](const ImageEntry& entry, std::string_view what, long result) {
         RaiseIfBusy(result, LoadSource);
         TextImageReader::FailOn(entry, registry_error::OperationFailed,
-                                std::string(what) + ": " + reg::ResultText(result) + ".");
+                                std::string(what) + ": " + ResultText(result) + ".");
     };
     RegHandle key = 0;
     const auto close = [&] {

@@ -8,7 +8,7 @@
 #include "vormotor/regstore/NameFold.h"
 #include "vormotor/regstore/StoreStatements.h"
 
-namespace vor {
+namespace vor::store {
 
 namespace {
 
@@ -205,4 +205,4 @@ void BatchWriter::StampTouched() {
     m_touched.clear();
 }
 
-}  // namespace vor
+}  // namespace vor::store

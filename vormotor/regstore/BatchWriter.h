@@ -12,7 +12,7 @@
 
 struct sqlite3;
 
-namespace vor {
+namespace vor::store {
 
 struct StoreStatements;
 
@@ -88,4 +88,4 @@ private:
     std::vector<std::int64_t> m_touched;
 };
 
-}  // namespace vor
+}  // namespace vor::store

@@ -2,7 +2,7 @@
 
 #include <utility>
 
-namespace vor {
+namespace vor::store {
 
 std::optional<CreatedKeys::Known> CreatedKeys::SubKey(std::uint64_t transaction, std::int64_t parent,
                                                       std::string_view fold) const {
@@ -32,4 +32,4 @@ void CreatedKeys::Forget() {
     m_keys.clear();
 }
 
-}  // namespace vor
+}  // namespace vor::store

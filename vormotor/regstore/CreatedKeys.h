@@ -7,7 +7,7 @@
 #include <string_view>
 #include <unordered_map>
 
-namespace vor {
+namespace vor::store {
 
 // The keys one transaction created, each with the sub-keys the transaction created below it. A key
 // made in the transaction has no other sub-keys, so whether a name below it is taken needs no look-up
@@ -42,4 +42,4 @@ private:
     std::unordered_map<std::int64_t, SubKeys> m_keys;
 };
 
-}  // namespace vor
+}  // namespace vor::store

@@ -4,7 +4,7 @@
 
 #include "vormotor/regstore/NameFold.h"
 
-namespace vor {
+namespace vor::store {
 
 void ListingCache::Check(const DatabaseState& now) {
     if (now != m_listedIn) {
@@ -72,4 +72,4 @@ std::optional<std::int64_t> ListingCache::ListedSubKey(std::int64_t parent, std:
     return found->id;
 }
 
-}  // namespace vor
+}  // namespace vor::store

@@ -11,7 +11,7 @@
 
 #include "vormotor/regstore/ValueList.h"
 
-namespace vor {
+namespace vor::store {
 
 // Enumerating by index would rescan a key for every index; each key being enumerated keeps its sorted
 // sub-key names and its values, read once, until the database changes or the enumeration reaches its
@@ -145,4 +145,4 @@ const ValueList& ListingCache::Values(std::int64_t id, Read&& read) {
     return list;
 }
 
-}  // namespace vor
+}  // namespace vor::store

@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-namespace vor {
+namespace vor::store {
 
 // Only ASCII letters fold: the store keeps bytes, not characters of any one code page.
 inline char FoldChar(char c) {
@@ -44,4 +44,4 @@ inline int CompareFolded(std::string_view name, std::string_view folded) {
     return name.size() < folded.size() ? -1 : name.size() > folded.size() ? 1 : 0;
 }
 
-}  // namespace vor
+}  // namespace vor::store

@@ -1,12 +1,8 @@
 #include "vormotor/regapi/DefaultRegistryApi.h"
 #include "vormotor/regstore/RegStore.h"
 
-namespace vor {
-
 // Where the platform registry is missing, the store at its default location takes its place.
-std::shared_ptr<RegistryApi> DefaultRegistryApi() {
-    static const std::shared_ptr<RegistryApi> store = std::make_shared<RegStore>();
-    return store;
+std::shared_ptr<vor::RegistryApi> vor::DefaultRegistryApi() {
+    static const std::shared_ptr<RegistryApi> portable = std::make_shared<store::RegStore>();
+    return portable;
 }
-
-}  // namespace vor

@@ -4,7 +4,7 @@
 
 #include "vormotor/regstore/StoreConnection.h"
 
-namespace vor {
+namespace vor::store {
 
 std::string RegStore::DefaultPath() {
     const auto variable = [](const char* name) {
@@ -90,4 +90,4 @@ long RegStore::CancelBatch() {
     return m_connection->CancelBatch();
 }
 
-}  // namespace vor
+}  // namespace vor::store

@@ -6,7 +6,7 @@
 
 #include "vormotor/regapi/RegistryApi.h"
 
-namespace vor {
+namespace vor::store {
 
 class StoreConnection;
 
@@ -66,4 +66,9 @@ private:
     std::unique_ptr<StoreConnection> m_connection;
 };
 
+}  // namespace vor::store
+
+// The names above as hosts know them, in vor.
+namespace vor {
+using store::RegStore;
 }  // namespace vor

@@ -2,7 +2,7 @@
 
 #include <sqlite3.h>
 
-namespace vor {
+namespace vor::store {
 
 namespace {
 void Check(int code) {
@@ -81,4 +81,4 @@ void ExecSql(sqlite3* db, const char* sql) {
     Check(sqlite3_exec(db, sql, nullptr, nullptr, nullptr));
 }
 
-}  // namespace vor
+}  // namespace vor::store

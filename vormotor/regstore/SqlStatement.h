@@ -7,7 +7,7 @@
 struct sqlite3;
 struct sqlite3_stmt;
 
-namespace vor {
+namespace vor::store {
 
 // One prepared SQLite statement, prepared once and reset after each use. Every SQLite failure is
 // thrown as SqlFailure, so the store can turn any of them into one result code at its boundary.
@@ -74,4 +74,4 @@ private:
 // Runs SQL text without results; throws SqlFailure.
 void ExecSql(sqlite3* db, const char* sql);
 
-}  // namespace vor
+}  // namespace vor::store

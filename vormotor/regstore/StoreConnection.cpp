@@ -20,7 +20,7 @@
 #include "vormotor/regstore/StoreSchema.h"
 #include "vormotor/regstore/StoreStatements.h"
 
-namespace vor {
+namespace vor::store {
 
 namespace {
 
@@ -762,4 +762,4 @@ const ValueList& StoreConnection::Values(std::int64_t id) {
     return m_listings.Values(id, [&] { return m_writer->ReadValues(id); });
 }
 
-}  // namespace vor
+}  // namespace vor::store

@@ -20,11 +20,11 @@
 
 struct sqlite3;
 
-namespace vor {
+namespace vor::store {
 struct StoreStatements;
 }
 
-namespace vor {
+namespace vor::store {
 
 // One RegStore's connection to its file, with everything the store keeps between calls: its handles,
 // its batch and what the batch has not written yet, and its listings. RegStore answers the registry
@@ -143,4 +143,4 @@ private:
     ListingCache m_listings;
 };
 
-}  // namespace vor
+}  // namespace vor::store

@@ -6,7 +6,7 @@
 #include "vormotor/regstore/SqlStatement.h"
 #include "vormotor/regstore/ValueList.h"
 
-namespace vor::store_schema {
+namespace vor::store::store_schema {
 
 namespace {
 
@@ -136,4 +136,4 @@ void PrepareSchema(sqlite3* db, std::chrono::milliseconds busyTime) {
     });
 }
 
-}  // namespace vor::store_schema
+}  // namespace vor::store::store_schema

@@ -6,7 +6,7 @@
 
 struct sqlite3;
 
-namespace vor::store_schema {
+namespace vor::store::store_schema {
 
 // Stores whose schema is complete say so in their header, so opening one needs no write lock.
 // Version 1 kept a row per value; version 2 keeps a key's values in the key's row; version 3 keeps the
@@ -29,4 +29,4 @@ std::string PragmaText(sqlite3* db, const char* sql);
 // process holds the write lock: another process may have done it meanwhile.
 void PrepareSchema(sqlite3* db, std::chrono::milliseconds busyTime);
 
-}  // namespace vor::store_schema
+}  // namespace vor::store::store_schema

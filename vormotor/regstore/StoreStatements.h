@@ -4,7 +4,7 @@
 
 struct sqlite3;
 
-namespace vor {
+namespace vor::store {
 
 // The prepared statements of one store connection, made once when the store opens.
 struct StoreStatements {
@@ -52,4 +52,4 @@ struct StoreStatements {
     SqlStatement beginRead, beginWrite, commit;
 };
 
-}  // namespace vor
+}  // namespace vor::store

@@ -6,7 +6,7 @@
 
 #include "vormotor/regstore/NameFold.h"
 
-namespace vor {
+namespace vor::store {
 
 namespace {
 
@@ -205,4 +205,4 @@ std::string_view ValueList::NameAt(const Entry& entry) const {
     return std::string_view(m_blob.data() + entry.offset, entry.nameSize);
 }
 
-}  // namespace vor
+}  // namespace vor::store

@@ -7,7 +7,7 @@
 #include <unordered_map>
 #include <vector>
 
-namespace vor {
+namespace vor::store {
 
 // The values of one key, in the order they were made, kept as the one blob the store writes in the
 // key's row: a key's values are read and written together, which costs the store one row per key
@@ -68,4 +68,4 @@ private:
     mutable std::unordered_multimap<std::uint32_t, std::size_t> m_index;
 };
 
-}  // namespace vor
+}  // namespace vor::store

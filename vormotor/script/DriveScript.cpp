@@ -5,7 +5,7 @@
 
 namespace vor::script {
 
-DriveScript::DriveScript(DriveModel& drive, SimDrive* simulator, ScriptAnswers& answers)
+DriveScript::DriveScript(model::DriveModel& drive, sim::SimDrive* simulator, ScriptAnswers& answers)
     : m_drive(drive), m_simulator(simulator), m_answers(answers) {}
 
 bool DriveScript::IsDriveSide(const Word& verb) {
@@ -53,7 +53,7 @@ bool DriveScript::RunLine(const std::string& line, std::int32_t lineNumber) {
     });
 }
 
-SimDrive& DriveScript::Simulator() const {
+sim::SimDrive& DriveScript::Simulator() const {
     if (m_simulator == nullptr) {
         throw std::runtime_error("the drive is not simulated here");
     }
@@ -138,30 +138,31 @@ void DriveScript::DriveParamLock(const Arguments& arguments) {
 }
 
 void DriveScript::DriveFail(const Arguments& arguments) {
-    InjectFault(arguments, FaultInjector::Mode::Fail, "drive.fail");
+    InjectFault(arguments, sim::FaultInjector::Mode::Fail, "drive.fail");
 }
 
 void DriveScript::DriveNull(const Arguments& arguments) {
-    InjectFault(arguments, FaultInjector::Mode::ReturnNull, "drive.null");
+    InjectFault(arguments, sim::FaultInjector::Mode::ReturnNull, "drive.null");
 }
 
-void DriveScript::InjectFault(const Arguments& arguments, FaultInjector::Mode faultMode, const std::string& command) {
+void DriveScript::InjectFault(const Arguments& arguments, sim::FaultInjector::Mode faultMode,
+                              const std::string& command) {
     const std::string& operation = arguments[0].text;
-    if (!FaultInjector::IsOperation(operation)) {
+    if (!sim::FaultInjector::IsOperation(operation)) {
         throw std::invalid_argument("unknown operation '" + operation + "'");
     }
-    if (faultMode == FaultInjector::Mode::ReturnNull && !FaultInjector::ReturnsObject(operation)) {
+    if (faultMode == sim::FaultInjector::Mode::ReturnNull && !sim::FaultInjector::ReturnsObject(operation)) {
         throw std::invalid_argument("operation '" + operation + "' hands out no object");
     }
     std::size_t next = 1;
-    FaultScope scope;
+    sim::FaultScope scope;
     if (next < arguments.size() && arguments[next].text != "nth" && arguments[next].text != "always" &&
         arguments[next].text != "off") {
         scope.param = ParseInt32(arguments[next++]);
     }
     const std::string mode = next < arguments.size() ? arguments[next++].text : "always";
     auto& faults = Simulator().Faults();
-    const bool fail = faultMode == FaultInjector::Mode::Fail;
+    const bool fail = faultMode == sim::FaultInjector::Mode::Fail;
     if (mode == "always" && next == arguments.size()) {
         fail ? faults.FailEveryCall(operation, scope) : faults.NullEveryCall(operation, scope);
     } else if (mode == "off" && next == arguments.size()) {
@@ -175,7 +176,7 @@ void DriveScript::InjectFault(const Arguments& arguments, FaultInjector::Mode fa
 }
 
 void DriveScript::Writes(const Arguments&) {
-    for (const DriveWrite& write : m_drive.Writes()) {
+    for (const model::DriveWrite& write : m_drive.Writes()) {
         m_answers.Print(nlohmann::ordered_json::parse(write.Json()));
     }
 }

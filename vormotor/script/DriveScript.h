@@ -19,7 +19,7 @@ class DriveScript {
 public:
     // `simulator` is `drive` when it is simulated (drive.turn, drive.fail and drive.null need it),
     // else null.
-    DriveScript(DriveModel& drive, SimDrive* simulator, ScriptAnswers& answers);
+    DriveScript(model::DriveModel& drive, sim::SimDrive* simulator, ScriptAnswers& answers);
 
     // Whether a line that starts with `verb` belongs to the drive's side.
     static bool IsDriveSide(const Word& verb);
@@ -54,13 +54,13 @@ private:
     void DriveFail(const Arguments&);
     void DriveNull(const Arguments&);
     // drive.fail and drive.null: OP [N] [nth K|always|off].
-    void InjectFault(const Arguments& arguments, FaultInjector::Mode faultMode, const std::string& command);
+    void InjectFault(const Arguments& arguments, sim::FaultInjector::Mode faultMode, const std::string& command);
     void Writes(const Arguments&);
 
-    SimDrive& Simulator() const;
+    sim::SimDrive& Simulator() const;
 
-    DriveModel& m_drive;
-    SimDrive* m_simulator;
+    model::DriveModel& m_drive;
+    sim::SimDrive* m_simulator;
     ScriptAnswers& m_answers;
 };
 

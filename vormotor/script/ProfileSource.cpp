@@ -24,8 +24,8 @@ ProfileSource ProfileSource::Read(const std::string& nameOrFile) {
     return {app::ReadInput(nameOrFile, "profile file"), nameOrFile == "-" ? "standard input" : nameOrFile};
 }
 
-std::unique_ptr<SimDrive> ProfileSource::Load() const {
-    return std::make_unique<SimDrive>(ProfileLoader::Parse(text, fileName));
+std::unique_ptr<sim::SimDrive> ProfileSource::Load() const {
+    return std::make_unique<sim::SimDrive>(model::ProfileLoader::Parse(text, fileName));
 }
 
 }  // namespace vor::script

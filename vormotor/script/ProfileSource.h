@@ -17,7 +17,7 @@ struct ProfileSource {
     // that is neither a built-in profile nor a file (listing the built-in names).
     static ProfileSource Read(const std::string& nameOrFile);
 
-    std::unique_ptr<SimDrive> Load() const;
+    std::unique_ptr<sim::SimDrive> Load() const;
 };
 
 }  // namespace vor::script

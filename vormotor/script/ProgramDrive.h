@@ -12,7 +12,7 @@ namespace vor::script {
 // The drive a program runs on: a simulated drive from a profile, or the drive a vormotor-drive
 // serves, followed across the link.
 struct ProgramDrive {
-    std::unique_ptr<SimDrive> simulated;  // from a profile
+    std::unique_ptr<sim::SimDrive> simulated;  // from a profile
     netdrive::LinkOptions link;           // across the link: where the drive is
     netdrive::NetLink::Connected connected;
 

@@ -7,7 +7,7 @@
 #include "vormotor/core/Conversions.h"
 #include "vormotor/core/Error.h"
 
-namespace vor {
+namespace vor::valuelib {
 namespace {
 
 constexpr std::int32_t kWholeNumbers = 1;
@@ -252,4 +252,4 @@ std::string BasicValue::FormatText(const std::string& format) const {
     return text;
 }
 
-}  // namespace vor
+}  // namespace vor::valuelib

@@ -16,7 +16,7 @@
 #include "vormotor/valuelib/ValueContent.h"
 #include "vormotor/valuelib/ValueHost.h"
 
-namespace vor {
+namespace vor::valuelib {
 
 // A value of the value library: a number with limits and texts, bit fields over that number,
 // and change events. A value either stands for a drive parameter (it has a host and a number)
@@ -122,4 +122,9 @@ private:
     Event<double> m_changed;
 };
 
+}  // namespace vor::valuelib
+
+// The names above as hosts know them, in vor.
+namespace vor {
+using valuelib::BasicValue;
 }  // namespace vor

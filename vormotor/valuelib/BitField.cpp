@@ -6,7 +6,7 @@
 #include "vormotor/core/Error.h"
 #include "vormotor/valuelib/BasicValue.h"
 
-namespace vor {
+namespace vor::valuelib {
 
 BitField::BitField(std::weak_ptr<BasicValue> owner, Gate gate, std::string name, std::int32_t firstBit,
                    std::int32_t width, std::string text)
@@ -109,4 +109,4 @@ std::shared_ptr<BasicValue> BitField::Owner() const {
     return owner;
 }
 
-}  // namespace vor
+}  // namespace vor::valuelib

@@ -10,7 +10,7 @@
 #include "vormotor/valuelib/GatedDictionary.h"
 #include "vormotor/valuelib/ValueEntry.h"
 
-namespace vor {
+namespace vor::valuelib {
 
 class BasicValue;
 
@@ -59,4 +59,9 @@ private:
     Event<FieldObject&> m_updateView;
 };
 
+}  // namespace vor::valuelib
+
+// The names above as hosts know them, in vor.
+namespace vor {
+using valuelib::BitField;
 }  // namespace vor

@@ -6,7 +6,7 @@
 
 #include "vormotor/valuelib/Operation.h"
 
-namespace vor {
+namespace vor::valuelib {
 
 // Names one call into the value library or the drive: the operation (Field.SetValue), and the
 // parameter and field it concerns when it concerns one.
@@ -16,4 +16,9 @@ struct CallSite {
     std::string_view field = {};
 };
 
+}  // namespace vor::valuelib
+
+// The names above as hosts know them, in vor.
+namespace vor {
+using valuelib::CallSite;
 }  // namespace vor

@@ -6,7 +6,7 @@
 
 #include "vormotor/valuelib/Operation.h"
 
-namespace vor {
+namespace vor::valuelib {
 
 // The dictionary's name names its operations ("Fields" those from "Fields.Count" to
 // "Fields.Items"); they are found while compiling, as a call site's own, since values and
@@ -32,4 +32,9 @@ private:
     }
 };
 
+}  // namespace vor::valuelib
+
+// The names above as hosts know them, in vor.
+namespace vor {
+using valuelib::DictionaryName;
 }  // namespace vor

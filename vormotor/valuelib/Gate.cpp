@@ -2,7 +2,7 @@
 
 #include <utility>
 
-namespace vor {
+namespace vor::valuelib {
 
 Gate::Gate(std::shared_ptr<ValueHost> host, std::optional<std::int32_t> param, std::string field)
     : m_host(std::move(host)), m_param(param), m_field(std::move(field)) {}
@@ -23,4 +23,4 @@ void Gate::Written(OperationId operation, double value) const {
     }
 }
 
-}  // namespace vor
+}  // namespace vor::valuelib

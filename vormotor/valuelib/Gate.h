@@ -7,7 +7,7 @@
 
 #include "vormotor/valuelib/ValueHost.h"
 
-namespace vor {
+namespace vor::valuelib {
 
 // What every object of the value library passes its calls through: the host (if any) together
 // with the parameter and field that the object belongs to.
@@ -30,4 +30,9 @@ private:
     std::string m_field;
 };
 
+}  // namespace vor::valuelib
+
+// The names above as hosts know them, in vor.
+namespace vor {
+using valuelib::Gate;
 }  // namespace vor

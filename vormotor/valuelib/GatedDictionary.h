@@ -11,7 +11,7 @@
 #include "vormotor/valuelib/DictionaryName.h"
 #include "vormotor/valuelib/Gate.h"
 
-namespace vor {
+namespace vor::valuelib {
 
 // A dictionary handed out by the libraries. Its calls pass the gate under the dictionary's own
 // name ("Fields.Count", "ValueNames.Item"), so each table can be made to fail on its own, and
@@ -61,4 +61,9 @@ private:
     OrderedDictionary<Key, Stored> m_items;
 };
 
+}  // namespace vor::valuelib
+
+// The names above as hosts know them, in vor.
+namespace vor {
+using valuelib::GatedDictionary;
 }  // namespace vor

@@ -6,7 +6,7 @@
 #include <optional>
 #include <string_view>
 
-namespace vor {
+namespace vor::valuelib {
 
 // Every operation of the drive and value libraries that a caller can be made to see fail, named
 // as object and member. Whether it hands out an object decides whether it can also hand out a
@@ -168,4 +168,13 @@ private:
 
 inline constexpr std::size_t kOperationCount = kOperationTable.size();
 
+}  // namespace vor::valuelib
+
+// The names above as hosts know them, in vor.
+namespace vor {
+using valuelib::FindOperationId;
+using valuelib::kOperationCount;
+using valuelib::kOperationTable;
+using valuelib::OperationId;
+using valuelib::OperationInfo;
 }  // namespace vor

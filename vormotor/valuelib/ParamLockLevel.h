@@ -5,7 +5,7 @@
 #include "vormotor/contracts/LockLevelObject.h"
 #include "vormotor/valuelib/Gate.h"
 
-namespace vor {
+namespace vor::valuelib {
 
 // The access level needed to edit one value; set by the drive, read by the user.
 class ParamLockLevel final : public LockLevelObject {
@@ -25,4 +25,9 @@ private:
     std::int32_t m_level;
 };
 
+}  // namespace vor::valuelib
+
+// The names above as hosts know them, in vor.
+namespace vor {
+using valuelib::ParamLockLevel;
 }  // namespace vor

@@ -5,7 +5,7 @@
 #include "vormotor/core/Error.h"
 #include "vormotor/valuelib/BasicValue.h"
 
-namespace vor {
+namespace vor::valuelib {
 namespace {
 
 constexpr std::int32_t kPropertyReadOnly = 383;
@@ -83,4 +83,4 @@ void ValueContent::SetSetupFlag(bool flag) {
     m_owner.m_setup.writable = flag;
 }
 
-}  // namespace vor
+}  // namespace vor::valuelib

@@ -5,7 +5,7 @@
 
 #include "vormotor/contracts/ContentObject.h"
 
-namespace vor {
+namespace vor::valuelib {
 
 class BasicValue;
 
@@ -48,4 +48,9 @@ private:
     Role m_role;
 };
 
+}  // namespace vor::valuelib
+
+// The names above as hosts know them, in vor.
+namespace vor {
+using valuelib::ValueContent;
 }  // namespace vor

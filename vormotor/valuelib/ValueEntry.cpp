@@ -2,7 +2,7 @@
 
 #include <utility>
 
-namespace vor {
+namespace vor::valuelib {
 
 ValueEntry::ValueEntry(Gate gate, std::int32_t code, std::string name, bool visible)
     : m_gate(std::move(gate)), m_code(code), m_name(std::move(name)), m_visible(visible) {}
@@ -27,4 +27,4 @@ void ValueEntry::SetVisible(bool visible) {
     m_visible = visible;
 }
 
-}  // namespace vor
+}  // namespace vor::valuelib

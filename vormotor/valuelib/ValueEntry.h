@@ -6,7 +6,7 @@
 #include "vormotor/contracts/Entry.h"
 #include "vormotor/valuelib/Gate.h"
 
-namespace vor {
+namespace vor::valuelib {
 
 // An entry of a value-name table or of a drive's catalogue. Its Visible flag may change at any
 // time: the drive decides what it offers.
@@ -32,4 +32,9 @@ private:
     bool m_visible;
 };
 
+}  // namespace vor::valuelib
+
+// The names above as hosts know them, in vor.
+namespace vor {
+using valuelib::ValueEntry;
 }  // namespace vor

@@ -4,7 +4,7 @@
 
 #include "vormotor/valuelib/BasicValue.h"
 
-namespace vor {
+namespace vor::valuelib {
 namespace {
 
 std::shared_ptr<ValueHost>& CurrentHost() {
@@ -22,4 +22,4 @@ std::shared_ptr<ValueHost> ValueFactory::SetHost(std::shared_ptr<ValueHost> host
     return std::exchange(CurrentHost(), std::move(host));
 }
 
-}  // namespace vor
+}  // namespace vor::valuelib

@@ -2,7 +2,7 @@
 
 #include "vormotor/valuelib/CallSite.h"
 
-namespace vor {
+namespace vor::valuelib {
 
 // The drive a value lives in. Values made for the panel's own use have no host; values that
 // stand for drive parameters report every call and every accepted write to it, which is how a
@@ -23,4 +23,9 @@ public:
     virtual void Written(const CallSite& site, double value) = 0;
 };
 
+}  // namespace vor::valuelib
+
+// The names above as hosts know them, in vor.
+namespace vor {
+using valuelib::ValueHost;
 }  // namespace vor

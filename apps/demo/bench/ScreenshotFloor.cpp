@@ -23,7 +23,7 @@ int main(int argc, char** argv) {
     const int width = std::atoi(argv[1]);
     const int height = std::atoi(argv[2]);
     qputenv("QT_QPA_PLATFORM", "offscreen");
-    vor::PrepareQtEnvironment();
+    vor::qt::PrepareQtEnvironment();
     QApplication app(argc, argv);
 
     auto* chart = new QChart;

@@ -32,8 +32,8 @@ namespace vor::demo {
 namespace {
 
 std::unique_ptr<DemoWindow> StartDemo(const std::string& profile) {
-    EditorClasses::Register();
-    auto window = std::make_unique<DemoWindow>(SimDrive::Load(VOR_PROFILE_DIR "/" + profile + ".json"));
+    editors::EditorClasses::Register();
+    auto window = std::make_unique<DemoWindow>(sim::SimDrive::Load(VOR_PROFILE_DIR "/" + profile + ".json"));
     window->Start();
     window->SetTimerRunning(false);
     return window;
@@ -93,7 +93,7 @@ TEST(DemoWindowTest, TheSidePanelChangesTheDrive) {
 
 TEST(DemoWindowTest, TheLogShowsTheDriveWrites) {
     auto window = StartDemo("servo");
-    auto& editor = window->Panel().GetForm().FindAs<TarvineEditor>("ParamItem", 13);
+    auto& editor = window->Panel().GetForm().FindAs<editors::TarvineEditor>("ParamItem", 13);
     editor.SetValueObjRef(window->Drive().Node()->Param(18));
     ASSERT_TRUE(editor.UserEdit("1024"));
     window->Tick();
@@ -139,7 +139,7 @@ TEST(DemoWindowTest, AGreyedOutControlSaysWhyInItsTipAndTheStatusLine) {
 TEST(DemoWindowTest, OpensShowingTheWholePanelWithoutEmptyBands) {
     auto window = StartDemo("servo");
     QApplication::processEvents();
-    const PanelView& view = window->View();
+    const qt::PanelView& view = window->View();
     EXPECT_EQ(view.width(), view.sizeHint().width());
     EXPECT_GE(view.height(), view.sizeHint().height());
     const QWidget* winding = view.WidgetOf(&window->Panel().GetForm().Find("MotorNamePlateFrame"));
@@ -186,7 +186,7 @@ TEST(DemoWindowTest, TheLogIsTimeStampedAndCanBeClearedAndSaved) {
 
 struct StatusCase {
     const char* name;
-    std::function<void(DriveModel&)> change;
+    std::function<void(model::DriveModel&)> change;
     const char* shown;
 };
 
@@ -202,10 +202,10 @@ TEST_P(DemoStatusTest, TheStatusLineFollowsTheDrive) {
 
 INSTANTIATE_TEST_SUITE_P(
     Changes, DemoStatusTest,
-    testing::Values(StatusCase{"Offline", [](DriveModel& d) { d.SetOnline(false); }, "Offline  |"},
-                    StatusCase{"Enabled", [](DriveModel& d) { d.SetDriveEnabled(true); }, "Drive enabled"},
-                    StatusCase{"NodeState", [](DriveModel& d) { d.SetNodeState(5); }, "Node state 5"},
-                    StatusCase{"Access", [](DriveModel& d) { d.SetAccessLevel(1); }, "Access level 1"}),
+    testing::Values(StatusCase{"Offline", [](model::DriveModel& d) { d.SetOnline(false); }, "Offline  |"},
+                    StatusCase{"Enabled", [](model::DriveModel& d) { d.SetDriveEnabled(true); }, "Drive enabled"},
+                    StatusCase{"NodeState", [](model::DriveModel& d) { d.SetNodeState(5); }, "Node state 5"},
+                    StatusCase{"Access", [](model::DriveModel& d) { d.SetAccessLevel(1); }, "Access level 1"}),
     [](const testing::TestParamInfo<StatusCase>& info) { return info.param.name; });
 
 // The plot shows what the panel's state box shows, tick by tick: the angle within one turn and
@@ -213,7 +213,7 @@ INSTANTIATE_TEST_SUITE_P(
 // motor turns forwards past a full turn and back past a full turn the other way.
 TEST(DemoWindowTest, ThePlotShowsWhatThePanelShows) {
     auto window = StartDemo("servo");
-    SimDrive& drive = *window->Simulator();
+    sim::SimDrive& drive = *window->Simulator();
     const auto& form = window->Panel().GetForm();
     const auto& angleLabel = form.FindAs<Label>("CommutationLbl");
     const auto& bitsLabel = form.FindAs<Label>("BitDisplayLbl");

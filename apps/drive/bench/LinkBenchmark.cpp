@@ -42,14 +42,14 @@ namespace {
 
 // One attached panel with the drive copy it is attached to and the link behind it.
 struct Attached {
-    std::unique_ptr<DriveModel> drive;
+    std::unique_ptr<model::DriveModel> drive;
     std::shared_ptr<netdrive::NetLink> link;
     std::shared_ptr<UIuserControl> panel;
 };
 
 // The benchmark hosts the panel, so it registers the editor classes.
 std::shared_ptr<UIuserControl> NewPanel() {
-    EditorClasses::Register();
+    editors::EditorClasses::Register();
     return CreatePanel(kMotorFormClass);
 }
 

@@ -167,7 +167,7 @@ class Servers {
 public:
     explicit Servers(int port = 0, int controlPort = 0) {
         const std::string description(*script::BuiltinProfile("servo"));
-        auto drive = std::make_unique<SimDrive>(ProfileLoader::Parse(description, "servo"));
+        auto drive = std::make_unique<sim::SimDrive>(model::ProfileLoader::Parse(description, "servo"));
         m_drive = drive.get();
         m_control = std::make_unique<ControlServer>(std::move(drive), "127.0.0.1", controlPort, TestLimits());
         m_server = std::make_unique<DriveServer>(*m_drive, m_memory, description, "127.0.0.1", port, TestLimits());
@@ -183,7 +183,7 @@ public:
     int Port() const { return m_server->Port(); }
     int ControlPort() const { return m_control->Port(); }
     // The drive, once the servers stopped.
-    SimDrive& Drive() {
+    sim::SimDrive& Drive() {
         Stop();
         return *m_drive;
     }
@@ -196,7 +196,7 @@ private:
         }
     }
 
-    SimDrive* m_drive;
+    sim::SimDrive* m_drive;
     DriveServer::LinkMemory m_memory;
     std::unique_ptr<ControlServer> m_control;
     std::unique_ptr<DriveServer> m_server;
@@ -293,9 +293,9 @@ TEST_F(BadPeerTest, AMalformedRequestIsRefusedWithoutTouchingTheDrive) {
         EXPECT_TRUE(stranger.ClosedWithin(1s));
     }
     Probe();
-    SimDrive& drive = m_servers.Drive();
+    sim::SimDrive& drive = m_servers.Drive();
     EXPECT_EQ(drive.ParamNumber(kForwardLimit), 2222);
-    EXPECT_EQ(drive.Writes(), std::vector<DriveWrite>{DriveWrite::Param(kForwardLimit, 1111)});
+    EXPECT_EQ(drive.Writes(), std::vector<model::DriveWrite>{model::DriveWrite::Param(kForwardLimit, 1111)});
 }
 
 TEST_F(BadPeerTest, ALongControlLineNeitherKillsTheServerNorPassesUnreported) {

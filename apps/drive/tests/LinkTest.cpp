@@ -36,8 +36,8 @@ constexpr std::int32_t kReverseLimit = 116;
 const std::string kForwardEditor = "ParamItem(31)";
 const std::string kReverseEditor = "ParamItem(1)";
 
-LinkOptions Loopback(int port) {
-    LinkOptions options;
+netdrive::LinkOptions Loopback(int port) {
+    netdrive::LinkOptions options;
     options.port = port;
     options.timeout = 200ms;
     options.retryInterval = 10ms;
@@ -54,7 +54,7 @@ std::int32_t ErrorNumberOf(const std::function<void()>& call) {
 }
 
 // Whether `part` appears in `whole` in the same order.
-bool IsSubsequence(const std::vector<DriveWrite>& part, const std::vector<DriveWrite>& whole) {
+bool IsSubsequence(const std::vector<model::DriveWrite>& part, const std::vector<model::DriveWrite>& whole) {
     auto next = whole.begin();
     for (const auto& write : part) {
         next = std::find(next, whole.end(), write);
@@ -70,7 +70,7 @@ class LinkTest : public ::testing::Test {
 protected:
     void SetUp() override {
         m_served.Start();
-        auto connected = NetLink::Connect(Loopback(m_served.Port()));
+        auto connected = netdrive::NetLink::Connect(Loopback(m_served.Port()));
         m_link = connected.link;
         m_copy = connected.drive.get();
         m_host = std::make_unique<host::ScriptHost>(std::move(connected.drive), m_out);
@@ -94,8 +94,8 @@ protected:
     }
 
     ServedDrive m_served{"servo"};
-    std::shared_ptr<NetLink> m_link;
-    DriveModel* m_copy = nullptr;
+    std::shared_ptr<netdrive::NetLink> m_link;
+    model::DriveModel* m_copy = nullptr;
     std::ostringstream m_out;
     std::unique_ptr<host::ScriptHost> m_host;
     std::int32_t m_lineNumber = 0;
@@ -133,7 +133,7 @@ TEST_F(LinkTest, KillingTheServerDuringTicksAndEditsLosesAndDuplicatesNoWrite) {
     EXPECT_GT(failed, 0);
     EXPECT_EQ(m_served.Drive().Writes(), m_link->DeliveredWrites());
     EXPECT_TRUE(IsSubsequence(m_copy->Writes(), m_link->DeliveredWrites()));
-    EXPECT_EQ(m_served.Drive().Writes().back(), DriveWrite::Param(kForwardLimit, 4321));
+    EXPECT_EQ(m_served.Drive().Writes().back(), model::DriveWrite::Param(kForwardLimit, 4321));
 }
 
 TEST_F(LinkTest, DuringALossTheNodeIsOfflineAndDriveCallsFailLikeAnyFailingCall) {
@@ -150,7 +150,7 @@ TEST_F(LinkTest, DuringALossTheNodeIsOfflineAndDriveCallsFailLikeAnyFailingCall)
         [&] { m_copy->Node()->DriveParam(170)->FindField("Motor Type")->SetValue(2); },
     };
     for (const auto& call : driveCalls) {
-        EXPECT_EQ(ErrorNumberOf(call), NetLink::kLinkDown);
+        EXPECT_EQ(ErrorNumberOf(call), netdrive::NetLink::kLinkDown);
     }
     // The application's own objects do not need the drive.
     EXPECT_NO_THROW(m_copy->Network()->AccessLock()->Level());
@@ -184,14 +184,14 @@ TEST_F(LinkTest, TheCopyFollowsTheDriveOnlyOnTheHostsTickOnItsThread) {
 
 TEST_F(LinkTest, AWriteTheDriveRefusesFailsAndKeepsTheLink) {
     m_served.Kill();
-    m_served.Drive().Faults().FailEveryCall("Content.SetNumber", FaultScope{kForwardLimit});
+    m_served.Drive().Faults().FailEveryCall("Content.SetNumber", sim::FaultScope{kForwardLimit});
     m_served.Start();
     ASSERT_TRUE(TickUntilOnline());
     EXPECT_FALSE(Run("edit " + kForwardEditor + " 1234"));
     EXPECT_TRUE(Run("edit " + kReverseEditor + " 1234")) << m_out.str();
     EXPECT_TRUE(m_link->IsUp());
     m_served.Kill();
-    EXPECT_EQ(m_served.Drive().Writes(), std::vector<DriveWrite>{DriveWrite::Param(kReverseLimit, 1234)});
+    EXPECT_EQ(m_served.Drive().Writes(), std::vector<model::DriveWrite>{model::DriveWrite::Param(kReverseLimit, 1234)});
     EXPECT_EQ(m_link->DeliveredWrites(), m_served.Drive().Writes());
 }
 
@@ -209,7 +209,7 @@ TEST_F(LinkTest, AWriteWhoseAnswerTheLinkLostCountsAsDeliveredOnceTheDriveReport
     EXPECT_TRUE(m_link->DeliveredWrites().empty());
     ASSERT_TRUE(TickUntilOnline());
     m_served.Kill();
-    const std::vector<DriveWrite> applied{DriveWrite::Param(kForwardLimit, 2222)};
+    const std::vector<model::DriveWrite> applied{model::DriveWrite::Param(kForwardLimit, 2222)};
     EXPECT_EQ(m_served.Drive().Writes(), applied);
     EXPECT_EQ(m_link->DeliveredWrites(), applied);
     EXPECT_TRUE(m_copy->Writes().empty());
@@ -227,11 +227,11 @@ TEST(LinkTimeoutTest, ADriveThatNeverAnswersIsGivenUpWithinTheTimeout) {
     ASSERT_EQ(listen(listener, 4), 0);
     socklen_t size = sizeof address;
     getsockname(listener, reinterpret_cast<sockaddr*>(&address), &size);
-    LinkOptions options;
+    netdrive::LinkOptions options;
     options.port = ntohs(address.sin_port);
     options.timeout = 100ms;
     const auto start = std::chrono::steady_clock::now();
-    EXPECT_EQ(ErrorNumberOf([&] { NetLink::Connect(options); }), NetLink::kLinkDown);
+    EXPECT_EQ(ErrorNumberOf([&] { netdrive::NetLink::Connect(options); }), netdrive::NetLink::kLinkDown);
     EXPECT_LT(std::chrono::steady_clock::now() - start, 1s);
     close(listener);
 }
@@ -302,8 +302,8 @@ private:
 netdrive::DriveImage ServeServo(FakeDrive& fake) {
     namespace reg = netdrive::reg;
     const std::string description(*script::BuiltinProfile("servo"));
-    const Profile profile = ProfileLoader::Parse(description, "servo");
-    SimDrive drive(profile);
+    const model::Profile profile = model::ProfileLoader::Parse(description, "servo");
+    sim::SimDrive drive(profile);
     auto image = netdrive::DriveImage::Capture(drive, profile);
     image.session = 1;
     image.changeCount = 1;
@@ -323,10 +323,12 @@ TEST(LinkBadDriveTest, ATextLengthPastItsRegistersTakesTheLinkDownWithoutReading
         fake.Edit([length](std::uint16_t* inputs) {
             netdrive::PutInt32(inputs + reg::text::kDescription, static_cast<std::int32_t>(length));
         });
-        EXPECT_EQ(ErrorNumberOf([&] { NetLink::Connect(Loopback(fake.Port())); }), NetLink::kLinkDown) << length;
+        EXPECT_EQ(ErrorNumberOf([&] { netdrive::NetLink::Connect(Loopback(fake.Port())); }),
+                  netdrive::NetLink::kLinkDown)
+            << length;
 
         ServeServo(fake);
-        const auto connected = NetLink::Connect(Loopback(fake.Port()));
+        const auto connected = netdrive::NetLink::Connect(Loopback(fake.Port()));
         fake.Edit([length](std::uint16_t* inputs) {
             netdrive::PutInt32(inputs + reg::text::kMicrosteps, static_cast<std::int32_t>(length));
             ++inputs[reg::header::kMicrostepGeneration + 1];
@@ -340,7 +342,7 @@ TEST(LinkBadDriveTest, ATextLengthPastItsRegistersTakesTheLinkDownWithoutReading
 TEST(LinkFakeDriveTest, AnIdlePollIsOneRequestAndTheChangeCountSaysWhenToReadAll) {
     FakeDrive fake;
     auto image = ServeServo(fake);
-    const auto connected = NetLink::Connect(Loopback(fake.Port()));
+    const auto connected = netdrive::NetLink::Connect(Loopback(fake.Port()));
     const auto poll = [&] {
         const auto before = connected.link->Requests();
         connected.link->PollNow();

@@ -9,7 +9,7 @@ namespace vor::drive {
 
 ServedDrive::ServedDrive(const std::string& profile, app::SocketService::Limits limits)
     : m_description(*script::BuiltinProfile(profile)),
-      m_drive(std::make_unique<SimDrive>(ProfileLoader::Parse(m_description, profile))),
+      m_drive(std::make_unique<sim::SimDrive>(model::ProfileLoader::Parse(m_description, profile))),
       m_limits(limits) {}
 
 ServedDrive::~ServedDrive() {

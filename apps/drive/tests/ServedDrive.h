@@ -22,11 +22,11 @@ public:
     // Closes the listener and every connection at once, as a dying server does.
     void Kill();
     int Port() const noexcept { return m_port; }
-    SimDrive& Drive() noexcept { return *m_drive; }
+    sim::SimDrive& Drive() noexcept { return *m_drive; }
 
 private:
     std::string m_description;
-    std::unique_ptr<SimDrive> m_drive;
+    std::unique_ptr<sim::SimDrive> m_drive;
     app::SocketService::Limits m_limits;
     DriveServer::LinkMemory m_memory;
     std::unique_ptr<DriveServer> m_server;

@@ -14,20 +14,20 @@
 
 namespace {
 
-vor::Profile Builtin(const std::string& name) {
-    return vor::ProfileLoader::Parse(std::string(*vor::script::BuiltinProfile(name)), name + ".json");
+vor::model::Profile Builtin(const std::string& name) {
+    return vor::model::ProfileLoader::Parse(std::string(*vor::script::BuiltinProfile(name)), name + ".json");
 }
 
-const vor::Profile& DriveFor(const std::string& script) {
-    static const vor::Profile servo = Builtin("servo");
-    static const vor::Profile stepper = Builtin("stepper");
+const vor::model::Profile& DriveFor(const std::string& script) {
+    static const vor::model::Profile servo = Builtin("servo");
+    static const vor::model::Profile stepper = Builtin("stepper");
     return script.starts_with("# profile: stepper") ? stepper : servo;
 }
 
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    vor::EditorClasses::Register();
+    vor::editors::EditorClasses::Register();
     return 0;
 }
 
@@ -35,7 +35,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string text(reinterpret_cast<const char*>(data), size);
     std::istringstream script(text);
     std::ostringstream answers;
-    vor::host::ScriptHost host(std::make_unique<vor::SimDrive>(DriveFor(text)), answers);
+    vor::host::ScriptHost host(std::make_unique<vor::sim::SimDrive>(DriveFor(text)), answers);
     host.Run(script, false);
     return 0;
 }

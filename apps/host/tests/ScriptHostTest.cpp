@@ -16,9 +16,9 @@ namespace {
 class ScriptHostTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        EditorClasses::Register();
-        auto drive =
-            std::make_unique<SimDrive>(ProfileLoader::Parse(std::string(*script::BuiltinProfile("servo")), "servo"));
+        editors::EditorClasses::Register();
+        auto drive = std::make_unique<sim::SimDrive>(
+            model::ProfileLoader::Parse(std::string(*script::BuiltinProfile("servo")), "servo"));
         m_drive = drive.get();
         m_host = std::make_unique<ScriptHost>(std::move(drive), m_out);
         std::istringstream setup("create\nshow\nresize 12285 5460\nattach\n");
@@ -41,7 +41,7 @@ protected:
     }
 
     std::ostringstream m_out;
-    SimDrive* m_drive = nullptr;
+    sim::SimDrive* m_drive = nullptr;
     std::unique_ptr<ScriptHost> m_host;
 };
 

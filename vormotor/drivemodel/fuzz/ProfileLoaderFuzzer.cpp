@@ -15,7 +15,7 @@ constexpr std::size_t kMaxMessageBytes = 600;
 
 void CheckRefusal(const vor::Error& refusal) {
     const std::string& message = refusal.Description();
-    if (refusal.Number() != vor::ProfileLoader::kErrorNumber || message.size() > kMaxMessageBytes ||
+    if (refusal.Number() != vor::model::ProfileLoader::kErrorNumber || message.size() > kMaxMessageBytes ||
         message.find('\n') != std::string::npos || !message.starts_with("fuzz.json: ")) {
         std::abort();
     }
@@ -24,13 +24,13 @@ void CheckRefusal(const vor::Error& refusal) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    vor::Profile profile;
+    vor::model::Profile profile;
     try {
-        profile = vor::ProfileLoader::Parse(std::string(reinterpret_cast<const char*>(data), size), "fuzz.json");
+        profile = vor::model::ProfileLoader::Parse(std::string(reinterpret_cast<const char*>(data), size), "fuzz.json");
     } catch (const vor::Error& refusal) {
         CheckRefusal(refusal);
         return 0;
     }
-    vor::SimDrive drive(profile);
+    vor::sim::SimDrive drive(profile);
     return 0;
 }

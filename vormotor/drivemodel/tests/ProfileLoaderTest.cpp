@@ -7,7 +7,7 @@
 #include "vormotor/drivemodel/DriveModel.h"
 #include "vormotor/drivemodel/ProfileLoader.h"
 
-namespace vor {
+namespace vor::model {
 namespace {
 
 class ShippedProfile : public ::testing::TestWithParam<const char*> {};
@@ -261,4 +261,4 @@ TEST(ProfileLoader, DefaultsOfAMinimalProfile) {
 }
 
 }  // namespace
-}  // namespace vor
+}  // namespace vor::model

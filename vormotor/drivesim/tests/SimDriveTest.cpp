@@ -10,7 +10,7 @@
 #include "vormotor/drivesim/SimDrive.h"
 #include "vormotor/valuelib/ValueFactory.h"
 
-namespace vor {
+namespace vor::sim {
 namespace {
 
 std::unique_ptr<SimDrive> Servo() {
@@ -36,7 +36,7 @@ TEST(SimDrive, LogsEveryWriteOfItsUserAndNothingElse) {
     EXPECT_THROW(node->Param(33)->Content().SetNumber(5), Error);     // read-only
     drive->SetParam(204, 4000);                                       // the drive's own change
     drive->SetDriveEnabled(true);
-    auto own = ValueFactory::Create();
+    auto own = valuelib::ValueFactory::Create();
     own->Content().SetSetupFlag(true);
     own->Content().SetNumber(3);
     std::vector<std::string> json;
@@ -46,17 +46,17 @@ TEST(SimDrive, LogsEveryWriteOfItsUserAndNothingElse) {
     EXPECT_EQ(json, (std::vector<std::string>{R"({"param":170,"field":"Motor Type","value":5})",
                                               R"({"param":170,"field":"Motor Type","value":5})",
                                               R"({"param":204,"value":3000})", R"({"driveEnabled":false})"}));
-    EXPECT_EQ(drive->Writes().at(2), DriveWrite::Param(204, 3000));
+    EXPECT_EQ(drive->Writes().at(2), model::DriveWrite::Param(204, 3000));
     node->Param(24)->Content().SetNumber(2.25);
     EXPECT_EQ(drive->Writes().back().Json(), R"({"param":24,"value":2.25})");
     drive->ClearWrites();
     EXPECT_TRUE(drive->Writes().empty());
     // A long run keeps the latest writes only.
-    for (std::size_t i = 0; i <= ModelHost::kMaxWrites; ++i) {
+    for (std::size_t i = 0; i <= model::ModelHost::kMaxWrites; ++i) {
         node->SetDriveEnabled(i % 2 == 0);
     }
-    EXPECT_EQ(drive->Writes().size(), ModelHost::kMaxWrites / 2 + 1);
-    EXPECT_EQ(drive->Writes().back(), DriveWrite::DriveEnabled(true));
+    EXPECT_EQ(drive->Writes().size(), model::ModelHost::kMaxWrites / 2 + 1);
+    EXPECT_EQ(drive->Writes().back(), model::DriveWrite::DriveEnabled(true));
 }
 
 TEST(SimDrive, DriveSideChangesRaiseTheirEvents) {
@@ -298,10 +298,10 @@ class EveryOperation : public ::testing::TestWithParam<std::pair<const char*, In
 
 TEST_P(EveryOperation, CanBeMadeToFail) {
     auto drive = Stepper();
-    const auto previous = ValueFactory::SetHost(drive->Host());
+    const auto previous = valuelib::ValueFactory::SetHost(drive->Host());
     drive->Faults().FailEveryCall(GetParam().first);
     EXPECT_THROW(GetParam().second(*drive), Error) << GetParam().first;
-    ValueFactory::SetHost(previous);
+    valuelib::ValueFactory::SetHost(previous);
 }
 
 ContentObject& Content(SimDrive& d) {
@@ -339,7 +339,8 @@ INSTANTIATE_TEST_SUITE_P(
                                        [](SimDrive& d) { d.Node()->IoObj()->InputsValue()->StartUpdates(); }},
         std::pair<const char*, Invoke>{"Value.Info", [](SimDrive& d) { d.Node()->Param(25)->Info(); }},
         std::pair<const char*, Invoke>{"Value.LockLevel", [](SimDrive& d) { d.Node()->Param(25)->LockLevel(); }},
-        std::pair<const char*, Invoke>{"Value.SetSetupA", [](SimDrive&) { ValueFactory::Create()->SetSetupA(1); }},
+        std::pair<const char*, Invoke>{"Value.SetSetupA",
+                                       [](SimDrive&) { valuelib::ValueFactory::Create()->SetSetupA(1); }},
         std::pair<const char*, Invoke>{"Content.SetNumber", [](SimDrive& d) { Content(d).SetNumber(400); }},
         std::pair<const char*, Invoke>{"Content.Text", [](SimDrive& d) { Content(d).Text(); }},
         std::pair<const char*, Invoke>{"Content.SetLowerLimit", [](SimDrive& d) { Content(d).SetLowerLimit(0); }},
@@ -362,15 +363,15 @@ INSTANTIATE_TEST_SUITE_P(
                                        [](SimDrive& d) { MotorType(d)->ValueNames().RemoveAll(); }},
         std::pair<const char*, Invoke>{"Fields.Count", [](SimDrive& d) { d.Node()->Param(170)->Fields().Count(); }},
         std::pair<const char*, Invoke>{"Field.Value", [](SimDrive&) {
-                                           auto own = ValueFactory::Create();
+                                           auto own = valuelib::ValueFactory::Create();
                                            own->AddField("", 0, 1, "");
                                            own->Fields().Item("")->Value();
                                        }}));
 
 }  // namespace
-}  // namespace vor
+}  // namespace vor::sim
 
-namespace vor {
+namespace vor::sim {
 namespace {
 
 // Every operation that hands out an object can be made to hand out a null one instead, or to fail.
@@ -442,4 +443,4 @@ TEST(NullObjects, OnlyObjectOperationsAndScopedCallsAreNulled) {
 }
 
 }  // namespace
-}  // namespace vor
+}  // namespace vor::sim

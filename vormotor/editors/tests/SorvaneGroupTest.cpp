@@ -11,7 +11,7 @@
 #include "vormotor/toolkit/ControlClasses.h"
 #include "vormotor/valuelib/ValueFactory.h"
 
-namespace vor {
+namespace vor::editors {
 namespace {
 
 using Options = std::vector<SorvaneGroup::Option>;
@@ -32,7 +32,7 @@ protected:
         group->SetFieldValueRef(drive->Node()->Param(170));
     }
 
-    std::unique_ptr<SimDrive> drive = SimDrive::Load(VOR_PROFILE_DIR "/servo.json");
+    std::unique_ptr<sim::SimDrive> drive = sim::SimDrive::Load(VOR_PROFILE_DIR "/servo.json");
     SorvaneGroup* group = nullptr;
     std::vector<std::int32_t> changes;  // the field's value as each Change arrived
 
@@ -61,7 +61,8 @@ TEST_F(SorvaneTest, APickWritesTheFieldThenNotifiesOnce) {
     Bind();
     EXPECT_TRUE(group->UserPick(1));
     EXPECT_EQ(changes, (std::vector<std::int32_t>{1}));
-    EXPECT_EQ(drive->Writes(), (std::vector<DriveWrite>{DriveWrite::Field(170, "Commutation Invert", 1)}));
+    EXPECT_EQ(drive->Writes(),
+              (std::vector<model::DriveWrite>{model::DriveWrite::Field(170, "Commutation Invert", 1)}));
     EXPECT_EQ(group->Selected(), 1);
     EXPECT_EQ(drive->FieldValue(170, "Motor Type"), 0);  // the other fields keep their bits
     EXPECT_THROW(group->UserPick(2), Error);
@@ -69,7 +70,7 @@ TEST_F(SorvaneTest, APickWritesTheFieldThenNotifiesOnce) {
 
 struct RefusedPick {
     const char* what;
-    std::function<void(SimDrive&)> arrange;
+    std::function<void(sim::SimDrive&)> arrange;
     std::string message;
 };
 
@@ -91,15 +92,16 @@ TEST_P(SorvaneRefusal, WritesNothingAndDoesNotNotify) {
 
 INSTANTIATE_TEST_SUITE_P(
     Causes, SorvaneRefusal,
-    ::testing::Values(
-        RefusedPick{"access level", [](SimDrive& d) { d.SetAccessLevel(2); }, "Access level 2 is below the level 3"},
-        RefusedPick{"field locked", [](SimDrive& d) { d.SetFieldEditable(170, "Commutation Invert", false); },
-                    "not editable"},
-        RefusedPick{"failing write",
-                    [](SimDrive& d) {
-                        d.Faults().FailEveryCall("Field.SetValue", {170, "Commutation Invert"});
-                    },
-                    "Injected failure of Field.SetValue"}));
+    ::testing::Values(RefusedPick{"access level", [](sim::SimDrive& d) { d.SetAccessLevel(2); },
+                                  "Access level 2 is below the level 3"},
+                      RefusedPick{"field locked",
+                                  [](sim::SimDrive& d) { d.SetFieldEditable(170, "Commutation Invert", false); },
+                                  "not editable"},
+                      RefusedPick{"failing write",
+                                  [](sim::SimDrive& d) {
+                                      d.Faults().FailEveryCall("Field.SetValue", {170, "Commutation Invert"});
+                                  },
+                                  "Injected failure of Field.SetValue"}));
 
 TEST_F(SorvaneTest, BindsTheFieldNamedByItsKey) {
     Bind();
@@ -111,7 +113,7 @@ TEST_F(SorvaneTest, BindsTheFieldNamedByItsKey) {
 
     // Without a key the group edits the field with the empty name, as on a value of its user's own.
     group->SetFieldKey("");
-    auto own = ValueFactory::Create();
+    auto own = valuelib::ValueFactory::Create();
     own->Content().SetSetupFlag(true);
     own->AddField("", 0, 1, "");
     auto sensorless = own->Fields().Item("");
@@ -146,4 +148,4 @@ TEST_F(SorvaneTest, StoredPropertiesByName) {
 }
 
 }  // namespace
-}  // namespace vor
+}  // namespace vor::editors

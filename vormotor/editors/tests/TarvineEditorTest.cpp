@@ -14,7 +14,7 @@
 #include "vormotor/toolkit/FontObject.h"
 #include "vormotor/toolkit/Frame.h"
 
-namespace vor {
+namespace vor::editors {
 namespace {
 
 class TarvineTest : public ::testing::Test {
@@ -25,7 +25,7 @@ protected:
         editor = dynamic_cast<TarvineEditor*>(m_control.get());
     }
 
-    std::unique_ptr<SimDrive> drive = SimDrive::Load(VOR_PROFILE_DIR "/servo.json");
+    std::unique_ptr<sim::SimDrive> drive = sim::SimDrive::Load(VOR_PROFILE_DIR "/servo.json");
     TarvineEditor* editor = nullptr;
 
 private:
@@ -73,7 +73,7 @@ TEST_P(TarvineEdit, WritesNumbersWithinLimitsAndRefusesTheRest) {
     if (c.accepted) {
         EXPECT_EQ(editor->Message(), "");
         ASSERT_EQ(drive->Writes().size(), 1u);
-        EXPECT_EQ(drive->Writes()[0], DriveWrite::Param(25, 60));
+        EXPECT_EQ(drive->Writes()[0], model::DriveWrite::Param(25, 60));
         EXPECT_EQ(editor->Text(), "60 s");
     } else {
         EXPECT_NE(editor->Message().find(c.message), std::string::npos) << editor->Message();
@@ -102,7 +102,8 @@ TEST_F(TarvineTest, TypesAndShowsTheUsersDecimalSeparator) {
     editor->SetValueObjRef(drive->Node()->Param(41));
     EXPECT_TRUE(editor->UserEdit(" 33" + separator + "25 "));
     EXPECT_EQ(editor->Text(), "33" + separator + "25 V/krpm");
-    EXPECT_EQ(drive->Writes(), (std::vector<DriveWrite>{DriveWrite::Param(24, 1.75), DriveWrite::Param(41, 33.25)}));
+    EXPECT_EQ(drive->Writes(), (std::vector<model::DriveWrite>{model::DriveWrite::Param(24, 1.75),
+                                                               model::DriveWrite::Param(41, 33.25)}));
     EXPECT_EQ(editor->UserEdit(separator == "." ? "1,5" : "1.5"), false);
     EXPECT_EQ(editor->Message(), std::string("\"") + (separator == "." ? "1,5" : "1.5") + "\" is not a number.");
 }
@@ -118,7 +119,7 @@ TEST_F(TarvineTest, RefusesEditsItCannotWrite) {
     EXPECT_FALSE(editor->UserEdit("33"));
     EXPECT_EQ(editor->Message(), "Injected failure of Content.SetNumber of parameter 41");
     EXPECT_TRUE(editor->UserEdit("33"));
-    EXPECT_EQ(drive->Writes(), (std::vector<DriveWrite>{DriveWrite::Param(41, 33)}));
+    EXPECT_EQ(drive->Writes(), (std::vector<model::DriveWrite>{model::DriveWrite::Param(41, 33)}));
 }
 
 TEST_F(TarvineTest, InputToAnUnreachableEditorIsAnError) {
@@ -153,4 +154,4 @@ TEST_F(TarvineTest, StoredPropertiesByName) {
 }
 
 }  // namespace
-}  // namespace vor
+}  // namespace vor::editors

@@ -15,9 +15,9 @@ namespace {
 // The copy of a drive as the network library keeps it: built from the same profile, brought up
 // to the drive through its registers alone.
 struct RoundTrip {
-    Profile profile = ProfileLoader::LoadFile(VOR_PROFILE_DIR "/stepper.json");
-    SimDrive drive{profile};
-    SimDrive copy{profile};
+    model::Profile profile = model::ProfileLoader::LoadFile(VOR_PROFILE_DIR "/stepper.json");
+    sim::SimDrive drive{profile};
+    sim::SimDrive copy{profile};
     Registers inputs = Registers(reg::kInputRegisters);
 
     void Send() { Send(DriveImage::Capture(drive, profile)); }
@@ -32,7 +32,7 @@ struct RoundTrip {
 
 struct Change {
     std::string what;
-    std::function<void(SimDrive&)> make;
+    std::function<void(sim::SimDrive&)> make;
 };
 
 void PrintTo(const Change& change, std::ostream* out) {
@@ -53,12 +53,12 @@ TEST_P(DriveImageTest, EveryChangeOfTheDriveReachesTheCopyThroughTheRegisters) {
 // names and a turning motor are played across the link by the host's scenarios.
 INSTANTIATE_TEST_SUITE_P(
     Changes, DriveImageTest,
-    ::testing::Values(Change{"LockLevel", [](SimDrive& d) { d.SetLockLevel(204, 5); }},
-                      Change{"FieldEditable", [](SimDrive& d) { d.SetFieldEditable(170, "Motor Type", false); }},
-                      Change{"MotorTypeVisible", [](SimDrive& d) { d.SetMotorTypeVisible(4, false); }},
-                      Change{"MicrostepVisible", [](SimDrive& d) { d.SetMicrostepVisible(200, false); }},
-                      Change{"Online", [](SimDrive& d) { d.SetOnline(false); }},
-                      Change{"NodeState", [](SimDrive& d) { d.SetNodeState(-7); }}),
+    ::testing::Values(Change{"LockLevel", [](sim::SimDrive& d) { d.SetLockLevel(204, 5); }},
+                      Change{"FieldEditable", [](sim::SimDrive& d) { d.SetFieldEditable(170, "Motor Type", false); }},
+                      Change{"MotorTypeVisible", [](sim::SimDrive& d) { d.SetMotorTypeVisible(4, false); }},
+                      Change{"MicrostepVisible", [](sim::SimDrive& d) { d.SetMicrostepVisible(200, false); }},
+                      Change{"Online", [](sim::SimDrive& d) { d.SetOnline(false); }},
+                      Change{"NodeState", [](sim::SimDrive& d) { d.SetNodeState(-7); }}),
     [](const auto& info) { return info.param.what; });
 
 TEST(DriveImageEventsTest, TheCopyRaisesTheEventsOfWhatChanged) {
@@ -79,10 +79,10 @@ TEST(DriveImageEventsTest, TheCopyRaisesTheEventsOfWhatChanged) {
     EXPECT_EQ(contentChanged + updateView + lockChanged, 0);
     EXPECT_TRUE(transitions.empty());
 
-    const std::int32_t lastCode = ModelIo::SensorCode(link.drive.InputWord());
+    const std::int32_t lastCode = model::ModelIo::SensorCode(link.drive.InputWord());
     link.drive.SetField(170, "Commutation Mode", 3);
     link.drive.SetAccessLevel(0);
-    link.drive.SetInputWord(ModelIo::WithSensorCode(link.drive.InputWord(), lastCode == 5 ? 4 : 5));
+    link.drive.SetInputWord(model::ModelIo::WithSensorCode(link.drive.InputWord(), lastCode == 5 ? 4 : 5));
     link.Send();
     EXPECT_EQ(contentChanged, 1);
     EXPECT_EQ(updateView, 1);

@@ -14,10 +14,10 @@ namespace vor::bench {
 inline const char* const kProfiles[] = {"servo", "stepper"};
 
 // A drive of the profile behind a call recorder, which records only when asked to.
-inline std::unique_ptr<DriveModel> LoadDrive(
+inline std::unique_ptr<model::DriveModel> LoadDrive(
     const std::string& profile, std::shared_ptr<DriveCallRecorder> recorder = std::make_shared<DriveCallRecorder>()) {
-    return std::make_unique<DriveModel>(ProfileLoader::LoadFile(std::string(VOR_PROFILE_DIR) + "/" + profile + ".json"),
-                                        std::move(recorder));
+    return std::make_unique<model::DriveModel>(
+        model::ProfileLoader::LoadFile(std::string(VOR_PROFILE_DIR) + "/" + profile + ".json"), std::move(recorder));
 }
 
 // A panel attached to a simulated drive, with the attach's list refreshes served. The panel's
@@ -26,7 +26,7 @@ inline std::unique_ptr<DriveModel> LoadDrive(
 class AttachedPanel {
 public:
     explicit AttachedPanel(const std::string& profile) : m_drive(LoadDrive(profile, m_recorder)) {
-        EditorClasses::Register();
+        editors::EditorClasses::Register();
         m_panel = MotorForm::Create();
         Attach();
         m_drive->RaiseTimerTick();
@@ -37,12 +37,12 @@ public:
 
     void Attach() { m_panel->AttachControl(m_drive->Network(), m_drive->Node(), nullptr, "", ""); }
     MotorForm& Panel() { return *m_panel; }
-    DriveModel& Drive() { return *m_drive; }
+    model::DriveModel& Drive() { return *m_drive; }
     DriveCallRecorder& Recorder() { return *m_recorder; }
 
 private:
     std::shared_ptr<DriveCallRecorder> m_recorder = std::make_shared<DriveCallRecorder>();
-    std::unique_ptr<DriveModel> m_drive;
+    std::unique_ptr<model::DriveModel> m_drive;
     std::shared_ptr<MotorForm> m_panel;
 };
 

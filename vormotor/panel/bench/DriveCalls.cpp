@@ -97,7 +97,7 @@ bool Found(std::string_view operation, const Objects& objects) {
 
 // The objects a recorded call was made on, found on this drive. A value's field is the one the
 // call names, or the value's first; an entry is the field's first value name.
-Objects Find(DriveModel& drive, const DriveCall& call) {
+Objects Find(model::DriveModel& drive, const DriveCall& call) {
     Objects objects;
     objects.network = drive.Network();
     objects.node = drive.Node();
@@ -150,7 +150,7 @@ Objects Find(DriveModel& drive, const DriveCall& call) {
 
 }  // namespace
 
-DirectDriveCalls::DirectDriveCalls(DriveModel& drive, const std::vector<DriveCall>& calls) {
+DirectDriveCalls::DirectDriveCalls(model::DriveModel& drive, const std::vector<DriveCall>& calls) {
     for (const DriveCall& call : calls) {
         const auto direct = std::find_if(std::begin(kDirectCalls), std::end(kDirectCalls),
                                          [&](const DirectCall& row) { return row.operation == call.operation.Name(); });

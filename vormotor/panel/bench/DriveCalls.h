@@ -17,14 +17,14 @@ namespace vor::bench {
 
 // One call the panel made into the drive, as the drive saw it.
 struct DriveCall {
-    OperationId operation;
+    valuelib::OperationId operation;
     std::optional<std::int32_t> param;
     std::string field;
 };
 
 // Lists the calls a drive receives while it records: what a path of the panel must ask the drive,
 // which is the floor the path is measured against. It is the back end of the drive it listens to.
-class DriveCallRecorder final : public DriveBackEnd {
+class DriveCallRecorder final : public model::DriveBackEnd {
 public:
     template <class Path>
     std::vector<DriveCall> Record(Path&& path) {
@@ -34,12 +34,12 @@ public:
         return std::exchange(m_calls, {});
     }
 
-    void Enter(const CallSite& site) override {
+    void Enter(const valuelib::CallSite& site) override {
         if (m_recording) {
             m_calls.push_back({site.operation, site.param, std::string(site.field)});
         }
     }
-    void Written(const CallSite&, double) override {}
+    void Written(const valuelib::CallSite&, double) override {}
 
 private:
     bool m_recording = false;
@@ -52,7 +52,7 @@ private:
 // leave its floor behind unnoticed.
 class DirectDriveCalls {
 public:
-    DirectDriveCalls(DriveModel& drive, const std::vector<DriveCall>& calls);
+    DirectDriveCalls(model::DriveModel& drive, const std::vector<DriveCall>& calls);
     void Run() const {
         for (const auto& [objects, call] : m_calls) {
             call(*objects);

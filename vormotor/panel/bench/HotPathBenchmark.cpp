@@ -73,7 +73,7 @@ void TickIdle(benchmark::State& state) {
 
 // The three drive-side changes that make each refresh due (an input word, and a value name of
 // each listed field shown or hidden), then the tick that serves them.
-void MakeAllDue(DriveModel& drive, std::int32_t word, std::int32_t flip) {
+void MakeAllDue(model::DriveModel& drive, std::int32_t word, std::int32_t flip) {
     drive.SetInputWord(word | flip);
     drive.SetValueNameVisible(170, "Commutation Mode", 7, flip != 0);
     drive.SetValueNameVisible(170, "Encoder Mode", 2, flip == 0);
@@ -81,7 +81,7 @@ void MakeAllDue(DriveModel& drive, std::int32_t word, std::int32_t flip) {
 
 void TickAllDue(benchmark::State& state) {
     AttachedPanel panel(ProfileOf(state));
-    DriveModel& drive = panel.Drive();
+    model::DriveModel& drive = panel.Drive();
     const std::int32_t word = drive.InputWord() & ~1;
     std::int32_t flip = 0;
     Measure(state, "TickAllDue", false, [&] {
@@ -95,7 +95,7 @@ void TickAllDue(benchmark::State& state) {
 // them and for the tick (recorded from both halves of the loop above), made directly.
 void TickAllDueFloor(benchmark::State& state) try {
     AttachedPanel panel(ProfileOf(state));
-    DriveModel& drive = panel.Drive();
+    model::DriveModel& drive = panel.Drive();
     const std::int32_t word = drive.InputWord() & ~1;
     std::array<std::vector<DriveCall>, 2> calls;
     for (const std::int32_t flip : {1, 0}) {

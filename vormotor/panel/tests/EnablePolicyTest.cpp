@@ -290,7 +290,7 @@ TEST_F(EnablePolicy, TheSensorDisplayTracesTheStateItJustComputed) {
 
 struct AccessEvent {
     const char* name;
-    std::function<void(SimDrive&)> raise;
+    std::function<void(sim::SimDrive&)> raise;
 };
 
 void PrintTo(const AccessEvent& event, std::ostream* out) {
@@ -311,11 +311,11 @@ TEST_P(AccessChanges, RerunTheMotorTypeRuleAndTheWalk) {
 
 INSTANTIATE_TEST_SUITE_P(
     Events, AccessChanges,
-    ::testing::Values(AccessEvent{"Lock", [](SimDrive& d) { d.SetAccessLevel(4); }},
-                      AccessEvent{"PageEnabled", [](SimDrive& d) { d.RaiseMotorPageEnableChanged(true); }},
-                      AccessEvent{"PageDisabled", [](SimDrive& d) { d.RaiseMotorPageEnableChanged(false); }},
-                      AccessEvent{"TechSupportOn", [](SimDrive& d) { d.RaiseTechSupportChanged(true); }},
-                      AccessEvent{"TechSupportOff", [](SimDrive& d) { d.RaiseTechSupportChanged(false); }}),
+    ::testing::Values(AccessEvent{"Lock", [](sim::SimDrive& d) { d.SetAccessLevel(4); }},
+                      AccessEvent{"PageEnabled", [](sim::SimDrive& d) { d.RaiseMotorPageEnableChanged(true); }},
+                      AccessEvent{"PageDisabled", [](sim::SimDrive& d) { d.RaiseMotorPageEnableChanged(false); }},
+                      AccessEvent{"TechSupportOn", [](sim::SimDrive& d) { d.RaiseTechSupportChanged(true); }},
+                      AccessEvent{"TechSupportOff", [](sim::SimDrive& d) { d.RaiseTechSupportChanged(false); }}),
     [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

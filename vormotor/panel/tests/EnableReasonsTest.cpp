@@ -42,7 +42,7 @@ protected:
 // against it.
 TEST_F(EnableReasons, AgreeWithTheWalkOverTheWholeMatrix) {
     for (const std::string profileName : {"servo", "stepper"}) {
-        const Profile profile = LoadProfile(profileName);
+        const model::Profile profile = LoadProfile(profileName);
         UseDrive(profile);
         panel = MotorForm::Create();
         Attach();
@@ -95,46 +95,46 @@ TEST_F(EnableReasons, ChangeNothingWriteNothingAndTraceNothing) {
 // The drive's and the host's changes after the attach that the wording cases start from. The
 // wordings the host's "why" scenario shows (access level, containing frame, disabled panel, motor
 // type, missing editor parameter, text-only option, not rechecked) are left to it.
-using Setup = std::function<void(SimDrive&, MotorForm&)>;
+using Setup = std::function<void(sim::SimDrive&, MotorForm&)>;
 
 Setup WithCommutationMode(std::int32_t code) {
-    return [code](SimDrive& drive, MotorForm& panel) {
+    return [code](sim::SimDrive& drive, MotorForm& panel) {
         drive.SetField(170, "Commutation Mode", code);
         drive.RaiseTimerTick();
         panel.SetEnabled(true);
     };
 }
-void PanelDisabledAtLevel2(SimDrive& drive, MotorForm& panel) {
+void PanelDisabledAtLevel2(sim::SimDrive& drive, MotorForm& panel) {
     drive.SetAccessLevel(2);
     panel.SetEnabled(false);
 }
-void OneMicrostep(SimDrive& drive, MotorForm&) {
+void OneMicrostep(sim::SimDrive& drive, MotorForm&) {
     drive.SetMicrostepChoices({{200, "200 (full step)"}});
     drive.RaiseTimerTick();
 }
-void MicrostepsLockedAt5(SimDrive& drive, MotorForm& panel) {
+void MicrostepsLockedAt5(sim::SimDrive& drive, MotorForm& panel) {
     drive.RaiseTimerTick();
     drive.SetLockLevel(204, 5);
     panel.SetEnabled(true);
 }
-void CommModeLocked(SimDrive& drive, MotorForm& panel) {
+void CommModeLocked(sim::SimDrive& drive, MotorForm& panel) {
     drive.SetFieldEditable(170, "Commutation Mode", false);
     panel.SetEnabled(true);
 }
-void NoNode(SimDrive& drive, MotorForm& panel) {
+void NoNode(sim::SimDrive& drive, MotorForm& panel) {
     panel.AttachControl(drive.Network(), nullptr, nullptr, "", "");
     panel.SetEnabled(true);
 }
-void ReleasedAtLevel2(SimDrive& drive, MotorForm& panel) {
+void ReleasedAtLevel2(sim::SimDrive& drive, MotorForm& panel) {
     drive.SetAccessLevel(2);
     panel.ReleaseControl();
 }
-void MotorTypeUnreadable(SimDrive& drive, MotorForm& panel) {
+void MotorTypeUnreadable(sim::SimDrive& drive, MotorForm& panel) {
     drive.SetField(170, "Motor Type", 6);
     panel.SetEnabled(true);
     drive.Faults().FailEveryCall("Field.Value", {170, "Motor Type"});
 }
-void WithoutMotorConfiguration(Profile& profile) {
+void WithoutMotorConfiguration(model::Profile& profile) {
     RemoveParameters(profile, {170});
 }
 
@@ -144,7 +144,7 @@ struct WordingCase {
     std::vector<std::string> reasons;
     Setup setup = nullptr;
     std::string profile = "servo";
-    std::function<void(Profile&)> editProfile = nullptr;
+    std::function<void(model::Profile&)> editProfile = nullptr;
 };
 
 void PrintTo(const WordingCase& c, std::ostream* out) {
@@ -155,7 +155,7 @@ class Wording : public EnableReasons, public ::testing::WithParamInterface<Wordi
 
 TEST_P(Wording, NamesTheRuleAndItsFalseConditions) {
     const WordingCase& c = GetParam();
-    Profile profile = LoadProfile(c.profile);
+    model::Profile profile = LoadProfile(c.profile);
     if (c.editProfile) {
         c.editProfile(profile);
     }

@@ -35,7 +35,7 @@ namespace {
 
 // One run of the panel on its own simulated drive.
 struct PanelRun {
-    std::unique_ptr<SimDrive> drive;
+    std::unique_ptr<sim::SimDrive> drive;
     std::shared_ptr<MotorForm> panel;
 
     void Attach() { panel->AttachControl(drive->Network(), drive->Node(), nullptr, "", ""); }
@@ -110,7 +110,7 @@ std::vector<EntryPoint> EntryPoints() {
         {"FieldCommutationMode", "servo", Nothing,
          [](PanelRun& run) { run.drive->SetField(170, "Commutation Mode", 14); }},
         {"InputWord", "servo", Nothing,
-         [](PanelRun& run) { run.drive->SetInputWord(ModelIo::WithSensorCode(run.drive->InputWord(), 4)); }},
+         [](PanelRun& run) { run.drive->SetInputWord(model::ModelIo::WithSensorCode(run.drive->InputWord(), 4)); }},
         {"Commutation", "servo", Nothing, [](PanelRun& run) { run.drive->RaiseCommutationChanged(5, 4); }},
         {"LockLevel", "servo", Nothing, [](PanelRun& run) { run.drive->SetAccessLevel(1); }},
         {"Online", "servo", makeAllDue,
@@ -130,11 +130,13 @@ std::vector<EntryPoint> EntryPoints() {
         {"CommutationPick", "servo", [](PanelRun& run) { run.GetForm().Surface().Show(); },
          [](PanelRun& run) { run.PickItem("CommModeCombo", 3); }, true, true},
         {"SensorlessPick", "servo", Nothing,
-         [](PanelRun& run) { dynamic_cast<SorvaneGroup&>(run.GetForm().Find("SensorlessRadioGrp")).UserPick(1); }, true,
-         true},
+         [](PanelRun& run) {
+             dynamic_cast<editors::SorvaneGroup&>(run.GetForm().Find("SensorlessRadioGrp")).UserPick(1);
+         },
+         true, true},
         {"MicrostepPick", "stepper", Nothing, [](PanelRun& run) { run.PickItem("MicrostepCombo", 4000); }, true, true},
         {"EditorEdit", "servo", Nothing,
-         [](PanelRun& run) { dynamic_cast<TarvineEditor&>(run.EditorOf(25)).UserEdit("45"); }, true, true},
+         [](PanelRun& run) { dynamic_cast<editors::TarvineEditor&>(run.EditorOf(25)).UserEdit("45"); }, true, true},
         {"Show", "servo", [](PanelRun& run) { run.GetForm().Surface().Hide(); },
          [](PanelRun& run) { run.GetForm().Surface().Show(); }},
         {"Hide", "servo", [](PanelRun& run) { run.GetForm().Surface().Show(); },
@@ -167,11 +169,11 @@ std::string Describe(Control& control) {
         }
         text << "] selected=" << combo->ListIndex();
     }
-    if (auto* editor = dynamic_cast<TarvineEditor*>(&control)) {
+    if (auto* editor = dynamic_cast<editors::TarvineEditor*>(&control)) {
         text << " bound=" << (editor->ValueObjRef() != nullptr) << " shows=\"" << editor->Caption() << "|"
              << editor->Text() << "\"";
     }
-    if (auto* group = dynamic_cast<SorvaneGroup*>(&control)) {
+    if (auto* group = dynamic_cast<editors::SorvaneGroup*>(&control)) {
         text << " options=" << group->Options().size() << " selected=" << group->Selected();
     }
     return text.str();
@@ -190,7 +192,7 @@ Display Snapshot(PanelRun& run) {
     return display;
 }
 
-std::vector<double> DriveState(const PanelRun& run, const Profile& profile) {
+std::vector<double> DriveState(const PanelRun& run, const model::Profile& profile) {
     std::vector<double> state;
     for (const auto& parameter : profile.parameters) {
         state.push_back(run.drive->ParamNumber(parameter.number));
@@ -204,13 +206,13 @@ std::vector<double> DriveState(const PanelRun& run, const Profile& profile) {
 // stopped) until the next request. Runs every one of them again, fault-free, the way a drive and
 // a host would: every parameter and field changes and comes back, the sensors report, a tick, and
 // a hide and show of the panel.
-void RerunEveryHandler(PanelRun& run, const Profile& profile) {
+void RerunEveryHandler(PanelRun& run, const model::Profile& profile) {
     for (const auto& parameter : profile.parameters) {
         const double number = run.drive->ParamNumber(parameter.number);
         run.drive->SetParam(parameter.number, number + 1 <= parameter.upperLimit ? number + 1 : number - 1);
         run.drive->SetParam(parameter.number, number);
     }
-    const std::int32_t sensors = ModelIo::SensorCode(run.drive->InputWord());
+    const std::int32_t sensors = model::ModelIo::SensorCode(run.drive->InputWord());
     run.drive->RaiseCommutationChanged(sensors, sensors);
     // The commutation code crosses to the other sensor choice and back, a tick each, so the
     // panel's own derived value and the group showing it change too.
@@ -232,15 +234,15 @@ void RerunEveryHandler(PanelRun& run, const Profile& profile) {
 
 struct Fault {
     std::string operation;
-    FaultInjector::Mode mode;
+    sim::FaultInjector::Mode mode;
     std::int32_t nth;  // 0: every call
 
     std::string Text() const {
-        return operation + (mode == FaultInjector::Mode::Fail ? " fails" : " returns null") +
+        return operation + (mode == sim::FaultInjector::Mode::Fail ? " fails" : " returns null") +
                (nth == 0 ? " always" : " at call " + std::to_string(nth));
     }
-    void Arm(FaultInjector& faults) const {
-        if (mode == FaultInjector::Mode::Fail) {
+    void Arm(sim::FaultInjector& faults) const {
+        if (mode == sim::FaultInjector::Mode::Fail) {
             nth == 0 ? faults.FailEveryCall(operation) : faults.FailCall(operation, nth);
         } else {
             nth == 0 ? faults.NullEveryCall(operation) : faults.NullCall(operation, nth);
@@ -250,10 +252,10 @@ struct Fault {
 
 std::vector<Fault> AllFaults() {
     std::vector<Fault> faults;
-    for (const auto& operation : FaultInjector::Operations()) {
-        std::vector<FaultInjector::Mode> modes{FaultInjector::Mode::Fail};
-        if (FaultInjector::ReturnsObject(operation)) {
-            modes.push_back(FaultInjector::Mode::ReturnNull);
+    for (const auto& operation : sim::FaultInjector::Operations()) {
+        std::vector<sim::FaultInjector::Mode> modes{sim::FaultInjector::Mode::Fail};
+        if (sim::FaultInjector::ReturnsObject(operation)) {
+            modes.push_back(sim::FaultInjector::Mode::ReturnNull);
         }
         for (const auto mode : modes) {
             for (std::int32_t nth : {0, 1, 2, 3}) {
@@ -266,7 +268,7 @@ std::vector<Fault> AllFaults() {
 
 // What one run left behind.
 struct Outcome {
-    std::vector<DriveWrite> writes;  // made by the entry point itself
+    std::vector<model::DriveWrite> writes;  // made by the entry point itself
     std::vector<double> driveState;
     Display display;            // after the host's recovery and one tick
     Display displayAfterRerun;  // and after every handler ran again
@@ -274,16 +276,16 @@ struct Outcome {
 
 class FaultSweep : public ::testing::TestWithParam<EntryPoint> {
 protected:
-    static void SetUpTestSuite() { EditorClasses::Register(); }
+    static void SetUpTestSuite() { editors::EditorClasses::Register(); }
 
     void SetUp() override {
         m_previousSink = Diagnostics::SetSink([](std::string_view, std::string_view) {});
         m_previousResponder =
             ModalMessageBox::SetResponder([](const MessageBoxRequest&) { return MessageBoxResult::Ok; });
-        m_profile = ProfileLoader::LoadFile(std::string(VOR_PROFILE_DIR) + "/" + GetParam().profile + ".json");
+        m_profile = model::ProfileLoader::LoadFile(std::string(VOR_PROFILE_DIR) + "/" + GetParam().profile + ".json");
     }
     void TearDown() override {
-        ValueFactory::SetHost(nullptr);
+        valuelib::ValueFactory::SetHost(nullptr);
         ModalMessageBox::SetResponder(m_previousResponder);
         Diagnostics::SetSink(m_previousSink);
     }
@@ -292,8 +294,8 @@ protected:
     Outcome Play(const std::optional<Fault>& fault, bool enter, std::vector<std::string>& problems) {
         const EntryPoint& entry = GetParam();
         PanelRun run;
-        run.drive = std::make_unique<SimDrive>(m_profile);
-        ValueFactory::SetHost(run.drive->Host());
+        run.drive = std::make_unique<sim::SimDrive>(m_profile);
+        valuelib::ValueFactory::SetHost(run.drive->Host());
         run.panel = MotorForm::Create();
         if (entry.attachFirst) {
             run.Attach();
@@ -332,7 +334,7 @@ protected:
         return outcome;
     }
 
-    Profile m_profile;
+    model::Profile m_profile;
 
 private:
     Diagnostics::Sink m_previousSink;
@@ -366,7 +368,7 @@ TEST_P(FaultSweep, ThePanelSurvivesEveryFaultAndRecovers) {
         ++cases;
         std::vector<std::string> problems;
         const Outcome faulted = Play(fault, true, problems);
-        for (const DriveWrite& write : faulted.writes) {
+        for (const model::DriveWrite& write : faulted.writes) {
             if (std::find(withEntry.writes.begin(), withEntry.writes.end(), write) == withEntry.writes.end()) {
                 problems.push_back("an unrequested drive write: " + write.Json());
             }

@@ -77,12 +77,12 @@ TEST_F(Binding, EmptyParameterTableBindsNothingButTheEventSources) {
 
 struct StopCase {
     const char* operation;
-    FaultScope scope;
+    sim::FaultScope scope;
     std::int32_t nth = 1;
     bool null = false;  // the call hands out null instead of failing
 };
 
-void Inject(FaultInjector& faults, const StopCase& c) {
+void Inject(sim::FaultInjector& faults, const StopCase& c) {
     c.null ? faults.NullCall(c.operation, c.nth, c.scope) : faults.FailCall(c.operation, c.nth, c.scope);
 }
 
@@ -176,7 +176,7 @@ TEST_F(Binding, ReattachToAnotherNodeReplacesWhatItBinds) {
     const auto servoSensorless = dynamic_cast<Sorvane&>(Find("SensorlessRadioGrp")).FieldObjRef();
     auto stepperProfile = LoadProfile("stepper");
     RemoveParameters(stepperProfile, {170});
-    SimDrive stepper(stepperProfile);
+    sim::SimDrive stepper(stepperProfile);
     panel->AttachControl(stepper.Network(), stepper.Node(), nullptr, "", "");
     EXPECT_EQ(Editor(2).ValueObjRef(), stepper.Node()->Param(201));
     EXPECT_EQ(Editor(12).ValueObjRef(), stepper.Node()->Param(41));

@@ -20,7 +20,7 @@ namespace {
 
 class MotorFormShell : public testing::Test {
 protected:
-    static void SetUpTestSuite() { EditorClasses::Register(); }
+    static void SetUpTestSuite() { editors::EditorClasses::Register(); }
 
     std::shared_ptr<MotorForm> panel = MotorForm::Create();
     Form& form = panel->GetForm();
@@ -47,7 +47,7 @@ TEST_F(MotorFormShell, CreatedByClassName) {
 
 class MotorFormAttach : public MotorFormShell {
 protected:
-    std::unique_ptr<SimDrive> drive = SimDrive::Load(std::string(VOR_PROFILE_DIR) + "/servo.json");
+    std::unique_ptr<sim::SimDrive> drive = sim::SimDrive::Load(std::string(VOR_PROFILE_DIR) + "/servo.json");
 };
 
 std::string Key(const Control& control) {
@@ -85,7 +85,7 @@ TEST_F(MotorFormAttach, ShownControlsSitInsideTheirFrameAndOnNoOther) {
     };
     expectTidy(form, "as created");
     for (const char* profile : {"servo", "stepper"}) {
-        auto attached = SimDrive::Load(std::string(VOR_PROFILE_DIR) + "/" + profile + ".json");
+        auto attached = sim::SimDrive::Load(std::string(VOR_PROFILE_DIR) + "/" + profile + ".json");
         const auto attachedPanel = MotorForm::Create();
         attachedPanel->AttachControl(attached->Network(), attached->Node(), nullptr, "", "");
         attached->RaiseTimerTick();

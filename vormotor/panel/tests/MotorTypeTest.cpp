@@ -33,7 +33,7 @@ protected:
     std::int32_t StoredMotorType() { return drive->FieldValue(170, "Motor Type"); }
 
     // The servo with its profile changed before the panel sees it.
-    void UseServo(const std::function<void(Profile&)>& edit) {
+    void UseServo(const std::function<void(model::Profile&)>& edit) {
         auto profile = LoadProfile("servo");
         edit(profile);
         UseDrive(profile);
@@ -61,7 +61,7 @@ TEST_F(MotorType, CodesTheListDoesNotOfferAreShownAsNotAvailable) {
 }
 
 TEST_F(MotorType, ANegativeCodeShowsItsSign) {
-    UseServo([](Profile& profile) {
+    UseServo([](model::Profile& profile) {
         for (auto& parameter : profile.parameters) {
             if (parameter.number == 170) {
                 parameter.lowerLimit = -2147483648.0;
@@ -78,7 +78,7 @@ TEST_F(MotorType, ANegativeCodeShowsItsSign) {
 TEST_F(MotorType, WithoutAMotorTypeFieldTheListIsDisabledAndTheFramesStay) {
     const bool sensorFrame = Find("CommSensorFrame").Visible();
     const bool stepperFrame = Find("StepperFrame").Visible();
-    UseServo([](Profile& profile) { RemoveParameters(profile, {170}); });
+    UseServo([](model::Profile& profile) { RemoveParameters(profile, {170}); });
     Attach();
     EXPECT_EQ(ItemTexts("MotorStyleCombo"), std::vector<std::string>{"N/A"});
     EXPECT_EQ(Combo("MotorStyleCombo").ListIndex(), 0);
@@ -104,7 +104,7 @@ struct SafetyCase {
     const char* name;
     bool driveEnabled;
     MessageBoxResult answer;
-    std::vector<DriveWrite> writes;
+    std::vector<model::DriveWrite> writes;
 };
 
 class SafetyQuestion : public MotorType, public ::testing::WithParamInterface<SafetyCase> {};
@@ -127,18 +127,19 @@ TEST_P(SafetyQuestion, DecidesWhatIsWrittenAndInWhichOrder) {
     EXPECT_EQ(drive->DriveEnabled(), c.driveEnabled);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Branches, SafetyQuestion,
-    ::testing::Values(SafetyCase{"EnabledOk",
-                                 true,
-                                 MessageBoxResult::Ok,
-                                 {DriveWrite::DriveEnabled(false), DriveWrite::Field(170, "Motor Type", 2),
-                                  DriveWrite::DriveEnabled(true)}},
-                      SafetyCase{"NotEnabled",
-                                 false,
-                                 MessageBoxResult::Cancel,
-                                 {DriveWrite::Field(170, "Motor Type", 2), DriveWrite::DriveEnabled(false)}}),
-    [](const ::testing::TestParamInfo<SafetyCase>& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Branches, SafetyQuestion,
+                         ::testing::Values(SafetyCase{"EnabledOk",
+                                                      true,
+                                                      MessageBoxResult::Ok,
+                                                      {model::DriveWrite::DriveEnabled(false),
+                                                       model::DriveWrite::Field(170, "Motor Type", 2),
+                                                       model::DriveWrite::DriveEnabled(true)}},
+                                           SafetyCase{"NotEnabled",
+                                                      false,
+                                                      MessageBoxResult::Cancel,
+                                                      {model::DriveWrite::Field(170, "Motor Type", 2),
+                                                       model::DriveWrite::DriveEnabled(false)}}),
+                         [](const ::testing::TestParamInfo<SafetyCase>& info) { return std::string(info.param.name); });
 
 TEST_F(MotorType, APanelsOwnResponderAnswersItsQuestionInsteadOfTheProcessWideOne) {
     drive->SetDriveEnabled(true);
@@ -166,7 +167,7 @@ struct ClickFailureCase {
     const char* name;
     const char* operation;
     std::int32_t nth;
-    std::vector<DriveWrite> writes;
+    std::vector<model::DriveWrite> writes;
     bool driveEnabled = true;
 };
 
@@ -190,8 +191,8 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(ClickFailureCase{"FieldWrite",
                                        "Field.SetValue",
                                        1,
-                                       {DriveWrite::DriveEnabled(false), DriveWrite::DriveEnabled(true)}},
-                      ClickFailureCase{"Disabling", "Node.SetDriveEnabled", 1, {DriveWrite::DriveEnabled(true)}},
+                                       {model::DriveWrite::DriveEnabled(false), model::DriveWrite::DriveEnabled(true)}},
+                      ClickFailureCase{"Disabling", "Node.SetDriveEnabled", 1, {model::DriveWrite::DriveEnabled(true)}},
                       ClickFailureCase{"ReadingState", "Node.NodeState", 1, {}},
                       // Both states are read whatever the first says, so a disabled drive's click ends too.
                       ClickFailureCase{"ReadingStateDisabled", "Node.NodeState", 1, {}, false}),

@@ -24,7 +24,7 @@ protected:
         }
     }
     void PickSensorChoice(std::int32_t value) {
-        auto& group = dynamic_cast<SorvaneGroup&>(Find("SensorlessRadioGrp"));
+        auto& group = dynamic_cast<editors::SorvaneGroup&>(Find("SensorlessRadioGrp"));
         ASSERT_TRUE(group.UserPick(value)) << group.Message();
     }
     std::vector<std::int32_t> ItemData(const std::string& name) {
@@ -117,7 +117,7 @@ TEST_F(CommModeList, APickWritesItsCodeAndTheNextTickFollows) {
     EXPECT_FALSE(Find("CommModeCombo").Enabled()) << "a rebuild does not run the enable policy";
     panel->SetEnabled(true);
     Combo("CommModeCombo").UserPick(3);
-    EXPECT_EQ(drive->Writes(), (std::vector<DriveWrite>{DriveWrite::Field(170, "Commutation Mode", 3)}));
+    EXPECT_EQ(drive->Writes(), (std::vector<model::DriveWrite>{model::DriveWrite::Field(170, "Commutation Mode", 3)}));
     EXPECT_TRUE(MotorFormInspection::StateOf(*panel).commModeListDue);
     drive->RaiseTimerTick();
     EXPECT_EQ(Combo("CommModeCombo").Text(), "State Chk On, Seq Chk Off, Thermal Chk Off");
@@ -167,7 +167,7 @@ TEST_P(SensorPicks, WriteTheDefaultCodeOfTheChoice) {
     drive->ClearWrites();
     PickSensorChoice(GetParam().picked);
     EXPECT_EQ(drive->Writes(),
-              (std::vector<DriveWrite>{DriveWrite::Field(170, "Commutation Mode", GetParam().written)}));
+              (std::vector<model::DriveWrite>{model::DriveWrite::Field(170, "Commutation Mode", GetParam().written)}));
 }
 
 INSTANTIATE_TEST_SUITE_P(Choices, SensorPicks,
@@ -272,7 +272,8 @@ TEST_F(Microsteps, APickWritesTheItemsNumber) {
     StartStepper(3000, kChoices);
     Combo("MicrostepCombo").UserPick(2);
     Combo("MicrostepCombo").UserPick(3);  // the unsupported value, written back as it is
-    EXPECT_EQ(drive->Writes(), (std::vector<DriveWrite>{DriveWrite::Param(204, 4000), DriveWrite::Param(204, 3000)}));
+    EXPECT_EQ(drive->Writes(), (std::vector<model::DriveWrite>{model::DriveWrite::Param(204, 4000),
+                                                               model::DriveWrite::Param(204, 3000)}));
     EXPECT_TRUE(MotorFormInspection::StateOf(*panel).microstepListDue);
     drive->RaiseTimerTick();
     EXPECT_EQ(Combo("MicrostepCombo").Text(), "Unsupported 3000");
@@ -283,7 +284,7 @@ class UnsupportedFraction : public Microsteps, public ::testing::WithParamInterf
 TEST_P(UnsupportedFraction, IsWrittenRoundedHalfToEven) {
     StartStepper(GetParam().first, kChoices);
     Combo("MicrostepCombo").UserPick(Combo("MicrostepCombo").ListCount() - 1);
-    EXPECT_EQ(drive->Writes(), std::vector<DriveWrite>{DriveWrite::Param(204, GetParam().second)});
+    EXPECT_EQ(drive->Writes(), std::vector<model::DriveWrite>{model::DriveWrite::Param(204, GetParam().second)});
 }
 
 INSTANTIATE_TEST_SUITE_P(Values, UnsupportedFraction,
@@ -319,7 +320,7 @@ struct ClickCase {
     const char* list;
     const char* profile;
     const char* failingWrite;
-    FaultScope scope;
+    sim::FaultScope scope;
 };
 
 class ClicksThatWriteNothing : public PanelTest, public ::testing::WithParamInterface<ClickCase> {};

@@ -42,7 +42,7 @@ TEST(PanelCreation, BuildsWithTheEditorClassesTheHostRegisteredAndKeepsTheHostsO
     ControlClasses::Register("TarvineCtl.Tarvine", [](std::string name, std::optional<std::int32_t> index) {
         ++hostEditors;
         if (index != kForeignEditor) {
-            return std::unique_ptr<Control>(std::make_unique<TarvineEditor>(std::move(name), index));
+            return std::unique_ptr<Control>(std::make_unique<editors::TarvineEditor>(std::move(name), index));
         }
         auto foreign = std::make_unique<GenericControl>("Tarvine", std::move(name), index);
         for (const char* property : {"paramkey", "parameter", "caption", "captionfont", "font", "editorwidth"}) {
@@ -50,7 +50,7 @@ TEST(PanelCreation, BuildsWithTheEditorClassesTheHostRegisteredAndKeepsTheHostsO
         }
         return std::unique_ptr<Control>(std::move(foreign));
     });
-    EditorClasses::Register();
+    editors::EditorClasses::Register();
 
     auto created = std::dynamic_pointer_cast<MotorForm>(CreatePanel(kMotorFormClass));
     ASSERT_NE(created, nullptr);
@@ -66,8 +66,8 @@ TEST(PanelCreation, BuildsWithTheEditorClassesTheHostRegisteredAndKeepsTheHostsO
     EXPECT_EQ(hostEditors, 2 * types.at("Tarvine"));
 
     // The binding and the walk pass over the foreign control and decide every other one.
-    auto drive = SimDrive::Load(VOR_PROFILE_DIR "/servo.json");
-    const auto previousHost = ValueFactory::SetHost(drive->Host());
+    auto drive = sim::SimDrive::Load(VOR_PROFILE_DIR "/servo.json");
+    const auto previousHost = valuelib::ValueFactory::SetHost(drive->Host());
     auto& foreign = second->GetForm().Find("ParamItem", kForeignEditor);
     foreign.SetTabStop(true);
     second->AttachControl(drive->Network(), drive->Node(), nullptr, "", "");
@@ -76,7 +76,7 @@ TEST(PanelCreation, BuildsWithTheEditorClassesTheHostRegisteredAndKeepsTheHostsO
     EXPECT_FALSE(second->GetForm().Find("ParamItem", kForeignEditor + 1).Enabled());
     EXPECT_FALSE(second->GetForm().Find("CommutationLbl").Enabled());
     second->ReleaseControl();
-    ValueFactory::SetHost(previousHost);
+    valuelib::ValueFactory::SetHost(previousHost);
 }
 
 }  // namespace

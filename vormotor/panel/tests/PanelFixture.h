@@ -22,12 +22,12 @@
 
 namespace vor {
 
-inline Profile LoadProfile(const std::string& name) {
-    return ProfileLoader::LoadFile(std::string(VOR_PROFILE_DIR) + "/" + name + ".json");
+inline model::Profile LoadProfile(const std::string& name) {
+    return model::ProfileLoader::LoadFile(std::string(VOR_PROFILE_DIR) + "/" + name + ".json");
 }
 
-inline void RemoveParameters(Profile& profile, const std::vector<std::int32_t>& numbers) {
-    std::erase_if(profile.parameters, [&](const Profile::Parameter& parameter) {
+inline void RemoveParameters(model::Profile& profile, const std::vector<std::int32_t>& numbers) {
+    std::erase_if(profile.parameters, [&](const model::Profile::Parameter& parameter) {
         return std::find(numbers.begin(), numbers.end(), parameter.number) != numbers.end();
     });
 }
@@ -37,7 +37,7 @@ inline void RemoveParameters(Profile& profile, const std::vector<std::int32_t>& 
 // its calls can be made to fail too.
 class PanelTest : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() { EditorClasses::Register(); }
+    static void SetUpTestSuite() { editors::EditorClasses::Register(); }
 
     void SetUp() override {
         m_previousResponder = ModalMessageBox::SetResponder([this](const MessageBoxRequest& request) {
@@ -52,13 +52,13 @@ protected:
     void TearDown() override {
         panel.reset();
         Diagnostics::SetSink(m_previousSink);
-        ValueFactory::SetHost(m_previousHost);
+        valuelib::ValueFactory::SetHost(m_previousHost);
         ModalMessageBox::SetResponder(m_previousResponder);
     }
 
-    void UseDrive(const Profile& profile) {
-        drive = std::make_unique<SimDrive>(profile);
-        m_previousHost = ValueFactory::SetHost(drive->Host());
+    void UseDrive(const model::Profile& profile) {
+        drive = std::make_unique<sim::SimDrive>(profile);
+        m_previousHost = valuelib::ValueFactory::SetHost(drive->Host());
     }
     void UseDrive(const std::string& profileName) { UseDrive(LoadProfile(profileName)); }
 
@@ -78,7 +78,7 @@ protected:
         return texts;
     }
 
-    std::unique_ptr<SimDrive> drive;
+    std::unique_ptr<sim::SimDrive> drive;
     std::shared_ptr<MotorForm> panel = MotorForm::Create();
     MessageBoxResult answer = MessageBoxResult::Ok;
     std::vector<MessageBoxRequest> shownMessages;
@@ -87,7 +87,7 @@ protected:
 private:
     ModalMessageBox::Responder m_previousResponder;
     Diagnostics::Sink m_previousSink;
-    std::shared_ptr<ValueHost> m_previousHost;
+    std::shared_ptr<valuelib::ValueHost> m_previousHost;
 };
 
 }  // namespace vor

@@ -15,7 +15,7 @@ namespace {
 
 class PanelRules : public PanelTest {
 protected:
-    SorvaneGroup& SensorGroup() { return dynamic_cast<SorvaneGroup&>(Find("SensorlessRadioGrp")); }
+    editors::SorvaneGroup& SensorGroup() { return dynamic_cast<editors::SorvaneGroup&>(Find("SensorlessRadioGrp")); }
     std::int32_t PolicyRuns() {
         return static_cast<std::int32_t>(
             std::count_if(drive->TraceLines().begin(), drive->TraceLines().end(),
@@ -150,7 +150,7 @@ INSTANTIATE_TEST_SUITE_P(Hooks, ShowAndHide, ::testing::Values(true, false),
                          [](const auto& info) { return std::string(info.param ? "Show" : "Hide"); });
 
 class RebuildRefreshesFirst : public PanelRules,
-                              public ::testing::WithParamInterface<std::pair<const char*, FaultScope>> {};
+                              public ::testing::WithParamInterface<std::pair<const char*, sim::FaultScope>> {};
 
 // A failing refresh stops the rebuild, so the list still shows the code from before.
 TEST_P(RebuildRefreshesFirst, TheMotorConfigurationAndItsField) {
@@ -165,15 +165,15 @@ TEST_P(RebuildRefreshesFirst, TheMotorConfigurationAndItsField) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Refreshes, RebuildRefreshesFirst,
-                         ::testing::Values(std::pair<const char*, FaultScope>{"Value.Refresh", {170}},
-                                           std::pair<const char*, FaultScope>{"Field.Refresh",
-                                                                              {170, "Commutation Mode"}}));
+                         ::testing::Values(std::pair<const char*, sim::FaultScope>{"Value.Refresh", {170}},
+                                           std::pair<const char*, sim::FaultScope>{"Field.Refresh",
+                                                                                   {170, "Commutation Mode"}}));
 
 // The group's own write runs the policy once (its field's view update); the pick runs it again
 // once the drive holds the new code, unless its first steps failed.
 struct SensorlessPickCase {
     const char* name;
-    std::function<void(FaultInjector&)> arm;
+    std::function<void(sim::FaultInjector&)> arm;
     std::int32_t policyRuns;
 };
 
@@ -192,15 +192,15 @@ TEST_P(SensorlessPickPolicy, RunsRightAfterThePick) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Picks, SensorlessPickPolicy,
-                         ::testing::Values(SensorlessPickCase{"Succeeds", [](FaultInjector&) {}, 2},
+                         ::testing::Values(SensorlessPickCase{"Succeeds", [](sim::FaultInjector&) {}, 2},
                                            SensorlessPickCase{"ReadingThePickFails",
-                                                              [](FaultInjector& f) {
+                                                              [](sim::FaultInjector& f) {
                                                                   f.FailEveryCall("Field.Value", {std::nullopt, ""});
                                                               },
                                                               1},
                                            SensorlessPickCase{
                                                "WritingTheCodeFails",
-                                               [](FaultInjector& f) {
+                                               [](sim::FaultInjector& f) {
                                                    f.FailEveryCall("Field.SetValue", {170, "Commutation Mode"});
                                                },
                                                1}),

@@ -16,15 +16,15 @@
 #include "vormotor/qt/TarvineView.h"
 #include "vormotor/valuelib/ValueFactory.h"
 
-namespace vor {
+namespace vor::qt {
 namespace {
 
 // The servo's panel at access level 2: the motor type list is disabled, the tuning editors are not.
 class DisabledReasonTipsTest : public testing::Test {
 protected:
     DisabledReasonTipsTest() {
-        EditorClasses::Register();
-        previousHost = ValueFactory::SetHost(drive->Host());
+        editors::EditorClasses::Register();
+        previousHost = valuelib::ValueFactory::SetHost(drive->Host());
         panel = MotorForm::Create();
         view = std::make_unique<PanelView>(panel->GetForm());
         tips = new DisabledReasonTips(
@@ -40,7 +40,7 @@ protected:
         QToolTip::hideText();
         view.reset();
         panel.reset();
-        ValueFactory::SetHost(previousHost);
+        valuelib::ValueFactory::SetHost(previousHost);
     }
 
     QWidget* WidgetOf(const std::string& name, std::optional<std::int32_t> index = std::nullopt) {
@@ -54,8 +54,8 @@ protected:
         QApplication::sendEvent(widget, &event);
     }
 
-    std::unique_ptr<SimDrive> drive = SimDrive::Load(VOR_PROFILE_DIR "/servo.json");
-    std::shared_ptr<ValueHost> previousHost;
+    std::unique_ptr<sim::SimDrive> drive = sim::SimDrive::Load(VOR_PROFILE_DIR "/servo.json");
+    std::shared_ptr<valuelib::ValueHost> previousHost;
     std::shared_ptr<MotorForm> panel;
     std::unique_ptr<PanelView> view;
     DisabledReasonTips* tips = nullptr;  // owned by the view
@@ -116,4 +116,4 @@ TEST_F(DisabledReasonTipsTest, ShowsATipOnRequest) {
 }
 
 }  // namespace
-}  // namespace vor
+}  // namespace vor::qt

@@ -14,7 +14,7 @@
 #include "vormotor/qt/PanelView.h"
 #include "vormotor/valuelib/ValueFactory.h"
 
-namespace vor {
+namespace vor::qt {
 namespace {
 
 // Qt's numbers and the component's come from the user's environment alike. The suite runs this
@@ -25,16 +25,16 @@ TEST(QtLocale, WidgetsShowNumbersWithTheUsersDecimalSeparator) {
     ASSERT_EQ(UserDecimalSeparator(), separator) << "the environment's locale was not loaded";
     EXPECT_EQ(QLocale().decimalPoint(), QString::fromStdString(separator));
 
-    EditorClasses::Register();
-    auto profile = ProfileLoader::LoadFile(std::string(VOR_PROFILE_DIR) + "/stepper.json");
+    editors::EditorClasses::Register();
+    auto profile = model::ProfileLoader::LoadFile(std::string(VOR_PROFILE_DIR) + "/stepper.json");
     for (auto& parameter : profile.parameters) {
         if (parameter.number == 204) {
             parameter.whole = false;
             parameter.value = 2500.5;
         }
     }
-    SimDrive drive(profile);
-    const auto previousHost = ValueFactory::SetHost(drive.Host());
+    sim::SimDrive drive(profile);
+    const auto previousHost = valuelib::ValueFactory::SetHost(drive.Host());
     auto panel = MotorForm::Create();
     PanelView view(panel->GetForm());
     panel->AttachControl(drive.Network(), drive.Node(), nullptr, "", "");
@@ -43,8 +43,8 @@ TEST(QtLocale, WidgetsShowNumbersWithTheUsersDecimalSeparator) {
     ASSERT_NE(combo, nullptr);
     EXPECT_EQ(combo->currentText().toStdString(), "Unsupported 2500" + separator + "5");
     panel->ReleaseControl();
-    ValueFactory::SetHost(previousHost);
+    valuelib::ValueFactory::SetHost(previousHost);
 }
 
 }  // namespace
-}  // namespace vor
+}  // namespace vor::qt

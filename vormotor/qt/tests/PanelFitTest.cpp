@@ -20,7 +20,7 @@
 #include "vormotor/panel/MotorForm.h"
 #include "vormotor/qt/PanelView.h"
 
-namespace vor {
+namespace vor::qt {
 namespace {
 
 // The horizontal margin QLineEdit keeps inside its contents rectangle on each side.
@@ -118,7 +118,7 @@ void CollectMisfits(const QWidget& top, const QWidget& widget, std::vector<std::
 
 struct FitCase {
     const char* name;
-    std::function<void(SimDrive&)> change;
+    std::function<void(sim::SimDrive&)> change;
 };
 
 void PrintTo(const FitCase& c, std::ostream* out) {
@@ -127,7 +127,7 @@ void PrintTo(const FitCase& c, std::ostream* out) {
 
 class PanelFitTest : public testing::TestWithParam<std::tuple<std::string, FitCase>> {
 protected:
-    static void SetUpTestSuite() { EditorClasses::Register(); }
+    static void SetUpTestSuite() { editors::EditorClasses::Register(); }
     void SetUp() override {
         view = std::make_unique<PanelView>(panel->GetForm());
         view->show();
@@ -139,7 +139,7 @@ protected:
         panel->ReleaseControl();
     }
 
-    std::unique_ptr<SimDrive> drive = SimDrive::Load(VOR_PROFILE_DIR "/" + std::get<0>(GetParam()) + ".json");
+    std::unique_ptr<sim::SimDrive> drive = sim::SimDrive::Load(VOR_PROFILE_DIR "/" + std::get<0>(GetParam()) + ".json");
     std::shared_ptr<MotorForm> panel = MotorForm::Create();
     std::unique_ptr<PanelView> view;
 };
@@ -158,10 +158,10 @@ TEST_P(PanelFitTest, EveryTextFitsItsControl) {
 }
 
 const FitCase kFitCases[] = {
-    {"Attached", [](SimDrive&) {}},
-    {"MotorTurned", [](SimDrive& d) { d.Motion().Turn(3); }},
-    {"OptionFromLabel", [](SimDrive& d) { d.SetCommModeSelectable(false); }},
-    {"LowAccess", [](SimDrive& d) { d.SetAccessLevel(1); }},
+    {"Attached", [](sim::SimDrive&) {}},
+    {"MotorTurned", [](sim::SimDrive& d) { d.Motion().Turn(3); }},
+    {"OptionFromLabel", [](sim::SimDrive& d) { d.SetCommModeSelectable(false); }},
+    {"LowAccess", [](sim::SimDrive& d) { d.SetAccessLevel(1); }},
 };
 
 INSTANTIATE_TEST_SUITE_P(Profiles, PanelFitTest,
@@ -169,4 +169,4 @@ INSTANTIATE_TEST_SUITE_P(Profiles, PanelFitTest,
                          [](const auto& info) { return std::get<0>(info.param) + "_" + std::get<1>(info.param).name; });
 
 }  // namespace
-}  // namespace vor
+}  // namespace vor::qt

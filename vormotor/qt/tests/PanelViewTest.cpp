@@ -32,7 +32,7 @@
 #include "vormotor/toolkit/Label.h"
 #include "vormotor/toolkit/Line.h"
 
-namespace vor {
+namespace vor::qt {
 namespace {
 
 // The user replaces what the field shows and confirms it.
@@ -45,7 +45,7 @@ void TypeAndConfirm(QLineEdit* field, const char* text) {
 class PanelViewTest : public testing::Test {
 protected:
     PanelViewTest() {
-        EditorClasses::Register();
+        editors::EditorClasses::Register();
         panel = MotorForm::Create();
         view = std::make_unique<PanelView>(panel->GetForm());
         view->show();
@@ -113,13 +113,13 @@ protected:
                 EXPECT_EQ(box->itemData(i).toInt(), combo->ItemData(i));
             }
             EXPECT_EQ(box->currentIndex(), combo->ListIndex());
-        } else if (auto* editor = dynamic_cast<TarvineEditor*>(&control)) {
+        } else if (auto* editor = dynamic_cast<editors::TarvineEditor*>(&control)) {
             auto* editorView = static_cast<const TarvineView*>(shown);
             if (editor->Message().empty()) {
                 ExpectCaption(editorView->CaptionLabel()->text(), editor->Caption());
             }
             EXPECT_EQ(editorView->Field()->text().toStdString(), editor->Text());
-        } else if (auto* group = dynamic_cast<SorvaneGroup*>(&control)) {
+        } else if (auto* group = dynamic_cast<editors::SorvaneGroup*>(&control)) {
             const auto& buttons = static_cast<const SorvaneView*>(shown)->Buttons();
             ASSERT_EQ(buttons.size(), group->Options().size());
             for (std::size_t i = 0; i < buttons.size(); ++i) {
@@ -131,7 +131,7 @@ protected:
 
     void Attach() { panel->AttachControl(drive->Network(), drive->Node(), nullptr, "VorMotorCtl", "Motor"); }
 
-    std::unique_ptr<SimDrive> drive = SimDrive::Load(VOR_PROFILE_DIR "/servo.json");
+    std::unique_ptr<sim::SimDrive> drive = sim::SimDrive::Load(VOR_PROFILE_DIR "/servo.json");
     std::shared_ptr<MotorForm> panel;
     std::unique_ptr<PanelView> view;
 };
@@ -272,7 +272,7 @@ TEST_F(PanelViewTest, OnlyTheUsersPickReachesTheList) {
 }
 
 TEST_F(PanelViewTest, EditsGoThroughTheEditor) {
-    auto& editor = form().FindAs<TarvineEditor>("ParamItem", 13);
+    auto& editor = form().FindAs<editors::TarvineEditor>("ParamItem", 13);
     editor.SetValueObjRef(drive->Node()->Param(18));
     auto* field = static_cast<const TarvineView*>(view->ViewOf(editor))->Field();
     ASSERT_EQ(field->text().toStdString(), editor.Text());
@@ -294,7 +294,7 @@ TEST_F(PanelViewTest, EditsGoThroughTheEditor) {
 }
 
 TEST_F(PanelViewTest, RadioClicksGoThroughTheGroup) {
-    auto& group = form().FindAs<SorvaneGroup>("ConfigRadioGrp", 3);
+    auto& group = form().FindAs<editors::SorvaneGroup>("ConfigRadioGrp", 3);
     form().Find("StepperFrame").SetVisible(false);
     form().Find("CommSensorFrame").SetVisible(true);
     group.SetLockRef(drive->Node()->AccessLock());
@@ -324,7 +324,7 @@ TEST_F(PanelViewTest, RadioClicksGoThroughTheGroup) {
 }
 
 TEST_F(PanelViewTest, RadioButtonsTakeTheRowsTheGroupsWidthNeeds) {
-    auto& group = form().FindAs<SorvaneGroup>("ConfigRadioGrp", 4);
+    auto& group = form().FindAs<editors::SorvaneGroup>("ConfigRadioGrp", 4);
     group.SetFieldValueRef(drive->Node()->Param(170));
     const auto& buttons = static_cast<const SorvaneView*>(view->ViewOf(group))->Buttons();
     ASSERT_EQ(buttons.size(), 3u);
@@ -432,9 +432,9 @@ TEST_P(PanelViewSafetyTest, AMotorTypePickOnAnEnabledDriveAsksFirst) {
     EXPECT_EQ(title, "Safety Warning");
     const std::int32_t code = combo.ItemData(picked);
     if (GetParam().press == QMessageBox::Ok) {
-        EXPECT_EQ(drive->Writes(),
-                  (std::vector<DriveWrite>{DriveWrite::DriveEnabled(false), DriveWrite::Field(170, "Motor Type", code),
-                                           DriveWrite::DriveEnabled(true)}));
+        EXPECT_EQ(drive->Writes(), (std::vector<model::DriveWrite>{model::DriveWrite::DriveEnabled(false),
+                                                                   model::DriveWrite::Field(170, "Motor Type", code),
+                                                                   model::DriveWrite::DriveEnabled(true)}));
         EXPECT_EQ(box->currentIndex(), picked);
     } else {
         EXPECT_TRUE(drive->Writes().empty());
@@ -537,7 +537,7 @@ TEST_F(PanelViewTest, LongCaptionsGoAboveTheFieldAndTheEditorsMessageIsTheTip) {
     QLineEdit* field = proportional->Field();
     field->setFocus();
     TypeAndConfirm(field, "lots");
-    const QString message = QString::fromStdString(form().FindAs<TarvineEditor>("ParamItem", 15).Message());
+    const QString message = QString::fromStdString(form().FindAs<editors::TarvineEditor>("ParamItem", 15).Message());
     ASSERT_FALSE(message.isEmpty());
     EXPECT_EQ(proportional->Widget()->toolTip(), message);
     EXPECT_EQ(field->toolTip(), message);
@@ -610,4 +610,4 @@ TEST(TwipScaleTest, ConvertsByTheResolutionOfEachAxis) {
 }
 
 }  // namespace
-}  // namespace vor
+}  // namespace vor::qt

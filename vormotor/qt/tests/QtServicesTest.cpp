@@ -12,7 +12,7 @@
 #include "vormotor/toolkit/ApplicationCursor.h"
 #include "vormotor/ui_util/MousePointerStack.h"
 
-namespace vor {
+namespace vor::qt {
 namespace {
 
 struct BoxCase {
@@ -101,4 +101,4 @@ TEST(QtCursorTest, TheBusyCursorIsQtsOverrideCursor) {
 }
 
 }  // namespace
-}  // namespace vor
+}  // namespace vor::qt

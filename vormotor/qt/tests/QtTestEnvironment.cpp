@@ -11,7 +11,7 @@ namespace {
 class QtTestEnvironment final : public testing::Environment {
 public:
     void SetUp() override {
-        vor::PrepareQtEnvironment();
+        vor::qt::PrepareQtEnvironment();
         m_app = std::make_unique<QApplication>(m_argc, m_argv);
     }
     void TearDown() override { m_app.reset(); }

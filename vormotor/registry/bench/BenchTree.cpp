@@ -1,6 +1,6 @@
 #include "vormotor/registry/bench/BenchTree.h"
 
-namespace vor::bench {
+namespace vor::registry_bench {
 
 std::string TreeImage(const std::string& root, int keys) {
     constexpr int GroupSize = 100;
@@ -23,4 +23,4 @@ std::string TreeImage(const std::string& root, int keys) {
     return image;
 }
 
-}  // namespace vor::bench
+}  // namespace vor::registry_bench

@@ -10,7 +10,7 @@
 #include "vormotor/registry/bench/BenchTree.h"
 #include "vormotor/regstore/RegStore.h"
 
-namespace vor::bench {
+namespace vor::registry_bench {
 namespace {
 
 const std::string Root = "Software\\VorMotorBench";
@@ -36,7 +36,7 @@ private:
 };
 
 std::shared_ptr<RegistryApi> NewStore(bool onDisk, StoreFile& file) {
-    return std::make_shared<RegStore>(onDisk ? file.Path() : RegStore::InMemory);
+    return std::make_shared<store::RegStore>(onDisk ? file.Path() : store::RegStore::InMemory);
 }
 
 void SetRates(benchmark::State& state, int keys) {
@@ -118,6 +118,6 @@ BENCHMARK_CAPTURE(Load, memory, false)->Apply(Sizes);
 BENCHMARK(WriteValue)->Arg(1)->Arg(5000)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 }  // namespace
-}  // namespace vor::bench
+}  // namespace vor::registry_bench
 
 BENCHMARK_MAIN();

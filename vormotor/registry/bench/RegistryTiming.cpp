@@ -59,7 +59,7 @@ int main(int argc, char** argv) {
     }
     const auto api = vor::DefaultRegistryApi();
     for (int keys : sizes) {
-        const std::string image = vor::bench::TreeImage(Root, keys);
+        const std::string image = vor::registry_bench::TreeImage(Root, keys);
         DeleteTree(api, Root);
         const double load = Seconds([&] { vor::CRegistry(api).LoadRegistry(image); });
         vor::CRegistry registry(api);

@@ -35,7 +35,7 @@ void CheckRoundTrip(const std::string& text, Load&& load, Save&& save) {
         }
         return images;
     };
-    auto first = std::make_shared<RegStore>(RegStore::InMemory);
+    auto first = std::make_shared<store::RegStore>(store::RegStore::InMemory);
     try {
         load(first, text);
     } catch (const Error&) {
@@ -47,7 +47,7 @@ void CheckRoundTrip(const std::string& text, Load&& load, Save&& save) {
     } catch (const NoRoundTrip&) {
         return;
     }
-    auto second = std::make_shared<RegStore>(RegStore::InMemory);
+    auto second = std::make_shared<store::RegStore>(store::RegStore::InMemory);
     for (const std::string& image : saved) {
         load(second, image);
     }

@@ -17,9 +17,9 @@ namespace {
 using namespace std::string_literals;
 
 // A store whose key rows cannot be read back, as a damaged file answers.
-class DamagedStore : public RegStore {
+class DamagedStore : public store::RegStore {
 public:
-    DamagedStore() : RegStore(RegStore::InMemory) {}
+    DamagedStore() : RegStore(store::RegStore::InMemory) {}
     long EnumValue(RegHandle, std::uint32_t, char*, std::uint32_t*, std::uint32_t*, unsigned char*,
                    std::uint32_t*) override {
         return reg::RegistryIoFailed;
@@ -52,7 +52,7 @@ TEST(KeyListing, ShowsEverySubKeyAndEveryValueAsReadableText) {
         {"Stray byte", reg::Sz, "caf\xe9", std::nullopt},
         {"After", reg::Sz, "shown", "shown"},
     };
-    RegStore store(RegStore::InMemory);
+    store::RegStore store(store::RegStore::InMemory);
     const RegHandle key = CreateKey(store, reg::HiveHandle(reg::CurrentUser), "Listed");
     for (const std::string& name : {"a"s, std::string(255, 'k'), "zz"s}) {
         store.CloseKey(CreateKey(store, key, name));

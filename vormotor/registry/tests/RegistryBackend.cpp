@@ -31,7 +31,7 @@ RegistryBackend MakeRegistryBackend() {
     const bool wine = ntdll != nullptr && GetProcAddress(ntdll, "wine_get_version") != nullptr;
     return {std::make_shared<WinRegistryApi>(), false, wine};
 #else
-    return {std::make_shared<RegStore>(RegStore::InMemory), true, false};
+    return {std::make_shared<store::RegStore>(store::RegStore::InMemory), true, false};
 #endif
 }
 

@@ -29,7 +29,7 @@
 
 namespace {
 
-using vor::SqlStatement;
+using vor::store::SqlStatement;
 
 constexpr std::int64_t CurrentUserId = 2;  // the store's row of HKEY_CURRENT_USER
 constexpr std::string_view CurrentUser = "HKEY_CURRENT_USER\\";
@@ -65,7 +65,7 @@ public:
             throw std::runtime_error("cannot open " + path);
         }
         // The store's own durability; its journal mode (WAL) is kept in the file.
-        vor::ExecSql(m_db, "PRAGMA synchronous = FULL");
+        vor::store::ExecSql(m_db, "PRAGMA synchronous = FULL");
     }
     ~Store() { sqlite3_close(m_db); }
     Store(const Store&) = delete;
@@ -75,7 +75,7 @@ public:
     // row's value blob (name size, type, data size, name, data): one insert per new key, one
     // look-up first where the parent existed before (a key made here has no sub-keys yet).
     void Load(std::string_view text) {
-        vor::ExecSql(m_db, "BEGIN IMMEDIATE");
+        vor::store::ExecSql(m_db, "BEGIN IMMEDIATE");
         Writer writer{m_db};
         std::string path;
         std::string values;
@@ -112,20 +112,20 @@ public:
         if (!path.empty()) {
             writer.Write(path, values);
         }
-        vor::ExecSql(m_db, "COMMIT");
+        vor::store::ExecSql(m_db, "COMMIT");
     }
 
     // The key's section, its values, then its sub-keys in the store's order, depth first.
     std::string Save(const std::string& path) {
-        vor::ExecSql(m_db, "BEGIN");
-        SqlStatement find(m_db, "SELECT id, vals FROM keys WHERE parent = ?1 AND fold = ?2");
-        SqlStatement list(m_db, "SELECT name, id, vals FROM keys WHERE parent = ?1 ORDER BY fold");
+        vor::store::ExecSql(m_db, "BEGIN");
+        vor::store::SqlStatement find(m_db, "SELECT id, vals FROM keys WHERE parent = ?1 AND fold = ?2");
+        vor::store::SqlStatement list(m_db, "SELECT name, id, vals FROM keys WHERE parent = ?1 ORDER BY fold");
         std::int64_t id = CurrentUserId;
         std::string values;
         for (std::size_t start = 0; start <= path.size();) {
             std::size_t end = path.find('\\', start);
             end = end == std::string::npos ? path.size() : end;
-            if (!find.Bind(id, std::string_view(vor::Fold(path.substr(start, end - start)))).Step()) {
+            if (!find.Bind(id, std::string_view(vor::store::Fold(path.substr(start, end - start)))).Step()) {
                 throw std::runtime_error("no key " + path);
             }
             id = find.Int(0);
@@ -156,11 +156,11 @@ public:
                            std::make_move_iterator(children.rend()));
             children.clear();
         }
-        vor::ExecSql(m_db, "COMMIT");
+        vor::store::ExecSql(m_db, "COMMIT");
         return text;
     }
 
-    void Clear() { vor::ExecSql(m_db, "DELETE FROM keys WHERE id > 7"); }
+    void Clear() { vor::store::ExecSql(m_db, "DELETE FROM keys WHERE id > 7"); }
 
 private:
     // Writes keys by path below HKEY_CURRENT_USER, parents first, remembering which it made.
@@ -183,7 +183,7 @@ private:
             const std::string parentPath = slash == std::string::npos ? "" : path.substr(0, slash);
             const std::int64_t parent = Write(parentPath, {});
             const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
-            const std::string fold = vor::Fold(name);
+            const std::string fold = vor::store::Fold(name);
             if (!m_keys[parentPath].made && m_find.Bind(parent, std::string_view(fold)).Step()) {
                 const std::int64_t id = m_find.Int(0);
                 m_find.Reset();
@@ -204,9 +204,9 @@ private:
             bool made = false;
         };
         sqlite3* m_db;
-        SqlStatement m_find;
-        SqlStatement m_insert;
-        SqlStatement m_update;
+        vor::store::SqlStatement m_find;
+        vor::store::SqlStatement m_insert;
+        vor::store::SqlStatement m_update;
         std::unordered_map<std::string, Key> m_keys{{"", {CurrentUserId, false}}};
     };
 
@@ -322,7 +322,7 @@ int Run(const std::vector<std::string>& args) {
     if (command == "timing") {
         for (std::size_t i = 2; i < args.size(); ++i) {
             const int keys = std::atoi(args[i].c_str());
-            const std::string image = vor::bench::TreeImage(TimingRoot, keys);
+            const std::string image = vor::registry_bench::TreeImage(TimingRoot, keys);
             store.Clear();
             const double load = Seconds([&] { store.Load(image); });
             std::string saved;
@@ -352,7 +352,7 @@ int main(int argc, char** argv) {
     } catch (const std::exception& failure) {
         std::cerr << "registry_floor: " << failure.what() << '\n';
         return 1;
-    } catch (const SqlStatement::SqlFailure& failure) {
+    } catch (const vor::store::SqlStatement::SqlFailure& failure) {
         std::cerr << "registry_floor: " << sqlite3_errstr(failure.code) << '\n';
         return 1;
     }

@@ -17,7 +17,7 @@ void Check(bool condition) {
     }
 }
 
-bool SameContents(const vor::ValueList& a, const vor::ValueList& b) {
+bool SameContents(const vor::store::ValueList& a, const vor::store::ValueList& b) {
     if (a.Size() != b.Size()) {
         return false;
     }
@@ -33,15 +33,15 @@ bool SameContents(const vor::ValueList& a, const vor::ValueList& b) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t size) {
     const std::string_view blob(reinterpret_cast<const char*>(bytes), size);
-    std::optional<vor::ValueList> decoded = vor::ValueList::Decode(blob);
+    std::optional<vor::store::ValueList> decoded = vor::store::ValueList::Decode(blob);
     if (!decoded) {
         return 0;
     }
-    vor::ValueList& list = *decoded;
+    vor::store::ValueList& list = *decoded;
     Check(list.Blob() == blob);
     for (std::size_t i = 0; i < list.Size(); ++i) {
-        const std::optional<vor::ValueList::Value> found = list.Find(list[i].name);
-        Check(found && vor::SameName(found->name, list[i].name) && found->name.data() <= list[i].name.data());
+        const std::optional<vor::store::ValueList::Value> found = list.Find(list[i].name);
+        Check(found && vor::store::SameName(found->name, list[i].name) && found->name.data() <= list[i].name.data());
     }
     // Changes keep the list readable: set the first name again with other data, drop the last.
     if (list.Size() > 0) {
@@ -54,7 +54,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
         Check(list.Erase(last));
         Check(list.Size() == before - 1);
     }
-    const std::optional<vor::ValueList> again = vor::ValueList::Decode(list.Blob());
+    const std::optional<vor::store::ValueList> again = vor::store::ValueList::Decode(list.Blob());
     Check(again && SameContents(*again, list));
     return 0;
 }

@@ -8,7 +8,7 @@
 
 #include "vormotor/regstore/RegStore.h"
 
-namespace vor {
+namespace vor::store {
 namespace {
 
 const RegHandle User = reg::HiveHandle(reg::CurrentUser);
@@ -255,4 +255,4 @@ TEST(RegStoreBatchTest, CallsInABatchAnswerAndLeaveWhatTheyWouldAlone) {
 }
 
 }  // namespace
-}  // namespace vor
+}  // namespace vor::store

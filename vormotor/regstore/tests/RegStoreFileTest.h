@@ -6,7 +6,7 @@
 #include <string>
 #include <unistd.h>
 
-namespace vor {
+namespace vor::store {
 
 // A folder of the test's own for store files, made afresh and removed afterwards, and a store path in it.
 class RegStoreFileTest : public ::testing::Test {
@@ -25,4 +25,4 @@ protected:
     std::string m_path;
 };
 
-}  // namespace vor
+}  // namespace vor::store

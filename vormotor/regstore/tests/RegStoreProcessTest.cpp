@@ -20,7 +20,7 @@
 #include "vormotor/regstore/RegStore.h"
 #include "vormotor/regstore/tests/RegStoreFileTest.h"
 
-namespace vor {
+namespace vor::store {
 namespace {
 
 const RegHandle User = reg::HiveHandle(reg::CurrentUser);
@@ -258,4 +258,4 @@ TEST_F(RegStoreProcessTest, AnotherProcessListsAndExportsDuringALongImport) {
 }
 
 }  // namespace
-}  // namespace vor
+}  // namespace vor::store

@@ -17,7 +17,7 @@
 #include "vormotor/regstore/RegStore.h"
 #include "vormotor/regstore/tests/RegStoreFileTest.h"
 
-namespace vor {
+namespace vor::store {
 namespace {
 
 const RegHandle User = reg::HiveHandle(reg::CurrentUser);
@@ -475,9 +475,9 @@ TEST_F(RegStoreFileTest, AnUnusablePathRaises) {
 }
 
 }  // namespace
-}  // namespace vor
+}  // namespace vor::store
 
-namespace vor {
+namespace vor::store {
 namespace {
 
 // A store whose value writes fail once a key holds a value of one name, as a full disk or a damaged
@@ -535,4 +535,4 @@ TEST_F(FailingStoreTest, AFailedCallLosesItsWholeBatch) {
 }
 
 }  // namespace
-}  // namespace vor
+}  // namespace vor::store

@@ -11,7 +11,7 @@
 #include "vormotor/regstore/RegStore.h"
 #include "vormotor/regstore/tests/RegStoreFileTest.h"
 
-namespace vor {
+namespace vor::store {
 namespace {
 
 using namespace std::string_literals;
@@ -252,4 +252,4 @@ TEST_F(RegStoreUpgradeTest, ADamagedRowOfValuesFailsItsReadersWithoutHarm) {
 }
 
 }  // namespace
-}  // namespace vor
+}  // namespace vor::store

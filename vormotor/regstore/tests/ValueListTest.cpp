@@ -5,7 +5,7 @@
 
 #include "vormotor/regstore/ValueList.h"
 
-namespace vor {
+namespace vor::store {
 namespace {
 
 using namespace std::string_literals;
@@ -99,4 +99,4 @@ TEST(ValueListDecodeTest, RowsItDidNotWriteAreRefused) {
 }
 
 }  // namespace
-}  // namespace vor
+}  // namespace vor::store

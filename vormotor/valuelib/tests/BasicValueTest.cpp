@@ -11,7 +11,7 @@
 #include "vormotor/valuelib/ValueFactory.h"
 #include "vormotor/valuelib/tests/RecordingHost.h"
 
-namespace vor {
+namespace vor::valuelib {
 namespace {
 
 BasicValue::Setup Param(std::int32_t number, double value) {
@@ -181,4 +181,4 @@ TEST(ValueFactory, BuildsAWorkingValueOfItsUsersOwn) {
 }
 
 }  // namespace
-}  // namespace vor
+}  // namespace vor::valuelib

@@ -8,7 +8,7 @@
 #include "vormotor/core/Error.h"
 #include "vormotor/valuelib/BasicValue.h"
 
-namespace vor {
+namespace vor::valuelib {
 namespace {
 
 std::shared_ptr<BasicValue> Unsigned32(double number) {
@@ -169,4 +169,4 @@ TEST(BitField, OutlivingItsValueIsAnErrorNotACrash) {
 }
 
 }  // namespace
-}  // namespace vor
+}  // namespace vor::valuelib

@@ -6,7 +6,7 @@
 
 #include "vormotor/valuelib/ValueHost.h"
 
-namespace vor::testing {
+namespace vor::valuelib::testing {
 
 // Keeps every call and write a value reports, as "operation param field" lines.
 class RecordingHost final : public ValueHost {
@@ -32,4 +32,4 @@ private:
     }
 };
 
-}  // namespace vor::testing
+}  // namespace vor::valuelib::testing
