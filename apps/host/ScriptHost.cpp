@@ -9,7 +9,7 @@
 #include "vormotor/editors/EditorClasses.h"
 #include "vormotor/editors/SorvaneGroup.h"
 #include "vormotor/editors/TarvineEditor.h"
-#include "vormotor/panel/MotorFormInspection.h"
+#include "vormotor/panel/MotorFormProbe.h"
 #include "vormotor/panel/PanelClasses.h"
 #include "vormotor/toolkit/ApplicationCursor.h"
 #include "vormotor/toolkit/ComboBox.h"
@@ -322,7 +322,7 @@ void ScriptHost::Cursor(const Arguments&) {
 }
 
 void ScriptHost::State(const Arguments&) {
-    const MotorFormInspection::State state = MotorFormInspection::StateOf(Panel());
+    const MotorFormProbe::State state = MotorFormProbe::StateOf(Panel());
     Print({{"m_updating", state.updating},
            {"m_commDisplayDue", state.commDisplayDue},
            {"m_commModeListDue", state.commModeListDue},

@@ -53,7 +53,7 @@ private:
     // which is not installed).
     class Impl;
     friend class MotorFormEnableReasons;
-    friend class MotorFormInspection;
+    friend class MotorFormProbe;
 
     MotorForm();
 

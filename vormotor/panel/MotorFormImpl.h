@@ -142,7 +142,7 @@ private:
     void UserControl_Show();
     void UserControl_Hide();
     friend class MotorFormEnableReasons;
-    friend class MotorFormInspection;
+    friend class MotorFormProbe;
 
     std::string LoadString(std::int32_t id) const;
 

@@ -95,10 +95,10 @@ TEST_F(CommDisplay, InputChangesRepaintOnceOnTheNextTick) {
     for (int i = 0; i < 10; ++i) {
         drive->SetInputWord(0x281 + (i % 2) * 0x1000);  // bits outside the sensor code
     }
-    EXPECT_TRUE(MotorFormInspection::StateOf(*panel).commDisplayDue);
+    EXPECT_TRUE(MotorFormProbe::StateOf(*panel).commDisplayDue);
     EXPECT_EQ(Caption("CommutationLbl"), "N/A");
     drive->RaiseTimerTick();
-    EXPECT_FALSE(MotorFormInspection::StateOf(*panel).commDisplayDue);
+    EXPECT_FALSE(MotorFormProbe::StateOf(*panel).commDisplayDue);
     EXPECT_EQ(Caption("CommutationLbl"), "90");
 }
 
@@ -110,14 +110,14 @@ TEST_F(Ticks, OfflineTicksKeepEveryRequestUntilTheDriveIsBack) {
     drive->SetParam(44, 45);
     drive->RaiseTimerTick();
     drive->RaiseTimerTick();
-    EXPECT_TRUE(MotorFormInspection::StateOf(*panel).commDisplayDue);
+    EXPECT_TRUE(MotorFormProbe::StateOf(*panel).commDisplayDue);
     EXPECT_EQ(Caption("CommutationLbl"), "N/A");
-    EXPECT_TRUE(MotorFormInspection::StateOf(*panel).commModeListDue);
+    EXPECT_TRUE(MotorFormProbe::StateOf(*panel).commModeListDue);
     EXPECT_EQ(Combo("CommModeCombo").ListCount(), 0);
     drive->SetOnline(true);
     drive->RaiseTimerTick();
-    EXPECT_FALSE(MotorFormInspection::StateOf(*panel).commDisplayDue);
-    EXPECT_FALSE(MotorFormInspection::StateOf(*panel).commModeListDue);
+    EXPECT_FALSE(MotorFormProbe::StateOf(*panel).commDisplayDue);
+    EXPECT_FALSE(MotorFormProbe::StateOf(*panel).commModeListDue);
     EXPECT_EQ(Caption("CommutationLbl"), "45");
     EXPECT_GT(Combo("CommModeCombo").ListCount(), 0);
 }
@@ -128,10 +128,10 @@ TEST_F(Ticks, AFailureEndsTheTickAndKeepsTheRequestsNotYetServed) {
     drive->SetField(170, "Commutation Mode", 3);  // requests the commutation mode list
     drive->Faults().FailCall("Value.Refresh", 1, {44});
     drive->RaiseTimerTick();
-    EXPECT_TRUE(MotorFormInspection::StateOf(*panel).commDisplayDue);
-    EXPECT_TRUE(MotorFormInspection::StateOf(*panel).commModeListDue);
+    EXPECT_TRUE(MotorFormProbe::StateOf(*panel).commDisplayDue);
+    EXPECT_TRUE(MotorFormProbe::StateOf(*panel).commModeListDue);
     drive->RaiseTimerTick();
-    EXPECT_FALSE(MotorFormInspection::StateOf(*panel).commDisplayDue);
+    EXPECT_FALSE(MotorFormProbe::StateOf(*panel).commDisplayDue);
     EXPECT_EQ(Caption("CommutationLbl"), "45");
 }
 
@@ -145,7 +145,7 @@ TEST_F(Ticks, AReleasedPanelFollowsNeitherTransitionsNorTicks) {
     drive->RaiseCommutationChanged(2, 6);
     drive->RaiseTimerTick();
     EXPECT_EQ(Caption("transLbl"), "5->4");
-    EXPECT_TRUE(MotorFormInspection::StateOf(*panel).commDisplayDue);
+    EXPECT_TRUE(MotorFormProbe::StateOf(*panel).commDisplayDue);
     EXPECT_EQ(Caption("CommutationLbl"), angle);
 }
 

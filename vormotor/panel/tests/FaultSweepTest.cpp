@@ -22,7 +22,7 @@
 #include "vormotor/editors/SorvaneGroup.h"
 #include "vormotor/editors/TarvineEditor.h"
 #include "vormotor/panel/MotorForm.h"
-#include "vormotor/panel/MotorFormInspection.h"
+#include "vormotor/panel/MotorFormProbe.h"
 #include "vormotor/toolkit/ApplicationCursor.h"
 #include "vormotor/toolkit/CaptionedControl.h"
 #include "vormotor/toolkit/ComboBox.h"
@@ -313,7 +313,7 @@ protected:
 
         Outcome outcome;
         outcome.writes = run.drive->Writes();
-        if (run.panel && MotorFormInspection::StateOf(*run.panel).updating) {
+        if (run.panel && MotorFormProbe::StateOf(*run.panel).updating) {
             problems.push_back("the update guard is left set");
         }
         if (MousePointerDepth() != 0 || ApplicationCursor::Instance().Get() != ApplicationCursor::Default) {

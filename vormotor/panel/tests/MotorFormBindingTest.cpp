@@ -29,7 +29,7 @@ TEST_F(Binding, BindsEveryEditorWhoseParameterTheNodeHas) {
         EXPECT_GT(bound, 10u) << profile;
         EXPECT_NE(dynamic_cast<Sorvane&>(Find("ConfigRadioGrp", 3)).FieldObjRef(), nullptr) << profile;
         EXPECT_NE(dynamic_cast<Sorvane&>(Find("SensorlessRadioGrp")).FieldObjRef(), nullptr) << profile;
-        const auto state = MotorFormInspection::StateOf(*panel);
+        const auto state = MotorFormProbe::StateOf(*panel);
         EXPECT_FALSE(state.updating) << profile;
         EXPECT_TRUE(state.commModeListDue) << profile;
         EXPECT_EQ(state.microstepListDue, drive->Node()->HasParam(204)) << profile;
@@ -59,8 +59,8 @@ TEST_F(Binding, NodeWithoutMotorConfigurationStillBindsEditorsAndList) {
     EXPECT_EQ(ItemTexts("MotorStyleCombo"), std::vector<std::string>{"N/A"});
     EXPECT_NE(Editor(9).ValueObjRef(), nullptr);
     EXPECT_EQ(Caption("trqLoopTuneFrame"), "Vector Torque Loop Tuning");
-    EXPECT_FALSE(MotorFormInspection::StateOf(*panel).updating);
-    EXPECT_TRUE(MotorFormInspection::StateOf(*panel).commModeListDue);
+    EXPECT_FALSE(MotorFormProbe::StateOf(*panel).updating);
+    EXPECT_TRUE(MotorFormProbe::StateOf(*panel).commModeListDue);
 }
 
 TEST_F(Binding, EmptyParameterTableBindsNothingButTheEventSources) {
@@ -72,7 +72,7 @@ TEST_F(Binding, EmptyParameterTableBindsNothingButTheEventSources) {
     EXPECT_EQ(Caption("transLbl"), "?->?");
     EXPECT_EQ(Combo("MotorStyleCombo").ListCount(), 0);
     EXPECT_EQ(Editor(9).ValueObjRef(), nullptr);
-    EXPECT_FALSE(MotorFormInspection::StateOf(*panel).commModeListDue);
+    EXPECT_FALSE(MotorFormProbe::StateOf(*panel).commModeListDue);
 }
 
 struct StopCase {
@@ -92,7 +92,7 @@ TEST_P(BindingStopsAtAnEarlyFailure, WithTheGuardClearedAndNothingAfterItDone) {
     UseDrive("stepper");
     Inject(drive->Faults(), GetParam());
     Attach();
-    const auto state = MotorFormInspection::StateOf(*panel);
+    const auto state = MotorFormProbe::StateOf(*panel);
     EXPECT_FALSE(state.updating);
     EXPECT_FALSE(state.commModeListDue);
     EXPECT_FALSE(state.microstepListDue);
@@ -126,7 +126,7 @@ TEST_P(BindingKeepsANullItIsHandedOut, AndGoesOnToTheViewsAndTheEnablePolicy) {
     UseDrive("stepper");
     Inject(drive->Faults(), GetParam());
     Attach();
-    const auto state = MotorFormInspection::StateOf(*panel);
+    const auto state = MotorFormProbe::StateOf(*panel);
     EXPECT_FALSE(state.updating);
     EXPECT_TRUE(state.commModeListDue);
     EXPECT_TRUE(state.microstepListDue);
@@ -158,7 +158,7 @@ TEST_F(Binding, LaterFailuresSkipOnlyTheirStatement) {
     EXPECT_EQ(Caption("trqLoopTuneFrame"), "Vector @*@ Loop Tuning");
     EXPECT_TRUE(Find("CommSensorFrame").Visible());
     EXPECT_EQ(ItemTexts("MotorStyleCombo"), std::vector<std::string>{"N/A 0"});
-    EXPECT_FALSE(MotorFormInspection::StateOf(*panel).updating);
+    EXPECT_FALSE(MotorFormProbe::StateOf(*panel).updating);
 }
 
 TEST_F(Binding, AnEditorWhoseFetchFailsKeepsItsEarlierValue) {

@@ -8,7 +8,7 @@
 #include "vormotor/drivesim/SimDrive.h"
 #include "vormotor/editors/EditorClasses.h"
 #include "vormotor/panel/MotorForm.h"
-#include "vormotor/panel/MotorFormInspection.h"
+#include "vormotor/panel/MotorFormProbe.h"
 #include "vormotor/panel/PanelClasses.h"
 #include "vormotor/toolkit/ApplicationCursor.h"
 #include "vormotor/toolkit/CaptionedControl.h"
@@ -101,8 +101,8 @@ TEST_F(MotorFormAttach, AttachKeepsTheBusyCursorBalanced) {
     EXPECT_EQ(shown, (std::vector<std::int16_t>{ApplicationCursor::Hourglass, ApplicationCursor::Default}));
     EXPECT_EQ(MousePointerDepth(), 0);
     EXPECT_TRUE(panel->Enabled());
-    EXPECT_EQ(MotorFormInspection::RegistryName(), "reg");
-    EXPECT_EQ(MotorFormInspection::RegistrySection(), "sect");
+    EXPECT_EQ(MotorFormProbe::RegistryName(), "reg");
+    EXPECT_EQ(MotorFormProbe::RegistrySection(), "sect");
 }
 
 TEST_F(MotorFormAttach, ReleaseDropsTheDriveObjects) {

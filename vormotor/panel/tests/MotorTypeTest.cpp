@@ -183,7 +183,7 @@ TEST_P(FailingClick, LeavesTheDriveEnabledAsItWasAndTheListOnTheStoredType) {
     EXPECT_EQ(drive->DriveEnabled(), GetParam().driveEnabled);
     EXPECT_EQ(StoredMotorType(), 0);
     EXPECT_EQ(Combo("MotorStyleCombo").Text(), "Brushless Rotary");
-    EXPECT_FALSE(MotorFormInspection::StateOf(*panel).updating);
+    EXPECT_FALSE(MotorFormProbe::StateOf(*panel).updating);
 }
 
 INSTANTIATE_TEST_SUITE_P(

@@ -56,7 +56,7 @@ TEST_P(Rebuilds, ListTheOptionsOfTheDrivesSensorChoice) {
     EXPECT_EQ(Combo("CommModeCombo").Text(), GetParam().selected);
     EXPECT_EQ(Caption("CommOptionLbl"), " " + GetParam().selected);
     EXPECT_EQ(dynamic_cast<Sorvane&>(Find("SensorlessRadioGrp")).FieldObjRef()->Value(), GetParam().sensorless);
-    EXPECT_FALSE(MotorFormInspection::StateOf(*panel).commModeListDue);
+    EXPECT_FALSE(MotorFormProbe::StateOf(*panel).commModeListDue);
     EXPECT_TRUE(drive->Writes().empty()) << "the panel's own list changes never write";
 }
 
@@ -118,7 +118,7 @@ TEST_F(CommModeList, APickWritesItsCodeAndTheNextTickFollows) {
     panel->SetEnabled(true);
     Combo("CommModeCombo").UserPick(3);
     EXPECT_EQ(drive->Writes(), (std::vector<model::DriveWrite>{model::DriveWrite::Field(170, "Commutation Mode", 3)}));
-    EXPECT_TRUE(MotorFormInspection::StateOf(*panel).commModeListDue);
+    EXPECT_TRUE(MotorFormProbe::StateOf(*panel).commModeListDue);
     drive->RaiseTimerTick();
     EXPECT_EQ(Combo("CommModeCombo").Text(), "State Chk On, Seq Chk Off, Thermal Chk Off");
     EXPECT_EQ(drive->Writes().size(), 1u);
@@ -145,8 +145,8 @@ TEST_F(CommModeList, AFailingRebuildKeepsTheListAsFarAsItGot) {
     EXPECT_EQ(Combo("CommModeCombo").ListIndex(), -1);
     EXPECT_GT(Combo("CommModeCombo").ListCount(), 0);
     EXPECT_EQ(Caption("CommOptionLbl"), label);
-    EXPECT_FALSE(MotorFormInspection::StateOf(*panel).updating);
-    EXPECT_FALSE(MotorFormInspection::StateOf(*panel).commModeListDue);
+    EXPECT_FALSE(MotorFormProbe::StateOf(*panel).updating);
+    EXPECT_FALSE(MotorFormProbe::StateOf(*panel).commModeListDue);
 }
 
 struct SensorPickCase {
@@ -274,7 +274,7 @@ TEST_F(Microsteps, APickWritesTheItemsNumber) {
     Combo("MicrostepCombo").UserPick(3);  // the unsupported value, written back as it is
     EXPECT_EQ(drive->Writes(), (std::vector<model::DriveWrite>{model::DriveWrite::Param(204, 4000),
                                                                model::DriveWrite::Param(204, 3000)}));
-    EXPECT_TRUE(MotorFormInspection::StateOf(*panel).microstepListDue);
+    EXPECT_TRUE(MotorFormProbe::StateOf(*panel).microstepListDue);
     drive->RaiseTimerTick();
     EXPECT_EQ(Combo("MicrostepCombo").Text(), "Unsupported 3000");
 }
@@ -294,12 +294,12 @@ INSTANTIATE_TEST_SUITE_P(Values, UnsupportedFraction,
 
 TEST_F(Microsteps, ChangesRequestARebuild) {
     StartStepper(2000, kChoices);
-    ASSERT_FALSE(MotorFormInspection::StateOf(*panel).microstepListDue);
+    ASSERT_FALSE(MotorFormProbe::StateOf(*panel).microstepListDue);
     drive->SetParam(18, 8000);
-    EXPECT_TRUE(MotorFormInspection::StateOf(*panel).microstepListDue);
+    EXPECT_TRUE(MotorFormProbe::StateOf(*panel).microstepListDue);
     drive->RaiseTimerTick();
     drive->SetParam(204, 4000);
-    EXPECT_TRUE(MotorFormInspection::StateOf(*panel).microstepListDue);
+    EXPECT_TRUE(MotorFormProbe::StateOf(*panel).microstepListDue);
     drive->RaiseTimerTick();
     EXPECT_EQ(Combo("MicrostepCombo").Text(), "4000");
 }
@@ -311,8 +311,8 @@ TEST_F(Microsteps, AFailingRebuildStillRunsThePolicy) {
     drive->RaiseTimerTick();
     EXPECT_EQ(Combo("MicrostepCombo").ListCount(), 0);
     EXPECT_FALSE(Find("MicrostepCombo").Enabled());
-    EXPECT_FALSE(MotorFormInspection::StateOf(*panel).updating);
-    EXPECT_FALSE(MotorFormInspection::StateOf(*panel).microstepListDue);
+    EXPECT_FALSE(MotorFormProbe::StateOf(*panel).updating);
+    EXPECT_FALSE(MotorFormProbe::StateOf(*panel).microstepListDue);
 }
 
 struct ClickCase {

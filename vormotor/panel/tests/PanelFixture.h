@@ -14,7 +14,7 @@
 #include "vormotor/drivesim/SimDrive.h"
 #include "vormotor/editors/EditorClasses.h"
 #include "vormotor/panel/MotorForm.h"
-#include "vormotor/panel/MotorFormInspection.h"
+#include "vormotor/panel/MotorFormProbe.h"
 #include "vormotor/toolkit/CaptionedControl.h"
 #include "vormotor/toolkit/ComboBox.h"
 #include "vormotor/toolkit/ModalMessageBox.h"

@@ -69,7 +69,7 @@ TEST_F(ChangesWhileUpdating, ACapturedAngleChangeIsIgnored) {
     Attach();
     drive->RaiseTimerTick();
     DuringTheNextRebuild([this] { drive->SetParam(44, 77); });
-    EXPECT_FALSE(MotorFormInspection::StateOf(*panel).commDisplayDue);
+    EXPECT_FALSE(MotorFormProbe::StateOf(*panel).commDisplayDue);
     drive->RaiseTimerTick();
     EXPECT_EQ(Caption("CommutationLbl"), "N/A") << "no sensor change was seen";
 }
@@ -113,7 +113,7 @@ TEST_F(PanelRules, AChangeOfParameter41ChangesNothingOnThePanel) {
     };
     const auto before = shown();
     drive->SetParam(41, 40);
-    const auto state = MotorFormInspection::StateOf(*panel);
+    const auto state = MotorFormProbe::StateOf(*panel);
     EXPECT_FALSE(state.commDisplayDue || state.commModeListDue || state.microstepListDue);
     EXPECT_EQ(shown(), before);
     EXPECT_TRUE(drive->Writes().empty());

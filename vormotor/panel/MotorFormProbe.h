@@ -8,7 +8,7 @@ namespace vor {
 
 // What the panel keeps to itself, for this repository's tests and for the hosts that print it
 // (apps/host). Not installed: a host written to the panel's face has no use for it.
-class MotorFormInspection {
+class MotorFormProbe {
 public:
     // The update guard and the deferred-refresh requests.
     struct State {
