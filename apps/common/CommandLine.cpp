@@ -34,8 +34,7 @@ std::optional<int> CommandLine::Parse(int argc, char** argv) {
 
 int CommandLine::UsageError(const std::string& message) const {
     std::cerr << m_program << ": " << message << '\n'
-              << m_formatter->make_usage(&m_app, m_program) << "Run " << m_program
-              << " --help for the options.\n";
+              << m_formatter->make_usage(&m_app, m_program) << "Run " << m_program << " --help for the options.\n";
     return kUsageError;
 }
 

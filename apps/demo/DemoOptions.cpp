@@ -18,8 +18,8 @@ void DemoOptions::Declare(CLI::App& commandLine, DemoOptions& options) {
         ->type_name("L");
     commandLine
         .add_option("--screenshot", options.screenshot,
-                        "plays the actions, runs the ticks, writes the window to FILE (.png, .jpg, ... by its "
-                        "suffix) and exits; needs no display")
+                    "plays the actions, runs the ticks, writes the window to FILE (.png, .jpg, ... by its "
+                    "suffix) and exits; needs no display")
         ->type_name("FILE");
     commandLine.add_flag("--freeze", options.freeze,
                          "as --screenshot, but keeps the window on the display, still, and prints 'vormotor-demo: "

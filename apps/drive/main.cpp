@@ -71,7 +71,8 @@ int main(int argc, char** argv) {
     }
     if (options.controlPort < 0) {
         if (options.port == 65535) {
-            return commandLine.UsageError("--port 65535: no port above it for the control channel; give --control-port");
+            return commandLine.UsageError(
+                "--port 65535: no port above it for the control channel; give --control-port");
         }
         options.controlPort = options.port == 0 ? 0 : options.port + 1;
     }

@@ -59,8 +59,7 @@ int main(int argc, char** argv) {
         return *status;
     }
     if (scripts.size() > 1) {
-        return commandLine.UsageError("SCRIPT: one script at most, got '" + scripts[0] + "' and '" + scripts[1] +
-                                      "'");
+        return commandLine.UsageError("SCRIPT: one script at most, got '" + scripts[0] + "' and '" + scripts[1] + "'");
     }
     const std::string scriptPath = scripts.empty() ? "-" : scripts.front();
     if (profile == "-" && scriptPath == "-") {

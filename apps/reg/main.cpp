@@ -372,14 +372,13 @@ int main(int argc, char** argv) {
     vor::app::CommandLine commandLine("vormotor-reg", Description);
     auto& options = commandLine.Options();
     std::optional<std::string> store;
-    options.add_option("--store", store, "the registry store (builds without the Windows registry)")
-        ->type_name("FILE");
+    options.add_option("--store", store, "the registry store (builds without the Windows registry)")->type_name("FILE");
     options.require_subcommand(0, 1);
     const Command* chosen = nullptr;
     Arguments arguments;
     // Sized once: the options below hold references into it.
-    arguments.words.resize(std::ranges::max(commands, {}, [](const Command& c) { return c.arguments.size(); })
-                               .arguments.size());
+    arguments.words.resize(
+        std::ranges::max(commands, {}, [](const Command& c) { return c.arguments.size(); }).arguments.size());
     for (const Command& command : commands) {
         auto* sub = options.add_subcommand(std::string(command.name), std::string(command.help));
         sub->callback([&chosen, &command] { chosen = &command; });

@@ -81,10 +81,9 @@ void MotorForm::Impl::MotorStyleCombo_Click() {
         const auto& combo = m_controls.motorStyleCombo;
         const std::int32_t picked = combo.ItemData(combo.ListIndex());
         if (ask) {
-            const MessageBoxResult answer =
-                ModalMessageBox::Show({LoadString(kSafetyPrompt), LoadString(kSafetyTitle), MessageBoxButtons::OkCancel,
-                                       MessageBoxResult::Ok},
-                                      m_messageResponder);
+            const MessageBoxResult answer = ModalMessageBox::Show({LoadString(kSafetyPrompt), LoadString(kSafetyTitle),
+                                                                   MessageBoxButtons::OkCancel, MessageBoxResult::Ok},
+                                                                  m_messageResponder);
             if (answer != MessageBoxResult::Ok) {
                 ShowMotorType();
                 return;

@@ -66,11 +66,11 @@ protected:
     template <class View, std::size_t N>
     static void Run(View& view, const std::array<Handler<View>, N>& table, std::string_view property) {
         for (auto handler = table.begin(); handler != table.end(); ++handler) {
-            const bool wanted = property.empty() ? std::none_of(table.begin(), handler,
-                                                                [&](const Handler<View>& earlier) {
-                                                                    return earlier.apply == handler->apply;
-                                                                })
-                                                 : handler->property == property;
+            const bool wanted =
+                property.empty()
+                    ? std::none_of(table.begin(), handler,
+                                   [&](const Handler<View>& earlier) { return earlier.apply == handler->apply; })
+                    : handler->property == property;
             if (wanted) {
                 (view.*handler->apply)();
             }

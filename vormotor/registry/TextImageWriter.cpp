@@ -220,8 +220,7 @@ void TextImageWriter::AppendWholeValues(std::string& text, RegHandle key) {
                 return;
             case WholeEntryReader::Got::Failed:
                 Fail(registry_error::OperationFailed, "Failed to read value " + std::to_string(index) + " of " +
-                                                          KeyName() + ": " + ResultText(m_reader.LastFailure()) +
-                                                          ".");
+                                                          KeyName() + ": " + ResultText(m_reader.LastFailure()) + ".");
         }
     }
 }
@@ -249,8 +248,8 @@ std::vector<std::string> TextImageWriter::SubKeyNames(RegHandle key) {
             case WholeEntryReader::Got::End:
                 return names;
             default:
-                Fail(registry_error::OperationFailed, "Failed to read the sub-keys of " + KeyName() + ": " +
-                                                          ResultText(m_reader.LastFailure()) + ".");
+                Fail(registry_error::OperationFailed,
+                     "Failed to read the sub-keys of " + KeyName() + ": " + ResultText(m_reader.LastFailure()) + ".");
         }
     }
 }

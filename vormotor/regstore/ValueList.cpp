@@ -176,7 +176,8 @@ void ValueList::Append(std::string_view name, std::uint32_t type, std::string_vi
     m_blob.append(header, HeaderSize);
     const auto offset = static_cast<std::uint32_t>(m_blob.size());
     m_blob.append(name).append(data);
-    m_entries.push_back({offset, static_cast<std::uint32_t>(name.size()), type, static_cast<std::uint32_t>(data.size())});
+    m_entries.push_back(
+        {offset, static_cast<std::uint32_t>(name.size()), type, static_cast<std::uint32_t>(data.size())});
 }
 
 // A new blob with the entry at index replaced, or left out: built aside, as the replacement's name

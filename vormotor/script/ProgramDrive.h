@@ -13,7 +13,7 @@ namespace vor::script {
 // serves, followed across the link.
 struct ProgramDrive {
     std::unique_ptr<sim::SimDrive> simulated;  // from a profile
-    netdrive::LinkOptions link;           // across the link: where the drive is
+    netdrive::LinkOptions link;                // across the link: where the drive is
     netdrive::NetLink::Connected connected;
 
     // `profile` as ProfileSource reads it when `endpoint` ("HOST:PORT") is empty. Throws

@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <CLI/CLI.hpp>
-
 #include <QApplication>
 #include <QEventLoop>
 #include <QFile>

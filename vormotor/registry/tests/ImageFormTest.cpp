@@ -94,10 +94,12 @@ TEST(ImageForm, TheTypedReaderRefusesLineEndsWithoutCrLfWhereverTheyAre) {
     const std::string head = "Windows Registry Editor Version 5.00\r\n\r\n[HKEY_CURRENT_USER\\k]\r\n";
     const std::vector<std::pair<std::string, std::string>> cases{
         {head + "\"a\"=\"1\r\"\r\n", "Format Error: line end without CR LF.  Line 3=>'\"a\"=\"1\r\"'"},
-        {head + "\"a\"=\"1\"\r\"b\"=\"2\"\r\n", "Format Error: line end without CR LF.  Line 3=>'\"a\"=\"1\"\r\"b\"=\"2\"'"},
+        {head + "\"a\"=\"1\"\r\"b\"=\"2\"\r\n",
+         "Format Error: line end without CR LF.  Line 3=>'\"a\"=\"1\"\r\"b\"=\"2\"'"},
         {head + "\"a\"=\"1\"\r", "Format Error: line end without CR LF.  Line 3=>'\"a\"=\"1\"\r'"},
         {head + "\"a\"=\"\r\0\"\r\n"s, "Format Error: NUL character.  Line 3=>'\"a\"=\"\r\0\"'"s},
-        {head + "\"a\"=\"1\"\n\"b\"=\"2\"\r\n", "Format Error: line end without CR LF.  Line 3=>'\"a\"=\"1\"\n\"b\"=\"2\"'"},
+        {head + "\"a\"=\"1\"\n\"b\"=\"2\"\r\n",
+         "Format Error: line end without CR LF.  Line 3=>'\"a\"=\"1\"\n\"b\"=\"2\"'"},
     };
     for (const auto& [imageText, description] : cases) {
         try {

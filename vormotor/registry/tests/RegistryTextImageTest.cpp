@@ -184,7 +184,8 @@ TEST_F(TextImageTest, EverythingEnumeratedIsWrittenAsItIsAndWhatDoesNotLoadBackI
     const std::vector<Case> cases{
         {"String", reg::Sz, "C:\\Motor \"1\"\0"s, "\"C:\\\\Motor \"1\"\"", "C:\\Motor \"1\"", ""},
         {"Nul inside", reg::Sz, "a\0b\0"s, "\"a\0b\""s, "a\0b"s, ""},
-        {"Two nuls", reg::Sz, "a\0\0"s, "\"a\0\""s, "a", "its text ends with NUL, which reading it back takes for the string's end"},
+        {"Two nuls", reg::Sz, "a\0\0"s, "\"a\0\""s, "a",
+         "its text ends with NUL, which reading it back takes for the string's end"},
         {"Line feed", reg::Sz, "a\nb\rc", "\"a\nb\rc\"", "a\nb\rc", ""},
         {"Dword 2573", reg::Dword, Bytes({0x0D, 0x0A, 0, 0}), "\"2573\"", "2573", "REG_DWORD" + asText},
         {"Dword max", reg::Dword, Bytes({0xFF, 0xFF, 0xFF, 0xFF}), "\"4294967295\"", "4294967295",

@@ -73,83 +73,83 @@ private:
         const std::string& name = Names[step.name];
         const std::string& data = Data[step.data];
         switch (step.kind) {
-        case Step::Create: {
-            RegHandle key = 0;
-            std::uint32_t disposition = 0;
-            Note("create " + path, m_store.CreateKeyEx(User, path.c_str(), nullptr, 0, reg::KeyAllAccess, &key,
-                                                       &disposition),
-                 std::to_string(disposition));
-            Keep(key);
-            break;
-        }
-        case Step::CreateBelow: {
-            // Below a handle, which may be that of a key the batch has not written yet.
-            RegHandle key = 0;
-            const std::string sub = "Sub" + name;
-            Note("create below " + sub,
-                 m_store.CreateKeyEx(handle, sub.c_str(), nullptr, 0, reg::KeyAllAccess, &key, nullptr));
-            Keep(key);
-            break;
-        }
-        case Step::Open: {
-            RegHandle key = 0;
-            Note("open " + path, m_store.OpenKeyEx(User, path.c_str(), 0, reg::KeyAllAccess, &key));
-            Keep(key);
-            break;
-        }
-        case Step::Close:
-            if (!m_handles.empty()) {
-                m_handles.erase(m_handles.begin() + static_cast<std::ptrdiff_t>(step.handle % m_handles.size()));
+            case Step::Create: {
+                RegHandle key = 0;
+                std::uint32_t disposition = 0;
+                Note("create " + path,
+                     m_store.CreateKeyEx(User, path.c_str(), nullptr, 0, reg::KeyAllAccess, &key, &disposition),
+                     std::to_string(disposition));
+                Keep(key);
+                break;
             }
-            Note("close", m_store.CloseKey(handle));
-            break;
-        case Step::Set:
-            Note("set " + name, m_store.SetValueEx(handle, name.c_str(), reg::Sz,
-                                                   reinterpret_cast<const unsigned char*>(data.data()),
-                                                   static_cast<std::uint32_t>(data.size())));
-            break;
-        case Step::DeleteValue:
-            Note("delete value " + name, m_store.DeleteValue(handle, name.c_str()));
-            break;
-        case Step::Query: {
-            std::uint32_t type = 0;
-            std::string buffer(32, '\0');
-            auto size = static_cast<std::uint32_t>(buffer.size());
-            const long result = m_store.QueryValueEx(handle, name.c_str(), &type,
-                                                     reinterpret_cast<unsigned char*>(buffer.data()), &size);
-            Note("query " + name, result, result == reg::Success ? buffer.substr(0, size) : "");
-            break;
-        }
-        case Step::EnumValues:
-            Note("values", reg::Success, Values(handle));
-            break;
-        case Step::VisitValues: {
-            // What is read at once, then enumerated from where the visit stopped, is what enumerating gives.
-            const std::string visited = VisitedValues(handle);
-            EXPECT_EQ(visited, Values(handle));
-            Note("visited values", reg::Success, visited);
-            break;
-        }
-        case Step::EnumKeys:
-            Note("sub-keys", reg::Success, SubKeys(handle));
-            break;
-        case Step::Info: {
-            std::uint32_t subKeys = 0;
-            std::uint32_t values = 0;
-            std::uint32_t longestName = 0;
-            std::uint32_t longestData = 0;
-            Note("info",
-                 m_store.QueryInfoKey(handle, nullptr, nullptr, &subKeys, nullptr, nullptr, &values, &longestName,
-                                      &longestData, nullptr, nullptr),
-                 std::to_string(subKeys) + " " + std::to_string(values) + " " + std::to_string(longestName) + " " +
-                     std::to_string(longestData));
-            break;
-        }
-        case Step::DeleteKey:
-            Note("delete key " + path, m_store.DeleteKey(User, path.c_str()));
-            break;
-        case Step::Count:
-            break;
+            case Step::CreateBelow: {
+                // Below a handle, which may be that of a key the batch has not written yet.
+                RegHandle key = 0;
+                const std::string sub = "Sub" + name;
+                Note("create below " + sub,
+                     m_store.CreateKeyEx(handle, sub.c_str(), nullptr, 0, reg::KeyAllAccess, &key, nullptr));
+                Keep(key);
+                break;
+            }
+            case Step::Open: {
+                RegHandle key = 0;
+                Note("open " + path, m_store.OpenKeyEx(User, path.c_str(), 0, reg::KeyAllAccess, &key));
+                Keep(key);
+                break;
+            }
+            case Step::Close:
+                if (!m_handles.empty()) {
+                    m_handles.erase(m_handles.begin() + static_cast<std::ptrdiff_t>(step.handle % m_handles.size()));
+                }
+                Note("close", m_store.CloseKey(handle));
+                break;
+            case Step::Set:
+                Note("set " + name, m_store.SetValueEx(handle, name.c_str(), reg::Sz,
+                                                       reinterpret_cast<const unsigned char*>(data.data()),
+                                                       static_cast<std::uint32_t>(data.size())));
+                break;
+            case Step::DeleteValue:
+                Note("delete value " + name, m_store.DeleteValue(handle, name.c_str()));
+                break;
+            case Step::Query: {
+                std::uint32_t type = 0;
+                std::string buffer(32, '\0');
+                auto size = static_cast<std::uint32_t>(buffer.size());
+                const long result = m_store.QueryValueEx(handle, name.c_str(), &type,
+                                                         reinterpret_cast<unsigned char*>(buffer.data()), &size);
+                Note("query " + name, result, result == reg::Success ? buffer.substr(0, size) : "");
+                break;
+            }
+            case Step::EnumValues:
+                Note("values", reg::Success, Values(handle));
+                break;
+            case Step::VisitValues: {
+                // What is read at once, then enumerated from where the visit stopped, is what enumerating gives.
+                const std::string visited = VisitedValues(handle);
+                EXPECT_EQ(visited, Values(handle));
+                Note("visited values", reg::Success, visited);
+                break;
+            }
+            case Step::EnumKeys:
+                Note("sub-keys", reg::Success, SubKeys(handle));
+                break;
+            case Step::Info: {
+                std::uint32_t subKeys = 0;
+                std::uint32_t values = 0;
+                std::uint32_t longestName = 0;
+                std::uint32_t longestData = 0;
+                Note("info",
+                     m_store.QueryInfoKey(handle, nullptr, nullptr, &subKeys, nullptr, nullptr, &values, &longestName,
+                                          &longestData, nullptr, nullptr),
+                     std::to_string(subKeys) + " " + std::to_string(values) + " " + std::to_string(longestName) + " " +
+                         std::to_string(longestData));
+                break;
+            }
+            case Step::DeleteKey:
+                Note("delete key " + path, m_store.DeleteKey(User, path.c_str()));
+                break;
+            case Step::Count:
+                break;
         }
     }
 

@@ -489,13 +489,14 @@ protected:
         { RegStore created(m_path); }
         sqlite3* db = nullptr;
         ASSERT_EQ(sqlite3_open(m_path.c_str(), &db), SQLITE_OK);
-        EXPECT_EQ(sqlite3_exec(db,
-                               "CREATE TRIGGER failing BEFORE UPDATE OF vals ON keys WHEN instr(NEW.vals, 'failing') > 0 "
-                               "BEGIN SELECT RAISE(ABORT, 'injected'); END;"
-                               "CREATE TRIGGER failingNew BEFORE INSERT ON keys WHEN instr(NEW.vals, 'failing') > 0 "
-                               "BEGIN SELECT RAISE(ABORT, 'injected'); END",
-                               nullptr, nullptr, nullptr),
-                  SQLITE_OK);
+        EXPECT_EQ(
+            sqlite3_exec(db,
+                         "CREATE TRIGGER failing BEFORE UPDATE OF vals ON keys WHEN instr(NEW.vals, 'failing') > 0 "
+                         "BEGIN SELECT RAISE(ABORT, 'injected'); END;"
+                         "CREATE TRIGGER failingNew BEFORE INSERT ON keys WHEN instr(NEW.vals, 'failing') > 0 "
+                         "BEGIN SELECT RAISE(ABORT, 'injected'); END",
+                         nullptr, nullptr, nullptr),
+            SQLITE_OK);
         sqlite3_close(db);
     }
     bool Has(RegStore& store, const char* valueName) {

@@ -52,7 +52,7 @@ TEST_P(ValueListTest, ValuesKeepTheirPlaceAndTheCaseTheyWereMadeWith) {
     Set("Speed", 4, "\x10\0\0\0"s);
     Set("Name", 1, "motor\0"s);
     Set("", 1, "default");
-    Set("SPEED", 4, "\x20\0\0\0"s);        // same size: in place
+    Set("SPEED", 4, "\x20\0\0\0"s);      // same size: in place
     Set("name", 1, "a longer name\0"s);  // another size: the blob is rebuilt
     m_expected.push_back({"Speed", 4, "\x20\0\0\0"s});
     m_expected.push_back({"Name", 1, "a longer name\0"s});
