@@ -38,8 +38,8 @@ int main() {
         vor::Form& form = panel->GetForm();
         auto& motorType = form.FindAs<vor::ComboBox>("MotorStyleCombo");
         auto& poles = form.FindAs<vor::TarvineEditor>("ParamItem", 9);
-        std::cout << "host-panel: motor type \"" << motorType.Text() << "\", " << poles.Caption() << " " << poles.Text()
-                  << "\n";
+        std::cout << "host-panel: motor type \"" << motorType.Text() << "\", " << poles.Caption() << " "
+                  << poles.Text() << "\n";
 
         // 5. Write through them as the user would: the panel checks, writes to the drive and shows it.
         if (!poles.UserEdit("6")) {
@@ -52,8 +52,8 @@ int main() {
             }
         }
         drive->RaiseTimerTick();
-        std::cout << "host-panel: motor type \"" << motorType.Text() << "\", " << poles.Caption() << " " << poles.Text()
-                  << ", " << drive->Writes().size() << " writes\n";
+        std::cout << "host-panel: motor type \"" << motorType.Text() << "\", " << poles.Caption() << " "
+                  << poles.Text() << ", " << drive->Writes().size() << " writes\n";
 
         // 6. Release it when the page goes away; destroying the panel would release it too.
         panel->ReleaseControl();
