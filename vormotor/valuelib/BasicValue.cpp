@@ -161,11 +161,11 @@ std::int32_t BasicValue::DriveFieldValue(const std::string& name) {
 }
 
 std::shared_ptr<BitField> BasicValue::FindField(const std::string& name) {
-    auto& fields = m_fields.Contents();
-    if (!fields.Exists(name)) {
+    const auto* found = m_fields.Contents().Find(name);
+    if (found == nullptr) {
         throw Error(error_number::KeyNotFound, "valuelib", Describe() + " has no field \"" + name + "\"");
     }
-    return fields.Item(name);
+    return *found;
 }
 
 std::string BasicValue::Describe() const {

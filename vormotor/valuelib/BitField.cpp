@@ -69,8 +69,8 @@ void BitField::AddDriveValueName(std::int32_t value, const std::string& text, bo
 }
 
 std::shared_ptr<ValueEntry> BitField::FindValueName(std::int32_t value) {
-    auto& names = m_valueNames.Contents();
-    return names.Exists(value) ? names.Item(value) : nullptr;
+    const auto* found = m_valueNames.Contents().Find(value);
+    return found != nullptr ? *found : nullptr;
 }
 
 std::uint32_t BitField::Mask() const {

@@ -2,7 +2,6 @@
 
 #include <array>
 #include <cstdint>
-#include <iterator>
 #include <string_view>
 #include <vector>
 
@@ -46,8 +45,13 @@ public:
     }
     std::vector<Value> Items() override {
         m_gate.Enter(m_operations[kItems]);
-        auto stored = m_items.Items();
-        return std::vector<Value>(std::make_move_iterator(stored.begin()), std::make_move_iterator(stored.end()));
+        const auto& entries = m_items.Entries();
+        std::vector<Value> items;
+        items.reserve(entries.size());
+        for (const auto& entry : entries) {
+            items.push_back(entry.second);
+        }
+        return items;
     }
 
     // The library's own access, not a call of its user: it passes no gate.

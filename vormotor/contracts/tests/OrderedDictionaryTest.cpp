@@ -36,6 +36,31 @@ TEST(OrderedDictionary, MissingAndDuplicateKeysAreErrors) {
     EXPECT_EQ(fields.Item("Motor Type"), 1);
 }
 
+// Short tables are searched along their entries, longer ones through an index: every size finds
+// each key, refuses each again, and keeps the order the keys came in.
+TEST(OrderedDictionary, FindsEveryKeyAtEverySize) {
+    for (const int size : {1, 16, 17, 40, 300}) {
+        OrderedDictionary<std::string, int> table;
+        std::vector<std::string> keys;
+        for (int number = 0; number < size; ++number) {
+            keys.push_back("key " + std::to_string((number * 37) % 1009));  // neither sorted nor in runs
+            table.Add(keys.back(), number);
+        }
+        EXPECT_EQ(table.Keys(), keys) << size;
+        for (int number = 0; number < size; ++number) {
+            EXPECT_EQ(table.Item(keys[number]), number) << size;
+            EXPECT_THROW(table.Add(keys[number], -1), Error) << size;
+        }
+        EXPECT_FALSE(table.Exists("Key 0")) << size;
+        EXPECT_EQ(table.Find("key 1008"), nullptr) << size;
+        EXPECT_EQ(table.Count(), size);
+        table.RemoveAll();
+        EXPECT_FALSE(table.Exists(keys.back())) << size;
+        table.Add(keys.back(), 1);
+        EXPECT_EQ(table.Item(keys.back()), 1) << size;
+    }
+}
+
 TEST(OrderedDictionary, RemoveAllEmptiesAndAllowsReuse) {
     OrderedDictionary<int, int> table;
     table.Add(41, 1);
