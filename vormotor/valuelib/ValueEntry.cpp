@@ -1,11 +1,19 @@
 #include "vormotor/valuelib/ValueEntry.h"
 
+#include <algorithm>
 #include <utility>
 
 namespace vor::valuelib {
 
-ValueEntry::ValueEntry(Gate gate, std::int32_t code, std::string name, bool visible)
-    : m_gate(std::move(gate)), m_code(code), m_name(std::move(name)), m_visible(visible) {}
+ValueEntry::ValueEntry(Gate gate, std::int32_t code, std::string_view name, bool visible)
+    : m_gate(std::move(gate)), m_code(code), m_visible(visible) {
+    if (name.size() <= kInlineName) {
+        std::copy(name.begin(), name.end(), m_inlineName.begin());
+        m_inlineLength = static_cast<std::uint8_t>(name.size());
+    } else {
+        m_longName = name;
+    }
+}
 
 std::int32_t ValueEntry::Code() {
     m_gate.Enter("Entry.Code");
@@ -14,7 +22,7 @@ std::int32_t ValueEntry::Code() {
 
 std::string ValueEntry::Name() {
     m_gate.Enter("Entry.Name");
-    return m_name;
+    return std::string(NameText());
 }
 
 bool ValueEntry::Visible() {

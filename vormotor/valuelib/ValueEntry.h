@@ -1,7 +1,9 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "vormotor/contracts/Entry.h"
 #include "vormotor/valuelib/Gate.h"
@@ -12,7 +14,7 @@ namespace vor::valuelib {
 // time: the drive decides what it offers.
 class ValueEntry final : public Entry {
 public:
-    ValueEntry(Gate gate, std::int32_t code, std::string name, bool visible);
+    ValueEntry(Gate gate, std::int32_t code, std::string_view name, bool visible);
 
     std::int32_t Code() override;
     std::string Name() override;
@@ -21,15 +23,23 @@ public:
 
     // The library's and the drive's own access, past the gate.
     std::int32_t CodeValue() const noexcept { return m_code; }
-    const std::string& NameText() const noexcept { return m_name; }
+    std::string_view NameText() const noexcept {
+        return m_longName.empty() ? std::string_view(m_inlineName.data(), m_inlineLength) : m_longName;
+    }
     bool IsVisible() const noexcept { return m_visible; }
     void DriveSetVisible(bool visible) noexcept { m_visible = visible; }
 
 private:
+    // A name that fits (nearly every option text) lives in the entry itself, so an entry takes
+    // one allocation: the panel makes the options of its own values anew at every attach.
+    static constexpr std::size_t kInlineName = 48;
+
     Gate m_gate;
     std::int32_t m_code;
-    std::string m_name;
     bool m_visible;
+    std::uint8_t m_inlineLength = 0;
+    std::array<char, kInlineName> m_inlineName;
+    std::string m_longName;  // a name too long for the entry; empty otherwise
 };
 
 }  // namespace vor::valuelib

@@ -125,6 +125,14 @@ TEST(BitField, NamesAndTexts) {
     EXPECT_EQ(field->ValueText(), "Brushless rotary");  // hidden entries still name their value
     field->ValueNames().RemoveAll();
     EXPECT_EQ(field->ValueText(), "2");
+    // Short names are kept in the entry itself, longer ones apart: both come back whole.
+    for (const std::size_t length : {0u, 48u, 49u, 300u}) {
+        const std::string name(length, 'n');
+        field->ValueNames().RemoveAll();
+        field->AddValueName(2, name);
+        EXPECT_EQ(field->ValueText(), name);
+        EXPECT_EQ(field->ValueNames().Item(2)->Name(), name);
+    }
 }
 
 TEST(BitField, UpdateViewOnlyForFieldsWhoseBitsChanged) {
