@@ -1,12 +1,10 @@
 #pragma once
 
-#include <algorithm>
 #include <cstddef>
 #include <exception>
 #include <functional>
 #include <memory>
 #include <utility>
-#include <vector>
 
 #include "vormotor/core/Diagnostics.h"
 
@@ -93,11 +91,11 @@ public:
     }
 
     std::size_t HandlerCount() const noexcept {
-        if (!m_state) {
-            return 0;
+        std::size_t count = 0;
+        for (const Slot* slot = m_state ? m_state->first.get() : nullptr; slot != nullptr; slot = slot->next.get()) {
+            count += slot->connected ? 1 : 0;
         }
-        return static_cast<std::size_t>(std::count_if(m_state->slots.begin(), m_state->slots.end(),
-                                                      [](const auto& slot) { return slot->connected; }));
+        return count;
     }
 
 protected:
@@ -113,75 +111,95 @@ protected:
 
     struct Slot : detail::SlotBase {
         Handler handler;
+        // The next slot of the handler list, or of the slots kept for reuse.
+        std::unique_ptr<Slot> next;
     };
 
     // Events are raised, connected and disconnected on one thread (the host's user-interface
-    // thread), so the count of raises under way is a plain number. While a raise runs, the list
-    // only grows at its end and disconnected slots stay in it, flagged, until the last raise
-    // ends: a slot, and the handler running in it, never moves or dies under a raise. Slots
-    // are reused, so that a subscription that comes and goes costs no allocation once the
-    // event has had that many handlers.
+    // thread), so the count of raises under way is a plain number. The handlers' slots form a
+    // list in connection order, each slot owning the next, so that listing a handler takes no
+    // allocation besides its slot (values and fields, with their events, are made anew at every
+    // attach). While a raise runs, the list only grows at its end and disconnected slots stay in
+    // it, flagged, until the last raise ends: a slot, and the handler running in it, never moves
+    // or dies under a raise. Slots are reused, so that a subscription that comes and goes costs
+    // no allocation once the event has had that many handlers.
     struct State final : detail::EventStateBase, std::enable_shared_from_this<State> {
-        std::vector<std::unique_ptr<Slot>> slots;
-        std::vector<std::unique_ptr<Slot>> spare;
+        std::unique_ptr<Slot> first;
+        Slot* last = nullptr;
+        std::unique_ptr<Slot> spare;  // the slots kept for reuse
         unsigned raising = 0;
         bool removedWhileRaising = false;
         std::shared_ptr<State> orphan;
 
+        State() = default;
+        State(const State&) = delete;
+        State& operator=(const State&) = delete;
+        ~State() {
+            Free(first);
+            Free(spare);
+        }
+
         Slot* Add(Handler handler) {
             std::unique_ptr<Slot> slot;
-            if (spare.empty()) {
+            if (!spare) {
                 slot = std::make_unique<Slot>();
             } else {
-                slot = std::move(spare.back());
-                spare.pop_back();
+                slot = std::move(spare);
+                spare = std::move(slot->next);
                 slot->connected = true;
             }
             slot->handler = std::move(handler);
-            slots.push_back(std::move(slot));
-            return slots.back().get();
+            Slot* const added = slot.get();
+            (last != nullptr ? last->next : first) = std::move(slot);
+            last = added;
+            return added;
         }
 
         void Remove(const detail::SlotBase* slot) noexcept override {
-            const auto found = std::find_if(slots.begin(), slots.end(),
-                                            [slot](const auto& candidate) { return candidate.get() == slot; });
-            if (found == slots.end()) {
+            std::unique_ptr<Slot>* link = &first;
+            Slot* previous = nullptr;
+            while (*link && link->get() != slot) {
+                previous = link->get();
+                link = &(*link)->next;
+            }
+            if (!*link) {
                 return;
             }
             // The flag stops a raise already under way from calling this handler.
-            (*found)->connected = false;
+            (*link)->connected = false;
             if (raising > 0) {
                 removedWhileRaising = true;
                 return;
             }
-            auto removed = std::move(*found);
-            slots.erase(found);
+            auto removed = std::move(*link);
+            *link = std::move(removed->next);
+            if (last == removed.get()) {
+                last = previous;
+            }
             Recycle(std::move(removed));
         }
 
         // When the last raise ends, the slots disconnected during it leave the list.
         void Settle() noexcept {
             removedWhileRaising = false;
-            std::vector<std::unique_ptr<Slot>> removed;
-            try {
-                removed.reserve(slots.size());
-            } catch (...) {
-                // Out of memory: they stay listed but disconnected, and go at the next chance.
-                removedWhileRaising = true;
-                return;
-            }
-            auto kept = slots.begin();
-            for (auto& slot : slots) {
-                if (!slot->connected) {
-                    removed.push_back(std::move(slot));
-                } else if (&*kept == &slot) {
-                    ++kept;
-                } else {
-                    *kept++ = std::move(slot);
+            std::unique_ptr<Slot> removed;
+            std::unique_ptr<Slot>* link = &first;
+            Slot* previous = nullptr;
+            while (*link) {
+                if ((*link)->connected) {
+                    previous = link->get();
+                    link = &(*link)->next;
+                    continue;
                 }
+                auto slot = std::move(*link);
+                *link = std::move(slot->next);
+                slot->next = std::move(removed);
+                removed = std::move(slot);
             }
-            slots.erase(kept, slots.end());
-            for (auto& slot : removed) {
+            last = previous;
+            while (removed) {
+                auto slot = std::move(removed);
+                removed = std::move(slot->next);
                 Recycle(std::move(slot));
             }
         }
@@ -190,10 +208,14 @@ protected:
         // connect or disconnect handlers of this event.
         void Recycle(std::unique_ptr<Slot> slot) noexcept {
             slot->handler = nullptr;
-            try {
-                spare.push_back(std::move(slot));
-            } catch (...) {
-                // Out of memory: the slot is freed instead of kept.
+            slot->next = std::move(spare);
+            spare = std::move(slot);
+        }
+
+        // One by one: a long chain would otherwise be freed recursively.
+        static void Free(std::unique_ptr<Slot>& chain) noexcept {
+            while (chain) {
+                chain = std::move(chain->next);
             }
         }
     };
@@ -213,7 +235,8 @@ public:
 
     void Raise(Args... args) const {
         using State = typename EventSource<Args...>::State;
-        if (!this->m_state || this->m_state->slots.empty()) {
+        using Slot = typename EventSource<Args...>::Slot;
+        if (!this->m_state || !this->m_state->first) {
             return;
         }
         // Only the state is used once a handler has run: a handler may destroy this event.
@@ -236,19 +259,20 @@ public:
                 }
             }
         } raising(state);
-        // The slots listed now; the list may grow meanwhile and its storage move, the slots don't.
-        const std::size_t count = state.slots.size();
-        for (std::size_t index = 0; index < count; ++index) {
-            auto& slot = *state.slots[index];
-            if (!slot.connected) {
-                continue;
+        // The slots listed now; handlers connected meanwhile are listed after the last of them.
+        const Slot* const lastListed = state.last;
+        for (Slot* slot = state.first.get(); slot != nullptr; slot = slot->next.get()) {
+            if (slot->connected) {
+                try {
+                    slot->handler(args...);
+                } catch (const std::exception& failure) {
+                    Diagnostics::Report("event handler", failure);
+                } catch (...) {
+                    Diagnostics::Report("event handler", "unknown failure");
+                }
             }
-            try {
-                slot.handler(args...);
-            } catch (const std::exception& failure) {
-                Diagnostics::Report("event handler", failure);
-            } catch (...) {
-                Diagnostics::Report("event handler", "unknown failure");
+            if (slot == lastListed) {
+                break;
             }
         }
     }

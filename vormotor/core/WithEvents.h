@@ -13,11 +13,13 @@ namespace vor {
 
 // A member that holds an object and receives its events. Assigning another object (or null)
 // ends the subscription to the old one and starts it on the new one in a single assignment.
-// The subscriber function connects the owner's handlers to whatever object is assigned.
+// The subscriber function connects the owner's handlers to whatever object is assigned, adding
+// the connections to the list it is given; the member keeps that list's room from one object to
+// the next.
 template <class T>
 class WithEvents {
 public:
-    using Subscriber = std::function<std::vector<Connection>(T&)>;
+    using Subscriber = std::function<void(T&, std::vector<Connection>&)>;
 
     // A member whose object's events the owner does not handle (yet) holds it without a subscriber.
     WithEvents() = default;
@@ -60,7 +62,13 @@ private:
         m_connections.clear();
         m_object = Ref<T>(std::move(object));
         if (m_object && m_subscribe) {
-            m_connections = m_subscribe(*m_object);
+            try {
+                m_subscribe(*m_object, m_connections);
+            } catch (...) {
+                // A subscription that fails part-way keeps none of its connections.
+                m_connections.clear();
+                throw;
+            }
         }
     }
 
@@ -73,10 +81,8 @@ private:
 // HandleEvent(&ValueObject::ContentChanged, [this](double) { ... }).
 template <class T, class... Args, class Handler>
 typename WithEvents<T>::Subscriber HandleEvent(EventSource<Args...>& (T::*event)(), Handler handler) {
-    return [event, handler](T& object) {
-        std::vector<Connection> connections;
+    return [event, handler](T& object, std::vector<Connection>& connections) {
         connections.push_back((object.*event)().Connect(handler));
-        return connections;
     };
 }
 

@@ -20,11 +20,7 @@ TarvineEditor& AsTarvine(Control& control) {
 }  // namespace
 
 TarvineEditor::TarvineEditor(std::string name, std::optional<std::int32_t> index)
-    : Control(std::move(name), index), m_value([this](ValueObject& value) {
-          std::vector<Connection> connections;
-          connections.push_back(value.ContentChanged().Connect([this](double) { ShowValue(); }));
-          return connections;
-      }) {}
+    : Control(std::move(name), index), m_value(HandleEvent(&ValueObject::ContentChanged, [this](double) { ShowValue(); })) {}
 
 void TarvineEditor::SetValueObjRef(std::shared_ptr<ValueObject> value) {
     m_value = std::move(value);

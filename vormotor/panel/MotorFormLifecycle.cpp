@@ -100,14 +100,12 @@ void MotorForm::SetMessageResponder(ModalMessageBox::Responder responder) {
 MotorForm::Impl::Impl()
     : m_form(kMotorFormDesignWidth, kMotorFormDesignHeight),
       m_controls(Built(m_form)),
-      m_qsAppEvts([this](AppEvents& events) {
-          std::vector<Connection> connections;
+      m_qsAppEvts([this](AppEvents& events, std::vector<Connection>& connections) {
           connections.push_back(
               events.MotorPageEnableChanged().Connect([this](bool) { m_qsAppEvts_MotorPageEnableChanged(); }));
           connections.push_back(
               events.TechSupportChanged().Connect([this](bool) { m_qsAppEvts_TechSupportChanged(); }));
           connections.push_back(events.TimerTick().Connect([this] { m_qsAppEvts_TimerTick(); }));
-          return connections;
       }),
       m_appLock(HandleEvent(&AppLock::Changed, [this] { m_appLock_Changed(); })),
       m_rmsTC(HandleEvent(&ValueObject::ContentChanged, [this](double) { m_rmsTC_ContentChanged(); })),

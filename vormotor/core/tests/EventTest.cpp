@@ -132,6 +132,42 @@ TEST(Event, HandlerDisconnectedDuringDispatchIsReleasedAfterIt) {
     EXPECT_EQ(event.HandlerCount(), 3u);
 }
 
+// Handlers are listed in connection order; one that leaves, from the front, the middle or the
+// end, inside a raise or outside, leaves the others in order and the next connection at the end.
+TEST(Event, OrderHoldsWhereverAHandlerLeaves) {
+    for (const bool duringRaise : {false, true}) {
+        for (const std::size_t leaving : {0u, 1u, 2u}) {
+            Event<> event;
+            std::vector<std::string> calls;
+            std::vector<Connection> connections(3);
+            for (std::size_t index = 0; index < connections.size(); ++index) {
+                connections[index] = event.Connect([&calls, &connections, index, leaving, duringRaise] {
+                    calls.push_back(std::to_string(index));
+                    if (duringRaise && index == 0) {
+                        connections[leaving].Disconnect();
+                    }
+                });
+            }
+            if (!duringRaise) {
+                connections[leaving].Disconnect();
+            }
+            event.Raise();
+            auto added = event.Connect([&] { calls.push_back("added"); });
+            calls.clear();
+            event.Raise();
+            std::vector<std::string> expected;
+            for (std::size_t index = 0; index < connections.size(); ++index) {
+                if (index != leaving) {
+                    expected.push_back(std::to_string(index));
+                }
+            }
+            expected.push_back("added");
+            EXPECT_EQ(calls, expected) << "handler " << leaving << (duringRaise ? " left during a raise" : "");
+            EXPECT_EQ(event.HandlerCount(), 3u);
+        }
+    }
+}
+
 TEST(Event, HandlerMayDestroyTheEventOwner) {
     auto source = std::make_unique<Source>();
     std::vector<int> seen;
@@ -161,10 +197,8 @@ TEST(Event, ThrowingHandlerIsReportedAndTheOthersStillRun) {
 
 struct Holder {
     std::vector<std::string> log;
-    WithEvents<Source> member{[this](Source& source) {
-        std::vector<Connection> connections;
+    WithEvents<Source> member{[this](Source& source, std::vector<Connection>& connections) {
         connections.push_back(source.changed.Connect([this, &source](int n) { OnChanged(source, n); }));
-        return connections;
     }};
     std::shared_ptr<Source> replacement;
     bool dropOnEvent = false;
@@ -239,6 +273,19 @@ TEST(WithEvents, HolderDestroyedInsideItsOwnHandlerStopsDelivery) {
     EXPECT_EQ(holder, nullptr);
     EXPECT_EQ(laterCalls, 2);
     EXPECT_EQ(source->changed.HandlerCount(), 2u);  // the holder's own handler is gone
+}
+
+TEST(WithEvents, SubscriptionFailingPartWayKeepsNoConnection) {
+    auto source = std::make_shared<Source>();
+    int calls = 0;
+    WithEvents<Source> member([&](Source& object, std::vector<Connection>& connections) {
+        connections.push_back(object.changed.Connect([&](int) { ++calls; }));
+        throw std::runtime_error("second event refused");
+    });
+    EXPECT_THROW(member = source, std::runtime_error);
+    source->changed.Raise(1);
+    EXPECT_EQ(calls, 0);
+    EXPECT_EQ(source->changed.HandlerCount(), 0u);
 }
 
 TEST(WithEvents, NullMemberRaisesObjectNotSet) {
