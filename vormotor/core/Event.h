@@ -109,29 +109,44 @@ protected:
         }
     }
 
+    struct Slot;
+    // The first slot lives in the event's state, which only lets go of its handler.
+    struct SlotRelease {
+        void operator()(Slot* slot) const noexcept {
+            if (slot->inState) {
+                slot->handler = nullptr;
+            } else {
+                delete slot;
+            }
+        }
+    };
+    using SlotPtr = std::unique_ptr<Slot, SlotRelease>;
+
     struct Slot : detail::SlotBase {
         Handler handler;
         // The next slot of the handler list, or of the slots kept for reuse.
-        std::unique_ptr<Slot> next;
+        SlotPtr next;
+        bool inState = false;
     };
 
     // Events are raised, connected and disconnected on one thread (the host's user-interface
     // thread), so the count of raises under way is a plain number. The handlers' slots form a
     // list in connection order, each slot owning the next, so that listing a handler takes no
-    // allocation besides its slot (values and fields, with their events, are made anew at every
-    // attach). While a raise runs, the list only grows at its end and disconnected slots stay in
+    // allocation besides its slot, and the first handler none besides the state (values and
+    // fields, with their events, are made anew at every attach). While a raise runs, the list only grows at its end and disconnected slots stay in
     // it, flagged, until the last raise ends: a slot, and the handler running in it, never moves
     // or dies under a raise. Slots are reused, so that a subscription that comes and goes costs
     // no allocation once the event has had that many handlers.
     struct State final : detail::EventStateBase, std::enable_shared_from_this<State> {
-        std::unique_ptr<Slot> first;
+        Slot own;
+        SlotPtr first;
         Slot* last = nullptr;
-        std::unique_ptr<Slot> spare;  // the slots kept for reuse
+        SlotPtr spare;  // the slots kept for reuse
         unsigned raising = 0;
         bool removedWhileRaising = false;
         std::shared_ptr<State> orphan;
 
-        State() = default;
+        State() : spare(&own) { own.inState = true; }
         State(const State&) = delete;
         State& operator=(const State&) = delete;
         ~State() {
@@ -140,9 +155,9 @@ protected:
         }
 
         Slot* Add(Handler handler) {
-            std::unique_ptr<Slot> slot;
+            SlotPtr slot;
             if (!spare) {
-                slot = std::make_unique<Slot>();
+                slot.reset(new Slot());
             } else {
                 slot = std::move(spare);
                 spare = std::move(slot->next);
@@ -156,7 +171,7 @@ protected:
         }
 
         void Remove(const detail::SlotBase* slot) noexcept override {
-            std::unique_ptr<Slot>* link = &first;
+            SlotPtr* link = &first;
             Slot* previous = nullptr;
             while (*link && link->get() != slot) {
                 previous = link->get();
@@ -182,8 +197,8 @@ protected:
         // When the last raise ends, the slots disconnected during it leave the list.
         void Settle() noexcept {
             removedWhileRaising = false;
-            std::unique_ptr<Slot> removed;
-            std::unique_ptr<Slot>* link = &first;
+            SlotPtr removed;
+            SlotPtr* link = &first;
             Slot* previous = nullptr;
             while (*link) {
                 if ((*link)->connected) {
@@ -206,14 +221,14 @@ protected:
 
         // The list is consistent before the handler goes: destroying what it captured may
         // connect or disconnect handlers of this event.
-        void Recycle(std::unique_ptr<Slot> slot) noexcept {
+        void Recycle(SlotPtr slot) noexcept {
             slot->handler = nullptr;
             slot->next = std::move(spare);
             spare = std::move(slot);
         }
 
         // One by one: a long chain would otherwise be freed recursively.
-        static void Free(std::unique_ptr<Slot>& chain) noexcept {
+        static void Free(SlotPtr& chain) noexcept {
             while (chain) {
                 chain = std::move(chain->next);
             }

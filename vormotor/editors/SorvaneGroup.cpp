@@ -74,7 +74,10 @@ std::string SorvaneGroup::LockProblem() const {
 }
 
 void SorvaneGroup::ShowField() {
-    std::vector<Option> options;
+    // Built where the last list that changed nothing was: a refresh that finds the same options
+    // (every attach finds them) allocates no list.
+    std::vector<Option> options = std::exchange(m_optionRoom, {});
+    options.clear();
     std::int32_t selected = -1;
     if (m_field) {
         // A field that cannot be read leaves the group showing what it showed before.
@@ -93,10 +96,12 @@ void SorvaneGroup::ShowField() {
             }
         });
         if (!read) {
+            m_optionRoom = std::move(options);
             return;
         }
     }
     Assign(m_options, std::move(options), "Options");
+    m_optionRoom = std::move(options);  // left as it was when the options did not change
     Assign(m_selected, selected, "Selected");
 }
 
