@@ -133,10 +133,11 @@ protected:
     // thread), so the count of raises under way is a plain number. The handlers' slots form a
     // list in connection order, each slot owning the next, so that listing a handler takes no
     // allocation besides its slot, and the first handler none besides the state (values and
-    // fields, with their events, are made anew at every attach). While a raise runs, the list only grows at its end and disconnected slots stay in
-    // it, flagged, until the last raise ends: a slot, and the handler running in it, never moves
-    // or dies under a raise. Slots are reused, so that a subscription that comes and goes costs
-    // no allocation once the event has had that many handlers.
+    // fields, with their events, are made anew at every attach). While a raise runs, the list
+    // only grows at its end and disconnected slots stay in it, flagged, until the last raise
+    // ends: a slot, and the handler running in it, never moves or dies under a raise. Slots are
+    // reused, so that a subscription that comes and goes costs no allocation once the event has
+    // had that many handlers.
     struct State final : detail::EventStateBase, std::enable_shared_from_this<State> {
         Slot own;
         SlotPtr first;

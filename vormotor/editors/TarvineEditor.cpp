@@ -20,7 +20,8 @@ TarvineEditor& AsTarvine(Control& control) {
 }  // namespace
 
 TarvineEditor::TarvineEditor(std::string name, std::optional<std::int32_t> index)
-    : Control(std::move(name), index), m_value(HandleEvent(&ValueObject::ContentChanged, [this](double) { ShowValue(); })) {}
+    : Control(std::move(name), index),
+      m_value(HandleEvent(&ValueObject::ContentChanged, [this](double) { ShowValue(); })) {}
 
 void TarvineEditor::SetValueObjRef(std::shared_ptr<ValueObject> value) {
     m_value = std::move(value);
