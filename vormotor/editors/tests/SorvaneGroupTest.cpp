@@ -54,6 +54,12 @@ TEST_F(SorvaneTest, ShowsTheVisibleValueNamesAndFollowsTheField) {
     EXPECT_EQ(group->Selected(), 0);
     drive->SetField(170, "Commutation Invert", 0);
     EXPECT_EQ(group->Selected(), -1);
+    // Refreshes that find the same list, then a longer one, then the same again.
+    drive->SetField(170, "Commutation Invert", 1);
+    drive->SetValueNameVisible(170, "Commutation Invert", 0, true);
+    Bind();
+    EXPECT_EQ(group->Options(), (Options{{0, "Normal"}, {1, "Inverted"}}));
+    EXPECT_EQ(group->Selected(), 1);
     EXPECT_TRUE(changes.empty());  // the group's own refreshes never notify
 }
 
