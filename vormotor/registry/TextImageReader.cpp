@@ -30,6 +30,7 @@ TextImageReader::TextImageReader(std::string_view image) : m_image(image) {
         throw Error(registry_error::SignatureMissing, std::string(Source), "Format Error: signature missing");
     }
     m_next = firstEnd + LineEnd.size();
+    m_lineBreaksInLines = image::HasLoneLineBreakOrNul(image);
 }
 
 void TextImageReader::Fail(std::int32_t number, std::string_view what, std::size_t lineNumber, std::string_view line) {
@@ -67,6 +68,9 @@ bool TextImageReader::NextLine(std::string_view& line) {
     ++m_line;
     if (line.size() > image::MaxLineLength) {
         Fail(registry_error::LineTooLong, "Format Error: line too long.", line);
+    }
+    if (!m_lineBreaksInLines) {
+        return true;
     }
     if (line.find('\0') != std::string_view::npos) {
         Fail(registry_error::NulCharacter, "Format Error: NUL character.", line);
@@ -125,6 +129,8 @@ void TextImageReader::ReadValue(std::string_view line, ImageEntry& entry) {
     if (line.front() == '@') {
         entry.name.clear();
         i = 1;
+    } else if (const std::optional<std::string_view> plain = image::PlainQuoted(line, i)) {
+        entry.name.assign(*plain);  // as a part of the line, it holds no line break: NextLine saw to that
     } else if (!image::ReadEscaped(line, i, entry.name)) {
         Fail(registry_error::NoEqualSign, "Format Error: no equal signs.", line);
     } else if (image::HasLineBreakOrNul(entry.name)) {
@@ -134,14 +140,19 @@ void TextImageReader::ReadValue(std::string_view line, ImageEntry& entry) {
         Fail(registry_error::NoEqualSign, "Format Error: no equal signs.", line);
     }
     entry.kind = ImageEntry::Kind::Value;
-    entry.data.clear();
+    entry.bytes.clear();
     const std::string_view rest = line.substr(i + 1);
     if (!rest.starts_with('"')) {
+        entry.dataInLine = false;
         ReadTypedData(line, rest, entry);
         return;
     }
     std::size_t end = i + 1;
-    if (!image::ReadEscaped(line, end, entry.data) || end != line.size()) {
+    // A text that escapes nothing is taken from the line as it is, without a copy.
+    const std::optional<std::string_view> plain = image::PlainQuoted(line, end);
+    entry.dataInLine = plain.has_value();
+    entry.lineData = plain.value_or(std::string_view());
+    if ((!plain && !image::ReadEscaped(line, end, entry.bytes)) || end != line.size()) {
         Fail(registry_error::BadValue, BadValueText, line);
     }
     entry.quoted = true;
@@ -153,7 +164,7 @@ void TextImageReader::ReadTypedData(std::string_view line, std::string_view rest
     const std::string_view first = line;
     // The length of the value as if on one line, however it is wrapped.
     std::size_t length = line.size();
-    image::Piece piece = image::ReadTypedStart(rest, entry.type, entry.data);
+    image::Piece piece = image::ReadTypedStart(rest, entry.type, entry.bytes);
     while (piece == image::Piece::Continues) {
         if (!NextLine(line)) {
             Fail(registry_error::BadValue, BadValueText, first);
@@ -163,17 +174,17 @@ void TextImageReader::ReadTypedData(std::string_view line, std::string_view rest
         if (length > image::MaxLineLength) {
             Fail(registry_error::LineTooLong, "Format Error: line too long.", line);
         }
-        piece = image::ReadHexLine(line, entry.data);
+        piece = image::ReadHexLine(line, entry.bytes);
     }
     if (piece == image::Piece::Malformed) {
         Fail(registry_error::BadValue, BadValueText, line);
     }
     if (image::IsTextType(entry.type)) {
-        std::optional<std::string> text = FromUtf16Le(entry.data);
+        std::optional<std::string> text = FromUtf16Le(entry.bytes);
         if (!text) {
             Fail(registry_error::NotInCodePage, "Format Error: text not in the code page.", line);
         }
-        entry.data = std::move(*text);
+        entry.bytes = std::move(*text);
     }
 }
 

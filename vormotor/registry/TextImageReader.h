@@ -11,18 +11,23 @@ namespace vor {
 struct ImageEntry {
     enum class Kind { Section, Value };
     Kind kind = Kind::Section;
-    // Section: the root name as written and the key path below it.
-    std::string root;
-    std::string path;
-    // Value: its name, type and data; quoted values are string values given as text.
+    // Section: the root name as written and the key path below it, in the line.
+    std::string_view root;
+    std::string_view path;
+    // Value: its name, type and data (Data()); quoted values are string values given as text.
     std::string name;
     std::uint32_t type = 0;
-    std::string data;
     bool quoted = false;
+    // The data of a quoted text that escapes nothing stays in the line; any other is read into bytes.
+    bool dataInLine = false;
+    std::string_view lineData;
+    std::string bytes;
     // The entry's first line and its number, counted from 0, for the errors raised about it; the text
     // views the image read.
     std::size_t line = 0;
     std::string_view text;
+
+    std::string_view Data() const { return dataInLine ? lineData : std::string_view(bytes); }
 };
 
 // Reads a typed image (see TypedImage) entry by entry, checking each line before it is handed out, so
@@ -54,6 +59,8 @@ private:
     std::size_t m_next = 0;
     // Number of the line NextLine last gave.
     std::size_t m_line = 0;
+    // Whether any line may hold a NUL, a CR or an LF; without them the lines need no look for them.
+    bool m_lineBreaksInLines = true;
 };
 
 }  // namespace vor
