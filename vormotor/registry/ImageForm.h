@@ -81,15 +81,15 @@ Piece ReadTypedStart(std::string_view rest, std::uint32_t& type, std::string& by
 // A continuation line of hex bytes.
 Piece ReadHexLine(std::string_view line, std::string& bytes);
 
-// Calls perLine(number, line, ended) for each line of text, numbered from 0, split at CR LF; ended tells
-// whether a line end followed the line. A text that ends with CR LF ends with an empty line.
+// Calls perLine(number, line) for each line of text, numbered from 0, split at CR LF. A text that ends with CR LF
+// ends with an empty line.
 template <typename PerLine>
 void ForEachLine(std::string_view text, PerLine&& perLine) {
     constexpr std::string_view lineEnd = "\r\n";
     std::size_t number = 0;
     for (std::size_t start = 0; start <= text.size(); ++number) {
         const std::size_t end = std::min(text.find(lineEnd, start), text.size());
-        perLine(number, text.substr(start, end - start), end < text.size());
+        perLine(number, text.substr(start, end - start));
         start = end + lineEnd.size();
     }
 }

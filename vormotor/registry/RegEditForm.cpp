@@ -129,7 +129,7 @@ ImageFromRegEdit FromRegEditForm(std::string text) {
     // Without a NUL or a CR or an LF outside a line end anywhere, no line needs a look of its own.
     const bool lineBreaksInLines = image::HasLoneLineBreakOrNul(text);
     ValueText value;
-    image::ForEachLine(text, [&](std::size_t number, std::string_view line, bool) {
+    image::ForEachLine(text, [&](std::size_t number, std::string_view line) {
         std::optional<std::string> problem;
         if (line.size() > image::MaxLineLength || (lineBreaksInLines && image::HasLineBreakOrNul(line))) {
             // Beyond the limits or not a text line at all: the typed image's reader says what is wrong with it.

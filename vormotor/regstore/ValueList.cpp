@@ -125,6 +125,15 @@ bool ValueList::Erase(std::string_view name) {
     return true;
 }
 
+void ValueList::Clear() {
+    m_blob.clear();
+    m_entries.clear();
+    m_hashes.clear();
+    if (!m_index.empty()) {
+        m_index.clear();
+    }
+}
+
 std::optional<std::size_t> ValueList::IndexOf(std::string_view name) const {
     return IndexOf(name, NameHash(name));
 }
