@@ -58,7 +58,8 @@ bool TextImageReader::NextLine(std::string_view& line) {
     }
     // The line ends at the first CR LF; its first CR is that one, unless the line holds a CR of its own.
     std::size_t end = m_image.find('\r', m_next);
-    const bool carriageReturnInLine = end != std::string_view::npos && m_image.substr(end, LineEnd.size()) != LineEnd;
+    const bool carriageReturnInLine =
+        m_lineBreaksInLines && end != std::string_view::npos && m_image.substr(end, LineEnd.size()) != LineEnd;
     if (carriageReturnInLine) {
         end = m_image.find(LineEnd, end);
     }

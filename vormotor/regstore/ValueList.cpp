@@ -139,7 +139,10 @@ std::optional<std::size_t> ValueList::IndexOf(std::string_view name) const {
 }
 
 std::optional<std::size_t> ValueList::IndexOf(std::string_view name, std::uint32_t hash) const {
-    PrepareLookUp();
+    // Mostly there is nothing to prepare: a load hashes each name as it sets it.
+    if (m_hashes.size() != m_entries.size() || (m_entries.size() > ScannedValues && m_index.empty())) {
+        PrepareLookUp();
+    }
     const auto matches = [&](std::size_t i) { return m_hashes[i] == hash && SameName(NameAt(m_entries[i]), name); };
     if (m_entries.size() > ScannedValues) {
         // The first of equal names, as the scan would find it.
