@@ -131,7 +131,7 @@ std::vector<ImageEntry> TypedImage::Read(std::string_view image, const HiveOfRoo
             entries.pop_back();
             return entries;
         }
-        if (entry.kind == ImageEntry::Kind::Section && !hiveOf(entry.root)) {
+        if (entry.kind == ImageEntry::Kind::Section && !hiveOf(entry.Root())) {
             TextImageReader::FailOn(entry, registry_error::BadSection, "Format Error: unknown root.");
         }
     }
@@ -171,13 +171,16 @@ void TypedImage::Write(const std::vector<ImageEntry>& entries, const HiveOfRoot&
             key = 0;
         }
     };
+    // The key's path and the value's name as the registry calls take them, NUL-terminated, in room that serves
+    // entry after entry.
     std::string path;
+    std::string name;
     try {
         for (const ImageEntry& entry : entries) {
             if (entry.kind == ImageEntry::Kind::Section) {
                 close();
-                const std::int32_t hive = *hiveOf(entry.root);
-                SpellKeyPath(entry.path, path);
+                const std::int32_t hive = *hiveOf(entry.Root());
+                SpellKeyPath(entry.Path(), path);
                 if (const long created = m_api.CreateKeyEx(reg::HiveHandle(hive), path.c_str(), nullptr,
                                                            reg::OptionNonVolatile, AccessFor(hive), &key, nullptr);
                     created != reg::Success) {
@@ -189,12 +192,12 @@ void TypedImage::Write(const std::vector<ImageEntry>& entries, const HiveOfRoot&
             if (key == 0) {
                 TextImageReader::FailOn(entry, registry_error::OperationFailed, "No key is currently open.");
             }
-            const std::string_view data = entry.Data();
-            if (const long set = m_api.SetValueEx(key, entry.name.c_str(), entry.type,
-                                                  reinterpret_cast<const unsigned char*>(data.data()),
-                                                  static_cast<std::uint32_t>(data.size()));
+            name.assign(entry.name);
+            if (const long set = m_api.SetValueEx(key, name.c_str(), entry.type,
+                                                  reinterpret_cast<const unsigned char*>(entry.data.data()),
+                                                  static_cast<std::uint32_t>(entry.data.size()));
                 set != reg::Success) {
-                fail(entry, "Failed to write the value \"" + entry.name + "\"", set);
+                fail(entry, "Failed to write the value \"" + name + "\"", set);
             }
         }
     } catch (...) {

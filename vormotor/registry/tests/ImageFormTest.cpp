@@ -135,6 +135,10 @@ TEST(ImageForm, TheTypedReaderTakesTheEditorsQuoting) {
     const std::vector<Case> cases{
         {"\"a=b \\\"q\\\" \\\\\"=\"x \\\"y\\\" \\\\\"", "a=b \"q\" \\", "x \"y\" \\", ""},
         {"@=\"default\"", "", "default", ""},
+        // Either part escaped and the other not, and a typed value with an escaped name.
+        {"\"a\\\\b\"=\"plain\"", "a\\b", "plain", ""},
+        {"\"plain\"=\"a\\\\b\"", "plain", "a\\b", ""},
+        {"\"a\\\\b\"=dword:00000102", "a\\b", "\x02\x01\0\0"s, ""},
         {"\"a\\qb\"=\"c\\q\"", "a\\qb", "c\\q", ""},
         {"\"a\"=\"x\"y\"", "", "", "Format Error: value formatting."},
         {"\"a\\rb\"=\"x\"", "", "", "Format Error: value formatting."},
@@ -146,11 +150,11 @@ TEST(ImageForm, TheTypedReaderTakesTheEditorsQuoting) {
             const std::string imageText = head + c.line + "\r\n";
             TextImageReader reader(imageText);
             ImageEntry entry;
-            ASSERT_TRUE(reader.Next(entry) && entry.kind == ImageEntry::Kind::Section && entry.path.empty());
+            ASSERT_TRUE(reader.Next(entry) && entry.kind == ImageEntry::Kind::Section && entry.Path().empty());
             ASSERT_TRUE(reader.Next(entry)) << c.line;
             EXPECT_EQ(c.error, "") << c.line;
             EXPECT_EQ(entry.name, c.name);
-            EXPECT_EQ(entry.Data(), c.data);
+            EXPECT_EQ(entry.data, c.data);
         } catch (const Error& error) {
             EXPECT_EQ(error.Description(), c.error + "  Line 3=>'" + c.line + "'");
         }
