@@ -111,8 +111,9 @@ TEST(ImageForm, TheTypedReaderRefusesLineEndsWithoutCrLfWhereverTheyAre) {
             expected.replace(expected.find('#'), 1, std::to_string(3 + goodLines));
             // Good lines after it too, where the line ends with a CR LF.
             const std::string after = line.ends_with("\r\n") ? good : "";
+            const std::string imageText = head + good + line + after;
             try {
-                TextImageReader reader(head + good + line + after);
+                TextImageReader reader(imageText);
                 for (ImageEntry entry; reader.Next(entry);) {
                 }
                 ADD_FAILURE() << "no error for " << line;
