@@ -13,17 +13,25 @@ namespace vor {
 
 // A member that holds an object and receives its events. Assigning another object (or null)
 // ends the subscription to the old one and starts it on the new one in a single assignment.
-// The subscriber function connects the owner's handlers to whatever object is assigned, adding
-// the connections to the list it is given; the member keeps that list's room from one object to
-// the next.
+// The subscriber function connects the owner's handlers to whatever object is assigned.
 template <class T>
 class WithEvents {
 public:
-    using Subscriber = std::function<void(T&, std::vector<Connection>&)>;
+    // Returns the connections it made.
+    using Subscriber = std::function<std::vector<Connection>(T&)>;
+    // Adds the connections it makes to the list it is given, whose room the member keeps from one
+    // object to the next: a new object costs no list.
+    using ConnectionAdder = std::function<void(T&, std::vector<Connection>&)>;
 
     // A member whose object's events the owner does not handle (yet) holds it without a subscriber.
     WithEvents() = default;
-    explicit WithEvents(Subscriber subscribe) : m_subscribe(std::move(subscribe)) {}
+    explicit WithEvents(ConnectionAdder subscribe) : m_subscribe(std::move(subscribe)) {}
+    explicit WithEvents(Subscriber subscribe)
+        : m_subscribe([subscribe = std::move(subscribe)](T& object, std::vector<Connection>& connections) {
+              for (auto& connection : subscribe(object)) {
+                  connections.push_back(std::move(connection));
+              }
+          }) {}
     WithEvents(const WithEvents&) = delete;
     WithEvents& operator=(const WithEvents&) = delete;
 
@@ -72,7 +80,7 @@ private:
         }
     }
 
-    Subscriber m_subscribe;
+    ConnectionAdder m_subscribe;
     Ref<T> m_object;
     std::vector<Connection> m_connections;
 };
@@ -80,7 +88,7 @@ private:
 // A subscriber that connects one handler to one event of the object held, e.g.
 // HandleEvent(&ValueObject::ContentChanged, [this](double) { ... }).
 template <class T, class... Args, class Handler>
-typename WithEvents<T>::Subscriber HandleEvent(EventSource<Args...>& (T::*event)(), Handler handler) {
+typename WithEvents<T>::ConnectionAdder HandleEvent(EventSource<Args...>& (T::*event)(), Handler handler) {
     return [event, handler](T& object, std::vector<Connection>& connections) {
         connections.push_back((object.*event)().Connect(handler));
     };

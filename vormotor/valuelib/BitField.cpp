@@ -40,7 +40,7 @@ std::string BitField::ValueText() {
     m_gate.Enter("Field.ValueText");
     const std::int32_t value = Extract(Owner()->Bits());
     const auto entry = FindValueName(value);
-    return entry ? std::string(entry->NameText()) : DecimalText(value);
+    return entry ? entry->NameText() : DecimalText(value);
 }
 
 bool BitField::Editable() {

@@ -22,7 +22,7 @@ std::int32_t ValueEntry::Code() {
 
 std::string ValueEntry::Name() {
     m_gate.Enter("Entry.Name");
-    return std::string(NameText());
+    return std::string(NameView());
 }
 
 bool ValueEntry::Visible() {

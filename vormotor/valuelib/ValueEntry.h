@@ -23,13 +23,15 @@ public:
 
     // The library's and the drive's own access, past the gate.
     std::int32_t CodeValue() const noexcept { return m_code; }
-    std::string_view NameText() const noexcept {
-        return m_longName.empty() ? std::string_view(m_inlineName.data(), m_inlineLength) : m_longName;
-    }
+    std::string NameText() const { return std::string(NameView()); }
     bool IsVisible() const noexcept { return m_visible; }
     void DriveSetVisible(bool visible) noexcept { m_visible = visible; }
 
 private:
+    std::string_view NameView() const noexcept {
+        return m_longName.empty() ? std::string_view(m_inlineName.data(), m_inlineLength) : m_longName;
+    }
+
     // A name that fits (nearly every option text) lives in the entry itself, so an entry takes
     // one allocation: the panel makes the options of its own values anew at every attach.
     static constexpr std::size_t kInlineName = 48;

@@ -275,6 +275,23 @@ TEST(WithEvents, HolderDestroyedInsideItsOwnHandlerStopsDelivery) {
     EXPECT_EQ(source->changed.HandlerCount(), 2u);  // the holder's own handler is gone
 }
 
+TEST(WithEvents, SubscriberReturningItsConnectionsStillServes) {
+    std::vector<int> seen;
+    WithEvents<Source> member([&](Source& source) {
+        std::vector<Connection> connections;
+        connections.push_back(source.changed.Connect([&](int n) { seen.push_back(n); }));
+        return connections;
+    });
+    auto first = std::make_shared<Source>();
+    auto second = std::make_shared<Source>();
+    member = first;
+    first->changed.Raise(1);
+    member = second;
+    first->changed.Raise(2);
+    second->changed.Raise(3);
+    EXPECT_EQ(seen, (std::vector<int>{1, 3}));
+}
+
 TEST(WithEvents, SubscriptionFailingPartWayKeepsNoConnection) {
     auto source = std::make_shared<Source>();
     int calls = 0;
