@@ -7,6 +7,12 @@
 #include "vormotor/valuelib/BasicValue.h"
 
 namespace vor::valuelib {
+namespace {
+
+// As many as a field usually names, and as its table takes room for at once.
+constexpr std::size_t kFirstEntryBlock = 16;
+
+}  // namespace
 
 BitField::BitField(std::weak_ptr<BasicValue> owner, Gate gate, std::string name, std::int32_t firstBit,
                    std::int32_t width, std::string text)
@@ -65,7 +71,20 @@ void BitField::AddValueName(std::int32_t value, const std::string& text) {
 
 void BitField::AddDriveValueName(std::int32_t value, const std::string& text, bool visible) {
     CheckFits(value);
-    m_valueNames.Contents().Add(value, std::make_shared<ValueEntry>(m_gate, value, text, visible));
+    if (!m_entryBlock || m_entryBlock->size() == m_entryBlock->capacity()) {
+        auto block = std::make_shared<std::vector<ValueEntry>>();
+        block->reserve(m_entryBlock ? m_entryBlock->capacity() * 2 : kFirstEntryBlock);
+        m_entryBlock = std::move(block);
+    }
+    auto& block = *m_entryBlock;
+    block.emplace_back(m_gate, value, text, visible);
+    try {
+        m_valueNames.Contents().Add(value, std::shared_ptr<ValueEntry>(m_entryBlock, &block.back()));
+    } catch (...) {
+        // A refused name leaves nothing behind: nothing else shares the entry yet.
+        block.pop_back();
+        throw;
+    }
 }
 
 std::shared_ptr<ValueEntry> BitField::FindValueName(std::int32_t value) {

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "vormotor/contracts/FieldObject.h"
 #include "vormotor/core/Event.h"
@@ -56,6 +57,10 @@ private:
     std::string m_text;
     bool m_editable = true;
     GatedDictionary<std::int32_t, std::shared_ptr<Entry>, std::shared_ptr<ValueEntry>> m_valueNames;
+    // The entries are made in blocks, each handed out sharing its block: a table takes an
+    // allocation or two instead of one per entry (the panel names its own options at every
+    // attach). A block is never filled past its room, so its entries never move.
+    std::shared_ptr<std::vector<ValueEntry>> m_entryBlock;
     Event<FieldObject&> m_updateView;
 };
 

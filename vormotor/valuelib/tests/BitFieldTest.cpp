@@ -135,6 +135,28 @@ TEST(BitField, NamesAndTexts) {
     }
 }
 
+// Entries are made in blocks: one handed out early neither moves nor dies while more are added,
+// a refused one leaves no trace, and any outlives its value.
+TEST(BitField, EntriesStayPutAndOutliveTheirValue) {
+    auto value = Unsigned32(0);
+    value->AddField("Code", 0, 8, "");
+    auto field = value->Fields().Item("Code");
+    field->AddValueName(0, "first");
+    const auto first = field->ValueNames().Item(0);
+    for (std::int32_t code = 1; code < 40; ++code) {
+        field->AddValueName(code, "name " + std::to_string(code));
+        EXPECT_THROW(field->AddValueName(code, "again"), Error);
+    }
+    EXPECT_EQ(field->ValueNames().Count(), 40);
+    EXPECT_EQ(first->Name(), "first");
+    EXPECT_EQ(field->ValueNames().Item(0), first);
+    const auto last = field->ValueNames().Item(39);
+    field.reset();
+    value.reset();
+    EXPECT_EQ(first->Name(), "first");
+    EXPECT_EQ(last->Name(), "name 39");
+}
+
 TEST(BitField, UpdateViewOnlyForFieldsWhoseBitsChanged) {
     auto value = Unsigned32(0);
     value->AddField("low", 0, 4, "");
