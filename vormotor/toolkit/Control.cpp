@@ -99,8 +99,11 @@ void Control::Refresh() {
     Notify("Refresh");
 }
 
-void Control::Notify(std::string property) {
-    m_propertyChanged.Raise(*this, std::move(property));
+void Control::Notify(std::string_view property) {
+    if (m_propertyChanged.HandlerCount() == 0) {
+        return;
+    }
+    m_propertyChanged.Raise(*this, std::string(property));
 }
 
 Variant Control::Get(std::string_view name) {

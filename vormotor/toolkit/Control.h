@@ -91,7 +91,9 @@ protected:
     virtual const Property* FindProperty(std::string_view name) const;
     static const Property* FindIn(std::span<const Property> table, std::string_view name);
 
-    void Notify(std::string property);
+    // The name becomes a string only for a handler to receive: without one, a change costs
+    // no more than the comparison that found it.
+    void Notify(std::string_view property);
 
     // Stores the value and announces the change, if it is one.
     template <class T, class U>
@@ -100,7 +102,7 @@ protected:
             return;
         }
         field = std::forward<U>(value);
-        Notify(std::string(property));
+        Notify(property);
     }
 
 private:
