@@ -78,7 +78,9 @@ std::string SorvaneGroup::LockProblem() const {
 }
 
 void SorvaneGroup::ShowField() {
-    std::vector<Option> options;
+    // The options are read into the room of the last reading, which mostly reads the same.
+    std::vector<Option>& options = m_reading;
+    options.clear();
     std::int32_t selected = -1;
     if (m_field) {
         // A field that cannot be read leaves the group showing what it showed before.
@@ -100,7 +102,10 @@ void SorvaneGroup::ShowField() {
             return;
         }
     }
-    Assign(m_options, std::move(options), "Options");
+    if (options != m_options) {
+        m_options.swap(options);
+        Notify("Options");
+    }
     Assign(m_selected, selected, "Selected");
 }
 
