@@ -31,6 +31,16 @@ std::string_view BoolText(bool value) {
     return value ? "True" : "False";
 }
 
+// Every control of a walk asks whether tracing is on; the line is put together apart from that
+// question, which is all a walk with tracing off pays.
+[[gnu::noinline]] void WriteTraceLine(TraceSink& sink, std::initializer_list<std::string_view> parts) {
+    std::string line(kTracePrefix);
+    for (const std::string_view part : parts) {
+        line += part;
+    }
+    sink.TraceWrite(line);
+}
+
 using C = EnableCondition;
 
 }  // namespace
@@ -257,12 +267,8 @@ void MotorForm::Impl::TraceMsg(std::initializer_list<std::string_view> parts) {
         return;
     }
     const Ref sink(m_net->TraceSink());
-    if ((sink->TraceFlags() & kTraceFlag) != 0) {
-        std::string line(kTracePrefix);
-        for (const std::string_view part : parts) {
-            line += part;
-        }
-        sink->TraceWrite(line);
+    if ((sink->TraceFlags() & kTraceFlag) != 0) [[unlikely]] {
+        WriteTraceLine(*sink, parts);
     }
 }
 
