@@ -42,8 +42,12 @@ public:
         return keys;
     }
 
-    std::vector<Value> Items() override {
-        std::vector<Value> items;
+    std::vector<Value> Items() override { return ItemsAs<Value>(); }
+
+    // The items as the type a library hands out (Value converts to it), in one vector.
+    template <class As>
+    std::vector<As> ItemsAs() const {
+        std::vector<As> items;
         items.reserve(m_entries.size());
         for (const auto& entry : m_entries) {
             items.push_back(entry.second);

@@ -2,7 +2,6 @@
 
 #include <array>
 #include <cstdint>
-#include <iterator>
 #include <string_view>
 #include <vector>
 
@@ -46,8 +45,7 @@ public:
     }
     std::vector<Value> Items() override {
         m_gate.Enter(m_operations[kItems]);
-        auto stored = m_items.Items();
-        return std::vector<Value>(std::make_move_iterator(stored.begin()), std::make_move_iterator(stored.end()));
+        return m_items.template ItemsAs<Value>();
     }
 
     // The library's own access, not a call of its user: it passes no gate.
