@@ -45,6 +45,18 @@ using C = EnableCondition;
 
 }  // namespace
 
+// Asked once per control of every walk: taken into the walk itself, so that the question costs
+// no more than the calls to the trace sink it makes.
+[[gnu::always_inline]] inline void MotorForm::Impl::TraceMsg(std::initializer_list<std::string_view> parts) {
+    if (m_net.IsNothing()) {
+        return;
+    }
+    const Ref sink(m_net->TraceSink());
+    if ((sink->TraceFlags() & kTraceFlag) != 0) [[unlikely]] {
+        WriteTraceLine(*sink, parts);
+    }
+}
+
 std::span<const MotorForm::Impl::EnableRule> MotorForm::Impl::InputControlRules() {
     static constexpr EnableRule rules[]{
         {.name = "CommModeCombo",
@@ -262,15 +274,6 @@ std::int32_t MotorForm::Impl::AccessLevel() {
     return Ref(m_node->AccessLock())->Level();
 }
 
-void MotorForm::Impl::TraceMsg(std::initializer_list<std::string_view> parts) {
-    if (m_net.IsNothing()) {
-        return;
-    }
-    const Ref sink(m_net->TraceSink());
-    if ((sink->TraceFlags() & kTraceFlag) != 0) [[unlikely]] {
-        WriteTraceLine(*sink, parts);
-    }
-}
 
 void MotorForm::Impl::SetEnabled(bool newState) {
     m_enabled = newState;
