@@ -274,7 +274,6 @@ std::int32_t MotorForm::Impl::AccessLevel() {
     return Ref(m_node->AccessLock())->Level();
 }
 
-
 void MotorForm::Impl::SetEnabled(bool newState) {
     m_enabled = newState;
     ApplyEnablePolicy(newState);

@@ -47,9 +47,8 @@ TEST_F(SorvaneTest, ShowsTheVisibleValueNamesAndFollowsTheField) {
     Bind();
     // A front-end hears of the options only when they change, however often the field is shown.
     std::int32_t optionNotices = 0;
-    const Connection watch = group->PropertyChanged().Connect([&](Control&, const std::string& property) {
-        optionNotices += property == "Options" ? 1 : 0;
-    });
+    const Connection watch = group->PropertyChanged().Connect(
+        [&](Control&, const std::string& property) { optionNotices += property == "Options" ? 1 : 0; });
     EXPECT_EQ(group->Options(), (Options{{0, "Normal"}, {1, "Inverted"}}));
     EXPECT_EQ(group->Selected(), 0);
     drive->SetField(170, "Commutation Invert", 1);
