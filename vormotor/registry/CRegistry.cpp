@@ -366,7 +366,7 @@ std::string CRegistry::LoadLines(const std::string& registryImage) {
     std::string path;
     std::string text;
     std::string lastValue;
-    image::ForEachLine(image, [&](std::size_t i, std::string_view line, bool) {
+    image::ForEachLine(image, [&](std::size_t i, std::string_view line) {
         // The signature and the line after it are not read.
         if (i < 2 || line.empty()) {
             return;

@@ -21,6 +21,8 @@ constexpr CharacterSet NameBreakers(std::string_view("=\r\n\0", 4));
 // what would break its line.
 constexpr CharacterSet SpecialInEscaped(std::string_view("\\\"\r\n\0", 5));
 constexpr char DefaultValueName = '@';
+// What ends a run of characters that stand for themselves in a quoted text.
+constexpr CharacterSet QuoteOrEscape(std::string_view("\"\\", 2));
 
 struct Escape {
     char written;
@@ -179,6 +181,38 @@ bool HasLineBreakOrNul(std::string_view text) {
     return HasAnyOf(text, std::string_view("\r\n\0", 3));
 }
 
+bool HasLoneLineBreakOrNul(std::string_view text) {
+    if (text.empty()) {
+        return false;
+    }
+    const char* const c = text.data();
+    const std::size_t last = text.size() - 1;
+    if (c[0] == '\n' || c[last] == '\r' || c[last] == '\0') {
+        return true;
+    }
+    // A CR without an LF after it, an LF without a CR before it: the two sides of one test. Blocks of a fixed size,
+    // which the compiler turns into vector instructions, make one pass over a whole file cost less than the searches
+    // of its lines.
+    constexpr std::size_t Block = 256;
+    std::size_t at = 0;
+    for (; at + Block <= last; at += Block) {
+        const char* const block = c + at;
+        unsigned char lone = 0;
+        for (std::size_t i = 0; i < Block; ++i) {
+            lone |= static_cast<unsigned char>((block[i] == '\0') | ((block[i] == '\r') != (block[i + 1] == '\n')));
+        }
+        if (lone != 0) {
+            return true;
+        }
+    }
+    for (; at < last; ++at) {
+        if (c[at] == '\0' || (c[at] == '\r') != (c[at + 1] == '\n')) {
+            return true;
+        }
+    }
+    return false;
+}
+
 std::optional<std::string> ValueNameProblem(std::string_view name) {
     if (NameBreakers.FindIn(name) == std::string_view::npos) {
         return std::nullopt;
@@ -249,22 +283,40 @@ bool AppendEscaped(std::string& line, std::string_view text) {
     return true;
 }
 
+std::optional<std::string_view> PlainQuoted(std::string_view line, std::size_t& i) {
+    const std::size_t start = i + 1;
+    const std::size_t quote = line.find('"', start);
+    if (quote == std::string_view::npos) {
+        return std::nullopt;
+    }
+    const std::string_view text = line.substr(start, quote - start);
+    if (text.find('\\') != std::string_view::npos) {
+        return std::nullopt;
+    }
+    i = quote + 1;
+    return text;
+}
+
 bool ReadEscaped(std::string_view line, std::size_t& i, std::string& text) {
-    text.clear();
-    ++i;
     // Most texts escape nothing: copied whole up to their closing quote.
-    const std::size_t quote = line.find('"', i);
-    if (quote != std::string_view::npos && line.substr(i, quote - i).find('\\') == std::string_view::npos) {
-        text.append(line.substr(i, quote - i));
-        i = quote + 1;
+    if (const std::optional<std::string_view> plain = PlainQuoted(line, i)) {
+        text.assign(*plain);
         return true;
     }
-    for (; i < line.size(); ++i) {
+    text.clear();
+    for (++i; i < line.size(); ++i) {
+        // Runs of what stands for itself are copied whole.
+        const std::size_t special = std::min(QuoteOrEscape.FindIn(line, i), line.size());
+        text.append(line.substr(i, special - i));
+        i = special;
+        if (i == line.size()) {
+            break;
+        }
         if (line[i] == '"') {
             ++i;
             return true;
         }
-        if (line[i] != '\\' || i + 1 == line.size()) {
+        if (i + 1 == line.size()) {
             text += line[i];
             continue;
         }

@@ -41,6 +41,10 @@ bool AppendEscaped(std::string& line, std::string_view text);
 // what they escape; a backslash before anything else stays. False when the text has no closing quote.
 bool ReadEscaped(std::string_view line, std::size_t& i, std::string& text);
 
+// The quoted text starting at line[i] (the opening quote) as the line holds it, when it escapes nothing; i ends after
+// its closing quote. Nothing, and i left as it was, for a text that escapes something or has no closing quote.
+std::optional<std::string_view> PlainQuoted(std::string_view line, std::size_t& i);
+
 // Why a value of this name cannot be carried in CRegistry's image: a reader ends a name at the first '=', a line at
 // CR LF and a name at a NUL. Nothing for a name that can.
 std::optional<std::string> ValueNameProblem(std::string_view name);
@@ -52,6 +56,10 @@ bool HasAnyOf(std::string_view text, std::string_view characters);
 
 // Whether text holds a CR, an LF or a NUL, any of which would break the line that carries it.
 bool HasLineBreakOrNul(std::string_view text);
+
+// Whether text holds a NUL, or a CR or an LF that is not part of a CR LF: when it does not, none of the lines it is cut
+// into at CR LF holds any of them, and they need no search of their own.
+bool HasLoneLineBreakOrNul(std::string_view text);
 
 // data without its terminating NUL, which is not part of a string value's text.
 std::string_view WithoutTerminatingNul(std::string_view data);
@@ -73,15 +81,15 @@ Piece ReadTypedStart(std::string_view rest, std::uint32_t& type, std::string& by
 // A continuation line of hex bytes.
 Piece ReadHexLine(std::string_view line, std::string& bytes);
 
-// Calls perLine(number, line, ended) for each line of text, numbered from 0, split at CR LF; ended tells
-// whether a line end followed the line. A text that ends with CR LF ends with an empty line.
+// Calls perLine(number, line) for each line of text, numbered from 0, split at CR LF. A text that ends with CR LF
+// ends with an empty line.
 template <typename PerLine>
 void ForEachLine(std::string_view text, PerLine&& perLine) {
     constexpr std::string_view lineEnd = "\r\n";
     std::size_t number = 0;
     for (std::size_t start = 0; start <= text.size(); ++number) {
         const std::size_t end = std::min(text.find(lineEnd, start), text.size());
-        perLine(number, text.substr(start, end - start), end < text.size());
+        perLine(number, text.substr(start, end - start));
         start = end + lineEnd.size();
     }
 }

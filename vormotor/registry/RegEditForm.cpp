@@ -56,12 +56,9 @@ bool IsImageStringLine(std::string_view line) {
            PastPlainQuoted(line, nameEnd + 1) == line.size();
 }
 
-// Appends one value line of the editor's form in the image's form; the reason when it cannot be taken.
+// Appends one value line of the editor's form, other than an image string line, in the image's form; the reason when it
+// cannot be taken.
 std::optional<std::string> AppendImageValueLine(std::string_view line, ValueText& value, std::string& out) {
-    if (IsImageStringLine(line)) {
-        out.append(line);
-        return std::nullopt;
-    }
     std::size_t i = 0;
     bool named = true;
     if (line.front() == '@') {
@@ -113,31 +110,46 @@ std::optional<std::string> AppendImageValueLine(std::string_view line, ValueText
 
 }  // namespace
 
-ImageFromRegEdit FromRegEditForm(const std::string& text) {
+ImageFromRegEdit FromRegEditForm(std::string text) {
     ImageFromRegEdit result;
-    result.image.reserve(text.size());
+    // Most files are in the image's form already: the image is the text itself, and only the lines that change are
+    // copied, with the text before them.
+    std::size_t taken = 0;
+    bool changed = false;
+    const auto replaceLine = [&](std::string_view line) -> std::string& {
+        if (!changed) {
+            result.image.reserve(text.size());
+            changed = true;
+        }
+        const auto start = static_cast<std::size_t>(line.data() - text.data());
+        result.image.append(text, taken, start - taken);
+        taken = start + line.size();
+        return result.image;
+    };
+    // Without a NUL or a CR or an LF outside a line end anywhere, no line needs a look of its own.
+    const bool lineBreaksInLines = image::HasLoneLineBreakOrNul(text);
     ValueText value;
-    image::ForEachLine(text, [&](std::size_t number, std::string_view line, bool ended) {
+    image::ForEachLine(text, [&](std::size_t number, std::string_view line) {
         std::optional<std::string> problem;
-        if (line.size() > image::MaxLineLength || image::HasLineBreakOrNul(line)) {
+        if (line.size() > image::MaxLineLength || (lineBreaksInLines && image::HasLineBreakOrNul(line))) {
             // Beyond the limits or not a text line at all: the typed image's reader says what is wrong with it.
-            result.image.append(line);
         } else if (line.starts_with("[-")) {
             problem = "deleting a key is not supported";
-        } else if (line.starts_with('"') || line.starts_with('@')) {
-            problem = AppendImageValueLine(line, value, result.image);
-        } else {
-            result.image.append(line);
+            replaceLine(line);
+        } else if ((line.starts_with('"') || line.starts_with('@')) && !IsImageStringLine(line)) {
+            problem = AppendImageValueLine(line, value, replaceLine(line));
         }
         if (problem) {
             const std::string echo =
                 line.size() > EchoedLength ? std::string(line.substr(0, EchoedLength)) + "..." : std::string(line);
             result.problems.push_back("Line " + std::to_string(number) + "=>'" + echo + "': " + *problem);
         }
-        if (ended) {
-            result.image.append(LineEnd);
-        }
     });
+    if (changed) {
+        result.image.append(text, taken);
+    } else {
+        result.image = std::move(text);
+    }
     return result;
 }
 

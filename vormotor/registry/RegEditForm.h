@@ -18,6 +18,6 @@ struct ImageFromRegEdit {
 
 // A file in the registry editor's form as a typed image (TypedImage) to load, keeping every line on
 // its line number.
-ImageFromRegEdit FromRegEditForm(const std::string& text);
+ImageFromRegEdit FromRegEditForm(std::string text);
 
 }  // namespace vor

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <optional>
+#include <utility>
 
 #include "vormotor/regapi/RegistryApi.h"
 #include "vormotor/registry/ImageForm.h"
@@ -18,7 +19,22 @@ using image::Signature;
 constexpr std::string_view BadSectionText = "Format Error: registry section formatting.";
 constexpr std::string_view BadValueText = "Format Error: value formatting.";
 
+// A section line's root and path: its text inside the brackets up to its first backslash, and what follows that.
+std::pair<std::string_view, std::string_view> SectionParts(std::string_view line) {
+    const std::string_view inner = line.substr(1, line.size() - 2);
+    const std::size_t slash = std::min(inner.find('\\'), inner.size());
+    return {inner.substr(0, slash), inner.substr(std::min(slash + 1, inner.size()))};
+}
+
 }  // namespace
+
+std::string_view ImageEntry::Root() const {
+    return SectionParts(text).first;
+}
+
+std::string_view ImageEntry::Path() const {
+    return SectionParts(text).second;
+}
 
 TextImageReader::TextImageReader(std::string_view image) : m_image(image) {
     const std::size_t firstEnd = image.find(LineEnd);
@@ -30,6 +46,7 @@ TextImageReader::TextImageReader(std::string_view image) : m_image(image) {
         throw Error(registry_error::SignatureMissing, std::string(Source), "Format Error: signature missing");
     }
     m_next = firstEnd + LineEnd.size();
+    m_lineBreaksInLines = image::HasLoneLineBreakOrNul(image);
 }
 
 void TextImageReader::Fail(std::int32_t number, std::string_view what, std::size_t lineNumber, std::string_view line) {
@@ -57,7 +74,8 @@ bool TextImageReader::NextLine(std::string_view& line) {
     }
     // The line ends at the first CR LF; its first CR is that one, unless the line holds a CR of its own.
     std::size_t end = m_image.find('\r', m_next);
-    const bool carriageReturnInLine = end != std::string_view::npos && m_image.substr(end, LineEnd.size()) != LineEnd;
+    const bool carriageReturnInLine =
+        m_lineBreaksInLines && end != std::string_view::npos && m_image.substr(end, LineEnd.size()) != LineEnd;
     if (carriageReturnInLine) {
         end = m_image.find(LineEnd, end);
     }
@@ -67,6 +85,9 @@ bool TextImageReader::NextLine(std::string_view& line) {
     ++m_line;
     if (line.size() > image::MaxLineLength) {
         Fail(registry_error::LineTooLong, "Format Error: line too long.", line);
+    }
+    if (!m_lineBreaksInLines) {
+        return true;
     }
     if (line.find('\0') != std::string_view::npos) {
         Fail(registry_error::NulCharacter, "Format Error: NUL character.", line);
@@ -103,49 +124,73 @@ void TextImageReader::ReadSection(std::string_view line, ImageEntry& entry) {
     if (line.size() < 2 || line.back() != ']') {
         Fail(registry_error::BadSection, BadSectionText, line);
     }
-    const std::string_view inner = line.substr(1, line.size() - 2);
     // A root alone, as the registry editor writes it, stands for the root's own key.
-    const std::size_t slash = std::min(inner.find('\\'), inner.size());
-    if (slash < 2) {
+    const auto [root, path] = SectionParts(line);
+    if (root.size() < 2) {
         Fail(registry_error::BadSection, BadSectionText, line);
     }
-    const std::string_view path = inner.substr(std::min(slash + 1, inner.size()));
     if (image::IsTooDeep(path)) {
         Fail(registry_error::TooDeep, "Format Error: key too deep.", line);
     }
     entry.kind = ImageEntry::Kind::Section;
-    entry.root = inner.substr(0, slash);
-    entry.path = path;
 }
 
 // A value line in the registry editor's quoting: an escaped name or @, an equals sign, then an escaped text or
-// the editor's notation.
+// the editor's notation. A name or text that escapes nothing is taken from the line as it is, without a copy.
 void TextImageReader::ReadValue(std::string_view line, ImageEntry& entry) {
     std::size_t i = 0;
+    bool nameInLine = true;
     if (line.front() == '@') {
-        entry.name.clear();
+        entry.name = {};
         i = 1;
-    } else if (!image::ReadEscaped(line, i, entry.name)) {
+    } else if (const std::optional<std::string_view> plain = image::PlainQuoted(line, i)) {
+        entry.name = *plain;  // as a part of the line, it holds no line break: NextLine saw to that
+    } else if (!image::ReadEscaped(line, i, m_name)) {
         Fail(registry_error::NoEqualSign, "Format Error: no equal signs.", line);
-    } else if (image::HasLineBreakOrNul(entry.name)) {
+    } else if (image::HasLineBreakOrNul(m_name)) {
         Fail(registry_error::BadValue, BadValueText, line);  // \r or \n: a name no line can carry
+    } else {
+        nameInLine = false;
     }
     if (i == line.size() || line[i] != '=') {
         Fail(registry_error::NoEqualSign, "Format Error: no equal signs.", line);
     }
     entry.kind = ImageEntry::Kind::Value;
-    entry.data.clear();
+    m_data.clear();
     const std::string_view rest = line.substr(i + 1);
     if (!rest.starts_with('"')) {
         ReadTypedData(line, rest, entry);
+        Keep(entry, nameInLine, false);
         return;
     }
     std::size_t end = i + 1;
-    if (!image::ReadEscaped(line, end, entry.data) || end != line.size()) {
+    const std::optional<std::string_view> plain = image::PlainQuoted(line, end);
+    if ((!plain && !image::ReadEscaped(line, end, m_data)) || end != line.size()) {
         Fail(registry_error::BadValue, BadValueText, line);
     }
+    entry.data = plain.value_or(std::string_view());
     entry.quoted = true;
     entry.type = reg::Sz;
+    Keep(entry, nameInLine, plain.has_value());
+}
+
+// Gives the entry the name and data read into the reader's buffers, where the line does not hold them as they are.
+void TextImageReader::Keep(ImageEntry& entry, bool nameInLine, bool dataInLine) {
+    if (nameInLine && dataInLine) {
+        entry.kept.reset();
+        return;
+    }
+    if (nameInLine) {
+        entry.kept = std::make_unique<std::string>(std::move(m_data));
+        entry.data = *entry.kept;
+        return;
+    }
+    entry.kept = std::make_unique<std::string>(m_name);
+    if (!dataInLine) {
+        entry.kept->append(m_data);
+        entry.data = std::string_view(*entry.kept).substr(m_name.size());
+    }
+    entry.name = std::string_view(*entry.kept).substr(0, m_name.size());
 }
 
 void TextImageReader::ReadTypedData(std::string_view line, std::string_view rest, ImageEntry& entry) {
@@ -153,7 +198,7 @@ void TextImageReader::ReadTypedData(std::string_view line, std::string_view rest
     const std::string_view first = line;
     // The length of the value as if on one line, however it is wrapped.
     std::size_t length = line.size();
-    image::Piece piece = image::ReadTypedStart(rest, entry.type, entry.data);
+    image::Piece piece = image::ReadTypedStart(rest, entry.type, m_data);
     while (piece == image::Piece::Continues) {
         if (!NextLine(line)) {
             Fail(registry_error::BadValue, BadValueText, first);
@@ -163,17 +208,17 @@ void TextImageReader::ReadTypedData(std::string_view line, std::string_view rest
         if (length > image::MaxLineLength) {
             Fail(registry_error::LineTooLong, "Format Error: line too long.", line);
         }
-        piece = image::ReadHexLine(line, entry.data);
+        piece = image::ReadHexLine(line, m_data);
     }
     if (piece == image::Piece::Malformed) {
         Fail(registry_error::BadValue, BadValueText, line);
     }
     if (image::IsTextType(entry.type)) {
-        std::optional<std::string> text = FromUtf16Le(entry.data);
+        std::optional<std::string> text = FromUtf16Le(m_data);
         if (!text) {
             Fail(registry_error::NotInCodePage, "Format Error: text not in the code page.", line);
         }
-        entry.data = std::move(*text);
+        m_data = std::move(*text);
     }
 }
 

@@ -30,13 +30,20 @@ std::uint32_t AccessFor(std::int32_t hive) {
     return hive == reg::LocalMachine ? reg::KeyRead : reg::KeyAllAccess | reg::GenericAll;
 }
 
-// A path as OpenKey spells it: without one leading backslash, forward slashes as backslashes.
-std::string KeyPath(std::string_view path) {
+// A path as OpenKey spells it: without one leading backslash, forward slashes as backslashes. Into spelled, whose
+// room serves key after key.
+void SpellKeyPath(std::string_view path, std::string& spelled) {
     if (path.starts_with('\\')) {
         path.remove_prefix(1);
     }
-    std::string spelled(path);
+    spelled.clear();
+    spelled.append(path);
     std::replace(spelled.begin(), spelled.end(), '/', '\\');
+}
+
+std::string KeyPath(std::string_view path) {
+    std::string spelled;
+    SpellKeyPath(path, spelled);
     return spelled;
 }
 
@@ -116,15 +123,19 @@ std::vector<ImageEntry> TypedImage::Read(std::string_view image, const HiveOfRoo
     for (std::size_t end = image.find('\n'); end != std::string_view::npos; end = image.find('\n', end + 1)) {
         starts += end + 1 < image.size() && (image[end + 1] == '[' || image[end + 1] == '"' || image[end + 1] == '@');
     }
-    entries.reserve(starts);
-    for (ImageEntry entry; reader.Next(entry);) {
-        if (entry.kind == ImageEntry::Kind::Section && !hiveOf(entry.root)) {
+    // One more for the place the end of the image is read into.
+    entries.reserve(starts + 1);
+    // Each entry is read where it stays.
+    for (;;) {
+        ImageEntry& entry = entries.emplace_back();
+        if (!reader.Next(entry)) {
+            entries.pop_back();
+            return entries;
+        }
+        if (entry.kind == ImageEntry::Kind::Section && !hiveOf(entry.Root())) {
             TextImageReader::FailOn(entry, registry_error::BadSection, "Format Error: unknown root.");
         }
-        // Moved: the reader fills each entry anew, and a value's entry then carries no copy of its section's path.
-        entries.push_back(std::move(entry));
     }
-    return entries;
 }
 
 void TypedImage::Load(std::string_view image, const HiveOfRoot& hiveOf) {
@@ -161,13 +172,16 @@ void TypedImage::Write(const std::vector<ImageEntry>& entries, const HiveOfRoot&
             key = 0;
         }
     };
+    // The key's path and the value's name as the registry calls take them, NUL-terminated, in room that serves
+    // entry after entry.
     std::string path;
+    std::string name;
     try {
         for (const ImageEntry& entry : entries) {
             if (entry.kind == ImageEntry::Kind::Section) {
                 close();
-                const std::int32_t hive = *hiveOf(entry.root);
-                path = KeyPath(entry.path);
+                const std::int32_t hive = *hiveOf(entry.Root());
+                SpellKeyPath(entry.Path(), path);
                 if (const long created = m_api.CreateKeyEx(reg::HiveHandle(hive), path.c_str(), nullptr,
                                                            reg::OptionNonVolatile, AccessFor(hive), &key, nullptr);
                     created != reg::Success) {
@@ -179,11 +193,14 @@ void TypedImage::Write(const std::vector<ImageEntry>& entries, const HiveOfRoot&
             if (key == 0) {
                 TextImageReader::FailOn(entry, registry_error::OperationFailed, "No key is currently open.");
             }
-            if (const long set = m_api.SetValueEx(key, entry.name.c_str(), entry.type,
+            // Appended into the room the name has: cheaper than assign's general replacement.
+            name.clear();
+            name.append(entry.name);
+            if (const long set = m_api.SetValueEx(key, name.c_str(), entry.type,
                                                   reinterpret_cast<const unsigned char*>(entry.data.data()),
                                                   static_cast<std::uint32_t>(entry.data.size()));
                 set != reg::Success) {
-                fail(entry, "Failed to write the value \"" + entry.name + "\"", set);
+                fail(entry, "Failed to write the value \"" + name + "\"", set);
             }
         }
     } catch (...) {

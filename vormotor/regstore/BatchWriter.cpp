@@ -44,22 +44,45 @@ std::int64_t BatchWriter::InsertKey(std::int64_t parent, std::string_view name, 
     return sqlite3_last_insert_rowid(m_db);
 }
 
-void BatchWriter::CreateLater(std::int64_t parent, std::string name, std::string fold, std::string keyClass) {
+void BatchWriter::CreateLater(std::int64_t parent, std::string_view name, std::string_view fold,
+                              std::string_view keyClass) {
     WriteUnwritten();
-    m_newKey = NewKey{parent, std::move(name), std::move(fold), std::move(keyClass), {}};
-    m_unwritten = {NewKeyId, true, {}};
+    // Appended into the room of the key before: cheaper than assign's general replacement.
+    const auto take = [](std::string& kept, std::string_view text) {
+        kept.clear();
+        kept.append(text);
+    };
+    m_newKey.parent = parent;
+    take(m_newKey.name, name);
+    take(m_newKey.fold, fold);
+    take(m_newKey.keyClass, keyClass);
+    m_newKey.handles.clear();
+    m_hasNewKey = true;
+    HoldBackValuesOf(NewKeyId);
 }
 
 void BatchWriter::AddNewKeyHandle(RegHandle handle) {
-    m_newKey->handles.push_back(handle);
+    m_newKey.handles.push_back(handle);
 }
 
 void BatchWriter::Drop() {
     m_touched.clear();
-    m_unwritten = {};
+    HoldBackValuesOf(0);
     // Handles of a key that was never written answer as those of a deleted key.
-    if (m_newKey) {
+    if (m_hasNewKey) {
         HandNewKeyTo(0);
+    }
+}
+
+// Starts the list of values held back anew, for key (0: for none), new keys with a change to write. The list keeps
+// its room for the next key, as a load fills one key after another, unless a large key made it large.
+void BatchWriter::HoldBackValuesOf(std::int64_t key) {
+    m_unwritten.key = key;
+    m_unwritten.changed = key == NewKeyId;
+    if (m_unwritten.values.Blob().size() > SpreadAbove) {
+        m_unwritten.values = {};
+    } else {
+        m_unwritten.values.Clear();
     }
 }
 
@@ -174,11 +197,11 @@ void BatchWriter::WriteUnwritten() {
     } else if (m_unwritten.changed) {
         WriteValues(m_unwritten.key, m_unwritten.values);
     }
-    m_unwritten = {};
+    HoldBackValuesOf(0);
 }
 
 void BatchWriter::WriteNewKey() {
-    const NewKey& key = *m_newKey;
+    const NewKey& key = m_newKey;
     const ValueList& values = m_unwritten.values;
     const bool spread = values.Blob().size() > SpreadAbove;
     const std::int64_t id =
@@ -191,8 +214,8 @@ void BatchWriter::WriteNewKey() {
 
 // Tells the connection where the new key's handles now point, and forgets the new key.
 void BatchWriter::HandNewKeyTo(std::int64_t id) {
-    m_newKeyWritten(id, m_newKey->handles);
-    m_newKey.reset();
+    m_newKeyWritten(id, m_newKey.handles);
+    m_hasNewKey = false;
 }
 
 void BatchWriter::StampTouched() {

@@ -39,8 +39,8 @@ public:
     std::int64_t InsertKey(std::int64_t parent, std::string_view name, std::string_view fold, std::string_view keyClass,
                            std::string_view values = {});
     // The key a batch is about to fill below parent: written when its values are, carrying NewKeyId until then.
-    void CreateLater(std::int64_t parent, std::string name, std::string fold, std::string keyClass);
-    bool HasNewKey() const { return m_newKey.has_value(); }
+    void CreateLater(std::int64_t parent, std::string_view name, std::string_view fold, std::string_view keyClass);
+    bool HasNewKey() const { return m_hasNewKey; }
     void AddNewKeyHandle(RegHandle handle);
 
     ValueList ReadValues(std::int64_t id);
@@ -73,6 +73,7 @@ private:
         std::vector<RegHandle> handles;
     };
 
+    void HoldBackValuesOf(std::int64_t key);
     void WriteValues(std::int64_t id, const ValueList& values);
     static long ChangeList(ValueList& values, std::string_view name, const std::optional<NewValue>& value);
     long ChangeSpreadValue(std::int64_t id, std::string_view name, const std::optional<NewValue>& value, bool inBatch);
@@ -83,7 +84,9 @@ private:
     StoreStatements& m_sql;
     NewKeyWritten m_newKeyWritten;
     UnwrittenValues m_unwritten;
-    std::optional<NewKey> m_newKey;
+    // Kept from key to key with the room of its names and handle list; m_hasNewKey tells whether it holds a key.
+    NewKey m_newKey;
+    bool m_hasNewKey = false;
     // Keys a batch wrote to: they get their time stamp once, when the batch ends.
     std::vector<std::int64_t> m_touched;
 };

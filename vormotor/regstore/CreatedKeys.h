@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <vector>
 
 namespace vor::store {
 
@@ -37,9 +38,14 @@ private:
     };
     using SubKeys = std::unordered_map<std::string, std::int64_t, NameHash, std::equal_to<>>;
 
+    bool WasCreated(std::int64_t id) const;
+
     std::uint64_t m_transaction = 0;
-    // Created key -> its sub-keys created since, by folded name.
-    std::unordered_map<std::int64_t, SubKeys> m_keys;
+    // The keys created, sorted: the store numbers new keys upwards, so the list grows at its end, one number a key,
+    // where a map would take a node a key.
+    std::vector<std::int64_t> m_ids;
+    // Created key -> its sub-keys created since, by folded name, for the keys that have any.
+    std::unordered_map<std::int64_t, SubKeys> m_subKeys;
 };
 
 }  // namespace vor::store

@@ -14,13 +14,24 @@ void ListingCache::Check(const DatabaseState& now) {
 }
 
 void ListingCache::Forget() {
-    m_subKeyLists.clear();
-    m_listedToTheEnd = {};
-    m_withoutSubKeys.clear();
-    m_valueLists.clear();
+    // A batch that writes key after key comes here at each key, mostly with nothing to forget: what is empty is left
+    // as it is.
+    const auto clear = [](auto& listings) {
+        if (!listings.empty()) {
+            listings.clear();
+        }
+    };
+    clear(m_subKeyLists);
+    if (m_listedToTheEnd.first != 0) {
+        m_listedToTheEnd = {};
+    }
+    clear(m_withoutSubKeys);
+    clear(m_valueLists);
     m_lastValues = {};
-    m_valuesToTheEnd = {};
-    m_listedValues.clear();
+    if (m_valuesToTheEnd.first != 0) {
+        m_valuesToTheEnd = {};
+    }
+    clear(m_listedValues);
     m_listedValuesSize = 0;
     m_listedIn = {};
 }

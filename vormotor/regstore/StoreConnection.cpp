@@ -515,9 +515,8 @@ long StoreConnection::Walk(std::int64_t from, const char* subKey, bool create, c
         created = true;
         if (m_batch.depth > 0 && path.empty()) {
             // The key a batch is about to fill: written when its values are.
-            std::string laterFold = fold;
-            m_writer->CreateLater(id, std::string(name), std::move(fold), std::string(NameOf(keyClass)));
-            m_laterKey = {id, std::move(laterFold)};
+            m_writer->CreateLater(id, name, fold, NameOf(keyClass));
+            m_laterKey = {id, std::move(fold)};
             id = BatchWriter::NewKeyId;
             break;
         }

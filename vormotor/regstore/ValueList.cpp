@@ -125,12 +125,24 @@ bool ValueList::Erase(std::string_view name) {
     return true;
 }
 
+void ValueList::Clear() {
+    m_blob.clear();
+    m_entries.clear();
+    m_hashes.clear();
+    if (!m_index.empty()) {
+        m_index.clear();
+    }
+}
+
 std::optional<std::size_t> ValueList::IndexOf(std::string_view name) const {
     return IndexOf(name, NameHash(name));
 }
 
 std::optional<std::size_t> ValueList::IndexOf(std::string_view name, std::uint32_t hash) const {
-    PrepareLookUp();
+    // Mostly there is nothing to prepare: a load hashes each name as it sets it.
+    if (m_hashes.size() != m_entries.size() || (m_entries.size() > ScannedValues && m_index.empty())) {
+        PrepareLookUp();
+    }
     const auto matches = [&](std::size_t i) { return m_hashes[i] == hash && SameName(NameAt(m_entries[i]), name); };
     if (m_entries.size() > ScannedValues) {
         // The first of equal names, as the scan would find it.

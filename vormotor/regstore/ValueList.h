@@ -41,6 +41,8 @@ public:
     [[nodiscard]] bool Set(std::string_view name, std::uint32_t type, std::string_view data);
     // False when there is no such value.
     bool Erase(std::string_view name);
+    // No values, keeping the room the list has taken.
+    void Clear();
 
 private:
     struct Entry {

@@ -92,23 +92,34 @@ TEST(ImageForm, OnlyPathsOfMoreThanMaxDepthLevelsAreTooDeep) {
 // still be reported, after what the line's own checks report first.
 TEST(ImageForm, TheTypedReaderRefusesLineEndsWithoutCrLfWhereverTheyAre) {
     const std::string head = "Windows Registry Editor Version 5.00\r\n\r\n[HKEY_CURRENT_USER\\k]\r\n";
+    // The line, what is wrong with it.
     const std::vector<std::pair<std::string, std::string>> cases{
-        {head + "\"a\"=\"1\r\"\r\n", "Format Error: line end without CR LF.  Line 3=>'\"a\"=\"1\r\"'"},
-        {head + "\"a\"=\"1\"\r\"b\"=\"2\"\r\n",
-         "Format Error: line end without CR LF.  Line 3=>'\"a\"=\"1\"\r\"b\"=\"2\"'"},
-        {head + "\"a\"=\"1\"\r", "Format Error: line end without CR LF.  Line 3=>'\"a\"=\"1\"\r'"},
-        {head + "\"a\"=\"\r\0\"\r\n"s, "Format Error: NUL character.  Line 3=>'\"a\"=\"\r\0\"'"s},
-        {head + "\"a\"=\"1\"\n\"b\"=\"2\"\r\n",
-         "Format Error: line end without CR LF.  Line 3=>'\"a\"=\"1\"\n\"b\"=\"2\"'"},
+        {"\"a\"=\"1\r\"\r\n", "line end without CR LF.  Line #=>'\"a\"=\"1\r\"'"},
+        {"\"a\"=\"1\"\r\"b\"=\"2\"\r\n", "line end without CR LF.  Line #=>'\"a\"=\"1\"\r\"b\"=\"2\"'"},
+        {"\"a\"=\"1\"\r", "line end without CR LF.  Line #=>'\"a\"=\"1\"\r'"},
+        {"\"a\"=\"\r\0\"\r\n"s, "NUL character.  Line #=>'\"a\"=\"\r\0\"'"s},
+        {"\"a\"=\"1\"\n\"b\"=\"2\"\r\n", "line end without CR LF.  Line #=>'\"a\"=\"1\"\n\"b\"=\"2\"'"},
     };
-    for (const auto& [imageText, description] : cases) {
-        try {
-            TextImageReader reader(imageText);
-            for (ImageEntry entry; reader.Next(entry);) {
+    // Also among good lines, which the reader looks over in blocks before it reads them.
+    for (const std::size_t goodLines : {0, 1, 100}) {
+        std::string good;
+        for (std::size_t i = 0; i < goodLines; ++i) {
+            good += "\"v" + std::to_string(i) + "\"=\"" + std::string(i % 7, 'x') + "\"\r\n";
+        }
+        for (const auto& [line, description] : cases) {
+            std::string expected = "Format Error: " + description;
+            expected.replace(expected.find('#'), 1, std::to_string(3 + goodLines));
+            // Good lines after it too, where the line ends with a CR LF.
+            const std::string after = line.ends_with("\r\n") ? good : "";
+            const std::string imageText = head + good + line + after;
+            try {
+                TextImageReader reader(imageText);
+                for (ImageEntry entry; reader.Next(entry);) {
+                }
+                ADD_FAILURE() << "no error for " << line;
+            } catch (const Error& error) {
+                EXPECT_EQ(error.Description(), expected) << goodLines;
             }
-            ADD_FAILURE() << "no error for " << imageText;
-        } catch (const Error& error) {
-            EXPECT_EQ(error.Description(), description);
         }
     }
 }
@@ -125,6 +136,10 @@ TEST(ImageForm, TheTypedReaderTakesTheEditorsQuoting) {
     const std::vector<Case> cases{
         {"\"a=b \\\"q\\\" \\\\\"=\"x \\\"y\\\" \\\\\"", "a=b \"q\" \\", "x \"y\" \\", ""},
         {"@=\"default\"", "", "default", ""},
+        // Either part escaped and the other not, and a typed value with an escaped name.
+        {"\"a\\\\b\"=\"plain\"", "a\\b", "plain", ""},
+        {"\"plain\"=\"a\\\\b\"", "plain", "a\\b", ""},
+        {"\"a\\\\b\"=dword:00000102", "a\\b", "\x02\x01\0\0"s, ""},
         {"\"a\\qb\"=\"c\\q\"", "a\\qb", "c\\q", ""},
         {"\"a\"=\"x\"y\"", "", "", "Format Error: value formatting."},
         {"\"a\\rb\"=\"x\"", "", "", "Format Error: value formatting."},
@@ -136,7 +151,7 @@ TEST(ImageForm, TheTypedReaderTakesTheEditorsQuoting) {
             const std::string imageText = head + c.line + "\r\n";
             TextImageReader reader(imageText);
             ImageEntry entry;
-            ASSERT_TRUE(reader.Next(entry) && entry.kind == ImageEntry::Kind::Section && entry.path.empty());
+            ASSERT_TRUE(reader.Next(entry) && entry.kind == ImageEntry::Kind::Section && entry.Path().empty());
             ASSERT_TRUE(reader.Next(entry)) << c.line;
             EXPECT_EQ(c.error, "") << c.line;
             EXPECT_EQ(entry.name, c.name);

@@ -29,6 +29,9 @@ TEST(RegEditForm, EditorLinesBecomeImageLines) {
         // Line breaks inside a text travel in hex notation, on the same line.
         {"\"Lines\"=\"a\\r\\nb\"", "\"Lines\"=hex(1):61,00,0d,00,0a,00,62,00,00,00"},
         {"; comment", "; comment"},
+        // Lines that change among lines that stay.
+        {"\"a\" = \"b\"\r\n\"c\"=\"d\"\r\n@ = hex:01\r\n\"e\"=\"f\"",
+         "\"a\"=\"b\"\r\n\"c\"=\"d\"\r\n@=hex:01\r\n\"e\"=\"f\""},
     };
     for (const Case& c : cases) {
         const ImageFromRegEdit converted = FromRegEditForm(Head + c.editor + "\r\n");

@@ -75,6 +75,15 @@ TEST_P(ValueListTest, ValuesKeepTheirPlaceAndTheCaseTheyWereMadeWith) {
     EXPECT_EQ(m_list[m_list.Size() - 1].name, "Name") << "a value made again goes last";
     ExpectRoundTrip();
     EXPECT_EQ(m_list.Find("Speed")->type, 4u);
+
+    // Emptied, the list is as new: no name of before is found, and values go in from the start.
+    m_list.Clear();
+    EXPECT_FALSE(m_list.Find("Speed"));
+    Set("speed", 1, "x");
+    Set("Filler 1", 1, "y");
+    Set("SPEED", 1, "z");
+    EXPECT_EQ(Contents(m_list), (std::vector<Expected>{{"speed", 1, "z"}, {"Filler 1", 1, "y"}}));
+    ExpectRoundTrip();
 }
 
 INSTANTIATE_TEST_SUITE_P(Lengths, ValueListTest, ::testing::Values(0, 40));
