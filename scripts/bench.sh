@@ -60,10 +60,13 @@ fi
 if wants demo; then
     cmake --build --preset release --target vormotor-demo screenshot_floor >/dev/null
     demo=$build/apps/demo/vormotor-demo
+    # Both draw off screen: without a display for the whole run, so that neither process is timed
+    # with an env process started before it.
+    offscreen="env -u DISPLAY -u WAYLAND_DISPLAY"
     # The floor's window takes the size of the demo's picture.
-    size="$(env -u DISPLAY -u WAYLAND_DISPLAY $demo --screenshot "$results/demo.png" | sed -n 's/.*(\([0-9]*\)x\([0-9]*\))$/\1 \2/p')"
-    scripts/bench-processes.py "$repetitions" "$results/demo.json" \
-        Screenshot/Demo "env -u DISPLAY -u WAYLAND_DISPLAY $demo --screenshot $results/demo.png" \
+    size="$($offscreen $demo --screenshot "$results/demo.png" | sed -n 's/.*(\([0-9]*\)x\([0-9]*\))$/\1 \2/p')"
+    $offscreen scripts/bench-processes.py "$repetitions" "$results/demo.json" \
+        Screenshot/Demo "$demo --screenshot $results/demo.png" \
         ScreenshotFloor/Demo "$build/apps/demo/screenshot_floor $size $results/floor.png"
 fi
 

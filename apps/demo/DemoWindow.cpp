@@ -11,6 +11,7 @@
 #include <exception>
 #include <string>
 
+#include "apps/demo/WindowPicture.h"
 #include "vormotor/editors/EditorClasses.h"
 #include "vormotor/editors/TarvineEditor.h"
 #include "vormotor/qt/QtMessageBox.h"
@@ -152,7 +153,7 @@ QImage DemoWindow::Render(Control* tipOf) {
         m_reasonTips->ShowTip(*tipOf);
         QApplication::processEvents();
     }
-    QImage picture = grab().toImage();
+    QImage picture = WindowPicture(*this);
     // A tool tip is a window of its own; it goes into the picture where it stands over this one.
     for (QWidget* tip : QApplication::topLevelWidgets()) {
         if (tip->inherits("QTipLabel") && tip->isVisible()) {

@@ -49,8 +49,12 @@ public:
         return keys;
     }
 
-    std::vector<Value> Items() override {
-        std::vector<Value> items;
+    std::vector<Value> Items() override { return ItemsAs<Value>(); }
+
+    // The items as the type a library hands out (Value converts to it), in one vector.
+    template <class As>
+    std::vector<As> ItemsAs() const {
+        std::vector<As> items;
         items.reserve(m_entries.size());
         for (const auto& entry : m_entries) {
             items.push_back(entry.second);
@@ -77,10 +81,7 @@ public:
         }
     }
 
-    // The library's own access, besides the interface: the entries in insertion order, and the
-    // item of a key or null, in one look-up.
-    const std::vector<std::pair<Key, Value>>& Entries() const noexcept { return m_entries; }
-
+    // The library's own access, besides the interface: the item of a key or null, in one look-up.
     const Value* Find(const Key& key) const {
         if (m_index.empty()) {
             for (const auto& entry : m_entries) {

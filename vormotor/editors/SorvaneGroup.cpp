@@ -18,8 +18,11 @@ SorvaneGroup& AsSorvane(Control& control) {
 }  // namespace
 
 SorvaneGroup::SorvaneGroup(std::string name, std::optional<std::int32_t> index)
-    : Control(std::move(name), index),
-      m_field(HandleEvent(&FieldObject::UpdateView, [this](FieldObject&) { ShowField(); })) {}
+    : Control(std::move(name), index), m_field([this](FieldObject& field) {
+          std::vector<Connection> connections;
+          connections.push_back(field.UpdateView().Connect([this](FieldObject&) { ShowField(); }));
+          return connections;
+      }) {}
 
 void SorvaneGroup::SetFieldValueRef(std::shared_ptr<ValueObject> value) {
     // The field is looked up first, so a value without it leaves the group as it was.
@@ -75,9 +78,8 @@ std::string SorvaneGroup::LockProblem() const {
 }
 
 void SorvaneGroup::ShowField() {
-    // Built where the last list that changed nothing was: a refresh that finds the same options
-    // (every attach finds them) allocates no list.
-    std::vector<Option> options = std::exchange(m_optionRoom, {});
+    // The options are read into the room of the last reading, which mostly reads the same.
+    std::vector<Option>& options = m_reading;
     options.clear();
     std::int32_t selected = -1;
     if (m_field) {
@@ -97,12 +99,13 @@ void SorvaneGroup::ShowField() {
             }
         });
         if (!read) {
-            m_optionRoom = std::move(options);
             return;
         }
     }
-    Assign(m_options, std::move(options), "Options");
-    m_optionRoom = std::move(options);  // left as it was when the options did not change
+    if (options != m_options) {
+        m_options.swap(options);
+        Notify("Options");
+    }
     Assign(m_selected, selected, "Selected");
 }
 

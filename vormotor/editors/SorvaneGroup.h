@@ -77,7 +77,7 @@ private:
 
     // Shown.
     std::vector<Option> m_options;
-    std::vector<Option> m_optionRoom;  // the room of a list that matched the one shown
+    std::vector<Option> m_reading;  // ShowField's room, kept between readings
     std::int32_t m_selected = -1;
     std::string m_message;
     Event<> m_change;

@@ -3,6 +3,7 @@
 // page and Enabled change, so it allocates nothing while tracing is off.
 #include <algorithm>
 #include <array>
+#include <initializer_list>
 #include <optional>
 
 #include "vormotor/contracts/Tarvine.h"
@@ -31,9 +32,33 @@ std::string_view BoolText(bool value) {
     return value ? "True" : "False";
 }
 
+// Every control of a walk asks whether tracing is on; the line is put together apart from that
+// question, which is all a walk with tracing off pays.
+[[gnu::noinline]] void WriteTraceLine(TraceSink& sink, std::initializer_list<std::string_view> parts) {
+    std::string line(kTracePrefix);
+    for (const std::string_view part : parts) {
+        line += part;
+    }
+    sink.TraceWrite(line);
+}
+
 using C = EnableCondition;
 
 }  // namespace
+
+// Asked once per control of every walk: taken into the walk itself, so that the question costs
+// no more than the calls to the trace sink it makes; the parts, a control's name among them, are
+// not even looked at unless the line is written.
+template <class... Parts>
+[[gnu::always_inline]] inline void MotorForm::Impl::TraceMsg(const Parts&... parts) {
+    if (m_net.IsNothing()) {
+        return;
+    }
+    const Ref sink(m_net->TraceSink());
+    if ((sink->TraceFlags() & kTraceFlag) != 0) [[unlikely]] {
+        WriteTraceLine(*sink, {std::string_view(parts)...});
+    }
+}
 
 std::span<const MotorForm::Impl::EnableRule> MotorForm::Impl::InputControlRules() {
     static constexpr EnableRule rules[]{
@@ -174,11 +199,11 @@ void MotorForm::Impl::ApplyEnablePolicy(bool activating) {
         return;
     }
     const Access access = ReadAccess();
-    SkipOnFailure([&] { TraceMsg({"FormActivate activating = ", BoolText(activating)}); });
+    SkipOnFailure([&] { TraceMsg("FormActivate activating = ", BoolText(activating)); });
 
     for (const EnableStep& step : EnablePlan()) {
         Control& control = *step.control;
-        SkipOnFailure([&] { TraceMsg({control.Name(), " activating"}); });
+        SkipOnFailure([&] { TraceMsg(control.Name(), " activating"); });
         if (step.isEditor) {
             ApplyEditorPolicy(step.editor, control);
         } else {
@@ -212,7 +237,7 @@ void MotorForm::Impl::ApplyRule(const EnableRule& rule, const Access& access, Co
         });
     }
     if (rule.traceResult && computed) {
-        SkipOnFailure([&] { TraceMsg({control.Name(), " just set Enabled=", BoolText(*computed)}); });
+        SkipOnFailure([&] { TraceMsg(control.Name(), " just set Enabled=", BoolText(*computed)); });
     }
 }
 
@@ -250,20 +275,6 @@ std::shared_ptr<ValueObject> MotorForm::Impl::EditorValue(Tarvine* editor, const
 
 std::int32_t MotorForm::Impl::AccessLevel() {
     return Ref(m_node->AccessLock())->Level();
-}
-
-void MotorForm::Impl::TraceMsg(std::initializer_list<std::string_view> parts) {
-    if (m_net.IsNothing()) {
-        return;
-    }
-    const Ref sink(m_net->TraceSink());
-    if ((sink->TraceFlags() & kTraceFlag) != 0) {
-        std::string line(kTracePrefix);
-        for (const std::string_view part : parts) {
-            line += part;
-        }
-        sink->TraceWrite(line);
-    }
 }
 
 void MotorForm::Impl::SetEnabled(bool newState) {

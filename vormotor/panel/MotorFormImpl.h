@@ -1,7 +1,6 @@
 #pragma once
 
 #include <cstdint>
-#include <initializer_list>
 #include <memory>
 #include <span>
 #include <string>
@@ -137,7 +136,8 @@ private:
     static bool MotorTypeIsNot(Impl& form, const Access& access, Control& control);
     std::int32_t AccessLevel();
     // The line is put together only when the trace sink wants it.
-    void TraceMsg(std::initializer_list<std::string_view> parts);
+    template <class... Parts>
+    void TraceMsg(const Parts&... parts);
     void m_appLock_Changed();
     void UserControl_Show();
     void UserControl_Hide();

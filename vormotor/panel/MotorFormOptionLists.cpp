@@ -1,6 +1,9 @@
 // The commutation start-up options (sensor choice and option list) and the microstep list.
 #include <algorithm>
 #include <array>
+#include <string>
+#include <string_view>
+#include <utility>
 
 #include "vormotor/contracts/Sorvane.h"
 #include "vormotor/core/Conversions.h"
@@ -32,6 +35,21 @@ void ShowSingleItem(ComboBox& combo, const std::string& text) {
     combo.Clear();
     combo.AddItem(text);
     combo.SetListIndex(0);
+}
+
+// The label beside the list shows the picked option after a space. Every tick with the list due
+// comes here, mostly with the caption unchanged, so the text is only put together when it differs.
+void ShowPickedOption(Label& label, const ComboBox& combo) {
+    const std::string_view picked = combo.ListIndex() < 0 ? std::string_view() : combo.List(combo.ListIndex());
+    const std::string& shown = label.Caption();
+    if (shown.size() == picked.size() + 1 && shown.front() == ' ' && shown.compare(1, picked.size(), picked) == 0) {
+        return;
+    }
+    std::string caption;
+    caption.reserve(picked.size() + 1);
+    caption += ' ';
+    caption += picked;
+    label.SetCaption(std::move(caption));
 }
 
 }  // namespace
@@ -70,7 +88,7 @@ void MotorForm::Impl::RefreshCommModeList() {
     StopOnFailure([&] {
         if (m_motorCfg.IsNothing() || m_fldInitOptions.IsNothing()) {
             ShowSingleItem(combo, LoadString(kNotAvailableText));
-            optionLabel.SetCaption(" " + combo.Text());
+            ShowPickedOption(optionLabel, combo);
             return;
         }
         m_motorCfg->Refresh();
@@ -98,7 +116,7 @@ void MotorForm::Impl::RefreshCommModeList() {
             combo.SetItemData(added, m_fldInitOptions->Value());
             combo.SetListIndex(added);
         }
-        optionLabel.SetCaption(" " + combo.Text());
+        ShowPickedOption(optionLabel, combo);
     });
 }
 

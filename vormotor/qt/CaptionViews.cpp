@@ -69,7 +69,13 @@ void LabelView::ApplyBackground() {
 
 void LabelView::ApplyCaption() {
     const QString caption = QString::fromStdString(m_label.Caption());
-    m_text->setText(WrapWords(caption, m_text->fontMetrics(), m_text->contentsRect().width()).value_or(caption));
+    const QFontMetrics metrics = m_text->fontMetrics();
+    m_text->setText(WrapWords(caption, metrics, m_text->contentsRect().width()).value_or(caption));
+    // Only a label of several lines sets its frame's grid; its pitch is asked for at every move of a
+    // sibling, and laying out text to find it is dear.
+    m_linePitch = LineCountShown() < 2 ? 0
+                                       : metrics.size(0, QStringLiteral("0\n0")).height() -
+                                             metrics.size(0, QStringLiteral("0")).height();
 }
 
 QRect LabelView::Geometry() const {
@@ -111,8 +117,7 @@ int LabelView::BaselineShift() const {
     if (grid == this || grid->LineCountShown() < 2) {
         return 0;
     }
-    const QFontMetrics metrics = grid->m_text->fontMetrics();
-    const int pitch = metrics.size(0, QStringLiteral("0\n0")).height() - metrics.size(0, QStringLiteral("0")).height();
+    const int pitch = grid->m_linePitch;
     const int first = grid->FirstBaseline();
     const int mine = FirstBaseline();
     // The nearest of the grid's lines; a label beside none of them is not part of the table.

@@ -35,6 +35,7 @@ private:
 
     Label& m_label;
     QLabel* m_text;
+    int m_linePitch = 0;  // from one line's baseline to the next, while the label shows several
 };
 
 }  // namespace vor::qt

@@ -1,5 +1,7 @@
 #include "vormotor/qt/QtLook.h"
 
+#include <QFontDatabase>
+#include <QStringList>
 #include <array>
 #include <utility>
 
@@ -68,7 +70,14 @@ QFont ToQFont(const Font& font) {
     QFont qfont(QString::fromStdString(font.name));
     for (const auto& [design, twin] : kMetricTwins) {
         if (qfont.family().compare(QLatin1String(design), Qt::CaseInsensitive) == 0) {
-            qfont.setFamilies({qfont.family(), QString::fromLatin1(twin)});
+            // Where only the twin is installed it is the font's one family: asked for the design's
+            // family first, Qt misses it and has fontconfig sort every font as its fallbacks, and
+            // a second family makes it sort them again for the twin before any text needs one.
+            const QStringList installed = QFontDatabase::families();
+            const QString twinFamily = QString::fromLatin1(twin);
+            const bool twinOnly = !installed.contains(qfont.family(), Qt::CaseInsensitive) &&
+                                  installed.contains(twinFamily, Qt::CaseInsensitive);
+            qfont.setFamilies(twinOnly ? QStringList{twinFamily} : QStringList{qfont.family(), twinFamily});
         }
     }
     qfont.setPointSizeF(font.size);

@@ -73,11 +73,9 @@ void ComboBox::UserPick(std::int32_t index) {
     m_click.Raise();
 }
 
-void ComboBox::CheckIndex(std::int32_t index) const {
-    if (index < 0 || index >= ListCount()) {
-        throw Error(error_number::InvalidPropertyValue, TypeName(),
-                    "Invalid list index " + std::to_string(index) + " for " + Name());
-    }
+void ComboBox::RefuseIndex(std::int32_t index) const {
+    throw Error(error_number::InvalidPropertyValue, TypeName(),
+                "Invalid list index " + std::to_string(index) + " for " + Name());
 }
 
 const Control::Property* ComboBox::FindProperty(std::string_view name) const {

@@ -49,7 +49,13 @@ protected:
     const Property* FindProperty(std::string_view name) const override;
 
 private:
-    void CheckIndex(std::int32_t index) const;
+    // Inline: a list rebuild checks every index it touches.
+    void CheckIndex(std::int32_t index) const {
+        if (index < 0 || index >= ListCount()) {
+            RefuseIndex(index);
+        }
+    }
+    [[noreturn]] void RefuseIndex(std::int32_t index) const;
 
     std::vector<Item> m_items;
     std::int32_t m_listIndex = -1;

@@ -50,36 +50,16 @@ void Control::Move(float left, float top, float width, float height) {
     SetHeight(height);
 }
 
-void Control::SetVisible(bool visible) {
-    Assign(m_visible, visible, "Visible");
-}
-
 bool Control::EffectiveVisible() const noexcept {
     return m_visible && (m_container == nullptr || m_container->EffectiveVisible());
-}
-
-void Control::SetEnabled(bool enabled) {
-    Assign(m_enabled, enabled, "Enabled");
 }
 
 bool Control::EffectiveEnabled() const noexcept {
     return m_enabled && (m_container == nullptr || m_container->EffectiveEnabled());
 }
 
-void Control::SetTabStop(bool tabStop) {
-    Assign(m_tabStop, tabStop, "TabStop");
-}
-
 void Control::SetFont(const Font& font) {
     Assign(m_font, font, "Font");
-}
-
-void Control::SetFontBold(bool bold) {
-    Assign(m_font.bold, bold, "FontBold");
-}
-
-void Control::SetForeColor(std::uint32_t color) {
-    Assign(m_foreColor, color, "ForeColor");
 }
 
 void Control::SetBackColor(std::uint32_t color) {
@@ -99,8 +79,11 @@ void Control::Refresh() {
     Notify("Refresh");
 }
 
-void Control::Notify(std::string property) {
-    m_propertyChanged.Raise(*this, std::move(property));
+void Control::Notify(std::string_view property) {
+    if (m_propertyChanged.HandlerCount() == 0) {
+        return;
+    }
+    m_propertyChanged.Raise(*this, std::string(property));
 }
 
 Variant Control::Get(std::string_view name) {

@@ -15,7 +15,8 @@ namespace vor {
 
 // A control of the toolkit-neutral control tree. Positions and sizes are twips relative to the
 // container; a control without a container sits directly on the panel surface. Every property
-// change is announced through PropertyChanged so that a front-end can mirror the tree.
+// change is announced through PropertyChanged so that a front-end can mirror the tree. The
+// states a panel reassigns on every walk are set inline: most assignments change nothing.
 class Control : public Dispatch {
 public:
     Control(std::string name, std::optional<std::int32_t> index);
@@ -40,26 +41,26 @@ public:
     void Move(float left, float top, float width, float height);
 
     bool Visible() const noexcept { return m_visible; }
-    void SetVisible(bool visible);
+    void SetVisible(bool visible) { Assign(m_visible, visible, "Visible"); }
     // Visible and inside visible containers.
     bool EffectiveVisible() const noexcept;
 
     // The control's own state.
     bool Enabled() const noexcept { return m_enabled; }
-    void SetEnabled(bool enabled);
+    void SetEnabled(bool enabled) { Assign(m_enabled, enabled, "Enabled"); }
     // Whether the user can operate it: a disabled container makes everything inside inoperable.
     bool EffectiveEnabled() const noexcept;
 
     bool TabStop() const noexcept { return m_tabStop; }
-    void SetTabStop(bool tabStop);
+    void SetTabStop(bool tabStop) { Assign(m_tabStop, tabStop, "TabStop"); }
 
     const Font& GetFont() const noexcept { return m_font; }
     void SetFont(const Font& font);
     bool FontBold() const noexcept { return m_font.bold; }
-    void SetFontBold(bool bold);
+    void SetFontBold(bool bold) { Assign(m_font.bold, bold, "FontBold"); }
 
     std::uint32_t ForeColor() const noexcept { return m_foreColor; }
-    void SetForeColor(std::uint32_t color);
+    void SetForeColor(std::uint32_t color) { Assign(m_foreColor, color, "ForeColor"); }
     std::uint32_t BackColor() const noexcept { return m_backColor; }
     void SetBackColor(std::uint32_t color);
 
@@ -91,7 +92,9 @@ protected:
     virtual const Property* FindProperty(std::string_view name) const;
     static const Property* FindIn(std::span<const Property> table, std::string_view name);
 
-    void Notify(std::string property);
+    // The name becomes a string only for a handler to receive: without one, a change costs
+    // no more than the comparison that found it.
+    void Notify(std::string_view property);
 
     // Stores the value and announces the change, if it is one.
     template <class T, class U>
@@ -100,7 +103,7 @@ protected:
             return;
         }
         field = std::forward<U>(value);
-        Notify(std::string(property));
+        Notify(property);
     }
 
 private:

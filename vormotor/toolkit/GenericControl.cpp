@@ -16,7 +16,7 @@ Variant GenericControl::Get(std::string_view name) {
 
 void GenericControl::Set(std::string_view name, const Variant& value) {
     if (m_properties.TrySet(name, value)) {
-        Notify(std::string(name));
+        Notify(name);
         return;
     }
     Control::Set(name, value);
@@ -28,7 +28,7 @@ Variant GenericControl::GetIndexed(std::string_view name, std::int32_t index) {
 
 void GenericControl::SetIndexed(std::string_view name, std::int32_t index, const Variant& value) {
     m_properties.SetIndexed(name, index, value);
-    Notify(std::string(name));
+    Notify(name);
 }
 
 }  // namespace vor

@@ -45,13 +45,7 @@ public:
     }
     std::vector<Value> Items() override {
         m_gate.Enter(m_operations[kItems]);
-        const auto& entries = m_items.Entries();
-        std::vector<Value> items;
-        items.reserve(entries.size());
-        for (const auto& entry : entries) {
-            items.push_back(entry.second);
-        }
-        return items;
+        return m_items.template ItemsAs<Value>();
     }
 
     // The library's own access, not a call of its user: it passes no gate.

@@ -60,6 +60,16 @@ TEST_P(DemoScreenshotTest, DrawsThePanelBesideTheDriveSide) {
     }
     EXPECT_GT(colors.size(), 40) << "text and frames give many shades";
     EXPECT_TRUE(edgeBar) << "the panel's red edge bars are drawn";
+
+    // The picture is the window's last paint: drawing the window anew gives the same, also once
+    // the drive changed what it shows.
+    EXPECT_EQ(picture, window->grab().toImage());
+    window->Drive().SetAccessLevel(1);
+    window->Simulator()->Motion().SetSpeed(1);
+    window->Tick(3);
+    const QImage changed = window->Render();
+    EXPECT_NE(changed, picture);
+    EXPECT_EQ(changed, window->grab().toImage());
 }
 
 INSTANTIATE_TEST_SUITE_P(Profiles, DemoScreenshotTest, testing::Values("servo", "stepper"));

@@ -104,6 +104,7 @@ TEST(Control, ByNameAccessErrors) {
 
 TEST(Control, AnnouncesRealChangesOnly) {
     Line line("mtrFeatureLine", 1);
+    line.SetY1(100);  // nobody listens yet: announced to no one, and not later either
     std::vector<std::string> changes;
     auto connection = line.PropertyChanged().Connect([&](Control& control, std::string property) {
         EXPECT_EQ(&control, &line);
@@ -115,7 +116,15 @@ TEST(Control, AnnouncesRealChangesOnly) {
     line.SetBorderColor(0x0000C0);
     line.Refresh();
     line.SetVisible(true);  // already visible
-    EXPECT_EQ(changes, (std::vector<std::string>{"Y1", "X1", "BorderColor", "Refresh"}));
+    for (int twice = 0; twice < 2; ++twice) {
+        line.SetEnabled(false);
+        line.SetTabStop(false);
+        line.SetVisible(false);
+        line.SetFontBold(true);
+        line.SetForeColor(0x800000);
+    }
+    EXPECT_EQ(changes, (std::vector<std::string>{"Y1", "X1", "BorderColor", "Refresh", "Enabled", "TabStop", "Visible",
+                                                 "FontBold", "ForeColor"}));
     EXPECT_EQ(line.RepaintRequests(), 1);
 }
 
