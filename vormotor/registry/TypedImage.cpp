@@ -172,10 +172,13 @@ void TypedImage::Write(const std::vector<ImageEntry>& entries, const HiveOfRoot&
             key = 0;
         }
     };
-    // The key's path and the value's name as the registry calls take them, NUL-terminated, in room that serves
-    // entry after entry.
+    // The key's path, the value's name and its data as the registry calls take them, NUL-terminated, in room that
+    // serves entry after entry. The data too: the platform registry counts a string value's terminating NUL when
+    // one follows the data it was given, so data viewed in its line (followed by the closing quote) would be
+    // stored one character short there.
     std::string path;
     std::string name;
+    std::string data;
     try {
         for (const ImageEntry& entry : entries) {
             if (entry.kind == ImageEntry::Kind::Section) {
@@ -193,12 +196,14 @@ void TypedImage::Write(const std::vector<ImageEntry>& entries, const HiveOfRoot&
             if (key == 0) {
                 TextImageReader::FailOn(entry, registry_error::OperationFailed, "No key is currently open.");
             }
-            // Appended into the room the name has: cheaper than assign's general replacement.
+            // Appended into the room they have: cheaper than assign's general replacement.
             name.clear();
             name.append(entry.name);
+            data.clear();
+            data.append(entry.data);
             if (const long set = m_api.SetValueEx(key, name.c_str(), entry.type,
-                                                  reinterpret_cast<const unsigned char*>(entry.data.data()),
-                                                  static_cast<std::uint32_t>(entry.data.size()));
+                                                  reinterpret_cast<const unsigned char*>(data.c_str()),
+                                                  static_cast<std::uint32_t>(data.size()));
                 set != reg::Success) {
                 fail(entry, "Failed to write the value \"" + name + "\"", set);
             }
