@@ -90,6 +90,10 @@ public:
         return Connection(m_state, m_state->Add(std::move(handler)));
     }
 
+    // Whether any handler is listed, without counting them: a handler disconnected during a raise
+    // still counts until the raise ends.
+    bool HasHandlers() const noexcept { return m_state && m_state->first; }
+
     std::size_t HandlerCount() const noexcept {
         std::size_t count = 0;
         for (const Slot* slot = m_state ? m_state->first.get() : nullptr; slot != nullptr; slot = slot->next.get()) {

@@ -40,7 +40,7 @@ void ShowSingleItem(ComboBox& combo, const std::string& text) {
 // The label beside the list shows the picked option after a space. Every tick with the list due
 // comes here, mostly with the caption unchanged, so the text is only put together when it differs.
 void ShowPickedOption(Label& label, const ComboBox& combo) {
-    const std::string_view picked = combo.ListIndex() < 0 ? std::string_view() : combo.List(combo.ListIndex());
+    const std::string_view picked = combo.ShownText();
     const std::string& shown = label.Caption();
     if (shown.size() == picked.size() + 1 && shown.front() == ' ' && shown.compare(1, picked.size(), picked) == 0) {
         return;

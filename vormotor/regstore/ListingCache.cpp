@@ -14,23 +14,19 @@ void ListingCache::Check(const DatabaseState& now) {
 }
 
 void ListingCache::Forget() {
-    // A batch that writes key after key comes here at each key, mostly with nothing to forget: what is empty is left
-    // as it is.
+    // A batch that writes key after key comes here at each key, mostly with nothing to forget: an empty hash table
+    // is left as it is, as clearing one still wipes all its buckets.
     const auto clear = [](auto& listings) {
         if (!listings.empty()) {
             listings.clear();
         }
     };
     clear(m_subKeyLists);
-    if (m_listedToTheEnd.first != 0) {
-        m_listedToTheEnd = {};
-    }
+    m_listedToTheEnd = {};
     clear(m_withoutSubKeys);
     clear(m_valueLists);
     m_lastValues = {};
-    if (m_valuesToTheEnd.first != 0) {
-        m_valuesToTheEnd = {};
-    }
+    m_valuesToTheEnd = {};
     clear(m_listedValues);
     m_listedValuesSize = 0;
     m_listedIn = {};

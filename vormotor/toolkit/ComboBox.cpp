@@ -59,8 +59,8 @@ void ComboBox::SetListIndex(std::int32_t index) {
     m_click.Raise();
 }
 
-std::string ComboBox::Text() const {
-    return m_listIndex < 0 ? std::string() : m_items[static_cast<std::size_t>(m_listIndex)].text;
+std::string_view ComboBox::ShownText() const noexcept {
+    return m_listIndex < 0 ? std::string_view() : std::string_view(m_items[static_cast<std::size_t>(m_listIndex)].text);
 }
 
 void ComboBox::UserPick(std::int32_t index) {

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "vormotor/core/Event.h"
@@ -37,7 +38,9 @@ public:
     // Raises Click when the selection changes.
     void SetListIndex(std::int32_t index);
     // The selected item's text; empty when nothing is selected.
-    std::string Text() const;
+    std::string Text() const { return std::string(ShownText()); }
+    // The picked item's text, empty when none is picked.
+    std::string_view ShownText() const noexcept;
 
     // A pick by the user. Like the platform's list it notifies Click even when the picked item was
     // already selected. Refused when the user could not reach the list (hidden or inoperable).

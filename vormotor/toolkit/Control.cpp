@@ -80,7 +80,7 @@ void Control::Refresh() {
 }
 
 void Control::Notify(std::string_view property) {
-    if (m_propertyChanged.HandlerCount() == 0) {
+    if (!m_propertyChanged.HasHandlers()) {
         return;
     }
     m_propertyChanged.Raise(*this, std::string(property));

@@ -103,26 +103,26 @@ inline constexpr std::array kOperationTable{
     OperationInfo{"ValueNames.Items"},
 };
 
-// The operations are numbered by their place in the table.
-inline constexpr std::optional<std::uint16_t> FindOperationId(std::string_view name) {
-    const auto found = std::find_if(kOperationTable.begin(), kOperationTable.end(),
-                                    [name](const OperationInfo& info) { return info.name == name; });
+// The operations are numbered by their place in the table: the place of the first that matches.
+template <class Matches>
+constexpr std::optional<std::uint16_t> FindOperationWhere(Matches matches) {
+    const auto found = std::find_if(kOperationTable.begin(), kOperationTable.end(), matches);
     if (found == kOperationTable.end()) {
         return std::nullopt;
     }
     return static_cast<std::uint16_t>(found - kOperationTable.begin());
 }
 
+inline constexpr std::optional<std::uint16_t> FindOperationId(std::string_view name) {
+    return FindOperationWhere([name](const OperationInfo& info) { return info.name == name; });
+}
+
 // The operation named by object and member ("Fields" and "Count" for "Fields.Count").
 inline constexpr std::optional<std::uint16_t> FindOperationId(std::string_view object, std::string_view member) {
-    const auto found = std::find_if(kOperationTable.begin(), kOperationTable.end(), [&](const OperationInfo& info) {
+    return FindOperationWhere([&](const OperationInfo& info) {
         return info.name.size() == object.size() + 1 + member.size() && info.name.starts_with(object) &&
                info.name[object.size()] == '.' && info.name.ends_with(member);
     });
-    if (found == kOperationTable.end()) {
-        return std::nullopt;
-    }
-    return static_cast<std::uint16_t>(found - kOperationTable.begin());
 }
 
 // An operation known by its number. A call site names its operation in the source and the

@@ -46,10 +46,12 @@ TEST(Event, DestroyedOrMovedConnectionsBehave) {
     {
         auto scoped = event.Connect([&] { ++calls; });
         EXPECT_TRUE(scoped.Connected());
+        EXPECT_TRUE(event.HasHandlers());
     }
     event.Raise();
     EXPECT_EQ(calls, 0);
     EXPECT_EQ(event.HandlerCount(), 0u);
+    EXPECT_FALSE(event.HasHandlers());
 
     Connection kept = event.Connect([&] { ++calls; });
     Connection moved = std::move(kept);
