@@ -17,6 +17,7 @@ constexpr std::size_t kFirstEntryBlock = 16;
 BitField::BitField(std::weak_ptr<BasicValue> owner, Gate gate, std::string name, std::int32_t firstBit,
                    std::int32_t width, std::string text)
     : m_owner(std::move(owner)),
+      m_ownerObject(m_owner.lock().get()),
       m_gate(std::move(gate)),
       m_name(std::move(name)),
       m_firstBit(firstBit),
@@ -26,32 +27,34 @@ BitField::BitField(std::weak_ptr<BasicValue> owner, Gate gate, std::string name,
 
 std::int32_t BitField::Value() {
     m_gate.Enter("Field.Value");
-    return Extract(Owner()->Bits());
+    return Extract(ReadOwner().Bits());
 }
 
 void BitField::SetValue(std::int32_t value) {
     m_gate.Enter("Field.SetValue");
     const auto owner = Owner();
-    const auto self = shared_from_this();
     owner->CheckWritable();
     CheckEditable();
     CheckFits(value);
     const double number = owner->NumberWithField(*this, value, owner->m_number);
     owner->CheckNumber(number);
     m_gate.Written("Field.SetValue", value);
+    // The change's handlers may drop the last hold on this field; an unchanged number raises
+    // nothing, and most writes (a list refresh's) change nothing.
+    const auto self = number != owner->m_number ? shared_from_this() : nullptr;
     owner->Apply(number);
 }
 
 std::string BitField::ValueText() {
     m_gate.Enter("Field.ValueText");
-    const std::int32_t value = Extract(Owner()->Bits());
+    const std::int32_t value = Extract(ReadOwner().Bits());
     const auto entry = FindValueName(value);
     return entry ? entry->NameText() : DecimalText(value);
 }
 
 bool BitField::Editable() {
     m_gate.Enter("Field.Editable");
-    return m_editable && Owner()->m_setup.writable;
+    return m_editable && ReadOwner().m_setup.writable;
 }
 
 void BitField::Refresh() {
@@ -92,10 +95,6 @@ std::shared_ptr<ValueEntry> BitField::FindValueName(std::int32_t value) {
     return found != nullptr ? *found : nullptr;
 }
 
-std::uint32_t BitField::Mask() const {
-    return m_width >= 32 ? 0xFFFFFFFFu : ((1u << m_width) - 1u);
-}
-
 std::int32_t BitField::Extract(std::uint32_t bits) const {
     return static_cast<std::int32_t>((bits >> m_firstBit) & Mask());
 }
@@ -105,10 +104,7 @@ std::uint32_t BitField::Insert(std::uint32_t bits, std::int32_t value) const {
     return (bits & ~mask) | ((static_cast<std::uint32_t>(value) << m_firstBit) & mask);
 }
 
-void BitField::CheckFits(std::int32_t value) const {
-    if (m_width >= 32 || (value >= 0 && static_cast<std::uint32_t>(value) <= Mask())) {
-        return;
-    }
+void BitField::RefuseWidth(std::int32_t value) const {
     throw Error(error_number::InvalidPropertyValue, "valuelib",
                 "Value " + DecimalText(value) + " does not fit the " + DecimalText(m_width) + "-bit field \"" + m_name +
                     "\" (0 to " + DecimalText(Mask()) + ")");
@@ -123,9 +119,13 @@ void BitField::CheckEditable() const {
 std::shared_ptr<BasicValue> BitField::Owner() const {
     auto owner = m_owner.lock();
     if (!owner) {
-        throw Error(error_number::ObjectNotSet, "valuelib", "The value of field \"" + m_name + "\" no longer exists");
+        RefuseGoneOwner();
     }
     return owner;
+}
+
+void BitField::RefuseGoneOwner() const {
+    throw Error(error_number::ObjectNotSet, "valuelib", "The value of field \"" + m_name + "\" no longer exists");
 }
 
 }  // namespace vor::valuelib

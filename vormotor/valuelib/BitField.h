@@ -40,16 +40,32 @@ public:
     bool DriveEditable() const noexcept { return m_editable; }
     std::int32_t Extract(std::uint32_t bits) const;
     std::uint32_t Insert(std::uint32_t bits, std::int32_t value) const;
-    // Refuse a value that does not fit the field's width, or any write to a locked field.
-    void CheckFits(std::int32_t value) const;
+    // Refuse a value that does not fit the field's width, or any write to a locked field. Every
+    // value name and write passes the width check, so its passing case is inline.
+    void CheckFits(std::int32_t value) const {
+        if (m_width < 32 && (value < 0 || static_cast<std::uint32_t>(value) > Mask())) {
+            RefuseWidth(value);
+        }
+    }
     void CheckEditable() const;
     void RaiseUpdateView() { m_updateView.Raise(*this); }
 
 private:
+    // Holds the value for a call that may raise its events, whose handlers may drop it.
     std::shared_ptr<BasicValue> Owner() const;
-    std::uint32_t Mask() const;
+    // The value for a read, which raises nothing and so needs no hold on it.
+    const BasicValue& ReadOwner() const {
+        if (m_owner.expired()) {
+            RefuseGoneOwner();
+        }
+        return *m_ownerObject;
+    }
+    [[noreturn]] void RefuseGoneOwner() const;
+    [[noreturn]] void RefuseWidth(std::int32_t value) const;
+    std::uint32_t Mask() const noexcept { return m_width >= 32 ? 0xFFFFFFFFu : ((1u << m_width) - 1u); }
 
     std::weak_ptr<BasicValue> m_owner;
+    const BasicValue* m_ownerObject;  // valid while m_owner has not expired
     Gate m_gate;
     std::string m_name;
     std::int32_t m_firstBit;
