@@ -9,8 +9,10 @@
 namespace vor::valuelib {
 namespace {
 
-// As many as a field usually names, and as its table takes room for at once.
-constexpr std::size_t kFirstEntryBlock = 16;
+// As many as fit in what the allocator serves from its per-thread cache (glibc: up to 1 KiB),
+// which is as many as a field usually names: a table made at every attach and released at the
+// next takes and gives back its block there.
+constexpr std::size_t kFirstEntryBlock = 1024 / sizeof(ValueEntry);
 
 }  // namespace
 
@@ -74,13 +76,14 @@ void BitField::AddValueName(std::int32_t value, const std::string& text) {
 
 void BitField::AddDriveValueName(std::int32_t value, const std::string& text, bool visible) {
     CheckFits(value);
-    if (!m_entryBlock || m_entryBlock->size() == m_entryBlock->capacity()) {
-        auto block = std::make_shared<std::vector<ValueEntry>>();
-        block->reserve(m_entryBlock ? m_entryBlock->capacity() * 2 : kFirstEntryBlock);
+    if (!m_entryBlock || m_entryBlock->entries.size() == m_entryBlock->entries.capacity()) {
+        const std::size_t room = m_entryBlock ? m_entryBlock->entries.capacity() * 2 : kFirstEntryBlock;
+        auto block = std::make_shared<EntryBlock>(EntryBlock{m_gate, {}});
+        block->entries.reserve(room);
         m_entryBlock = std::move(block);
     }
-    auto& block = *m_entryBlock;
-    block.emplace_back(m_gate, value, text, visible);
+    auto& block = m_entryBlock->entries;
+    block.emplace_back(&m_entryBlock->gate, value, text, visible);
     try {
         m_valueNames.Contents().Add(value, std::shared_ptr<ValueEntry>(m_entryBlock, &block.back()));
     } catch (...) {

@@ -75,8 +75,13 @@ private:
     GatedDictionary<std::int32_t, std::shared_ptr<Entry>, std::shared_ptr<ValueEntry>> m_valueNames;
     // The entries are made in blocks, each handed out sharing its block: a table takes an
     // allocation or two instead of one per entry (the panel names its own options at every
-    // attach). A block is never filled past its room, so its entries never move.
-    std::shared_ptr<std::vector<ValueEntry>> m_entryBlock;
+    // attach). A block is never filled past its room, so its entries never move; they pass
+    // their calls through the one gate their block keeps.
+    struct EntryBlock {
+        Gate gate;
+        std::vector<ValueEntry> entries;
+    };
+    std::shared_ptr<EntryBlock> m_entryBlock;
     Event<FieldObject&> m_updateView;
 };
 

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -14,7 +15,11 @@ namespace vor::valuelib {
 // time: the drive decides what it offers.
 class ValueEntry final : public Entry {
 public:
+    // An entry that keeps a gate of its own.
     ValueEntry(Gate gate, std::int32_t code, std::string_view name, bool visible);
+    // An entry of a table's block, passing its calls through the gate the block keeps for all
+    // its entries, which outlives them.
+    ValueEntry(const Gate* blockGate, std::int32_t code, std::string_view name, bool visible);
 
     std::int32_t Code() override;
     std::string Name() override;
@@ -32,11 +37,14 @@ private:
         return m_longName.empty() ? std::string_view(m_inlineName.data(), m_inlineLength) : m_longName;
     }
 
+    void KeepName(std::string_view name);
+
     // A name that fits (nearly every option text) lives in the entry itself, so an entry takes
     // one allocation: the panel makes the options of its own values anew at every attach.
     static constexpr std::size_t kInlineName = 48;
 
-    Gate m_gate;
+    std::unique_ptr<const Gate> m_ownGate;  // null for an entry of a block
+    const Gate* m_gate;
     std::int32_t m_code;
     bool m_visible;
     std::uint8_t m_inlineLength = 0;
