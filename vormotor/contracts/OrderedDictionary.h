@@ -1,11 +1,13 @@
 #pragma once
 
+#include <array>
 #include <bit>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <sstream>
 #include <string>
+#include <type_traits>
 #include <utility>
 #include <vector>
 
@@ -19,7 +21,9 @@ namespace vor {
 // The entries lie in one array in insertion order. Most tables of the libraries are short (a
 // field's value names, a value's fields) and are made anew at every attach, so a short table is
 // searched along that array and costs one allocation; a longer one also keeps an index of entry
-// numbers, open addressing in one more array, for the drive's parameter tables.
+// numbers, open addressing in one more array, for the drive's parameter tables. A whole-number
+// key below 32 (every value name's code, nearly) is found by its number in a small table of its
+// own: the panel looks its options up one by one at every attach.
 template <class Key, class Value>
 class OrderedDictionary final : public Dictionary<Key, Value> {
 public:
@@ -38,6 +42,9 @@ public:
     void RemoveAll() override {
         m_entries.clear();
         m_index.clear();
+        if constexpr (kHasSmallKeys) {
+            m_smallKeys.fill(kEmpty);
+        }
     }
 
     std::vector<Key> Keys() override {
@@ -79,10 +86,21 @@ public:
         if (!m_index.empty()) {
             m_index[FreeSlot(key)] = static_cast<std::uint32_t>(count);
         }
+        if constexpr (kHasSmallKeys) {
+            if (IsSmall(key)) {
+                m_smallKeys[static_cast<std::size_t>(key)] = static_cast<std::uint32_t>(count);
+            }
+        }
     }
 
     // The library's own access, besides the interface: the item of a key or null, in one look-up.
     const Value* Find(const Key& key) const {
+        if constexpr (kHasSmallKeys) {
+            if (IsSmall(key)) {
+                const std::uint32_t number = m_smallKeys[static_cast<std::size_t>(key)];
+                return number == kEmpty ? nullptr : &m_entries[number - 1].second;
+            }
+        }
         if (m_index.empty()) {
             for (const auto& entry : m_entries) {
                 if (entry.first == key) {
@@ -107,6 +125,19 @@ private:
     static constexpr std::size_t kFirstRoom = 16;
     // An index slot holds an entry's number plus one; 0 marks a free slot.
     static constexpr std::uint32_t kEmpty = 0;
+    // Whole-number keys from 0 up to this one have their entry's number (plus one) in a table of
+    // their own.
+    static constexpr bool kHasSmallKeys = std::is_integral_v<Key>;
+    static constexpr std::size_t kSmallKeyCount = 32;
+
+    static constexpr bool IsSmall(const Key& key) noexcept {
+        if constexpr (std::is_signed_v<Key>) {
+            if (key < 0) {
+                return false;
+            }
+        }
+        return static_cast<std::make_unsigned_t<Key>>(key) < kSmallKeyCount;
+    }
 
     static std::string KeyText(const Key& key) {
         std::ostringstream text;
@@ -138,8 +169,12 @@ private:
         }
     }
 
+    struct NoSmallKeys {};
+
     std::vector<std::pair<Key, Value>> m_entries;
     std::vector<std::uint32_t> m_index;
+    [[no_unique_address]] std::conditional_t<kHasSmallKeys, std::array<std::uint32_t, kSmallKeyCount>, NoSmallKeys>
+        m_smallKeys{};
 };
 
 }  // namespace vor

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -36,29 +37,45 @@ TEST(OrderedDictionary, MissingAndDuplicateKeysAreErrors) {
     EXPECT_EQ(fields.Item("Motor Type"), 1);
 }
 
-// Short tables are searched along their entries, longer ones through an index: every size finds
-// each key, refuses each again, and keeps the order the keys came in.
+// Short tables are searched along their entries, longer ones through an index, and whole-number
+// keys from 0 to 31 by their number: every size finds each key, refuses each again, keeps the
+// order the keys came in, and finds nothing for a key it lacks, on either side of that range.
 TEST(OrderedDictionary, FindsEveryKeyAtEverySize) {
-    for (const int size : {1, 16, 17, 40, 300}) {
-        OrderedDictionary<std::string, int> table;
-        std::vector<std::string> keys;
-        for (int number = 0; number < size; ++number) {
-            keys.push_back("key " + std::to_string((number * 37) % 1009));  // neither sorted nor in runs
-            table.Add(keys.back(), number);
+    const auto check = [](auto keyOf, const auto& probes) {
+        using Key = decltype(keyOf(0));
+        for (const int size : {1, 16, 17, 40, 300}) {
+            OrderedDictionary<Key, int> table;
+            std::vector<Key> keys;
+            for (int number = 0; number < size; ++number) {
+                keys.push_back(keyOf((number * 37) % 1009));  // neither sorted nor in runs
+                table.Add(keys.back(), number);
+            }
+            EXPECT_EQ(table.Keys(), keys) << size;
+            for (int number = 0; number < size; ++number) {
+                EXPECT_EQ(table.Item(keys[number]), number) << size;
+                EXPECT_THROW(table.Add(keys[number], -1), Error) << size;
+            }
+            for (const Key& probe : probes) {
+                const bool listed = std::find(keys.begin(), keys.end(), probe) != keys.end();
+                EXPECT_EQ(table.Exists(probe), listed) << size;
+                EXPECT_EQ(table.Find(probe) != nullptr, listed) << size;
+            }
+            EXPECT_EQ(table.Count(), size);
+            table.RemoveAll();
+            for (const Key& key : keys) {
+                EXPECT_FALSE(table.Exists(key)) << size;
+            }
+            table.Add(keys.back(), 1);
+            EXPECT_EQ(table.Item(keys.back()), 1) << size;
         }
-        EXPECT_EQ(table.Keys(), keys) << size;
-        for (int number = 0; number < size; ++number) {
-            EXPECT_EQ(table.Item(keys[number]), number) << size;
-            EXPECT_THROW(table.Add(keys[number], -1), Error) << size;
-        }
-        EXPECT_FALSE(table.Exists("Key 0")) << size;
-        EXPECT_EQ(table.Find("key 1008"), nullptr) << size;
-        EXPECT_EQ(table.Count(), size);
-        table.RemoveAll();
-        EXPECT_FALSE(table.Exists(keys.back())) << size;
-        table.Add(keys.back(), 1);
-        EXPECT_EQ(table.Item(keys.back()), 1) << size;
+    };
+    check([](int number) { return "key " + std::to_string(number); }, std::vector<std::string>{"Key 0", "key 1008"});
+    std::vector<int> numbers;
+    for (int probe = -2; probe <= 33; ++probe) {
+        numbers.push_back(probe);
     }
+    numbers.push_back(2000);
+    check([](int number) { return number - 40; }, numbers);
 }
 
 TEST(OrderedDictionary, RemoveAllEmptiesAndAllowsReuse) {
