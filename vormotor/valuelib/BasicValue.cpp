@@ -27,6 +27,13 @@ void ReplaceAll(std::string& text, std::string_view placeholder, const std::stri
 
 // Fields see the number as 32 bits: a whole number, wrapped into 32 bits two's complement.
 std::uint32_t ToBits(double number) {
+    // Nearly every number already is a whole one within 32 bits: it needs no rounding call.
+    if (number >= -2147483648.0 && number <= 4294967295.0) {
+        const auto whole = static_cast<std::int64_t>(number);
+        if (static_cast<double>(whole) == number) {
+            return static_cast<std::uint32_t>(whole);
+        }
+    }
     const double whole = std::nearbyint(number);
     // Within 32 bits the wrap changes nothing, and fmod is the slow part of a change.
     const double wrapped = std::fabs(whole) < 4294967296.0 ? whole : std::fmod(whole, 4294967296.0);
