@@ -95,7 +95,8 @@ void SorvaneGroup::ShowField() {
                 if (entry->Code() == value) {
                     selected = static_cast<std::int32_t>(options.size());
                 }
-                options.push_back(Option{entry->Code(), entry->Name()});
+                const std::int32_t code = entry->Code();
+                options.emplace_back(code, entry->Name());
             }
         });
         if (!read) {
