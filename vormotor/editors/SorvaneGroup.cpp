@@ -18,11 +18,8 @@ SorvaneGroup& AsSorvane(Control& control) {
 }  // namespace
 
 SorvaneGroup::SorvaneGroup(std::string name, std::optional<std::int32_t> index)
-    : Control(std::move(name), index), m_field([this](FieldObject& field) {
-          std::vector<Connection> connections;
-          connections.push_back(field.UpdateView().Connect([this](FieldObject&) { ShowField(); }));
-          return connections;
-      }) {}
+    : Control(std::move(name), index),
+      m_field(HandleEvent(&FieldObject::UpdateView, [this](FieldObject&) { ShowField(); })) {}
 
 void SorvaneGroup::SetFieldValueRef(std::shared_ptr<ValueObject> value) {
     // The field is looked up first, so a value without it leaves the group as it was.
