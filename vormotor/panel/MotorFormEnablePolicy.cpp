@@ -185,9 +185,32 @@ const std::vector<MotorForm::Impl::EnableStep>& MotorForm::Impl::EnablePlan() {
             const bool nameMatches = candidate.name.empty() || candidate.name == control->Name();
             return nameMatches && (!candidate.index || candidate.index == control->Index());
         });
-        m_enablePlan.push_back({control, &*rule, false, nullptr});
+        EnableStep step{control, &*rule, false, nullptr};
+        step.accessOnly = AccessNeeds(*rule, step.accessNeeds);
+        m_enablePlan.push_back(step);
     }
     return m_enablePlan;
+}
+
+std::span<const EnableCondition> MotorForm::Impl::AccessConditions() {
+    static constexpr EnableCondition conditions[]{C::FullAccess, C::TuningAccess, C::TuningOrFullAccess};
+    return conditions;
+}
+
+bool MotorForm::Impl::AccessNeeds(const EnableRule& rule, std::uint8_t& needs) {
+    if (!rule.decides || rule.preconditions.begin() != rule.preconditions.end() ||
+        rule.visibility != EnableVisibility::Untouched || rule.traceResult) {
+        return false;
+    }
+    const auto conditions = AccessConditions();
+    for (const EnableCondition operand : rule.operands) {
+        const auto found = std::find(conditions.begin(), conditions.end(), operand);
+        if (found == conditions.end()) {
+            return false;
+        }
+        needs |= static_cast<std::uint8_t>(1u << (found - conditions.begin()));
+    }
+    return true;
 }
 
 MotorForm::Impl::Access MotorForm::Impl::ReadAccess() {
@@ -212,11 +235,24 @@ void MotorForm::Impl::ApplyEnablePolicy(bool activating) {
     const Access access = ReadAccess();
     SkipOnFailure([&] { TraceMsg("FormActivate activating = ", BoolText(activating)); });
 
-    for (const EnableStep& step : EnablePlan()) {
+    const auto& plan = EnablePlan();
+    // The access conditions read the walk's one reading of the access, nothing of the control
+    // they are asked for and nothing that can fail: read once, they decide every rule made of
+    // them alone, most of the form's frames.
+    std::uint8_t holding = 0;
+    const auto conditions = AccessConditions();
+    for (std::size_t i = 0; i < conditions.size() && !plan.empty(); ++i) {
+        if (Holds(conditions[i], access, *plan.front().control)) {
+            holding |= static_cast<std::uint8_t>(1u << i);
+        }
+    }
+    for (const EnableStep& step : plan) {
         Control& control = *step.control;
         SkipOnFailure([&] { TraceMsg(control.Name(), " activating"); });
         if (step.isEditor) {
             ApplyEditorPolicy(step.editor, control);
+        } else if (step.accessOnly) {
+            SkipOnFailure([&] { control.SetEnabled((step.accessNeeds & ~holding) == 0); });
         } else {
             ApplyRule(*step.rule, access, control);
         }

@@ -121,7 +121,14 @@ private:
         const EnableRule* rule;  // null for a parameter editor
         bool isEditor;
         Tarvine* editor;  // the editor's side of a parameter editor, when it has one
+        // A rule of access conditions alone (AccessConditions()), which the walk reads once for
+        // all such rules: bit i stands for the i-th of them.
+        bool accessOnly = false;
+        std::uint8_t accessNeeds = 0;
     };
+    static std::span<const EnableCondition> AccessConditions();
+    // Whether a rule decides from access conditions alone, and which of them it needs.
+    static bool AccessNeeds(const EnableRule& rule, std::uint8_t& needs);
     static std::span<const EnableRule> InputControlRules();
     static std::span<const EnableRule> OtherControlRules();
     const std::vector<EnableStep>& EnablePlan();
