@@ -67,8 +67,7 @@ bool TwinOnly(std::size_t twin) {
         answers.application = qGuiApp;
         answers.twinOnly = {};
         if (qGuiApp != nullptr) {
-            QObject::connect(qGuiApp, &QGuiApplication::fontDatabaseChanged, qGuiApp,
-                             [] { answers.twinOnly = {}; });
+            QObject::connect(qGuiApp, &QGuiApplication::fontDatabaseChanged, qGuiApp, [] { answers.twinOnly = {}; });
         }
     }
     std::optional<bool>& answer = answers.twinOnly[twin];
