@@ -61,7 +61,7 @@ void MotorForm::Impl::ShowCommState() {
     auto& transitionLabel = m_controls.transLbl;
     auto& bitsLabel = m_controls.bitDisplayLbl;
     if (m_node.IsNothing() || m_iop.IsNothing()) {
-        angleLabel.SetCaption(LoadString(kNotAvailableText));
+        angleLabel.SetCaption(NotAvailableText());
         transitionLabel.SetCaption("?->?");
         bitsLabel.SetCaption("?");
         return;
@@ -69,7 +69,7 @@ void MotorForm::Impl::ShowCommState() {
     transitionLabel.SetCaption(m_lastCode != m_thisCode ? DecimalText(m_lastCode) + "->" + DecimalText(m_thisCode)
                                                         : "?->?");
 
-    std::string angleText = LoadString(kNotAvailableText);
+    std::string angleText = NotAvailableText();
     if (m_vectAngleCap) {
         const std::int32_t angle = ShownVectorAngle(m_vectAngleCap->Content().Number());
         if (m_commCodeChanged) {

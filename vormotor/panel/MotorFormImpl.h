@@ -152,6 +152,8 @@ private:
     friend class MotorFormProbe;
 
     std::string LoadString(std::int32_t id) const;
+    // The text for what the drive does not offer, which nearly every tick shows somewhere.
+    static const std::string& NotAvailableText();
 
     Form m_form;
     // Controls the logic talks to.

@@ -22,6 +22,12 @@ std::string MotorForm::Impl::LoadString(std::int32_t id) const {
     return ComponentStrings().Load(id);
 }
 
+const std::string& MotorForm::Impl::NotAvailableText() {
+    // The resources never change: read once, not looked up again at every tick.
+    static const std::string text = ComponentStrings().Load(kNotAvailableText);
+    return text;
+}
+
 void MotorForm::Impl::FillMotorTypeList() {
     auto& combo = m_controls.motorStyleCombo;
     combo.Clear();
@@ -38,7 +44,7 @@ void MotorForm::Impl::ShowMotorType() {
     auto& combo = m_controls.motorStyleCombo;
     if (m_fldMotorType.IsNothing()) {
         combo.Clear();
-        combo.AddItem(LoadString(kNotAvailableText));
+        combo.AddItem(NotAvailableText());
         combo.SetListIndex(0);
         combo.SetEnabled(false);
         return;
@@ -53,7 +59,7 @@ void MotorForm::Impl::ShowMotorType() {
     }
     // A code the list does not offer is still shown, and cannot be picked again.
     const std::int32_t code = m_fldMotorType->Value();
-    const std::int32_t added = combo.AddItem(LoadString(kNotAvailableText) + " " + DecimalText(code));
+    const std::int32_t added = combo.AddItem(NotAvailableText() + " " + DecimalText(code));
     combo.SetItemData(added, code);
     combo.SetListIndex(added);
     combo.SetEnabled(false);

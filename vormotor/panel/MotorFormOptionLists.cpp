@@ -87,7 +87,7 @@ void MotorForm::Impl::RefreshCommModeList() {
     // A failure leaves the list as far as it got and the label as it was.
     StopOnFailure([&] {
         if (m_motorCfg.IsNothing() || m_fldInitOptions.IsNothing()) {
-            ShowSingleItem(combo, LoadString(kNotAvailableText));
+            ShowSingleItem(combo, NotAvailableText());
             ShowPickedOption(optionLabel, combo);
             return;
         }
@@ -152,7 +152,7 @@ void MotorForm::Impl::RefreshMicrostepList() {
         combo.Clear();
         combo.SetListIndex(-1);
         if (m_ustepsPerTurn.IsNothing() || m_node.IsNothing()) {
-            ShowSingleItem(combo, LoadString(kNotAvailableText));
+            ShowSingleItem(combo, NotAvailableText());
             return;
         }
         for (const auto& entry : m_node->MicrostepChoices()) {
