@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <ranges>
 #include <sstream>
 #include <string>
 #include <type_traits>
@@ -61,12 +62,8 @@ public:
     // The items as the type a library hands out (Value converts to it), in one vector.
     template <class As>
     std::vector<As> ItemsAs() const {
-        std::vector<As> items;
-        items.reserve(m_entries.size());
-        for (const auto& entry : m_entries) {
-            items.push_back(entry.second);
-        }
-        return items;
+        const auto items = m_entries | std::views::values;
+        return std::vector<As>(items.begin(), items.end());
     }
 
     void Add(const Key& key, Value value) {
