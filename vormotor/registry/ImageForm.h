@@ -64,10 +64,6 @@ bool HasLoneLineBreakOrNul(std::string_view text);
 // data without its terminating NUL, which is not part of a string value's text.
 std::string_view WithoutTerminatingNul(std::string_view data);
 
-// Appends text in double quotes with every backslash doubled and everything else as it is, as
-// CRegistry's image writes a value's text.
-void AppendDoubled(std::string& line, std::string_view text);
-
 // Appends the text of a quoted string value, given without its quotes: every doubled backslash made single.
 void AppendUnquoted(std::string& text, std::string_view quoted);
 
