@@ -1,6 +1,7 @@
 #include "vormotor/regstore/ListingCache.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "vormotor/regstore/NameFold.h"
 
@@ -33,7 +34,10 @@ void ListingCache::Forget() {
 void ListingCache::SubKeysEnded(std::int64_t id) {
     if (const auto listing = m_subKeyLists.find(id); listing != m_subKeyLists.end()) {
         m_listedValuesSize -= m_listedToTheEnd.second.values.size();
-        m_listedToTheEnd = {id, std::move(listing->second)};
+        m_spare = std::exchange(m_listedToTheEnd.second, std::move(listing->second));
+        m_spare.subKeys.clear();
+        m_spare.values.clear();
+        m_listedToTheEnd.first = id;
         m_subKeyLists.erase(listing);
     }
 }

@@ -92,6 +92,8 @@ private:
     std::unordered_map<std::int64_t, Listing> m_subKeyLists;
     // The listing enumerated to its end last.
     std::pair<std::int64_t, Listing> m_listedToTheEnd;
+    // The room of the listing it replaced, emptied, for the next listing read: a walk lists key after key.
+    Listing m_spare;
     // The parent and the place in its listing of the sub-key ListedSubKey found last.
     std::pair<std::int64_t, std::size_t> m_lastListed{0, 0};
     std::unordered_map<std::int64_t, ValueList> m_valueLists;
@@ -127,6 +129,7 @@ const std::vector<ListingCache::SubKey>& ListingCache::SubKeys(std::int64_t id, 
         m_listedValuesSize = m_listedToTheEnd.second.values.size();
     }
     return ListOf(m_subKeyLists, id, [&](Listing& listing) {
+        listing = std::move(m_spare);
         read([&](std::string_view name, std::int64_t subKeyId, bool hasSubKeys, std::optional<std::string_view> values) {
             const bool kept = values && m_listedValuesSize + values->size() <= ListedValuesBudget;
             listing.subKeys.push_back(
