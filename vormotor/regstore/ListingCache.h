@@ -128,18 +128,20 @@ const std::vector<ListingCache::SubKey>& ListingCache::SubKeys(std::int64_t id, 
         m_subKeyLists.clear();
         m_listedValuesSize = m_listedToTheEnd.second.values.size();
     }
-    return ListOf(m_subKeyLists, id, [&](Listing& listing) {
+    const auto fill = [&](Listing& listing) {
         listing = std::move(m_spare);
-        read([&](std::string_view name, std::int64_t subKeyId, bool hasSubKeys, std::optional<std::string_view> values) {
-            const bool kept = values && m_listedValuesSize + values->size() <= ListedValuesBudget;
-            listing.subKeys.push_back(
-                {std::string(name), subKeyId, hasSubKeys, kept, listing.values.size(), kept ? values->size() : 0});
-            if (kept) {
-                listing.values.append(*values);
-                m_listedValuesSize += values->size();
-            }
-        });
-    }).subKeys;
+        read(
+            [&](std::string_view name, std::int64_t subKeyId, bool hasSubKeys, std::optional<std::string_view> values) {
+                const bool kept = values && m_listedValuesSize + values->size() <= ListedValuesBudget;
+                listing.subKeys.push_back(
+                    {std::string(name), subKeyId, hasSubKeys, kept, listing.values.size(), kept ? values->size() : 0});
+                if (kept) {
+                    listing.values.append(*values);
+                    m_listedValuesSize += values->size();
+                }
+            });
+    };
+    return ListOf(m_subKeyLists, id, fill).subKeys;
 }
 
 template <typename Read>

@@ -242,15 +242,15 @@ TEST_F(RegStoreUpgradeTest, ADamagedRowOfValuesFailsItsReadersWithoutHarm) {
     EXPECT_EQ(store.EndBatch(), reg::RegistryIoFailed);
     EXPECT_EQ(Values(store, "Sound"), "v:1:1;");
     // Alone, and as a sub-key whose values come with its parent's listing.
-    for (const auto& [exported, keyName] : {std::pair{"Damaged", "HKEY_CURRENT_USER\\Damaged"},
-                                            std::pair{"Tree", "HKEY_CURRENT_USER\\Tree\\Damaged"}}) {
+    for (const auto& [exported, keyName] :
+         {std::pair{"Damaged", "HKEY_CURRENT_USER\\Damaged"}, std::pair{"Tree", "HKEY_CURRENT_USER\\Tree\\Damaged"}}) {
         try {
             TypedImage(store).Save(reg::CurrentUser, "HKEY_CURRENT_USER", exported);
             ADD_FAILURE() << "a damaged key was exported";
         } catch (const Error& error) {
             EXPECT_EQ(error.Description(), "Failed to read value 0 of " + std::string(keyName) +
-                                                ": the registry store cannot be read or written (a damaged file "
-                                                "or a failing disk).");
+                                               ": the registry store cannot be read or written (a damaged file "
+                                               "or a failing disk).");
         }
     }
     EXPECT_EQ(store.DeleteKey(User, "Damaged"), reg::Success) << "a damaged key can still be removed";
