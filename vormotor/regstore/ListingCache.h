@@ -129,7 +129,7 @@ const std::vector<ListingCache::SubKey>& ListingCache::SubKeys(std::int64_t id, 
         m_listedValuesSize = m_listedToTheEnd.second.values.size();
     }
     const auto fill = [&](Listing& listing) {
-        listing = std::move(m_spare);
+        listing = std::exchange(m_spare, {});
         read(
             [&](std::string_view name, std::int64_t subKeyId, bool hasSubKeys, std::optional<std::string_view> values) {
                 const bool kept = values && m_listedValuesSize + values->size() <= ListedValuesBudget;
