@@ -2,14 +2,18 @@
 """One table of every benchmark figure beside its floor, both measured in the same run.
 
 Usage: bench-table.py RESULTS.json...
-Each RESULTS.json is Google Benchmark output (--benchmark_repetitions=N --benchmark_format=json),
-or the same layout written by scripts/bench-processes.py. Every repetition counts. Prints, per
-figure: ours and the floor (min / median), their ratio (min to min / median to median), the goal,
-the machine and the load average while it ran. A figure passes when its median ratio is within its
-goal; an allocation count when it is within its goal in every repetition. Figures whose runs are in
-none of the files were not asked for and are left out. Exits 1 when a figure misses its goal, a
-figure ran without its floor, or a benchmark reported an error.
+Each RESULTS.json is Google Benchmark output (--benchmark_format=json), or the same layout written
+by scripts/bench-processes.py. A run is paired with its floor's run of the same round: the floor's run in
+the same file with as many runs of its name before it, so a file holds one round of a program, or
+its rounds in order. Each pair gives a ratio measured at one moment, and a slower stretch of the machine
+slows both of its runs; the median of those ratios is the figure's verdict. Prints, per figure: ours
+and the floor (min / median of their runs), the rounds' ratios (min / median), the goal, the machine
+and the load average while it ran. A figure passes when its median ratio is within its goal; an
+allocation count when it is within its goal in every repetition. Figures whose runs are in none of
+the files were not asked for and are left out. Exits 1 when a figure misses its goal, a figure ran
+without its floor in some round, or a benchmark reported an error.
 """
+import collections
 import json
 import os
 import statistics
@@ -70,6 +74,10 @@ def duration(nanoseconds):
     return f"{nanoseconds:.3g} ns"
 
 
+def times(runs, clock):
+    return [run[f"{clock}_time"] * SCALE[run.get("time_unit", "ns")] for run in runs]
+
+
 def load(runs):
     return " ".join(f"{value:.1f}" for value in runs[0]["load_avg"]) if runs[0].get("load_avg") else "-"
 
@@ -80,6 +88,7 @@ def main(paths):
     for path in paths:
         with open(path) as results:
             document = json.load(results)
+        seen = collections.Counter()
         for run in document["benchmarks"]:
             if run.get("run_type") != "iteration":
                 continue
@@ -88,9 +97,11 @@ def main(paths):
                 failed = True
                 continue
             run["load_avg"] = document["context"].get("load_avg")
+            run["round"] = (path, seen[run["run_name"]])
+            seen[run["run_name"]] += 1
             runs.setdefault(run["run_name"], []).append(run)
 
-    rows = [("Figure", "Ours (min / median)", "Floor (min / median)", "Ratio (min / median)", "Goal", "Machine",
+    rows = [("Figure", "Ours (min / median)", "Floor (min / median)", "Rounds' ratios (min / median)", "Goal", "Machine",
              "Load")]
     where = machine()
     for figure, ours_name, floor_name, clock, goal in RATIOS:
@@ -101,10 +112,15 @@ def main(paths):
             print(f"{figure}: {ours_name if not ours else floor_name} did not run")
             failed = True
             continue
-        ours_times = [run[f"{clock}_time"] * SCALE[run.get("time_unit", "ns")] for run in ours]
-        floor_times = [run[f"{clock}_time"] * SCALE[run.get("time_unit", "ns")] for run in floor]
-        low = min(ours_times) / min(floor_times)
-        middle = statistics.median(ours_times) / statistics.median(floor_times)
+        ours_times, floor_times = times(ours, clock), times(floor, clock)
+        floor_of_round = {run["round"]: time for run, time in zip(floor, floor_times)}
+        ratios = [time / floor_of_round[run["round"]] for run, time in zip(ours, ours_times)
+                  if run["round"] in floor_of_round]
+        if len(ratios) != len(ours_times) or len(ratios) != len(floor_times):
+            print(f"{figure}: {ours_name} and {floor_name} did not run in the same rounds")
+            failed = True
+            continue
+        low, middle = min(ratios), statistics.median(ratios)
         missed = goal is not None and middle > goal
         failed |= missed
         rows.append((figure, f"{duration(min(ours_times))} / {duration(statistics.median(ours_times))}",

@@ -3,7 +3,8 @@
 # measures (docs/performance.md): the panel's hot paths against a bare event dispatch and the drive
 # calls they make, done directly; the drive link against bare libmodbus reads; the registry store
 # against a bare SQLite program doing the same work; the demo's screenshot against a bare Qt window
-# with a chart. Figure and floor repetitions interleave, so both see the same load. Prints one table
+# with a chart. The run goes in rounds; in each, a figure is measured right beside its floor, so both
+# see the same load, and the verdict is the median of the rounds' ratios. Prints one table
 # (scripts/bench-table.py); with --wine, the registry's comparison with Wine's follows
 # (scripts/bench-registry.sh, minutes).
 # Usage: scripts/bench.sh [repetitions, default 10] [--panel-only | --link-only | --registry-only | --demo-only] [--wine]
@@ -32,24 +33,28 @@ cmake --preset release -DVOR_BUILD_QT=$qt >/dev/null
 build=build/release
 results="$(mktemp -d)"
 trap 'rm -rf "$results"' EXIT
-# Google Benchmark programs: every repetition at its own place in a shuffled order. A program that
-# saw an allocation where none may be exits 1 after writing its figures; the table reports it.
+# Google Benchmark programs: one process a round, each figure measured once in it right beside its
+# floor, so that the two of a round see the same moment of the machine (scripts/bench-table.py pairs
+# them). A program that saw an allocation where none may be exits 1 after writing its figures; the
+# table reports it.
 gbench() {
     local program="$1" out="$2"
     shift 2
-    "$program" --benchmark_repetitions="$repetitions" --benchmark_min_time=0.2 \
-        --benchmark_enable_random_interleaving=true --benchmark_format=json "$@" >"$out" || true
+    for round in $(seq -w "$repetitions"); do
+        "$program" --benchmark_repetitions=1 --benchmark_min_time=0.2 --benchmark_format=json "$@" \
+            >"$out-$round.json" || true
+    done
 }
 
 if wants panel; then
     cmake --build --preset release --target panel_bench enable_policy_bench >/dev/null
-    gbench $build/vormotor/panel/bench/panel_bench "$results/panel.json"
-    gbench $build/vormotor/panel/bench/enable_policy_bench "$results/walk.json" --benchmark_filter=EnablePolicyWalk
+    gbench $build/vormotor/panel/bench/panel_bench "$results/panel"
+    gbench $build/vormotor/panel/bench/enable_policy_bench "$results/walk" --benchmark_filter=EnablePolicyWalk
 fi
 
 if wants link; then
     cmake --build --preset release --target link_bench >/dev/null
-    gbench $build/apps/drive/link_bench "$results/link.json"
+    gbench $build/apps/drive/link_bench "$results/link"
 fi
 
 if wants registry; then

@@ -1,8 +1,11 @@
 #include "vormotor/qt/QtLook.h"
 
 #include <QFontDatabase>
+#include <QGuiApplication>
+#include <QPointer>
 #include <QStringList>
 #include <array>
+#include <optional>
 #include <utility>
 
 #include "vormotor/toolkit/Colors.h"
@@ -50,6 +53,33 @@ constexpr std::array<std::pair<const char*, const char*>, 4> kMetricTwins{{
     {"Courier New", "Liberation Mono"},
 }};
 
+// Whether only the twin of each design font is installed. Every font conversion asks, and listing the
+// database's families each time is dear; an answer holds until the database changes (an application
+// font added or removed) or another application takes over.
+struct TwinAnswers {
+    QPointer<QGuiApplication> application;
+    std::array<std::optional<bool>, kMetricTwins.size()> twinOnly;
+};
+
+bool TwinOnly(std::size_t twin) {
+    static TwinAnswers answers;
+    if (answers.application != qGuiApp) {
+        answers.application = qGuiApp;
+        answers.twinOnly = {};
+        if (qGuiApp != nullptr) {
+            QObject::connect(qGuiApp, &QGuiApplication::fontDatabaseChanged, qGuiApp, [] { answers.twinOnly = {}; });
+        }
+    }
+    std::optional<bool>& answer = answers.twinOnly[twin];
+    if (!answer) {
+        const QStringList installed = QFontDatabase::families();
+        const auto& [design, twinFamily] = kMetricTwins[twin];
+        answer = !installed.contains(QLatin1String(design), Qt::CaseInsensitive) &&
+                 installed.contains(QLatin1String(twinFamily), Qt::CaseInsensitive);
+    }
+    return *answer;
+}
+
 }  // namespace
 
 QColor ToQColor(std::uint32_t color, const QPalette& system) {
@@ -68,16 +98,13 @@ QColor ToQColor(std::uint32_t color, const QPalette& system) {
 
 QFont ToQFont(const Font& font) {
     QFont qfont(QString::fromStdString(font.name));
-    for (const auto& [design, twin] : kMetricTwins) {
-        if (qfont.family().compare(QLatin1String(design), Qt::CaseInsensitive) == 0) {
+    for (std::size_t twin = 0; twin < kMetricTwins.size(); ++twin) {
+        if (qfont.family().compare(QLatin1String(kMetricTwins[twin].first), Qt::CaseInsensitive) == 0) {
             // Where only the twin is installed it is the font's one family: asked for the design's
             // family first, Qt misses it and has fontconfig sort every font as its fallbacks, and
             // a second family makes it sort them again for the twin before any text needs one.
-            const QStringList installed = QFontDatabase::families();
-            const QString twinFamily = QString::fromLatin1(twin);
-            const bool twinOnly = !installed.contains(qfont.family(), Qt::CaseInsensitive) &&
-                                  installed.contains(twinFamily, Qt::CaseInsensitive);
-            qfont.setFamilies(twinOnly ? QStringList{twinFamily} : QStringList{qfont.family(), twinFamily});
+            const QString twinFamily = QString::fromLatin1(kMetricTwins[twin].second);
+            qfont.setFamilies(TwinOnly(twin) ? QStringList{twinFamily} : QStringList{qfont.family(), twinFamily});
         }
     }
     qfont.setPointSizeF(font.size);

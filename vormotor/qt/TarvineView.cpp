@@ -5,6 +5,7 @@
 #include "vormotor/qt/PanelView.h"
 #include "vormotor/qt/QtLook.h"
 #include "vormotor/qt/TextFit.h"
+#include "vormotor/qt/YieldingCaption.h"
 
 namespace vor::qt {
 namespace {
@@ -17,13 +18,12 @@ TarvineView::TarvineView(PanelView& panel, editors::TarvineEditor& editor, QWidg
     : ControlView(panel, editor, new QWidget(container)),
       m_editor(editor),
       m_layout(new QBoxLayout(QBoxLayout::LeftToRight, Widget())),
-      m_caption(new QLabel(Widget())),
+      m_caption(new YieldingCaption(Widget())),
       m_field(new QLineEdit(Widget())) {
     m_layout->setContentsMargins(0, 0, 0, 0);
     m_layout->setSpacing(kCaptionGap);
     m_caption->setTextFormat(Qt::PlainText);
     // The field keeps its width and place whatever the caption's length: the caption gives way.
-    m_caption->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Ignored);
     m_layout->addWidget(m_caption, 1);
     m_layout->addWidget(m_field, 0, Qt::AlignRight);
     QObject::connect(m_field, &QLineEdit::editingFinished, Receiver(), [this] { Confirmed(); });

@@ -1,9 +1,9 @@
 // Save and load timings of CRegistry on this build's registry: the platform registry on Windows
 // (where Google Benchmark is not at hand: it is packaged for the host only), the store at its
 // default location elsewhere. The same program on both sides makes a fair comparison
-// (scripts/bench-registry.sh). Prints keys per second for each size and direction.
+// (scripts/bench-registry.sh). Prints keys per second for each size and direction: the load
+// once, the save as the median of several saves of what was loaded.
 // Usage: registry_timing [keys...]   (default 1000 2000 4000)
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -12,17 +12,14 @@
 #include "vormotor/regapi/DefaultRegistryApi.h"
 #include "vormotor/registry/CRegistry.h"
 #include "vormotor/registry/bench/BenchTree.h"
+#include "vormotor/registry/bench/Stopwatch.h"
 
 namespace {
 
-const std::string Root = "Software\\VorMotorTiming";
+using vor::registry_bench::MedianSeconds;
+using vor::registry_bench::Seconds;
 
-template <typename Work>
-double Seconds(Work&& work) {
-    const auto start = std::chrono::steady_clock::now();
-    work();
-    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-}
+const std::string Root = "Software\\VorMotorTiming";
 
 // Deepest keys first: keys with sub-keys cannot be deleted.
 void DeleteKeys(const std::shared_ptr<vor::RegistryApi>& api, const std::string& path) {
@@ -66,7 +63,7 @@ int main(int argc, char** argv) {
         std::string path = Root;
         registry.OpenKey(vor::reg::CurrentUser, path);
         std::string saved;
-        const double save = Seconds([&] { saved = registry.SaveRegistry(); });
+        const double save = MedianSeconds(vor::registry_bench::SaveSamples, [&] { saved = registry.SaveRegistry(); });
         registry.CloseKey();
         DeleteTree(api, Root);
         if (saved.size() < image.size()) {

@@ -24,11 +24,14 @@
 #include <vector>
 
 #include "vormotor/registry/bench/BenchTree.h"
+#include "vormotor/registry/bench/Stopwatch.h"
 #include "vormotor/regstore/NameFold.h"
 #include "vormotor/regstore/SqlStatement.h"
 
 namespace {
 
+using vor::registry_bench::MedianSeconds;
+using vor::registry_bench::Seconds;
 using vor::store::SqlStatement;
 
 constexpr std::int64_t CurrentUserId = 2;  // the store's row of HKEY_CURRENT_USER
@@ -298,13 +301,6 @@ bool ReplaceFile(const std::string& path, const std::string& bytes) {
     return true;
 }
 
-template <typename Work>
-double Seconds(Work&& work) {
-    const auto start = std::chrono::steady_clock::now();
-    work();
-    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-}
-
 constexpr const char* Usage = "usage: registry_floor STORE import FILE | export [--utf16] KEY FILE | timing KEYS...\n";
 
 int Run(const std::vector<std::string>& args) {
@@ -326,7 +322,7 @@ int Run(const std::vector<std::string>& args) {
             store.Clear();
             const double load = Seconds([&] { store.Load(image); });
             std::string saved;
-            const double save = Seconds([&] { saved = store.Save(TimingRoot); });
+            const double save = MedianSeconds(vor::registry_bench::SaveSamples, [&] { saved = store.Save(TimingRoot); });
             store.Clear();
             if (saved.size() < image.size()) {
                 std::fprintf(stderr, "saved text shorter than the loaded one\n");
