@@ -229,27 +229,6 @@ std::optional<std::string> ValueNameProblem(std::string_view name) {
     return std::nullopt;
 }
 
-std::string_view WithoutTerminatingNul(std::string_view data) {
-    if (!data.empty() && data.back() == '\0') {
-        data.remove_suffix(1);
-    }
-    return data;
-}
-
-void AppendDoubled(std::string& line, std::string_view text) {
-    line += '"';
-    for (std::size_t start = 0;;) {
-        const std::size_t backslash = text.find('\\', start);
-        line.append(text.substr(start, backslash - start));
-        if (backslash == std::string_view::npos) {
-            break;
-        }
-        line += "\\\\";
-        start = backslash + 1;
-    }
-    line += '"';
-}
-
 void AppendUnquoted(std::string& text, std::string_view quoted) {
     for (std::size_t start = 0;;) {
         const std::size_t backslash = quoted.find('\\', start);

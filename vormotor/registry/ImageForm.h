@@ -61,12 +61,13 @@ bool HasLineBreakOrNul(std::string_view text);
 // into at CR LF holds any of them, and they need no search of their own.
 bool HasLoneLineBreakOrNul(std::string_view text);
 
-// data without its terminating NUL, which is not part of a string value's text.
-std::string_view WithoutTerminatingNul(std::string_view data);
-
-// Appends text in double quotes with every backslash doubled and everything else as it is, as
-// CRegistry's image writes a value's text.
-void AppendDoubled(std::string& line, std::string_view text);
+// data without its terminating NUL, which is not part of a string value's text. Inline: a save asks it of every value.
+inline std::string_view WithoutTerminatingNul(std::string_view data) {
+    if (!data.empty() && data.back() == '\0') {
+        data.remove_suffix(1);
+    }
+    return data;
+}
 
 // Appends the text of a quoted string value, given without its quotes: every doubled backslash made single.
 void AppendUnquoted(std::string& text, std::string_view quoted);

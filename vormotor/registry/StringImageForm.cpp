@@ -81,6 +81,34 @@ std::string MultiStringText(std::string_view data) {
     return text;
 }
 
+// Appends the line "name"="text", every backslash of the text doubled, and its line end, written into
+// room made for it at once: a save writes line after line, and appending piece by piece checks the room
+// at every piece. Answers the line's length without its end.
+std::size_t AppendLine(std::string& text, std::string_view name, std::string_view value) {
+    const std::size_t start = text.size();
+    // Room for every character of the text doubled; what is not used is given back at the end.
+    text.resize(start + name.size() + 2 * value.size() + 7);
+    char* out = text.data() + start;
+    const auto put = [&](std::string_view piece) { out = std::copy(piece.begin(), piece.end(), out); };
+    put("\"");
+    put(name);
+    put("\"=\"");
+    for (std::size_t from = 0;;) {
+        const std::size_t backslash = value.find('\\', from);
+        put(value.substr(from, backslash - from));
+        if (backslash == std::string_view::npos) {
+            break;
+        }
+        put("\\\\");
+        from = backslash + 1;
+    }
+    put("\"");
+    const auto length = static_cast<std::size_t>(out - (text.data() + start));
+    put(LineEnd);
+    text.resize(static_cast<std::size_t>(out - text.data()));
+    return length;
+}
+
 }  // namespace
 
 std::string TextOfValue(std::uint32_t type, std::string_view data) {
@@ -107,13 +135,7 @@ std::optional<UncarriedItem> AppendStringImageLine(std::string& text, std::strin
     const bool isString = IsStringType(type);
     const std::string otherTypesText = isString ? std::string() : TextOfValue(type, data);
     const std::string_view value = isString ? image::WithoutTerminatingNul(data) : std::string_view(otherTypesText);
-    const std::size_t start = text.size();
-    text += '"';
-    text += name;
-    text += "\"=";
-    image::AppendDoubled(text, value);
-    const std::size_t lineLength = text.size() - start;
-    text += LineEnd;
+    const std::size_t lineLength = AppendLine(text, name, value);
     const auto loadsBack = [&](std::string reason) {
         return UncarriedItem{"", std::string(name), false, true, std::move(reason)};
     };

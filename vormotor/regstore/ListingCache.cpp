@@ -1,6 +1,7 @@
 #include "vormotor/regstore/ListingCache.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "vormotor/regstore/NameFold.h"
 
@@ -23,18 +24,20 @@ void ListingCache::Forget() {
     };
     clear(m_subKeyLists);
     m_listedToTheEnd = {};
-    clear(m_withoutSubKeys);
     clear(m_valueLists);
     m_lastValues = {};
     m_valuesToTheEnd = {};
-    clear(m_listedValues);
     m_listedValuesSize = 0;
     m_listedIn = {};
 }
 
 void ListingCache::SubKeysEnded(std::int64_t id) {
     if (const auto listing = m_subKeyLists.find(id); listing != m_subKeyLists.end()) {
-        m_listedToTheEnd = {id, std::move(listing->second)};
+        m_listedValuesSize -= m_listedToTheEnd.second.values.size();
+        m_spare = std::exchange(m_listedToTheEnd.second, std::move(listing->second));
+        m_spare.subKeys.clear();
+        m_spare.values.clear();
+        m_listedToTheEnd.first = id;
         m_subKeyLists.erase(listing);
     }
 }
@@ -47,23 +50,37 @@ void ListingCache::ValuesEnded(std::int64_t id) {
     }
 }
 
-std::optional<ValueList> ListingCache::TakeListedValues(std::int64_t id) {
-    const auto blob = m_listedValues.find(id);
-    if (blob == m_listedValues.end()) {
+ListingCache::Listing* ListingCache::ListingOf(std::int64_t parent) {
+    if (const auto listing = m_subKeyLists.find(parent); listing != m_subKeyLists.end()) {
+        return &listing->second;
+    }
+    return m_listedToTheEnd.first == parent ? &m_listedToTheEnd.second : nullptr;
+}
+
+std::pair<ListingCache::Listing*, ListingCache::SubKey*> ListingCache::LastListed(std::int64_t id) {
+    Listing* listing = ListingOf(m_lastListed.first);
+    if (listing == nullptr || m_lastListed.second >= listing->subKeys.size() ||
+        listing->subKeys[m_lastListed.second].id != id) {
+        return {nullptr, nullptr};
+    }
+    return {listing, &listing->subKeys[m_lastListed.second]};
+}
+
+std::optional<std::string_view> ListingCache::TakeListedValues(std::int64_t id) {
+    const auto [listing, subKey] = LastListed(id);
+    if (subKey == nullptr || !subKey->valuesListed) {
         return std::nullopt;
     }
-    m_listedValuesSize -= blob->second.size();
-    std::optional<ValueList> values = ValueList::DecodeOwned(std::move(blob->second));
-    m_listedValues.erase(blob);
-    return values;
+    subKey->valuesListed = false;
+    return std::string_view(listing->values).substr(subKey->valuesAt, subKey->valuesSize);
 }
 
 std::optional<std::int64_t> ListingCache::ListedSubKey(std::int64_t parent, std::string_view fold) {
-    const auto listing = m_subKeyLists.find(parent);
-    if (listing == m_subKeyLists.end() && m_listedToTheEnd.first != parent) {
+    const Listing* listing = ListingOf(parent);
+    if (listing == nullptr) {
         return std::nullopt;
     }
-    const std::vector<SubKey>& subKeys = listing != m_subKeyLists.end() ? listing->second : m_listedToTheEnd.second;
+    const std::vector<SubKey>& subKeys = listing->subKeys;
     // A save opens the sub-keys in their listing's order: the one after the last found comes first.
     const std::size_t next = m_lastListed.first == parent ? m_lastListed.second + 1 : 0;
     auto found = subKeys.begin() + static_cast<std::ptrdiff_t>(std::min(next, subKeys.size()));

@@ -5,7 +5,6 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
-#include <unordered_set>
 #include <utility>
 #include <vector>
 
@@ -24,6 +23,12 @@ public:
     struct SubKey {
         std::string name;
         std::int64_t id;
+        bool hasSubKeys;
+        // The sub-key's value blob, when the listing brought it and it was not taken yet: where it lies
+        // among the listing's blobs.
+        bool valuesListed;
+        std::size_t valuesAt;
+        std::size_t valuesSize;
     };
     // The state of the database the listings were read in: inside a batch its own transaction,
     // elsewhere the last commit of other connections; and this connection's own changes.
@@ -33,9 +38,6 @@ public:
         std::int64_t ownChanges = -1;
         bool operator==(const DatabaseState&) const = default;
     };
-    // Keys remembered to have no sub-keys: a save of a large tree looks at each key several times.
-    static constexpr std::size_t RememberedKeysLimit = 1 << 16;
-
     // Drops every listing when the database is no longer in the state they were read in.
     void Check(const DatabaseState& now);
     void Forget();
@@ -62,11 +64,18 @@ public:
     // An enumeration of the key's values reached its end: its list is kept aside, as a caller asking
     // once more past the end is usual.
     void ValuesEnded(std::int64_t id);
-    // The key's values as its listing brought them, taken for one pass over them and not kept; nothing when
-    // the listing did not bring them (or they were taken) or they do not decode.
-    std::optional<ValueList> TakeListedValues(std::int64_t id);
+    // The key's value blob as its listing brought it, taken for one pass over it and not kept; nothing when
+    // the listing did not bring it (or it was taken). It stays valid until the next call of the cache.
+    std::optional<std::string_view> TakeListedValues(std::int64_t id);
 
 private:
+    // A key's sub-keys, read at once, with the value blobs the listing brought of them one after another: a
+    // listing makes no allocation per sub-key, and the stepping through its rows stays a tight loop.
+    struct Listing {
+        std::vector<SubKey> subKeys;
+        std::string values;
+    };
+
     // Listings kept at once: enough for the keys a save of a deep tree has open, few enough that
     // reading key after key without enumerating them to the end stays small.
     static constexpr std::size_t ListingLimit = 64;
@@ -74,21 +83,25 @@ private:
     template <typename List, typename Fill>
     static const List& ListOf(std::unordered_map<std::int64_t, List>& lists, std::int64_t id, Fill&& fill);
 
+    Listing* ListingOf(std::int64_t parent);
+    // The sub-key ListedSubKey found last, when it is this key and its parent's listing is still at hand: a
+    // walk opens a sub-key, then asks for its values and sub-keys.
+    std::pair<Listing*, SubKey*> LastListed(std::int64_t id);
+
     DatabaseState m_listedIn;
-    std::unordered_map<std::int64_t, std::vector<SubKey>> m_subKeyLists;
+    std::unordered_map<std::int64_t, Listing> m_subKeyLists;
     // The listing enumerated to its end last.
-    std::pair<std::int64_t, std::vector<SubKey>> m_listedToTheEnd;
+    std::pair<std::int64_t, Listing> m_listedToTheEnd;
+    // The room of the listing it replaced, emptied, for the next listing read: a walk lists key after key.
+    Listing m_spare;
     // The parent and the place in its listing of the sub-key ListedSubKey found last.
     std::pair<std::int64_t, std::size_t> m_lastListed{0, 0};
-    // Keys a listing showed to have no sub-keys.
-    std::unordered_set<std::int64_t> m_withoutSubKeys;
     std::unordered_map<std::int64_t, ValueList> m_valueLists;
     // The list Values answered last, in m_valueLists.
     std::pair<std::int64_t, const ValueList*> m_lastValues{0, nullptr};
     // The value list enumerated to its end last.
     std::pair<std::int64_t, ValueList> m_valuesToTheEnd;
-    // Value blobs listings brought, by key, until the key's values are asked for; their bytes together.
-    std::unordered_map<std::int64_t, std::string> m_listedValues;
+    // The bytes of value blobs the listings at hand brought.
     std::size_t m_listedValuesSize = 0;
 };
 
@@ -108,22 +121,27 @@ const List& ListingCache::ListOf(std::unordered_map<std::int64_t, List>& lists, 
 template <typename Read>
 const std::vector<ListingCache::SubKey>& ListingCache::SubKeys(std::int64_t id, Read&& read) {
     static const std::vector<SubKey> None;
-    if (m_withoutSubKeys.contains(id)) {
+    if (const SubKey* listed = LastListed(id).second; listed != nullptr && !listed->hasSubKeys) {
         return None;
     }
-    return ListOf(m_subKeyLists, id, [&](std::vector<SubKey>& subKeys) {
+    if (m_subKeyLists.size() >= ListingLimit) {
+        m_subKeyLists.clear();
+        m_listedValuesSize = m_listedToTheEnd.second.values.size();
+    }
+    const auto fill = [&](Listing& listing) {
+        listing = std::exchange(m_spare, {});
         read(
             [&](std::string_view name, std::int64_t subKeyId, bool hasSubKeys, std::optional<std::string_view> values) {
-                subKeys.push_back({std::string(name), subKeyId});
-                if (!hasSubKeys && m_withoutSubKeys.size() < RememberedKeysLimit) {
-                    m_withoutSubKeys.insert(subKeyId);
-                }
-                if (values && m_listedValuesSize + values->size() <= ListedValuesBudget &&
-                    m_listedValues.try_emplace(subKeyId, *values).second) {
+                const bool kept = values && m_listedValuesSize + values->size() <= ListedValuesBudget;
+                listing.subKeys.push_back(
+                    {std::string(name), subKeyId, hasSubKeys, kept, listing.values.size(), kept ? values->size() : 0});
+                if (kept) {
+                    listing.values.append(*values);
                     m_listedValuesSize += values->size();
                 }
             });
-    });
+    };
+    return ListOf(m_subKeyLists, id, fill).subKeys;
 }
 
 template <typename Read>
@@ -138,7 +156,8 @@ const ValueList& ListingCache::Values(std::int64_t id, Read&& read) {
     // Reading may fail, or make room by dropping every list.
     m_lastValues = {};
     const ValueList& list = ListOf(m_valueLists, id, [&](ValueList& values) {
-        std::optional<ValueList> listed = TakeListedValues(id);
+        const std::optional<std::string_view> blob = TakeListedValues(id);
+        std::optional<ValueList> listed = blob ? ValueList::Decode(*blob) : std::nullopt;
         values = listed ? std::move(*listed) : read();
     });
     m_lastValues = {id, &list};

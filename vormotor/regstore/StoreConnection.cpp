@@ -692,22 +692,32 @@ RegistryApi::VisitedValues StoreConnection::VisitValues(RegHandle key, std::uint
                                                         const RegistryApi::ValueVisitor& visit) {
     RegistryApi::VisitedValues visited;
     OnKey(key, Use::Read, [&](const OpenHandle& open) {
-        // Values a listing brought are read once, whole: they need no place among the lists kept at hand.
+        bool stopped = false;
+        const auto fits = [&](const ValueList::Value& value) {
+            stopped = value.data.size() > dataCapacity;
+            if (!stopped) {
+                visit(value.name, value.type, value.data);
+            }
+            return !stopped;
+        };
+        // Values a listing brought are read once, straight from its blob: they need no list of their own.
         m_writer->WriteUnwritten();
         CheckListings();
-        const std::optional<ValueList> taken = m_listings.TakeListedValues(open.id);
-        const ValueList& values = taken ? *taken : Values(open.id);
-        for (; visited.count < values.Size(); ++visited.count) {
-            const ValueList::Value value = values[visited.count];
-            if (value.data.size() > dataCapacity) {
+        if (const std::optional<std::string_view> blob = m_listings.TakeListedValues(open.id)) {
+            if (const std::optional<std::size_t> count = ValueList::VisitBlob(*blob, fits)) {
+                visited.count = static_cast<std::uint32_t>(*count);
+                visited.all = !stopped;
                 return reg::Success;
             }
-            visit(value.name, value.type, value.data);
+        }
+        const ValueList& values = Values(open.id);
+        for (; visited.count < values.Size(); ++visited.count) {
+            if (!fits(values[visited.count])) {
+                return reg::Success;
+            }
         }
         visited.all = true;
-        if (!taken) {
-            m_listings.ValuesEnded(open.id);
-        }
+        m_listings.ValuesEnded(open.id);
         return reg::Success;
     });
     return visited;

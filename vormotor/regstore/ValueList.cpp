@@ -1,7 +1,6 @@
 #include "vormotor/regstore/ValueList.h"
 
 #include <algorithm>
-#include <bit>
 #include <cstring>
 
 #include "vormotor/regstore/NameFold.h"
@@ -15,27 +14,12 @@ constexpr std::size_t ScannedValues = 16;
 constexpr std::size_t ReservedValues = 32;
 constexpr std::size_t ReservedBytes = 512;
 
-// Numbers are stored little-endian whatever the machine, so a store file moves between machines;
-// swapping the bytes both writes and reads them on a big-endian one.
-std::uint32_t LittleEndian(std::uint32_t number) {
-    if constexpr (std::endian::native == std::endian::little) {
-        return number;
-    }
-    return ((number & 0xFF) << 24) | ((number & 0xFF00) << 8) | ((number >> 8) & 0xFF00) | (number >> 24);
-}
+}  // namespace
 
-void SetNumberAt(char* bytes, std::uint32_t number) {
+void ValueList::SetNumberAt(char* bytes, std::uint32_t number) {
     number = LittleEndian(number);
     std::memcpy(bytes, &number, sizeof number);
 }
-
-std::uint32_t NumberAt(std::string_view blob, std::size_t offset) {
-    std::uint32_t number = 0;
-    std::memcpy(&number, blob.data() + offset, sizeof number);
-    return LittleEndian(number);
-}
-
-}  // namespace
 
 std::optional<ValueList> ValueList::Decode(std::string_view blob) {
     if (blob.size() > MaxBlobSize) {
@@ -54,18 +38,11 @@ std::optional<ValueList> ValueList::DecodeOwned(std::string bytes) {
     // Room for the values of most keys at once, never more than the blob could hold.
     list.m_entries.reserve(std::min<std::size_t>(blob.size() / HeaderSize, ReservedValues));
     for (std::size_t offset = 0; offset < blob.size();) {
-        if (blob.size() - offset < HeaderSize) {
+        Entry entry{};
+        if (!ReadEntry(blob, offset, entry)) {
             return std::nullopt;
         }
-        const std::uint32_t nameSize = NumberAt(blob, offset);
-        const std::uint32_t type = NumberAt(blob, offset + 4);
-        const std::uint32_t dataSize = NumberAt(blob, offset + 8);
-        offset += HeaderSize;
-        if (std::uint64_t{nameSize} + dataSize > blob.size() - offset) {
-            return std::nullopt;
-        }
-        list.m_entries.push_back({static_cast<std::uint32_t>(offset), nameSize, type, dataSize});
-        offset += nameSize + dataSize;
+        list.m_entries.push_back(entry);
     }
     return list;
 }

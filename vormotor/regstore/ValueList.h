@@ -1,6 +1,8 @@
 #pragma once
 
+#include <bit>
 #include <cstdint>
+#include <cstring>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -30,6 +32,10 @@ public:
     static std::optional<ValueList> Decode(std::string_view blob);
     // The same for a blob the list takes over, without a copy.
     static std::optional<ValueList> DecodeOwned(std::string blob);
+    // The values of a blob Decode would take, in order, for one pass without a list of their own: visit(value)
+    // until it answers false. Answers how many were visited; nothing, and none visited, for a blob Decode refuses.
+    template <typename Visit>
+    static std::optional<std::size_t> VisitBlob(std::string_view blob, Visit&& visit);
 
     std::string_view Blob() const { return m_blob; }
     std::size_t Size() const { return m_entries.size(); }
@@ -53,6 +59,37 @@ private:
     };
     static constexpr std::size_t HeaderSize = 3 * sizeof(std::uint32_t);
 
+    // Numbers are stored little-endian whatever the machine, so a store file moves between machines;
+    // swapping the bytes both writes and reads them on a big-endian one.
+    static constexpr std::uint32_t LittleEndian(std::uint32_t number) {
+        if constexpr (std::endian::native == std::endian::little) {
+            return number;
+        }
+        return ((number & 0xFF) << 24) | ((number & 0xFF00) << 8) | ((number >> 8) & 0xFF00) | (number >> 24);
+    }
+    static void SetNumberAt(char* bytes, std::uint32_t number);
+    static std::uint32_t NumberAt(std::string_view blob, std::size_t offset) {
+        std::uint32_t number = 0;
+        std::memcpy(&number, blob.data() + offset, sizeof number);
+        return LittleEndian(number);
+    }
+    // The entry at offset, with offset moved past it; false where the blob is not one this class wrote. Inline:
+    // a save reads every value of a tree through it.
+    static bool ReadEntry(std::string_view blob, std::size_t& offset, Entry& entry) {
+        if (blob.size() - offset < HeaderSize) {
+            return false;
+        }
+        const std::uint32_t nameSize = NumberAt(blob, offset);
+        const std::uint32_t type = NumberAt(blob, offset + 4);
+        const std::uint32_t dataSize = NumberAt(blob, offset + 8);
+        if (std::uint64_t{nameSize} + dataSize > blob.size() - offset - HeaderSize) {
+            return false;
+        }
+        entry = {static_cast<std::uint32_t>(offset + HeaderSize), nameSize, type, dataSize};
+        offset += HeaderSize + nameSize + dataSize;
+        return true;
+    }
+
     std::optional<std::size_t> IndexOf(std::string_view name) const;
     std::optional<std::size_t> IndexOf(std::string_view name, std::uint32_t hash) const;
     void PrepareLookUp() const;
@@ -69,5 +106,26 @@ private:
     mutable std::vector<std::uint32_t> m_hashes;
     mutable std::unordered_multimap<std::uint32_t, std::size_t> m_index;
 };
+
+template <typename Visit>
+std::optional<std::size_t> ValueList::VisitBlob(std::string_view blob, Visit&& visit) {
+    if (blob.size() > MaxBlobSize) {
+        return std::nullopt;
+    }
+    Entry entry{};
+    for (std::size_t offset = 0; offset < blob.size();) {
+        if (!ReadEntry(blob, offset, entry)) {
+            return std::nullopt;
+        }
+    }
+    std::size_t visited = 0;
+    for (std::size_t offset = 0; offset < blob.size() && ReadEntry(blob, offset, entry); ++visited) {
+        if (!visit(Value{blob.substr(entry.offset, entry.nameSize), entry.type,
+                         blob.substr(entry.offset + entry.nameSize, entry.dataSize)})) {
+            break;
+        }
+    }
+    return visited;
+}
 
 }  // namespace vor::store

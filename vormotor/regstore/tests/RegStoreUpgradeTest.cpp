@@ -222,6 +222,7 @@ TEST_F(RegStoreUpgradeTest, ADamagedRowOfValuesFailsItsReadersWithoutHarm) {
         RegStore store(m_path);
         RegHandle key = 0;
         ASSERT_EQ(store.CreateKeyEx(User, "Damaged", nullptr, 0, reg::KeyAllAccess, &key, nullptr), reg::Success);
+        ASSERT_EQ(store.CreateKeyEx(User, "Tree\\Damaged", nullptr, 0, reg::KeyAllAccess, &key, nullptr), reg::Success);
         ASSERT_EQ(store.CreateKeyEx(User, "Sound", nullptr, 0, reg::KeyAllAccess, &key, nullptr), reg::Success);
         ASSERT_EQ(store.SetValueEx(key, "v", reg::Sz, reinterpret_cast<const unsigned char*>("1"), 1), reg::Success);
     }
@@ -240,13 +241,17 @@ TEST_F(RegStoreUpgradeTest, ADamagedRowOfValuesFailsItsReadersWithoutHarm) {
               reg::RegistryIoFailed);
     EXPECT_EQ(store.EndBatch(), reg::RegistryIoFailed);
     EXPECT_EQ(Values(store, "Sound"), "v:1:1;");
-    try {
-        TypedImage(store).Save(reg::CurrentUser, "HKEY_CURRENT_USER", "Damaged");
-        ADD_FAILURE() << "a damaged key was exported";
-    } catch (const Error& error) {
-        EXPECT_EQ(error.Description(),
-                  "Failed to read value 0 of HKEY_CURRENT_USER\\Damaged: the registry store "
-                  "cannot be read or written (a damaged file or a failing disk).");
+    // Alone, and as a sub-key whose values come with its parent's listing.
+    for (const auto& [exported, keyName] :
+         {std::pair{"Damaged", "HKEY_CURRENT_USER\\Damaged"}, std::pair{"Tree", "HKEY_CURRENT_USER\\Tree\\Damaged"}}) {
+        try {
+            TypedImage(store).Save(reg::CurrentUser, "HKEY_CURRENT_USER", exported);
+            ADD_FAILURE() << "a damaged key was exported";
+        } catch (const Error& error) {
+            EXPECT_EQ(error.Description(), "Failed to read value 0 of " + std::string(keyName) +
+                                               ": the registry store cannot be read or written (a damaged file "
+                                               "or a failing disk).");
+        }
     }
     EXPECT_EQ(store.DeleteKey(User, "Damaged"), reg::Success) << "a damaged key can still be removed";
 }

@@ -100,8 +100,13 @@ TEST(ValueListDecodeTest, RowsItDidNotWriteAreRefused) {
         {"sizes past the end", "\xFF\xFF\xFF\xFF\x01\0\0\0\xFF\xFF\xFF\xFF"s + "x"},
         {"name and data past the end together", "\x02\0\0\0\x01\0\0\0\xFF\xFF\xFF\x7F"s + "ab"},
     };
+    const auto visitedNone = [](const ValueList::Value&) {
+        ADD_FAILURE() << "a value of a refused blob was visited";
+        return true;
+    };
     for (const auto& [what, blob] : damaged) {
         EXPECT_FALSE(ValueList::Decode(blob)) << what;
+        EXPECT_FALSE(ValueList::VisitBlob(blob, visitedNone)) << what;
     }
     EXPECT_TRUE(ValueList::Decode(""));
     EXPECT_EQ(ValueList::Decode("")->Size(), 0u);
