@@ -12,6 +12,7 @@
 #include "vormotor/panel/bench/AllocationCounter.h"
 #include "vormotor/panel/bench/AttachedPanel.h"
 #include "vormotor/panel/bench/DriveCalls.h"
+#include "vormotor/panel/bench/ProfileBenchmarks.h"
 #include "vormotor/toolkit/Control.h"
 
 namespace vor::bench {
@@ -94,14 +95,11 @@ void EnableReasonsOfEveryControl(benchmark::State& state) {
     }
 }
 
-void Profiles(benchmark::internal::Benchmark* benchmark) {
-    benchmark->ArgName("profile")->Arg(0)->Arg(1)->ComputeStatistics(
-        "min", [](const std::vector<double>& runs) { return *std::min_element(runs.begin(), runs.end()); });
-}
-
-BENCHMARK(EnablePolicyWalk)->Apply(Profiles);
-BENCHMARK(EnablePolicyWalkFloor)->Apply(Profiles);
-BENCHMARK(EnableReasonsOfEveryControl)->Apply(Profiles);
+[[maybe_unused]] const bool registered = [] {
+    RegisterBesideItsFloor("EnablePolicyWalk", EnablePolicyWalk, EnablePolicyWalkFloor);
+    RegisterForEveryProfile("EnableReasonsOfEveryControl", EnableReasonsOfEveryControl);
+    return true;
+}();
 
 }  // namespace
 }  // namespace vor::bench

@@ -14,6 +14,7 @@
 #include "vormotor/panel/bench/AllocationCounter.h"
 #include "vormotor/panel/bench/AttachedPanel.h"
 #include "vormotor/panel/bench/DriveCalls.h"
+#include "vormotor/panel/bench/ProfileBenchmarks.h"
 
 namespace vor::bench {
 namespace {
@@ -154,18 +155,14 @@ void AttachFloor(benchmark::State& state) try {
     state.SkipWithError(unknown.what());
 }
 
-void Profiles(benchmark::internal::Benchmark* benchmark) {
-    benchmark->ArgName("profile")->Arg(0)->Arg(1);
-}
-
-BENCHMARK(InputWordChange)->Apply(Profiles);
-BENCHMARK(InputWordChangeFloor)->Apply(Profiles);
-BENCHMARK(EventRaise);
-BENCHMARK(TickIdle)->Apply(Profiles);
-BENCHMARK(TickAllDue)->Apply(Profiles);
-BENCHMARK(TickAllDueFloor)->Apply(Profiles);
-BENCHMARK(Attach)->Apply(Profiles);
-BENCHMARK(AttachFloor)->Apply(Profiles);
+[[maybe_unused]] const bool registered = [] {
+    RegisterBesideItsFloor("InputWordChange", InputWordChange, InputWordChangeFloor);
+    benchmark::RegisterBenchmark("EventRaise", EventRaise);
+    RegisterForEveryProfile("TickIdle", TickIdle);
+    RegisterBesideItsFloor("TickAllDue", TickAllDue, TickAllDueFloor);
+    RegisterBesideItsFloor("Attach", Attach, AttachFloor);
+    return true;
+}();
 
 }  // namespace
 }  // namespace vor::bench
