@@ -151,7 +151,7 @@ private:
     friend class MotorFormEnableReasons;
     friend class MotorFormProbe;
 
-    std::string LoadString(std::int32_t id) const;
+    const std::string& LoadString(std::int32_t id) const;
     // The text for what the drive does not offer, which nearly every tick shows somewhere.
     static const std::string& NotAvailableText();
 

@@ -18,13 +18,13 @@ constexpr std::int32_t kConfigurableNodeState = 7;
 
 }  // namespace
 
-std::string MotorForm::Impl::LoadString(std::int32_t id) const {
-    return ComponentStrings().Load(id);
+const std::string& MotorForm::Impl::LoadString(std::int32_t id) const {
+    return ComponentStrings().Text(id);
 }
 
 const std::string& MotorForm::Impl::NotAvailableText() {
     // The resources never change: read once, not looked up again at every tick.
-    static const std::string text = ComponentStrings().Load(kNotAvailableText);
+    static const std::string& text = ComponentStrings().Text(kNotAvailableText);
     return text;
 }
 

@@ -28,6 +28,10 @@ void StringTable::Add(std::int32_t id, std::string text) {
 }
 
 std::string StringTable::Load(std::int32_t id) const {
+    return Text(id);
+}
+
+const std::string& StringTable::Text(std::int32_t id) const {
     const auto found = m_strings.find(id);
     if (found == m_strings.end()) {
         throw Error(error_number::ResourceNotFound, "StringTable",

@@ -17,6 +17,8 @@ public:
     void Add(std::int32_t id, std::string text);
     // A number the table lacks (or one outside 0..65535) is a failure.
     std::string Load(std::int32_t id) const;
+    // The same string without a copy: the table's strings live as long as the table.
+    const std::string& Text(std::int32_t id) const;
     bool Contains(std::int32_t id) const;
 
 private:
