@@ -1,5 +1,6 @@
 #include "vormotor/valuelib/BitField.h"
 
+#include <memory>
 #include <utility>
 
 #include "vormotor/core/Conversions.h"
@@ -7,14 +8,6 @@
 #include "vormotor/valuelib/BasicValue.h"
 
 namespace vor::valuelib {
-namespace {
-
-// As many as fit in what the allocator serves from its per-thread cache (glibc: up to 1 KiB),
-// which is as many as a field usually names: a table made at every attach and released at the
-// next takes and gives back its block there.
-constexpr std::size_t kFirstEntryBlock = 1024 / sizeof(ValueEntry);
-
-}  // namespace
 
 BitField::BitField(std::weak_ptr<BasicValue> owner, Gate gate, std::string name, std::int32_t firstBit,
                    std::int32_t width, std::string text)
@@ -76,20 +69,25 @@ void BitField::AddValueName(std::int32_t value, const std::string& text) {
 
 void BitField::AddDriveValueName(std::int32_t value, const std::string& text, bool visible) {
     CheckFits(value);
-    if (!m_entryBlock || m_entryBlock->entries.size() == m_entryBlock->entries.capacity()) {
-        const std::size_t room = m_entryBlock ? m_entryBlock->entries.capacity() * 2 : kFirstEntryBlock;
-        auto block = std::make_shared<EntryBlock>(EntryBlock{m_gate, {}});
-        block->entries.reserve(room);
-        m_entryBlock = std::move(block);
+    if (!m_entryBlock || m_entryBlock->count == EntryBlock::kRoom) {
+        m_entryBlock = std::make_shared<EntryBlock>(m_gate);
     }
-    auto& block = m_entryBlock->entries;
-    block.emplace_back(&m_entryBlock->gate, value, text, visible);
+    EntryBlock& block = *m_entryBlock;
+    ValueEntry& entry = *std::construct_at(&block.slots[block.count].entry, &block.gate, value, text, visible);
     try {
-        m_valueNames.Contents().Add(value, std::shared_ptr<ValueEntry>(m_entryBlock, &block.back()));
+        m_valueNames.Contents().Add(value, std::shared_ptr<ValueEntry>(m_entryBlock, &entry));
     } catch (...) {
         // A refused name leaves nothing behind: nothing else shares the entry yet.
-        block.pop_back();
+        std::destroy_at(&entry);
         throw;
+    }
+    ++block.count;
+}
+
+BitField::EntryBlock::~EntryBlock() {
+    static_assert(sizeof(EntryBlock) + 2 * sizeof(void*) <= kCachedBytes);
+    for (std::size_t index = count; index > 0; --index) {
+        std::destroy_at(&slots[index - 1].entry);
     }
 }
 

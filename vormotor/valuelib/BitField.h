@@ -1,5 +1,7 @@
 #pragma once
 
+#include <array>
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -74,12 +76,29 @@ private:
     bool m_editable = true;
     GatedDictionary<std::int32_t, std::shared_ptr<Entry>, std::shared_ptr<ValueEntry>> m_valueNames;
     // The entries are made in blocks, each handed out sharing its block: a table takes an
-    // allocation or two instead of one per entry (the panel names its own options at every
-    // attach). A block is never filled past its room, so its entries never move; they pass
-    // their calls through the one gate their block keeps.
+    // allocation per block instead of one per entry (the panel names its own options at every
+    // attach). A block's entries live in the block itself and never move; they pass their calls
+    // through the one gate their block keeps.
     struct EntryBlock {
+        // As many as fit, with the block's gate, count and shared count, in what glibc's
+        // allocator serves from its per-thread cache (up to 1032 bytes): a table made at every
+        // attach and released at the next takes and gives back its block there.
+        static constexpr std::size_t kCachedBytes = 1032;
+        static constexpr std::size_t kRoom =
+            (kCachedBytes - 2 * sizeof(void*) - sizeof(Gate) - sizeof(std::size_t)) / sizeof(ValueEntry);
+        union Slot {
+            Slot() {}
+            ~Slot() {}
+            ValueEntry entry;
+        };
+        explicit EntryBlock(const Gate& blockGate) : gate(blockGate) {}
+        ~EntryBlock();
+        EntryBlock(const EntryBlock&) = delete;
+        EntryBlock& operator=(const EntryBlock&) = delete;
+
         Gate gate;
-        std::vector<ValueEntry> entries;
+        std::size_t count = 0;
+        std::array<Slot, kRoom> slots;
     };
     std::shared_ptr<EntryBlock> m_entryBlock;
     Event<FieldObject&> m_updateView;

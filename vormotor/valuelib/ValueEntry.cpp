@@ -20,7 +20,7 @@ void ValueEntry::KeepName(std::string_view name) {
         std::copy(name.begin(), name.end(), m_inlineName.begin());
         m_inlineLength = static_cast<std::uint8_t>(name.size());
     } else {
-        m_longName = name;
+        m_longName = std::make_unique<const std::string>(name);
     }
 }
 

@@ -34,7 +34,7 @@ public:
 
 private:
     std::string_view NameView() const noexcept {
-        return m_longName.empty() ? std::string_view(m_inlineName.data(), m_inlineLength) : m_longName;
+        return m_longName ? std::string_view(*m_longName) : std::string_view(m_inlineName.data(), m_inlineLength);
     }
 
     void KeepName(std::string_view name);
@@ -49,7 +49,9 @@ private:
     bool m_visible;
     std::uint8_t m_inlineLength = 0;
     std::array<char, kInlineName> m_inlineName;
-    std::string m_longName;  // a name too long for the entry; empty otherwise
+    // A name too long for the entry, null otherwise: held by a pointer so that a table's block of
+    // entries stays within the allocator's per-thread cache.
+    std::unique_ptr<const std::string> m_longName;
 };
 
 }  // namespace vor::valuelib
