@@ -59,11 +59,12 @@ public:
 
     std::vector<Value> Items() override { return ItemsAs<Value>(); }
 
-    // The items as the type a library hands out (Value converts to it), in one vector.
-    template <class As>
-    std::vector<As> ItemsAs() const {
+    // The items as the type a library hands out (Value converts to it), in one vector; from
+    // the allocator given, if any.
+    template <class As, class Allocator = std::allocator<As>>
+    std::vector<As, Allocator> ItemsAs(const Allocator& allocator = Allocator()) const {
         const auto items = m_entries | std::views::values;
-        return std::vector<As>(items.begin(), items.end());
+        return std::vector<As, Allocator>(items.begin(), items.end(), allocator);
     }
 
     void Add(const Key& key, Value value) {

@@ -1,6 +1,9 @@
 #include "vormotor/valuelib/BasicValue.h"
 
+#include <array>
 #include <cmath>
+#include <cstddef>
+#include <memory_resource>
 #include <utility>
 #include <vector>
 
@@ -13,6 +16,9 @@ namespace {
 constexpr std::int32_t kWholeNumbers = 1;
 constexpr std::string_view kNumberOnly = "{value}";
 constexpr std::string_view kNameOnly = "{name}";
+
+// Fields of a value whose list a change makes without an allocation; more take one.
+constexpr std::size_t kFieldsListedInPlace = 8;
 
 std::string NumberText(double number, std::int32_t decimals) {
     return decimals < 0 ? DoubleText(number) : FixedText(number, decimals);
@@ -225,13 +231,24 @@ void BasicValue::Apply(double number) {
     }
     // A handler may drop the last outside reference to this value or to its fields.
     const auto self = shared_from_this();
-    auto& stored = m_fields.Contents();
-    const auto fields = stored.Count() == 0 ? std::vector<std::shared_ptr<BitField>>() : stored.Items();
-    const auto before = fields.empty() ? 0 : Bits();
-    m_number = number;
-    m_contentChanged.Raise(number);
-    m_changed.Raise(number);
-    const auto after = fields.empty() ? 0 : Bits();
+    const auto change = [&] {
+        m_number = number;
+        m_contentChanged.Raise(number);
+        m_changed.Raise(number);
+    };
+    if (m_fields.Contents().Count() == 0) {
+        change();
+        return;
+    }
+    // The fields as they were before the change, listed in room on the stack: a value has a
+    // few fields, and their list needs no allocation.
+    using FieldRef = std::shared_ptr<BitField>;
+    std::array<std::byte, kFieldsListedInPlace * sizeof(FieldRef)> room;
+    std::pmr::monotonic_buffer_resource arena(room.data(), room.size());
+    const auto fields = m_fields.Contents().ItemsAs<FieldRef>(std::pmr::polymorphic_allocator<FieldRef>(&arena));
+    const auto before = Bits();
+    change();
+    const auto after = Bits();
     for (const auto& field : fields) {
         if (field->Extract(before) != field->Extract(after)) {
             field->RaiseUpdateView();

@@ -172,6 +172,18 @@ TEST(BitField, UpdateViewOnlyForFieldsWhoseBitsChanged) {
     low->SetValue(1);
     value->Content().SetNumber(0x22);
     EXPECT_EQ(views, (std::vector<std::string>{"high3", "low1", "low2", "high2"}));
+
+    // A value with more fields than its change lists in place still tells each of them.
+    auto wide = Unsigned32(0);
+    std::vector<Connection> connections;
+    std::string told;
+    for (std::int32_t bit = 0; bit < 20; ++bit) {
+        wide->AddField("bit" + std::to_string(bit), bit, 1, "");
+        connections.push_back(wide->Fields().Item("bit" + std::to_string(bit))->UpdateView().Connect(
+            [&told](FieldObject& field) { told += field.ValueText(); }));
+    }
+    wide->Content().SetNumber(0xFFFFF);
+    EXPECT_EQ(told, std::string(20, '1'));
 }
 
 TEST(BitField, EditableNeedsAWritableValueAndAnEditableField) {
