@@ -33,6 +33,13 @@ const std::array<std::pair<std::int32_t, std::string>, 9>& InitOptions() {
     return options;
 }
 
+// The drive's field names, made once: "Commutation Mode" is longer than a string holds in
+// itself, so naming it by its literal cost an allocation at every attach.
+const std::string& CommutationModeField() {
+    static const std::string name = "Commutation Mode";
+    return name;
+}
+
 }  // namespace
 
 void MotorForm::Impl::BindNode(const Ref<DriveNode>& node) {
@@ -73,7 +80,7 @@ bool MotorForm::Impl::BindDriveObjects(const Ref<DriveNode>& node) {
         m_motorCfg = m_node->Param(kMotorConfiguration);
         auto& fields = m_motorCfg->Fields();
         m_fldMotorType = fields.Item("Motor Type");
-        m_fldCommMode = fields.Item("Commutation Mode");
+        m_fldCommMode = fields.Item(CommutationModeField());
         m_fldEncMode = fields.Item("Encoder Mode");
         BuildDerivedCommMode();
     }
