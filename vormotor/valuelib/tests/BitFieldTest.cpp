@@ -179,8 +179,10 @@ TEST(BitField, UpdateViewOnlyForFieldsWhoseBitsChanged) {
     std::string told;
     for (std::int32_t bit = 0; bit < 20; ++bit) {
         wide->AddField("bit" + std::to_string(bit), bit, 1, "");
-        connections.push_back(wide->Fields().Item("bit" + std::to_string(bit))->UpdateView().Connect(
-            [&told](FieldObject& field) { told += field.ValueText(); }));
+        connections.push_back(
+            wide->Fields().Item("bit" + std::to_string(bit))->UpdateView().Connect([&told](FieldObject& field) {
+                told += field.ValueText();
+            }));
     }
     wide->Content().SetNumber(0xFFFFF);
     EXPECT_EQ(told, std::string(20, '1'));
