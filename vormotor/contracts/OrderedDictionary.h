@@ -5,7 +5,6 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
-#include <ranges>
 #include <sstream>
 #include <string>
 #include <type_traits>
@@ -63,8 +62,12 @@ public:
     // the allocator given, if any.
     template <class As, class Allocator = std::allocator<As>>
     std::vector<As, Allocator> ItemsAs(const Allocator& allocator = Allocator()) const {
-        const auto items = m_entries | std::views::values;
-        return std::vector<As, Allocator>(items.begin(), items.end(), allocator);
+        std::vector<As, Allocator> items(allocator);
+        items.reserve(m_entries.size());
+        for (const auto& entry : m_entries) {
+            items.emplace_back(entry.second);
+        }
+        return items;
     }
 
     void Add(const Key& key, Value value) {

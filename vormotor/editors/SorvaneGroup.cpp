@@ -92,8 +92,7 @@ void SorvaneGroup::ShowField() {
                 if (entry->Code() == value) {
                     selected = static_cast<std::int32_t>(options.size());
                 }
-                const std::int32_t code = entry->Code();
-                options.emplace_back(code, entry->Name());
+                options.push_back(Option{entry->Code(), entry->Name()});
             }
         });
         if (!read) {

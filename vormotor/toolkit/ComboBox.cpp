@@ -15,7 +15,7 @@ ComboBox& AsCombo(Control& control) {
 }  // namespace
 
 std::int32_t ComboBox::AddItem(std::string text) {
-    m_items.emplace_back(std::move(text), 0);
+    m_items.push_back(Item{std::move(text), 0});
     Notify("List");
     return ListCount() - 1;
 }
