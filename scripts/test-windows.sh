@@ -24,24 +24,10 @@ rm -rf "$WINEPREFIX" && mkdir -p "$WINEPREFIX"
 wineserver -p  # one server for every run below, instead of one per process
 trap 'wineserver -k 2>/dev/null || true' EXIT
 wineboot -i >/dev/null 2>&1
-# Wine starts a program named without a path (reg, regedit) through its launcher, which now and
-# then fails to start it at all ("ShellExecuteEx failed: Internal error"). That failure, and only
-# that, is tried again, twice at most; whatever the program itself reports stands.
-by_name() {
-    local errors="$WINEPREFIX/by-name-errors.txt" attempt
-    for attempt in 1 2 3; do
-        if wine "$@" 2> "$errors"; then
-            cat "$errors" >&2
-            return 0
-        fi
-        if [ "$attempt" -eq 3 ] || ! grep -q 'ShellExecuteEx failed' "$errors"; then
-            cat "$errors" >&2
-            return 1
-        fi
-        echo "Wine's launcher did not start $1 (attempt $attempt); trying again" >&2
-        sleep 1
-    done
-}
+# reg and regedit are started by their paths in the prefix: named without a path, a program goes
+# through Wine's launcher (ShellExecuteEx), which now and then fails to start it at all.
+reg="$WINEPREFIX/drive_c/windows/system32/reg.exe"
+regedit="$WINEPREFIX/drive_c/windows/regedit.exe"
 
 wine "$build/registry/registry_tests.exe"
 wine "$build/registry/bench/registry_timing.exe" 200  # smoke size; run without arguments for the real figures
@@ -63,20 +49,20 @@ pairs() {
         awk '/^\[/ { section = $0; print section; next } /^["@]/ { print section "|" $0 }' | LC_ALL=C sort
 }
 reimport() {  # file: replaces the key in Wine's registry with the file's
-    by_name reg delete "$key" /f >/dev/null 2>&1 || true
-    by_name regedit /s "$1"
+    wine "$reg" delete "$key" /f >/dev/null 2>&1 || true
+    wine "$regedit" /s "$1"
 }
 "$tool" --store first.db import "$fixture"
 "$tool" --store first.db export --utf16 "$key" ours.reg
 reimport ours.reg
-by_name regedit /e wine.reg "$key"
+wine "$regedit" /e wine.reg "$key"
 "$tool" --store second.db import wine.reg
 pairs "$fixture" UTF-8 > fixture.txt
 "$tool" --store second.db export "$key" back.reg
 pairs back.reg UTF-8 | diff -u fixture.txt - | cut -c1-200 || fail "values changed on the way through Wine's regedit"
 "$tool" --store second.db export --utf16 "$key" ours-again.reg
 reimport ours-again.reg
-by_name regedit /e wine-again.reg "$key"
+wine "$regedit" /e wine-again.reg "$key"
 cmp wine.reg wine-again.reg || fail "Wine's export changed on the way through vormotor-reg"
 echo "round trip: $(grep -c '|' fixture.txt) values in $(grep -vc '|' fixture.txt) keys came back unchanged both ways"
 
@@ -108,12 +94,12 @@ echo "list: both builds show the same $(wc -l < list-linux.txt) lines"
 [ "$(iconv -f UTF-16 -t UTF-8 ours-root.reg | sed -n 3p)" = $'[HKEY_CURRENT_USER]\r' ] ||
     fail "our whole-root export does not begin with the root's own section"
 reimport ours-root.reg
-by_name regedit /e wine-after-root.reg "$key"
+wine "$regedit" /e wine-after-root.reg "$key"
 "$tool" --store after-root.db import wine-after-root.reg
 "$tool" --store after-root.db export "$key" after-root.reg
 pairs after-root.reg UTF-8 | diff -u fixture.txt - | cut -c1-200 || fail "Wine took our whole-root export otherwise"
-by_name reg delete "$key" /f >/dev/null
-by_name regedit /e wine-root.reg HKEY_CURRENT_USER
+wine "$reg" delete "$key" /f >/dev/null
+wine "$regedit" /e wine-root.reg HKEY_CURRENT_USER
 "$tool" --store root.db import wine-root.reg
 "$tool" --store root.db export HKEY_CURRENT_USER back-root.reg
 pairs wine-root.reg UTF-16 > wine-root.txt
