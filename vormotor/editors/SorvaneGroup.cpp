@@ -92,6 +92,7 @@ void SorvaneGroup::ShowField() {
                 if (entry->Code() == value) {
                     selected = static_cast<std::int32_t>(options.size());
                 }
+                // Braces read the code before the name, the order in which the drive sees the calls.
                 options.push_back(Option{entry->Code(), entry->Name()});
             }
         });
